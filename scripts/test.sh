@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, then the thread-sanitizer build of the
+# tests labelled "threaded". Usage: scripts/test.sh [extra ctest arguments]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+jobs=$(nproc)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$top/build" -j "$jobs"
+
+cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TSAN=ON
+cmake --build "$top/build-tsan" -j "$jobs"
+
+status=0
+(cd "$top/build" && ctest --output-on-failure -j "$jobs" "$@") || status=1
+(cd "$top/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+   ctest --output-on-failure -j "$jobs" -L threaded "$@") || status=1
+exit $status
