@@ -13,4 +13,6 @@ if(TARGET vx_link)
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/ReportDescriptorReal_test.cpp LIBS vx_link)
     vx_add_test(NAME HidLinkVirtual_test LABELS link threaded
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/HidLinkVirtual_test.cpp LIBS vx_link vx_link_test_support)
+    vx_add_test(NAME HidLinkHidraw_test LABELS link threaded
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/HidLinkHidraw_test.cpp LIBS vx_link vx_link_test_support)
 endif()
