@@ -22,7 +22,9 @@ std::optional<long> ParseNumber(const std::string& text) {
     return value;
 }
 
-std::string Answer(int status) { return status == 1 ? "ok" : "error: failed"; }
+std::string Answer(int status) {
+    return status == 1 ? "ok" : "error: failed";
+}
 
 constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, notify MODEL CODE, "
@@ -93,7 +95,8 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
         if (numbers[0] < 0 || numbers[0] > 100) return "error: percent out of range";
         const long charging = numbers.size() == 2 ? numbers[1] : 0;
         if (charging < 0 || charging > 255) return "error: charging out of range";
-        return Answer(m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
+        return Answer(
+            m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
     }
     return "error: bad command: " + line;
 }

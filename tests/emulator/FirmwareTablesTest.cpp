@@ -15,7 +15,8 @@ namespace {
 
 std::vector<KeyFunction> Records(const std::vector<uint8_t>& table) {
     std::vector<KeyFunction> records;
-    for (size_t i = 0; i + 2 < table.size(); i += 3) records.push_back({table[i], table[i + 1], table[i + 2]});
+    for (size_t i = 0; i + 2 < table.size(); i += 3)
+        records.push_back({table[i], table[i + 1], table[i + 2]});
     return records;
 }
 

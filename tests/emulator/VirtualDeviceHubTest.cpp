@@ -20,7 +20,7 @@
 namespace {
 
 bool Exists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
@@ -214,13 +214,15 @@ TEST_F(HubTest, TraceWritesOneLinePerReport) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 3u);
     const std::string link = "hid#vid_0c76&pid_1630&mi_03#virtual:" + m_hub.NodePath(VirtualModel::Headset);
-    const std::regex stamp(R"(^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{6}Z (out|in|ctl) (\S+)( [0-9a-f]{2})+$)");
+    const std::regex stamp(
+        R"(^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{6}Z (out|in|ctl) (\S+)( [0-9a-f]{2})+$)");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(lines[0], match, stamp)) << lines[0];
     EXPECT_EQ(match[1], "out");
     EXPECT_EQ(match[2], link);
     EXPECT_NE(lines[0].find(" 04 01 00 01 00 00 00 00"), std::string::npos);
-    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '), 2 + 64);  // two separators, then one per byte
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '),
+              2 + 64);  // two separators, then one per byte
     ASSERT_TRUE(std::regex_match(lines[1], match, stamp));
     EXPECT_EQ(match[1], "in");
     ASSERT_TRUE(std::regex_match(lines[2], match, stamp));
