@@ -65,6 +65,11 @@ VirtualDeviceHub::VirtualDeviceHub(std::string directory) : m_directory(std::mov
     }
     if (const char* trace = std::getenv("VX_EMULATOR_TRACE"); trace && *trace) m_trace.Open(trace);
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0) {
+        // Without its wake-up descriptor the server could never run a task: every call fails instead.
+        m_stop = true;
+        return;
+    }
     m_server = std::thread([this] { ServerLoop(); });
 }
 
@@ -165,7 +170,11 @@ void VirtualDeviceHub::ServerLoop() {
         }
         if (fds[0].revents != 0) RunTasks();
     }
-    // Whoever waits for a task after the stop gets its answer.
+    // Calls made from now on fail at once; whoever queued a task before gets its answer.
+    {
+        std::lock_guard lock(m_taskMutex);
+        m_stop = true;
+    }
     RunTasks();
 }
 

@@ -133,8 +133,11 @@ uint8_t VirtualFirmware::Dispatch(uint8_t command, size_t length, size_t offset,
             return WriteImage(m_macros, m_layout.macroUnits * kMacroUnit, std::nullopt, offset, payload);
         case 0x17:
             return WriteImage(m_shoot, m_layout.shootCapacity, kShootRecords, offset, payload);
-        case 0x1A:
-            return ReadTable(m_status, offset, length, replyPayload);
+        case 0x1A: {
+            std::array<uint8_t, kStatusLength> status = m_status;
+            status[3] = transport == Transport::Receiver ? 1 : 0;
+            return ReadTable(status, offset, length, replyPayload);
+        }
         case 0x1B:
             return ReadTable(m_ledMap, offset, length, replyPayload);
         case 0x1C:

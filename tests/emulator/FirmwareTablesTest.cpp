@@ -135,6 +135,8 @@ TEST(FirmwareTables, StatusRecordCarriesBattery) {
     ASSERT_EQ(reply[7], kStatusOk);
     EXPECT_EQ(reply[8], 42);
     EXPECT_EQ(reply[9], 1);
+    EXPECT_EQ(reply[8 + 3], 1);  // reached through the receiver
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x1A, 6, 0), Transport::Cable)[8 + 3], 0);
     keyboard.SetBattery(250, 0);
     EXPECT_EQ(keyboard.Status()[0], 100);
 }

@@ -287,6 +287,26 @@ TEST_F(HubTest, ConcurrentClientsAndControlCalls) {
     EXPECT_EQ(m_hub.Firmware(VirtualModel::MouseWired).ReceivedCount(), static_cast<size_t>(kRounds));
 }
 
+TEST_F(HubTest, ConnectionThatNeverReadsDoesNotStallOthers) {
+    ASSERT_EQ(m_hub.Plug(VirtualModel::KeyboardWired), 1);
+    const int silent = ConnectNode(m_hub.SocketPath(VirtualModel::KeyboardWired));
+    const int busy = ConnectNode(m_hub.SocketPath(VirtualModel::KeyboardWired));
+    ASSERT_GE(silent, 0);
+    ASSERT_GE(busy, 0);
+    // Far more replies than a socket buffer holds; the silent reader's copies are dropped.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_TRUE(SendMessage(busy, 'O', RequestFrame(0x05, 4, static_cast<uint16_t>(i % 64))));
+        auto reply = ReceiveReport(busy, 4, 1000);
+        ASSERT_TRUE(reply) << "round " << i;
+        ASSERT_EQ((*reply)[5], i % 64);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    ASSERT_TRUE(ReceiveMessage(silent, 100));  // it still has the oldest replies
+    ::close(silent);
+    ::close(busy);
+}
+
 TEST(HubLifetime, DestructionRemovesEveryNode) {
     TempDir dir;
     std::string record;
