@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -96,6 +98,28 @@ public:
 
     void Signal(int number) { ::kill(m_pid, number); }
 
+    void CloseInput() {
+        ::close(m_input);
+        m_input = -1;
+    }
+
+    // User plus system time of the process so far, in clock ticks.
+    long CpuTicks() const {
+        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const size_t close = text.rfind(')');
+        if (close == std::string::npos) return -1;
+        std::istringstream fields(text.substr(close + 2));
+        std::string field;
+        long utime = 0;
+        long stime = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14) utime = std::stol(field);
+            if (i == 15) stime = std::stol(field);
+        }
+        return utime + stime;
+    }
+
 private:
     pid_t m_pid = -1;
     int m_input = -1;
@@ -152,6 +176,26 @@ TEST(EmulatorProgram, QuitCommandAndBadArguments) {
 
     EmulatorProcess bad({"--devices", "keyboard-wired,toaster"});
     EXPECT_EQ(bad.Wait(), 2);
+}
+
+TEST(EmulatorProgram, KeepsServingIdleAfterInputEnds) {
+    TempDir dir;
+    EmulatorProcess emulator({"--dir", dir.path, "--devices", "mousepad"});
+    ASSERT_EQ(emulator.ReadLine(), "ready " + dir.path);
+    emulator.CloseInput();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const long before = emulator.CpuTicks();
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const long after = emulator.CpuTicks();
+    ASSERT_GE(before, 0);
+    EXPECT_LT(after - before, 10) << "the emulator spins after its input closed";
+
+    const int fd = ConnectNode(dir.path + "/mousepad-if1.sock");
+    EXPECT_GE(fd, 0);
+    if (fd >= 0) ::close(fd);
+    emulator.Signal(SIGINT);
+    EXPECT_EQ(emulator.Wait(), 0);
+    EXPECT_FALSE(Exists(dir.path + "/mousepad-if1.node"));
 }
 
 TEST(Uhid, PublishesHidrawNodeWhenAvailable) {
