@@ -1,0 +1,19 @@
+# Command channel, command set and device records.
+vx_add_test(NAME CommandFrame_test LABELS link
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/CommandFrame_test.cpp LIBS vx_link)
+vx_add_test(NAME Records_test LABELS link
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/RecordsBlocks_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/RecordsTables_test.cpp
+    LIBS vx_link)
+
+# The exchanges run against scripted virtual nodes from the transport's test support.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualNodePlayer.h)
+    vx_add_test(NAME DeviceLink_test LABELS link
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLink_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
+        LIBS vx_link vx_link_test_support)
+    vx_add_test(NAME CommandSet_test LABELS link
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/CommandSet_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
+        LIBS vx_link vx_link_test_support)
+    vx_add_test(NAME DeviceLinkThreads_test LABELS link threaded
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkThreads_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
+        LIBS vx_link vx_link_test_support)
+endif()
