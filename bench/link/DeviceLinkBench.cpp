@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -24,21 +25,28 @@ namespace {
 const char* const kCommandDescriptor =
     "06 1C FF 09 92 A1 01 85 04 15 00 26 FF 00 75 08 95 3F 09 01 81 02 09 02 91 02 C0";
 
-// One echoing device node and a DeviceLink connected to it, shared by all benchmarks.
+void Echo(vxtest::VirtualNodePlayer& player, const vxtest::HostMessage& message) {
+    if (message.type != 'O' || message.report.size() < kFrameLength) return;
+    std::vector<uint8_t> reply(message.report.begin(), message.report.begin() + kFrameLength);
+    reply[kFrameStatus] = 0;
+    player.SendInput(reply);
+}
+
+// Two echoing device nodes: one for a DeviceLink, one for the raw socket round trip. They must
+// differ because a node sends every answer to every open connection, and the link would find the
+// raw client's answers queued ahead of its own.
 class EchoBench {
 public:
-    EchoBench() : m_player(m_dir.Path()) {
+    EchoBench() : m_player(m_dir.Path()), m_peer(m_dir.Path()) {
         setenv("VX_VIRTUAL_HID_DIR", m_dir.Path().c_str(), 1);
-        m_player.SetReplyHook([](vxtest::VirtualNodePlayer& player, const vxtest::HostMessage& message) {
-            if (message.type != 'O' || message.report.size() < kFrameLength) return;
-            std::vector<uint8_t> reply(message.report.begin(), message.report.begin() + kFrameLength);
-            reply[kFrameStatus] = 0;
-            player.SendInput(reply);
-        });
+        m_player.SetReplyHook(Echo);
+        m_peer.SetReplyHook(Echo);
         vxtest::VirtualNodeSpec spec;
         spec.name = "bench-keyboard";
         spec.descriptor = vxtest::HexBytes(kCommandDescriptor);
         m_ok = m_player.Publish(spec);
+        spec.name = "bench-peer";
+        m_ok = m_peer.Publish(spec) && m_ok;
         HidLink enumerator;
         enumerator.EnumerateInterfaces();
         for (std::string path = enumerator.NextPath(); !path.empty(); path = enumerator.NextPath()) {
@@ -52,20 +60,22 @@ public:
 
     bool Ok() const { return m_ok; }
     DeviceLink& Link() { return m_link; }
-    const std::string& SocketPath() const { return m_socketPath = m_player.SocketPath(); }
+    std::string PeerSocketPath() const { return m_peer.SocketPath(); }
     // The player keeps a log of every host message; empty it between runs.
     void Drain() {
         vxtest::HostMessage message;
         while (m_player.WaitMessage(&message, 0)) {
+        }
+        while (m_peer.WaitMessage(&message, 0)) {
         }
     }
 
 private:
     vxtest::ScopedTempDir m_dir;
     vxtest::VirtualNodePlayer m_player;
+    vxtest::VirtualNodePlayer m_peer;
     DeviceLink m_link;
     std::string m_path;
-    mutable std::string m_socketPath;
     bool m_ok = false;
 };
 
@@ -74,11 +84,12 @@ EchoBench& Bench() {
     return bench;
 }
 
-// Inverted rate of (transactions / 10^6): elapsed seconds × 10^6 / transactions = µs each.
-void ReportPerTransaction(benchmark::State& state, int transactionsPerIteration) {
-    state.counters["us_per_transaction"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * transactionsPerIteration / 1e6,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+using Clock = std::chrono::steady_clock;
+
+void ReportPerTransaction(benchmark::State& state, Clock::time_point start, int transactionsPerIteration) {
+    const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    const double transactions = static_cast<double>(state.iterations()) * transactionsPerIteration;
+    if (transactions > 0) state.counters["us_per_transaction"] = us / transactions;
 }
 
 // CPU part of the program's framing: frame, payload copy, checksum.
@@ -101,7 +112,7 @@ void BM_PeerRoundTrip(benchmark::State& state) {
     const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, bench.SocketPath().c_str(), sizeof address.sun_path - 1);
+    std::strncpy(address.sun_path, bench.PeerSocketPath().c_str(), sizeof address.sun_path - 1);
     if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         if (fd >= 0) close(fd);
         state.SkipWithError("cannot connect to the node");
@@ -112,6 +123,7 @@ void BM_PeerRoundTrip(benchmark::State& state) {
     out[0] = 'O';
     std::memcpy(out.data() + 1, frame.data(), kFrameLength);
     uint8_t in[128];
+    const auto start = Clock::now();
     for (auto _ : state) {
         if (send(fd, out.data(), out.size(), 0) < 0 || recv(fd, in, sizeof in, 0) <= 0) {
             state.SkipWithError("socket round trip failed");
@@ -120,7 +132,7 @@ void BM_PeerRoundTrip(benchmark::State& state) {
     }
     close(fd);
     bench.Drain();
-    ReportPerTransaction(state, 1);
+    ReportPerTransaction(state, start, 1);
 }
 BENCHMARK(BM_PeerRoundTrip)->UseRealTime();
 
@@ -130,6 +142,7 @@ void BM_BeginConfig(benchmark::State& state) {
         state.SkipWithError("virtual node not available");
         return;
     }
+    const auto start = Clock::now();
     for (auto _ : state) {
         if (bench.Link().BeginConfig() != kLinkOk) {
             state.SkipWithError("BeginConfig failed");
@@ -137,7 +150,7 @@ void BM_BeginConfig(benchmark::State& state) {
         }
     }
     bench.Drain();
-    ReportPerTransaction(state, 1);
+    ReportPerTransaction(state, start, 1);
 }
 BENCHMARK(BM_BeginConfig)->UseRealTime();
 
@@ -148,6 +161,7 @@ void BM_ReadConfigOneChunk(benchmark::State& state) {
         return;
     }
     std::vector<uint8_t> block(56);
+    const auto start = Clock::now();
     for (auto _ : state) {
         if (bench.Link().ReadConfig(block, 0) != kLinkOk) {
             state.SkipWithError("ReadConfig failed");
@@ -155,7 +169,7 @@ void BM_ReadConfigOneChunk(benchmark::State& state) {
         }
     }
     bench.Drain();
-    ReportPerTransaction(state, 1);
+    ReportPerTransaction(state, start, 1);
 }
 BENCHMARK(BM_ReadConfigOneChunk)->UseRealTime();
 
@@ -167,6 +181,7 @@ void BM_WriteKeyTable512(benchmark::State& state) {
         return;
     }
     std::vector<uint8_t> table(512, 0x21);
+    const auto start = Clock::now();
     for (auto _ : state) {
         if (bench.Link().WriteKeyTable(table, 0) != kLinkOk) {
             state.SkipWithError("WriteKeyTable failed");
@@ -174,7 +189,7 @@ void BM_WriteKeyTable512(benchmark::State& state) {
         }
     }
     bench.Drain();
-    ReportPerTransaction(state, 10);
+    ReportPerTransaction(state, start, 10);
 }
 BENCHMARK(BM_WriteKeyTable512)->UseRealTime();
 

@@ -20,7 +20,9 @@
 #include "link/CommandFrame.h"
 #include "link/DeviceLink.h"
 
+namespace vxtest {
 class VirtualNodePlayer;
+}
 
 // What the device does with one request.
 struct Response {
@@ -51,7 +53,7 @@ public:
 private:
     void OnReport(const std::vector<uint8_t>& report);
 
-    std::unique_ptr<VirtualNodePlayer> m_player;
+    std::unique_ptr<vxtest::VirtualNodePlayer> m_player;
     std::string m_path;
     mutable std::mutex m_mutex;
     Responder m_responder;
