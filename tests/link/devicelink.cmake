@@ -7,7 +7,7 @@ vx_add_test(NAME Records_test LABELS link
 
 # The exchanges run against scripted virtual nodes from the transport's test support.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualNodePlayer.h)
-    vx_add_test(NAME DeviceLink_test LABELS link
+    vx_add_test(NAME DeviceLink_test LABELS link threaded
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLink_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
         LIBS vx_link vx_link_test_support)
     vx_add_test(NAME CommandSet_test LABELS link
