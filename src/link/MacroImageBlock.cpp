@@ -12,15 +12,15 @@ constexpr size_t kMacroOffsetLength = 2;
 
 }  // namespace
 
-size_t MacroImageLength(std::span<const MacroRecord> macros) {
+size_t MacroImageLength(std::span<const MacroSlotEvents> macros) {
     size_t length = kMacroImageHeaderLength;
-    for (const MacroRecord& macro : macros) {
+    for (const MacroSlotEvents& macro : macros) {
         length += kMacroOffsetLength + kMacroRecordHeaderLength + kMacroEventLength * macro.size();
     }
     return length;
 }
 
-bool BuildMacroImage(std::span<const MacroRecord> macros, std::vector<uint8_t>* image, size_t capacityBytes) {
+bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image, size_t capacityBytes) {
     if (image == nullptr) return false;
     image->clear();
     const size_t length = MacroImageLength(macros);
@@ -35,7 +35,7 @@ bool BuildMacroImage(std::span<const MacroRecord> macros, std::vector<uint8_t>* 
     size_t recordAt = kMacroImageHeaderLength + kMacroOffsetLength * macros.size();
     for (size_t k = 0; k < macros.size(); ++k) {
         PutWord(bytes, kMacroImageHeaderLength + kMacroOffsetLength * k, recordAt);
-        const MacroRecord& macro = macros[k];
+        const MacroSlotEvents& macro = macros[k];
         PutWord(bytes, recordAt, macro.size());
         size_t eventAt = recordAt + kMacroRecordHeaderLength;
         for (const MacroEventRecord& event : macro) {

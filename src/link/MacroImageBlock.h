@@ -16,7 +16,7 @@ struct MacroEventRecord {
 };
 
 // The events of one macro slot.
-using MacroRecord = std::vector<MacroEventRecord>;
+using MacroSlotEvents = std::vector<MacroEventRecord>;
 
 constexpr uint16_t kMacroImageMagic = 0x55AA;
 constexpr size_t kMacroImageHeaderLength = 16;
@@ -24,9 +24,9 @@ constexpr size_t kMacroRecordHeaderLength = 4;
 constexpr size_t kMacroEventLength = 4;
 
 // Image length for these macros: 16 + 6 × n + 4 × (sum of event counts).
-size_t MacroImageLength(std::span<const MacroRecord> macros);
+size_t MacroImageLength(std::span<const MacroSlotEvents> macros);
 
 // Builds the image into *image. False (image cleared) when it cannot be represented: more than
 // 65535 bytes, or longer than capacityBytes (0 = no limit; the device reports its capacity in the
 // capability record). A truncated image would make the firmware replay garbage.
-bool BuildMacroImage(std::span<const MacroRecord> macros, std::vector<uint8_t>* image, size_t capacityBytes = 0);
+bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image, size_t capacityBytes = 0);

@@ -63,7 +63,7 @@ TEST(ColourTableTest, OneTripletPerLedAndMissingLedsBlack) {
 }
 
 TEST(MacroImageTest, HeaderOffsetsAndEventsAsTheFirmwareExpects) {
-    const std::vector<MacroRecord> macros = {
+    const std::vector<MacroSlotEvents> macros = {
         {{0x0102, 0x01, true, 0x04}, {0x0010, 0x01, false, 0x04}},
         {},
         {{5, 0xFF, true, 0x80}},
@@ -93,11 +93,11 @@ TEST(MacroImageTest, EmptyListAndOversizedImages) {
     ASSERT_TRUE(BuildMacroImage({}, &image));
     EXPECT_EQ(image, (std::vector<uint8_t>{0xAA, 0x55, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
-    const std::vector<MacroRecord> big = {MacroRecord(20000)};
+    const std::vector<MacroSlotEvents> big = {MacroSlotEvents(20000)};
     EXPECT_FALSE(BuildMacroImage(big, &image));
     EXPECT_TRUE(image.empty());
 
-    const std::vector<MacroRecord> small = {MacroRecord(10)};  // 16 + 6 + 40 = 62 bytes
+    const std::vector<MacroSlotEvents> small = {MacroSlotEvents(10)};  // 16 + 6 + 40 = 62 bytes
     EXPECT_FALSE(BuildMacroImage(small, &image, 61));
     EXPECT_TRUE(BuildMacroImage(small, &image, 62));
     EXPECT_FALSE(BuildMacroImage(small, nullptr));

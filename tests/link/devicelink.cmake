@@ -17,3 +17,10 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualNodePlayer.h)
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkThreads_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
         LIBS vx_link vx_link_test_support)
 endif()
+
+# End-to-end command sequences against the emulated firmware.
+if(TARGET vx_emulator)
+    vx_add_test(NAME DeviceLinkEmulator_test LABELS link threaded
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkEmulator_test.cpp
+        LIBS vx_link vx_emulator vx_link_test_support)
+endif()
