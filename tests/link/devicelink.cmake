@@ -24,3 +24,11 @@ if(TARGET vx_emulator)
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkEmulator_test.cpp
         LIBS vx_link vx_emulator vx_link_test_support)
 endif()
+
+# The listing tool's logic against the emulated devices.
+if(TARGET vx_emulator AND TARGET vx_list_devices)
+    vx_add_test(NAME DeviceLinkListing_test LABELS link threaded
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkListing_test.cpp
+        LIBS vx_list_devices vx_emulator vx_link_test_support)
+    target_include_directories(DeviceLinkListing_test PRIVATE ${CMAKE_SOURCE_DIR}/tools/list-devices)
+endif()

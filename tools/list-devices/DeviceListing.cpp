@@ -1,5 +1,6 @@
 #include "DeviceListing.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "link/DeviceLink.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr uint16_t kRoleCommand = 0;
 constexpr uint16_t kTypeKeyboardReceiver = 9;
 constexpr uint16_t kTypeMouseReceiver = 6;
 constexpr uint16_t kTypeHeadset = 7;
@@ -102,6 +102,9 @@ Listing ListSupportedInterfaces(const ListingOptions& options) {
         listing.interfaces.push_back(std::move(listed));
     }
     enumerator.FreePathList();
+    // Table order groups the two interfaces of each device and puts the cable before the receiver.
+    std::stable_sort(listing.interfaces.begin(), listing.interfaces.end(),
+                     [](const ListedInterface& a, const ListedInterface& b) { return a.tableRow < b.tableRow; });
     return listing;
 }
 

@@ -37,8 +37,9 @@ std::string PermissionHelp(const ListedInterface& listed) {
     std::ostringstream out;
     out << "The " << DeviceKindName(listed.typeCode) << " (" << UsbId(listed) << ") at " << listed.path
         << " is present, but this user may not open it.\n"
-        << "  Install packaging/udev/" << kUdevRulesName << " to /etc/udev/rules.d/ (packages use\n"
-        << "  /usr/lib/udev/rules.d/), run `sudo udevadm control --reload`, then unplug and replug the device.\n";
+        << "  Install the udev rules " << kUdevRulesName << ": packages put them in /usr/lib/udev/rules.d/;\n"
+        << "  from a build tree copy <build>/packaging/udev/" << kUdevRulesName << " to /etc/udev/rules.d/.\n"
+        << "  Then run `sudo udevadm control --reload` and unplug and replug the device.\n";
     return out.str();
 }
 
@@ -97,8 +98,9 @@ std::string RenderListingJson(const Listing& listing) {
             device["capabilities"] = caps;
         }
         if (listed.state == ProbeState::PermissionDenied) {
-            device["fix"] = std::string("install packaging/udev/") + kUdevRulesName +
-                            " to /etc/udev/rules.d, run 'udevadm control --reload', replug the device";
+            device["fix"] = std::string("install ") + kUdevRulesName +
+                            " in /etc/udev/rules.d (or /usr/lib/udev/rules.d), run 'udevadm control --reload',"
+                            " replug the device";
         }
         devices.append(device);
     }
