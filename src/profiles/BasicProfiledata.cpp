@@ -6,6 +6,7 @@
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonAccess.h"
+#include "profiles/MacroFiles.h"
 #include "profiles/StringUtil.h"
 
 namespace fs = std::filesystem;
@@ -60,11 +61,6 @@ LightStep ReadLightStep(const Json::Value& element) {
     s.time = JsonInt32(JsonMember(element, "Time"));
     s.cyle = JsonInt32(JsonMember(element, "Cyle"));
     return s;
-}
-
-uint16_t ClampDelay(int64_t value) {
-    if (value < 0 || value >= 65535) return 65535;
-    return static_cast<uint16_t>(value);
 }
 
 }  // namespace
@@ -221,7 +217,8 @@ std::vector<LightStep> CBasicProfiledata::GetCustomLightSteps() {
         const std::string guid = JsonStringAt(JsonElement(entries, entry), "Guid");
         if (IsSafeFileName(guid + ".light")) {
             const fs::path stepFile = m_lightConfigPath.parent_path() / fs::path(guid + ".light");
-            const Json::Value& list = JsonMember(m_file.ReadJson(stepFile), "LEDEffectList");
+            const Json::Value stepDocument = m_file.ReadJson(stepFile);
+            const Json::Value& list = JsonMember(stepDocument, "LEDEffectList");
             const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
             steps.reserve(count);
             for (size_t i = 0; i < count; ++i) steps.push_back(ReadLightStep(list[Json::ArrayIndex(i)]));
@@ -275,13 +272,6 @@ void CBasicProfiledata::SetOtherKeyList(const std::vector<KeyEntry>& keys) {
 }
 
 bool CBasicProfiledata::MacroEventToRecord(const Json::Value& event, std::array<uint8_t, 4>& out) {
-    const Json::Value& delayValue = JsonMember(event, "Delay");
-    const int64_t delay = delayValue.isString() ? ParseDecimal(delayValue.asString()) : JsonInt(delayValue);
-    const uint16_t d = ClampDelay(delay);
-    out[0] = static_cast<uint8_t>(d & 0xFF);
-    out[1] = static_cast<uint8_t>(d >> 8);
-    out[2] = JsonByteAt(event, "Type");
-    if (JsonStringAt(event, "Action") == "down") out[2] |= 0x80;
-    out[3] = JsonByteAt(event, "Button");
+    out = MacroFiles::Pack(MacroFiles::EventFromJson(event));
     return true;
 }

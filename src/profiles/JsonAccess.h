@@ -22,6 +22,11 @@ const Json::Value& JsonMember(const Json::Value& value, const char* key);
 const Json::Value& JsonElement(const Json::Value& value, Json::ArrayIndex index);
 const Json::Value& JsonElement(const Json::Value& value, int64_t index);
 
+// The results above refer into their argument; a temporary argument would leave them dangling.
+const Json::Value& JsonMember(Json::Value&& value, const char* key) = delete;
+const Json::Value& JsonElement(Json::Value&& value, Json::ArrayIndex index) = delete;
+const Json::Value& JsonElement(Json::Value&& value, int64_t index) = delete;
+
 // The integer value: integers as they are (64 bits), booleans as 0 or 1, finite doubles within
 // the 64-bit range truncated, everything else (text, arrays, objects, null) as 0.
 int64_t JsonInt(const Json::Value& value);
