@@ -1,9 +1,11 @@
 #include "profiles/JsonFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <regex>
 #include <set>
 
@@ -81,25 +83,54 @@ TEST(JsonFileWrite, MissingFolderGivesNoFileAndNoError) {
 }
 
 TEST(JsonFileWrite, FailedWriteLeavesTheOldFileWhole) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
     TempDir dir;
     JsonFile file;
-    const fs::path target = dir / "sub" / "p.Json";
-    fs::create_directory(dir / "sub");
+    const fs::path target = dir / "p.Json";
     Json::Value old;
     old["profilename"] = "keep me";
     ASSERT_TRUE(file.TryWriteJson(target, old));
     const std::string before = ReadText(target);
-    fs::permissions(dir / "sub", fs::perms::owner_read | fs::perms::owner_exec);
+
+    // A file-size limit makes the write itself fail half-way, for any user (root included):
+    // the disk-full case.
     Json::Value replacement;
-    replacement["profilename"] = "new";
-    EXPECT_FALSE(file.TryWriteJson(target, replacement));
-    fs::permissions(dir / "sub", fs::perms::owner_all);
+    replacement["profilename"] = std::string(64 * 1024, 'x');
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = file.TryWriteJson(target, replacement);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
     EXPECT_EQ(ReadText(target), before);
-    // No temporary file is left behind either.
-    int entries = 0;
-    for (const auto& e : fs::directory_iterator(dir / "sub")) entries += e.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(entries, 1);
+}
+
+TEST(JsonFileWrite, FailedWriteLeavesNoTemporaryFile) {
+    TempDir dir;
+    JsonFile file;
+    const fs::path target = dir / "p.Json";
+    Json::Value old;
+    old["profilename"] = "keep me";
+    ASSERT_TRUE(file.TryWriteJson(target, old));
+    const std::string before = ReadText(target);
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    Json::Value replacement;
+    replacement["profilename"] = "a longer name than sixteen bytes";
+    const bool written = file.TryWriteJson(target, replacement);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadText(target), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(JsonFileWrite, RewriteReplacesContentAndLeavesNoTemporaryFiles) {
