@@ -79,6 +79,9 @@ TEST_F(HidLinkVirtual, EnumerationOfEmptyAndMissingDirectories) {
     setenv("VX_VIRTUAL_HID_DIR", (m_dir.Path() + "/missing").c_str(), 1);
     ASSERT_TRUE(link.EnumerateInterfaces());
     EXPECT_TRUE(VirtualPaths(link).empty());
+    unsetenv("VX_VIRTUAL_HID_DIR");
+    ASSERT_TRUE(link.EnumerateInterfaces());
+    EXPECT_TRUE(VirtualPaths(link).empty());
     link.FreePathList();
     EXPECT_EQ(link.PathCount(), 0u);
     EXPECT_EQ(link.NextPath(), "");
