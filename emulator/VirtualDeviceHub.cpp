@@ -357,6 +357,11 @@ int VirtualDeviceHub::SetAsleep(VirtualModel model, bool asleep) {
     return 1;
 }
 
+int VirtualDeviceHub::SetUnresponsive(VirtualModel model, bool unresponsive) {
+    Firmware(model).SetUnresponsive(unresponsive);
+    return 1;
+}
+
 int VirtualDeviceHub::Notify(VirtualModel model, uint16_t code) {
     return RunOnServer([this, model, code] {
         const size_t index = IndexOf(model);
