@@ -326,6 +326,32 @@ TEST(HubLifetime, DestructionRemovesEveryNode) {
     ::close(fd);
 }
 
+TEST(HubLifetime, SecondPlayerDoesNotTakeOverALiveNode) {
+    TempDir dir;
+    VirtualDeviceHub first(dir.path);
+    VirtualDeviceHub second(dir.path);
+    ASSERT_EQ(first.Plug(VirtualModel::Mousepad), 1);
+    EXPECT_EQ(second.Plug(VirtualModel::Mousepad), 0);
+    const int fd = ConnectNode(first.SocketPath(VirtualModel::Mousepad));
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(SendMessage(fd, 'O', RequestFrame(0x01)));
+    EXPECT_TRUE(ReceiveReport(fd, 4));
+    EXPECT_EQ(first.Firmware(VirtualModel::Mousepad).ReceivedCount(), 1u);
+    ::close(fd);
+
+    // A socket file left by a player that died is taken over.
+    ASSERT_EQ(first.Unplug(VirtualModel::Mousepad), 1);
+    const int stale = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, first.SocketPath(VirtualModel::Mousepad).c_str(),
+                 sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    EXPECT_TRUE(Exists(first.SocketPath(VirtualModel::Mousepad)));
+    EXPECT_EQ(second.Plug(VirtualModel::Mousepad), 1);
+}
+
 TEST(HubLifetime, UnusableDirectoryFailsPlug) {
     TempDir dir;
     const std::string file = dir.path + "/plain-file";
