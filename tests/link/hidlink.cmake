@@ -13,4 +13,18 @@ if(TARGET vx_link)
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/ReportDescriptorReal_test.cpp LIBS vx_link)
     vx_add_test(NAME HidLinkVirtual_test LABELS link threaded
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/HidLinkVirtual_test.cpp LIBS vx_link vx_link_test_support)
+    vx_add_test(NAME HidLinkHidraw_test LABELS link threaded
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/HidLinkHidraw_test.cpp LIBS vx_link vx_link_test_support)
+endif()
+
+if(TARGET vx_link)
+    vx_add_test(NAME HidLinkSupported_test LABELS link
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/HidLinkSupported_test.cpp LIBS vx_link)
+endif()
+if(TARGET vx-hid-descriptor)
+    vx_add_test(NAME ReportDescriptorTool_test LABELS link
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/ReportDescriptorTool_test.cpp LIBS vx_link_test_support)
+    target_compile_definitions(ReportDescriptorTool_test PRIVATE
+        VX_HID_DESCRIPTOR_TOOL="$<TARGET_FILE:vx-hid-descriptor>")
+    add_dependencies(ReportDescriptorTool_test vx-hid-descriptor)
 endif()
