@@ -21,9 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "emulator/VirtualDeviceHub.h"
 #include "link/CommandFrame.h"
 #include "link/DeviceLink.h"
-#include "emulator/VirtualDeviceHub.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
 namespace {
@@ -210,7 +210,8 @@ public:
     EmulatorBench() : m_hub(m_dir.Path()) {
         m_ok = m_hub.Plug(VirtualModel::KeyboardWired) == 1 && m_hub.Plug(VirtualModel::Mousepad) == 1;
         std::lock_guard<std::recursive_mutex> lock(m_link.TransferLock());
-        m_ok = m_ok && m_link.WiredLink().Open(m_hub.LinkPath(VirtualModel::KeyboardWired, 4), true, true, true, false);
+        m_ok = m_ok && m_link.WiredLink().Open(m_hub.LinkPath(VirtualModel::KeyboardWired, 4), true, true,
+                                               true, false);
         m_link.SetConnected(m_ok);
         m_link.SetLinkMode(kLinkModeWired);
     }

@@ -88,24 +88,4 @@ TEST_F(DeviceLinkTest, LightingStreamDropsChunksWhileACommandIsInFlight) {
     EXPECT_EQ(streamFrames, 3u);
 }
 
-TEST_F(DeviceLinkTest, FlagsMayBeReadAndWrittenFromAnyThread) {
-    Connect(false);
-    std::atomic<bool> stop{false};
-    std::thread watcher([&] {
-        while (!stop.load()) {
-            (void)m_link.IsBusy();
-            (void)m_link.IsHeld();
-            (void)m_link.IsConnected();
-            (void)m_link.ChunkSize();
-        }
-    });
-    for (int i = 0; i < 50; ++i) {
-        m_link.SetHeld(i % 2 == 0);
-        EXPECT_EQ(m_link.BeginConfig(), 1);
-    }
-    stop = true;
-    watcher.join();
-    EXPECT_FALSE(m_link.IsHeld());
-}
-
 }  // namespace
