@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "devices/tables/KeyboardFactoryKeys.h"
 #include "emulator/VirtualDeviceHub.h"
 
 namespace {
@@ -22,11 +23,14 @@ std::optional<long> ParseNumber(const std::string& text) {
     return value;
 }
 
-std::string Answer(int status) { return status == 1 ? "ok" : "error: failed"; }
+std::string Answer(int status) {
+    return status == 1 ? "ok" : "error: failed";
+}
 
 constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, notify MODEL CODE, "
-    "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], trace FILE|off, quit";
+    "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], omit-keys MODEL [KEY...], trace FILE|off, "
+    "quit";
 
 }  // namespace
 
@@ -93,7 +97,20 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
         if (numbers[0] < 0 || numbers[0] > 100) return "error: percent out of range";
         const long charging = numbers.size() == 2 ? numbers[1] : 0;
         if (charging < 0 || charging > 255) return "error: charging out of range";
-        return Answer(m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
+        return Answer(
+            m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
+    }
+    if (command == "omit-keys") {
+        if (ModelInfo(*model).firmware != FirmwareKind::Keyboard)
+            return "error: only a keyboard has logical keys";
+        std::vector<size_t> keys;
+        for (long key : numbers) {
+            if (key < 0 || key >= static_cast<long>(kKeyboardLogicalKeyCount))
+                return "error: key out of range";
+            keys.push_back(static_cast<size_t>(key));
+        }
+        m_hub.Firmware(*model).SetMissingKeys(keys);
+        return "ok";
     }
     return "error: bad command: " + line;
 }

@@ -7,6 +7,7 @@
 //   notify MODEL CODE       (CODE decimal or 0x hexadecimal, e.g. 0x401)
 //   profile MODEL P [EXTRA] (profile change on the device: 0x10P, or 0x11 with EXTRA in bits 4-7)
 //   battery MODEL PERCENT [CHARGING]
+//   omit-keys MODEL [KEY...] (a keyboard without these logical keys; resets it to factory state)
 //   trace FILE|off          help          quit
 //
 // MODEL is keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad or headset.

@@ -57,9 +57,9 @@ std::vector<uint8_t> LedMap(size_t slots, size_t step) {
 
 void PutLighting(std::vector<uint8_t>& config, size_t block, size_t profile) {
     config[block + 1] = static_cast<uint8_t>(profile);  // light mode code
-    config[block + 2] = 4;                             // brightness level
-    config[block + 3] = 2;                             // speed, inverted
-    config[block + 5] = 1;                             // multi-colour
+    config[block + 2] = 4;                              // brightness level
+    config[block + 3] = 2;                              // speed, inverted
+    config[block + 5] = 1;                              // multi-colour
     config[block + 6] = 0xFF;
     config[block + 7] = static_cast<uint8_t>(0x20 * profile);
     config[block + 8] = 0x00;
@@ -125,8 +125,8 @@ FirmwareLayout BuildFirmwareLayout(FirmwareKind kind, const std::vector<size_t>&
     switch (kind) {
         case FirmwareKind::Keyboard:
             layout.typeCode = 1;
-            layout.commands = {0x01, 0x02, 0x03, 0x05, 0x06, 0x07, 0x09, 0x0B,
-                               0x12, 0x15, 0x1A, 0x1B, 0x1C, 0xAA};
+            layout.commands = {0x01, 0x02, 0x03, 0x05, 0x06, 0x07, 0x09,
+                               0x0B, 0x12, 0x15, 0x1A, 0x1B, 0x1C, 0xAA};
             layout.keySlots = KeyboardSlots(missingKeys);
             layout.ledMap = LedMap(layout.keySlots.size(), kKeyboardLedStep);
             layout.ledCount = layout.keySlots.size();

@@ -62,15 +62,24 @@ std::vector<MacroRecord> DecodeMacroImage(std::span<const uint8_t> image) {
 
 const char* MacroImageCheckName(MacroImageCheck check) {
     switch (check) {
-        case MacroImageCheck::Valid: return "valid";
-        case MacroImageCheck::TooShort: return "too short";
-        case MacroImageCheck::BadMark: return "bad mark";
-        case MacroImageCheck::LengthMismatch: return "length mismatch";
-        case MacroImageCheck::BadCount: return "bad count";
-        case MacroImageCheck::BadHeader: return "bad header";
-        case MacroImageCheck::BadOffset: return "bad offset";
-        case MacroImageCheck::BadRecord: return "bad record";
-        case MacroImageCheck::TrailingBytes: return "trailing bytes";
+        case MacroImageCheck::Valid:
+            return "valid";
+        case MacroImageCheck::TooShort:
+            return "too short";
+        case MacroImageCheck::BadMark:
+            return "bad mark";
+        case MacroImageCheck::LengthMismatch:
+            return "length mismatch";
+        case MacroImageCheck::BadCount:
+            return "bad count";
+        case MacroImageCheck::BadHeader:
+            return "bad header";
+        case MacroImageCheck::BadOffset:
+            return "bad offset";
+        case MacroImageCheck::BadRecord:
+            return "bad record";
+        case MacroImageCheck::TrailingBytes:
+            return "trailing bytes";
     }
     return "?";
 }

@@ -11,14 +11,14 @@
 
 enum class MacroImageCheck {
     Valid = 0,
-    TooShort,       // fewer than the 16 header bytes
-    BadMark,        // bytes 0-1 are not AA 55
-    LengthMismatch, // header length differs from the bytes received
-    BadCount,       // record count differs from the one expected, or the offsets do not fit
-    BadHeader,      // bytes 6-15 are not zero
-    BadOffset,      // a record does not start right after the previous one
-    BadRecord,      // a record's spare bytes are not zero or its events run past the end
-    TrailingBytes,  // bytes after the last record
+    TooShort,        // fewer than the 16 header bytes
+    BadMark,         // bytes 0-1 are not AA 55
+    LengthMismatch,  // header length differs from the bytes received
+    BadCount,        // record count differs from the one expected, or the offsets do not fit
+    BadHeader,       // bytes 6-15 are not zero
+    BadOffset,       // a record does not start right after the previous one
+    BadRecord,       // a record's spare bytes are not zero or its events run past the end
+    TrailingBytes,   // bytes after the last record
 };
 
 struct MacroEvent {

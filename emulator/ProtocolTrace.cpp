@@ -2,7 +2,9 @@
 
 #include <ctime>
 
-ProtocolTrace::~ProtocolTrace() { Close(); }
+ProtocolTrace::~ProtocolTrace() {
+    Close();
+}
 
 int ProtocolTrace::Open(const std::string& path) {
     std::lock_guard lock(m_mutex);
@@ -24,7 +26,8 @@ bool ProtocolTrace::IsOpen() const {
     return m_file != nullptr;
 }
 
-void ProtocolTrace::Write(std::string_view direction, std::string_view link, std::span<const uint8_t> report) {
+void ProtocolTrace::Write(std::string_view direction, std::string_view link,
+                          std::span<const uint8_t> report) {
     std::lock_guard lock(m_mutex);
     if (!m_file) return;
     const std::string line = FormatLine(std::chrono::system_clock::now(), direction, link, report);
@@ -41,8 +44,9 @@ std::string ProtocolTrace::FormatLine(std::chrono::system_clock::time_point when
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<long long>(micros % 1000000));
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<long long>(micros % 1000000));
     std::string line = stamp;
     line += ' ';
     line += direction;

@@ -24,7 +24,9 @@ bool WriteEvent(int fd, const uhid_event& event) {
 
 }  // namespace
 
-UhidDevice::~UhidDevice() { Destroy(); }
+UhidDevice::~UhidDevice() {
+    Destroy();
+}
 
 bool UhidDevice::Available() {
     const int fd = ::open(kUhidPath, O_RDWR | O_CLOEXEC | O_NONBLOCK);
@@ -42,11 +44,12 @@ int UhidDevice::Create(VirtualModel model) {
 
     uhid_event event{};
     event.type = UHID_CREATE2;
-    std::snprintf(reinterpret_cast<char*>(event.u.create2.name), sizeof event.u.create2.name, "Vexor virtual %s",
-                  std::string(info.name).c_str());
-    std::snprintf(reinterpret_cast<char*>(event.u.create2.phys), sizeof event.u.create2.phys, "vx-emulator/input%u",
-                  static_cast<unsigned>(info.interfaceNumber));
-    event.u.create2.rd_size = static_cast<uint16_t>(std::min(descriptor.size(), sizeof event.u.create2.rd_data));
+    std::snprintf(reinterpret_cast<char*>(event.u.create2.name), sizeof event.u.create2.name,
+                  "Vexor virtual %s", std::string(info.name).c_str());
+    std::snprintf(reinterpret_cast<char*>(event.u.create2.phys), sizeof event.u.create2.phys,
+                  "vx-emulator/input%u", static_cast<unsigned>(info.interfaceNumber));
+    event.u.create2.rd_size =
+        static_cast<uint16_t>(std::min(descriptor.size(), sizeof event.u.create2.rd_data));
     std::memcpy(event.u.create2.rd_data, descriptor.data(), event.u.create2.rd_size);
     event.u.create2.bus = kBusUsb;
     event.u.create2.vendor = info.vendor;

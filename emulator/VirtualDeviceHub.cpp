@@ -38,7 +38,7 @@ int MakeDirectories(const std::string& path) {
         if (partial.empty()) continue;
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return 0;
     }
-    struct stat info{};
+    struct stat info {};
     return (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? 1 : 0;
 }
 
@@ -53,7 +53,9 @@ std::string HexBytes(std::span<const uint8_t> bytes) {
     return text;
 }
 
-size_t IndexOf(VirtualModel model) { return static_cast<size_t>(model); }
+size_t IndexOf(VirtualModel model) {
+    return static_cast<size_t>(model);
+}
 
 }  // namespace
 
@@ -63,6 +65,11 @@ VirtualDeviceHub::VirtualDeviceHub(std::string directory) : m_directory(std::mov
     }
     if (const char* trace = std::getenv("VX_EMULATOR_TRACE"); trace && *trace) m_trace.Open(trace);
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0) {
+        // Without its wake-up descriptor the server could never run a task: every call fails instead.
+        m_stop = true;
+        return;
+    }
     m_server = std::thread([this] { ServerLoop(); });
 }
 
@@ -163,7 +170,11 @@ void VirtualDeviceHub::ServerLoop() {
         }
         if (fds[0].revents != 0) RunTasks();
     }
-    // Whoever waits for a task after the stop gets its answer.
+    // Calls made from now on fail at once; whoever queued a task before gets its answer.
+    {
+        std::lock_guard lock(m_taskMutex);
+        m_stop = true;
+    }
     RunTasks();
 }
 
@@ -198,7 +209,8 @@ void VirtualDeviceHub::HandleReport(size_t index, std::span<const uint8_t> repor
     const VirtualModelInfo& info = VirtualModels()[index];
     TraceReport(info.model, controlPipe ? "ctl" : "out", report);
     VirtualFirmware& firmware = *m_firmware[static_cast<size_t>(info.firmware)];
-    for (const std::vector<uint8_t>& reply : firmware.HandleOutputReport(report, info.transport, controlPipe)) {
+    for (const std::vector<uint8_t>& reply :
+         firmware.HandleOutputReport(report, info.transport, controlPipe)) {
         Broadcast(index, reply);
     }
 }
@@ -227,8 +239,7 @@ void VirtualDeviceHub::Broadcast(size_t index, const std::vector<uint8_t>& repor
 void VirtualDeviceHub::TraceReport(VirtualModel model, std::string_view direction,
                                    std::span<const uint8_t> report) {
     if (!m_trace.IsOpen()) return;
-    const int collection =
-        report.empty() ? 0 : CollectionOfReport(ModelInfo(model).firmware, report[0]);
+    const int collection = report.empty() ? 0 : CollectionOfReport(ModelInfo(model).firmware, report[0]);
     m_trace.Write(direction, LinkPath(model, collection), report);
 }
 
@@ -257,7 +268,8 @@ bool VirtualDeviceHub::IsPlugged(VirtualModel model) {
 }
 
 size_t VirtualDeviceHub::ConnectionCount(VirtualModel model) {
-    const int count = RunOnServer([this, model] { return static_cast<int>(m_nodes[IndexOf(model)].connections.size()); });
+    const int count =
+        RunOnServer([this, model] { return static_cast<int>(m_nodes[IndexOf(model)].connections.size()); });
     return static_cast<size_t>(std::max(count, 0));
 }
 
@@ -352,7 +364,8 @@ int VirtualDeviceHub::Notify(VirtualModel model, uint16_t code) {
         VirtualFirmware& firmware = Firmware(model);
         // A sleeping device sends nothing through its receiver.
         if (ModelInfo(model).transport == Transport::Receiver && firmware.IsAsleep()) return 0;
-        for (const std::vector<uint8_t>& report : firmware.NotificationReports(code)) Broadcast(index, report);
+        for (const std::vector<uint8_t>& report : firmware.NotificationReports(code))
+            Broadcast(index, report);
         return 1;
     });
 }
@@ -372,7 +385,9 @@ VirtualFirmware& VirtualDeviceHub::Firmware(VirtualModel model) {
     return *m_firmware[static_cast<size_t>(ModelInfo(model).firmware)];
 }
 
-int VirtualDeviceHub::SetTrace(const std::string& path) { return m_trace.Open(path); }
+int VirtualDeviceHub::SetTrace(const std::string& path) {
+    return m_trace.Open(path);
+}
 
 int VirtualDeviceHub::EnableUhid() {
     if (!UhidDevice::Available()) return 0;
@@ -396,16 +411,20 @@ std::string VirtualDeviceHub::NodePath(VirtualModel model) const {
     return m_directory + "/" + std::string(ModelInfo(model).nodeName);
 }
 
-std::string VirtualDeviceHub::SocketPath(VirtualModel model) const { return NodePath(model) + ".sock"; }
+std::string VirtualDeviceHub::SocketPath(VirtualModel model) const {
+    return NodePath(model) + ".sock";
+}
 
-std::string VirtualDeviceHub::RecordPath(VirtualModel model) const { return NodePath(model) + ".node"; }
+std::string VirtualDeviceHub::RecordPath(VirtualModel model) const {
+    return NodePath(model) + ".node";
+}
 
 std::string VirtualDeviceHub::LinkPath(VirtualModel model, int collection) const {
     const VirtualModelInfo& info = ModelInfo(model);
     char identity[64];
     if (collection > 0) {
-        std::snprintf(identity, sizeof identity, "hid#vid_%04x&pid_%04x&mi_%02x&col%02x#", info.vendor, info.product,
-                      info.interfaceNumber, collection);
+        std::snprintf(identity, sizeof identity, "hid#vid_%04x&pid_%04x&mi_%02x&col%02x#", info.vendor,
+                      info.product, info.interfaceNumber, collection);
     } else {
         std::snprintf(identity, sizeof identity, "hid#vid_%04x&pid_%04x&mi_%02x#", info.vendor, info.product,
                       info.interfaceNumber);

@@ -101,7 +101,7 @@ private:
     std::array<std::shared_ptr<VirtualFirmware>, kFirmwareKindCount> m_firmware;
     std::array<Node, kVirtualModelCount> m_nodes;  // server thread only
     ProtocolTrace m_trace;
-    bool m_uhidEnabled = false;                    // server thread only
+    bool m_uhidEnabled = false;  // server thread only
 
     std::mutex m_taskMutex;
     std::deque<std::function<void()>> m_tasks;

@@ -105,8 +105,9 @@ std::vector<uint8_t> VirtualFirmware::HandleFrame(std::span<const uint8_t> repor
     return reply;
 }
 
-uint8_t VirtualFirmware::Dispatch(uint8_t command, size_t length, size_t offset, std::span<const uint8_t> payload,
-                                  std::span<uint8_t> replyPayload, Transport transport) {
+uint8_t VirtualFirmware::Dispatch(uint8_t command, size_t length, size_t offset,
+                                  std::span<const uint8_t> payload, std::span<uint8_t> replyPayload,
+                                  Transport transport) {
     switch (command) {
         case 0x01:
             m_inConfig = true;
@@ -132,8 +133,11 @@ uint8_t VirtualFirmware::Dispatch(uint8_t command, size_t length, size_t offset,
             return WriteImage(m_macros, m_layout.macroUnits * kMacroUnit, std::nullopt, offset, payload);
         case 0x17:
             return WriteImage(m_shoot, m_layout.shootCapacity, kShootRecords, offset, payload);
-        case 0x1A:
-            return ReadTable(m_status, offset, length, replyPayload);
+        case 0x1A: {
+            std::array<uint8_t, kStatusLength> status = m_status;
+            status[3] = transport == Transport::Receiver ? 1 : 0;
+            return ReadTable(status, offset, length, replyPayload);
+        }
         case 0x1B:
             return ReadTable(m_ledMap, offset, length, replyPayload);
         case 0x1C:
@@ -178,8 +182,9 @@ uint8_t VirtualFirmware::WriteStream(size_t offset, std::span<const uint8_t> dat
     return kStatusOk;
 }
 
-uint8_t VirtualFirmware::WriteImage(ImageRecord& image, size_t capacity, std::optional<uint16_t> expectedCount,
-                                    size_t offset, std::span<const uint8_t> data) {
+uint8_t VirtualFirmware::WriteImage(ImageRecord& image, size_t capacity,
+                                    std::optional<uint16_t> expectedCount, size_t offset,
+                                    std::span<const uint8_t> data) {
     if (offset == 0) image = ImageRecord{ImageState::Receiving, MacroImageCheck::Valid, {}};
     auto fail = [&image](MacroImageCheck check) {
         image.state = ImageState::Invalid;
@@ -187,7 +192,8 @@ uint8_t VirtualFirmware::WriteImage(ImageRecord& image, size_t capacity, std::op
         return kStatusOutOfRange;
     };
     // Images arrive in one chunked transfer from offset 0; anything else is a broken transfer.
-    if (image.state != ImageState::Receiving || offset != image.bytes.size()) return fail(MacroImageCheck::BadOffset);
+    if (image.state != ImageState::Receiving || offset != image.bytes.size())
+        return fail(MacroImageCheck::BadOffset);
     if (offset + data.size() > capacity) return fail(MacroImageCheck::LengthMismatch);
     image.bytes.insert(image.bytes.end(), data.begin(), data.end());
     if (image.bytes.size() >= 2 && (image.bytes[0] != 0xAA || image.bytes[1] != 0x55)) {
@@ -195,7 +201,8 @@ uint8_t VirtualFirmware::WriteImage(ImageRecord& image, size_t capacity, std::op
     }
     if (image.bytes.size() < 4) return kStatusOk;
     const size_t total = Le16(image.bytes, 2);
-    if (total < 16 || total > capacity || image.bytes.size() > total) return fail(MacroImageCheck::LengthMismatch);
+    if (total < 16 || total > capacity || image.bytes.size() > total)
+        return fail(MacroImageCheck::LengthMismatch);
     if (image.bytes.size() < total) return kStatusOk;
     image.check = CheckMacroImage(image.bytes, expectedCount);
     if (image.check != MacroImageCheck::Valid) return fail(image.check);
@@ -255,7 +262,8 @@ uint16_t VirtualFirmware::ChangeProfileOnDevice(int profile, int extra) {
     m_config[0] = static_cast<uint8_t>(profile);
     if (extra < 0 || extra > 15) return static_cast<uint16_t>(0x1000 | profile);
     const size_t block = static_cast<size_t>(profile) * m_layout.stride;
-    if (m_kind == FirmwareKind::Keyboard) m_config[block + kKeyboardProfileExtraByte] = static_cast<uint8_t>(extra);
+    if (m_kind == FirmwareKind::Keyboard)
+        m_config[block + kKeyboardProfileExtraByte] = static_cast<uint8_t>(extra);
     if (m_kind == FirmwareKind::Mouse) m_config[block + kMouseActiveStageByte] = static_cast<uint8_t>(extra);
     return static_cast<uint16_t>(0x1100 | (extra << 4) | profile);
 }

@@ -98,12 +98,14 @@ private:
     std::vector<uint8_t> HandleFrame(std::span<const uint8_t> report, Transport transport, int& status);
     uint8_t Dispatch(uint8_t command, size_t length, size_t offset, std::span<const uint8_t> payload,
                      std::span<uint8_t> replyPayload, Transport transport);
-    uint8_t ReadTable(std::span<const uint8_t> table, size_t offset, size_t length, std::span<uint8_t> out) const;
+    uint8_t ReadTable(std::span<const uint8_t> table, size_t offset, size_t length,
+                      std::span<uint8_t> out) const;
     uint8_t WriteConfig(size_t offset, std::span<const uint8_t> data);
-    uint8_t WriteTable(std::vector<uint8_t>& table, size_t limit, size_t offset, std::span<const uint8_t> data);
-    uint8_t WriteStream(size_t offset, std::span<const uint8_t> data);
-    uint8_t WriteImage(ImageRecord& image, size_t capacity, std::optional<uint16_t> expectedCount, size_t offset,
+    uint8_t WriteTable(std::vector<uint8_t>& table, size_t limit, size_t offset,
                        std::span<const uint8_t> data);
+    uint8_t WriteStream(size_t offset, std::span<const uint8_t> data);
+    uint8_t WriteImage(ImageRecord& image, size_t capacity, std::optional<uint16_t> expectedCount,
+                       size_t offset, std::span<const uint8_t> data);
     uint8_t EndConfig();
     void HandleHeadsetLeds(std::span<const uint8_t> report);
     void Record(ReceivedReport report);

@@ -32,7 +32,8 @@ void PrintUsage() {
         "  --dir DIR       virtual interface directory (default $VX_VIRTUAL_HID_DIR,\n"
         "                  else $XDG_RUNTIME_DIR/vexor-virtual-hid)\n"
         "  --devices LIST  comma-separated devices to plug at start, or \"all\" (default), or \"none\":\n"
-        "                  keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad, headset\n"
+        "                  keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad, "
+        "headset\n"
         "  --trace FILE    append a protocol trace (also VX_EMULATOR_TRACE)\n"
         "  --uhid          also publish the devices as hidraw nodes through /dev/uhid\n"
         "Commands on standard input: type \"help\".\n");
@@ -93,7 +94,8 @@ void RunConsole(VirtualDeviceHub& hub, int signalFd) {
     std::string pending;
     bool inputOpen = true;
     for (;;) {
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {STDIN_FILENO, static_cast<short>(inputOpen ? POLLIN : 0), 0}};
+        // A closed pipe keeps reporting POLLHUP whatever is asked, so a finished input leaves the set.
+        pollfd fds[2] = {{signalFd, POLLIN, 0}, {inputOpen ? STDIN_FILENO : -1, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) continue;
         if (fds[0].revents != 0) return;
         if (fds[1].revents == 0) continue;
@@ -133,6 +135,10 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        // Without the descriptor the signals would be lost; let them end the program as usual.
+        pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    }
 
     VirtualDeviceHub hub(options.directory);
     if (!options.trace.empty() && hub.SetTrace(options.trace) != 1) {

@@ -379,7 +379,7 @@ HidCapability Parser::MakeCap(HidReportKind kind, uint32_t bitField, uint32_t bi
     cap.reportId = m_global.reportId;
     cap.usagePage = m_global.usagePage;
     cap.bitPosition = bitPosition;
-    cap.bitSize = static_cast<uint16_t>(std::min<uint32_t>(m_global.reportSize, 0xFFFF));
+    cap.bitSize = m_global.reportSize;
     cap.reportCount = static_cast<uint16_t>(std::min<uint32_t>(m_global.reportCount, 0xFFFF));
     cap.bitField = bitField;
     cap.isConstant = bitField & 0x1;
@@ -403,18 +403,27 @@ void Parser::AddCaps(HidReportKind kind, uint32_t bitField, uint32_t bitPosition
     const bool isArray = !(bitField & 0x2);
     uint32_t position = bitPosition;
     uint32_t fieldsLeft = m_global.reportCount;
+    uint32_t usagesBefore = 0;
     for (const LocalUsage& usage : m_local.usages) {
+        if (!isArray && fieldsLeft == 0) break;  // usages beyond the item's fields name nothing
         HidCapability cap = MakeCap(kind, bitField, position);
         cap.usagePage = PageOf(usage);
         cap.isRange = usage.isRange;
-        cap.usageMin = static_cast<uint16_t>(usage.min);
-        cap.usageMax = static_cast<uint16_t>(usage.max);
-        if (!isArray) {
+        // Extended usages carry their page above the id; only the id bounds the range.
+        const uint16_t lo = static_cast<uint16_t>(usage.min);
+        const uint16_t hi = std::max(lo, static_cast<uint16_t>(usage.max));
+        cap.usageMin = lo;
+        cap.usageMax = hi;
+        const uint32_t width = uint32_t(hi - lo) + 1;
+        if (isArray) {
+            cap.arrayIndexBase = static_cast<uint16_t>(std::min<uint32_t>(usagesBefore, 0xFFFF));
+            usagesBefore += width;
+        } else {
             // A variable item gives each usage its own fields in order; the last usage takes
             // whatever fields are left over.
-            const uint32_t width = usage.isRange ? usage.max - usage.min + 1 : 1;
             const uint32_t fields = std::min(width, fieldsLeft);
             cap.reportCount = static_cast<uint16_t>(fields);
+            if (cap.isRange) cap.usageMax = static_cast<uint16_t>(cap.usageMin + fields - 1);
             fieldsLeft -= fields;
             position += fields * m_global.reportSize;
         }
@@ -543,7 +552,7 @@ bool ExtractBits(const uint8_t* payload, size_t payloadLength, uint32_t bitPosit
     return true;
 }
 
-int64_t SignExtend(uint32_t raw, uint16_t bitSize) {
+int64_t SignExtend(uint32_t raw, uint32_t bitSize) {
     if (bitSize == 0 || bitSize >= 32) return static_cast<int32_t>(raw);
     const uint32_t sign = 1u << (bitSize - 1);
     return (raw & sign) ? int64_t(raw) - (int64_t(1) << bitSize) : int64_t(raw);
@@ -565,7 +574,8 @@ int32_t CollectUsages(const HidCollectionInfo& info, HidReportKind kind, uint8_t
             if (c.isArray) {
                 const int64_t index = c.logicalMin < 0 ? SignExtend(v, c.bitSize) : int64_t(v);
                 if (index < c.logicalMin || index > c.logicalMax) continue;
-                const int64_t usage = int64_t(c.usageMin) + (index - c.logicalMin);
+                const int64_t usage = int64_t(c.usageMin) + (index - c.logicalMin) - c.arrayIndexBase;
+                if (usage < c.usageMin) continue;
                 // Usage 0 in an array means "no control" (the keyboard's empty key slots).
                 if (usage == 0 || usage > c.usageMax) continue;
                 on->push_back(static_cast<uint16_t>(usage));

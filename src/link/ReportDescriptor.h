@@ -26,8 +26,11 @@ struct HidCapability {
     uint16_t usageMin = 0;  // the single usage when not a range
     uint16_t usageMax = 0;
     uint32_t bitPosition = 0;  // from the start of the payload (the byte after the report id)
-    uint16_t bitSize = 0;
+    uint32_t bitSize = 0;
     uint16_t reportCount = 0;
+    // For an array item with several usages: how many usages of the item come before this cap's,
+    // so that a field value selects the right one.
+    uint16_t arrayIndexBase = 0;
     uint32_t bitField = 0;  // the main item's data: bit 0 constant, bit 1 variable, bit 2 relative
     bool isArray = false;
     bool isAbsolute = true;

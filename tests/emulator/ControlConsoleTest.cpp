@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SocketHelpers.h"
 #include "emulator/VirtualDeviceHub.h"
 
@@ -31,6 +33,17 @@ TEST(ControlConsole, DrivesTheHub) {
     EXPECT_EQ(hub.Firmware(VirtualModel::KeyboardReceiver).Status()[0], 37);
     EXPECT_EQ(console.Execute("profile keyboard-receiver 2 5", quit), "ok");
     EXPECT_EQ(hub.Firmware(VirtualModel::KeyboardReceiver).ActiveProfile(), 2);
+
+    EXPECT_EQ(console.Execute("omit-keys keyboard-wired 13 110", quit), "ok");
+    const auto table = hub.Firmware(VirtualModel::KeyboardReceiver).KeyTable();
+    const std::vector<uint8_t> escape = {0x20, 0x00, 0x29};
+    const std::vector<uint8_t> f12 = {0x20, 0x00, 0x46};  // logical key 13
+    EXPECT_NE(std::search(table.begin(), table.end(), escape.begin(), escape.end()), table.end());
+    for (size_t i = 0; i + 2 < table.size(); i += 3) {
+        EXPECT_FALSE(std::equal(f12.begin(), f12.end(), table.begin() + static_cast<std::ptrdiff_t>(i)));
+    }
+    EXPECT_EQ(console.Execute("omit-keys mouse-wired 1", quit).rfind("error:", 0), 0u);
+    EXPECT_EQ(console.Execute("omit-keys keyboard-wired 170", quit).rfind("error:", 0), 0u);
 
     EXPECT_EQ(console.Execute("unplug all", quit), "ok");
     EXPECT_FALSE(hub.IsPlugged(VirtualModel::KeyboardReceiver));

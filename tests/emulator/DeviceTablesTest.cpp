@@ -11,9 +11,9 @@ namespace {
 
 TEST(KeyboardFactoryKeys, ListedEntriesAndGaps) {
     const auto& keys = KeyboardFactoryKeys();
-    EXPECT_EQ(keys[0], (KeyFunction{0x20, 0x00, 0x29}));     // Escape
+    EXPECT_EQ(keys[0], (KeyFunction{0x20, 0x00, 0x29}));  // Escape
     EXPECT_EQ(keys[16], (KeyFunction{0xA0, 0x1B, 0x00}));
-    EXPECT_EQ(keys[84], (KeyFunction{0x20, 0x02, 0x00}));    // left shift as modifier bits
+    EXPECT_EQ(keys[84], (KeyFunction{0x20, 0x02, 0x00}));  // left shift as modifier bits
     EXPECT_EQ(keys[kKeyboardFnKey], (KeyFunction{0xA0, 0x01, 0x00}));
     EXPECT_EQ(keys[124], (KeyFunction{0xD0, 0xA2, 0x05}));
     EXPECT_EQ(keys[125], (KeyFunction{0x20, 0x80, 0x00}));

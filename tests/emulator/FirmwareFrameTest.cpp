@@ -72,7 +72,7 @@ TEST(FirmwareFrames, RejectsMalformedRequestsAndChangesNothing) {
     shortReport.pop_back();
     EXPECT_EQ(Transact(keyboard, shortReport)[7], kStatusRejected);
 
-    EXPECT_EQ(Transact(keyboard, RequestFrame(0x30))[7], kStatusRejected);  // unknown command
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x30))[7], kStatusRejected);              // unknown command
     EXPECT_EQ(Transact(keyboard, RequestFrame(0x17, 4, 0, data))[7], kStatusRejected);  // mouse only
     EXPECT_EQ(Transact(keyboard, RequestFrame(0x06, 57, 64, data))[7], kStatusOutOfRange);
 
@@ -97,7 +97,8 @@ TEST(FirmwareFrames, ChunkedConfigWritesLandAtBothChunkSizes) {
     ASSERT_EQ(ChunkedWrite(mouse, 0x06, block, 0, kReceiverChunk, Transport::Receiver), 0);
     const auto written = mouse.ConfigBlock(0);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), written.begin()));
-    EXPECT_EQ(ChunkedRead(mouse, 0x05, 71, 0, kCableChunk), std::vector<uint8_t>(written.begin(), written.begin() + 71));
+    EXPECT_EQ(ChunkedRead(mouse, 0x05, 71, 0, kCableChunk),
+              std::vector<uint8_t>(written.begin(), written.begin() + 71));
 }
 
 TEST(FirmwareFrames, OutOfRangeTransfersAreRefused) {
@@ -105,8 +106,10 @@ TEST(FirmwareFrames, OutOfRangeTransfersAreRefused) {
     const size_t size = keyboard.Config().size();
     const auto before = keyboard.Config();
     const auto data = Pattern(24, 5);
-    EXPECT_EQ(Transact(keyboard, RequestFrame(0x06, 24, static_cast<uint16_t>(size - 8), data))[7], kStatusOutOfRange);
-    EXPECT_EQ(Transact(keyboard, RequestFrame(0x05, 24, static_cast<uint16_t>(size - 8)))[7], kStatusOutOfRange);
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x06, 24, static_cast<uint16_t>(size - 8), data))[7],
+              kStatusOutOfRange);
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x05, 24, static_cast<uint16_t>(size - 8)))[7],
+              kStatusOutOfRange);
     EXPECT_EQ(Transact(keyboard, RequestFrame(0x05, 8, static_cast<uint16_t>(size - 8)))[7], kStatusOk);
     // A block that would make a missing profile the active one.
     std::vector<uint8_t> block(24, 0);
@@ -218,7 +221,8 @@ TEST(FirmwareFrames, MacroImagesAreValidatedAsTheyArrive) {
     EXPECT_EQ(keyboard.Macros().state, ImageState::Invalid);
 
     // A chunk that skips ahead, and a transfer that stops half way.
-    EXPECT_EQ(Transact(keyboard, RequestFrame(0x15, 8, 56, std::span(image).subspan(56, 8)))[7], kStatusOutOfRange);
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x15, 8, 56, std::span(image).subspan(56, 8)))[7],
+              kStatusOutOfRange);
     ASSERT_EQ(ChunkedWrite(keyboard, 0x15, std::span(image).first(56), 0, kCableChunk), 0);
     EXPECT_EQ(keyboard.Macros().state, ImageState::Receiving);
     EXPECT_EQ(Transact(keyboard, RequestFrame(0x02))[7], kStatusOutOfRange);

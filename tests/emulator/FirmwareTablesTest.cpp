@@ -15,7 +15,8 @@ namespace {
 
 std::vector<KeyFunction> Records(const std::vector<uint8_t>& table) {
     std::vector<KeyFunction> records;
-    for (size_t i = 0; i + 2 < table.size(); i += 3) records.push_back({table[i], table[i + 1], table[i + 2]});
+    for (size_t i = 0; i + 2 < table.size(); i += 3)
+        records.push_back({table[i], table[i + 1], table[i + 2]});
     return records;
 }
 
@@ -134,6 +135,8 @@ TEST(FirmwareTables, StatusRecordCarriesBattery) {
     ASSERT_EQ(reply[7], kStatusOk);
     EXPECT_EQ(reply[8], 42);
     EXPECT_EQ(reply[9], 1);
+    EXPECT_EQ(reply[8 + 3], 1);  // reached through the receiver
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x1A, 6, 0), Transport::Cable)[8 + 3], 0);
     keyboard.SetBattery(250, 0);
     EXPECT_EQ(keyboard.Status()[0], 100);
 }

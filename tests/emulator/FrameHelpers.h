@@ -32,12 +32,13 @@ inline std::vector<uint8_t> Transact(VirtualFirmware& firmware, const std::vecto
 }
 
 // Chunked read of length bytes at base, chunk by chunk as the program does; empty on a failed chunk.
-inline std::vector<uint8_t> ChunkedRead(VirtualFirmware& firmware, uint8_t command, size_t length, uint16_t base,
-                                        size_t chunk, Transport transport = Transport::Cable) {
+inline std::vector<uint8_t> ChunkedRead(VirtualFirmware& firmware, uint8_t command, size_t length,
+                                        uint16_t base, size_t chunk, Transport transport = Transport::Cable) {
     std::vector<uint8_t> data;
     for (size_t p = 0; p < length; p += chunk) {
         const size_t n = std::min(chunk, length - p);
-        auto reply = Transact(firmware, RequestFrame(command, static_cast<uint8_t>(n), static_cast<uint16_t>(base + p)),
+        auto reply = Transact(firmware,
+                              RequestFrame(command, static_cast<uint8_t>(n), static_cast<uint16_t>(base + p)),
                               transport);
         if (reply.size() != 64 || reply[3] != command || reply[7] == 0xFE || reply[7] == 0xFF) return {};
         data.insert(data.end(), reply.begin() + 8, reply.begin() + 8 + static_cast<std::ptrdiff_t>(n));
@@ -46,8 +47,8 @@ inline std::vector<uint8_t> ChunkedRead(VirtualFirmware& firmware, uint8_t comma
 }
 
 // Chunked write; returns the status of the first failing chunk, or 0 when all succeeded.
-inline int ChunkedWrite(VirtualFirmware& firmware, uint8_t command, std::span<const uint8_t> data, uint16_t base,
-                        size_t chunk, Transport transport = Transport::Cable) {
+inline int ChunkedWrite(VirtualFirmware& firmware, uint8_t command, std::span<const uint8_t> data,
+                        uint16_t base, size_t chunk, Transport transport = Transport::Cable) {
     for (size_t p = 0; p < data.size(); p += chunk) {
         const size_t n = std::min(chunk, data.size() - p);
         auto reply = Transact(firmware,

@@ -20,7 +20,7 @@
 namespace {
 
 bool Exists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
@@ -214,13 +214,15 @@ TEST_F(HubTest, TraceWritesOneLinePerReport) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 3u);
     const std::string link = "hid#vid_0c76&pid_1630&mi_03#virtual:" + m_hub.NodePath(VirtualModel::Headset);
-    const std::regex stamp(R"(^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{6}Z (out|in|ctl) (\S+)( [0-9a-f]{2})+$)");
+    const std::regex stamp(
+        R"(^\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{6}Z (out|in|ctl) (\S+)( [0-9a-f]{2})+$)");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(lines[0], match, stamp)) << lines[0];
     EXPECT_EQ(match[1], "out");
     EXPECT_EQ(match[2], link);
     EXPECT_NE(lines[0].find(" 04 01 00 01 00 00 00 00"), std::string::npos);
-    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '), 2 + 64);  // two separators, then one per byte
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '),
+              2 + 64);  // two separators, then one per byte
     ASSERT_TRUE(std::regex_match(lines[1], match, stamp));
     EXPECT_EQ(match[1], "in");
     ASSERT_TRUE(std::regex_match(lines[2], match, stamp));
@@ -283,6 +285,26 @@ TEST_F(HubTest, ConcurrentClientsAndControlCalls) {
     EXPECT_EQ(failures.load(), 0);
     EXPECT_FALSE(m_hub.IsPlugged(VirtualModel::Mousepad));
     EXPECT_EQ(m_hub.Firmware(VirtualModel::MouseWired).ReceivedCount(), static_cast<size_t>(kRounds));
+}
+
+TEST_F(HubTest, ConnectionThatNeverReadsDoesNotStallOthers) {
+    ASSERT_EQ(m_hub.Plug(VirtualModel::KeyboardWired), 1);
+    const int silent = ConnectNode(m_hub.SocketPath(VirtualModel::KeyboardWired));
+    const int busy = ConnectNode(m_hub.SocketPath(VirtualModel::KeyboardWired));
+    ASSERT_GE(silent, 0);
+    ASSERT_GE(busy, 0);
+    // Far more replies than a socket buffer holds; the silent reader's copies are dropped.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_TRUE(SendMessage(busy, 'O', RequestFrame(0x05, 4, static_cast<uint16_t>(i % 64))));
+        auto reply = ReceiveReport(busy, 4, 1000);
+        ASSERT_TRUE(reply) << "round " << i;
+        ASSERT_EQ((*reply)[5], i % 64);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    ASSERT_TRUE(ReceiveMessage(silent, 100));  // it still has the oldest replies
+    ::close(silent);
+    ::close(busy);
 }
 
 TEST(HubLifetime, DestructionRemovesEveryNode) {

@@ -380,6 +380,59 @@ TEST(UnpackReport, UsagesAreCompactedToTheEntryRange) {
     EXPECT_EQ(table[1].usages, (std::vector<uint16_t>{6, 7, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(UnpackReport, ArrayOfListedUsagesSelectsByPosition) {
+    const std::vector<uint8_t> bytes = {
+        0x05, 0x0C,  // Usage Page (Consumer)
+        0x09, 0x01,  // Usage (Consumer Control)
+        0xA1, 0x01,  // Collection (Application)
+        0x09, 0xB5,  //   Usage (Scan Next Track)
+        0x09, 0xB6,  //   Usage (Scan Previous Track)
+        0x09, 0xCD,  //   Usage (Play/Pause)
+        0x15, 0x01,  //   Logical Minimum (1)
+        0x25, 0x03,  //   Logical Maximum (3)
+        0x75, 0x02,  //   Report Size (2)
+        0x95, 0x02,  //   Report Count (2)
+        0x81, 0x00,  //   Input (Data, Array, Absolute)
+        0x95, 0x01,  //   Report Count (1)
+        0x75, 0x04,  //   Report Size (4)
+        0x81, 0x01,  //   Input (Constant): padding
+        0xC0,        // End Collection
+    };
+    const ReportDescriptor d = ParseOk(bytes);
+    const HidCollectionInfo& c = d.Collections().at(0);
+    EXPECT_EQ(c.reportLength[0], 2);
+    ASSERT_EQ(c.ButtonCapCount(HidReportKind::Input), 3u);
+    auto table = BuildUsageTable(c, HidReportKind::Input);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[0].maxUsageListLength, 6u);    // as the HID stack counts: every cap's fields
+    const uint8_t report[] = {0x00, 0b0000'1110};  // field 0 = 2 (previous), field 1 = 3 (play)
+    ASSERT_TRUE(UnpackReportInto(c, report, sizeof report, HidReportKind::Input, table.data(), table.size()));
+    EXPECT_EQ(table[0].usages[0], 0);  // next track is not pressed
+    EXPECT_EQ(table[1].usages[0], 0xB6);
+    EXPECT_EQ(table[1].usages[1], 0);
+    EXPECT_EQ(table[2].usages[0], 0xCD);
+}
+
+TEST(ReportDescriptorParse, VariableItemWithMoreUsagesThanFields) {
+    const std::vector<uint8_t> bytes = {
+        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
+        0x09, 0x01,        // Usage (1)
+        0xA1, 0x01,        // Collection (Application)
+        0x19, 0x10,        //   Usage Minimum (0x10)
+        0x29, 0x1F,        //   Usage Maximum (0x1F): 16 usages
+        0x75, 0x08,        //   Report Size (8)
+        0x95, 0x04,        //   Report Count (4): but only 4 fields
+        0x81, 0x02,        //   Input (Data, Variable, Absolute)
+        0xC0,              // End Collection
+    };
+    const ReportDescriptor d = ParseOk(bytes);
+    const HidCollectionInfo& c = d.Collections().at(0);
+    ASSERT_EQ(c.caps.size(), 1u);
+    EXPECT_EQ(c.caps[0].usageMax, 0x13);
+    const auto table = BuildUsageTable(c, HidReportKind::Input);
+    EXPECT_EQ(table.size(), 4u);  // no entry for a usage without a field
+}
+
 TEST(UnpackReport, ValueOutsideTheLogicalRange) {
     const std::vector<uint8_t> bytes = {
         0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)

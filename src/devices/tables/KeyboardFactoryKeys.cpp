@@ -8,6 +8,7 @@ struct ListedKey {
 };
 
 // Logical key: type, first parameter, second parameter. Keys not listed are 20 00 00.
+// clang-format off
 constexpr ListedKey kListedKeys[] = {
     {  0, {0x20, 0x00, 0x29}},
     {  1, {0x20, 0x00, 0x3A}},
@@ -130,7 +131,9 @@ constexpr ListedKey kListedKeys[] = {
     {122, {0xD0, 0xA2, 0x03}},
     {123, {0xD0, 0xA2, 0x04}},
     {124, {0xD0, 0xA2, 0x05}},
-    {125, {0x20, 0x80, 0x00}},};
+    {125, {0x20, 0x80, 0x00}},
+};
+// clang-format on
 
 std::array<KeyFunction, kKeyboardLogicalKeyCount> BuildTable() {
     std::array<KeyFunction, kKeyboardLogicalKeyCount> table;

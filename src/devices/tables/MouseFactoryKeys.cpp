@@ -19,4 +19,6 @@ constexpr std::array<KeyFunction, kMouseLogicalButtonCount> kMouseFactoryKeys = 
 
 }  // namespace
 
-const std::array<KeyFunction, kMouseLogicalButtonCount>& MouseFactoryKeys() { return kMouseFactoryKeys; }
+const std::array<KeyFunction, kMouseLogicalButtonCount>& MouseFactoryKeys() {
+    return kMouseFactoryKeys;
+}
