@@ -52,7 +52,7 @@ struct HidUsageData {
     int32_t scaledValue = 0;
 };
 
-class HidTransport;        // the open node (hidraw file or virtual socket); HidLink.cpp
+class HidTransport;        // the open node (hidraw file or virtual socket); HidTransport.h
 struct HidCollectionInfo;  // parsed layout of one top-level collection; ReportDescriptor.h
 struct HidNodeRecord;      // what listing or opening learnt about a node; HidTransport.h
 

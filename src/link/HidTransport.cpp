@@ -164,14 +164,21 @@ bool HidTransport::Write(const uint8_t* buffer, size_t length, size_t* bytesWrit
         --size;
     }
     const int64_t deadline = timeoutMs == kHidInfinite ? -1 : HidMonotonicMs() + timeoutMs;
+    // Try first and wait only when the node pushes back: hidraw nodes of older kernels never
+    // report POLLOUT although they always take a write.
     for (;;) {
-        const Wait w = WaitFor(POLLOUT, deadline);
-        if (w != Wait::Ready) return false;
+        if (IsCancelled()) return false;
         const long n = SendRaw(data, size, control);
         if (n < 0) return false;
-        if (n == 0) continue;
-        *bytesWritten = length;
-        HidTrace::Instance().Record(control ? "ctl" : "out", m_path, buffer, length);
-        return true;
+        if (n > 0) break;
+        if (WaitFor(POLLOUT, deadline) != Wait::Ready) return false;
     }
+    *bytesWritten = length;
+    HidTrace::Instance().Record(control ? "ctl" : "out", m_path, buffer, length);
+    return true;
+}
+
+bool HidTransport::IsCancelled() const {
+    pollfd p{m_cancelFd, POLLIN, 0};
+    return poll(&p, 1, 0) != 0;
 }

@@ -49,6 +49,7 @@ public:
 private:
     enum class Wait { Ready, TimedOut, Cancelled, Gone };
     Wait WaitFor(short events, int64_t deadlineMs) const;
+    bool IsCancelled() const;
     // -1: device gone or failed, 0: nothing (yet), >0: size of the message (as the node carries it).
     long ReceiveOne(uint8_t* rx, size_t capacity) const;
     bool AcceptReport(const uint8_t* data, size_t size, uint8_t* buffer, size_t length,

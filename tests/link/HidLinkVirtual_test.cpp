@@ -2,7 +2,9 @@
 // per-collection filter, cancellation from another thread, unplugging and the trace.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -77,6 +79,9 @@ TEST_F(HidLinkVirtual, EnumerationOfEmptyAndMissingDirectories) {
     ASSERT_TRUE(link.EnumerateInterfaces());
     EXPECT_TRUE(VirtualPaths(link).empty());
     setenv("VX_VIRTUAL_HID_DIR", (m_dir.Path() + "/missing").c_str(), 1);
+    ASSERT_TRUE(link.EnumerateInterfaces());
+    EXPECT_TRUE(VirtualPaths(link).empty());
+    unsetenv("VX_VIRTUAL_HID_DIR");
     ASSERT_TRUE(link.EnumerateInterfaces());
     EXPECT_TRUE(VirtualPaths(link).empty());
     link.FreePathList();
@@ -346,12 +351,51 @@ TEST_F(HidLinkVirtual, CloseWakesAReadWaitingForever) {
             ASSERT_TRUE(link.Reopen());
         }
     }
-    // The fresh open is not left cancelled.
-    ASSERT_TRUE(kbd.WaitConnections(1, 2000));
-    ASSERT_GE(kbd.SendInput({0x03, 0x01, 0x00}), 1);
+    // The fresh open is not left cancelled. The player may not have accepted it yet (the closed
+    // connections no longer count), so send until one connection takes the report.
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (kbd.SendInput({0x03, 0x01, 0x00}) == 0 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     uint8_t buffer[3];
     size_t n = 0;
     EXPECT_TRUE(link.Read(buffer, sizeof buffer, &n, 2000));
+}
+
+// A device that takes connections but never reads: writes back up, time out, and can be cancelled.
+TEST_F(HidLinkVirtual, WriteTimesOutAndIsCancelledWhenTheDeviceStalls) {
+    VirtualNodeSpec spec = Spec("stall", kTwoCollections);
+    const std::string socketPath = m_dir.Path() + "/stall.sock";
+    const int listener = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    std::ofstream(m_dir.Path() + "/stall.node") << VirtualNodePlayer::RecordJson(spec);
+
+    HidLink link;
+    ASSERT_TRUE(link.Open(PathOf("stall", 2), true, true, true, false));
+    std::vector<uint8_t> out(65, 0x33);
+    out[0] = 0x04;
+    size_t n = 0;
+    int accepted = 0;
+    while (accepted < 100000 && link.Write(out.data(), out.size(), &n, 20)) ++accepted;
+    ASSERT_LT(accepted, 100000) << "the socket never pushed back";
+    EXPECT_EQ(n, 0u);
+
+    auto writer = std::async(std::launch::async, [&] {
+        size_t written = 0;
+        return link.Write(out.data(), out.size(), &written, kHidInfinite);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const auto closedAt = Clock::now();
+    link.Close();
+    ASSERT_EQ(writer.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    EXPECT_FALSE(writer.get());
+    EXPECT_LT(Clock::now() - closedAt, std::chrono::milliseconds(200));
+    close(listener);
 }
 
 TEST_F(HidLinkVirtual, UnplugFailsReadAndWritePromptly) {
@@ -376,6 +420,25 @@ TEST_F(HidLinkVirtual, UnplugFailsReadAndWritePromptly) {
     EXPECT_FALSE(link.Write(out.data(), out.size(), &n, kHidInfinite));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_FALSE(link.Reopen());
+}
+
+TEST_F(HidLinkVirtual, UnplugFromAReplyHook) {
+    VirtualNodePlayer kbd(m_dir.Path());
+    kbd.SetReplyHook([](VirtualNodePlayer& player, const HostMessage&) { player.Unplug(); });
+    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    HidLink link;
+    ASSERT_TRUE(link.Open(PathOf("kbd", 2), true, true, true, false));
+    std::vector<uint8_t> out(65, 0);
+    out[0] = 0x04;
+    size_t n = 0;
+    ASSERT_TRUE(link.Write(out.data(), out.size(), &n, 1000));
+    uint8_t in[65];
+    const auto start = Clock::now();
+    EXPECT_FALSE(link.Read(in, sizeof in, &n, kHidInfinite));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(kbd.ConnectionCount(), 0u);
+    HidLink again;
+    EXPECT_FALSE(again.Open(PathOf("kbd", 2), true, true, true, false));
 }
 
 TEST_F(HidLinkVirtual, ReopenWhileReadingIsRaceFree) {

@@ -149,6 +149,12 @@ void VirtualNodePlayer::Unplug() {
         return;
     }
     if (m_unplugged) return;
+    if (std::this_thread::get_id() == m_thread.get_id()) {
+        // Called from a reply hook: the player's own thread closes everything right here.
+        lock.unlock();
+        CloseEverything();
+        return;
+    }
     m_unplugRequested = true;
     lock.unlock();
     Wake();

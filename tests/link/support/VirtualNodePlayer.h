@@ -56,7 +56,8 @@ public:
     bool Publish(const VirtualNodeSpec& spec);
     // Writes only the record (no socket), as a player that died would leave it.
     bool PublishRecordOnly(const VirtualNodeSpec& spec);
-    // Removes the record, then closes the listening socket and every connection.
+    // Removes the record, then closes the listening socket and every connection. May be called
+    // from a reply hook (unplug in the middle of a transfer).
     void Unplug();
 
     void SetReplyHook(ReplyHook hook);
