@@ -28,7 +28,8 @@ std::string Answer(int status) {
 }
 
 constexpr const char* kHelp =
-    "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, notify MODEL CODE, "
+    "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, hang MODEL, unhang MODEL, "
+    "notify MODEL CODE, "
     "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], omit-keys MODEL [KEY...], trace FILE|off, "
     "quit";
 
@@ -84,6 +85,8 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
     if (command == "unplug" && argumentsBetween(0, 0)) return Answer(m_hub.Unplug(*model));
     if (command == "sleep" && argumentsBetween(0, 0)) return Answer(m_hub.SetAsleep(*model, true));
     if (command == "wake" && argumentsBetween(0, 0)) return Answer(m_hub.SetAsleep(*model, false));
+    if (command == "hang" && argumentsBetween(0, 0)) return Answer(m_hub.SetUnresponsive(*model, true));
+    if (command == "unhang" && argumentsBetween(0, 0)) return Answer(m_hub.SetUnresponsive(*model, false));
     if (command == "notify" && argumentsBetween(1, 1)) {
         if (numbers[0] < 0 || numbers[0] > 0xFFFF) return "error: code out of range";
         return Answer(m_hub.Notify(*model, static_cast<uint16_t>(numbers[0])));

@@ -4,6 +4,7 @@
 //
 //   plug MODEL|all          unplug MODEL|all          list
 //   sleep MODEL             wake MODEL
+//   hang MODEL              unhang MODEL  (the device takes commands but answers none)
 //   notify MODEL CODE       (CODE decimal or 0x hexadecimal, e.g. 0x401)
 //   profile MODEL P [EXTRA] (profile change on the device: 0x10P, or 0x11 with EXTRA in bits 4-7)
 //   battery MODEL PERCENT [CHARGING]

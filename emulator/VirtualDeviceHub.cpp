@@ -57,6 +57,16 @@ size_t IndexOf(VirtualModel model) {
     return static_cast<size_t>(model);
 }
 
+// True when another player listens on the socket; a socket file nobody listens on is stale.
+bool SocketIsLive(const sockaddr_un& address) {
+    const int probe = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (probe < 0) return false;
+    const bool live =
+        ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || errno == EAGAIN;
+    ::close(probe);
+    return live;
+}
+
 }  // namespace
 
 VirtualDeviceHub::VirtualDeviceHub(std::string directory) : m_directory(std::move(directory)) {
@@ -284,6 +294,8 @@ int VirtualDeviceHub::DoPlug(VirtualModel model) {
     if (socketPath.size() >= sizeof address.sun_path) return 0;
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
 
+    // Never take over a node that another running player serves.
+    if (SocketIsLive(address)) return 0;
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return 0;
     ::unlink(socketPath.c_str());  // left behind by a player that was killed
@@ -354,6 +366,11 @@ int VirtualDeviceHub::WriteRecord(VirtualModel model) const {
 
 int VirtualDeviceHub::SetAsleep(VirtualModel model, bool asleep) {
     Firmware(model).SetAsleep(asleep);
+    return 1;
+}
+
+int VirtualDeviceHub::SetUnresponsive(VirtualModel model, bool unresponsive) {
+    Firmware(model).SetUnresponsive(unresponsive);
     return 1;
 }
 

@@ -56,6 +56,8 @@ public:
 
     // Puts the device to sleep (its receiver answers 0xAA) or wakes it.
     int SetAsleep(VirtualModel model, bool asleep);
+    // The device stops answering commands (every transaction times out) or answers again.
+    int SetUnresponsive(VirtualModel model, bool unresponsive);
     // Sends a notification code (0x401, 0x402, ...) on the node's consumer collection.
     int Notify(VirtualModel model, uint16_t code);
     // A profile change made on the device (0x10xx, or 0x11xx with extra in bits 4-7).

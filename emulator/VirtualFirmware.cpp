@@ -60,8 +60,9 @@ std::vector<std::vector<uint8_t>> VirtualFirmware::HandleOutputReport(std::span<
     std::vector<std::vector<uint8_t>> replies;
     if (!report.empty() && report[0] == kCommandReportId) {
         int status = 0;
-        replies.push_back(HandleFrame(report, transport, status));
+        std::vector<uint8_t> reply = HandleFrame(report, transport, status);
         received.status = status;
+        if (!m_unresponsive) replies.push_back(std::move(reply));
     } else if (!report.empty() && report[0] == kHeadsetLedReportId && m_kind == FirmwareKind::Headset) {
         HandleHeadsetLeds(report);
     }
@@ -276,6 +277,16 @@ void VirtualFirmware::SetAsleep(bool asleep) {
 bool VirtualFirmware::IsAsleep() const {
     std::lock_guard lock(m_mutex);
     return m_asleep;
+}
+
+void VirtualFirmware::SetUnresponsive(bool unresponsive) {
+    std::lock_guard lock(m_mutex);
+    m_unresponsive = unresponsive;
+}
+
+bool VirtualFirmware::IsUnresponsive() const {
+    std::lock_guard lock(m_mutex);
+    return m_unresponsive;
 }
 
 void VirtualFirmware::SetBattery(uint8_t percent, uint8_t charging) {

@@ -64,6 +64,9 @@ public:
     // Device state.
     void SetAsleep(bool asleep);
     bool IsAsleep() const;
+    // A hung device: it still takes every report (and records it) but answers none.
+    void SetUnresponsive(bool unresponsive);
+    bool IsUnresponsive() const;
     void SetBattery(uint8_t percent, uint8_t charging);
     // Rebuilds the key table as a keyboard without these logical keys (factory state).
     void SetMissingKeys(const std::vector<size_t>& logicalKeys);
@@ -128,6 +131,7 @@ private:
     ImageRecord m_shoot;
     bool m_softwareLighting = false;
     bool m_asleep = false;
+    bool m_unresponsive = false;
     bool m_inConfig = false;
     size_t m_configSessions = 0;
     std::vector<ReceivedReport> m_received;

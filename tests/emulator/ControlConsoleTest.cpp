@@ -29,6 +29,10 @@ TEST(ControlConsole, DrivesTheHub) {
     EXPECT_TRUE(hub.Firmware(VirtualModel::KeyboardWired).IsAsleep());
     EXPECT_EQ(console.Execute("wake keyboard-receiver", quit), "ok");
     EXPECT_FALSE(hub.Firmware(VirtualModel::KeyboardWired).IsAsleep());
+    EXPECT_EQ(console.Execute("hang keyboard-receiver", quit), "ok");
+    EXPECT_TRUE(hub.Firmware(VirtualModel::KeyboardWired).IsUnresponsive());
+    EXPECT_EQ(console.Execute("unhang keyboard-receiver", quit), "ok");
+    EXPECT_FALSE(hub.Firmware(VirtualModel::KeyboardWired).IsUnresponsive());
     EXPECT_EQ(console.Execute("battery keyboard-receiver 37 1", quit), "ok");
     EXPECT_EQ(hub.Firmware(VirtualModel::KeyboardReceiver).Status()[0], 37);
     EXPECT_EQ(console.Execute("profile keyboard-receiver 2 5", quit), "ok");

@@ -190,6 +190,19 @@ TEST(FirmwareFrames, SleepingDeviceBehindReceiverAnswersAA) {
     EXPECT_EQ(mouse.Config()[5], 0x5A);
 }
 
+TEST(FirmwareFrames, HungDeviceTakesCommandsButAnswersNone) {
+    VirtualFirmware keyboard(FirmwareKind::Keyboard);
+    keyboard.SetUnresponsive(true);
+    std::vector<uint8_t> block(8, 0);
+    block[2] = 3;
+    EXPECT_TRUE(
+        keyboard.HandleOutputReport(RequestFrame(0x06, 8, 64, block), Transport::Cable, false).empty());
+    EXPECT_EQ(keyboard.Config()[66], 3);
+    EXPECT_EQ(keyboard.Received().back().status, kStatusOk);
+    keyboard.SetUnresponsive(false);
+    EXPECT_EQ(Transact(keyboard, RequestFrame(0x05, 8, 64))[8 + 2], 3);
+}
+
 TEST(FirmwareFrames, MacroImagesAreValidatedAsTheyArrive) {
     VirtualFirmware keyboard(FirmwareKind::Keyboard);
     const auto image = BuildMacroImage({KeyTap(0x04, 20, 3), KeyTap(0x05, 40, 1), KeyTap(0x06, 5, 6)});

@@ -297,7 +297,7 @@ TEST_F(HubTest, ConnectionThatNeverReadsDoesNotStallOthers) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 3000; ++i) {
         ASSERT_TRUE(SendMessage(busy, 'O', RequestFrame(0x05, 4, static_cast<uint16_t>(i % 64))));
-        auto reply = ReceiveReport(busy, 4, 1000);
+        auto reply = ReceiveReport(busy, 4, 5000);
         ASSERT_TRUE(reply) << "round " << i;
         ASSERT_EQ((*reply)[5], i % 64);
     }
@@ -324,6 +324,32 @@ TEST(HubLifetime, DestructionRemovesEveryNode) {
     ASSERT_TRUE(end);
     EXPECT_TRUE(end->empty());
     ::close(fd);
+}
+
+TEST(HubLifetime, SecondPlayerDoesNotTakeOverALiveNode) {
+    TempDir dir;
+    VirtualDeviceHub first(dir.path);
+    VirtualDeviceHub second(dir.path);
+    ASSERT_EQ(first.Plug(VirtualModel::Mousepad), 1);
+    EXPECT_EQ(second.Plug(VirtualModel::Mousepad), 0);
+    const int fd = ConnectNode(first.SocketPath(VirtualModel::Mousepad));
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(SendMessage(fd, 'O', RequestFrame(0x01)));
+    EXPECT_TRUE(ReceiveReport(fd, 4));
+    EXPECT_EQ(first.Firmware(VirtualModel::Mousepad).ReceivedCount(), 1u);
+    ::close(fd);
+
+    // A socket file left by a player that died is taken over.
+    ASSERT_EQ(first.Unplug(VirtualModel::Mousepad), 1);
+    const int stale = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, first.SocketPath(VirtualModel::Mousepad).c_str(),
+                 sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    EXPECT_TRUE(Exists(first.SocketPath(VirtualModel::Mousepad)));
+    EXPECT_EQ(second.Plug(VirtualModel::Mousepad), 1);
 }
 
 TEST(HubLifetime, UnusableDirectoryFailsPlug) {
