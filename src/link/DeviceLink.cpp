@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "link/DebugLog.h"
+#include "platform/DebugLog.h"
 
 namespace {
 
