@@ -1,6 +1,11 @@
 // Time per command transaction over the virtual transport, split into the peer's part (a raw
-// socket round trip to the same scripted node, no HidLink or DeviceLink involved) and the whole
-// exchange through DeviceLink. The program's own share is the difference.
+// socket round trip to the same kind of node, no HidLink or DeviceLink involved) and the whole
+// exchange through DeviceLink. The program's own share is the difference. Two peers: an echoing
+// scripted node (the cheapest possible device) and the emulated keyboard firmware.
+//
+// On a loaded machine the wall-clock column swings with the scheduler; the CPU column (time the
+// calling thread spends per iteration) is the stable measure of the program's own work. Run:
+//     build/bench/link/vx_bench_link --benchmark_repetitions=3
 
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
@@ -16,9 +21,10 @@
 #include <thread>
 #include <vector>
 
+#include "emulator/VirtualDeviceHub.h"
 #include "link/CommandFrame.h"
 #include "link/DeviceLink.h"
-#include "support/VirtualNodePlayer.h"
+#include "tests/link/support/VirtualNodePlayer.h"
 
 namespace {
 
@@ -102,17 +108,12 @@ void BM_BuildFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildFrame);
 
-// The peer's part: one 'O' message to the scripted node and its 'I' answer over a plain socket.
-void BM_PeerRoundTrip(benchmark::State& state) {
-    EchoBench& bench = Bench();
-    if (!bench.Ok()) {
-        state.SkipWithError("virtual node not available");
-        return;
-    }
+// One 'O' message to a node and its 'I' answer over a plain socket: the peer's part.
+void RawRoundTrips(benchmark::State& state, const std::string& socketPath) {
     const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, bench.PeerSocketPath().c_str(), sizeof address.sun_path - 1);
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
     if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         if (fd >= 0) close(fd);
         state.SkipWithError("cannot connect to the node");
@@ -131,8 +132,17 @@ void BM_PeerRoundTrip(benchmark::State& state) {
         }
     }
     close(fd);
-    bench.Drain();
     ReportPerTransaction(state, start, 1);
+}
+
+void BM_PeerRoundTrip(benchmark::State& state) {
+    EchoBench& bench = Bench();
+    if (!bench.Ok()) {
+        state.SkipWithError("virtual node not available");
+        return;
+    }
+    RawRoundTrips(state, bench.PeerSocketPath());
+    bench.Drain();
 }
 BENCHMARK(BM_PeerRoundTrip)->UseRealTime();
 
@@ -192,6 +202,99 @@ void BM_WriteKeyTable512(benchmark::State& state) {
     ReportPerTransaction(state, start, 10);
 }
 BENCHMARK(BM_WriteKeyTable512)->UseRealTime();
+
+// The emulated keyboard on its cable; the raw client talks to the emulated mousepad so that its
+// answers never queue up on the keyboard link.
+class EmulatorBench {
+public:
+    EmulatorBench() : m_hub(m_dir.Path()) {
+        m_ok = m_hub.Plug(VirtualModel::KeyboardWired) == 1 && m_hub.Plug(VirtualModel::Mousepad) == 1;
+        std::lock_guard<std::recursive_mutex> lock(m_link.TransferLock());
+        m_ok = m_ok && m_link.WiredLink().Open(m_hub.LinkPath(VirtualModel::KeyboardWired, 4), true, true,
+                                               true, false);
+        m_link.SetConnected(m_ok);
+        m_link.SetLinkMode(kLinkModeWired);
+    }
+    bool Ok() const { return m_ok; }
+    DeviceLink& Link() { return m_link; }
+    std::string PeerSocketPath() const { return m_hub.SocketPath(VirtualModel::Mousepad); }
+
+private:
+    vxtest::ScopedTempDir m_dir;
+    VirtualDeviceHub m_hub;
+    DeviceLink m_link;
+    bool m_ok = false;
+};
+
+EmulatorBench& Emulator() {
+    static EmulatorBench bench;
+    return bench;
+}
+
+void BM_EmulatorPeerRoundTrip(benchmark::State& state) {
+    EmulatorBench& bench = Emulator();
+    if (!bench.Ok()) {
+        state.SkipWithError("emulator not available");
+        return;
+    }
+    RawRoundTrips(state, bench.PeerSocketPath());
+}
+BENCHMARK(BM_EmulatorPeerRoundTrip)->UseRealTime();
+
+void BM_EmulatorBeginConfig(benchmark::State& state) {
+    EmulatorBench& bench = Emulator();
+    if (!bench.Ok()) {
+        state.SkipWithError("emulator not available");
+        return;
+    }
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        if (bench.Link().BeginConfig() != kLinkOk) {
+            state.SkipWithError("BeginConfig failed");
+            break;
+        }
+    }
+    ReportPerTransaction(state, start, 1);
+}
+BENCHMARK(BM_EmulatorBeginConfig)->UseRealTime();
+
+void BM_EmulatorReadConfigOneChunk(benchmark::State& state) {
+    EmulatorBench& bench = Emulator();
+    if (!bench.Ok()) {
+        state.SkipWithError("emulator not available");
+        return;
+    }
+    std::vector<uint8_t> block(56);
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        if (bench.Link().ReadConfig(block, 0) != kLinkOk) {
+            state.SkipWithError("ReadConfig failed");
+            break;
+        }
+    }
+    ReportPerTransaction(state, start, 1);
+}
+BENCHMARK(BM_EmulatorReadConfigOneChunk)->UseRealTime();
+
+// The emulated keyboard's key table is slots × 3 bytes; the whole 512-byte block is written as
+// key colours (command 0x0B, group 0), which the firmware takes in full: ten frames of 56 + 8.
+void BM_EmulatorWrite512Chunked(benchmark::State& state) {
+    EmulatorBench& bench = Emulator();
+    if (!bench.Ok()) {
+        state.SkipWithError("emulator not available");
+        return;
+    }
+    std::vector<uint8_t> table(512, 0x21);
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        if (bench.Link().WriteKeyColours(table, 0, 512) != kLinkOk) {
+            state.SkipWithError("512-byte write failed");
+            break;
+        }
+    }
+    ReportPerTransaction(state, start, 10);
+}
+BENCHMARK(BM_EmulatorWrite512Chunked)->UseRealTime();
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "link/DebugLog.h"
+#include "platform/DebugLog.h"
 
 namespace {
 
@@ -66,10 +66,13 @@ int DeviceLink::Exchange(const uint8_t* request, size_t requestLength, uint8_t* 
     if (request != nullptr) std::copy_n(request, std::min(requestLength, kFrameLength), out.begin());
 
     const bool wireless = IsWireless();
-    const uint32_t timeoutMs = !wireless ? kWiredTimeoutMs : quick ? kWirelessQuickTimeoutMs : kWirelessTimeoutMs;
+    const uint32_t timeoutMs = !wireless ? kWiredTimeoutMs
+                               : quick   ? kWirelessQuickTimeoutMs
+                                         : kWirelessTimeoutMs;
     Frame in{};
     size_t got = 0;
-    const int result = ExchangeOnLink(wireless ? m_wirelessLink : m_wiredLink, wireless, out, in, timeoutMs, &got);
+    const int result =
+        ExchangeOnLink(wireless ? m_wirelessLink : m_wiredLink, wireless, out, in, timeoutMs, &got);
     if (reply != nullptr) std::copy_n(in.begin(), std::min(replyLength, kFrameLength), reply);
     if (bytesRead != nullptr) *bytesRead = got;
     return result;
@@ -115,11 +118,12 @@ int DeviceLink::RunFrame(Command command, uint8_t length, uint16_t offset, std::
     return kLinkOk;
 }
 
-int DeviceLink::ChunkedWrite(Command command, std::span<const uint8_t> data, uint32_t base, uint8_t chunkSize) {
+int DeviceLink::ChunkedWrite(Command command, std::span<const uint8_t> data, uint32_t base,
+                             uint8_t chunkSize) {
     if (!FitsOffsetRange(data.size(), base)) return kLinkBadRange;
     for (const Chunk& chunk : SplitChunks(data.size(), chunkSize, base)) {
-        const int result =
-            RunFrame(command, chunk.length, chunk.offset, data.subspan(chunk.position, chunk.length), {}, false);
+        const int result = RunFrame(command, chunk.length, chunk.offset,
+                                    data.subspan(chunk.position, chunk.length), {}, false);
         if (result != kLinkOk) return result;
     }
     return kLinkOk;
@@ -140,14 +144,18 @@ int DeviceLink::ControlCommand(Command command) {
     return RunFrame(command, 0, 0, {}, {}, false);
 }
 
-int DeviceLink::BeginConfig() { return ControlCommand(Command::BeginConfig); }
+int DeviceLink::BeginConfig() {
+    return ControlCommand(Command::BeginConfig);
+}
 
 int DeviceLink::EndConfig() {
     std::this_thread::sleep_for(kEndConfigDelay);
     return ControlCommand(Command::EndConfig);
 }
 
-int DeviceLink::EnterSoftwareLighting() { return ControlCommand(Command::EnterSoftwareLighting); }
+int DeviceLink::EnterSoftwareLighting() {
+    return ControlCommand(Command::EnterSoftwareLighting);
+}
 
 int DeviceLink::ReadDeviceInfo(DeviceInfo* info) {
     if (info == nullptr) return kLinkBadRange;
@@ -180,8 +188,8 @@ int DeviceLink::WriteKeyTable(std::span<const uint8_t> data, int bank) {
     const uint16_t length = BlockSize();
     if (data.size() < length) return kLinkBadRange;
     std::lock_guard<std::recursive_mutex> lock(m_commandLock);
-    return ChunkedWrite(Command::WriteKeyTable, data.first(length), static_cast<uint32_t>(bank) * kKeyTableBankStride,
-                        ChunkSize());
+    return ChunkedWrite(Command::WriteKeyTable, data.first(length),
+                        static_cast<uint32_t>(bank) * kKeyTableBankStride, ChunkSize());
 }
 
 int DeviceLink::WriteKeyColours(std::span<const uint8_t> data, int group, int stride) {

@@ -3,7 +3,8 @@
 //
 // Lock order: a command takes its command-level lock (CommandLock or StreamLock) first and
 // TransferLock inside the transaction; TransferLock is never held while a command-level lock is
-// taken. Openers of the links take TransferLock (command link) or WirelessOpenLock (notification
+// taken. TransferLock covers the write and the reads of one exchange together, so that commands
+// under different command-level locks (stream, shoot data) never take each other's replies. Openers of the links take TransferLock (command link) or WirelessOpenLock (notification
 // link) around Open/Close.
 
 #include <atomic>

@@ -28,9 +28,13 @@ constexpr size_t kColourRecordLength = 3;
 constexpr int kKeyColourGroupStride = 512;
 
 // Key table length for a slot count (the block size to set before a table transfer).
-constexpr size_t KeyTableLength(size_t slots) { return slots * kKeyRecordLength; }
+constexpr size_t KeyTableLength(size_t slots) {
+    return slots * kKeyRecordLength;
+}
 // LED map length for a block size: one byte per 3-byte key record.
-constexpr size_t LedMapLength(size_t blockSize) { return blockSize / kKeyRecordLength; }
+constexpr size_t LedMapLength(size_t blockSize) {
+    return blockSize / kKeyRecordLength;
+}
 
 // Whole records only; trailing bytes of an incomplete record are ignored.
 std::vector<KeyRecord> ParseKeyTable(std::span<const uint8_t> bytes);

@@ -20,7 +20,8 @@ size_t MacroImageLength(std::span<const MacroSlotEvents> macros) {
     return length;
 }
 
-bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image, size_t capacityBytes) {
+bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image,
+                     size_t capacityBytes) {
     if (image == nullptr) return false;
     image->clear();
     const size_t length = MacroImageLength(macros);

@@ -10,7 +10,7 @@
 // One event in device form.
 struct MacroEventRecord {
     uint16_t delayMs = 0;
-    uint8_t type = 0;  // low 7 bits are sent
+    uint8_t type = 0;   // low 7 bits are sent
     bool down = false;  // sent as bit 7 of the type byte
     uint8_t button = 0;
 };
@@ -29,4 +29,5 @@ size_t MacroImageLength(std::span<const MacroSlotEvents> macros);
 // Builds the image into *image. False (image cleared) when it cannot be represented: more than
 // 65535 bytes, or longer than capacityBytes (0 = no limit; the device reports its capacity in the
 // capability record). A truncated image would make the firmware replay garbage.
-bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image, size_t capacityBytes = 0);
+bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image,
+                     size_t capacityBytes = 0);

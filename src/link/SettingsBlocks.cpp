@@ -4,10 +4,16 @@
 
 namespace {
 
-uint8_t Low(uint16_t value) { return static_cast<uint8_t>(value & 0xFF); }
-uint8_t High(uint16_t value) { return static_cast<uint8_t>(value >> 8); }
+uint8_t Low(uint16_t value) {
+    return static_cast<uint8_t>(value & 0xFF);
+}
+uint8_t High(uint16_t value) {
+    return static_cast<uint8_t>(value >> 8);
+}
 
-uint8_t At(std::span<const uint8_t> bytes, size_t index) { return index < bytes.size() ? bytes[index] : 0; }
+uint8_t At(std::span<const uint8_t> bytes, size_t index) {
+    return index < bytes.size() ? bytes[index] : 0;
+}
 uint16_t WordAt(std::span<const uint8_t> bytes, size_t index) {
     return static_cast<uint16_t>(At(bytes, index) | (At(bytes, index + 1) << 8));
 }
@@ -47,7 +53,9 @@ uint8_t SpeedToDevice(int level) {
     return static_cast<uint8_t>(kMaxSpeedLevel - std::clamp(level, 0, kMaxSpeedLevel));
 }
 
-int SpeedFromDevice(uint8_t value) { return kMaxSpeedLevel - std::min<int>(value, kMaxSpeedLevel); }
+int SpeedFromDevice(uint8_t value) {
+    return kMaxSpeedLevel - std::min<int>(value, kMaxSpeedLevel);
+}
 
 uint8_t ModeIndexToCode(std::span<const uint8_t> modeTable, int index, size_t limit) {
     if (modeTable.empty()) return 0;

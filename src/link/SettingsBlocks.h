@@ -98,5 +98,6 @@ MouseSettings ParseMouseBlock(std::span<const uint8_t> block, std::span<const ui
 
 // record holds the mode index in byte 1 and the speed level in byte 3; the block gets the code and
 // the inverted speed. modeLimit: 9 for the headset, the table's size for the mousepad.
-PadBlock BuildPadBlock(const PadBlock& record, std::span<const uint8_t> modeTable, size_t modeLimit = SIZE_MAX);
+PadBlock BuildPadBlock(const PadBlock& record, std::span<const uint8_t> modeTable,
+                       size_t modeLimit = SIZE_MAX);
 PadBlock ParsePadBlock(std::span<const uint8_t> block, std::span<const uint8_t> modeTable);

@@ -48,7 +48,8 @@ TEST_F(DeviceLinkTest, DeviceInfoTakesOneFrameOnTheCableAndTwoThroughTheReceiver
     FillCapabilities(*m_device, 104);
     DeviceInfo info;
     EXPECT_EQ(m_link.ReadDeviceInfo(&info), 1);
-    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()), (std::vector<std::pair<unsigned, unsigned>>{{0, 24}, {24, 10}}));
+    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()),
+              (std::vector<std::pair<unsigned, unsigned>>{{0, 24}, {24, 10}}));
     EXPECT_EQ(info.KeySlots(), 104);
     EXPECT_EQ(info.MacroUnits(), 12);
     EXPECT_EQ(info.Bytes()[33], 0x40 + 33);
@@ -127,7 +128,8 @@ TEST_F(DeviceLinkTest, ShootDataUsesFullFramesEvenThroughTheReceiver) {
     std::vector<uint8_t> data(100);
     std::iota(data.begin(), data.end(), uint8_t{3});
     EXPECT_EQ(m_link.WriteShootData(data), 1);
-    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()), (std::vector<std::pair<unsigned, unsigned>>{{0, 56}, {56, 44}}));
+    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()),
+              (std::vector<std::pair<unsigned, unsigned>>{{0, 56}, {56, 44}}));
     EXPECT_TRUE(std::equal(data.begin(), data.end(), m_device->Memory(Command::WriteShootData).begin()));
 }
 
@@ -159,7 +161,8 @@ TEST_F(DeviceLinkTest, MacrosAreWrittenFromOffsetZero) {
     Connect(false);
     std::vector<uint8_t> image(70, 0x5A);
     EXPECT_EQ(m_link.WriteMacros(image), 1);
-    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()), (std::vector<std::pair<unsigned, unsigned>>{{0, 56}, {56, 14}}));
+    EXPECT_EQ(OffsetsAndLengths(m_device->Requests()),
+              (std::vector<std::pair<unsigned, unsigned>>{{0, 56}, {56, 14}}));
     EXPECT_EQ(m_device->Requests()[0][3], 0x15);
 }
 
@@ -189,9 +192,8 @@ TEST_F(DeviceLinkTest, WirelessQueryThroughTheReceiverNeedsAnAwakeAnswer) {
     Connect(true);
     uint8_t status = 0;
     uint8_t awake = 0xFF;
-    m_device->SetResponder([&](const Frame& request, size_t) {
-        return Response{{ReplyTo(request, status, {awake})}};
-    });
+    m_device->SetResponder(
+        [&](const Frame& request, size_t) { return Response{{ReplyTo(request, status, {awake})}}; });
     EXPECT_TRUE(m_link.QueryWirelessDevice());
     EXPECT_EQ(m_device->Requests().back()[3], 0xAA);
     awake = 0x00;

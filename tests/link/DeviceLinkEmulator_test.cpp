@@ -18,7 +18,8 @@ namespace {
 
 constexpr int kCommandCollection = 4;
 
-const std::vector<uint8_t> kModeTable = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B};
+const std::vector<uint8_t> kModeTable = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05,
+                                         0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B};
 
 class DeviceLinkEmulatorTest : public ::testing::Test {
 protected:
@@ -86,7 +87,8 @@ TEST_F(DeviceLinkEmulatorTest, SettingsWrittenOnTheCableAreReadThroughTheReceive
     ASSERT_EQ(cable.BeginConfig(), 1);
     ASSERT_EQ(cable.WriteConfig(block, 0), 1);
     ASSERT_EQ(cable.EndConfig(), 1);
-    EXPECT_EQ(Firmware(VirtualModel::KeyboardWired).ConfigBlock(0), std::vector<uint8_t>(block.begin(), block.end()));
+    EXPECT_EQ(Firmware(VirtualModel::KeyboardWired).ConfigBlock(0),
+              std::vector<uint8_t>(block.begin(), block.end()));
 
     DeviceLink& receiver = Open(VirtualModel::KeyboardReceiver);
     ASSERT_TRUE(receiver.QueryWirelessDevice());
@@ -144,7 +146,8 @@ TEST_F(DeviceLinkEmulatorTest, MouseBlockAndShootDataThroughTheReceiver) {
     EXPECT_EQ(stored.bytes, image);
     for (const ReceivedReport& report : Firmware(VirtualModel::MouseReceiver).Received()) {
         if (report.bytes.size() > 4 && report.bytes[3] == 0x17) {
-            EXPECT_EQ(report.bytes[4], std::min<size_t>(56, image.size() - (report.bytes[5] | report.bytes[6] << 8)));
+            EXPECT_EQ(report.bytes[4],
+                      std::min<size_t>(56, image.size() - (report.bytes[5] | report.bytes[6] << 8)));
         }
     }
 }

@@ -26,9 +26,12 @@ const char* const kCommandDescriptor =
 // Reads and writes of one table share its memory.
 Command MemoryFamily(Command command) {
     switch (command) {
-        case Command::ReadConfig: return Command::WriteConfig;
-        case Command::ReadKeyTable: return Command::WriteKeyTable;
-        default: return command;
+        case Command::ReadConfig:
+            return Command::WriteConfig;
+        case Command::ReadKeyTable:
+            return Command::WriteKeyTable;
+        default:
+            return command;
     }
 }
 
@@ -38,8 +41,10 @@ bool IsRead(uint8_t command) {
         case Command::ReadConfig:
         case Command::ReadKeyTable:
         case Command::ReadStatus:
-        case Command::ReadLedMap: return true;
-        default: return false;
+        case Command::ReadLedMap:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -92,9 +97,11 @@ ScriptedDevice::ScriptedDevice(const std::string& name, uint16_t productId)
         }
         const Response response = responder(request, index);
         if (response.delay.count() > 0) std::this_thread::sleep_for(response.delay);
-        for (const Frame& reply : response.replies) player.SendInput(std::vector<uint8_t>(reply.begin(), reply.end()));
+        for (const Frame& reply : response.replies)
+            player.SendInput(std::vector<uint8_t>(reply.begin(), reply.end()));
         // Unplugging waits for the player's own thread, so it cannot run on it.
-        if (response.unplug && !m_unplugThread.joinable()) m_unplugThread = std::thread([this] { m_player->Unplug(); });
+        if (response.unplug && !m_unplugThread.joinable())
+            m_unplugThread = std::thread([this] { m_player->Unplug(); });
     });
     if (!m_player->Publish(spec)) {
         ADD_FAILURE() << "cannot publish virtual node " << name;
@@ -130,7 +137,9 @@ size_t ScriptedDevice::RequestCount() const {
     return m_requests.size();
 }
 
-void ScriptedDevice::Unplug() { m_player->Unplug(); }
+void ScriptedDevice::Unplug() {
+    m_player->Unplug();
+}
 
 std::vector<uint8_t>& ScriptedDevice::Memory(Command command) {
     return m_memories[static_cast<uint8_t>(MemoryFamily(command))];
@@ -141,11 +150,12 @@ Response ScriptedDevice::MemoryResponse(const Frame& request) {
     const size_t length = std::min<size_t>(request[kFrameLengthByte], kFramePayloadMax);
     const size_t offset = FrameOffset(request);
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::vector<uint8_t>& memory = m_memories[static_cast<uint8_t>(MemoryFamily(static_cast<Command>(command)))];
+    std::vector<uint8_t>& memory =
+        m_memories[static_cast<uint8_t>(MemoryFamily(static_cast<Command>(command)))];
     if (offset + length > memory.size()) return Response{{ReplyTo(request, kReplyStatusRejected)}};
     if (IsRead(command)) {
-        return Response{{ReplyTo(request, 0, std::vector<uint8_t>(memory.begin() + offset,
-                                                                 memory.begin() + offset + length))}};
+        return Response{{ReplyTo(
+            request, 0, std::vector<uint8_t>(memory.begin() + offset, memory.begin() + offset + length))}};
     }
     std::copy_n(request.begin() + kFramePayload, length, memory.begin() + offset);
     return Response{{ReplyTo(request)}};

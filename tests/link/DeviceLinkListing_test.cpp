@@ -113,7 +113,8 @@ TEST_F(DeviceListingTest, PermissionProblemNamesTheDeviceAndTheRule) {
     listed.state = ProbeState::PermissionDenied;
     const Listing listing{true, {listed}};
     const std::string text = RenderListingText(listing);
-    EXPECT_NE(text.find("mouse (320f:221c) at hid#vid_320f&pid_221c&mi_01&col04#/dev/hidraw7"), std::string::npos);
+    EXPECT_NE(text.find("mouse (320f:221c) at hid#vid_320f&pid_221c&mi_01&col04#/dev/hidraw7"),
+              std::string::npos);
     EXPECT_NE(text.find("70-vexor-umbrel.rules"), std::string::npos);
     EXPECT_NE(text.find("udevadm control --reload"), std::string::npos);
     EXPECT_EQ(text.find("No supported device"), std::string::npos);

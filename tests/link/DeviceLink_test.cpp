@@ -68,7 +68,8 @@ TEST_F(DeviceLinkTest, TwoRepliesToOtherCommandsAreNotTakenAsTheAnswer) {
 TEST_F(DeviceLinkTest, StatusBytesBecomeTheirCodes) {
     Connect(false);
     uint8_t status = 0xFF;
-    m_device->SetResponder([&status](const Frame& request, size_t) { return Response{{ReplyTo(request, status)}}; });
+    m_device->SetResponder(
+        [&status](const Frame& request, size_t) { return Response{{ReplyTo(request, status)}}; });
     EXPECT_EQ(m_link.BeginConfig(), -102);
     status = 0xFE;
     EXPECT_EQ(m_link.BeginConfig(), -103);

@@ -55,13 +55,6 @@ TEST(KeyTableTest, RecordsRoundTripAndIncompleteTailIsIgnored) {
     EXPECT_EQ(LedMapLength(512), 170u);
 }
 
-TEST(ColourTableTest, OneTripletPerLedAndMissingLedsBlack) {
-    const std::vector<Rgb> colours = {{1, 2, 3}, {4, 5, 6}};
-    EXPECT_EQ(BuildColourTable(colours, 3), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0, 0, 0}));
-    EXPECT_EQ(BuildColourTable(colours, 1), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(ParseColourTable(BuildColourTable(colours, 2)), colours);
-}
-
 TEST(MacroImageTest, HeaderOffsetsAndEventsAsTheFirmwareExpects) {
     const std::vector<MacroSlotEvents> macros = {
         {{0x0102, 0x01, true, 0x04}, {0x0010, 0x01, false, 0x04}},
@@ -73,8 +66,8 @@ TEST(MacroImageTest, HeaderOffsetsAndEventsAsTheFirmwareExpects) {
     const size_t total = 16 + 6 * 3 + 4 * 3;
     ASSERT_EQ(image.size(), total);
     EXPECT_EQ(MacroImageLength(macros), total);
-    const std::vector<uint8_t> header = {0xAA, 0x55, static_cast<uint8_t>(total), 0, 3, 0, 0, 0,
-                                         0,    0,    0,                           0, 0, 0, 0, 0};
+    const std::vector<uint8_t> header = {
+        0xAA, 0x55, static_cast<uint8_t>(total), 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 16), header);
     // Offsets of the three records: after the 6-byte offset table; 4 + 8, 4 + 0 and 4 + 4 bytes long.
     EXPECT_EQ(image[16], 22);
@@ -82,7 +75,8 @@ TEST(MacroImageTest, HeaderOffsetsAndEventsAsTheFirmwareExpects) {
     EXPECT_EQ(image[20], 38);
     const std::vector<uint8_t> first = {2, 0, 0, 0, 0x02, 0x01, 0x81, 0x04, 0x10, 0x00, 0x01, 0x04};
     EXPECT_EQ(std::vector<uint8_t>(image.begin() + 22, image.begin() + 34), first);
-    EXPECT_EQ(std::vector<uint8_t>(image.begin() + 34, image.begin() + 38), (std::vector<uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(image.begin() + 34, image.begin() + 38),
+              (std::vector<uint8_t>{0, 0, 0, 0}));
     // Type keeps its low 7 bits only; bit 7 is the "down" flag.
     EXPECT_EQ(std::vector<uint8_t>(image.begin() + 38, image.end()),
               (std::vector<uint8_t>{1, 0, 0, 0, 5, 0, 0xFF, 0x80}));

@@ -15,7 +15,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualNodePlayer.h)
         LIBS vx_link vx_link_test_support)
     vx_add_test(NAME DeviceLinkThreads_test LABELS link threaded
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkThreads_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkFixture.cpp
-        LIBS vx_link vx_link_test_support)
+        LIBS vx_link vx_link_test_support ENV VX_DEBUG=1)
 endif()
 
 # End-to-end command sequences against the emulated firmware.

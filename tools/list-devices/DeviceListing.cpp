@@ -35,8 +35,8 @@ int FindRow(const std::string& path) {
     const uint16_t collection = ParseCollectionNumber(path);
     for (size_t i = 0; i < kSupportedInterfaces.size(); ++i) {
         const SupportedInterface& entry = kSupportedInterfaces[i];
-        if (entry.vendorId == vendor && entry.productId == product && entry.interfaceNumber == interfaceNumber &&
-            entry.collectionNumber == collection) {
+        if (entry.vendorId == vendor && entry.productId == product &&
+            entry.interfaceNumber == interfaceNumber && entry.collectionNumber == collection) {
             return static_cast<int>(i);
         }
     }
@@ -52,8 +52,9 @@ void Probe(ListedInterface& listed) {
     {
         std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
         if (!hid.Open(listed.path, true, listed.commandInterface, true, false)) {
-            listed.state = hid.LastOpenError() == HidOpenError::PermissionDenied ? ProbeState::PermissionDenied
-                                                                                  : ProbeState::OpenFailed;
+            listed.state = hid.LastOpenError() == HidOpenError::PermissionDenied
+                               ? ProbeState::PermissionDenied
+                               : ProbeState::OpenFailed;
             return;
         }
     }
@@ -103,32 +104,45 @@ Listing ListSupportedInterfaces(const ListingOptions& options) {
     }
     enumerator.FreePathList();
     // Table order groups the two interfaces of each device and puts the cable before the receiver.
-    std::stable_sort(listing.interfaces.begin(), listing.interfaces.end(),
-                     [](const ListedInterface& a, const ListedInterface& b) { return a.tableRow < b.tableRow; });
+    std::stable_sort(
+        listing.interfaces.begin(), listing.interfaces.end(),
+        [](const ListedInterface& a, const ListedInterface& b) { return a.tableRow < b.tableRow; });
     return listing;
 }
 
 const char* DeviceKindName(uint16_t typeCode) {
     switch (typeCode) {
         case 1:
-        case 9: return "keyboard";
+        case 9:
+            return "keyboard";
         case 2:
-        case 6: return "mouse";
-        case 3: return "mousepad";
-        case 7: return "headset";
-        default: return "unknown";
+        case 6:
+            return "mouse";
+        case 3:
+            return "mousepad";
+        case 7:
+            return "headset";
+        default:
+            return "unknown";
     }
 }
 
 const char* ProbeStateName(ProbeState state) {
     switch (state) {
-        case ProbeState::NotProbed: return "not probed";
-        case ProbeState::Ok: return "ok";
-        case ProbeState::PermissionDenied: return "permission denied";
-        case ProbeState::OpenFailed: return "cannot open";
-        case ProbeState::WrongCollection: return "unexpected collection";
-        case ProbeState::Asleep: return "device not answering";
-        case ProbeState::NoAnswer: return "no answer";
+        case ProbeState::NotProbed:
+            return "not probed";
+        case ProbeState::Ok:
+            return "ok";
+        case ProbeState::PermissionDenied:
+            return "permission denied";
+        case ProbeState::OpenFailed:
+            return "cannot open";
+        case ProbeState::WrongCollection:
+            return "unexpected collection";
+        case ProbeState::Asleep:
+            return "device not answering";
+        case ProbeState::NoAnswer:
+            return "no answer";
     }
     return "unknown";
 }

@@ -13,11 +13,17 @@ std::string Hex4(uint16_t value) {
     return text;
 }
 
-std::string UsbId(const ListedInterface& listed) { return Hex4(listed.vendorId) + ":" + Hex4(listed.productId); }
+std::string UsbId(const ListedInterface& listed) {
+    return Hex4(listed.vendorId) + ":" + Hex4(listed.productId);
+}
 
-const char* Connection(const ListedInterface& listed) { return listed.throughReceiver ? "2.4 GHz receiver" : "cable"; }
+const char* Connection(const ListedInterface& listed) {
+    return listed.throughReceiver ? "2.4 GHz receiver" : "cable";
+}
 
-const char* Role(const ListedInterface& listed) { return listed.commandInterface ? "command" : "notification"; }
+const char* Role(const ListedInterface& listed) {
+    return listed.commandInterface ? "command" : "notification";
+}
 
 std::string Capabilities(const ListedInterface& listed) {
     if (!listed.info) return "-";
@@ -58,8 +64,9 @@ std::string RenderListingText(const Listing& listing) {
     std::string help;
     for (const ListedInterface& listed : listing.interfaces) {
         out << DeviceKindName(listed.typeCode) << "  " << UsbId(listed) << "  " << Connection(listed) << "  "
-            << Role(listed) << " interface " << listed.interfaceNumber << " collection " << listed.collectionNumber
-            << "\n    path   " << listed.path << "\n    state  " << ProbeStateName(listed.state);
+            << Role(listed) << " interface " << listed.interfaceNumber << " collection "
+            << listed.collectionNumber << "\n    path   " << listed.path << "\n    state  "
+            << ProbeStateName(listed.state);
         if (listed.state == ProbeState::NoAnswer) out << " (link code " << listed.linkCode << ")";
         out << "\n";
         if (listed.info) out << "    caps   " << Capabilities(listed) << "\n";
@@ -98,9 +105,10 @@ std::string RenderListingJson(const Listing& listing) {
             device["capabilities"] = caps;
         }
         if (listed.state == ProbeState::PermissionDenied) {
-            device["fix"] = std::string("install ") + kUdevRulesName +
-                            " in /etc/udev/rules.d (or /usr/lib/udev/rules.d), run 'udevadm control --reload',"
-                            " replug the device";
+            device["fix"] =
+                std::string("install ") + kUdevRulesName +
+                " in /etc/udev/rules.d (or /usr/lib/udev/rules.d), run 'udevadm control --reload',"
+                " replug the device";
         }
         devices.append(device);
     }
