@@ -81,7 +81,8 @@ void Profiles(const fs::path& profile, const fs::path& factory) {
     const Ru6533SystemSetStages stages = headset.GetSystemSetStages();
     headset.SetSystemSetStages(stages);
     headset.SetEqValues(stages.eqType, headset.GetEqValues(stages.eqType));
-    headset.SetCustomEqValues(stages.customEqSeletIndex, headset.GetCustomEqValues(stages.customEqSeletIndex));
+    headset.SetCustomEqValues(stages.customEqSeletIndex,
+                              headset.GetCustomEqValues(stages.customEqSeletIndex));
     headset.SetCustomEqNames(headset.GetCustomEqNames());
     headset.SaveProfile();
 }
@@ -99,7 +100,7 @@ void SharedFiles(const Json::Value& document) {
     }
     const Json::Value& events = JsonMember(document, "Events");
     for (Json::ArrayIndex i = 0; i < JsonArraySize(events) && i < 64; ++i) {
-        std::array<uint8_t, 4> record {};
+        std::array<uint8_t, 4> record{};
         CBasicProfiledata::MacroEventToRecord(events[i], record);
     }
     AudioFile::ReadStyles(JsonMember(document, "Device"));

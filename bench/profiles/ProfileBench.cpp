@@ -67,13 +67,15 @@ BENCHMARK(BM_KeyboardProfileLoadAndRead)->Unit(benchmark::kMillisecond);
 
 // The two halves of the file layer on the same document.
 void BM_ParseKeyboardProfile(benchmark::State& state) {
-    const std::string text = JsonFile().readjsonFile(fs::path(VX_SOURCE_DIR) / "DefaultData" / "keyboard.Json");
+    const std::string text =
+        JsonFile().readjsonFile(fs::path(VX_SOURCE_DIR) / "DefaultData" / "keyboard.Json");
     for (auto _ : state) benchmark::DoNotOptimize(JsonFile::ParseText(text));
 }
 BENCHMARK(BM_ParseKeyboardProfile)->Unit(benchmark::kMillisecond);
 
 void BM_StyleKeyboardProfile(benchmark::State& state) {
-    const Json::Value document = JsonFile().ReadJson(fs::path(VX_SOURCE_DIR) / "DefaultData" / "keyboard.Json");
+    const Json::Value document =
+        JsonFile().ReadJson(fs::path(VX_SOURCE_DIR) / "DefaultData" / "keyboard.Json");
     for (auto _ : state) benchmark::DoNotOptimize(JsonFile::StyledText(document));
 }
 BENCHMARK(BM_StyleKeyboardProfile)->Unit(benchmark::kMillisecond);

@@ -83,8 +83,9 @@ void CBasicProfiledata::SetDeviceIndex(int32_t index) {
 bool CBasicProfiledata::StampOf(const fs::path& path, FileStamp& stamp) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
-    stamp = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
-             static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    stamp = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+             static_cast<uint64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
+             static_cast<int64_t>(st.st_mtim.tv_nsec)};
     return true;
 }
 
@@ -134,11 +135,17 @@ Json::Value CBasicProfiledata::LoadNodeInto(Json::Value& node, const fs::path& p
     return node;
 }
 
-Json::Value CBasicProfiledata::LoadProfile(const fs::path& path) { return LoadNodeInto(m_node, path); }
+Json::Value CBasicProfiledata::LoadProfile(const fs::path& path) {
+    return LoadNodeInto(m_node, path);
+}
 
-Json::Value CBasicProfiledata::LoadOtherProfile(const fs::path& path) { return LoadNodeInto(m_otherNode, path); }
+Json::Value CBasicProfiledata::LoadOtherProfile(const fs::path& path) {
+    return LoadNodeInto(m_otherNode, path);
+}
 
-void CBasicProfiledata::SaveProfile() { SaveNode(m_node, m_profilePath); }
+void CBasicProfiledata::SaveProfile() {
+    SaveNode(m_node, m_profilePath);
+}
 
 void CBasicProfiledata::SaveNode(const Json::Value& node, const fs::path& path) {
     if (path.empty()) return;
@@ -153,7 +160,9 @@ void CBasicProfiledata::SaveNode(const Json::Value& node, const fs::path& path) 
     }
 }
 
-void CBasicProfiledata::SaveOtherProfile(const fs::path& path) { SaveNode(m_otherNode, path); }
+void CBasicProfiledata::SaveOtherProfile(const fs::path& path) {
+    SaveNode(m_otherNode, path);
+}
 
 void CBasicProfiledata::WriteDocument(const Json::Value& value, const fs::path& path) {
     m_lastWriteOk = m_file.TryWriteJson(path, value);
@@ -248,7 +257,8 @@ std::vector<LightStep> CBasicProfiledata::GetCustomLightSteps() {
     std::vector<LightStep> steps;
     const int64_t entry = int64_t(m_lightInfo.selectItem) - m_customModeBase;
     if (!m_lightConfig.isNull() && entry >= 0) {
-        const Json::Value& entries = JsonElement(JsonMember(m_lightConfig, "LightInfo"), int64_t(m_lightTableIndex));
+        const Json::Value& entries =
+            JsonElement(JsonMember(m_lightConfig, "LightInfo"), int64_t(m_lightTableIndex));
         const std::string guid = JsonStringAt(JsonElement(entries, entry), "Guid");
         if (IsSafeFileName(guid + ".light")) {
             const fs::path stepFile = m_lightConfigPath.parent_path() / fs::path(guid + ".light");
@@ -271,8 +281,10 @@ std::vector<KeyEntry> CBasicProfiledata::ReadKeyList(const Json::Value& node) {
     for (size_t i = 0; i < count; ++i) {
         const Json::Value& element = array[Json::ArrayIndex(i)];
         const auto position = static_cast<uint16_t>(i);
-        keys.push_back({KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "Assignment"))),
-                        KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "DefaultAssignment")))});
+        keys.push_back(
+            {KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "Assignment"))),
+             KeyFunction::FromCode(position,
+                                   static_cast<uint32_t>(JsonIntAt(element, "DefaultAssignment")))});
     }
     return keys;
 }
