@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr const char* kColourKeys[12] = {"nStyleR0", "nStyleG0", "nStyleB0", "nStyleR1", "nStyleG1", "nStyleB1",
-                                         "nStyleR2", "nStyleG2", "nStyleB2", "nStyleR3", "nStyleG3", "nStyleB3"};
+constexpr const char* kColourKeys[12] = {"nStyleR0", "nStyleG0", "nStyleB0", "nStyleR1",
+                                         "nStyleG1", "nStyleB1", "nStyleR2", "nStyleG2",
+                                         "nStyleB2", "nStyleR3", "nStyleG3", "nStyleB3"};
 constexpr const char* kNameKeys[4] = {"nStyleName1", "nStyleName2", "nStyleName3", "nStyleName4"};
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "profiles/BasicProfiledata.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -28,9 +31,9 @@ Json::Value NodeOf(const Json::Value& document, int32_t deviceIndex) {
     return node.isObject() ? node : Json::Value();
 }
 
-void StoreNode(Json::Value& document, int32_t deviceIndex, const Json::Value& node) {
+void StoreNode(Json::Value& document, int32_t deviceIndex, Json::Value node) {
     Json::Value& devices = JsonMemberForWrite(document, "Device");
-    if (Json::Value* slot = JsonElementForWrite(devices, deviceIndex)) *slot = node;
+    if (Json::Value* slot = JsonElementForWrite(devices, deviceIndex)) *slot = std::move(node);
 }
 
 LightListEntry ReadLightListEntry(const Json::Value& element) {
@@ -77,7 +80,31 @@ void CBasicProfiledata::SetDeviceIndex(int32_t index) {
     if (index >= 0 && index <= kMaxDeviceIndex) m_deviceIndex = index;
 }
 
-Json::Value CBasicProfiledata::ReadForUpdate(const fs::path& path) const {
+bool CBasicProfiledata::StampOf(const fs::path& path, FileStamp& stamp) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    stamp = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+             static_cast<uint64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
+             static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    return true;
+}
+
+void CBasicProfiledata::Remember(const fs::path& path, Json::Value document) {
+    m_cachedPath.clear();
+    m_cachedDocument = Json::Value();
+    FileStamp stamp;
+    if (!document.isObject() || !StampOf(path, stamp)) return;
+    m_cachedPath = path;
+    m_cachedStamp = stamp;
+    m_cachedDocument = std::move(document);
+}
+
+Json::Value CBasicProfiledata::ReadForUpdate(const fs::path& path) {
+    FileStamp stamp;
+    if (!m_cachedPath.empty() && path == m_cachedPath && StampOf(path, stamp) && stamp == m_cachedStamp) {
+        m_cachedPath.clear();
+        return std::move(m_cachedDocument);
+    }
     Json::Value document = m_file.ReadJson(path);
     if (document.isObject()) return document;
     std::error_code ec;
@@ -93,9 +120,12 @@ Json::Value CBasicProfiledata::ReadForUpdate(const fs::path& path) const {
 }
 
 Json::Value CBasicProfiledata::LoadNodeInto(Json::Value& node, const fs::path& path) {
-    const Json::Value document = m_file.ReadJson(path);
+    Json::Value document = m_file.ReadJson(path);
     node = NodeOf(document, m_deviceIndex);
-    if (!node.isNull()) return node;
+    if (!node.isNull()) {
+        Remember(path, std::move(document));
+        return node;
+    }
 
     node = NodeOf(m_file.ReadJson(m_defaultPath), m_deviceIndex);
     if (path.empty() || SamePath(path, m_defaultPath)) return node;
@@ -105,23 +135,37 @@ Json::Value CBasicProfiledata::LoadNodeInto(Json::Value& node, const fs::path& p
     return node;
 }
 
-Json::Value CBasicProfiledata::LoadProfile(const fs::path& path) { return LoadNodeInto(m_node, path); }
+Json::Value CBasicProfiledata::LoadProfile(const fs::path& path) {
+    return LoadNodeInto(m_node, path);
+}
 
-Json::Value CBasicProfiledata::LoadOtherProfile(const fs::path& path) { return LoadNodeInto(m_otherNode, path); }
+Json::Value CBasicProfiledata::LoadOtherProfile(const fs::path& path) {
+    return LoadNodeInto(m_otherNode, path);
+}
 
-void CBasicProfiledata::SaveProfile() { SaveNode(Json::Value(m_node), m_profilePath); }
+void CBasicProfiledata::SaveProfile() {
+    SaveNode(m_node, m_profilePath);
+}
 
 void CBasicProfiledata::SaveNode(const Json::Value& node, const fs::path& path) {
     if (path.empty()) return;
     Json::Value document = ReadForUpdate(path);
     StoreNode(document, m_deviceIndex, node);
+    m_lastWriteOk = false;
     WriteDocument(document, path);
+    if (m_lastWriteOk) {
+        Remember(path, std::move(document));
+    } else {
+        m_cachedPath.clear();
+    }
 }
 
-void CBasicProfiledata::SaveOtherProfile(const fs::path& path) { SaveNode(Json::Value(m_otherNode), path); }
+void CBasicProfiledata::SaveOtherProfile(const fs::path& path) {
+    SaveNode(m_otherNode, path);
+}
 
 void CBasicProfiledata::WriteDocument(const Json::Value& value, const fs::path& path) {
-    m_file.WriteJson(path, value);
+    m_lastWriteOk = m_file.TryWriteJson(path, value);
 }
 
 LightInfo CBasicProfiledata::GetLightInfo() {
@@ -213,7 +257,8 @@ std::vector<LightStep> CBasicProfiledata::GetCustomLightSteps() {
     std::vector<LightStep> steps;
     const int64_t entry = int64_t(m_lightInfo.selectItem) - m_customModeBase;
     if (!m_lightConfig.isNull() && entry >= 0) {
-        const Json::Value& entries = JsonElement(JsonMember(m_lightConfig, "LightInfo"), int64_t(m_lightTableIndex));
+        const Json::Value& entries =
+            JsonElement(JsonMember(m_lightConfig, "LightInfo"), int64_t(m_lightTableIndex));
         const std::string guid = JsonStringAt(JsonElement(entries, entry), "Guid");
         if (IsSafeFileName(guid + ".light")) {
             const fs::path stepFile = m_lightConfigPath.parent_path() / fs::path(guid + ".light");
@@ -236,8 +281,10 @@ std::vector<KeyEntry> CBasicProfiledata::ReadKeyList(const Json::Value& node) {
     for (size_t i = 0; i < count; ++i) {
         const Json::Value& element = array[Json::ArrayIndex(i)];
         const auto position = static_cast<uint16_t>(i);
-        keys.push_back({KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "Assignment"))),
-                        KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "DefaultAssignment")))});
+        keys.push_back(
+            {KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "Assignment"))),
+             KeyFunction::FromCode(position,
+                                   static_cast<uint32_t>(JsonIntAt(element, "DefaultAssignment")))});
     }
     return keys;
 }

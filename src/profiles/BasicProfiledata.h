@@ -120,7 +120,23 @@ private:
     static std::vector<KeyEntry> ReadKeyList(const Json::Value& node);
     static void WriteKeyList(Json::Value& node, const std::vector<KeyEntry>& keys);
     // Reads a file that is about to be rewritten; moves a malformed one aside first.
-    Json::Value ReadForUpdate(const std::filesystem::path& path) const;
+    Json::Value ReadForUpdate(const std::filesystem::path& path);
+    void Remember(const std::filesystem::path& path, Json::Value document);
+
+    // The last profile document read or written, with the identity of its file (device, inode,
+    // size, modification time). A page saves after every change, so SaveNode would otherwise
+    // parse the file it has just written; it reuses this copy while the file is unchanged, and
+    // reads the file again as soon as anything else has replaced or modified it.
+    struct FileStamp {
+        uint64_t device = 0, inode = 0, size = 0;
+        int64_t mtimeSec = 0, mtimeNsec = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static bool StampOf(const std::filesystem::path& path, FileStamp& stamp);
+    std::filesystem::path m_cachedPath;
+    FileStamp m_cachedStamp;
+    Json::Value m_cachedDocument;
+    bool m_lastWriteOk = false;
 
     std::filesystem::path m_profilePath;
     std::filesystem::path m_defaultPath;

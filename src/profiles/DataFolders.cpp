@@ -61,9 +61,15 @@ void CreateFolder(const fs::path& folder) {
 
 }  // namespace
 
-void SetInstallFolderOverride(const fs::path& folder) { SetOverride(&Overrides::install, folder); }
-void SetUserDataFolderOverride(const fs::path& folder) { SetOverride(&Overrides::userData, folder); }
-void SetTempFolderOverride(const fs::path& folder) { SetOverride(&Overrides::temp, folder); }
+void SetInstallFolderOverride(const fs::path& folder) {
+    SetOverride(&Overrides::install, folder);
+}
+void SetUserDataFolderOverride(const fs::path& folder) {
+    SetOverride(&Overrides::userData, folder);
+}
+void SetTempFolderOverride(const fs::path& folder) {
+    SetOverride(&Overrides::temp, folder);
+}
 
 fs::path InstallFolder() {
     if (fs::path o = OverrideOf(&Overrides::install); !o.empty()) return o;
@@ -82,7 +88,9 @@ fs::path InstallFolder() {
     return program;
 }
 
-fs::path DefaultDataFolder() { return InstallFolder() / "DefaultData"; }
+fs::path DefaultDataFolder() {
+    return InstallFolder() / "DefaultData";
+}
 
 fs::path UserDataFolder() {
     fs::path folder;

@@ -62,4 +62,6 @@ Json::Value* JsonElementForWrite(Json::Value& value, int64_t index) {
     return &value[static_cast<Json::ArrayIndex>(index)];
 }
 
-Json::ArrayIndex JsonArraySize(const Json::Value& value) { return value.isArray() ? value.size() : 0; }
+Json::ArrayIndex JsonArraySize(const Json::Value& value) {
+    return value.isArray() ? value.size() : 0;
+}

@@ -32,14 +32,20 @@ const Json::Value& JsonElement(Json::Value&& value, int64_t index) = delete;
 int64_t JsonInt(const Json::Value& value);
 
 // Low byte, low 16 bits and low 32 bits of JsonInt, as the file readers take them.
-inline uint8_t JsonByte(const Json::Value& value) { return static_cast<uint8_t>(JsonInt(value)); }
-inline uint16_t JsonWord(const Json::Value& value) { return static_cast<uint16_t>(JsonInt(value)); }
+inline uint8_t JsonByte(const Json::Value& value) {
+    return static_cast<uint8_t>(JsonInt(value));
+}
+inline uint16_t JsonWord(const Json::Value& value) {
+    return static_cast<uint16_t>(JsonInt(value));
+}
 inline int32_t JsonInt32(const Json::Value& value) {
     return static_cast<int32_t>(static_cast<uint32_t>(JsonInt(value)));
 }
 
 // A "boolean" member of the files: any non-zero number (or true) reads as 1.
-inline uint8_t JsonFlag(const Json::Value& value) { return JsonInt(value) != 0 ? 1 : 0; }
+inline uint8_t JsonFlag(const Json::Value& value) {
+    return JsonInt(value) != 0 ? 1 : 0;
+}
 
 // The text of a string value; empty for every other type.
 std::string JsonString(const Json::Value& value);
@@ -56,7 +62,9 @@ inline std::string JsonStringAt(const Json::Value& object, const char* key) {
 }
 
 // True when the value is absent in the sense of the files: null (a missing member reads as null).
-inline bool JsonIsNull(const Json::Value& value) { return value.isNull(); }
+inline bool JsonIsNull(const Json::Value& value) {
+    return value.isNull();
+}
 
 // The member `key` of `value` for writing: `value` becomes an object first when it is not one
 // (a null value or a wrong-typed one from a hand-edited file), then the member is created null.

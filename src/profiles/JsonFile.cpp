@@ -141,7 +141,7 @@ std::string JsonFile::MakeTimestampId() {
         lastMs = ms;
     }
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&seconds, &local);
     char buffer[200];
     std::snprintf(buffer, sizeof buffer, "%d_%02d_%02d_%02d_%02d_%02d_%03d", local.tm_year + 1900,
@@ -150,4 +150,6 @@ std::string JsonFile::MakeTimestampId() {
     return buffer;
 }
 
-std::string JsonFile::FileStem(const fs::path& path) { return path.stem().string(); }
+std::string JsonFile::FileStem(const fs::path& path) {
+    return path.stem().string();
+}

@@ -51,7 +51,8 @@ std::vector<CustomLightColor> CKeyboardProfiledata::GetCustomLightColors(int32_t
         m_colors = colors;
         return colors;
     }
-    const bool writable = group >= 0 && group <= int32_t(kMaxCreatedIndex) && count <= int32_t(kMaxCreatedIndex) + 1;
+    const bool writable =
+        group >= 0 && group <= int32_t(kMaxCreatedIndex) && count <= int32_t(kMaxCreatedIndex) + 1;
     if (!writable) {
         // Nothing sensible can be stored for such a request; answer black, bounded.
         colors.resize(static_cast<size_t>(std::min<int64_t>(count, kMaxCreatedIndex + 1)));

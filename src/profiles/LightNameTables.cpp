@@ -11,7 +11,8 @@ namespace {
 std::vector<std::u16string> NamesOf(const Json::Value& list) {
     std::vector<std::u16string> names;
     const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
-    for (size_t i = 0; i < count; ++i) names.push_back(Utf8ToWide(JsonStringAt(list[Json::ArrayIndex(i)], "LightName")));
+    for (size_t i = 0; i < count; ++i)
+        names.push_back(Utf8ToWide(JsonStringAt(list[Json::ArrayIndex(i)], "LightName")));
     return names;
 }
 
@@ -48,7 +49,8 @@ bool LightNameTables::LoadCustomLightNames(const std::filesystem::path& file, in
 
 uint8_t LightNameTables::CodeOfMode(int32_t index, int32_t limit) const {
     if (m_modeCodes.empty()) return 0;
-    if (index < 0 || index >= limit || static_cast<size_t>(index) >= m_modeCodes.size()) return m_modeCodes[0];
+    if (index < 0 || index >= limit || static_cast<size_t>(index) >= m_modeCodes.size())
+        return m_modeCodes[0];
     return m_modeCodes[static_cast<size_t>(index)];
 }
 

@@ -16,7 +16,9 @@ MacroFiles::MacroFiles(fs::path folder, std::string listFileName)
       m_listFileName(std::move(listFileName)),
       m_readOnly(m_listFileName == kReadOnlyMacroListFile) {}
 
-Json::Value MacroFiles::ReadListDocument() const { return m_file.ReadJson(m_folder / m_listFileName); }
+Json::Value MacroFiles::ReadListDocument() const {
+    return m_file.ReadJson(m_folder / m_listFileName);
+}
 
 std::vector<MacroListEntry> MacroFiles::LoadList() const {
     std::vector<MacroListEntry> list;
@@ -54,8 +56,9 @@ std::u16string MacroFiles::Add(MacroListEntry* added) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "macro_%d", n);
         name = Utf8ToWide(buffer);
-        const bool taken = std::any_of(list.begin(), list.end(),
-                                       [&](const MacroListEntry& e) { return EqualsIgnoreCase(e.name, name); });
+        const bool taken = std::any_of(list.begin(), list.end(), [&](const MacroListEntry& e) {
+            return EqualsIgnoreCase(e.name, name);
+        });
         if (!taken) break;
     }
     MacroListEntry entry{name, JsonFile::MakeTimestampId()};
@@ -183,22 +186,31 @@ std::array<uint8_t, 4> MacroFiles::Pack(const MacroEvent& event) {
 std::string MacroFiles::MouseEventLabel(const MacroEvent& event) {
     if (event.type == kMacroEventMouseButton) {
         switch (event.button) {
-            case 0x01: return "mouse_key_left";
-            case 0x02: return "mouse_key_right";
-            case 0x04: return "mouse_key_middle";
-            case 0x08: return "mouse_key_back";
-            case 0x10: return "mouse_key_forward";
-            default: return {};
+            case 0x01:
+                return "mouse_key_left";
+            case 0x02:
+                return "mouse_key_right";
+            case 0x04:
+                return "mouse_key_middle";
+            case 0x08:
+                return "mouse_key_back";
+            case 0x10:
+                return "mouse_key_forward";
+            default:
+                return {};
         }
     }
-    if (event.type == kMacroEventMoveX) return event.down ? "mouse_move_to_left_text" : "mouse_move_to_right_text";
-    if (event.type == kMacroEventMoveY) return event.down ? "mouse_move_to_up_text" : "mouse_move_to_down_text";
+    if (event.type == kMacroEventMoveX)
+        return event.down ? "mouse_move_to_left_text" : "mouse_move_to_right_text";
+    if (event.type == kMacroEventMoveY)
+        return event.down ? "mouse_move_to_up_text" : "mouse_move_to_down_text";
     return {};
 }
 
 bool IsMacroInUse(const std::vector<KeyEntry>& keys, uint8_t macro) {
-    return std::any_of(keys.begin(), keys.end(),
-                       [&](const KeyEntry& k) { return IsMacroFunction(k.current) && k.current.first == macro; });
+    return std::any_of(keys.begin(), keys.end(), [&](const KeyEntry& k) {
+        return IsMacroFunction(k.current) && k.current.first == macro;
+    });
 }
 
 bool RemoveMacroFromKeyList(std::vector<KeyEntry>& keys, uint8_t macro) {

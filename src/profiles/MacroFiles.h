@@ -36,11 +36,11 @@ constexpr int32_t kMacroFileVersion = 64;
 
 // Status codes of the changing operations.
 constexpr int kMacroOk = 1;
-constexpr int kMacroUnchanged = 0;      // blank name: nothing to do, nothing to show
-constexpr int kMacroNameTaken = -1;     // the name is used already ("message_text_5")
-constexpr int kMacroNotFound = -2;      // no macro at that position, or it has no usable Guid
-constexpr int kMacroReadOnly = -3;      // the list file is one this program never writes
-constexpr int kMacroWriteFailed = -4;   // the file could not be written; the old one is whole
+constexpr int kMacroUnchanged = 0;     // blank name: nothing to do, nothing to show
+constexpr int kMacroNameTaken = -1;    // the name is used already ("message_text_5")
+constexpr int kMacroNotFound = -2;     // no macro at that position, or it has no usable Guid
+constexpr int kMacroReadOnly = -3;     // the list file is one this program never writes
+constexpr int kMacroWriteFailed = -4;  // the file could not be written; the old one is whole
 
 // Event kinds (`Type`).
 constexpr int32_t kMacroEventMouseButton = 1;

@@ -13,9 +13,9 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
         const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
         for (size_t j = 0; j < count; ++j) {
             const Json::Value& e = list[Json::ArrayIndex(j)];
-            const DpiStage stage{JsonByteAt(e, "StageActive"), JsonByteAt(e, "StageXY"),
+            const DpiStage stage{JsonByteAt(e, "StageActive"),         JsonByteAt(e, "StageXY"),
                                  JsonWord(JsonMember(e, "StageDPIX")), JsonWord(JsonMember(e, "StageDPIY")),
-                                 JsonByteAt(e, "StageColorR"), JsonByteAt(e, "StageColorG"),
+                                 JsonByteAt(e, "StageColorR"),         JsonByteAt(e, "StageColorG"),
                                  JsonByteAt(e, "StageColorB")};
             if (j < m_stages.size()) {
                 m_stages[j] = stage;

@@ -92,7 +92,7 @@ struct KeyEntry {
 struct AudioStyles {
     uint8_t selected = 0;
     std::array<std::u16string, 4> names;
-    std::array<uint8_t, 12> colours {};  // R0 G0 B0 R1 G1 B1 R2 G2 B2 R3 G3 B3
+    std::array<uint8_t, 12> colours{};  // R0 G0 B0 R1 G1 B1 R2 G2 B2 R3 G3 B3
 
     bool operator==(const AudioStyles&) const = default;
 };
@@ -109,11 +109,12 @@ struct KeyboardSystemStages {
     uint16_t winFlag = 0;
 
     std::array<uint32_t, 3> Words() const {
-        return {uint32_t(repeat) | uint32_t(repeatDelay) << 16, uint32_t(key6Flag) | uint32_t(pollingRate) << 16,
-                uint32_t(wFlag) | uint32_t(winFlag) << 16};
+        return {uint32_t(repeat) | uint32_t(repeatDelay) << 16,
+                uint32_t(key6Flag) | uint32_t(pollingRate) << 16, uint32_t(wFlag) | uint32_t(winFlag) << 16};
     }
     static KeyboardSystemStages FromWords(uint32_t w0, uint32_t w1, uint32_t w2) {
-        return {uint16_t(w0), uint16_t(w0 >> 16), uint16_t(w1), uint16_t(w1 >> 16), uint16_t(w2), uint16_t(w2 >> 16)};
+        return {uint16_t(w0),       uint16_t(w0 >> 16), uint16_t(w1),
+                uint16_t(w1 >> 16), uint16_t(w2),       uint16_t(w2 >> 16)};
     }
     bool operator==(const KeyboardSystemStages&) const = default;
 };
@@ -158,7 +159,8 @@ struct MouseSystemStages {
                 uint32_t(wheelScorlllinse) | uint32_t(reportStage) << 16};
     }
     static MouseSystemStages FromWords(uint32_t w0, uint32_t w1, uint32_t w2) {
-        return {uint16_t(w0), uint16_t(w0 >> 16), uint16_t(w1), uint16_t(w1 >> 16), uint16_t(w2), uint16_t(w2 >> 16)};
+        return {uint16_t(w0),       uint16_t(w0 >> 16), uint16_t(w1),
+                uint16_t(w1 >> 16), uint16_t(w2),       uint16_t(w2 >> 16)};
     }
     bool operator==(const MouseSystemStages&) const = default;
 };

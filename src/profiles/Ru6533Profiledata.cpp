@@ -95,7 +95,8 @@ std::vector<std::u16string> CRu6533Profiledata::GetCustomEqNames() {
     std::vector<std::u16string> names;
     const Json::Value& list = JsonMember(m_node, "CustomEQNameInfo");
     const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
-    for (size_t i = 0; i < count; ++i) names.push_back(Utf8ToWide(JsonStringAt(list[Json::ArrayIndex(i)], "Name")));
+    for (size_t i = 0; i < count; ++i)
+        names.push_back(Utf8ToWide(JsonStringAt(list[Json::ArrayIndex(i)], "Name")));
     return names;
 }
 

@@ -36,8 +36,8 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 }
 
 bool IsSpace16(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' ||
-           c == 0x00A0 || c == 0x3000;
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == 0x00A0 ||
+           c == 0x3000;
 }
 
 template <typename Char>
@@ -126,7 +126,9 @@ std::u16string Utf8ToWide(std::string_view text) {
     return out;
 }
 
-std::string WideToAnsi(std::u16string_view text) { return WideToUtf8(text); }
+std::string WideToAnsi(std::u16string_view text) {
+    return WideToUtf8(text);
+}
 
 std::string WideToOem(std::u16string_view text) {
     std::string out;
@@ -153,7 +155,9 @@ std::string ToHex8(uint32_t value) {
     return out;
 }
 
-void RemoveChar(std::string& text, char c) { std::erase(text, c); }
+void RemoveChar(std::string& text, char c) {
+    std::erase(text, c);
+}
 
 bool IsBlank(std::u16string_view text) {
     for (char16_t c : text) {

@@ -32,7 +32,10 @@ TEST_F(DataFoldersTest, XdgDataHomeIsUsedWithoutOverride) {
     ::setenv("XDG_DATA_HOME", (m_dir / "xdg").c_str(), 1);
     ::unsetenv("VX_DATA_HOME");
     EXPECT_EQ(UserDataFolder(), m_dir / "xdg" / "VexorUmbrelControlCenter");
-    if (old) ::setenv("XDG_DATA_HOME", saved.c_str(), 1); else ::unsetenv("XDG_DATA_HOME");
+    if (old)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(DataFoldersTest, DeviceNamesThatLeaveTheFolderAreRefused) {

@@ -107,6 +107,7 @@ TEST(MouseProfiledata, DpiStagesMergeAndNeverShrink) {
     Json::Value empty(Json::objectValue);
     LoadNode(data, dir, empty);
     EXPECT_EQ(data.GetDpiStages().size(), 5u);
+    EXPECT_EQ(data.GetActiveStage(), 4);
 }
 
 TEST(MouseProfiledata, SetDpiStagesKeepsTheTailAndCutsTo16Bits) {

@@ -22,11 +22,13 @@ namespace {
 const fs::path kDefaultData = fs::path(VX_SOURCE_DIR) / "DefaultData";
 
 const char* const kShippedFiles[] = {
-    "keyboard.Json", "mouse.Json", "MousePad.Json", "HD.Json", "default_light.json", "AudioFile.json",
-    "Language.config", "color_option_info.config", "ShootData_0.Shoot", "ShootData_1.Shoot",
-    "ShootData_2.Shoot", "ShootData_3.Shoot"};
+    "keyboard.Json",      "mouse.Json",        "MousePad.Json",     "HD.Json",
+    "default_light.json", "AudioFile.json",    "Language.config",   "color_option_info.config",
+    "ShootData_0.Shoot",  "ShootData_1.Shoot", "ShootData_2.Shoot", "ShootData_3.Shoot"};
 
-Json::Value Read(const std::string& name) { return JsonFile().ReadJson(kDefaultData / name); }
+Json::Value Read(const std::string& name) {
+    return JsonFile().ReadJson(kDefaultData / name);
+}
 
 // Copies a factory profile into a temporary profile file and loads it.
 template <typename Data>
@@ -98,7 +100,8 @@ TEST(FactoryData, MousepadAndHeadsetProfilesSurviveLoadAndSave) {
     data.SetSystemSetStages(data.GetSystemSetStages());
     for (int32_t preset = 1; preset <= 12; ++preset) data.SetEqValues(preset, data.GetEqValues(preset));
     const auto names = data.GetCustomEqNames();
-    for (size_t k = 0; k < names.size(); ++k) data.SetCustomEqValues(int32_t(k), data.GetCustomEqValues(int32_t(k)));
+    for (size_t k = 0; k < names.size(); ++k)
+        data.SetCustomEqValues(int32_t(k), data.GetCustomEqValues(int32_t(k)));
     data.SetCustomEqNames(names);
     data.SaveProfile();
     EXPECT_EQ(ReadText(dir / "p.Json"), ReadText(kDefaultData / "HD.Json"));
@@ -140,8 +143,10 @@ TEST(FactoryData, EveryShowableLightModeHasANameAndACode) {
         size_t modes;
         size_t leds;
     };
-    const Device devices[] = {{0, "keyboard.Json", 32, 170}, {1, "mouse.Json", 12, 15},
-                              {2, "MousePad.Json", 9, 15}, {3, "HD.Json", 9, 13}};
+    const Device devices[] = {{0, "keyboard.Json", 32, 170},
+                              {1, "mouse.Json", 12, 15},
+                              {2, "MousePad.Json", 9, 15},
+                              {3, "HD.Json", 9, 13}};
     for (const Device& d : devices) {
         SCOPED_TRACE(d.profile);
         LightNameTables tables;
@@ -228,7 +233,8 @@ TEST(FactoryData, SharedDefaultsHaveTheirMembers) {
     const std::regex hex("[0-9A-F]{8}");
     ASSERT_EQ(colours["palletDialogcoloroption"].size(), 20u);
     ASSERT_EQ(colours["palletDialogcollectcoloroption"].size(), 20u);
-    for (const auto& c : colours["palletDialogcoloroption"]) EXPECT_TRUE(std::regex_match(c["color"].asString(), hex));
+    for (const auto& c : colours["palletDialogcoloroption"])
+        EXPECT_TRUE(std::regex_match(c["color"].asString(), hex));
     for (int gun = 0; gun < 4; ++gun) {
         const Json::Value events = Read("ShootData_" + std::to_string(gun) + ".Shoot")["Events"];
         ASSERT_EQ(events.size(), 180u);

@@ -109,6 +109,36 @@ TEST_F(ProfiledataTest, SaveNodeReplacesOnlyTheDeviceElement) {
     EXPECT_EQ(saved["Device"][0]["Extra"].asString(), "kept");
 }
 
+TEST_F(ProfiledataTest, SavesSeeEveryOutsideChangeBetweenThem) {
+    m_data.LoadProfile(m_profilePath);
+    m_data.SaveProfile();
+    // Rewritten in place (same inode, other size) by another writer after our save.
+    Json::Value document = m_file.ReadJson(m_profilePath);
+    document["profilename"] = "changed in place by someone else";
+    WriteText(m_profilePath, JsonFile::StyledText(document));
+    m_data.SetLightInfo(LightInfo{3});
+    m_data.SaveProfile();
+    const Json::Value saved = m_file.ReadJson(m_profilePath);
+    EXPECT_EQ(saved["profilename"].asString(), "changed in place by someone else");
+    EXPECT_EQ(saved["Device"][0]["LightInfo"]["SelectItem"].asInt(), 3);
+    // Deleted meanwhile: the next save creates the file with the node only.
+    fs::remove(m_profilePath);
+    m_data.SaveProfile();
+    const Json::Value recreated = m_file.ReadJson(m_profilePath);
+    EXPECT_FALSE(recreated.isMember("profilename"));
+    EXPECT_EQ(recreated["Device"][0]["LightInfo"]["SelectItem"].asInt(), 3);
+}
+
+TEST_F(ProfiledataTest, SaveIntoAVanishedFolderChangesNothingElsewhere) {
+    const fs::path gone = m_dir / "gone" / "p.Json";
+    m_data.SetProfilePath(gone);
+    m_data.LoadProfile(gone);  // the factory node, but no file can be made
+    EXPECT_EQ(m_data.GetLightInfo().selectItem, 4);
+    m_data.SaveProfile();
+    EXPECT_FALSE(fs::exists(m_dir / "gone"));
+    EXPECT_EQ(m_file.ReadJson(m_factoryPath), FactoryDocument());
+}
+
 TEST_F(ProfiledataTest, LightInfoRoundTripClearsTheUnstoredBytes) {
     LightInfo info{9, 4, 3, 1, 1, 10, 20, 30, 0xAA, 0xBB, 0xCC, 2, 5, 6};
     m_data.SetLightInfo(info);
@@ -137,14 +167,14 @@ TEST_F(ProfiledataTest, AudioLightInfoRoundTrip) {
 TEST_F(ProfiledataTest, WrongTypedMembersReadAsZero) {
     Json::Value document = FactoryDocument();
     Json::Value& light = document["Device"][0]["LightInfo"];
-    light["SelectItem"] = "5";                     // text where a number belongs
+    light["SelectItem"] = "5";  // text where a number belongs
     light["Light"] = Json::Value(Json::objectValue);
     light["Speed"] = Json::Value(Json::arrayValue);
-    light["Fx"] = 1e300;                           // no 64-bit integer
-    light["Red"] = 300;                            // low byte
-    light["Green"] = -1;                           // low byte
+    light["Fx"] = 1e300;  // no 64-bit integer
+    light["Red"] = 300;   // low byte
+    light["Green"] = -1;  // low byte
     light["Blue"] = true;
-    light["MultiColor"] = 2;                       // boolean: non-zero reads as 1
+    light["MultiColor"] = 2;  // boolean: non-zero reads as 1
     document["Device"][0]["KeyList"][1]["Assignment"] = "x";
     document["Device"][0]["KeyList"][2] = 17;
     m_file.WriteJson(m_profilePath, document);
@@ -300,7 +330,7 @@ TEST(MacroEventToRecord, PacksDelayTypeAndButton) {
     event["Action"] = "Down";  // only the exact text means "down"
     event["Type"] = 10;
     event["Button"] = 0x104;
-    event["Delay"] = 70000;    // shoot files store numbers
+    event["Delay"] = 70000;  // shoot files store numbers
     CBasicProfiledata::MacroEventToRecord(event, out);
     EXPECT_EQ(out, (std::array<uint8_t, 4>{0xFF, 0xFF, 0x0A, 0x04}));
     CBasicProfiledata::MacroEventToRecord(Json::Value("not an object"), out);

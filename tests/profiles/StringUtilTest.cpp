@@ -11,10 +11,12 @@ TEST(StringUtil, Utf8AndUtf16RoundTrip) {
 }
 
 TEST(StringUtil, MalformedTextIsReplacedNotRejected) {
-    EXPECT_EQ(Utf8ToWide("a\xff" "b"), u"a\uFFFDb");
-    EXPECT_EQ(Utf8ToWide("\xc3"), u"\uFFFD");             // truncated
-    EXPECT_EQ(Utf8ToWide("\xc0\xaf"), u"\uFFFD");         // overlong '/'
-    EXPECT_EQ(Utf8ToWide("\xed\xa0\x80"), u"\uFFFD");     // surrogate
+    EXPECT_EQ(Utf8ToWide("a\xff"
+                         "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(Utf8ToWide("\xc3"), u"\uFFFD");          // truncated
+    EXPECT_EQ(Utf8ToWide("\xc0\xaf"), u"\uFFFD");      // overlong '/'
+    EXPECT_EQ(Utf8ToWide("\xed\xa0\x80"), u"\uFFFD");  // surrogate
     EXPECT_EQ(WideToUtf8(std::u16string(1, char16_t(0xD800))), "\xef\xbf\xbd");
 }
 
