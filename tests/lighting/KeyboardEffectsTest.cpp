@@ -46,13 +46,25 @@ TEST_F(KeyboardEffects, ColumnWavePutsEachColumnsColour) {
     for (int call = 0; call < 5; ++call) kb.ColumnWave();
     // Phase 5: column i shows wheel[(6 + 7 i) mod 192]. LED 55 sits in columns 14 and 15; the
     // later column paints it last.
-    const std::vector<std::vector<int>> columns = {
-        {84, 105}, {0, 42, 63, 102, 106}, {22, 43, 64, 85, 107}, {23, 44, 65, 86, 82},
-        {24, 45, 66, 87}, {25, 46, 67, 88, 80}, {26, 47, 68, 89, 108}, {27, 48, 69, 90, 79},
-        {28, 49, 70, 91, 83}, {29, 50, 71, 92, 81}, {30, 51, 72, 93, 109}, {31, 52, 73, 94, 111},
-        {32, 53, 74, 112}, {33, 54, 62, 100, 110}, {101, 75, 95}, {34, 55}};
+    const std::vector<std::vector<int>> columns = {{84, 105},
+                                                   {0, 42, 63, 102, 106},
+                                                   {22, 43, 64, 85, 107},
+                                                   {23, 44, 65, 86, 82},
+                                                   {24, 45, 66, 87},
+                                                   {25, 46, 67, 88, 80},
+                                                   {26, 47, 68, 89, 108},
+                                                   {27, 48, 69, 90, 79},
+                                                   {28, 49, 70, 91, 83},
+                                                   {29, 50, 71, 92, 81},
+                                                   {30, 51, 72, 93, 109},
+                                                   {31, 52, 73, 94, 111},
+                                                   {32, 53, 74, 112},
+                                                   {33, 54, 62, 100, 110},
+                                                   {101, 75, 95},
+                                                   {34, 55}};
     for (size_t i = 0; i < columns.size(); ++i) {
-        for (int n : columns[i]) EXPECT_EQ(kb.GetLed(n), Wheel((6 + 7 * i) % 192, 255)) << "column " << i << " LED " << n;
+        for (int n : columns[i])
+            EXPECT_EQ(kb.GetLed(n), Wheel((6 + 7 * i) % 192, 255)) << "column " << i << " LED " << n;
     }
     // Keys outside the column map (the F row, for one) are never painted by a column mode.
     for (int n = 1; n <= 21; ++n) EXPECT_EQ(kb.GetLed(n), LedEntry{}) << n;
@@ -94,7 +106,8 @@ TEST_F(KeyboardEffects, SpreadRingsGrowsADiamondOutline) {
             const uint8_t all = s.rings[0][col] | s.rings[1][col] | s.rings[2][col] | s.rings[3][col];
             for (int bit = 0; bit < 8; ++bit) {
                 const bool expected = std::abs(col - c) + std::abs(bit - r) == t;
-                EXPECT_EQ((all >> bit & 1) != 0, expected) << "step " << t << " column " << col << " bit " << bit;
+                EXPECT_EQ((all >> bit & 1) != 0, expected)
+                    << "step " << t << " column " << col << " bit " << bit;
                 // The up-left ring holds only the quarter above and left of the seed.
                 const bool upLeft = expected && col <= c && bit <= r;
                 EXPECT_EQ((s.rings[KeyboardEffectState::kUpLeft][col] >> bit & 1) != 0, upLeft);
@@ -128,7 +141,8 @@ TEST_F(KeyboardEffects, SparkleNeverPicksItsExcludedPositions) {
     for (int n : {4, 84, 89, 93, 54, 72, 62}) EXPECT_EQ(picked.count(n), 0u) << n;
     // Every other LED of the path is picked.
     EXPECT_EQ(picked.size(), 100u);
-    for (int n : {15, 0, 21, 125, 119, 22, 102, 99, 78, 44, 65, 73, 74, 75, 77}) EXPECT_EQ(picked.count(n), 1u) << n;
+    for (int n : {15, 0, 21, 125, 119, 22, 102, 99, 78, 44, 65, 73, 74, 75, 77})
+        EXPECT_EQ(picked.count(n), 1u) << n;
 }
 
 TEST_F(KeyboardEffects, SnakeWalksForwardThenBackward) {
@@ -250,7 +264,7 @@ TEST_F(KeyboardEffects, SetUpsPrimeTheirState) {
 
     kb.ApplyLightInfo(Info(15));
     s = kb.Snapshot();
-    EXPECT_EQ(s.intensity[21], 32);    // layout column 1, cell 2
+    EXPECT_EQ(s.intensity[21], 32);  // layout column 1, cell 2
     EXPECT_EQ(s.colourIndexes[21], 7);
     EXPECT_EQ(s.intensity[105], 72);   // column 0, cell 6
     EXPECT_EQ(s.intensity[106], 120);  // column 1, cell 6

@@ -61,7 +61,9 @@ TEST_F(SharedGenerators, BlinkFourAlternatesEntriesOneAndThreeInOnHalves) {
         wasOn = on;
     }
     ASSERT_GE(onColours.size(), 3u);
-    const auto four = [](int i) { return LedEntry{kFourColours[i].red, kFourColours[i].green, kFourColours[i].blue, 255}; };
+    const auto four = [](int i) {
+        return LedEntry{kFourColours[i].red, kFourColours[i].green, kFourColours[i].blue, 255};
+    };
     EXPECT_EQ(onColours[0], four(1));
     EXPECT_EQ(onColours[1], four(3));
     EXPECT_EQ(onColours[2], four(1));

@@ -96,7 +96,9 @@ bool LightingEngine::Due(const LevelRow& row) {
     return true;
 }
 
-void LightingEngine::RunStepPlayer() { m_player.Play(m_steps, m_frame, m_nowMs); }
+void LightingEngine::RunStepPlayer() {
+    m_player.Play(m_steps, m_frame, m_nowMs);
+}
 
 int LightingEngine::Leds() const {
     const int n = m_frame.Count();
@@ -140,7 +142,9 @@ void LightingEngine::EffectBreathFour() {
     FillAll(kFourColours[m_state.colourIndex & 3], kBreathingCurve[m_state.phase & 127] * Bright() / 256);
 }
 
-void LightingEngine::EffectStatic() { FillAll(Fixed(), Bright()); }
+void LightingEngine::EffectStatic() {
+    FillAll(Fixed(), Bright());
+}
 
 void LightingEngine::EffectSpectrum() {
     m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
