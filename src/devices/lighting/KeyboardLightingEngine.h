@@ -100,6 +100,7 @@ protected:
     void OnModeChanged() override;
     void OnLightingStateLoaded() override;
     bool LaysAreaOverlay() const override { return true; }
+    bool StreamsMode(uint8_t mode) const override { return mode == 21 || mode == 31; }
 
 private:
     void Fade(int led) { DecayIntensity(led, m_params.mode); }

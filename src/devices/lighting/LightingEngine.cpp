@@ -60,6 +60,11 @@ void LightingEngine::SetRandomSeed(uint32_t seed) {
     m_random.Seed(seed);
 }
 
+bool LightingEngine::IsSoftwareDriven() const {
+    std::lock_guard lock(m_lock);
+    return StreamsMode(m_params.mode);
+}
+
 EffectState LightingEngine::Snapshot() const {
     std::lock_guard lock(m_lock);
     return m_state;
