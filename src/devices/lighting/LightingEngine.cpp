@@ -84,7 +84,7 @@ uint32_t LightingEngine::Ticks() const {
 void LightingEngine::Pass(uint32_t nowMs) {
     std::lock_guard lock(m_lock);
     m_nowMs = nowMs;
-    if (nowMs - m_lastCountedMs >= 2) {
+    if (CountsTick(nowMs - m_lastCountedMs)) {
         m_lastCountedMs = nowMs;
         ++m_ticks;
     }

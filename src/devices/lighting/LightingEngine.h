@@ -113,6 +113,8 @@ protected:
     virtual void OnLightingStateLoaded() {}
     virtual bool LaysAreaOverlay() const { return false; }
     virtual bool StreamsMode(uint8_t mode) const { return mode == 11; }
+    // Whether a pass this many milliseconds after the last counted tick counts a new one.
+    virtual bool CountsTick(uint32_t elapsedMs) const { return elapsedMs >= 2; }
 
     // When the tick counter has reached the row's entry for the speed level: reset it and say so.
     bool Due(const LevelRow& row);
