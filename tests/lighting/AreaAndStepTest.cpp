@@ -9,7 +9,8 @@ using namespace vx::lighting::test;
 
 namespace {
 
-LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_t multi = 0, Rgb c = {10, 20, 30}) {
+LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_t multi = 0,
+                     Rgb c = {10, 20, 30}) {
     LightListEntry e;
     e.type = type;
     e.speed = speed;
@@ -22,7 +23,8 @@ LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_
     return e;
 }
 
-CustomLightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0, Rgb c = {1, 2, 3}) {
+CustomLightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0,
+                       Rgb c = {1, 2, 3}) {
     CustomLightStep s;
     s.light = Info(effect, 4, speed, 0, multi, c);
     s.time = time;
@@ -42,7 +44,8 @@ TEST(AreaOverlay, BreathingAtSpeedFourTakesSixteenPasses) {
         kb.Pass(++now);
         const int phase = (8 * pass) % 128;
         EXPECT_EQ(shared.area.BreathPhase(2), phase) << pass;
-        EXPECT_EQ(kb.GetLed(2), (LedEntry{10, 20, 30, static_cast<uint8_t>(kBreathingCurve[phase] * 255 / 256)}));
+        EXPECT_EQ(kb.GetLed(2),
+                  (LedEntry{10, 20, 30, static_cast<uint8_t>(kBreathingCurve[phase] * 255 / 256)}));
     }
     EXPECT_EQ(shared.area.BreathColourStep(2), 1);
     // Entries that are not breathing entries are left to the mode (28: off).
@@ -53,10 +56,10 @@ TEST(AreaOverlay, StaticOffCycleAndBlinkEntries) {
     Shared shared;
     MousePadLightingEngine pad(15, shared.area, shared.player);
     std::vector<LightListEntry> list = {
-        Entry(kAreaStatic, 0, 2),          // 0: static at level 2
-        Entry(kAreaOff, 0),                // 1: off
-        Entry(kAreaColourCycle, 4, 4),     // 2: cycle every 7 passes
-        Entry(kAreaBlink, 4, 4, 0),        // 3: blink, 1400 ms halves
+        Entry(kAreaStatic, 0, 2),       // 0: static at level 2
+        Entry(kAreaOff, 0),             // 1: off
+        Entry(kAreaColourCycle, 4, 4),  // 2: cycle every 7 passes
+        Entry(kAreaBlink, 4, 4, 0),     // 3: blink, 1400 ms halves
     };
     // Mode 3 (static white) underneath.
     pad.LoadLightingState(Info(3, 4, 4, 1, 0, {255, 255, 255}), list.data(), list.size(), nullptr, 0);

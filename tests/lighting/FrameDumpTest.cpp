@@ -29,7 +29,8 @@ std::string Json(const std::vector<DumpedFrame>& frames) {
 }  // namespace
 
 TEST(FrameDump, SameSeedSameFramesOtherSeedOtherFrames) {
-    const std::vector<std::string> args = {"--mode", "10", "--multi", "1", "--passes", "100", "--step-ms", "2"};
+    const std::vector<std::string> args = {"--mode",   "10",  "--multi",   "1",
+                                           "--passes", "100", "--step-ms", "2"};
     auto a = Parse(args);
     auto b = Parse(args);
     FrameDump first(a);
@@ -43,8 +44,8 @@ TEST(FrameDump, SameSeedSameFramesOtherSeedOtherFrames) {
 }
 
 TEST(FrameDump, PrintsEveryKthFrameAsOneJsonLine) {
-    auto o = Parse({"--device", "mouse", "--mode", "3", "--colour", "102030", "--brightness", "2", "--passes", "60",
-                    "--every", "20"});
+    auto o = Parse({"--device", "mouse", "--mode", "3", "--colour", "102030", "--brightness", "2", "--passes",
+                    "60", "--every", "20"});
     FrameDump dump(o);
     const auto frames = dump.Run();
     ASSERT_EQ(frames.size(), 3u);
@@ -59,8 +60,8 @@ TEST(FrameDump, PrintsEveryKthFrameAsOneJsonLine) {
 }
 
 TEST(FrameDump, AudioSweepLightsTheKeyboard) {
-    auto o = Parse({"--mode", "21", "--audio-style", "0", "--fg", "ff0000", "--levels", "sweep", "--passes", "200",
-                    "--every", "50"});
+    auto o = Parse({"--mode", "21", "--audio-style", "0", "--fg", "ff0000", "--levels", "sweep", "--passes",
+                    "200", "--every", "50"});
     FrameDump dump(o);
     const auto frames = dump.Run();
     ASSERT_FALSE(frames.empty());
@@ -97,7 +98,8 @@ TEST(FrameDumpOptions, RejectsBadArguments) {
     EXPECT_EQ(ParseFrameDumpOptions({"--frobnicate", "1"}, o, error), -1);
     EXPECT_NE(error.find("frobnicate"), std::string::npos);
     EXPECT_EQ(ParseFrameDumpOptions({"--help"}, o, error), 0);
-    EXPECT_EQ(ParseFrameDumpOptions({"--area", "3-5:2:4:4:00ff00:1", "--step", "5:100:4:4:ff0000"}, o, error), 1);
+    EXPECT_EQ(ParseFrameDumpOptions({"--area", "3-5:2:4:4:00ff00:1", "--step", "5:100:4:4:ff0000"}, o, error),
+              1);
     ASSERT_EQ(o.lightList.size(), 6u);
     EXPECT_EQ(o.lightList[4].type, 2);
     EXPECT_EQ(o.lightList[4].green, 255);

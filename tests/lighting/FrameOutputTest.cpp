@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "TestEngines.h"
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/LightingClock.h"
 #include "devices/lighting/StreamBuffer.h"
@@ -100,4 +101,16 @@ TEST(StreamFailureRule, SlowSlowStoppedAndFastClears) {
         return 1;
     });
     EXPECT_EQ(rule.SlowFrames(true), 0u);
+}
+
+TEST(FrameOutput, SoftwareDrivenModesPerClass) {
+    vx::lighting::test::Shared shared;
+    KeyboardLightingEngine kb(170, shared.area, shared.player);
+    MousePadLightingEngine pad(15, shared.area, shared.player);
+    for (int mode = 0; mode < 40; ++mode) {
+        kb.SetLightInfo(vx::lighting::test::Info(static_cast<uint8_t>(mode)));
+        pad.SetLightInfo(vx::lighting::test::Info(static_cast<uint8_t>(mode)));
+        EXPECT_EQ(kb.IsSoftwareDriven(), mode == 21 || mode == 31) << mode;
+        EXPECT_EQ(pad.IsSoftwareDriven(), mode == 11) << mode;
+    }
 }

@@ -46,13 +46,25 @@ TEST_F(KeyboardEffects, ColumnWavePutsEachColumnsColour) {
     for (int call = 0; call < 5; ++call) kb.ColumnWave();
     // Phase 5: column i shows wheel[(6 + 7 i) mod 192]. LED 55 sits in columns 14 and 15; the
     // later column paints it last.
-    const std::vector<std::vector<int>> columns = {
-        {84, 105}, {0, 42, 63, 102, 106}, {22, 43, 64, 85, 107}, {23, 44, 65, 86, 82},
-        {24, 45, 66, 87}, {25, 46, 67, 88, 80}, {26, 47, 68, 89, 108}, {27, 48, 69, 90, 79},
-        {28, 49, 70, 91, 83}, {29, 50, 71, 92, 81}, {30, 51, 72, 93, 109}, {31, 52, 73, 94, 111},
-        {32, 53, 74, 112}, {33, 54, 62, 100, 110}, {101, 75, 95}, {34, 55}};
+    const std::vector<std::vector<int>> columns = {{84, 105},
+                                                   {0, 42, 63, 102, 106},
+                                                   {22, 43, 64, 85, 107},
+                                                   {23, 44, 65, 86, 82},
+                                                   {24, 45, 66, 87},
+                                                   {25, 46, 67, 88, 80},
+                                                   {26, 47, 68, 89, 108},
+                                                   {27, 48, 69, 90, 79},
+                                                   {28, 49, 70, 91, 83},
+                                                   {29, 50, 71, 92, 81},
+                                                   {30, 51, 72, 93, 109},
+                                                   {31, 52, 73, 94, 111},
+                                                   {32, 53, 74, 112},
+                                                   {33, 54, 62, 100, 110},
+                                                   {101, 75, 95},
+                                                   {34, 55}};
     for (size_t i = 0; i < columns.size(); ++i) {
-        for (int n : columns[i]) EXPECT_EQ(kb.GetLed(n), Wheel((6 + 7 * i) % 192, 255)) << "column " << i << " LED " << n;
+        for (int n : columns[i])
+            EXPECT_EQ(kb.GetLed(n), Wheel((6 + 7 * i) % 192, 255)) << "column " << i << " LED " << n;
     }
     // Keys outside the column map (the F row, for one) are never painted by a column mode.
     for (int n = 1; n <= 21; ++n) EXPECT_EQ(kb.GetLed(n), LedEntry{}) << n;
@@ -94,7 +106,8 @@ TEST_F(KeyboardEffects, SpreadRingsGrowsADiamondOutline) {
             const uint8_t all = s.rings[0][col] | s.rings[1][col] | s.rings[2][col] | s.rings[3][col];
             for (int bit = 0; bit < 8; ++bit) {
                 const bool expected = std::abs(col - c) + std::abs(bit - r) == t;
-                EXPECT_EQ((all >> bit & 1) != 0, expected) << "step " << t << " column " << col << " bit " << bit;
+                EXPECT_EQ((all >> bit & 1) != 0, expected)
+                    << "step " << t << " column " << col << " bit " << bit;
                 // The up-left ring holds only the quarter above and left of the seed.
                 const bool upLeft = expected && col <= c && bit <= r;
                 EXPECT_EQ((s.rings[KeyboardEffectState::kUpLeft][col] >> bit & 1) != 0, upLeft);
@@ -128,7 +141,8 @@ TEST_F(KeyboardEffects, SparkleNeverPicksItsExcludedPositions) {
     for (int n : {4, 84, 89, 93, 54, 72, 62}) EXPECT_EQ(picked.count(n), 0u) << n;
     // Every other LED of the path is picked.
     EXPECT_EQ(picked.size(), 100u);
-    for (int n : {15, 0, 21, 125, 119, 22, 102, 99, 78, 44, 65, 73, 74, 75, 77}) EXPECT_EQ(picked.count(n), 1u) << n;
+    for (int n : {15, 0, 21, 125, 119, 22, 102, 99, 78, 44, 65, 73, 74, 75, 77})
+        EXPECT_EQ(picked.count(n), 1u) << n;
 }
 
 TEST_F(KeyboardEffects, SnakeWalksForwardThenBackward) {
@@ -250,7 +264,7 @@ TEST_F(KeyboardEffects, SetUpsPrimeTheirState) {
 
     kb.ApplyLightInfo(Info(15));
     s = kb.Snapshot();
-    EXPECT_EQ(s.intensity[21], 32);    // layout column 1, cell 2
+    EXPECT_EQ(s.intensity[21], 32);  // layout column 1, cell 2
     EXPECT_EQ(s.colourIndexes[21], 7);
     EXPECT_EQ(s.intensity[105], 72);   // column 0, cell 6
     EXPECT_EQ(s.intensity[106], 120);  // column 1, cell 6
@@ -329,4 +343,81 @@ TEST_F(KeyboardEffects, TwinkleAndLayoutRippleStayOnTheirLeds) {
     }
     EXPECT_TRUE(lit);
     EXPECT_EQ(layout.GetLed(16), LedEntry{});
+}
+
+TEST_F(KeyboardEffects, RowGridAndBreathingModesPaintTheirRows) {
+    kb.ApplyLightInfo(Info(12, 4, 4, 1, 1));
+    kb.RowWave();
+    // Cell row 0 names no key; rows 1-5 step 24 along the wheel from wheel[26].
+    EXPECT_EQ(kb.GetLed(0), Wheel(26, 255));
+    EXPECT_EQ(kb.GetLed(42), Wheel(50, 255));
+    EXPECT_EQ(kb.GetLed(63), Wheel(74, 255));
+    EXPECT_EQ(kb.GetLed(102), Wheel(98, 255));
+    EXPECT_EQ(kb.GetLed(106), Wheel(122, 255));
+    EXPECT_EQ(kb.GetLed(34), Wheel(26, 255));
+
+    Shared s1;
+    KeyboardLightingEngine grid(170, s1.area, s1.player);
+    grid.ApplyLightInfo(Info(18, 4, 4, 1, 0));
+    grid.GridRainbow();
+    EXPECT_EQ(grid.GetLed(70), Wheel(8, 255));   // row 0
+    EXPECT_EQ(grid.GetLed(49), Wheel(15, 255));  // row 1
+    EXPECT_EQ(grid.GetLed(51), Wheel(29, 255));  // rows 2 and 3: the later row paints last
+    EXPECT_EQ(grid.GetLed(0), Wheel(64, 255));   // row 8
+    EXPECT_EQ(grid.GetLed(1), LedEntry{});       // not in the grid
+
+    Shared s2;
+    KeyboardLightingEngine still(170, s2.area, s2.player);
+    still.ApplyLightInfo(Info(6, 3, 4, 1, 1));
+    still.EffectStatic();
+    EXPECT_EQ(still.GetLed(70), Wheel(138, 180));
+    EXPECT_EQ(still.GetLed(0), Wheel(42, 180));
+    EXPECT_EQ(still.GetLed(51), Wheel(102, 180));
+    still.SetLightInfo(Info(6, 3, 4, 1, 0, {1, 2, 3}));
+    still.EffectStatic();
+    for (int n = 0; n < 170; ++n) ASSERT_EQ(still.GetLed(n), (LedEntry{1, 2, 3, 180})) << n;
+
+    Shared s3;
+    KeyboardLightingEngine breath(170, s3.area, s3.player);
+    breath.ApplyLightInfo(Info(5, 4, 4, 0, 1));
+    for (int call = 0; call < 64; ++call) breath.EffectBreathCycle();
+    EXPECT_EQ(breath.Snapshot().phase, 64);  // the direction is not used
+    EXPECT_EQ(breath.GetLed(84), Wheel(0, 254));
+    EXPECT_EQ(breath.GetLed(0), Wheel(7, 254));
+    EXPECT_EQ(breath.GetLed(34), Wheel(105, 254));
+}
+
+TEST_F(KeyboardEffects, ColumnFlashWaveWithoutMultiColour) {
+    kb.ApplyLightInfo(Info(2, 4, 4, 1, 0, {200, 100, 0}));
+    kb.ColumnFlashWave();
+    EXPECT_EQ(kb.GetLed(84), (LedEntry{200, 100, 0, 4 * 255 / 256}));
+    EXPECT_EQ(kb.GetLed(0), (LedEntry{200, 100, 0, 45 * 255 / 256}));
+    EXPECT_EQ(kb.GetLed(22), (LedEntry{200, 100, 0, 110 * 255 / 256}));
+}
+
+TEST_F(KeyboardEffects, AreaEffectsLieOverTheModeAfterEveryPass) {
+    std::vector<LightListEntry> list(8);
+    list[5].type = kAreaOff;
+    list[5].present = 1;
+    list[7].type = kAreaStatic;
+    list[7].green = 255;
+    list[7].brightness = 4;
+    list[7].present = 1;
+    kb.LoadLightingState(Info(6, 4, 4, 1, 0, {255, 0, 0}), list.data(), list.size(), nullptr, 0);
+    RunTickPasses(kb, 0, 3);
+    EXPECT_EQ(kb.GetLed(4), (LedEntry{255, 0, 0, 255}));
+    EXPECT_EQ(kb.GetLed(5), LedEntry{});
+    EXPECT_EQ(kb.GetLed(7), (LedEntry{0, 255, 0, 255}));
+}
+
+TEST_F(KeyboardEffects, UnchangedModeKeepsTheAnimationAProfileLoadRestartsIt) {
+    kb.ApplyLightInfo(Info(4));
+    for (int call = 0; call < 30; ++call) kb.EffectSpectrum();
+    kb.ApplyLightInfo(Info(4, 2));  // a reread with the same mode
+    EXPECT_EQ(kb.Snapshot().phase, 30);
+    kb.LoadLightingState(Info(4, 2), nullptr, 0, nullptr, 0);
+    EXPECT_EQ(kb.Snapshot().phase, 0);
+    kb.PulseAt(51, 1);
+    kb.ApplyLightInfo(Info(8));  // a mode change clears the rings
+    EXPECT_EQ(RingsOr(10), 0);
 }

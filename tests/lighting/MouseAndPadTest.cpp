@@ -13,7 +13,8 @@ TEST(MouseLighting, WaveGivesEachGroupItsWheelEntry) {
     mouse.ApplyLightInfo(Info(0, 4, 4, 1, 1));
     for (int i = 0; i < 3; ++i) mouse.EffectWave();
     // Phase 3: group g shows wheel[4 + 7 g].
-    const std::vector<std::vector<int>> groups = {{0, 13}, {1, 12}, {2, 11}, {3, 10}, {4, 9}, {5, 8}, {6, 14, 7}};
+    const std::vector<std::vector<int>> groups = {{0, 13}, {1, 12}, {2, 11},   {3, 10},
+                                                  {4, 9},  {5, 8},  {6, 14, 7}};
     for (size_t g = 0; g < groups.size(); ++g) {
         for (int led : groups[g]) EXPECT_EQ(mouse.GetLed(led), Wheel(4 + 7 * g, 255)) << g;
     }
@@ -110,6 +111,7 @@ TEST(MousePadLighting, WaveRunsPerLed) {
     pad.EffectPadWave();
     // Phase 1: LED i is at pulse curve[(2 + 7 i) mod 96].
     for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(pad.GetLed(i), (LedEntry{100, 0, 0, static_cast<uint8_t>(255 * kPulseCurve[(2 + 7 * i) % 96] / 256)}));
+        EXPECT_EQ(pad.GetLed(i),
+                  (LedEntry{100, 0, 0, static_cast<uint8_t>(255 * kPulseCurve[(2 + 7 * i) % 96] / 256)}));
     EXPECT_EQ(pad.PassPeriodMs(), 2);
 }

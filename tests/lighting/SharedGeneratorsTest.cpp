@@ -61,7 +61,9 @@ TEST_F(SharedGenerators, BlinkFourAlternatesEntriesOneAndThreeInOnHalves) {
         wasOn = on;
     }
     ASSERT_GE(onColours.size(), 3u);
-    const auto four = [](int i) { return LedEntry{kFourColours[i].red, kFourColours[i].green, kFourColours[i].blue, 255}; };
+    const auto four = [](int i) {
+        return LedEntry{kFourColours[i].red, kFourColours[i].green, kFourColours[i].blue, 255};
+    };
     EXPECT_EQ(onColours[0], four(1));
     EXPECT_EQ(onColours[1], four(3));
     EXPECT_EQ(onColours[2], four(1));
@@ -146,4 +148,33 @@ TEST(SharedHelpers, RotateRingBothWays) {
     EXPECT_EQ(m.Snapshot().ring[22], 1);
     m.ClearEffectState();
     for (uint8_t b : m.Snapshot().ring) EXPECT_EQ(b, 0);
+}
+
+TEST(KeyboardIntervals, LongRowAndCompanionRow) {
+    Shared s;
+    KeyboardLightingEngine snake(170, s.area, s.player);
+    snake.ApplyLightInfo(Info(29, 4, 0, 1, 0));
+    RunTickPasses(snake, 0, 200);  // 20 ticks per step at speed 0
+    EXPECT_EQ(snake.Snapshot().phase, 10);
+
+    KeyboardLightingEngine sweep(170, s.area, s.player);
+    sweep.ApplyLightInfo(Info(24, 4, 0, 1, 0));
+    RunTickPasses(sweep, 0, 50);  // 5 ticks per step at speed 0
+    EXPECT_EQ(sweep.Snapshot().phase, 10);
+
+    KeyboardLightingEngine companion(170, s.area, s.player);
+    companion.ApplyLightInfo(Info(31, 4, 0));
+    const int32_t red[6] = {255, 0, 0, 0, 0, 0};
+    companion.SetAudioParameters(red, 6);
+    companion.StartTicks(0);
+    companion.Pass(2);
+    EXPECT_EQ(companion.GetLed(0), LedEntry{});  // one tick: not due at speed 0
+    companion.Pass(4);
+    EXPECT_EQ(companion.GetLed(0), (LedEntry{255, 0, 0, 255}));
+    // At speed 1-4 the colour is taken on every pass, even one that counts no tick.
+    companion.SetLightInfo(Info(31, 4, 1));
+    const int32_t blue[6] = {0, 0, 255, 0, 0, 0};
+    companion.SetAudioParameters(blue, 6);
+    companion.Pass(4);
+    EXPECT_EQ(companion.GetLed(0), (LedEntry{0, 0, 255, 255}));
 }

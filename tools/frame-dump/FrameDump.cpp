@@ -20,7 +20,8 @@ FrameDump::FrameDump(const FrameDumpOptions& options) : m_options(options) {
             m_engine = std::make_unique<MouseLightingEngine>(MouseLightingEngine::kLeds, m_area, m_player);
             break;
         case DeviceClass::MousePad:
-            m_engine = std::make_unique<MousePadLightingEngine>(MousePadLightingEngine::kLeds, m_area, m_player);
+            m_engine =
+                std::make_unique<MousePadLightingEngine>(MousePadLightingEngine::kLeds, m_area, m_player);
             break;
     }
     m_engine->SetRandomSeed(options.seed);
@@ -66,7 +67,8 @@ void FrameDump::FeedPresses(int pass) {
 
 std::vector<DumpedFrame> FrameDump::Run() {
     std::vector<DumpedFrame> frames;
-    const uint32_t step = static_cast<uint32_t>(m_options.stepMs > 0 ? m_options.stepMs : m_engine->PassPeriodMs());
+    const uint32_t step =
+        static_cast<uint32_t>(m_options.stepMs > 0 ? m_options.stepMs : m_engine->PassPeriodMs());
     uint32_t now = m_options.startMs;
     m_nextAudioMs = now;
     m_engine->StartTicks(now);

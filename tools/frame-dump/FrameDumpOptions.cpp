@@ -43,7 +43,8 @@ bool ParseArea(const std::string& text, std::vector<lighting::LightListEntry>& l
     if (range.empty() || range.size() > 2 || !ToInt(range[0], 0, 169, from)) return false;
     to = from;
     if (range.size() == 2 && !ToInt(range[1], from, 169, to)) return false;
-    if (!ToInt(parts[1], 0, 255, type) || !ToInt(parts[2], 0, 4, speed) || !ToInt(parts[3], 0, 4, bright)) return false;
+    if (!ToInt(parts[1], 0, 255, type) || !ToInt(parts[2], 0, 4, speed) || !ToInt(parts[3], 0, 4, bright))
+        return false;
     if (parts.size() == 6 && !ToInt(parts[5], 0, 1, multi)) return false;
     lighting::LightListEntry e;
     if (!ToColour(parts[4], e.red, e.green, e.blue)) return false;
@@ -62,8 +63,8 @@ bool ParseStep(const std::string& text, std::vector<lighting::CustomLightStep>& 
     const auto parts = Split(text, ':');
     if (parts.size() < 5 || parts.size() > 7) return false;
     long long effect, time, speed, bright, multi = 0, fx = 0;
-    if (!ToInt(parts[0], 0, 255, effect) || !ToInt(parts[1], 0, INT32_MAX, time) || !ToInt(parts[2], 0, 4, speed) ||
-        !ToInt(parts[3], 0, 4, bright))
+    if (!ToInt(parts[0], 0, 255, effect) || !ToInt(parts[1], 0, INT32_MAX, time) ||
+        !ToInt(parts[2], 0, 4, speed) || !ToInt(parts[3], 0, 4, bright))
         return false;
     if (parts.size() >= 6 && !ToInt(parts[5], 0, 1, multi)) return false;
     if (parts.size() == 7 && !ToInt(parts[6], 0, 1, fx)) return false;
@@ -133,29 +134,47 @@ int ParseFrameDumpOptions(const std::vector<std::string>& args, FrameDumpOptions
             if (ok) field = static_cast<int>(n);
         };
         if (name == "--device") {
-            if (value == "keyboard") o.device = DeviceClass::Keyboard;
-            else if (value == "mouse") o.device = DeviceClass::Mouse;
-            else if (value == "mousepad") o.device = DeviceClass::MousePad;
-            else ok = false;
-        } else if (name == "--mode") byte(o.light.mode, 255);
-        else if (name == "--brightness") byte(o.light.brightness, 255);
-        else if (name == "--speed") byte(o.light.speed, 255);
-        else if (name == "--direction") byte(o.light.direction, 255);
-        else if (name == "--multi") byte(o.light.multiColour, 1);
-        else if (name == "--option") byte(o.light.modeOption, 255);
-        else if (name == "--colour") ok = ToColour(value, o.light.red, o.light.green, o.light.blue);
-        else if (name == "--audio-style") byte(o.audio.style, 255);
-        else if (name == "--seven") byte(o.audio.sevenColour, 1);
-        else if (name == "--fg") ok = ToColour(value, o.audio.foregroundRed, o.audio.foregroundGreen, o.audio.foregroundBlue);
-        else if (name == "--bg") ok = ToColour(value, o.audio.backgroundRed, o.audio.backgroundGreen, o.audio.backgroundBlue);
+            if (value == "keyboard")
+                o.device = DeviceClass::Keyboard;
+            else if (value == "mouse")
+                o.device = DeviceClass::Mouse;
+            else if (value == "mousepad")
+                o.device = DeviceClass::MousePad;
+            else
+                ok = false;
+        } else if (name == "--mode")
+            byte(o.light.mode, 255);
+        else if (name == "--brightness")
+            byte(o.light.brightness, 255);
+        else if (name == "--speed")
+            byte(o.light.speed, 255);
+        else if (name == "--direction")
+            byte(o.light.direction, 255);
+        else if (name == "--multi")
+            byte(o.light.multiColour, 1);
+        else if (name == "--option")
+            byte(o.light.modeOption, 255);
+        else if (name == "--colour")
+            ok = ToColour(value, o.light.red, o.light.green, o.light.blue);
+        else if (name == "--audio-style")
+            byte(o.audio.style, 255);
+        else if (name == "--seven")
+            byte(o.audio.sevenColour, 1);
+        else if (name == "--fg")
+            ok = ToColour(value, o.audio.foregroundRed, o.audio.foregroundGreen, o.audio.foregroundBlue);
+        else if (name == "--bg")
+            ok = ToColour(value, o.audio.backgroundRed, o.audio.backgroundGreen, o.audio.backgroundBlue);
         else if (name == "--levels") {
-            if (value == "silence") o.levels = LevelSource::Silence;
-            else if (value == "sweep") o.levels = LevelSource::Sweep;
+            if (value == "silence")
+                o.levels = LevelSource::Silence;
+            else if (value == "sweep")
+                o.levels = LevelSource::Sweep;
             else if ((ok = ToInt(value, INT32_MIN, INT32_MAX, n))) {
                 o.levels = LevelSource::Constant;
                 o.constantLevel = static_cast<int32_t>(n);
             }
-        } else if (name == "--audio-every") integer(o.audioEveryMs, 1, 100000);
+        } else if (name == "--audio-every")
+            integer(o.audioEveryMs, 1, 100000);
         else if (name == "--companion") {
             const auto parts = Split(value, ',');
             ok = parts.size() == 3;
@@ -163,19 +182,26 @@ int ParseFrameDumpOptions(const std::vector<std::string>& args, FrameDumpOptions
                 ok = ToInt(parts[k], INT32_MIN, INT32_MAX, n);
                 o.companion[k] = static_cast<int32_t>(n);
             }
-        } else if (name == "--area") ok = ParseArea(value, o.lightList);
-        else if (name == "--step") ok = ParseStep(value, o.steps);
-        else if (name == "--press") ok = ParsePress(value, o.presses);
-        else if (name == "--passes") integer(o.passes, 0, 10000000);
-        else if (name == "--step-ms") integer(o.stepMs, 0, 100000);
-        else if (name == "--every") integer(o.every, 1, 10000000);
+        } else if (name == "--area")
+            ok = ParseArea(value, o.lightList);
+        else if (name == "--step")
+            ok = ParseStep(value, o.steps);
+        else if (name == "--press")
+            ok = ParsePress(value, o.presses);
+        else if (name == "--passes")
+            integer(o.passes, 0, 10000000);
+        else if (name == "--step-ms")
+            integer(o.stepMs, 0, 100000);
+        else if (name == "--every")
+            integer(o.every, 1, 10000000);
         else if (name == "--start-ms") {
             ok = ToInt(value, 0, UINT32_MAX, n);
             o.startMs = static_cast<uint32_t>(n);
         } else if (name == "--seed") {
             ok = ToInt(value, 0, UINT32_MAX, n);
             o.seed = static_cast<uint32_t>(n);
-        } else if (name == "--ppm") o.ppmPath = value;
+        } else if (name == "--ppm")
+            o.ppmPath = value;
         else {
             error = "unknown option " + name;
             return -1;

@@ -46,7 +46,8 @@ struct FrameDumpOptions {
 
 // Parses the arguments (without the program name). Returns 1 on success, 0 when help was asked
 // for, -1 on a bad argument with the reason in error.
-int ParseFrameDumpOptions(const std::vector<std::string>& args, FrameDumpOptions& options, std::string& error);
+int ParseFrameDumpOptions(const std::vector<std::string>& args, FrameDumpOptions& options,
+                          std::string& error);
 const char* FrameDumpUsage();
 
 }  // namespace vx::framedump

@@ -41,7 +41,8 @@ std::array<Place, kKeyboardLeds> KeyboardPlaces() {
 
 }  // namespace
 
-int FrameStrip::WritePpm(const std::string& path, DeviceClass device, const std::vector<DumpedFrame>& frames) {
+int FrameStrip::WritePpm(const std::string& path, DeviceClass device,
+                         const std::vector<DumpedFrame>& frames) {
     const bool keyboard = device == DeviceClass::Keyboard;
     const int columns = keyboard ? kColumns : 15;
     const int rows = keyboard ? kLayoutCells + 1 : 1;
@@ -62,7 +63,8 @@ int FrameStrip::WritePpm(const std::string& path, DeviceClass device, const std:
                                     static_cast<uint8_t>(e.blue * e.brightness / 256)};
             for (int y = 0; y < kCell - kGap; ++y) {
                 for (int x = 0; x < kCell - kGap; ++x) {
-                    const size_t at = (static_cast<size_t>(top + p.row * kCell + y) * width + p.column * kCell + x) * 3;
+                    const size_t at =
+                        (static_cast<size_t>(top + p.row * kCell + y) * width + p.column * kCell + x) * 3;
                     for (int c = 0; c < 3; ++c) pixels[at + c] = rgb[c];
                 }
             }

@@ -86,8 +86,8 @@ void AreaOverlay::Breathe(int i, const LightListEntry& e, LedFrame& frame) {
         ++s.breathColour;
         if (s.breathColour > 192) s.breathColour = 191;
     }
-    const uint8_t brightness = static_cast<uint8_t>(
-        kBreathingCurve[s.breathPhase] * AtLevel(kBrightnessLevels, e.brightness) / 256);
+    const uint8_t brightness =
+        static_cast<uint8_t>(kBreathingCurve[s.breathPhase] * AtLevel(kBrightnessLevels, e.brightness) / 256);
     frame.Set(i, e.multiColour ? Wheel(s.breathColour, brightness) : Colour(e, brightness));
 }
 

@@ -10,7 +10,9 @@ namespace vx::lighting {
 constexpr uint8_t kNoLed = 255;
 constexpr int kKeyboardLeds = 170;
 
-inline bool NamesLed(unsigned value) { return value < static_cast<unsigned>(kKeyboardLeds); }
+inline bool NamesLed(unsigned value) {
+    return value < static_cast<unsigned>(kKeyboardLeds);
+}
 
 constexpr int kColumns = 23;
 constexpr int kColumnCells = 6;

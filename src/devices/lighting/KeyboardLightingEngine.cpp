@@ -79,12 +79,22 @@ void KeyboardLightingEngine::RunModePass() {
 void KeyboardLightingEngine::OnModeChanged() {
     ResetEffectState();
     switch (m_params.mode) {
-        case 13: SetUpBouncingRipple(); break;
-        case 15: SetUpTwinkle(); break;
-        case 16: SetUpRollingRipple(); break;
-        case 22: SetUpLayoutRipple(); break;
+        case 13:
+            SetUpBouncingRipple();
+            break;
+        case 15:
+            SetUpTwinkle();
+            break;
+        case 16:
+            SetUpRollingRipple();
+            break;
+        case 22:
+            SetUpLayoutRipple();
+            break;
         // Mode 20's own part (custom colours into the frame and to the device) is the page's.
-        default: DefaultSetUp(); break;
+        default:
+            DefaultSetUp();
+            break;
     }
 }
 
@@ -129,9 +139,13 @@ KeyboardEffectState KeyboardLightingEngine::KeyboardSnapshot() const {
     return m_kb;
 }
 
-int32_t KeyboardLightingEngine::PulseAccumulator() { return s_pulseAccumulator.load(); }
+int32_t KeyboardLightingEngine::PulseAccumulator() {
+    return s_pulseAccumulator.load();
+}
 
-void KeyboardLightingEngine::ResetPulseAccumulator() { s_pulseAccumulator.store(0); }
+void KeyboardLightingEngine::ResetPulseAccumulator() {
+    s_pulseAccumulator.store(0);
+}
 
 // --- helpers ---
 
@@ -238,7 +252,9 @@ void KeyboardLightingEngine::DefaultSetUp() {
     }
 }
 
-void KeyboardLightingEngine::SetUpBouncingRipple() { SetRingBit(9, 6); }
+void KeyboardLightingEngine::SetUpBouncingRipple() {
+    SetRingBit(9, 6);
+}
 
 void KeyboardLightingEngine::SetUpTwinkle() {
     for (int i = 0; i < kColumns; ++i) {
@@ -252,7 +268,9 @@ void KeyboardLightingEngine::SetUpTwinkle() {
     }
 }
 
-void KeyboardLightingEngine::SetUpRollingRipple() { SetRingBit(1, 0); }
+void KeyboardLightingEngine::SetUpRollingRipple() {
+    SetRingBit(1, 0);
+}
 
 void KeyboardLightingEngine::SetUpLayoutRipple() {
     for (int i = 0; i < kColumns; ++i) {
@@ -506,10 +524,18 @@ void KeyboardLightingEngine::RollingRipple() {
 
 void KeyboardLightingEngine::PresetColour() {
     switch (m_params.modeOption) {
-        case 1: m_state.phase = 25; break;
-        case 2: m_state.phase = 70; break;
-        case 3: m_state.phase = 95; break;
-        default: m_state.phase = 174; break;
+        case 1:
+            m_state.phase = 25;
+            break;
+        case 2:
+            m_state.phase = 70;
+            break;
+        case 3:
+            m_state.phase = 95;
+            break;
+        default:
+            m_state.phase = 174;
+            break;
     }
     FillAll(kColourWheel[m_state.phase], Bright());
 }
@@ -572,7 +598,8 @@ void KeyboardLightingEngine::Sweep() {
 void KeyboardLightingEngine::Snake() {
     uint8_t& p = m_state.phase;
     auto mark = [this](unsigned position) {
-        if (position < kSnakePath.size() && NamesLed(kSnakePath[position])) m_state.intensity[kSnakePath[position]] = 254;
+        if (position < kSnakePath.size() && NamesLed(kSnakePath[position]))
+            m_state.intensity[kSnakePath[position]] = 254;
     };
     if (m_params.direction != 0) {
         if (p > 169) {
@@ -596,7 +623,8 @@ void KeyboardLightingEngine::Snake() {
 }
 
 void KeyboardLightingEngine::CompanionColour() {
-    const Rgb colour = {static_cast<uint8_t>(m_kb.audioParameters[0]), static_cast<uint8_t>(m_kb.audioParameters[1]),
+    const Rgb colour = {static_cast<uint8_t>(m_kb.audioParameters[0]),
+                        static_cast<uint8_t>(m_kb.audioParameters[1]),
                         static_cast<uint8_t>(m_kb.audioParameters[2])};
     FillAll(colour, Bright());
 }

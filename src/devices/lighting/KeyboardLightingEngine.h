@@ -62,37 +62,37 @@ public:
     void SetUpRollingRipple();   // mode 16
     void SetUpLayoutRipple();    // mode 22
 
-    void ColumnWave();        // 1
-    void ColumnFlashWave();   // 2
-    void PathWave();          // 3
+    void ColumnWave();                  // 1
+    void ColumnFlashWave();             // 2
+    void PathWave();                    // 3
     void EffectBreathCycle() override;  // 5
     void EffectStatic() override;       // 6
-    void KeyGlow();           // 7, 25
-    void DiamondRipple();     // 8
-    void SlidingRipple();     // 9
-    void Sparkle();           // 10
-    void PerKeySpectrum();    // 11
-    void RowWave();           // 12
-    void BouncingRipple();    // 13
-    void ScriptedDrop();      // 14
-    void Twinkle();           // 15
-    void RollingRipple();     // 16
-    void PresetColour();      // 17
-    void GridRainbow();       // 18
-    void CustomColours();     // 20
-    void AudioLighting();     // 21
-    void LayoutRipple();      // 22
-    void Sweep();             // 24
-    void Snake();             // 29
-    void CompanionColour();   // 31
+    void KeyGlow();                     // 7, 25
+    void DiamondRipple();               // 8
+    void SlidingRipple();               // 9
+    void Sparkle();                     // 10
+    void PerKeySpectrum();              // 11
+    void RowWave();                     // 12
+    void BouncingRipple();              // 13
+    void ScriptedDrop();                // 14
+    void Twinkle();                     // 15
+    void RollingRipple();               // 16
+    void PresetColour();                // 17
+    void GridRainbow();                 // 18
+    void CustomColours();               // 20
+    void AudioLighting();               // 21
+    void LayoutRipple();                // 22
+    void Sweep();                       // 24
+    void Snake();                       // 29
+    void CompanionColour();             // 31
 
     // The audio styles of mode 21.
-    void AudioColumnBars();    // 0
-    void AudioCentreBars();    // 1
-    void AudioPulseRings();    // 2
-    void AudioGridFill();      // 3
-    void AudioFallingDrops();  // 4
-    void AudioRowBars();       // 5
+    void AudioColumnBars();       // 0
+    void AudioCentreBars();       // 1
+    void AudioPulseRings();       // 2
+    void AudioGridFill();         // 3
+    void AudioFallingDrops();     // 4
+    void AudioRowBars();          // 5
     void AudioAlternatingBars();  // 6
 
 protected:
@@ -100,6 +100,7 @@ protected:
     void OnModeChanged() override;
     void OnLightingStateLoaded() override;
     bool LaysAreaOverlay() const override { return true; }
+    bool StreamsMode(uint8_t mode) const override { return mode == 21 || mode == 31; }
 
 private:
     void Fade(int led) { DecayIntensity(led, m_params.mode); }

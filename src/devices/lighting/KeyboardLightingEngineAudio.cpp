@@ -11,7 +11,9 @@ using Levels = std::array<int32_t, KeyboardEffectState::kBands>;
 
 // Level conversion: a quiet band gives about 600, a loud one about 0. 64-bit so that any level
 // the companion sends converts without overflow.
-int64_t LevelV(int64_t level) { return 600 - level * 600 / 2000; }
+int64_t LevelV(int64_t level) {
+    return 600 - level * 600 / 2000;
+}
 int64_t ClampedV(int64_t level) {
     const int64_t v = LevelV(level);
     return v < 0 ? 500 : v;
@@ -39,7 +41,8 @@ uint8_t Cell(int column, int cell) {
 
 void KeyboardLightingEngine::OnAudioLevels(const int32_t* levels, std::size_t count) {
     std::lock_guard lock(m_lock);
-    for (int i = 0; i < KeyboardEffectState::kBands; ++i) m_kb.levels[i] = i < static_cast<int>(count) ? levels[i] : 0;
+    for (int i = 0; i < KeyboardEffectState::kBands; ++i)
+        m_kb.levels[i] = i < static_cast<int>(count) ? levels[i] : 0;
     if (m_params.mode != 21 || m_audio.style != 2) return;
     Levels aside;
     TakeLevels(aside);
@@ -67,9 +70,10 @@ Rgb KeyboardLightingEngine::LitColour(uint8_t wheelIndex) const {
     return {m_audio.foregroundRed, m_audio.foregroundGreen, m_audio.foregroundBlue};
 }
 
-void KeyboardLightingEngine::AudioCell(int led, int guardLed, int guardThreshold, bool lit, uint8_t& wheelIndex,
-                                       int litAdvance) {
-    const bool guarded = NamesLed(static_cast<unsigned>(guardLed)) && m_state.intensity[guardLed] >= guardThreshold;
+void KeyboardLightingEngine::AudioCell(int led, int guardLed, int guardThreshold, bool lit,
+                                       uint8_t& wheelIndex, int litAdvance) {
+    const bool guarded =
+        NamesLed(static_cast<unsigned>(guardLed)) && m_state.intensity[guardLed] >= guardThreshold;
     if (!guarded) DecayIntensity(led, 21);
     uint8_t& v = m_state.intensity[led];
     if (lit || v >= 10) {
@@ -83,14 +87,29 @@ void KeyboardLightingEngine::AudioCell(int led, int guardLed, int guardThreshold
 
 void KeyboardLightingEngine::AudioLighting() {
     switch (m_audio.style) {
-        case 0: AudioColumnBars(); break;
-        case 1: AudioCentreBars(); break;
-        case 2: AudioPulseRings(); break;
-        case 3: AudioGridFill(); break;
-        case 4: AudioFallingDrops(); break;
-        case 5: AudioRowBars(); break;
-        case 6: AudioAlternatingBars(); break;
-        default: break;
+        case 0:
+            AudioColumnBars();
+            break;
+        case 1:
+            AudioCentreBars();
+            break;
+        case 2:
+            AudioPulseRings();
+            break;
+        case 3:
+            AudioGridFill();
+            break;
+        case 4:
+            AudioFallingDrops();
+            break;
+        case 5:
+            AudioRowBars();
+            break;
+        case 6:
+            AudioAlternatingBars();
+            break;
+        default:
+            break;
     }
 }
 

@@ -13,9 +13,13 @@ void LedFrame::Clear() {
     for (auto& e : m_entries) e.store(0, std::memory_order_relaxed);
 }
 
-void LedFrame::Set(int index, LedEntry entry) { SetRaw(index, entry.Pack()); }
+void LedFrame::Set(int index, LedEntry entry) {
+    SetRaw(index, entry.Pack());
+}
 
-LedEntry LedFrame::Get(int index) const { return LedEntry::Unpack(GetRaw(index)); }
+LedEntry LedFrame::Get(int index) const {
+    return LedEntry::Unpack(GetRaw(index));
+}
 
 void LedFrame::SetRaw(int index, uint32_t packed) {
     if (index < 0 || index >= Count()) return;

@@ -60,6 +60,11 @@ void LightingEngine::SetRandomSeed(uint32_t seed) {
     m_random.Seed(seed);
 }
 
+bool LightingEngine::IsSoftwareDriven() const {
+    std::lock_guard lock(m_lock);
+    return StreamsMode(m_params.mode);
+}
+
 EffectState LightingEngine::Snapshot() const {
     std::lock_guard lock(m_lock);
     return m_state;
@@ -79,7 +84,7 @@ uint32_t LightingEngine::Ticks() const {
 void LightingEngine::Pass(uint32_t nowMs) {
     std::lock_guard lock(m_lock);
     m_nowMs = nowMs;
-    if (nowMs - m_lastCountedMs >= 2) {
+    if (CountsTick(nowMs - m_lastCountedMs)) {
         m_lastCountedMs = nowMs;
         ++m_ticks;
     }
@@ -96,7 +101,9 @@ bool LightingEngine::Due(const LevelRow& row) {
     return true;
 }
 
-void LightingEngine::RunStepPlayer() { m_player.Play(m_steps, m_frame, m_nowMs); }
+void LightingEngine::RunStepPlayer() {
+    m_player.Play(m_steps, m_frame, m_nowMs);
+}
 
 int LightingEngine::Leds() const {
     const int n = m_frame.Count();
@@ -140,7 +147,9 @@ void LightingEngine::EffectBreathFour() {
     FillAll(kFourColours[m_state.colourIndex & 3], kBreathingCurve[m_state.phase & 127] * Bright() / 256);
 }
 
-void LightingEngine::EffectStatic() { FillAll(Fixed(), Bright()); }
+void LightingEngine::EffectStatic() {
+    FillAll(Fixed(), Bright());
+}
 
 void LightingEngine::EffectSpectrum() {
     m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);

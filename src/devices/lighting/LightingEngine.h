@@ -70,6 +70,9 @@ public:
     void SetLightList(const LightListEntry* list, std::size_t count);
     void SetCustomSteps(const CustomLightStep* steps, std::size_t count);
     void SetRandomSeed(uint32_t seed);
+    // Whether the current mode is one the program computes and streams to the device (the page's
+    // frame output then sends each frame).
+    bool IsSoftwareDriven() const;
     EffectState Snapshot() const;
     std::size_t StepCursor() const { return m_steps.Cursor(); }
 
@@ -109,6 +112,9 @@ protected:
     // Run at the end of LoadLightingState's parameter step (under the engine lock).
     virtual void OnLightingStateLoaded() {}
     virtual bool LaysAreaOverlay() const { return false; }
+    virtual bool StreamsMode(uint8_t mode) const { return mode == 11; }
+    // Whether a pass this many milliseconds after the last counted tick counts a new one.
+    virtual bool CountsTick(uint32_t elapsedMs) const { return elapsedMs >= 2; }
 
     // When the tick counter has reached the row's entry for the speed level: reset it and say so.
     bool Due(const LevelRow& row);

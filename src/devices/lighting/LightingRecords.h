@@ -70,7 +70,7 @@ enum StepEffect : uint8_t {
 
 // One step of a ".light" file.
 struct CustomLightStep {
-    LightInfo light;  // mode = sub-effect, brightness, speed, direction, multi-colour, colour
+    LightInfo light;    // mode = sub-effect, brightness, speed, direction, multi-colour, colour
     int32_t time = 0;   // "Time", milliseconds
     int32_t cycle = 0;  // "Cyle", carried only
 };

@@ -6,8 +6,8 @@ namespace {
 
 // The wheel's rising and falling ramps, 32 values each.
 constexpr std::array<uint8_t, 32> kRise = {
-    1,   3,   5,   7,   10,  14,  18,  22,  26,  32,  38,  44,  50,  57,  65,  73,
-    81,  89,  99,  109, 119, 129, 140, 152, 164, 176, 188, 200, 213, 227, 241, 255,
+    1,  3,  5,  7,   10,  14,  18,  22,  26,  32,  38,  44,  50,  57,  65,  73,
+    81, 89, 99, 109, 119, 129, 140, 152, 164, 176, 188, 200, 213, 227, 241, 255,
 };
 constexpr std::array<uint8_t, 32> kFall = {
     248, 234, 220, 206, 194, 182, 170, 158, 146, 134, 124, 114, 104, 94, 85, 77,
@@ -49,6 +49,7 @@ constexpr std::array<uint8_t, 128> BuildBreathing() {
 
 }  // namespace
 
+// clang-format off
 //                                   level 0    1    2    3    4
 const LevelRow kBrightnessLevels      = {0,  60, 120, 180, 255};
 const LevelRow kBlinkPeriods          = {28, 23,  18,  13,   7};
@@ -61,6 +62,7 @@ const LevelRow kStepIntervals         = {28, 23,  18,  13,   7};
 const LevelRow kStepSpectrumIntervals = { 5,  4,   3,   2,   1};
 const LevelRow kAreaBlinkPeriods      = {28, 23,  18,  13,   7};
 const LevelRow kAreaCyclePeriods      = {28, 23,  18,  13,   7};
+// clang-format on
 
 const std::array<Rgb, 4> kFourColours = {{
     {0, 255, 180},

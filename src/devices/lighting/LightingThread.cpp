@@ -10,13 +10,16 @@ namespace vx::lighting {
 LightingThread::LightingThread(LightingEngine& engine, const LightingClock& clock, Hooks hooks)
     : LightingThread(engine, clock, std::move(hooks), Options{}) {}
 
-LightingThread::LightingThread(LightingEngine& engine, const LightingClock& clock, Hooks hooks, Options options)
+LightingThread::LightingThread(LightingEngine& engine, const LightingClock& clock, Hooks hooks,
+                               Options options)
     : m_engine(engine), m_clock(clock), m_hooks(std::move(hooks)), m_options(options) {
     if (m_options.wakeMs < 1) m_options.wakeMs = 1;
     if (m_options.maxCatchUpPasses < 1) m_options.maxCatchUpPasses = 1;
 }
 
-LightingThread::~LightingThread() { Stop(); }
+LightingThread::~LightingThread() {
+    Stop();
+}
 
 void LightingThread::Start() {
     Stop();

@@ -28,7 +28,7 @@ public:
         std::function<bool()> held;       // empty: never held
     };
     struct Options {
-        int wakeMs = 16;
+        int wakeMs = 25;
         // A thread that was starved (a suspended laptop) drops the backlog beyond this many passes
         // instead of replaying seconds of effect in one burst.
         int maxCatchUpPasses = 250;

@@ -16,17 +16,38 @@ MouseLightingEngine::MouseLightingEngine(int ledCount, AreaOverlay& area, StepPl
 void MouseLightingEngine::RunModePass() {
     Generator generator = nullptr;
     switch (m_params.mode) {
-        case 0: generator = static_cast<Generator>(&MouseLightingEngine::EffectWave); break;
-        case 1: generator = &LightingEngine::EffectSpectrum; break;
-        case 2: generator = &LightingEngine::EffectBreathCycle; break;
-        case 3: generator = &LightingEngine::EffectStatic; break;
-        case 4: generator = &LightingEngine::EffectBlinkCycle; break;
-        case 6: generator = static_cast<Generator>(&MouseLightingEngine::EffectReactive); break;
-        case 7: generator = &LightingEngine::EffectBreathFour; break;
-        case 8: generator = &LightingEngine::EffectBlinkFour; break;
-        case 9: generator = static_cast<Generator>(&MouseLightingEngine::EffectRipple); break;
-        case 10: generator = &LightingEngine::EffectOff; break;
-        default: break;
+        case 0:
+            generator = static_cast<Generator>(&MouseLightingEngine::EffectWave);
+            break;
+        case 1:
+            generator = &LightingEngine::EffectSpectrum;
+            break;
+        case 2:
+            generator = &LightingEngine::EffectBreathCycle;
+            break;
+        case 3:
+            generator = &LightingEngine::EffectStatic;
+            break;
+        case 4:
+            generator = &LightingEngine::EffectBlinkCycle;
+            break;
+        case 6:
+            generator = static_cast<Generator>(&MouseLightingEngine::EffectReactive);
+            break;
+        case 7:
+            generator = &LightingEngine::EffectBreathFour;
+            break;
+        case 8:
+            generator = &LightingEngine::EffectBlinkFour;
+            break;
+        case 9:
+            generator = static_cast<Generator>(&MouseLightingEngine::EffectRipple);
+            break;
+        case 10:
+            generator = &LightingEngine::EffectOff;
+            break;
+        default:
+            break;
     }
     if (generator == nullptr) {
         RunStepPlayer();
@@ -62,7 +83,8 @@ void MouseLightingEngine::PaintGroup(int group, const Rgb& colour, unsigned brig
 void MouseLightingEngine::EffectWave() {
     if (Multi()) {
         m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
-        for (int g = 0; g < kGroups; ++g) PaintGroup(g, kColourWheel[(m_state.phase + 1 + 7 * g) % 192], Bright());
+        for (int g = 0; g < kGroups; ++g)
+            PaintGroup(g, kColourWheel[(m_state.phase + 1 + 7 * g) % 192], Bright());
         return;
     }
     m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);

@@ -16,15 +16,32 @@ MousePadLightingEngine::MousePadLightingEngine(int ledCount, AreaOverlay& area, 
 void MousePadLightingEngine::RunModePass() {
     Generator generator = nullptr;
     switch (m_params.mode) {
-        case 0: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadWave); break;
-        case 1: generator = &LightingEngine::EffectSpectrum; break;
-        case 2: generator = &LightingEngine::EffectBreathCycle; break;
-        case 3: generator = &LightingEngine::EffectStatic; break;
-        case 4: generator = &LightingEngine::EffectBlinkCycle; break;
-        case 6: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadRipple); break;
-        case 7: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadPairs); break;
-        case 8: generator = &LightingEngine::EffectOff; break;
-        default: break;
+        case 0:
+            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadWave);
+            break;
+        case 1:
+            generator = &LightingEngine::EffectSpectrum;
+            break;
+        case 2:
+            generator = &LightingEngine::EffectBreathCycle;
+            break;
+        case 3:
+            generator = &LightingEngine::EffectStatic;
+            break;
+        case 4:
+            generator = &LightingEngine::EffectBlinkCycle;
+            break;
+        case 6:
+            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadRipple);
+            break;
+        case 7:
+            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadPairs);
+            break;
+        case 8:
+            generator = &LightingEngine::EffectOff;
+            break;
+        default:
+            break;
     }
     if (generator == nullptr) {
         RunStepPlayer();
@@ -70,7 +87,8 @@ void MousePadLightingEngine::EffectPadWave() {
         return;
     }
     m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
-    for (int i = 0; i < n; ++i) Paint(i, Fixed(), Bright() * kPulseCurve[(m_state.phase + 1 + 7 * i) % 96] / 256);
+    for (int i = 0; i < n; ++i)
+        Paint(i, Fixed(), Bright() * kPulseCurve[(m_state.phase + 1 + 7 * i) % 96] / 256);
 }
 
 void MousePadLightingEngine::AdvanceRing(int length, int direction) {

@@ -53,12 +53,23 @@ void StepPlayer::Play(CustomStepList& steps, LedFrame& frame, uint32_t nowMs) {
     ++m_passes;
     const uint8_t speed = m_step.light.speed;
     switch (m_step.light.mode) {
-        case kStepBreathing: Breathe(m_step, AtLevel(kStepIntervals, speed), frame); break;
-        case kStepStatic: Hold(m_step, AtLevel(kStepIntervals, speed), frame); break;
-        case kStepBlink: Blink(m_step, AtLevel(kStepIntervals, speed), frame, nowMs); break;
-        case kStepWave: Wave(m_step, AtLevel(kStepIntervals, speed), frame); break;
-        case kStepSpectrum: Spectrum(m_step, AtLevel(kStepSpectrumIntervals, speed), frame); break;
-        default: break;
+        case kStepBreathing:
+            Breathe(m_step, AtLevel(kStepIntervals, speed), frame);
+            break;
+        case kStepStatic:
+            Hold(m_step, AtLevel(kStepIntervals, speed), frame);
+            break;
+        case kStepBlink:
+            Blink(m_step, AtLevel(kStepIntervals, speed), frame, nowMs);
+            break;
+        case kStepWave:
+            Wave(m_step, AtLevel(kStepIntervals, speed), frame);
+            break;
+        case kStepSpectrum:
+            Spectrum(m_step, AtLevel(kStepSpectrumIntervals, speed), frame);
+            break;
+        default:
+            break;
     }
     if (m_passes == 255) m_passes = 0;
     // A negative time counts as 0: the step is shown for one pass at a time.
@@ -79,8 +90,8 @@ void StepPlayer::Breathe(const CustomLightStep& s, unsigned interval, LedFrame& 
     if (Due(interval)) {
         if (++m_phase >= 128) m_phase = 0;
     }
-    const uint8_t brightness = static_cast<uint8_t>(
-        kBreathingCurve[m_phase & 127] * AtLevel(kBrightnessLevels, s.light.brightness) / 256);
+    const uint8_t brightness = static_cast<uint8_t>(kBreathingCurve[m_phase & 127] *
+                                                    AtLevel(kBrightnessLevels, s.light.brightness) / 256);
     Fill(frame, s.light.multiColour ? Wheel(0, brightness) : StepColour(s, brightness));
 }
 
