@@ -35,6 +35,14 @@ void ApplyText(QWidget* w, const QString& text) {
     w->update();
 }
 
+int g_silent = 0;
+
+// Disabling or hiding the focused control moves the focus on as if the user pressed Tab.
+struct SilentScope {
+    SilentScope() { ++g_silent; }
+    ~SilentScope() { --g_silent; }
+};
+
 bool IsKeyText(const QString& text) { return text.startsWith("%[") && text.endsWith(']'); }
 }  // namespace
 
@@ -52,11 +60,15 @@ QRgb ParseColor(const QString& text) {
     return c.isValid() ? c.rgba() : 0;
 }
 
+bool IsSilent() { return g_silent > 0; }
+
 void SetVisible(QWidget* control, bool visible) {
+    const SilentScope silent;
     if (control) control->setVisible(visible);
 }
 bool IsVisible(const QWidget* control) { return control && !control->isHidden(); }
 void SetEnabled(QWidget* control, bool enabled) {
+    const SilentScope silent;
     if (control) control->setEnabled(enabled);
 }
 bool IsEnabled(const QWidget* control) { return control && control->isEnabled(); }

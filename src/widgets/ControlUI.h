@@ -13,6 +13,9 @@ class QWidget;
 // operation do nothing.
 namespace ui {
 
+// True while one of the operations below runs: focus moved by them is the program's doing.
+bool IsSilent();
+
 // "#AARRGGBB", "#RRGGBB", "0xAARRGGBB" or a colour name; 0 when it cannot be read.
 QRgb ParseColor(const QString& text);
 

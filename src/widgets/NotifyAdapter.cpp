@@ -59,7 +59,11 @@ void CNotifyAdapter::Attach(QWidget* control) {
             m_manager->SendNotify(palette, notify::kColorChanged, argb);
         });
     }
-    if (control->focusPolicy() != Qt::NoFocus) control->installEventFilter(this);
+    // Focus matters for the input controls; buttons take the focus on every click and would only
+    // add noise.
+    const bool input = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+                       qobject_cast<QAbstractSlider*>(control) || qobject_cast<QAbstractItemView*>(control);
+    if (input) control->installEventFilter(this);
 }
 
 void CNotifyAdapter::AttachButton(QWidget* control) {
@@ -101,7 +105,7 @@ bool CNotifyAdapter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) {
         auto* control = qobject_cast<QWidget*>(watched);
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (control && IsUserFocusChange(reason)) {
+        if (control && IsUserFocusChange(reason) && !ui::IsSilent()) {
             m_manager->SendNotify(control, event->type() == QEvent::FocusOut ? notify::kKillFocus : notify::kSetFocus);
         }
     }

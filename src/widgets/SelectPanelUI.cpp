@@ -6,6 +6,14 @@
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/PaintManagerUI.h"
 
+namespace {
+// QRect::normalized() shifts reversed corners by one pixel; the band must be the same rectangle
+// whichever way it was dragged.
+QRect Span(QPoint a, QPoint b) {
+    return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())), QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())));
+}
+}  // namespace
+
 CSelectPanelUI::CSelectPanelUI(QWidget* parent) : CVerticalLayoutUI(parent) {}
 
 void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
@@ -22,14 +30,14 @@ void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pressed) return;
     m_dragging = true;
     m_current = event->position().toPoint();
-    m_selectRect = QRect(m_anchor, m_current).normalized();
+    m_selectRect = Span(m_anchor, m_current);
     update();
 }
 
 void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
     if (m_pressed && m_dragging) {
         m_current = event->position().toPoint();
-        m_selectRect = QRect(m_anchor, m_current).normalized();
+        m_selectRect = Span(m_anchor, m_current);
         ApplySelection();
         m_dragging = false;
         update();
