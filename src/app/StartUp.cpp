@@ -28,20 +28,25 @@ const char* const kFonts[] = {
 };
 
 // Ends the program after the main window's first paint; the start-up benchmark reads the line.
+// Watches every widget: the window itself gets no paint event when its children cover it.
 class FirstPaintProbe : public QObject {
 public:
-    using QObject::QObject;
+    explicit FirstPaintProbe(QWidget* window) : m_window(window) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_seen) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && !m_seen && widget && widget->window() == m_window) {
             m_seen = true;
             std::fputs("first-paint\n", stdout);
             std::fflush(stdout);
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // exit(), not quit(): quit() first asks every window to close, and the main window
+            // refuses (it hides to the notification area instead).
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    QWidget* m_window;
     bool m_seen = false;
 };
 
@@ -126,12 +131,11 @@ int RunControlCenter(int argc, char** argv) {
         CResourceManager::GetInstance().ReloadText();
     }
     bus.SetTarget(mainWnd->GetHWND());
-    QObject::connect(mainWnd.get(), &CMainWnd::ExitRequested, &app, &QCoreApplication::quit);
-    FirstPaintProbe probe;
-    if (args.isSet("exit-after-first-paint")) mainWnd->installEventFilter(&probe);
+    QObject::connect(mainWnd.get(), &CMainWnd::ExitRequested, &app, [] { QCoreApplication::exit(0); });
+    FirstPaintProbe probe(mainWnd.get());
+    if (args.isSet("exit-after-first-paint")) app.installEventFilter(&probe);
     mainWnd->CenterWindow();
     mainWnd->show();
-
     app.exec();
 
     bus.SetTarget(0);
