@@ -2,9 +2,9 @@
 // first paint, and the process's peak resident memory. Targets: under 300 ms and under 60 MB.
 //   build/bench/widgets/bench_widgets_startup
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,7 +64,8 @@ StartResult StartOnce(const std::string& runtimeDir) {
         text.append(buffer, static_cast<size_t>(n));
     }
     if (text.find("first-paint") != std::string::npos) {
-        result.firstPaintMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        result.firstPaintMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
     close(out[0]);
     int status = 0;

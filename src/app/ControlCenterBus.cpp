@@ -15,7 +15,8 @@ CControlCenterBus::CControlCenterBus(QObject* parent) : QObject(parent) {}
 bool CControlCenterBus::Export() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
-    return bus.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals);
+    return bus.registerObject(
+        kPath, this, QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals);
 }
 
 bool CControlCenterBus::PostMessage(const QString& name, qlonglong wParam, qlonglong lParam) {
@@ -23,13 +24,15 @@ bool CControlCenterBus::PostMessage(const QString& name, qlonglong wParam, qlong
     // window's private numbers.
     if (!registered_messages::AllNames().contains(name)) return false;
     const uint message = CWindowMessages::RegisterWindowMessage(name);
-    return CWindowMessages::PostMessage(m_target, message, static_cast<quintptr>(wParam), static_cast<qintptr>(lParam));
+    return CWindowMessages::PostMessage(m_target, message, static_cast<quintptr>(wParam),
+                                        static_cast<qintptr>(lParam));
 }
 
 bool CControlCenterBus::BroadcastSystemMessage(uint message, qint64 wParam, qint64 lParam) {
     const QString name = CWindowMessages::GetRegisteredName(message);
     if (name.isEmpty()) return false;
-    CWindowMessages::PostMessage(m_target, message, static_cast<quintptr>(wParam), static_cast<qintptr>(lParam));
+    CWindowMessages::PostMessage(m_target, message, static_cast<quintptr>(wParam),
+                                 static_cast<qintptr>(lParam));
     emit Broadcast(name, wParam, lParam);
     return true;
 }
@@ -37,7 +40,8 @@ bool CControlCenterBus::BroadcastSystemMessage(uint message, qint64 wParam, qint
 int CControlCenterBus::PostToRunning(const QString& name, qint64 wParam, qint64 lParam, int timeoutMs) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return 1;
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("PostMessage"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("PostMessage"));
     call << name << qlonglong(wParam) << qlonglong(lParam);
     const QDBusReply<bool> reply = bus.call(call, QDBus::Block, timeoutMs);
     if (!reply.isValid()) return 1;

@@ -12,7 +12,8 @@ void CControlRegistry::RegisterControlClasses() {
     }
 }
 
-QWidget* CControlRegistry::CreateElement(const QString& name, QWidget* parent, IDialogBuilderCallback* callback) {
+QWidget* CControlRegistry::CreateElement(const QString& name, QWidget* parent,
+                                         IDialogBuilderCallback* callback) {
     for (const RegistryClass& row : ElementClassTable()) {
         if (name.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0) return row.create(parent);
     }

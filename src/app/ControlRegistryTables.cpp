@@ -21,43 +21,43 @@ QWidget* Make(QWidget* parent) {
 
 const std::vector<RegistryClass>& ControlClassTable() {
     static const std::vector<RegistryClass> table = {
-        {"CCircleProgressUI",       &Make<CCircleProgressUI>},
-        {"CChartViewUI",            &Make<CChartViewUI>},
-        {"CWndUI",                  &Make<CWndUI>},
-        {"CSelectPanelUI",          &Make<CSelectPanelUI>},
-        {"CDeviceKeyButtonUI",      &Make<CDeviceKeyButtonUI>},
-        {"CCloudShareListItemUI",   &Make<CCloudShareListItemUI>},
-        {"CHandImgButtonUI",        &Make<CHandImgButtonUI>},
-        {"CHandImgSelectButtonUI",  &Make<CHandImgSelectButtonUI>},
-        {"CRedioMacroButtonUI",     &Make<CRedioMacroButtonUI>},
-        {"CAudioRecordUI",          &Make<CAudioRecordUI>},
+        {"CCircleProgressUI", &Make<CCircleProgressUI>},
+        {"CChartViewUI", &Make<CChartViewUI>},
+        {"CWndUI", &Make<CWndUI>},
+        {"CSelectPanelUI", &Make<CSelectPanelUI>},
+        {"CDeviceKeyButtonUI", &Make<CDeviceKeyButtonUI>},
+        {"CCloudShareListItemUI", &Make<CCloudShareListItemUI>},
+        {"CHandImgButtonUI", &Make<CHandImgButtonUI>},
+        {"CHandImgSelectButtonUI", &Make<CHandImgSelectButtonUI>},
+        {"CRedioMacroButtonUI", &Make<CRedioMacroButtonUI>},
+        {"CAudioRecordUI", &Make<CAudioRecordUI>},
     };
     return table;
 }
 
 const std::vector<RegistryClass>& ElementClassTable() {
     static const std::vector<RegistryClass> table = {
-        {"CircleProgress",        &Make<CCircleProgressUI>},
-        {"SelectPanel",           &Make<CSelectPanelUI>},
-        {"DeviceKeyButton",       &Make<CDeviceKeyButtonUI>},
-        {"HandImgButton",         &Make<CHandImgButtonUI>},
-        {"AudioRecord",           &Make<CAudioRecordUI>},
-        {"HandImgSelectButton",   &Make<CHandImgSelectButtonUI>},
-        {"RedioMacroButton",      &Make<CRedioMacroButtonUI>},
+        {"CircleProgress", &Make<CCircleProgressUI>},
+        {"SelectPanel", &Make<CSelectPanelUI>},
+        {"DeviceKeyButton", &Make<CDeviceKeyButtonUI>},
+        {"HandImgButton", &Make<CHandImgButtonUI>},
+        {"AudioRecord", &Make<CAudioRecordUI>},
+        {"HandImgSelectButton", &Make<CHandImgSelectButtonUI>},
+        {"RedioMacroButton", &Make<CRedioMacroButtonUI>},
     };
     return table;
 }
 
 const std::vector<RegistryLayout>& ElementLayoutTable() {
     static const std::vector<RegistryLayout> table = {
-        {"DeviceProfileUI",        "XML\\CustomControlXML\\DeviceProfile.xml"},
-        {"LightSetControlUI",      "XML\\CustomControlXML\\LightControl.xml"},
-        {"Voice6533SetControlUI",  "XML\\CustomControlXML\\Voice6533Control.xml"},
-        {"MagicSetControlUI",      "XML\\CustomControlXML\\MagicControl.xml"},
-        {"KeySetControlUI",        "XML\\CustomControlXML\\KeySetControl.xml"},
-        {"MacroSetControlUI",      "XML\\CustomControlXML\\MacroControl.xml"},
-        {"ShootKeySetControlUI",   "XML\\CustomControlXML\\ShootControl.xml"},
-        {"VirtualSetControlUI",    "XML\\CustomControlXML\\VirtualSet.xml"},
+        {"DeviceProfileUI", "XML\\CustomControlXML\\DeviceProfile.xml"},
+        {"LightSetControlUI", "XML\\CustomControlXML\\LightControl.xml"},
+        {"Voice6533SetControlUI", "XML\\CustomControlXML\\Voice6533Control.xml"},
+        {"MagicSetControlUI", "XML\\CustomControlXML\\MagicControl.xml"},
+        {"KeySetControlUI", "XML\\CustomControlXML\\KeySetControl.xml"},
+        {"MacroSetControlUI", "XML\\CustomControlXML\\MacroControl.xml"},
+        {"ShootKeySetControlUI", "XML\\CustomControlXML\\ShootControl.xml"},
+        {"VirtualSetControlUI", "XML\\CustomControlXML\\VirtualSet.xml"},
     };
     return table;
 }

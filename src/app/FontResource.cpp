@@ -9,7 +9,9 @@ FontResource::FontResource(const QString& baseDir) {
     if (!m_base.endsWith('/')) m_base += '/';
 }
 
-FontResource::~FontResource() { Release(); }
+FontResource::~FontResource() {
+    Release();
+}
 
 bool FontResource::Load(const QString& name) {
     Release();

@@ -14,7 +14,9 @@
 
 CMainWnd::CMainWnd(QWidget* parent) : WindowImplBase(parent) {}
 
-CMainWnd::~CMainWnd() { delete m_trayMenu.data(); }
+CMainWnd::~CMainWnd() {
+    delete m_trayMenu.data();
+}
 
 void CMainWnd::InitWindow() {
     CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_cn.xml"));
@@ -44,7 +46,7 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 void CMainWnd::Notify(TNotifyUI& msg) {
     if (msg.sType != notify::kClick || !msg.pSender) return;
     QWidget* sender = msg.pSender;
-    if (sender == m_closeBtn) {
+    if (sender == m_closeBtn || sender->objectName().compare("nodevice_ok_btn", Qt::CaseInsensitive) == 0) {
         // The program lives on in the notification area; only the tray menu's "exit" ends it.
         hide();
     } else if (sender == m_minBtn) {
@@ -77,7 +79,8 @@ void CMainWnd::TrayToggle() {
 
 void CMainWnd::ShowTrayMenu() {
     delete m_trayMenu.data();
-    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(), CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
+    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(),
+                                CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
                                 [this](const QString& item) { OnMenuItem(item); });
 }
 

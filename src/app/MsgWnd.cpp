@@ -2,7 +2,9 @@
 
 #include "widgets/ControlUI.h"
 
-void CMsgWnd::InitWindow() { m_closeButton = m_pm.FindControl("closebtn"); }
+void CMsgWnd::InitWindow() {
+    m_closeButton = m_pm.FindControl("closebtn");
+}
 
 void CMsgWnd::SetTitle(const QString& title) {
     if (!title.isEmpty()) ui::SetText(m_pm.FindControl("MessageTitle"), title);

@@ -11,7 +11,9 @@
 
 CSingleInstance::CSingleInstance() = default;
 
-CSingleInstance::~CSingleInstance() { Release(); }
+CSingleInstance::~CSingleInstance() {
+    Release();
+}
 
 CSingleInstance::Result CSingleInstance::Acquire(const QString& lockDir) {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -45,7 +47,8 @@ void CSingleInstance::Release() {
     if (!m_held) return;
     if (m_bus) {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        if (bus.isConnected() && bus.interface()) bus.interface()->unregisterService(CControlCenterBus::kService);
+        if (bus.isConnected() && bus.interface())
+            bus.interface()->unregisterService(CControlCenterBus::kService);
     } else if (m_lock) {
         m_lock->unlock();
     }

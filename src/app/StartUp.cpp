@@ -52,8 +52,8 @@ private:
 
 int PostAndExit(const QCommandLineParser& args) {
     const QString name = args.value("post-message");
-    const int result =
-        CControlCenterBus::PostToRunning(name, args.value("wparam").toLongLong(), args.value("lparam").toLongLong());
+    const int result = CControlCenterBus::PostToRunning(name, args.value("wparam").toLongLong(),
+                                                        args.value("lparam").toLongLong());
     if (result == 1) std::fprintf(stderr, "no running Vexor Umbrel Control Center to post to\n");
     if (result == 2) std::fprintf(stderr, "the running program does not accept \"%s\"\n", qPrintable(name));
     return result;
@@ -121,7 +121,8 @@ int RunControlCenter(int argc, char** argv) {
     registered_messages::RegisterHookMessages();
 
     auto mainWnd = std::make_unique<CMainWnd>();
-    if (!mainWnd->Create(nullptr, CMainWnd::kTitle, 0x96CA0000u, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight))) {
+    if (!mainWnd->Create(nullptr, CMainWnd::kTitle, 0x96CA0000u, 0,
+                         QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight))) {
         mainWnd.reset();
         instance.Release();
         releaseFonts();

@@ -1,3 +1,5 @@
 #include "app/StartUp.h"
 
-int main(int argc, char** argv) { return RunControlCenter(argc, argv); }
+int main(int argc, char** argv) {
+    return RunControlCenter(argc, argv);
+}

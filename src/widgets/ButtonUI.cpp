@@ -18,8 +18,8 @@ void CButtonUI::SetImage(const char* name, const QString& image) {
 }
 
 bool CButtonUI::UsesImages() const {
-    static const char* const kNames[] = {"normalimage", "hotimage",     "pushedimage",   "disabledimage",
-                                         "foreimage",   "selectedimage", "bkimage",      "bkcolor"};
+    static const char* const kNames[] = {"normalimage", "hotimage",      "pushedimage", "disabledimage",
+                                         "foreimage",   "selectedimage", "bkimage",     "bkcolor"};
     for (const char* name : kNames) {
         if (!property(name).toString().isEmpty()) return true;
     }
@@ -77,6 +77,7 @@ void CButtonUI::PaintStatusImages(QPainter& painter) {
 void CButtonUI::PaintText(QPainter& painter) {
     if (text().isEmpty()) return;
     painter.setFont(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
 }

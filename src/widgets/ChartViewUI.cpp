@@ -9,7 +9,7 @@
 namespace {
 // Slice and bar colours, in the skin's accent family first.
 const QRgb kPalette[] = {0xFF00B4FF, 0xFFFF6A3D, 0xFF7BD88F, 0xFFFFC857, 0xFFB48EFF, 0xFFFF5C8A};
-}
+}  // namespace
 
 CChartViewUI::CChartViewUI(QWidget* parent) : QWidget(parent) {}
 
@@ -37,7 +37,8 @@ bool CChartViewUI::event(QEvent* e) {
 }
 
 void CChartViewUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == "view") m_kind = value.compare("histpgram", Qt::CaseInsensitive) == 0 ? ViewKind::Histogram : ViewKind::Pie;
+    if (name == "view")
+        m_kind = value.compare("histpgram", Qt::CaseInsensitive) == 0 ? ViewKind::Histogram : ViewKind::Pie;
     if (name == "shadowimage") m_shadowImage = value;
     if (name == "shadowimageheight") m_shadowHeight = value.toInt();
     if (name == "pillarimage") m_pillarImage = value;
@@ -58,7 +59,8 @@ void CChartViewUI::paintEvent(QPaintEvent*) {
     }
     QRect area = rect();
     if (!m_shadowImage.isEmpty() && m_shadowHeight > 0) {
-        CRenderEngine::DrawImageString(p, QRect(0, height() - m_shadowHeight, width(), m_shadowHeight), m_shadowImage);
+        CRenderEngine::DrawImageString(p, QRect(0, height() - m_shadowHeight, width(), m_shadowHeight),
+                                       m_shadowImage);
         area.setBottom(area.bottom() - m_shadowHeight);
     }
     if (m_kind == ViewKind::Pie) {
@@ -94,8 +96,8 @@ void CChartViewUI::PaintHistogram(QPainter& p, const QRect& area) {
     for (int i = 0; i < m_items.size(); ++i) {
         const int barHeight = qRound(qMax(0.0, m_items[i].second) / maxValue * (area.height() - textHeight));
         const int barWidth = qMin(m_pillarWidth, slot - 4);
-        const QRect bar(area.left() + i * slot + (slot - barWidth) / 2, area.bottom() - textHeight - barHeight,
-                        barWidth, barHeight);
+        const QRect bar(area.left() + i * slot + (slot - barWidth) / 2,
+                        area.bottom() - textHeight - barHeight, barWidth, barHeight);
         if (m_pillarImage.isEmpty() || !CRenderEngine::DrawImageString(p, bar, m_pillarImage)) {
             p.fillRect(bar, QColor::fromRgba(kPalette[i % std::size(kPalette)]));
         }

@@ -23,7 +23,9 @@ void CColorPaletteUI::SetSelectColor(QRgb argb) {
     update();
 }
 
-QRect CColorPaletteUI::FieldRect() const { return rect().adjusted(0, 0, -1, -(kBarHeight + kGap)); }
+QRect CColorPaletteUI::FieldRect() const {
+    return rect().adjusted(0, 0, -1, -(kBarHeight + kGap));
+}
 
 QRect CColorPaletteUI::BarRect() const {
     return QRect(0, height() - kBarHeight, width() - 1, kBarHeight - 1);
@@ -80,6 +82,10 @@ void CColorPaletteUI::mousePressEvent(QMouseEvent* event) {
     PickAt(pt);
 }
 
-void CColorPaletteUI::mouseMoveEvent(QMouseEvent* event) { PickAt(event->position().toPoint()); }
+void CColorPaletteUI::mouseMoveEvent(QMouseEvent* event) {
+    PickAt(event->position().toPoint());
+}
 
-void CColorPaletteUI::mouseReleaseEvent(QMouseEvent*) { m_drag = Drag::None; }
+void CColorPaletteUI::mouseReleaseEvent(QMouseEvent*) {
+    m_drag = Drag::None;
+}

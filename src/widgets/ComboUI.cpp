@@ -42,7 +42,9 @@ bool CComboUI::SelectItem(int index) {
     return true;
 }
 
-QString CComboUI::GetItemUserData(int index) const { return itemData(index, kDataRole).toString(); }
+QString CComboUI::GetItemUserData(int index) const {
+    return itemData(index, kDataRole).toString();
+}
 
 void CComboUI::RefreshItemTexts() {
     const QSignalBlocker blocker(this);

@@ -26,9 +26,13 @@ void CContainerUI::Add(QWidget* control) {
     control->show();
 }
 
-QBoxLayout* CContainerUI::MakeLayout() { return new QVBoxLayout; }
+QBoxLayout* CContainerUI::MakeLayout() {
+    return new QVBoxLayout;
+}
 
-QBoxLayout* CHorizontalLayoutUI::MakeLayout() { return new QHBoxLayout; }
+QBoxLayout* CHorizontalLayoutUI::MakeLayout() {
+    return new QHBoxLayout;
+}
 
 void CContainerUI::paintEvent(QPaintEvent*) {
     QPainter painter(this);

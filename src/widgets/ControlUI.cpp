@@ -43,7 +43,9 @@ struct SilentScope {
     ~SilentScope() { --g_silent; }
 };
 
-bool IsKeyText(const QString& text) { return text.startsWith("%[") && text.endsWith(']'); }
+bool IsKeyText(const QString& text) {
+    return text.startsWith("%[") && text.endsWith(']');
+}
 }  // namespace
 
 namespace ui {
@@ -60,23 +62,31 @@ QRgb ParseColor(const QString& text) {
     return c.isValid() ? c.rgba() : 0;
 }
 
-bool IsSilent() { return g_silent > 0; }
+bool IsSilent() {
+    return g_silent > 0;
+}
 
 void SetVisible(QWidget* control, bool visible) {
     const SilentScope silent;
     if (control) control->setVisible(visible);
 }
-bool IsVisible(const QWidget* control) { return control && !control->isHidden(); }
+bool IsVisible(const QWidget* control) {
+    return control && !control->isHidden();
+}
 void SetEnabled(QWidget* control, bool enabled) {
     const SilentScope silent;
     if (control) control->setEnabled(enabled);
 }
-bool IsEnabled(const QWidget* control) { return control && control->isEnabled(); }
+bool IsEnabled(const QWidget* control) {
+    return control && control->isEnabled();
+}
 
 void SetResourceText(QWidget* control, bool keyMode) {
     if (control) control->setProperty(kKeyMode, keyMode);
 }
-bool IsResourceText(const QWidget* control) { return control && control->property(kKeyMode).toBool(); }
+bool IsResourceText(const QWidget* control) {
+    return control && control->property(kKeyMode).toBool();
+}
 
 void SetText(QWidget* control, const QString& text) {
     if (!control) return;
@@ -99,7 +109,9 @@ QString GetText(const QWidget* control) {
     return control->property("text").toString();
 }
 
-QString GetTextKey(const QWidget* control) { return control ? control->property(kTextKey).toString() : QString(); }
+QString GetTextKey(const QWidget* control) {
+    return control ? control->property(kTextKey).toString() : QString();
+}
 
 void SetToolTip(QWidget* control, const QString& textOrKey) {
     if (!control) return;
@@ -133,7 +145,9 @@ void RefreshText(QWidget* control) {
 void SetUserData(QWidget* control, const QString& data) {
     if (control) control->setProperty("userdata", data);
 }
-QString GetUserData(const QWidget* control) { return control ? control->property("userdata").toString() : QString(); }
+QString GetUserData(const QWidget* control) {
+    return control ? control->property("userdata").toString() : QString();
+}
 void SetTag(QWidget* control, qintptr tag) {
     if (control) control->setProperty("vx_tag", QVariant::fromValue<qlonglong>(tag));
 }
@@ -154,11 +168,14 @@ void SetBkImage(QWidget* control, const QString& imageString) {
     control->setProperty("bkimage", imageString);
     control->update();
 }
-QString GetBkImage(const QWidget* control) { return control ? control->property("bkimage").toString() : QString(); }
+QString GetBkImage(const QWidget* control) {
+    return control ? control->property("bkimage").toString() : QString();
+}
 
 void PaintBackground(QPainter& painter, const QWidget* control) {
     const QRgb color = GetBkColor(control);
-    if (qAlpha(color) != 0) CRenderEngine::DrawColor(painter, control->rect(), CRenderEngine::AdjustColor(color));
+    if (qAlpha(color) != 0)
+        CRenderEngine::DrawColor(painter, control->rect(), CRenderEngine::AdjustColor(color));
     const QString image = GetBkImage(control);
     if (!image.isEmpty()) CRenderEngine::DrawImageString(painter, control->rect(), image);
 }
@@ -166,6 +183,8 @@ void PaintBackground(QPainter& painter, const QWidget* control) {
 void SetPos(QWidget* control, const QRect& rc) {
     if (control) control->setGeometry(rc);
 }
-QRect GetPos(const QWidget* control) { return control ? control->geometry() : QRect(); }
+QRect GetPos(const QWidget* control) {
+    return control ? control->geometry() : QRect();
+}
 
 }  // namespace ui

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QtGui/qrgb.h>
 #include <QRect>
 #include <QString>
 #include <QVariant>
-#include <QtGui/qrgb.h>
 
 class QPainter;
 class QWidget;

@@ -55,7 +55,9 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     PaintBevel(painter);
     ui::PaintBackground(painter, this);
     PaintStatusImages(painter);
-    if (m_light) CRenderEngine::DrawImageString(painter, rect(), m_lightImage, m_lightColor, m_lightBrightness, m_light);
+    if (m_light)
+        CRenderEngine::DrawImageString(painter, rect(), m_lightImage, m_lightColor, m_lightBrightness,
+                                       m_light);
     if (!m_keySetHidden) CRenderEngine::DrawImageString(painter, rect(), m_keySetImage, 0, 0, false);
     if (m_selected) {
         // The rubber-band selection must stay visible on any skin image.

@@ -51,4 +51,6 @@ QWidget* CDialogBuilder::Create(const QString& layout, IDialogBuilderCallback* c
     return root;
 }
 
-QString CDialogBuilder::LastError() { return g_lastError; }
+QString CDialogBuilder::LastError() {
+    return g_lastError;
+}

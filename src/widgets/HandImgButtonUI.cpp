@@ -8,7 +8,9 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 
-CHandImgButtonUI::CHandImgButtonUI(QWidget* parent) : CButtonUI(parent) { setMouseTracking(true); }
+CHandImgButtonUI::CHandImgButtonUI(QWidget* parent) : CButtonUI(parent) {
+    setMouseTracking(true);
+}
 
 void CHandImgButtonUI::SetHandImage(const QString& image) {
     m_handImage = image;
@@ -52,7 +54,8 @@ void CHandImgButtonUI::paintEvent(QPaintEvent*) {
     PaintStatusImages(painter);
     CRenderEngine::DrawImageString(painter, rect(), m_handImage);
     if (m_hot && !m_readOnly) {
-        CRenderEngine::DrawImageString(painter, DeleteRect(), m_deleteInUse.isEmpty() ? m_deleteNormal : m_deleteInUse);
+        CRenderEngine::DrawImageString(painter, DeleteRect(),
+                                       m_deleteInUse.isEmpty() ? m_deleteNormal : m_deleteInUse);
     }
     PaintText(painter);
 }

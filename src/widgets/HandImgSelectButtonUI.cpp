@@ -27,23 +27,22 @@ void CHandImgSelectButtonUI::ComposeImageText() {
     if (m_source.isNull()) {
         m_imageText = m_file;
     } else {
-        m_imageText = QStringLiteral("file='%1' ").arg(m_file) +
-                      QStringLiteral("source='%1,%2,%3,%4'")
-                          .arg(m_source.left())
-                          .arg(m_source.top())
-                          .arg(m_source.left() + m_source.width())
-                          .arg(m_source.top() + m_source.height());
+        m_imageText = QStringLiteral("file='%1' ").arg(m_file) + QStringLiteral("source='%1,%2,%3,%4'")
+                                                                     .arg(m_source.left())
+                                                                     .arg(m_source.top())
+                                                                     .arg(m_source.left() + m_source.width())
+                                                                     .arg(m_source.top() + m_source.height());
     }
     update();
 }
 
 void CHandImgSelectButtonUI::SetCursorName(const QString& name) {
     static const QHash<QString, Qt::CursorShape> kCursors = {
-        {"arrow", Qt::ArrowCursor},      {"ibeam", Qt::IBeamCursor},         {"wait", Qt::WaitCursor},
-        {"cross", Qt::CrossCursor},      {"uparrow", Qt::UpArrowCursor},     {"size", Qt::SizeAllCursor},
-        {"icon", Qt::ArrowCursor},       {"sizenwse", Qt::SizeFDiagCursor},  {"sizenesw", Qt::SizeBDiagCursor},
-        {"sizewe", Qt::SizeHorCursor},   {"sizens", Qt::SizeVerCursor},      {"sizeall", Qt::SizeAllCursor},
-        {"no", Qt::ForbiddenCursor},     {"hand", Qt::PointingHandCursor},
+        {"arrow", Qt::ArrowCursor},    {"ibeam", Qt::IBeamCursor},        {"wait", Qt::WaitCursor},
+        {"cross", Qt::CrossCursor},    {"uparrow", Qt::UpArrowCursor},    {"size", Qt::SizeAllCursor},
+        {"icon", Qt::ArrowCursor},     {"sizenwse", Qt::SizeFDiagCursor}, {"sizenesw", Qt::SizeBDiagCursor},
+        {"sizewe", Qt::SizeHorCursor}, {"sizens", Qt::SizeVerCursor},     {"sizeall", Qt::SizeAllCursor},
+        {"no", Qt::ForbiddenCursor},   {"hand", Qt::PointingHandCursor},
     };
     auto it = kCursors.constFind(name.toLower());
     if (it != kCursors.constEnd()) setCursor(*it);

@@ -23,7 +23,8 @@ public:
     // Builds the menu and pops it up at `point` (screen coordinates) with `alignment`; `chosen`
     // gets the item name when the user picks one. The menu deletes itself when it closes.
     // Returns nullptr when the layout cannot be built.
-    static QMenu* Show(const QString& layout, QPoint point, int alignment, Chosen chosen, QWidget* owner = nullptr);
+    static QMenu* Show(const QString& layout, QPoint point, int alignment, Chosen chosen,
+                       QWidget* owner = nullptr);
     // Builds the menu without showing it.
     static QMenu* Build(const QString& layout, QWidget* owner = nullptr);
     // The menu's top-left corner for a menu of `size` at `point` with `alignment`: the left

@@ -33,7 +33,8 @@ void CNotifyAdapter::Attach(QWidget* control) {
         AttachButton(control);
     } else if (auto* combo = qobject_cast<CComboUI*>(control)) {
         connect(combo, &QComboBox::activated, m_manager, [this, combo](int index) {
-            m_manager->SendNotify(combo, notify::kItemSelect, static_cast<quintptr>(index), combo->PreviousIndex());
+            m_manager->SendNotify(combo, notify::kItemSelect, static_cast<quintptr>(index),
+                                  combo->PreviousIndex());
         });
     } else if (qobject_cast<CSliderUI*>(control)) {
         AttachSlider(control);
@@ -55,9 +56,8 @@ void CNotifyAdapter::Attach(QWidget* control) {
             m_manager->SendNotify(list, notify::kItemActivate, static_cast<quintptr>(list->row(item)));
         });
     } else if (auto* palette = qobject_cast<CColorPaletteUI*>(control)) {
-        connect(palette, &CColorPaletteUI::colorPicked, m_manager, [this, palette](QRgb argb) {
-            m_manager->SendNotify(palette, notify::kColorChanged, argb);
-        });
+        connect(palette, &CColorPaletteUI::colorPicked, m_manager,
+                [this, palette](QRgb argb) { m_manager->SendNotify(palette, notify::kColorChanged, argb); });
     }
     // Focus matters for the input controls; buttons take the focus on every click and would only
     // add noise.
@@ -106,7 +106,8 @@ bool CNotifyAdapter::eventFilter(QObject* watched, QEvent* event) {
         auto* control = qobject_cast<QWidget*>(watched);
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (control && IsUserFocusChange(reason) && !ui::IsSilent()) {
-            m_manager->SendNotify(control, event->type() == QEvent::FocusOut ? notify::kKillFocus : notify::kSetFocus);
+            m_manager->SendNotify(control,
+                                  event->type() == QEvent::FocusOut ? notify::kKillFocus : notify::kSetFocus);
         }
     }
     return QObject::eventFilter(watched, event);

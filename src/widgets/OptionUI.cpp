@@ -4,7 +4,9 @@
 
 #include "widgets/PaintManagerUI.h"
 
-COptionUI::COptionUI(QWidget* parent) : CButtonUI(parent) { setCheckable(true); }
+COptionUI::COptionUI(QWidget* parent) : CButtonUI(parent) {
+    setCheckable(true);
+}
 
 void COptionUI::SetGroup(const QString& group) {
     setProperty("group", group);

@@ -70,7 +70,9 @@ void CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
     if (notifier && !m_notifiers.contains(notifier)) m_notifiers.append(notifier);
 }
 
-void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) { m_notifiers.removeAll(notifier); }
+void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
+    m_notifiers.removeAll(notifier);
+}
 
 void CPaintManagerUI::SendNotify(QWidget* sender, const QString& type, quintptr wParam, qintptr lParam) {
     TNotifyUI msg{type, sender, wParam, lParam};

@@ -35,7 +35,8 @@ void CRedioMacroButtonUI::DoTimer(int id) {
                 m_fadingUp = true;
             }
         }
-        SetNormalImage(QStringLiteral("res='%1' ").arg(m_pulseImage) + QStringLiteral("fade='%1'").arg(m_fade));
+        SetNormalImage(QStringLiteral("res='%1' ").arg(m_pulseImage) +
+                       QStringLiteral("fade='%1'").arg(m_fade));
     }
     if (m_running && pm) pm->SetTimer(this, kPulseTimerId, kPulsePeriodMs);
 }

@@ -22,7 +22,9 @@ QRect ParseRect(const QString& text) {
                  QPoint(parts[2].trimmed().toInt() - 1, parts[3].trimmed().toInt() - 1));
 }
 
-bool IsTrue(const QString& value) { return value.compare("true", Qt::CaseInsensitive) == 0; }
+bool IsTrue(const QString& value) {
+    return value.compare("true", Qt::CaseInsensitive) == 0;
+}
 }  // namespace
 
 TImageInfo CRenderEngine::ParseImageString(const QString& imageString) {
@@ -82,7 +84,8 @@ QImage CRenderEngine::LoadImage(const QString& name, QSize size) {
     const QString path = ResolveImagePath(name);
     if (path.isEmpty()) return {};
     const bool svg = path.endsWith(".svg", Qt::CaseInsensitive);
-    const QString key = svg ? QStringLiteral("%1@%2x%3").arg(path).arg(size.width()).arg(size.height()) : path;
+    const QString key =
+        svg ? QStringLiteral("%1@%2x%3").arg(path).arg(size.width()).arg(size.height()) : path;
     auto it = g_cache.constFind(key);
     if (it != g_cache.constEnd()) return *it;
     QImage image;
@@ -170,8 +173,10 @@ bool CRenderEngine::DrawImageString(QPainter& painter, const QRect& rc, const QS
         // Nine-patch: corners stay unscaled, edges stretch in one direction, the middle in both.
         const int sx[4] = {src.left(), src.left() + c.left(), src.right() + 1 - c.right(), src.right() + 1};
         const int sy[4] = {src.top(), src.top() + c.top(), src.bottom() + 1 - c.bottom(), src.bottom() + 1};
-        const int dx[4] = {dest.left(), dest.left() + c.left(), dest.right() + 1 - c.right(), dest.right() + 1};
-        const int dy[4] = {dest.top(), dest.top() + c.top(), dest.bottom() + 1 - c.bottom(), dest.bottom() + 1};
+        const int dx[4] = {dest.left(), dest.left() + c.left(), dest.right() + 1 - c.right(),
+                           dest.right() + 1};
+        const int dy[4] = {dest.top(), dest.top() + c.top(), dest.bottom() + 1 - c.bottom(),
+                           dest.bottom() + 1};
         for (int row = 0; row < 3; ++row) {
             for (int col = 0; col < 3; ++col) {
                 if (info.hole && row == 1 && col == 1) continue;
@@ -212,4 +217,6 @@ QImage CRenderEngine::ApplyHsl(const QImage& image) {
     return out;
 }
 
-void CRenderEngine::ClearCache() { g_cache.clear(); }
+void CRenderEngine::ClearCache() {
+    g_cache.clear();
+}

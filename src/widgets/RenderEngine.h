@@ -16,11 +16,11 @@ struct TImageInfo {
     QMargins corner;       // "corner": borders kept unscaled (left, top, right, bottom)
     bool hasMask = false;  // "mask": this colour becomes transparent
     QRgb mask = 0;
-    int fade = 255;        // "fade": 0 transparent .. 255 opaque
-    bool hole = false;     // "hole": with corners, leave the middle undrawn
-    bool xtiled = false;   // "xtiled"/"ytiled": repeat instead of stretching
+    int fade = 255;       // "fade": 0 transparent .. 255 opaque
+    bool hole = false;    // "hole": with corners, leave the middle undrawn
+    bool xtiled = false;  // "xtiled"/"ytiled": repeat instead of stretching
     bool ytiled = false;
-    bool hsl = false;      // "hsl": follow the skin's hue/saturation/lightness shift
+    bool hsl = false;  // "hsl": follow the skin's hue/saturation/lightness shift
 };
 
 // The one painter of image strings used by every skinned control.

@@ -70,7 +70,9 @@ bool CResourceManager::LoadLanguage(const QString& fileName) {
     return true;
 }
 
-QString CResourceManager::GetText(const QString& key) const { return m_texts.value(key, key); }
+QString CResourceManager::GetText(const QString& key) const {
+    return m_texts.value(key, key);
+}
 
 void CResourceManager::ReloadText() {
     for (QWidget* w : QApplication::allWidgets()) ui::RefreshText(w);

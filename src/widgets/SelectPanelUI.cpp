@@ -10,7 +10,8 @@ namespace {
 // QRect::normalized() shifts reversed corners by one pixel; the band must be the same rectangle
 // whichever way it was dragged.
 QRect Span(QPoint a, QPoint b) {
-    return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())), QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())));
+    return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())),
+                 QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())));
 }
 }  // namespace
 

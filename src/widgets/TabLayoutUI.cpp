@@ -9,4 +9,6 @@ bool CTabLayoutUI::SelectItem(int index) {
     return true;
 }
 
-bool CTabLayoutUI::SelectItem(QWidget* page) { return SelectItem(indexOf(page)); }
+bool CTabLayoutUI::SelectItem(QWidget* page) {
+    return SelectItem(indexOf(page));
+}

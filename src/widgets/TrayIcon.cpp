@@ -45,7 +45,9 @@ private:
 
 CTrayIcon::CTrayIcon(QObject* parent) : QObject(parent) {}
 
-CTrayIcon::~CTrayIcon() { Remove(); }
+CTrayIcon::~CTrayIcon() {
+    Remove();
+}
 
 bool CTrayIcon::Create(const QString& icon, const QString& toolTip) {
     Remove();
@@ -82,7 +84,9 @@ void CTrayIcon::Remove() {
     delete m_fallback.data();
 }
 
-bool CTrayIcon::IsVisible() const { return (m_tray && m_tray->isVisible()) || (m_fallback && m_fallback->isVisible()); }
+bool CTrayIcon::IsVisible() const {
+    return (m_tray && m_tray->isVisible()) || (m_fallback && m_fallback->isVisible());
+}
 
 void CTrayIcon::ReportLeftClick() {
     if (onLeftClick) onLeftClick();

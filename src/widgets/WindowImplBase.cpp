@@ -23,7 +23,8 @@ WindowImplBase::~WindowImplBase() {
     m_pm.RemoveNotifier(this);
 }
 
-bool WindowImplBase::Create(QWidget* owner, const QString& title, quint32 style, quint32 exStyle, const QRect& rc) {
+bool WindowImplBase::Create(QWidget* owner, const QString& title, quint32 style, quint32 exStyle,
+                            const QRect& rc) {
     Qt::WindowFlags flags = Qt::FramelessWindowHint;
     flags |= (exStyle & kExStyleToolWindow) ? Qt::Tool : Qt::Window;
     if (exStyle & kExStyleTopmost) flags |= Qt::WindowStaysOnTopHint;
@@ -106,7 +107,9 @@ void WindowImplBase::SetDPI(int dpi, const char* errorLine) {
 
 void WindowImplBase::Notify(TNotifyUI&) {}
 
-QWidget* WindowImplBase::CreateControl(const QString&, QWidget*) { return nullptr; }
+QWidget* WindowImplBase::CreateControl(const QString&, QWidget*) {
+    return nullptr;
+}
 
 qintptr WindowImplBase::HandleMessage(uint message, quintptr, qintptr, bool& handled) {
     if (message == wm::kClose) {

@@ -30,7 +30,8 @@ public:
 
     // Builds the layout and makes the window. `owner` may be null. A size of 0 takes the size the
     // layout declares. False when the layout cannot be built.
-    bool Create(QWidget* owner, const QString& title, quint32 style, quint32 exStyle, const QRect& rc = QRect());
+    bool Create(QWidget* owner, const QString& title, quint32 style, quint32 exStyle,
+                const QRect& rc = QRect());
     WindowHandle GetHWND() const { return m_handle; }
     CPaintManagerUI& GetPaintManager() { return m_pm; }
 

@@ -142,7 +142,8 @@ bool CWindowMessages::SendMessageTimeout(WindowHandle window, uint message, quin
         if (timeoutMs < 0) {
             pending->done.wait(wait, [&] { return pending->finished; });
         } else {
-            pending->done.wait_for(wait, std::chrono::milliseconds(timeoutMs), [&] { return pending->finished; });
+            pending->done.wait_for(wait, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return pending->finished; });
         }
         finished = pending->finished;
         // A late answer after the time-out is not wanted any more.

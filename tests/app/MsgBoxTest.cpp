@@ -15,7 +15,9 @@
 namespace {
 
 QStringList g_log;
-void Capture(QtMsgType, const QMessageLogContext&, const QString& text) { g_log << text; }
+void Capture(QtMsgType, const QMessageLogContext&, const QString& text) {
+    g_log << text;
+}
 
 class MsgBoxTest : public testing::Test {
 protected:
@@ -24,8 +26,8 @@ protected:
         ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage("lan_en.xml"));
     }
     // Runs ShowMessageBox and, once the box is up, hands it to `act`.
-    int Run(int mode, std::function<void(CMsgWnd&)> act, const QString& text = "message_text_22", bool key = true,
-            int dpi = 96, const QString& title = QString(), QWidget* parent = nullptr) {
+    int Run(int mode, std::function<void(CMsgWnd&)> act, const QString& text = "message_text_22",
+            bool key = true, int dpi = 96, const QString& title = QString(), QWidget* parent = nullptr) {
         QTimer::singleShot(30, [&] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (auto* box = qobject_cast<CMsgWnd*>(w); box && box->isVisible()) act(*box);

@@ -33,7 +33,8 @@ protected:
 
 TEST_F(ScreenshotTest, MainWindowInEnglishAndChinese) {
     CMainWnd wnd;
-    ASSERT_TRUE(wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
+    ASSERT_TRUE(
+        wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
     wnd.show();
     vxtest::Pump(50);
     EXPECT_EQ(wnd.size(), QSize(800, 572));

@@ -23,7 +23,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(QFile::exists(kProgram));
         ASSERT_TRUE(runtime.isValid());
-        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtime.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     void TearDown() override {
         for (QProcess* p : {&first, &bus}) {
@@ -52,7 +53,8 @@ protected:
         return env;
     }
     // Runs the program to its end and returns its exit code (-1 when it did not end in time).
-    int RunOnce(const QString& busAddress, const QStringList& args, QString* out = nullptr, int timeoutMs = 5000) {
+    int RunOnce(const QString& busAddress, const QStringList& args, QString* out = nullptr,
+                int timeoutMs = 5000) {
         QProcess p;
         p.setProcessEnvironment(Env(busAddress));
         p.start(kProgram, args);
@@ -69,7 +71,8 @@ protected:
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 8000) {
-            if (conn.isConnected() && conn.interface()->isServiceRegistered(CControlCenterBus::kService)) return true;
+            if (conn.isConnected() && conn.interface()->isServiceRegistered(CControlCenterBus::kService))
+                return true;
             QThread::msleep(50);
         }
         return false;

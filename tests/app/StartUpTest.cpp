@@ -80,10 +80,11 @@ TEST(RegisteredNamesTest, NumbersAreDistinctInRangeAndStable) {
     ASSERT_TRUE(registered_messages::RegisterActivateMessage());
     registered_messages::RegisterGuidMessages();
     registered_messages::RegisterHookMessages();
-    const uint all[] = {UWM_ACTIVATE_MSG, UWM_UPDATE_PROGRESS_MSG, UWM_LIGHT_STATUS_MSG, UWM_LIGHT_CONTROL_MSG,
-                        UWM_WORKTOOL_MSG, UWM_AUDIO_RECORD_MSG, WM_HOOK_KEY_SINGLEKEY_MSG, WM_HOOK_MOU_MSMACRO_MSG,
-                        UWM_MOUSERBUTTONDOWN_USER_MSG, UWM_MOUSEMOVE_USER_MSG, UWM_GAME_START_MSG,
-                        UWM_GAME_END_MSG, UWM_GAME_KILL_MSG, UWM_GAME_DEATH_MSG};
+    const uint all[] = {UWM_ACTIVATE_MSG,          UWM_UPDATE_PROGRESS_MSG, UWM_LIGHT_STATUS_MSG,
+                        UWM_LIGHT_CONTROL_MSG,     UWM_WORKTOOL_MSG,        UWM_AUDIO_RECORD_MSG,
+                        WM_HOOK_KEY_SINGLEKEY_MSG, WM_HOOK_MOU_MSMACRO_MSG, UWM_MOUSERBUTTONDOWN_USER_MSG,
+                        UWM_MOUSEMOVE_USER_MSG,    UWM_GAME_START_MSG,      UWM_GAME_END_MSG,
+                        UWM_GAME_KILL_MSG,         UWM_GAME_DEATH_MSG};
     QSet<uint> seen;
     for (uint n : all) {
         EXPECT_GE(n, 0xC000u);
@@ -94,7 +95,8 @@ TEST(RegisteredNamesTest, NumbersAreDistinctInRangeAndStable) {
     // The same text registered twice gives the same number.
     EXPECT_EQ(UWM_MOUSERBUTTONDOWN_USER_MSG2, UWM_MOUSERBUTTONDOWN_USER_MSG);
     // A peer that writes EBF19 for the audio-record text does not get our number.
-    EXPECT_NE(CWindowMessages::RegisterWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF19}"), UWM_AUDIO_RECORD_MSG);
+    EXPECT_NE(CWindowMessages::RegisterWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF19}"),
+              UWM_AUDIO_RECORD_MSG);
     EXPECT_EQ(CWindowMessages::GetRegisteredName(UWM_GAME_START_MSG), "Game_Start");
     const QStringList names = registered_messages::AllNames();
     EXPECT_EQ(names.size(), 1 + 5 + 23);

@@ -29,9 +29,12 @@ class SubLayoutCallback : public IDialogBuilderCallback {
 public:
     QWidget* CreateControl(const QString& name, QWidget* parent) override {
         ++calls;
-        if (name.compare("SubPanelUI", Qt::CaseInsensitive) == 0) return CDialogBuilder::Create("XML\\sub.xml", this, parent);
-        if (name.compare("InnerPanelUI", Qt::CaseInsensitive) == 0) return CDialogBuilder::Create("XML/inner.xml", this, parent);
-        if (name.compare("MissingPanelUI", Qt::CaseInsensitive) == 0) return CDialogBuilder::Create("XML/nope.xml", this, parent);
+        if (name.compare("SubPanelUI", Qt::CaseInsensitive) == 0)
+            return CDialogBuilder::Create("XML\\sub.xml", this, parent);
+        if (name.compare("InnerPanelUI", Qt::CaseInsensitive) == 0)
+            return CDialogBuilder::Create("XML/inner.xml", this, parent);
+        if (name.compare("MissingPanelUI", Qt::CaseInsensitive) == 0)
+            return CDialogBuilder::Create("XML/nope.xml", this, parent);
         return nullptr;
     }
     int calls = 0;
@@ -42,7 +45,8 @@ protected:
     void SetUp() override {
         CResourceManager::GetInstance().SetResourcePath(vxtest::FixtureDir("widgets/skin"));
         ASSERT_TRUE(CResourceManager::GetInstance().LoadResource());
-        CControlFactory::GetInstance().RegistControl("CTestGaugeUI", [](QWidget* p) { return new CTestGaugeUI(p); });
+        CControlFactory::GetInstance().RegistControl("CTestGaugeUI",
+                                                     [](QWidget* p) { return new CTestGaugeUI(p); });
         root.reset(CDialogBuilder::Create("xml_test", &callback));
         ASSERT_NE(root, nullptr) << qPrintable(CDialogBuilder::LastError());
         pm.AttachRoot(root.get());
@@ -68,7 +72,8 @@ TEST_F(BuilderTest, NestedSubLayoutsResolveTheirOwnElements) {
     EXPECT_NE(CPaintManagerUI::FindSubControl<CSliderUI>(sub, "sub_slider"), nullptr);
     QWidget* inner = CPaintManagerUI::FindSubControlByName(sub, "INNER");
     ASSERT_NE(inner, nullptr);
-    EXPECT_NE(dynamic_cast<CTestGaugeUI*>(CPaintManagerUI::FindSubControlByName(inner, "deep_gauge")), nullptr);
+    EXPECT_NE(dynamic_cast<CTestGaugeUI*>(CPaintManagerUI::FindSubControlByName(inner, "deep_gauge")),
+              nullptr);
     EXPECT_NE(pm.FindControl<COptionUI>("DEEP_OPTION"), nullptr);
 }
 

@@ -206,11 +206,11 @@ TEST_F(CustomControlsTest, LevelHistoryHeightsFollowSamples) {
         }
         return image.height();
     };
-    EXPECT_EQ(top(0), 0);    // full scale
-    EXPECT_EQ(top(2), 32);   // half
-    EXPECT_EQ(top(4), 63);   // silent: only the bottom pixel
-    EXPECT_EQ(top(6), 0);    // out of range above: no wrap-around
-    EXPECT_EQ(top(8), 63);   // negative: treated as silence
+    EXPECT_EQ(top(0), 0);                    // full scale
+    EXPECT_EQ(top(2), 32);                   // half
+    EXPECT_EQ(top(4), 63);                   // silent: only the bottom pixel
+    EXPECT_EQ(top(6), 0);                    // out of range above: no wrap-around
+    EXPECT_EQ(top(8), 63);                   // negative: treated as silence
     EXPECT_EQ(history->GetSamples()[5], 5);  // untouched initial ramp
 }
 

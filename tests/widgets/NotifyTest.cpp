@@ -33,7 +33,8 @@ struct Seen {
 class Recorder : public INotifyUI {
 public:
     void Notify(TNotifyUI& msg) override {
-        seen.push_back({msg.sType, msg.pSender ? msg.pSender->objectName() : QString(), msg.wParam, msg.lParam});
+        seen.push_back(
+            {msg.sType, msg.pSender ? msg.pSender->objectName() : QString(), msg.wParam, msg.lParam});
     }
     int Count(const QString& type, const QString& sender) const {
         int n = 0;

@@ -80,7 +80,7 @@ TEST_F(RenderTest, CornersStayUnscaledAndHoleLeavesTheMiddle) {
     EXPECT_EQ(out.pixel(0, 0), qRgb(255, 0, 255));
     EXPECT_EQ(out.pixel(1, 39), qRgb(255, 0, 255));
     EXPECT_EQ(out.pixel(30, 1), qRgb(255, 0, 255));  // top edge stretched, still frame colour
-    EXPECT_EQ(out.pixel(30, 20), qRgb(0, 0, 0));      // the hole
+    EXPECT_EQ(out.pixel(30, 20), qRgb(0, 0, 0));     // the hole
     out = Draw("file='pic.png' corner='2,2,2,2'", QSize(60, 40));
     EXPECT_NE(out.pixel(30, 20), qRgb(0, 0, 0));
 }
@@ -99,7 +99,8 @@ TEST(MenuTest, PlacementFollowsAlignment) {
     const QSize size(100, 60);
     const QPoint pt(500, 400);
     EXPECT_EQ(CMenuWnd::PlaceMenu(size, pt, CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop), QPoint(500, 400));
-    EXPECT_EQ(CMenuWnd::PlaceMenu(size, pt, CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom), QPoint(400, 340));
+    EXPECT_EQ(CMenuWnd::PlaceMenu(size, pt, CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom),
+              QPoint(400, 340));
     EXPECT_EQ(CMenuWnd::PlaceMenu(size, pt, CMenuWnd::kAlignLeft | CMenuWnd::kAlignBottom), QPoint(500, 340));
     EXPECT_EQ(CMenuWnd::PlaceMenu(size, pt, 0), QPoint(450, 370));
 }
@@ -109,8 +110,9 @@ TEST(MenuTest, ItemsComeFromTheLayoutAndReportTheirNames) {
     rm.SetResourcePath(vxtest::FixtureDir("widgets/skin"));
     ASSERT_TRUE(rm.LoadLanguage("lan_a.xml"));
     QString chosen;
-    QMenu* menu = CMenuWnd::Show("menu_test.xml", QPoint(100, 100), CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop,
-                                 [&](const QString& name) { chosen = name; });
+    QMenu* menu =
+        CMenuWnd::Show("menu_test.xml", QPoint(100, 100), CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop,
+                       [&](const QString& name) { chosen = name; });
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
     ASSERT_EQ(actions.size(), 2);

@@ -122,9 +122,8 @@ TEST(WindowMessagesTest, SendTimeoutGivesUp) {
     Target target;
     qintptr result = -1;
     bool delivered = true;
-    std::thread worker([&] {
-        delivered = CWindowMessages::SendMessageTimeout(target.handle, 0x0C12, 1, 2, 30, &result);
-    });
+    std::thread worker(
+        [&] { delivered = CWindowMessages::SendMessageTimeout(target.handle, 0x0C12, 1, 2, 30, &result); });
     worker.join();  // the UI thread does not pump meanwhile
     EXPECT_FALSE(delivered);
     EXPECT_EQ(result, 0);

@@ -40,9 +40,13 @@ const bool g_registered = [] {
 
 namespace vxtest {
 
-QString RepoSkinDir() { return QStringLiteral(VX_SOURCE_DIR "/skin/"); }
+QString RepoSkinDir() {
+    return QStringLiteral(VX_SOURCE_DIR "/skin/");
+}
 
-QString FixtureDir(const QString& relative) { return QStringLiteral(VX_SOURCE_DIR "/tests/") + relative; }
+QString FixtureDir(const QString& relative) {
+    return QStringLiteral(VX_SOURCE_DIR "/tests/") + relative;
+}
 
 bool RenderToPng(QWidget* window, const QString& path) {
     if (!window) return false;
