@@ -2,15 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "support/QtTestEnv.h"
 #include "widgets/MenuWnd.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
+#include "widgets/TrayIcon.h"
 
 namespace {
 
@@ -124,6 +127,34 @@ TEST(MenuTest, ItemsComeFromTheLayoutAndReportTheirNames) {
     menu->close();
     vxtest::Pump(10);
     EXPECT_EQ(CMenuWnd::Show("no_menu.xml", QPoint(), 0, nullptr), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrayIconTest, StandInReportsBothClicksWhereThereIsNoTray) {
+    CResourceManager::GetInstance().SetResourcePath(vxtest::RepoSkinDir());
+    CTrayIcon tray;
+    int left = 0;
+    int right = 0;
+    tray.onLeftClick = [&] { ++left; };
+    tray.onRightClick = [&] { ++right; };
+    ASSERT_TRUE(tray.Create("common/app_icon.svg", "Vexor Umbrel Control Center"));
+    if (!tray.IsFallback()) GTEST_SKIP() << "this desktop has a notification area";
+    EXPECT_TRUE(tray.IsVisible());
+    QWidget* standIn = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->toolTip() == "Vexor Umbrel Control Center") standIn = w;
+    }
+    ASSERT_NE(standIn, nullptr);
+    QTest::mouseClick(standIn, Qt::LeftButton);
+    QTest::mouseClick(standIn, Qt::RightButton);
+    QTest::mouseClick(standIn, Qt::LeftButton);
+    EXPECT_EQ(left, 2);
+    EXPECT_EQ(right, 1);
+    tray.Remove();
+    EXPECT_FALSE(tray.IsVisible());
 }
 
 }  // namespace
