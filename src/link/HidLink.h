@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,7 @@ struct HidUsageData {
 
 class HidTransport;        // the open node (hidraw file or virtual socket); HidLink.cpp
 struct HidCollectionInfo;  // parsed layout of one top-level collection; ReportDescriptor.h
+struct HidNodeRecord;      // what listing or opening learnt about a node; HidTransport.h
 
 class HidLink {
 public:
@@ -103,8 +105,11 @@ public:
     int Handle() const;
 
 private:
-    bool ReadIdentityAndCapabilities();
+    bool ReadIdentityAndCapabilities(const HidNodeRecord& record);
     void ReleaseCapabilities();
+    int OpenNode(const std::string& node, HidNodeRecord* record);
+    std::shared_ptr<HidTransport> CurrentTransport() const;
+    void DropTransport();
 
     std::vector<std::string> m_paths;
     size_t m_cursor = 0;
@@ -127,7 +132,10 @@ private:
 
     std::atomic<bool> m_readInProgress{false};
     std::atomic<bool> m_writeInProgress{false};
-    int m_cancelFd = -1;  // eventfd: Close/Reopen wake a waiting Read/Write through it
+    // Guards only the hand-over of m_transport between Close/Reopen and a Read or Write on another
+    // thread; never held while waiting. Each transport carries its own cancel eventfd, so a waiter
+    // is woken by Close and a later open starts with a fresh, unsignalled one.
+    mutable std::mutex m_transportMutex;
 };
 
 // Path helpers: find the marker (case-insensitive), read the hexadecimal number after it;

@@ -1,0 +1,116 @@
+#include "emulator/ControlConsole.h"
+
+#include <charconv>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "devices/tables/KeyboardFactoryKeys.h"
+#include "emulator/VirtualDeviceHub.h"
+
+namespace {
+
+std::optional<long> ParseNumber(const std::string& text) {
+    int base = 10;
+    std::string_view digits = text;
+    if (digits.starts_with("0x") || digits.starts_with("0X")) {
+        base = 16;
+        digits.remove_prefix(2);
+    }
+    long value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+std::string Answer(int status) {
+    return status == 1 ? "ok" : "error: failed";
+}
+
+constexpr const char* kHelp =
+    "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, notify MODEL CODE, "
+    "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], omit-keys MODEL [KEY...], trace FILE|off, "
+    "quit";
+
+}  // namespace
+
+std::string ControlConsole::Execute(const std::string& line, bool& quit) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    if (words.empty()) return "";
+    const std::string& command = words[0];
+
+    if (command == "quit" || command == "exit") {
+        quit = true;
+        return "ok";
+    }
+    if (command == "help") return kHelp;
+    if (command == "list") {
+        std::string answer = "ok";
+        for (const VirtualModelInfo& info : VirtualModels()) {
+            if (!m_hub.IsPlugged(info.model)) continue;
+            answer += ' ';
+            answer += info.name;
+            answer += '(' + std::to_string(m_hub.ConnectionCount(info.model)) + ')';
+        }
+        return answer;
+    }
+    if (command == "trace") {
+        if (words.size() != 2) return "error: trace FILE|off";
+        return Answer(m_hub.SetTrace(words[1] == "off" ? std::string() : words[1]));
+    }
+    if (words.size() < 2) return "error: missing device";
+
+    if ((command == "plug" || command == "unplug") && words[1] == "all") {
+        if (command == "plug") return Answer(m_hub.PlugAll());
+        m_hub.UnplugAll();
+        return "ok";
+    }
+    const std::optional<VirtualModel> model = ParseVirtualModel(words[1]);
+    if (!model) return "error: unknown device " + words[1];
+
+    std::vector<long> numbers;
+    for (size_t i = 2; i < words.size(); ++i) {
+        const std::optional<long> number = ParseNumber(words[i]);
+        if (!number) return "error: not a number: " + words[i];
+        numbers.push_back(*number);
+    }
+    auto argumentsBetween = [&numbers](size_t low, size_t high) {
+        return numbers.size() >= low && numbers.size() <= high;
+    };
+
+    if (command == "plug" && argumentsBetween(0, 0)) return Answer(m_hub.Plug(*model));
+    if (command == "unplug" && argumentsBetween(0, 0)) return Answer(m_hub.Unplug(*model));
+    if (command == "sleep" && argumentsBetween(0, 0)) return Answer(m_hub.SetAsleep(*model, true));
+    if (command == "wake" && argumentsBetween(0, 0)) return Answer(m_hub.SetAsleep(*model, false));
+    if (command == "notify" && argumentsBetween(1, 1)) {
+        if (numbers[0] < 0 || numbers[0] > 0xFFFF) return "error: code out of range";
+        return Answer(m_hub.Notify(*model, static_cast<uint16_t>(numbers[0])));
+    }
+    if (command == "profile" && argumentsBetween(1, 2)) {
+        const int extra = numbers.size() == 2 ? static_cast<int>(numbers[1]) : -1;
+        if (numbers.size() == 2 && (extra < 0 || extra > 15)) return "error: extra out of range";
+        return Answer(m_hub.NotifyProfileChange(*model, static_cast<int>(numbers[0]), extra));
+    }
+    if (command == "battery" && argumentsBetween(1, 2)) {
+        if (numbers[0] < 0 || numbers[0] > 100) return "error: percent out of range";
+        const long charging = numbers.size() == 2 ? numbers[1] : 0;
+        if (charging < 0 || charging > 255) return "error: charging out of range";
+        return Answer(
+            m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
+    }
+    if (command == "omit-keys") {
+        if (ModelInfo(*model).firmware != FirmwareKind::Keyboard)
+            return "error: only a keyboard has logical keys";
+        std::vector<size_t> keys;
+        for (long key : numbers) {
+            if (key < 0 || key >= static_cast<long>(kKeyboardLogicalKeyCount))
+                return "error: key out of range";
+            keys.push_back(static_cast<size_t>(key));
+        }
+        m_hub.Firmware(*model).SetMissingKeys(keys);
+        return "ok";
+    }
+    return "error: bad command: " + line;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The emulator's line-based control: one command per line, one answer line ("ok ..." or
+// "error: ...") per command. Commands:
+//
+//   plug MODEL|all          unplug MODEL|all          list
+//   sleep MODEL             wake MODEL
+//   notify MODEL CODE       (CODE decimal or 0x hexadecimal, e.g. 0x401)
+//   profile MODEL P [EXTRA] (profile change on the device: 0x10P, or 0x11 with EXTRA in bits 4-7)
+//   battery MODEL PERCENT [CHARGING]
+//   omit-keys MODEL [KEY...] (a keyboard without these logical keys; resets it to factory state)
+//   trace FILE|off          help          quit
+//
+// MODEL is keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad or headset.
+
+#include <string>
+
+class VirtualDeviceHub;
+
+class ControlConsole {
+public:
+    explicit ControlConsole(VirtualDeviceHub& hub) : m_hub(hub) {}
+
+    // Runs one line; returns the answer line (without newline). Sets quit for "quit".
+    std::string Execute(const std::string& line, bool& quit);
+
+private:
+    VirtualDeviceHub& m_hub;
+};

@@ -1,0 +1,604 @@
+#include "devices/lighting/KeyboardLightingEngine.h"
+
+#include "devices/lighting/AreaOverlay.h"
+#include "devices/lighting/StepPlayer.h"
+
+namespace vx::lighting {
+
+namespace {
+
+using KG = void (KeyboardLightingEngine::*)();
+
+// The audio mode runs once 2 ticks have been counted, whatever the speed.
+constexpr LevelRow kAudioTicks = {2, 2, 2, 2, 2};
+
+struct ModeEntry {
+    KG generator;  // null: the step player runs on every pass
+    const LevelRow* interval;
+};
+
+// clang-format off
+const std::array<ModeEntry, 32> kKeyboardModes = {{
+    /*  0 */ {nullptr,                                  nullptr},
+    /*  1 */ {&KeyboardLightingEngine::ColumnWave,      &kKeyboardIntervals},
+    /*  2 */ {&KeyboardLightingEngine::ColumnFlashWave, &kKeyboardIntervals},
+    /*  3 */ {&KeyboardLightingEngine::PathWave,        &kKeyboardIntervals},
+    /*  4 */ {&KeyboardLightingEngine::EffectSpectrum,  &kKeyboardIntervals},
+    /*  5 */ {&KeyboardLightingEngine::EffectBreathCycle, &kKeyboardIntervals},
+    /*  6 */ {&KeyboardLightingEngine::EffectStatic,    &kKeyboardIntervals},
+    /*  7 */ {&KeyboardLightingEngine::KeyGlow,         &kKeyboardIntervals},
+    /*  8 */ {&KeyboardLightingEngine::DiamondRipple,   &kKeyboardIntervals},
+    /*  9 */ {&KeyboardLightingEngine::SlidingRipple,   &kKeyboardIntervals},
+    /* 10 */ {&KeyboardLightingEngine::Sparkle,         &kKeyboardLongIntervals},
+    /* 11 */ {&KeyboardLightingEngine::PerKeySpectrum,  &kKeyboardIntervals},
+    /* 12 */ {&KeyboardLightingEngine::RowWave,         &kKeyboardIntervals},
+    /* 13 */ {&KeyboardLightingEngine::BouncingRipple,  &kKeyboardIntervals},
+    /* 14 */ {&KeyboardLightingEngine::ScriptedDrop,    &kKeyboardIntervals},
+    /* 15 */ {&KeyboardLightingEngine::Twinkle,         &kKeyboardIntervals},
+    /* 16 */ {&KeyboardLightingEngine::RollingRipple,   &kKeyboardRollIntervals},
+    /* 17 */ {&KeyboardLightingEngine::PresetColour,    &kKeyboardIntervals},
+    /* 18 */ {&KeyboardLightingEngine::GridRainbow,     &kKeyboardIntervals},
+    /* 19 */ {nullptr,                                  nullptr},
+    /* 20 */ {&KeyboardLightingEngine::CustomColours,   &kKeyboardIntervals},
+    /* 21 */ {&KeyboardLightingEngine::AudioLighting,   &kAudioTicks},
+    /* 22 */ {&KeyboardLightingEngine::LayoutRipple,    &kKeyboardIntervals},
+    /* 23 */ {&KeyboardLightingEngine::EffectBlinkCycle, &kKeyboardIntervals},
+    /* 24 */ {&KeyboardLightingEngine::Sweep,           &kKeyboardIntervals},
+    /* 25 */ {&KeyboardLightingEngine::KeyGlow,         &kKeyboardLongIntervals},
+    /* 26 */ {&KeyboardLightingEngine::EffectBreathFour, &kKeyboardIntervals},
+    /* 27 */ {&KeyboardLightingEngine::EffectBlinkFour, &kKeyboardIntervals},
+    /* 28 */ {&KeyboardLightingEngine::EffectOff,       &kKeyboardLongIntervals},
+    /* 29 */ {&KeyboardLightingEngine::Snake,           &kKeyboardLongIntervals},
+    /* 30 */ {nullptr,                                  nullptr},
+    /* 31 */ {&KeyboardLightingEngine::CompanionColour, &kCompanionIntervals},
+}};
+// clang-format on
+
+}  // namespace
+
+std::atomic<int32_t> KeyboardLightingEngine::s_pulseAccumulator{0};
+
+KeyboardLightingEngine::KeyboardLightingEngine(int ledCount)
+    : KeyboardLightingEngine(ledCount, AreaOverlay::ForKeyboards(), StepPlayer::ForKeyboards()) {}
+
+KeyboardLightingEngine::KeyboardLightingEngine(int ledCount, AreaOverlay& area, StepPlayer& player)
+    : LightingEngine(ledCount, area, player) {
+    m_kb.columnFlags.fill(1);
+}
+
+void KeyboardLightingEngine::RunModePass() {
+    const uint8_t mode = m_params.mode;
+    if (mode >= kKeyboardModes.size() || kKeyboardModes[mode].generator == nullptr) {
+        RunStepPlayer();
+        return;
+    }
+    const ModeEntry& entry = kKeyboardModes[mode];
+    if (Due(*entry.interval)) (this->*entry.generator)();
+}
+
+void KeyboardLightingEngine::OnModeChanged() {
+    ResetEffectState();
+    switch (m_params.mode) {
+        case 13: SetUpBouncingRipple(); break;
+        case 15: SetUpTwinkle(); break;
+        case 16: SetUpRollingRipple(); break;
+        case 22: SetUpLayoutRipple(); break;
+        // Mode 20's own part (custom colours into the frame and to the device) is the page's.
+        default: DefaultSetUp(); break;
+    }
+}
+
+void KeyboardLightingEngine::OnLightingStateLoaded() {
+    if (m_params.mode == 24) m_state.colourIndexes.fill(0);
+    m_state.phase = 0;
+}
+
+// --- window thread ---
+
+void KeyboardLightingEngine::SetAudioParameters(const int32_t* values, std::size_t count) {
+    std::lock_guard lock(m_lock);
+    for (std::size_t i = 0; i < m_kb.audioParameters.size(); ++i)
+        m_kb.audioParameters[i] = i < count ? values[i] : 0;
+}
+
+void KeyboardLightingEngine::SetAudioLightInfo(const AudioLightInfo& info) {
+    std::lock_guard lock(m_lock);
+    m_audio = info;
+}
+
+AudioLightInfo KeyboardLightingEngine::GetAudioLightInfo() const {
+    std::lock_guard lock(m_lock);
+    return m_audio;
+}
+
+void KeyboardLightingEngine::KeyPressed(int led) {
+    if (!NamesLed(static_cast<unsigned>(led))) return;
+    std::lock_guard lock(m_lock);
+    m_kb.keyState[led] = 1;
+    PulseAt(led, 1);
+}
+
+void KeyboardLightingEngine::KeyReleased(int led) {
+    if (!NamesLed(static_cast<unsigned>(led))) return;
+    std::lock_guard lock(m_lock);
+    if (m_kb.keyState[led] != 0) m_kb.keyState[led] = 2;
+}
+
+KeyboardEffectState KeyboardLightingEngine::KeyboardSnapshot() const {
+    std::lock_guard lock(m_lock);
+    return m_kb;
+}
+
+int32_t KeyboardLightingEngine::PulseAccumulator() { return s_pulseAccumulator.load(); }
+
+void KeyboardLightingEngine::ResetPulseAccumulator() { s_pulseAccumulator.store(0); }
+
+// --- helpers ---
+
+void KeyboardLightingEngine::Shade(int led) {
+    const Rgb colour = Multi() ? kColourWheel[m_state.colourIndexes[led]] : Fixed();
+    Paint(led, colour, Bright() * m_state.intensity[led] / 256);
+}
+
+void KeyboardLightingEngine::LightLed(int led) {
+    if (!NamesLed(led)) return;
+    m_state.intensity[led] = 255;
+    if (Multi()) m_state.colourIndexes[led] = static_cast<uint8_t>(m_random.Below(192));
+}
+
+void KeyboardLightingEngine::PaintColumn(int column, const Rgb& colour, unsigned brightness) {
+    for (uint8_t n : kColumnMap[column]) {
+        if (NamesLed(n)) Paint(n, colour, brightness);
+    }
+}
+
+void KeyboardLightingEngine::SetRingBit(int column, int bit) {
+    for (auto& ring : m_kb.rings) ring[column] = static_cast<uint8_t>(ring[column] | (1u << bit));
+}
+
+uint8_t KeyboardLightingEngine::RingsAt(int column) const {
+    uint8_t m = 0;
+    for (const auto& ring : m_kb.rings) m |= ring[column];
+    return m;
+}
+
+void KeyboardLightingEngine::LightRings() {
+    for (int i = 0; i < kColumns; ++i) {
+        const uint8_t m = RingsAt(i);
+        if (m == 0) continue;
+        for (int j = 0; j < kColumnCells; ++j) {
+            const uint8_t n = kColumnMap[i][j];
+            if ((m >> j & 1) == 0 || !NamesLed(n)) continue;
+            m_state.intensity[n] = 255;
+            if (Multi()) m_state.colourIndexes[n] = static_cast<uint8_t>(m_random.Below(192));
+        }
+    }
+}
+
+void KeyboardLightingEngine::SpreadRings() {
+    using R = KeyboardEffectState;
+    const auto old = m_kb.rings;
+    auto& ul = m_kb.rings[R::kUpLeft];
+    auto& dl = m_kb.rings[R::kDownLeft];
+    auto& ur = m_kb.rings[R::kUpRight];
+    auto& dr = m_kb.rings[R::kDownRight];
+    for (int k = 0; k < kColumns; ++k) {
+        const bool last = k == kColumns - 1;
+        const bool first = k == 0;
+        ul[k] = static_cast<uint8_t>((old[R::kUpLeft][k] >> 1) | (last ? 0 : old[R::kUpLeft][k + 1]));
+        dl[k] = static_cast<uint8_t>((old[R::kDownLeft][k] << 1) | (last ? 0 : old[R::kDownLeft][k + 1]));
+        ur[k] = static_cast<uint8_t>((old[R::kUpRight][k] >> 1) | (first ? 0 : old[R::kUpRight][k - 1]));
+        dr[k] = static_cast<uint8_t>((old[R::kDownRight][k] << 1) | (first ? 0 : old[R::kDownRight][k - 1]));
+    }
+}
+
+void KeyboardLightingEngine::SlideRings() {
+    using R = KeyboardEffectState;
+    m_kb.rings[R::kUpLeft].fill(0);
+    m_kb.rings[R::kDownRight].fill(0);
+    auto& dl = m_kb.rings[R::kDownLeft];
+    for (int k = 0; k < kColumns - 1; ++k) dl[k] = dl[k + 1];
+    dl[kColumns - 1] = 0;
+    auto& ur = m_kb.rings[R::kUpRight];
+    for (int k = kColumns - 1; k > 0; --k) ur[k] = ur[k - 1];
+    ur[0] = 0;
+}
+
+void KeyboardLightingEngine::PulseAt(int led, int action) {
+    if (action != 1 || !NamesLed(static_cast<unsigned>(led))) return;
+    for (int i = 0; i < kColumns; ++i) {
+        for (int j = 0; j < kColumnCells; ++j) {
+            if (kColumnMap[i][j] == led) {
+                SetRingBit(i, j);
+                return;
+            }
+        }
+    }
+}
+
+void KeyboardLightingEngine::ResetEffectState() {
+    m_state.phase = 0;
+    m_state.colourIndex = 0;
+    m_kb.stage = 0;
+    m_state.colourIndexes.fill(0);
+    m_kb.keyState.fill(0);
+    m_state.intensity.fill(0);
+    for (auto& ring : m_kb.rings) ring.fill(0);
+    m_kb.levels.fill(0);
+    m_kb.columnFlags.fill(1);
+}
+
+// --- set-ups ---
+
+void KeyboardLightingEngine::DefaultSetUp() {
+    uint8_t sum = 0;
+    for (int n = 0; n < kKeyboardLeds; ++n) {
+        m_state.colourIndexes[n] = sum;
+        sum = static_cast<uint8_t>(sum + (sum < 160 || sum > 222 ? 33 : 97));
+    }
+}
+
+void KeyboardLightingEngine::SetUpBouncingRipple() { SetRingBit(9, 6); }
+
+void KeyboardLightingEngine::SetUpTwinkle() {
+    for (int i = 0; i < kColumns; ++i) {
+        for (int j = 0; j < kLayoutCells; ++j) {
+            const uint8_t n = kLayoutMap[i][j];
+            const int offset = 6 * i + j;
+            if (!NamesLed(n) || offset >= static_cast<int>(kPhaseOffsets.size())) continue;
+            m_state.intensity[n] = kPhaseOffsets[offset];
+            m_state.colourIndexes[n] = static_cast<uint8_t>(7 * i);
+        }
+    }
+}
+
+void KeyboardLightingEngine::SetUpRollingRipple() { SetRingBit(1, 0); }
+
+void KeyboardLightingEngine::SetUpLayoutRipple() {
+    for (int i = 0; i < kColumns; ++i) {
+        uint8_t a = static_cast<uint8_t>(192 - 8 * i);
+        for (int j = 0; j < kLayoutCells; ++j) {
+            a = static_cast<uint8_t>(a - 35);
+            if (a >= 192) a = static_cast<uint8_t>(a - 63);
+            const uint8_t n = kLayoutMap[i][j];
+            if (!NamesLed(n)) continue;
+            m_kb.rippleCounter[n] = a;
+            m_state.colourIndexes[n] = static_cast<uint8_t>(7 * i);
+        }
+    }
+}
+
+// --- generators ---
+
+void KeyboardLightingEngine::ColumnWave() {
+    if (Multi()) {
+        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        int k = (m_state.phase + 1) % 192;
+        for (int i = 0; i < kColumns; ++i) {
+            PaintColumn(i, kColourWheel[k], Bright());
+            k = (k + 7) % 192;
+        }
+        return;
+    }
+    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    int k = (m_state.phase + 1) % 96;
+    for (int i = 0; i < kColumns; ++i) {
+        PaintColumn(i, Fixed(), Bright() * kPulseCurve[k] / 256);
+        k = (k + 2) % 96;
+    }
+}
+
+void KeyboardLightingEngine::ColumnFlashWave() {
+    if (Multi()) {
+        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        int k = m_state.phase % 192;
+        for (int i = 0; i < kColumns; ++i) {
+            PaintColumn(i, kColourWheel[k], Bright());
+            k = (k + 2) % 192;
+        }
+        return;
+    }
+    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    int k = m_state.phase % 96;
+    for (int i = 0; i < kColumns; ++i) {
+        PaintColumn(i, Fixed(), Bright() * kFlashCurve[k] / 256);
+        k = (k + 5) % 96;
+    }
+}
+
+void KeyboardLightingEngine::PathWave() {
+    if (Multi()) {
+        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        int k = m_state.phase % 192;
+        for (uint8_t n : kLedPath) {
+            Paint(n, kColourWheel[k], Bright());
+            k = (k + 5) % 192;
+        }
+        return;
+    }
+    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    int k = m_state.phase % 96;
+    for (uint8_t n : kLedPath) {
+        Paint(n, Fixed(), Bright() * kPulseCurve[k] / 256);
+        k = (k + 5) % 96;
+    }
+}
+
+void KeyboardLightingEngine::EffectBreathCycle() {
+    if (++m_state.phase >= 128) m_state.phase = 0;
+    const unsigned brightness = kBreathingCurve[m_state.phase] * Bright() / 256;
+    for (int i = 0; i < kColumns; ++i) PaintColumn(i, Multi() ? kColourWheel[7 * i] : Fixed(), brightness);
+}
+
+void KeyboardLightingEngine::EffectStatic() {
+    if (!Multi()) {
+        FillAll(Fixed(), Bright());
+        return;
+    }
+    for (int r = 0; r < kGridRows; ++r) {
+        for (uint8_t n : kKeyGrid[r]) {
+            if (NamesLed(n) && kOnLedPath[n]) Paint(n, kColourWheel[138 - 12 * r], Bright());
+        }
+    }
+}
+
+void KeyboardLightingEngine::KeyGlow() {
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        uint8_t& v = m_state.intensity[n];
+        if (m_kb.keyState[n] == 1) {
+            v = static_cast<uint8_t>(v > 240 ? 255 : v + 15);
+        } else if (m_kb.keyState[n] == 2) {
+            v = static_cast<uint8_t>(v < 5 ? 0 : v - 5);
+            if (v == 0) m_kb.keyState[n] = 0;
+        }
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::DiamondRipple() {
+    LightRings();
+    SpreadRings();
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        m_state.colourIndexes[n] = Step(1, 192, m_state.colourIndexes[n], 7);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::SlidingRipple() {
+    LightRings();
+    SlideRings();
+    // Every LED, not only 0-63: the rings also light keys above 63, which would otherwise freeze.
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::Sparkle() {
+    for (int t = 0; t < 6; ++t) {
+        const uint8_t position = kSparklePickable[m_random.Below(kSparklePickable.size())];
+        const uint8_t n = kSparklePath[position];
+        if (!NamesLed(n)) continue;
+        m_state.colourIndexes[n] = static_cast<uint8_t>(m_random.Below(192));
+        m_state.intensity[n] = 255;
+    }
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::PerKeySpectrum() {
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        uint8_t& c = m_state.colourIndexes[n];
+        if (++c >= 192) c = 0;
+        Paint(n, kColourWheel[c], Bright());
+    }
+}
+
+void KeyboardLightingEngine::RowWave() {
+    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    int k = (m_state.phase + 1) % 192;
+    for (int j = 0; j < kColumnCells; ++j) {
+        for (int i = 0; i < kColumns; ++i) {
+            const uint8_t n = kColumnMap[i][j];
+            if (NamesLed(n)) Paint(n, kColourWheel[k], Bright());
+        }
+        k = (k + 24) % 192;
+    }
+}
+
+void KeyboardLightingEngine::BouncingRipple() {
+    const uint8_t m = RingsAt(9);
+    if (m == 1) SetRingBit(9, 0);
+    if (m == 64) SetRingBit(9, 6);
+    if (m_kb.stage >= 2) {
+        m_kb.stage = 0;
+        LightRings();
+        SpreadRings();
+    }
+    ++m_kb.stage;
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::ScriptedDrop() {
+    uint8_t& s = m_kb.stage;
+    uint8_t& p = m_state.phase;
+    switch (s) {
+        case 0:
+            for (uint8_t n : kDropFrames[p % 16]) LightLed(n);
+            if (++p >= 16) {
+                p = 0;
+                s = 1;
+            }
+            break;
+        case 1:
+            if (p >= 31) {
+                if (m_state.intensity[90] == 0) {
+                    s = 2;
+                    p = 0;
+                }
+            } else {
+                for (uint8_t n : kDropPairs[p % 16]) LightLed(n);
+                ++p;
+            }
+            break;
+        case 2:
+            PulseAt(70, 1);
+            s = 3;
+            break;
+        case 3:
+            LightRings();
+            SpreadRings();
+            if (m_state.intensity[105] != 0) s = 4;
+            break;
+        case 4:
+            if (m_state.intensity[105] != 0) {
+                s = 0;
+                p = 0;
+            }
+            break;
+        default:
+            // A stage left by another mode restarts the script.
+            s = 0;
+            p = 0;
+            break;
+    }
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::Twinkle() {
+    for (uint8_t n : kLedPath) {
+        uint8_t& v = m_state.intensity[n];
+        v = static_cast<uint8_t>(v + 2);
+        if (v >= 192) {
+            v = 0;
+            m_state.colourIndexes[n] = static_cast<uint8_t>(m_random.Below(192));
+        }
+        Paint(n, Multi() ? kColourWheel[m_state.colourIndexes[n]] : Fixed(), Bright() * kFlashCurve[v] / 256);
+    }
+}
+
+void KeyboardLightingEngine::RollingRipple() {
+    if (RingsAt(1) == 1) SetRingBit(1, 0);
+    if (RingsAt(22) == 64) SetRingBit(22, 6);
+    LightRings();
+    SpreadRings();
+    for (uint8_t n : kLedPath) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::PresetColour() {
+    switch (m_params.modeOption) {
+        case 1: m_state.phase = 25; break;
+        case 2: m_state.phase = 70; break;
+        case 3: m_state.phase = 95; break;
+        default: m_state.phase = 174; break;
+    }
+    FillAll(kColourWheel[m_state.phase], Bright());
+}
+
+void KeyboardLightingEngine::GridRainbow() {
+    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    int k = m_state.phase % 192;
+    for (int r = 0; r < kGridRows; ++r) {
+        k = (k + 7) % 192;
+        for (uint8_t n : kKeyGrid[r]) {
+            if (NamesLed(n) && kOnLedPath[n]) Paint(n, kColourWheel[k], Bright());
+        }
+    }
+}
+
+void KeyboardLightingEngine::CustomColours() {
+    const int n = m_frame.Count();
+    for (int i = 0; i < n; ++i) {
+        LedEntry e = FrameEntry(i);
+        e.brightness = Bright();
+        m_frame.Set(i, e);
+    }
+}
+
+void KeyboardLightingEngine::LayoutRipple() {
+    // Every LED that the set-up primes (the layout map's), not only the 64 of the LED path.
+    for (int i = 0; i < kLayoutLeds.count; ++i) {
+        const uint8_t n = kLayoutLeds.leds[i];
+        uint8_t& r = m_kb.rippleCounter[n];
+        r = static_cast<uint8_t>(r + 1);
+        if (r >= 192) {
+            r = 0;
+            m_state.colourIndexes[n] = static_cast<uint8_t>(m_random.Below(192));
+        }
+        Paint(n, Multi() ? kColourWheel[m_state.colourIndexes[n]] : Fixed(), Bright() * kFlashCurve[r] / 256);
+    }
+}
+
+void KeyboardLightingEngine::Sweep() {
+    m_state.phase = Step(m_params.direction, 52, m_state.phase, 1);
+    for (uint8_t n : kSweepFrames[m_state.phase % 52]) {
+        if (!NamesLed(n)) continue;
+        m_state.intensity[n] = 255;
+        m_state.colourIndexes[n] = 0;
+    }
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        uint8_t& v = m_state.intensity[n];
+        v = static_cast<uint8_t>(v > 5 ? v - 5 : 0);
+        uint8_t& c = m_state.colourIndexes[n];
+        if (c != 255) c = static_cast<uint8_t>(c + 3);
+        if (Multi()) {
+            Paint(n, kColourWheel[c], Bright());
+        } else {
+            Paint(n, Fixed(), Bright() * v / 256);
+        }
+    }
+}
+
+void KeyboardLightingEngine::Snake() {
+    uint8_t& p = m_state.phase;
+    auto mark = [this](unsigned position) {
+        if (position < kSnakePath.size() && NamesLed(kSnakePath[position])) m_state.intensity[kSnakePath[position]] = 254;
+    };
+    if (m_params.direction != 0) {
+        if (p > 169) {
+            p = 0;
+        } else {
+            mark(p);
+            ++p;
+        }
+    } else if (p != 0) {
+        mark(p);
+        --p;
+    } else {
+        p = 170;
+    }
+    // Every LED: the snake path runs over keys that the 64-LED path does not hold.
+    const int leds = Leds();
+    for (int n = 0; n < leds; ++n) {
+        Fade(n);
+        Shade(n);
+    }
+}
+
+void KeyboardLightingEngine::CompanionColour() {
+    const Rgb colour = {static_cast<uint8_t>(m_kb.audioParameters[0]), static_cast<uint8_t>(m_kb.audioParameters[1]),
+                        static_cast<uint8_t>(m_kb.audioParameters[2])};
+    FillAll(colour, Bright());
+}
+
+}  // namespace vx::lighting

@@ -1,0 +1,121 @@
+#include "devices/lighting/MousePadLightingEngine.h"
+
+#include "devices/lighting/AreaOverlay.h"
+#include "devices/lighting/KeyboardGeometry.h"
+#include "devices/lighting/MouseGeometry.h"
+#include "devices/lighting/StepPlayer.h"
+
+namespace vx::lighting {
+
+MousePadLightingEngine::MousePadLightingEngine(int ledCount)
+    : MousePadLightingEngine(ledCount, AreaOverlay::ForMousePads(), StepPlayer::ForMousePads()) {}
+
+MousePadLightingEngine::MousePadLightingEngine(int ledCount, AreaOverlay& area, StepPlayer& player)
+    : LightingEngine(ledCount, area, player) {}
+
+void MousePadLightingEngine::RunModePass() {
+    Generator generator = nullptr;
+    switch (m_params.mode) {
+        case 0: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadWave); break;
+        case 1: generator = &LightingEngine::EffectSpectrum; break;
+        case 2: generator = &LightingEngine::EffectBreathCycle; break;
+        case 3: generator = &LightingEngine::EffectStatic; break;
+        case 4: generator = &LightingEngine::EffectBlinkCycle; break;
+        case 6: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadRipple); break;
+        case 7: generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadPairs); break;
+        case 8: generator = &LightingEngine::EffectOff; break;
+        default: break;
+    }
+    if (generator == nullptr) {
+        RunStepPlayer();
+        return;
+    }
+    if (Due(kSlowIntervals)) (this->*generator)();
+}
+
+void MousePadLightingEngine::OnModeChanged() {
+    ClearEffectState();
+    m_calls = 0;
+    // As on the mouse: without a marked ring position the ripple and pairs modes would stay dark.
+    m_state.ring[0] = 1;
+}
+
+void MousePadLightingEngine::SeedIntensity() {
+    const int n = m_frame.Count() < EffectState::kRing ? m_frame.Count() : EffectState::kRing;
+    for (int i = 0; i < n; ++i) {
+        if (m_state.ring[i] != 0) m_state.intensity[i] = 255;
+    }
+}
+
+void MousePadLightingEngine::RotateRingPart(int length, int direction) {
+    if (length > EffectState::kRing) length = EffectState::kRing;
+    if (length < 2) return;
+    auto& r = m_state.ring;
+    if (direction != 0) {
+        const uint8_t last = r[length - 1];
+        for (int i = length - 1; i > 0; --i) r[i] = r[i - 1];
+        r[0] = last;
+    } else {
+        const uint8_t first = r[0];
+        for (int i = 0; i < length - 1; ++i) r[i] = r[i + 1];
+        r[length - 1] = first;
+    }
+}
+
+void MousePadLightingEngine::EffectPadWave() {
+    const int n = m_frame.Count();
+    if (Multi()) {
+        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        for (int i = 0; i < n; ++i) Paint(i, kColourWheel[(m_state.phase + 1 + 7 * i) % 192], Bright());
+        return;
+    }
+    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    for (int i = 0; i < n; ++i) Paint(i, Fixed(), Bright() * kPulseCurve[(m_state.phase + 1 + 7 * i) % 96] / 256);
+}
+
+void MousePadLightingEngine::AdvanceRing(int length, int direction) {
+    if (m_calls > 1) {
+        m_calls = 0;
+        SeedIntensity();
+        RotateRingPart(length, direction);
+    }
+    ++m_calls;
+}
+
+Rgb MousePadLightingEngine::RippleColour(int keptLed, bool entryLit) {
+    if (!Multi()) return Fixed();
+    m_state.phase = static_cast<uint8_t>(m_state.phase + 12);
+    if (entryLit) {
+        const LedEntry kept = FrameEntry(keptLed);
+        return {kept.red, kept.green, kept.blue};
+    }
+    return kColourWheel[m_state.phase >= 192 ? m_state.phase - 192 : m_state.phase];
+}
+
+void MousePadLightingEngine::EffectPadRipple() {
+    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    AdvanceRing(EffectState::kRing, m_params.direction);
+    const int n = Leds();
+    if (n == 0) return;
+    const int entry = m_params.direction != 0 ? 0 : n - 1;
+    for (int i = 0; i < n; ++i) {
+        DecayIntensity(i, m_params.mode);
+        const Rgb colour = RippleColour(i, m_state.intensity[entry] != 0);
+        Paint(i, colour, Bright() * m_state.intensity[i] / 256);
+    }
+}
+
+void MousePadLightingEngine::EffectPadPairs() {
+    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    AdvanceRing(8, m_params.direction != 0 ? 0 : 1);
+    const int entry = m_params.direction != 0 ? 0 : static_cast<int>(kPadPairs.size()) - 1;
+    for (int g = 0; g < static_cast<int>(kPadPairs.size()); ++g) {
+        DecayIntensity(g, m_params.mode);
+        const Rgb colour = RippleColour(kPadPairs[g][0], m_state.intensity[entry] != 0);
+        const unsigned brightness = Bright() * m_state.intensity[g] / 256;
+        // Paint skips an LED at or beyond the LED count.
+        for (uint8_t led : kPadPairs[g]) Paint(led, colour, brightness);
+    }
+}
+
+}  // namespace vx::lighting

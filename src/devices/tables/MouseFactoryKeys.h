@@ -1,0 +1,12 @@
+#pragma once
+// Factory functions of the mouse's 11 logical buttons, matched against the key table the mouse
+// reports at connection.
+
+#include <array>
+#include <cstddef>
+
+#include "devices/tables/KeyFunction.h"
+
+constexpr size_t kMouseLogicalButtonCount = 11;
+
+const std::array<KeyFunction, kMouseLogicalButtonCount>& MouseFactoryKeys();

@@ -1,0 +1,7 @@
+#include "link/DeviceInfo.h"
+
+#include <algorithm>
+
+DeviceInfo::DeviceInfo(std::span<const uint8_t> bytes) {
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kLength), m_bytes.begin());
+}

@@ -1,0 +1,277 @@
+#include "profiles/BasicProfiledata.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "profiles/JsonAccess.h"
+#include "profiles/MacroFiles.h"
+#include "profiles/StringUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t kMaxDeviceIndex = 15;
+
+bool SamePath(const fs::path& a, const fs::path& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return a.lexically_normal() == b.lexically_normal();
+}
+
+// A device node is an object; anything else in its place is treated as missing.
+Json::Value NodeOf(const Json::Value& document, int32_t deviceIndex) {
+    const Json::Value& node = JsonElement(JsonMember(document, "Device"), static_cast<int64_t>(deviceIndex));
+    return node.isObject() ? node : Json::Value();
+}
+
+void StoreNode(Json::Value& document, int32_t deviceIndex, const Json::Value& node) {
+    Json::Value& devices = JsonMemberForWrite(document, "Device");
+    if (Json::Value* slot = JsonElementForWrite(devices, deviceIndex)) *slot = node;
+}
+
+LightListEntry ReadLightListEntry(const Json::Value& element) {
+    LightListEntry e;
+    if (!element.isObject()) return e;
+    e.selectItem = JsonByteAt(element, "LEDREGMode");
+    e.light = JsonByteAt(element, "LEDBrightness");
+    e.speed = JsonByteAt(element, "LEDSpeed");
+    e.fx = JsonFlag(JsonMember(element, "LEDDirection"));
+    e.multiColor = JsonFlag(JsonMember(element, "LEDMultiColor"));
+    e.red = JsonByteAt(element, "red");
+    e.green = JsonByteAt(element, "green");
+    e.blue = JsonByteAt(element, "blue");
+    e.present = 1;
+    return e;
+}
+
+LightStep ReadLightStep(const Json::Value& element) {
+    LightStep s;
+    s.light.selectItem = JsonByteAt(element, "LEDREGMode");
+    s.light.light = JsonByteAt(element, "LEDBrightness");
+    s.light.speed = JsonByteAt(element, "LEDSpeed");
+    s.light.fx = JsonByteAt(element, "LEDDirection");
+    s.light.multiColor = JsonByteAt(element, "LEDMultiColor");
+    s.light.red = JsonByteAt(element, "red");
+    s.light.green = JsonByteAt(element, "green");
+    s.light.blue = JsonByteAt(element, "blue");
+    s.time = JsonInt32(JsonMember(element, "Time"));
+    s.cyle = JsonInt32(JsonMember(element, "Cyle"));
+    return s;
+}
+
+}  // namespace
+
+void CBasicProfiledata::SetProfilePath(const fs::path& path) {
+    if (!path.empty()) m_profilePath = path;
+}
+
+void CBasicProfiledata::SetDefaultPath(const fs::path& path) {
+    if (!path.empty()) m_defaultPath = path;
+}
+
+void CBasicProfiledata::SetDeviceIndex(int32_t index) {
+    if (index >= 0 && index <= kMaxDeviceIndex) m_deviceIndex = index;
+}
+
+Json::Value CBasicProfiledata::ReadForUpdate(const fs::path& path) const {
+    Json::Value document = m_file.ReadJson(path);
+    if (document.isObject()) return document;
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) > 0 && !ec) {
+        // The file holds something this program cannot use; keep it for the user instead of
+        // overwriting it.
+        fs::path aside = path;
+        aside += ".broken";
+        fs::rename(path, aside, ec);
+        DebugLog("profile file kept aside as " + aside.string());
+    }
+    return Json::Value(Json::objectValue);
+}
+
+Json::Value CBasicProfiledata::LoadNodeInto(Json::Value& node, const fs::path& path) {
+    const Json::Value document = m_file.ReadJson(path);
+    node = NodeOf(document, m_deviceIndex);
+    if (!node.isNull()) return node;
+
+    node = NodeOf(m_file.ReadJson(m_defaultPath), m_deviceIndex);
+    if (path.empty() || SamePath(path, m_defaultPath)) return node;
+    Json::Value updated = document.isObject() ? document : ReadForUpdate(path);
+    StoreNode(updated, m_deviceIndex, node);
+    m_file.WriteJson(path, updated);
+    return node;
+}
+
+Json::Value CBasicProfiledata::LoadProfile(const fs::path& path) { return LoadNodeInto(m_node, path); }
+
+Json::Value CBasicProfiledata::LoadOtherProfile(const fs::path& path) { return LoadNodeInto(m_otherNode, path); }
+
+void CBasicProfiledata::SaveProfile() { SaveNode(Json::Value(m_node), m_profilePath); }
+
+void CBasicProfiledata::SaveNode(const Json::Value& node, const fs::path& path) {
+    if (path.empty()) return;
+    Json::Value document = ReadForUpdate(path);
+    StoreNode(document, m_deviceIndex, node);
+    WriteDocument(document, path);
+}
+
+void CBasicProfiledata::SaveOtherProfile(const fs::path& path) { SaveNode(Json::Value(m_otherNode), path); }
+
+void CBasicProfiledata::WriteDocument(const Json::Value& value, const fs::path& path) {
+    m_file.WriteJson(path, value);
+}
+
+LightInfo CBasicProfiledata::GetLightInfo() {
+    LightInfo info;
+    const Json::Value& object = JsonMember(m_node, "LightInfo");
+    if (!object.isNull()) {
+        info.selectItem = JsonByteAt(object, "SelectItem");
+        info.light = JsonByteAt(object, "Light");
+        info.speed = JsonByteAt(object, "Speed");
+        info.fx = JsonByteAt(object, "Fx");
+        info.multiColor = JsonFlag(JsonMember(object, "MultiColor"));
+        info.red = JsonByteAt(object, "Red");
+        info.green = JsonByteAt(object, "Green");
+        info.blue = JsonByteAt(object, "Blue");
+        info.zzccLedMode = JsonByteAt(object, "ZZCCLedMode");
+        info.customGroup = JsonByteAt(object, "CustomGroup");
+        info.oldLedmode = JsonByteAt(object, "OldLedmode");
+    }
+    m_lightInfo = info;
+    return info;
+}
+
+void CBasicProfiledata::SetLightInfo(const LightInfo& info) {
+    m_lightInfo = info;
+    Json::Value object(Json::objectValue);
+    object["SelectItem"] = info.selectItem;
+    object["Light"] = info.light;
+    object["Speed"] = info.speed;
+    object["Fx"] = info.fx;
+    object["MultiColor"] = info.multiColor;
+    object["Red"] = info.red;
+    object["Green"] = info.green;
+    object["Blue"] = info.blue;
+    object["ZZCCLedMode"] = info.zzccLedMode;
+    object["CustomGroup"] = info.customGroup;
+    object["OldLedmode"] = info.oldLedmode;
+    JsonMemberForWrite(m_node, "LightInfo") = object;
+}
+
+AudioLightInfo CBasicProfiledata::GetAudioLightInfo() {
+    AudioLightInfo info;
+    const Json::Value& object = JsonMember(m_node, "AudioLightInfo");
+    if (!object.isNull()) {
+        info.audioMode = JsonByteAt(object, "AudioMode");
+        info.bkRed = JsonByteAt(object, "BkColorR");
+        info.bkGreen = JsonByteAt(object, "BkColorG");
+        info.bkBlue = JsonByteAt(object, "BkColorB");
+        info.fgRed = JsonByteAt(object, "FgColorR");
+        info.fgGreen = JsonByteAt(object, "FgColorG");
+        info.fgBlue = JsonByteAt(object, "FgColorB");
+        info.sevenColorFlags = JsonFlag(JsonMember(object, "7ColorFlags"));
+        info.colorTypeFlags = JsonFlag(JsonMember(object, "ColorTypeFlags"));
+    }
+    m_audioLightInfo = info;
+    return info;
+}
+
+void CBasicProfiledata::SetAudioLightInfo(const AudioLightInfo& info) {
+    m_audioLightInfo = info;
+    Json::Value object(Json::objectValue);
+    object["AudioMode"] = info.audioMode;
+    object["BkColorR"] = info.bkRed;
+    object["BkColorG"] = info.bkGreen;
+    object["BkColorB"] = info.bkBlue;
+    object["FgColorR"] = info.fgRed;
+    object["FgColorG"] = info.fgGreen;
+    object["FgColorB"] = info.fgBlue;
+    object["7ColorFlags"] = info.sevenColorFlags;
+    object["ColorTypeFlags"] = info.colorTypeFlags;
+    JsonMemberForWrite(m_node, "AudioLightInfo") = object;
+}
+
+std::vector<LightListEntry> CBasicProfiledata::GetLightList() {
+    std::vector<LightListEntry> list;
+    const Json::Value& array = JsonMember(m_node, "LightList");
+    const size_t count = std::min<size_t>(JsonArraySize(array), kMaxListEntries);
+    list.reserve(count);
+    for (size_t i = 0; i < count; ++i) list.push_back(ReadLightListEntry(array[Json::ArrayIndex(i)]));
+    m_lightList = list;
+    return list;
+}
+
+Json::Value CBasicProfiledata::LoadLightConfig(const fs::path& path) {
+    m_lightConfig = m_file.ReadJson(path);
+    return m_lightConfig;
+}
+
+std::vector<LightStep> CBasicProfiledata::GetCustomLightSteps() {
+    std::vector<LightStep> steps;
+    const int64_t entry = int64_t(m_lightInfo.selectItem) - m_customModeBase;
+    if (!m_lightConfig.isNull() && entry >= 0) {
+        const Json::Value& entries = JsonElement(JsonMember(m_lightConfig, "LightInfo"), int64_t(m_lightTableIndex));
+        const std::string guid = JsonStringAt(JsonElement(entries, entry), "Guid");
+        if (IsSafeFileName(guid + ".light")) {
+            const fs::path stepFile = m_lightConfigPath.parent_path() / fs::path(guid + ".light");
+            const Json::Value stepDocument = m_file.ReadJson(stepFile);
+            const Json::Value& list = JsonMember(stepDocument, "LEDEffectList");
+            const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
+            steps.reserve(count);
+            for (size_t i = 0; i < count; ++i) steps.push_back(ReadLightStep(list[Json::ArrayIndex(i)]));
+        }
+    }
+    m_steps = steps;
+    return steps;
+}
+
+std::vector<KeyEntry> CBasicProfiledata::ReadKeyList(const Json::Value& node) {
+    std::vector<KeyEntry> keys;
+    const Json::Value& array = JsonMember(node, "KeyList");
+    const size_t count = std::min<size_t>(JsonArraySize(array), kMaxListEntries);
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Json::Value& element = array[Json::ArrayIndex(i)];
+        const auto position = static_cast<uint16_t>(i);
+        keys.push_back({KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "Assignment"))),
+                        KeyFunction::FromCode(position, static_cast<uint32_t>(JsonIntAt(element, "DefaultAssignment")))});
+    }
+    return keys;
+}
+
+void CBasicProfiledata::WriteKeyList(Json::Value& node, const std::vector<KeyEntry>& keys) {
+    Json::Value& array = JsonMemberForWrite(node, "KeyList");
+    for (size_t i = 0; i < keys.size(); ++i) {
+        Json::Value* element = JsonElementForWrite(array, static_cast<int64_t>(i));
+        if (element == nullptr) break;
+        JsonMemberForWrite(*element, "Assignment") = keys[i].current.Code();
+    }
+}
+
+std::vector<KeyEntry> CBasicProfiledata::GetKeyList() {
+    m_keyList = ReadKeyList(m_node);
+    return m_keyList;
+}
+
+void CBasicProfiledata::SetKeyList(const std::vector<KeyEntry>& keys) {
+    m_keyList = keys;
+    WriteKeyList(m_node, keys);
+}
+
+std::vector<KeyEntry> CBasicProfiledata::GetOtherKeyList() {
+    m_otherKeyList = ReadKeyList(m_otherNode);
+    return m_otherKeyList;
+}
+
+void CBasicProfiledata::SetOtherKeyList(const std::vector<KeyEntry>& keys) {
+    m_otherKeyList = keys;
+    WriteKeyList(m_otherNode, keys);
+}
+
+bool CBasicProfiledata::MacroEventToRecord(const Json::Value& event, std::array<uint8_t, 4>& out) {
+    out = MacroFiles::Pack(MacroFiles::EventFromJson(event));
+    return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The file layer of every data file: whole-file reads that never fail loudly, and whole-file
+// writes in jsoncpp's styled form that replace the file atomically.
+//
+// Reading: a file that is missing, empty, larger than kMaxJsonFileSize, not valid JSON (comments
+// are allowed) or nested deeper than the reader's limit reads as a null value. Callers treat null
+// as "use the default".
+//
+// Writing: the text is jsoncpp's StyledWriter output (three-space indent, keys in ascending byte
+// order, right margin 74, ending in a line end) followed by one more line end, so files stay
+// interchangeable with those the program has always written. The text goes to a temporary file in
+// the same folder, is flushed to the disk and then renamed over the target: a failed write leaves
+// the previous file whole. Failures are not reported to the user.
+//
+// JsonFile holds no state; every data object that touches files owns one.
+
+#include <json/json.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+// Files beyond this size are refused as input: profiles are a few kilobytes, and a huge file
+// handed to the importer must not exhaust memory.
+constexpr std::uintmax_t kMaxJsonFileSize = 8u * 1024u * 1024u;
+
+class JsonFile {
+public:
+    // The whole file as bytes; empty when it cannot be opened, is larger than kMaxJsonFileSize or
+    // could not be read completely.
+    std::string readjsonFile(const std::filesystem::path& path) const;
+
+    // The parsed document, or null.
+    Json::Value ReadJson(const std::filesystem::path& path) const;
+
+    // Parses a text as ReadJson does; null when it is not valid JSON. Never throws.
+    static Json::Value ParseText(const std::string& text);
+
+    // Writes the value; always returns 0, whatever happened.
+    int WriteJson(const std::filesystem::path& path, const Json::Value& value) const;
+
+    // The same write, telling whether the file now holds the value.
+    bool TryWriteJson(const std::filesystem::path& path, const Json::Value& value) const;
+
+    // The exact text WriteJson puts into a file.
+    static std::string StyledText(const Json::Value& value);
+
+    // A time-stamp identifier "%d_%02d_%02d_%02d_%02d_%02d_%03d" (local year, month, day, hour,
+    // minute, second, millisecond). Identifiers made by one process are strictly increasing: a
+    // call within the millisecond of the previous one gets the next millisecond, so two new
+    // profiles or macros never share a file name.
+    static std::string MakeTimestampId();
+
+    // The file name without folder and extension.
+    static std::string FileStem(const std::filesystem::path& path);
+};
+
+// Writes bytes to a file the same atomic way (temporary file, flush, rename). Used to copy
+// macro, shoot and profile files unchanged.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "devices/lighting/LedFrame.h"
+#include "devices/lighting/LightingClock.h"
+#include "devices/lighting/StreamBuffer.h"
+#include "devices/lighting/StreamFailureRule.h"
+
+using namespace vx::lighting;
+
+TEST(LedFrame, SetCountClearsAndIgnoresOutOfRange) {
+    LedFrame frame;
+    frame.SetCount(4);
+    frame.Set(3, {1, 2, 3, 4});
+    frame.Set(4, {9, 9, 9, 9});
+    frame.Set(-1, {9, 9, 9, 9});
+    EXPECT_EQ(frame.Get(3), (LedEntry{1, 2, 3, 4}));
+    EXPECT_EQ(frame.Get(4), LedEntry{});
+    EXPECT_EQ(frame.Get(-5), LedEntry{});
+    frame.SetCount(4);
+    EXPECT_EQ(frame.Get(3), LedEntry{});
+    frame.SetCount(1000);
+    EXPECT_EQ(frame.Count(), LedFrame::kCapacity);
+}
+
+TEST(StreamBuffer, ScalesByBrightnessAndNeverSendsLed170) {
+    LedFrame frame;
+    frame.SetCount(171);
+    frame.Set(0, {255, 128, 10, 128});
+    frame.Set(169, {200, 200, 200, 255});
+    frame.Set(170, {255, 255, 255, 255});
+    StreamBuffer buffer;
+    buffer.Build(frame);
+    EXPECT_EQ(buffer.Data()[0], 127);
+    EXPECT_EQ(buffer.Data()[1], 64);
+    EXPECT_EQ(buffer.Data()[2], 5);
+    EXPECT_EQ(buffer.Data()[507], 199);
+    for (size_t i = 510; i < StreamBuffer::kSize; ++i) EXPECT_EQ(buffer.Data()[i], 0) << i;
+    EXPECT_EQ(StreamBuffer::Length(170), 510u);
+    EXPECT_EQ(StreamBuffer::Length(400), StreamBuffer::kSize);
+    EXPECT_EQ(StreamBuffer::Length(-3), 0u);
+}
+
+TEST(StreamBuffer, KeyboardStreamsThroughItsKeyLedMap) {
+    LedFrame frame;
+    frame.SetCount(170);
+    std::array<uint8_t, 170> map;
+    map.fill(255);
+    map[5] = 9;     // key 5 sits at device LED 9
+    map[13] = 255;  // key 13 is missing from the device
+    map[20] = 200;  // a garbled map entry past the buffer
+    frame.Set(5, {100, 0, 0, 255});
+    frame.Set(13, {0, 100, 0, 255});
+    frame.Set(20, {0, 0, 100, 255});
+    StreamBuffer buffer;
+    buffer.Build(frame, map.data(), map.size());
+    EXPECT_EQ(buffer.Data()[27], 99);
+    int nonZero = 0;
+    for (size_t i = 0; i < StreamBuffer::kSize; ++i) nonZero += buffer.Data()[i] != 0;
+    EXPECT_EQ(nonZero, 1);
+}
+
+TEST(StreamFailureRule, SlowSlowStoppedAndFastClears) {
+    ManualLightingClock clock(1000);
+    StreamFailureRule rule(clock);
+    int sends = 0;
+    auto slow = [&] {
+        ++sends;
+        clock.Advance(600);
+        return 0;
+    };
+    auto fast = [&] {
+        ++sends;
+        clock.Advance(20);
+        return 1;
+    };
+    EXPECT_EQ(rule.Stream(false, slow), 0);
+    EXPECT_EQ(rule.SlowFrames(false), 1u);
+    EXPECT_EQ(rule.Stream(false, fast), 1);
+    EXPECT_EQ(rule.SlowFrames(false), 0u);  // a fast frame in between clears the counter
+    rule.Stream(false, slow);
+    EXPECT_FALSE(rule.Stopped(false));
+    rule.Stream(false, slow);
+    EXPECT_TRUE(rule.Stopped(false));
+    EXPECT_EQ(rule.SlowFrames(false), 0u);
+    // Stopped: nothing is sent and the frame counts as sent.
+    EXPECT_EQ(rule.Stream(false, fast), 1);
+    EXPECT_EQ(sends, 4);
+    // The receiver keeps its own state.
+    EXPECT_FALSE(rule.Stopped(true));
+    EXPECT_EQ(rule.Stream(true, fast), 1);
+    EXPECT_EQ(sends, 5);
+    rule.SetStopped(false, false);
+    EXPECT_EQ(rule.Stream(false, fast), 1);
+    EXPECT_EQ(sends, 6);
+    // Exactly 500 ms is not slow.
+    rule.Stream(true, [&] {
+        clock.Advance(500);
+        return 1;
+    });
+    EXPECT_EQ(rule.SlowFrames(true), 0u);
+}
