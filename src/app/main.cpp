@@ -1,0 +1,5 @@
+#include "app/StartUp.h"
+
+int main(int argc, char** argv) {
+    return RunControlCenter(argc, argv);
+}

@@ -1,0 +1,190 @@
+#include "widgets/ControlUI.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QWidget>
+
+#include "widgets/ComboUI.h"
+#include "widgets/RenderEngine.h"
+#include "widgets/ResourceManager.h"
+
+namespace {
+const char* const kKeyMode = "vx_resourcetext";
+const char* const kTextKey = "vx_textkey";
+const char* const kTipKey = "vx_tipkey";
+
+void ApplyText(QWidget* w, const QString& text) {
+    const QSignalBlocker blocker(w);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (combo->isEditable()) combo->setEditText(text);
+    } else if (w->isWindow()) {
+        w->setWindowTitle(text);
+    } else {
+        w->setProperty("text", text);
+    }
+    w->update();
+}
+
+int g_silent = 0;
+
+// Disabling or hiding the focused control moves the focus on as if the user pressed Tab.
+struct SilentScope {
+    SilentScope() { ++g_silent; }
+    ~SilentScope() { --g_silent; }
+};
+
+bool IsKeyText(const QString& text) {
+    return text.startsWith("%[") && text.endsWith(']');
+}
+}  // namespace
+
+namespace ui {
+
+QRgb ParseColor(const QString& text) {
+    QString t = text.trimmed();
+    if (t.startsWith("0x", Qt::CaseInsensitive)) t = "#" + t.mid(2);
+    if (t.startsWith('#') && t.size() == 9) {
+        bool ok = false;
+        const uint v = t.mid(1).toUInt(&ok, 16);
+        return ok ? v : 0;
+    }
+    const QColor c = QColor::fromString(t);
+    return c.isValid() ? c.rgba() : 0;
+}
+
+bool IsSilent() {
+    return g_silent > 0;
+}
+
+void SetVisible(QWidget* control, bool visible) {
+    const SilentScope silent;
+    if (control) control->setVisible(visible);
+}
+bool IsVisible(const QWidget* control) {
+    return control && !control->isHidden();
+}
+void SetEnabled(QWidget* control, bool enabled) {
+    const SilentScope silent;
+    if (control) control->setEnabled(enabled);
+}
+bool IsEnabled(const QWidget* control) {
+    return control && control->isEnabled();
+}
+
+void SetResourceText(QWidget* control, bool keyMode) {
+    if (control) control->setProperty(kKeyMode, keyMode);
+}
+bool IsResourceText(const QWidget* control) {
+    return control && control->property(kKeyMode).toBool();
+}
+
+void SetText(QWidget* control, const QString& text) {
+    if (!control) return;
+    if (IsResourceText(control)) {
+        control->setProperty(kTextKey, text);
+        ApplyText(control, CResourceManager::GetInstance().GetText(text));
+    } else {
+        control->setProperty(kTextKey, QVariant());
+        ApplyText(control, text);
+    }
+}
+
+QString GetText(const QWidget* control) {
+    if (!control) return {};
+    if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(control)) return combo->currentText();
+    if (control->isWindow()) return control->windowTitle();
+    return control->property("text").toString();
+}
+
+QString GetTextKey(const QWidget* control) {
+    return control ? control->property(kTextKey).toString() : QString();
+}
+
+void SetToolTip(QWidget* control, const QString& textOrKey) {
+    if (!control) return;
+    if (IsKeyText(textOrKey)) {
+        const QString key = textOrKey.mid(2, textOrKey.size() - 3);
+        control->setProperty(kTipKey, key);
+        control->setToolTip(CResourceManager::GetInstance().GetText(key));
+    } else {
+        control->setProperty(kTipKey, QVariant());
+        control->setToolTip(textOrKey);
+    }
+}
+
+void RefreshText(QWidget* control) {
+    if (!control) return;
+    const QString text = GetText(control);
+    if (IsKeyText(text) && !control->property(kTextKey).isValid()) {
+        // A layout text "%[key]" puts the control into key mode when it is first seen.
+        control->setProperty(kKeyMode, true);
+        control->setProperty(kTextKey, text.mid(2, text.size() - 3));
+    }
+    const QString key = GetTextKey(control);
+    if (!key.isEmpty()) ApplyText(control, CResourceManager::GetInstance().GetText(key));
+    const QString tip = control->toolTip();
+    if (IsKeyText(tip)) SetToolTip(control, tip);
+    const QString tipKey = control->property(kTipKey).toString();
+    if (!tipKey.isEmpty()) control->setToolTip(CResourceManager::GetInstance().GetText(tipKey));
+    if (auto* combo = qobject_cast<CComboUI*>(control)) combo->RefreshItemTexts();
+}
+
+void SetUserData(QWidget* control, const QString& data) {
+    if (control) control->setProperty("userdata", data);
+}
+QString GetUserData(const QWidget* control) {
+    return control ? control->property("userdata").toString() : QString();
+}
+void SetTag(QWidget* control, qintptr tag) {
+    if (control) control->setProperty("vx_tag", QVariant::fromValue<qlonglong>(tag));
+}
+qintptr GetTag(const QWidget* control) {
+    return control ? static_cast<qintptr>(control->property("vx_tag").toLongLong()) : 0;
+}
+
+void SetBkColor(QWidget* control, QRgb argb) {
+    if (!control) return;
+    control->setProperty("bkcolor", QStringLiteral("#%1").arg(argb, 8, 16, QChar('0')));
+    control->update();
+}
+QRgb GetBkColor(const QWidget* control) {
+    return control ? ParseColor(control->property("bkcolor").toString()) : 0;
+}
+void SetBkImage(QWidget* control, const QString& imageString) {
+    if (!control) return;
+    control->setProperty("bkimage", imageString);
+    control->update();
+}
+QString GetBkImage(const QWidget* control) {
+    return control ? control->property("bkimage").toString() : QString();
+}
+
+void PaintBackground(QPainter& painter, const QWidget* control) {
+    const QRgb color = GetBkColor(control);
+    if (qAlpha(color) != 0)
+        CRenderEngine::DrawColor(painter, control->rect(), CRenderEngine::AdjustColor(color));
+    const QString image = GetBkImage(control);
+    if (!image.isEmpty()) CRenderEngine::DrawImageString(painter, control->rect(), image);
+}
+
+void SetPos(QWidget* control, const QRect& rc) {
+    if (control) control->setGeometry(rc);
+}
+QRect GetPos(const QWidget* control) {
+    return control ? control->geometry() : QRect();
+}
+
+}  // namespace ui
