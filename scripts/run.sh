@@ -5,7 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_WITH_QT=ON -DVX_TSAN=OFF >/dev/null
 cmake --build "$top/build" -j "$(nproc)"
 
 # A supported device is present when a hidraw node carries one of the supported USB identities.

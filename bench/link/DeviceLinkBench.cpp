@@ -47,12 +47,12 @@ public:
         setenv("VX_VIRTUAL_HID_DIR", m_dir.Path().c_str(), 1);
         m_player.SetReplyHook(Echo);
         m_peer.SetReplyHook(Echo);
-        vxtest::VirtualNodeSpec spec;
-        spec.name = "bench-keyboard";
-        spec.descriptor = vxtest::HexBytes(kCommandDescriptor);
-        m_ok = m_player.Publish(spec);
-        spec.name = "bench-peer";
-        m_ok = m_peer.Publish(spec) && m_ok;
+        vxtest::VirtualNodeConfig node;
+        node.name = "bench-keyboard";
+        node.descriptor = vxtest::HexBytes(kCommandDescriptor);
+        m_ok = m_player.Publish(node);
+        node.name = "bench-peer";
+        m_ok = m_peer.Publish(node) && m_ok;
         HidLink enumerator;
         enumerator.EnumerateInterfaces();
         for (std::string path = enumerator.NextPath(); !path.empty(); path = enumerator.NextPath()) {

@@ -79,10 +79,10 @@ ScriptedDevice::ScriptedDevice(const std::string& name, uint16_t productId)
     for (auto& memory : m_memories) memory.assign(0x10000, 0);
     m_responder = [this](const Frame& request, size_t) { return MemoryResponse(request); };
 
-    vxtest::VirtualNodeSpec spec;
-    spec.name = name;
-    spec.product = productId;
-    spec.descriptor = vxtest::HexBytes(kCommandDescriptor);
+    vxtest::VirtualNodeConfig node;
+    node.name = name;
+    node.product = productId;
+    node.descriptor = vxtest::HexBytes(kCommandDescriptor);
     m_player->SetReplyHook([this](vxtest::VirtualNodePlayer& player, const vxtest::HostMessage& message) {
         if (message.type != 'O' || message.report.empty()) return;
         Frame request{};
@@ -103,7 +103,7 @@ ScriptedDevice::ScriptedDevice(const std::string& name, uint16_t productId)
         if (response.unplug && !m_unplugThread.joinable())
             m_unplugThread = std::thread([this] { m_player->Unplug(); });
     });
-    if (!m_player->Publish(spec)) {
+    if (!m_player->Publish(node)) {
         ADD_FAILURE() << "cannot publish virtual node " << name;
         return;
     }

@@ -25,7 +25,7 @@ using vxtest::HexBytes;
 using vxtest::HostMessage;
 using vxtest::ScopedTempDir;
 using vxtest::VirtualNodePlayer;
-using vxtest::VirtualNodeSpec;
+using vxtest::VirtualNodeConfig;
 using Clock = std::chrono::steady_clock;
 
 // Consumer collection (id 3, 2-byte input) and vendor collection (id 4, 64-byte input and
@@ -64,11 +64,11 @@ protected:
         return p + "#virtual:" + m_dir.Path() + "/" + name;
     }
 
-    VirtualNodeSpec Spec(const std::string& name, const char* descriptor) const {
-        VirtualNodeSpec spec;
-        spec.name = name;
-        spec.descriptor = HexBytes(descriptor);
-        return spec;
+    VirtualNodeConfig NodeConfig(const std::string& name, const char* descriptor) const {
+        VirtualNodeConfig node;
+        node.name = name;
+        node.descriptor = HexBytes(descriptor);
+        return node;
     }
 
     ScopedTempDir m_dir;
@@ -91,11 +91,11 @@ TEST_F(HidLinkVirtual, EnumerationOfEmptyAndMissingDirectories) {
 
 TEST_F(HidLinkVirtual, EnumerationGivesOnePathPerCollection) {
     VirtualNodePlayer keyboard(m_dir.Path()), pad(m_dir.Path());
-    ASSERT_TRUE(keyboard.Publish(Spec("kbd", kTwoCollections)));
-    VirtualNodeSpec padSpec = Spec("pad", kNoIds);
-    padSpec.product = 0x1004;
-    padSpec.interfaceNumber = -1;
-    ASSERT_TRUE(pad.Publish(padSpec));
+    ASSERT_TRUE(keyboard.Publish(NodeConfig("kbd", kTwoCollections)));
+    VirtualNodeConfig padNode = NodeConfig("pad", kNoIds);
+    padNode.product = 0x1004;
+    padNode.interfaceNumber = -1;
+    ASSERT_TRUE(pad.Publish(padNode));
     // Records that must not be listed: broken JSON, a vendor id out of range, a socket elsewhere.
     std::ofstream(m_dir.Path() + "/broken.node") << "{ \"vendor\": ";
     std::ofstream(m_dir.Path() + "/big.node")
@@ -114,9 +114,9 @@ TEST_F(HidLinkVirtual, EnumerationGivesOnePathPerCollection) {
 
 TEST_F(HidLinkVirtual, OpenReadsIdentityAndLayout) {
     VirtualNodePlayer player(m_dir.Path());
-    VirtualNodeSpec spec = Spec("kbd", kTwoCollections);
-    spec.version = 0x0203;
-    ASSERT_TRUE(player.Publish(spec));
+    VirtualNodeConfig node = NodeConfig("kbd", kTwoCollections);
+    node.version = 0x0203;
+    ASSERT_TRUE(player.Publish(node));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("kbd", 2), true, true, true, false));
     EXPECT_TRUE(link.IsOpen());
@@ -172,17 +172,17 @@ TEST_F(HidLinkVirtual, OpenFailures) {
     EXPECT_EQ(link.LastOpenError(), HidOpenError::BadPath);
 
     VirtualNodePlayer dead(m_dir.Path());
-    ASSERT_TRUE(dead.PublishRecordOnly(Spec("dead", kNoIds)));
+    ASSERT_TRUE(dead.PublishRecordOnly(NodeConfig("dead", kNoIds)));
     EXPECT_FALSE(link.Open(PathOf("dead", 0), true, true, true, false));
     EXPECT_EQ(link.LastOpenError(), HidOpenError::NotFound);
 
     VirtualNodePlayer garbled(m_dir.Path());
-    ASSERT_TRUE(garbled.Publish(Spec("garbled", "05 01 09 06 a1 01 75")));
+    ASSERT_TRUE(garbled.Publish(NodeConfig("garbled", "05 01 09 06 a1 01 75")));
     EXPECT_FALSE(link.Open(PathOf("garbled", 0), true, true, true, false));
     EXPECT_EQ(link.LastOpenError(), HidOpenError::NoDescriptor);
 
     VirtualNodePlayer kbd(m_dir.Path());
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     EXPECT_FALSE(link.Open(PathOf("kbd", 3), true, true, true, false));  // no third collection
     EXPECT_FALSE(
         link.Open(PathOf("kbd", 1, 1, "vid_320f&pid_5001"), true, true, true, false));  // other device
@@ -191,7 +191,7 @@ TEST_F(HidLinkVirtual, OpenFailures) {
 
 TEST_F(HidLinkVirtual, UnplugBetweenEnumerationAndOpen) {
     VirtualNodePlayer player(m_dir.Path());
-    ASSERT_TRUE(player.Publish(Spec("pad", kNoIds)));
+    ASSERT_TRUE(player.Publish(NodeConfig("pad", kNoIds)));
     HidLink link;
     ASSERT_TRUE(link.EnumerateInterfaces());
     const auto paths = VirtualPaths(link);
@@ -207,7 +207,7 @@ TEST_F(HidLinkVirtual, UnplugBetweenEnumerationAndOpen) {
 TEST_F(HidLinkVirtual, PermissionDeniedIsItsOwnCondition) {
     if (geteuid() == 0) GTEST_SKIP() << "running as root: socket permissions are not checked";
     VirtualNodePlayer player(m_dir.Path());
-    ASSERT_TRUE(player.Publish(Spec("locked", kNoIds)));
+    ASSERT_TRUE(player.Publish(NodeConfig("locked", kNoIds)));
     ASSERT_EQ(chmod(player.SocketPath().c_str(), 0), 0);
     HidLink link;
     EXPECT_FALSE(link.Open(PathOf("locked", 0), true, true, true, false));
@@ -217,8 +217,8 @@ TEST_F(HidLinkVirtual, PermissionDeniedIsItsOwnCondition) {
 
 TEST_F(HidLinkVirtual, WritesCarryTheWireForm) {
     VirtualNodePlayer kbd(m_dir.Path()), pad(m_dir.Path());
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
-    ASSERT_TRUE(pad.Publish(Spec("pad", kNoIds)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
+    ASSERT_TRUE(pad.Publish(NodeConfig("pad", kNoIds)));
     HidLink withIds, withoutIds;
     ASSERT_TRUE(withIds.Open(PathOf("kbd", 2), true, true, true, false));
     ASSERT_TRUE(withoutIds.Open(PathOf("pad", 0), true, true, true, false));
@@ -255,7 +255,7 @@ TEST_F(HidLinkVirtual, WritesCarryTheWireForm) {
 
 TEST_F(HidLinkVirtual, ReadsAddTheIdByteAndTimeOut) {
     VirtualNodePlayer pad(m_dir.Path());
-    ASSERT_TRUE(pad.Publish(Spec("pad", kNoIds)));
+    ASSERT_TRUE(pad.Publish(NodeConfig("pad", kNoIds)));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("pad", 0), true, true, true, false));
     ASSERT_TRUE(pad.WaitConnections(1, 2000));
@@ -276,7 +276,7 @@ TEST_F(HidLinkVirtual, ScriptedReplyRoundTrip) {
         reply[1] = static_cast<uint8_t>(reply[1] + 1);
         player.SendInput(reply);
     });
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("kbd", 2), true, true, true, false));
     for (uint8_t i = 0; i < 20; ++i) {
@@ -295,7 +295,7 @@ TEST_F(HidLinkVirtual, ScriptedReplyRoundTrip) {
 
 TEST_F(HidLinkVirtual, EachCollectionSeesOnlyItsOwnReports) {
     VirtualNodePlayer kbd(m_dir.Path());
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink consumer, vendor;
     ASSERT_TRUE(consumer.Open(PathOf("kbd", 1), true, false, true, false));
     ASSERT_TRUE(vendor.Open(PathOf("kbd", 2), true, true, true, false));
@@ -323,7 +323,7 @@ TEST_F(HidLinkVirtual, EachCollectionSeesOnlyItsOwnReports) {
 
 TEST_F(HidLinkVirtual, CloseWakesAReadWaitingForever) {
     VirtualNodePlayer kbd(m_dir.Path());
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("kbd", 1), true, false, true, false));
     for (int round = 0; round < 2; ++round) {
@@ -364,7 +364,7 @@ TEST_F(HidLinkVirtual, CloseWakesAReadWaitingForever) {
 
 // A device that takes connections but never reads: writes back up, time out, and can be cancelled.
 TEST_F(HidLinkVirtual, WriteTimesOutAndIsCancelledWhenTheDeviceStalls) {
-    VirtualNodeSpec spec = Spec("stall", kTwoCollections);
+    VirtualNodeConfig node = NodeConfig("stall", kTwoCollections);
     const std::string socketPath = m_dir.Path() + "/stall.sock";
     const int listener = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     ASSERT_GE(listener, 0);
@@ -373,7 +373,7 @@ TEST_F(HidLinkVirtual, WriteTimesOutAndIsCancelledWhenTheDeviceStalls) {
     std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socketPath.c_str());
     ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ASSERT_EQ(listen(listener, 4), 0);
-    std::ofstream(m_dir.Path() + "/stall.node") << VirtualNodePlayer::RecordJson(spec);
+    std::ofstream(m_dir.Path() + "/stall.node") << VirtualNodePlayer::RecordJson(node);
 
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("stall", 2), true, true, true, false));
@@ -400,7 +400,7 @@ TEST_F(HidLinkVirtual, WriteTimesOutAndIsCancelledWhenTheDeviceStalls) {
 
 TEST_F(HidLinkVirtual, UnplugFailsReadAndWritePromptly) {
     VirtualNodePlayer kbd(m_dir.Path());
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("kbd", 2), true, true, true, false));
     ASSERT_TRUE(kbd.WaitConnections(1, 2000));
@@ -425,7 +425,7 @@ TEST_F(HidLinkVirtual, UnplugFailsReadAndWritePromptly) {
 TEST_F(HidLinkVirtual, UnplugFromAReplyHook) {
     VirtualNodePlayer kbd(m_dir.Path());
     kbd.SetReplyHook([](VirtualNodePlayer& player, const HostMessage&) { player.Unplug(); });
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink link;
     ASSERT_TRUE(link.Open(PathOf("kbd", 2), true, true, true, false));
     std::vector<uint8_t> out(65, 0);
@@ -446,7 +446,7 @@ TEST_F(HidLinkVirtual, ReopenWhileReadingIsRaceFree) {
     kbd.SetReplyHook([](VirtualNodePlayer& player, const HostMessage&) {
         player.SendInput({0x03, 0x05, 0x00});
     });
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink reader, writer;
     ASSERT_TRUE(reader.Open(PathOf("kbd", 1), true, false, true, false));
     ASSERT_TRUE(writer.Open(PathOf("kbd", 2), true, true, true, false));
@@ -480,7 +480,7 @@ TEST_F(HidLinkVirtual, TraceHasOneLinePerReport) {
     HidTrace::Instance().Reset(traceFile);
     VirtualNodePlayer kbd(m_dir.Path());
     kbd.SetReplyHook([](VirtualNodePlayer& player, const HostMessage& m) { player.SendInput(m.report); });
-    ASSERT_TRUE(kbd.Publish(Spec("kbd", kTwoCollections)));
+    ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
     HidLink a, b;
     ASSERT_TRUE(a.Open(PathOf("kbd", 2), true, true, true, false));
     ASSERT_TRUE(b.Open(PathOf("kbd", 2), false, true, true, false));

@@ -54,10 +54,10 @@ TEST(DescriptorTool, HexFileOfFiveCollections) {
 TEST(DescriptorTool, VirtualNodeAndDevicePath) {
     vxtest::ScopedTempDir dir;
     vxtest::VirtualNodePlayer player(dir.Path());
-    vxtest::VirtualNodeSpec spec;
-    spec.name = "pad";
-    spec.descriptor = vxtest::HexBytes("06 00 ff 09 01 a1 01 09 01 75 08 95 08 81 02 c0");
-    ASSERT_TRUE(player.PublishRecordOnly(spec));
+    vxtest::VirtualNodeConfig node;
+    node.name = "pad";
+    node.descriptor = vxtest::HexBytes("06 00 ff 09 01 a1 01 09 01 75 08 95 08 81 02 c0");
+    ASSERT_TRUE(player.PublishRecordOnly(node));
     for (const std::string& source : {"virtual:" + dir.Path() + "/pad", dir.Path() + "/pad.node",
                                       "hid#vid_320f&pid_5055&mi_01#virtual:" + dir.Path() + "/pad"}) {
         const ToolRun r = RunTool(source);

@@ -30,11 +30,11 @@ protected:
         }
         ASSERT_TRUE(image.save(dir.path() + "/pic.png"));
     }
-    QImage Draw(const QString& spec, QSize size = QSize(40, 40)) {
+    QImage Draw(const QString& imageString, QSize size = QSize(40, 40)) {
         QImage canvas(size, QImage::Format_ARGB32);
         canvas.fill(Qt::black);
         QPainter p(&canvas);
-        CRenderEngine::DrawImageString(p, canvas.rect(), spec);
+        CRenderEngine::DrawImageString(p, canvas.rect(), imageString);
         return canvas;
     }
     QTemporaryDir dir;

@@ -82,42 +82,42 @@ VirtualNodePlayer::~VirtualNodePlayer() {
     if (m_wakeFd >= 0) close(m_wakeFd);
 }
 
-std::string VirtualNodePlayer::RecordJson(const VirtualNodeSpec& spec) {
+std::string VirtualNodePlayer::RecordJson(const VirtualNodeConfig& node) {
     Json::Value root;
-    root["name"] = spec.name;
-    root["vendor"] = spec.vendor;
-    root["product"] = spec.product;
-    root["version"] = spec.version;
-    if (spec.interfaceNumber >= 0) root["interface"] = spec.interfaceNumber;
+    root["name"] = node.name;
+    root["vendor"] = node.vendor;
+    root["product"] = node.product;
+    root["version"] = node.version;
+    if (node.interfaceNumber >= 0) root["interface"] = node.interfaceNumber;
     root["bus"] = 3;
     std::string hex;
     char buf[4];
-    for (size_t i = 0; i < spec.descriptor.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02x" : "%02x", spec.descriptor[i]);
+    for (size_t i = 0; i < node.descriptor.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02x" : "%02x", node.descriptor[i]);
         hex += buf;
     }
     root["report_descriptor"] = hex;
-    root["socket"] = spec.name + ".sock";
+    root["socket"] = node.name + ".sock";
     return Json::StyledWriter().write(root);
 }
 
-bool VirtualNodePlayer::WriteRecord(const VirtualNodeSpec& spec) {
-    const std::string tmp = m_directory + "/." + spec.name + ".node.tmp";
+bool VirtualNodePlayer::WriteRecord(const VirtualNodeConfig& node) {
+    const std::string tmp = m_directory + "/." + node.name + ".node.tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
-        out << RecordJson(spec);
+        out << RecordJson(node);
         if (!out) return false;
     }
-    return std::rename(tmp.c_str(), (m_directory + "/" + spec.name + ".node").c_str()) == 0;
+    return std::rename(tmp.c_str(), (m_directory + "/" + node.name + ".node").c_str()) == 0;
 }
 
-bool VirtualNodePlayer::PublishRecordOnly(const VirtualNodeSpec& spec) {
-    m_name = spec.name;
-    return WriteRecord(spec);
+bool VirtualNodePlayer::PublishRecordOnly(const VirtualNodeConfig& node) {
+    m_name = node.name;
+    return WriteRecord(node);
 }
 
-bool VirtualNodePlayer::Publish(const VirtualNodeSpec& spec) {
-    m_name = spec.name;
+bool VirtualNodePlayer::Publish(const VirtualNodeConfig& node) {
+    m_name = node.name;
     const std::string path = SocketPath();
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
@@ -132,7 +132,7 @@ bool VirtualNodePlayer::Publish(const VirtualNodeSpec& spec) {
         return false;
     }
     m_thread = std::thread([this] { Run(); });
-    return WriteRecord(spec);
+    return WriteRecord(node);
 }
 
 void VirtualNodePlayer::Wake() {

@@ -26,7 +26,7 @@ private:
     std::string m_path;
 };
 
-struct VirtualNodeSpec {
+struct VirtualNodeConfig {
     std::string name = "node";
     uint16_t vendor = 0x320F;
     uint16_t product = 0x5055;
@@ -53,9 +53,9 @@ public:
     VirtualNodePlayer& operator=(const VirtualNodePlayer&) = delete;
 
     // Listens, then writes the record; false when either fails.
-    bool Publish(const VirtualNodeSpec& spec);
+    bool Publish(const VirtualNodeConfig& node);
     // Writes only the record (no socket), as a player that died would leave it.
-    bool PublishRecordOnly(const VirtualNodeSpec& spec);
+    bool PublishRecordOnly(const VirtualNodeConfig& node);
     // Removes the record, then closes the listening socket and every connection. May be called
     // from a reply hook (unplug in the middle of a transfer).
     void Unplug();
@@ -75,14 +75,14 @@ public:
     std::string RecordPath() const { return NodeBase() + ".node"; }
     const std::string& Directory() const { return m_directory; }
 
-    static std::string RecordJson(const VirtualNodeSpec& spec);
+    static std::string RecordJson(const VirtualNodeConfig& node);
 
 private:
     void Run();
     void AcceptPending();
     void ServeConnection(int fd);
     void CloseEverything();
-    bool WriteRecord(const VirtualNodeSpec& spec);
+    bool WriteRecord(const VirtualNodeConfig& node);
     void Wake();
 
     std::string m_directory;
