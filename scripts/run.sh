@@ -35,12 +35,10 @@ if [ -z "${VX_VIRTUAL_HID_DIR:-}" ] && ! real_device_present; then
     for _ in $(seq 50); do ls "$VX_VIRTUAL_HID_DIR"/*.node >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
+# The devices found (real or virtual) and their capability records, before the window opens.
+"$top/build/tools/list-devices/vx-list-devices" || true
+
 program="$top/build/src/app/VexorUmbrelControlCenter"
-if [ ! -x "$program" ]; then
-    # Until the main window exists, list the devices and read their capability records.
-    "$top/build/tools/list-devices/vx-list-devices" "$@"
-    exit $?
-fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: running under a virtual X display (xvfb-run)"
