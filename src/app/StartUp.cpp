@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QEvent>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -77,6 +78,9 @@ bool SetupResources(const QString& skinDir) {
 }
 
 int RunControlCenter(int argc, char** argv) {
+    // Diagnostic lines are for whoever debugs the program, not for the user's terminal: they
+    // show only with VX_DEBUG set, like the link and profile diagnostics.
+    if (qEnvironmentVariableIsEmpty("VX_DEBUG")) QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("VexorUmbrelControlCenter"));
     app.setQuitOnLastWindowClosed(false);

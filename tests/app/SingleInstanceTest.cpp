@@ -50,6 +50,8 @@ protected:
         env.insert("DBUS_SESSION_BUS_ADDRESS", busAddress);
         env.insert("XDG_RUNTIME_DIR", runtime.path());
         env.insert("VX_SKIN_DIR", VX_SOURCE_DIR "/skin/");
+        // The wake-up is observed through the diagnostic line the first instance writes.
+        env.insert("VX_DEBUG", "1");
         return env;
     }
     // Runs the program to its end and returns its exit code (-1 when it did not end in time).
