@@ -118,6 +118,17 @@ protected:
 
     // When the tick counter has reached the row's entry for the speed level: reset it and say so.
     bool Due(const LevelRow& row);
+    // The pass of a class whose modes all step at the slow interval rows: the generator of the
+    // current mode from the class's table, or the step player for a mode without one.
+    template <size_t N>
+    void RunSlowModeTable(const std::array<Generator, N>& table) {
+        const Generator generator = m_params.mode < N ? table[m_params.mode] : nullptr;
+        if (generator == nullptr) {
+            RunStepPlayer();
+            return;
+        }
+        if (Due(kSlowIntervals)) (this->*generator)();
+    }
     uint8_t Bright() const { return AtLevel(kBrightnessLevels, m_params.brightness); }
     uint8_t SpeedLevel() const { return m_params.speed; }
     bool Multi() const { return m_params.multiColour != 0; }

@@ -14,46 +14,21 @@ MouseLightingEngine::MouseLightingEngine(int ledCount, AreaOverlay& area, StepPl
     : LightingEngine(ledCount, area, player) {}
 
 void MouseLightingEngine::RunModePass() {
-    Generator generator = nullptr;
-    switch (m_params.mode) {
-        case 0:
-            generator = static_cast<Generator>(&MouseLightingEngine::EffectWave);
-            break;
-        case 1:
-            generator = &LightingEngine::EffectSpectrum;
-            break;
-        case 2:
-            generator = &LightingEngine::EffectBreathCycle;
-            break;
-        case 3:
-            generator = &LightingEngine::EffectStatic;
-            break;
-        case 4:
-            generator = &LightingEngine::EffectBlinkCycle;
-            break;
-        case 6:
-            generator = static_cast<Generator>(&MouseLightingEngine::EffectReactive);
-            break;
-        case 7:
-            generator = &LightingEngine::EffectBreathFour;
-            break;
-        case 8:
-            generator = &LightingEngine::EffectBlinkFour;
-            break;
-        case 9:
-            generator = static_cast<Generator>(&MouseLightingEngine::EffectRipple);
-            break;
-        case 10:
-            generator = &LightingEngine::EffectOff;
-            break;
-        default:
-            break;
-    }
-    if (generator == nullptr) {
-        RunStepPlayer();
-        return;
-    }
-    if (Due(kSlowIntervals)) (this->*generator)();
+    // Light mode index -> generator; an empty entry runs the step player.
+    static const std::array<Generator, 11> kModes = {
+        static_cast<Generator>(&MouseLightingEngine::EffectWave),  // 0
+        &LightingEngine::EffectSpectrum,  // 1
+        &LightingEngine::EffectBreathCycle,  // 2
+        &LightingEngine::EffectStatic,  // 3
+        &LightingEngine::EffectBlinkCycle,  // 4
+        nullptr,  // 5
+        static_cast<Generator>(&MouseLightingEngine::EffectReactive),  // 6
+        &LightingEngine::EffectBreathFour,  // 7
+        &LightingEngine::EffectBlinkFour,  // 8
+        static_cast<Generator>(&MouseLightingEngine::EffectRipple),  // 9
+        &LightingEngine::EffectOff,  // 10
+    };
+    RunSlowModeTable(kModes);
 }
 
 void MouseLightingEngine::OnModeChanged() {

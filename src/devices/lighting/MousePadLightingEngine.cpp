@@ -14,40 +14,19 @@ MousePadLightingEngine::MousePadLightingEngine(int ledCount, AreaOverlay& area, 
     : LightingEngine(ledCount, area, player) {}
 
 void MousePadLightingEngine::RunModePass() {
-    Generator generator = nullptr;
-    switch (m_params.mode) {
-        case 0:
-            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadWave);
-            break;
-        case 1:
-            generator = &LightingEngine::EffectSpectrum;
-            break;
-        case 2:
-            generator = &LightingEngine::EffectBreathCycle;
-            break;
-        case 3:
-            generator = &LightingEngine::EffectStatic;
-            break;
-        case 4:
-            generator = &LightingEngine::EffectBlinkCycle;
-            break;
-        case 6:
-            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadRipple);
-            break;
-        case 7:
-            generator = static_cast<Generator>(&MousePadLightingEngine::EffectPadPairs);
-            break;
-        case 8:
-            generator = &LightingEngine::EffectOff;
-            break;
-        default:
-            break;
-    }
-    if (generator == nullptr) {
-        RunStepPlayer();
-        return;
-    }
-    if (Due(kSlowIntervals)) (this->*generator)();
+    // Light mode index -> generator; an empty entry runs the step player.
+    static const std::array<Generator, 9> kModes = {
+        static_cast<Generator>(&MousePadLightingEngine::EffectPadWave),  // 0
+        &LightingEngine::EffectSpectrum,  // 1
+        &LightingEngine::EffectBreathCycle,  // 2
+        &LightingEngine::EffectStatic,  // 3
+        &LightingEngine::EffectBlinkCycle,  // 4
+        nullptr,  // 5
+        static_cast<Generator>(&MousePadLightingEngine::EffectPadRipple),  // 6
+        static_cast<Generator>(&MousePadLightingEngine::EffectPadPairs),  // 7
+        &LightingEngine::EffectOff,  // 8
+    };
+    RunSlowModeTable(kModes);
 }
 
 void MousePadLightingEngine::OnModeChanged() {
