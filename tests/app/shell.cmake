@@ -1,0 +1,17 @@
+if(NOT VX_WITH_QT)
+    return()
+endif()
+find_package(Qt6 REQUIRED COMPONENTS Test)
+set(VX_QT_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
+
+vx_add_test(NAME app_screenshots LABELS app SOURCES ScreenshotTest.cpp ${VX_QT_TEST_SUPPORT}
+    LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME app_startup LABELS app SOURCES StartUpTest.cpp ${VX_QT_TEST_SUPPORT}
+    LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME app_msgbox LABELS app SOURCES MsgBoxTest.cpp ${VX_QT_TEST_SUPPORT}
+    LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME app_single_instance LABELS app SOURCES SingleInstanceTest.cpp
+    LIBS vx_app TIMEOUT 90)
+add_dependencies(app_single_instance VexorUmbrelControlCenter)
+vx_add_test(NAME app_main_window LABELS app SOURCES MainWndTest.cpp ${VX_QT_TEST_SUPPORT}
+    LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
