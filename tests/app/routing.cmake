@@ -1,0 +1,11 @@
+# Control routing of the main window and same-mode lighting.
+if(NOT VX_WITH_QT)
+    return()
+endif()
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+# The synchronisation itself needs no Qt: built from its own sources.
+vx_add_test(NAME app_lighting_sync LABELS app threaded
+    SOURCES LightingSyncTest.cpp ${CMAKE_SOURCE_DIR}/src/app/LightingSync.cpp
+            ${CMAKE_SOURCE_DIR}/src/app/LightingSyncTables.cpp
+    LIBS vx_lighting vx_platform)
