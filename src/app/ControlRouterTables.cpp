@@ -190,6 +190,14 @@ constexpr std::array kColourRows = {
 };
 // clang-format on
 
+bool IsDecimalTail(std::u16string_view text, size_t from) {
+    if (from >= text.size()) return false;
+    for (size_t i = from; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9') return false;
+    }
+    return true;
+}
+
 bool NameMatches(const RouteRow& row, const QString& name, const QString& splitPrefix, bool split) {
     const QString rowName = QString::fromLatin1(row.name);
     if (row.prefix) return split && splitPrefix.compare(rowName, Qt::CaseInsensitive) == 0;
@@ -209,9 +217,10 @@ const std::span<const RouteRow> kColour = kColourRows;
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {
     std::u16string prefix;
     int32_t splitIndex = -1;
-    const bool split = SplitNameIndex(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()),
-                                                          static_cast<size_t>(name.size())),
-                                      prefix, splitIndex);
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(name.utf16()), static_cast<size_t>(name.size()));
+    // The split itself reads a missing or non-numeric index as 0; a prefix row wants a real one,
+    // so "DPI_slider_" alone reaches no stage.
+    const bool split = SplitNameIndex(text, prefix, splitIndex) && IsDecimalTail(text, prefix.size());
     const QString splitPrefix = split ? QString::fromStdU16String(prefix) : QString();
     for (const RouteRow& row : table) {
         if (!NameMatches(row, name, splitPrefix, split)) continue;

@@ -1,0 +1,385 @@
+// Control routing: which row a name reaches (letter case, prefix rows, first match), what the
+// window rows do, the current-page rule, questions and timer 1055, and the same-mode action
+// across device pages.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/ControlRouter.h"
+#include "app/LightingSyncPages.h"
+#include "devices/TavimondUSBDevice.h"
+#include "devices/lighting/LightingClock.h"
+#include "widgets/ControlUI.h"
+#include "widgets/EditUI.h"
+#include "widgets/LabelUI.h"
+#include "widgets/SliderUI.h"
+
+namespace {
+
+// A device page that records what the routing asks of it.
+class RecordingPage : public CTavimondUSBDevice {
+public:
+    explicit RecordingPage(uint16_t typeCode, int leds = 15) {
+        DeviceIdentity id;
+        id.typeCode = typeCode;
+        SetDeviceRecord(id);
+        SetLedCount(leds);
+    }
+    void SelectKey(int key) override {
+        CTavimondUSBDevice::SelectKey(key);
+        calls.push_back("SelectKey " + std::to_string(key));
+    }
+    void ResetToProfile() override { calls.push_back("ResetToProfile"); }
+    void SaveProfile() override { calls.push_back("SaveProfile"); }
+    void RefreshPage() override { calls.push_back("RefreshPage"); }
+    int WriteSettings(int profile, int, int flag, int width, int height) override {
+        calls.push_back("WriteSettings " + std::to_string(profile) + " " + std::to_string(flag) + " " +
+                        std::to_string(width) + "x" + std::to_string(height) + " mode " +
+                        std::to_string(GetLightInfo().selectItem));
+        return 1;
+    }
+    std::vector<std::string> calls;
+};
+
+class RecordingHost : public IControlRouterHost {
+public:
+    CTavimondUSBDevice* CurrentDevicePage() override { return current; }
+    QWidget* FindWindowControl(const QString& name) override {
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            if (w->objectName().compare(name, Qt::CaseInsensitive) == 0) return w;
+        }
+        return nullptr;
+    }
+    void OnWindowInit() override { log.push_back("init"); }
+    void OnWindowButton(const QString& name) override { log.push_back("button " + name.toStdString()); }
+    void OnDeviceSelectChanged() override { log.push_back("select changed"); }
+    void SelectAdjacentDevice(bool next) override { log.push_back(next ? "next" : "prev"); }
+    int AskQuestion(const QString& key) override {
+        log.push_back("ask " + key.toStdString());
+        return answer;
+    }
+    void ShowNotice(const QString& key) override { log.push_back("notice " + key.toStdString()); }
+    QString OpenFileDialog(const QString& name, const QString& pattern) override {
+        log.push_back("open " + name.toStdString() + " " + pattern.toStdString());
+        return chosenFile;
+    }
+    QString SaveFileDialog(const QString& name, const QString& pattern) override {
+        log.push_back("save " + name.toStdString() + " " + pattern.toStdString());
+        return chosenFile;
+    }
+    void SetWindowTimer(int id, int ms) override { timers[id] = ms; }
+    void KillWindowTimer(int id) override { timers.erase(id); }
+    QSize ScreenSize() override { return {1920, 1080}; }
+    bool LaunchDetached(const QString& program, const QStringList& arguments) override {
+        launched = QStringList{program} + arguments;
+        return true;
+    }
+    void SendCompanionCommand(int command, int value) override {
+        log.push_back("companion " + std::to_string(command) + " " + std::to_string(value));
+    }
+    void EndKeyCapture() override { log.push_back("capture end"); }
+
+    CTavimondUSBDevice* current = nullptr;
+    QWidget window;
+    std::vector<std::string> log;
+    std::map<int, int> timers;
+    QStringList launched;
+    int answer = 0;
+    QString chosenFile;
+};
+
+// A control of the window with a name, as the layouts give them.
+template <class T = QWidget>
+T* Control(RecordingHost& host, const QString& name) {
+    auto* w = new T(&host.window);
+    w->setObjectName(name);
+    return w;
+}
+
+bool Send(CControlRouter& router, QWidget* sender, const QString& type, quintptr wParam = 0) {
+    TNotifyUI msg{type, sender, wParam, 0};
+    return router.Notify(msg);
+}
+
+std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
+    return {{notify::kClick, routes::kClick},          {notify::kSelectChanged, routes::kSelect},
+            {notify::kValueChanged, routes::kValue},   {notify::kMoveValueChanged, routes::kDrag},
+            {notify::kKillFocus, routes::kKillFocus},  {notify::kItemSelect, routes::kItem},
+            {notify::kColorChanged, routes::kColour}};
+}
+
+}  // namespace
+
+TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
+    // A row shadowed by an earlier one (same name, or a prefix catching it) would never run.
+    for (const auto& [type, table] : AllTables()) {
+        for (const RouteRow& row : table) {
+            QString name = QString::fromLatin1(row.name);
+            if (row.prefix) name += QStringLiteral("17");
+            for (const QString& spelling : {name, name.toUpper(), name.toLower()}) {
+                int index = -2;
+                const RouteRow* found = CControlRouter::Resolve(type, spelling, index);
+                ASSERT_EQ(found, &row) << type.toStdString() << " " << spelling.toStdString();
+                EXPECT_EQ(index, row.prefix ? 17 : -1);
+            }
+        }
+    }
+}
+
+TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
+    int index = 0;
+    EXPECT_EQ(CControlRouter::Resolve(notify::kValueChanged, "DPI_slider_", index), nullptr);
+    EXPECT_EQ(CControlRouter::Resolve(notify::kValueChanged, "DPI_slider", index), nullptr);
+    EXPECT_EQ(CControlRouter::Resolve(notify::kValueChanged, "DPI_slider_x", index), nullptr);
+    EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_", index), nullptr);
+    // An exact row does not take an index either.
+    EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "closebtn_1", index), nullptr);
+    // Names that only begin like a prefix row belong to their own rows.
+    const RouteRow* save = CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->action, RouteAction::PendingKeyPanel);
+    const RouteRow* key = CControlRouter::Resolve(notify::kClick, "KEY_104", index);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->action, RouteAction::PageKeyChosen);
+    EXPECT_EQ(index, 104);
+    // A type without a table, and names in the wrong table, route nowhere.
+    EXPECT_EQ(CControlRouter::Resolve(notify::kTextChanged, "closebtn", index), nullptr);
+    EXPECT_EQ(CControlRouter::Resolve(notify::kValueChanged, "closebtn", index), nullptr);
+}
+
+TEST(ControlRouterTables, FirstMatchingRowWins) {
+    const RouteRow rows[] = {
+        {"tab_", true, RouteAction::ProfileTab, 1},
+        {"tab_3", false, RouteAction::ProfileTab, 2},
+        {"TAB_", true, RouteAction::ProfileTab, 3},
+    };
+    int index = -1;
+    const RouteRow* found = routes::Find(rows, "Tab_3", index);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->value, 1);
+    EXPECT_EQ(index, 3);
+    const RouteRow exactFirst[] = {rows[1], rows[0]};
+    found = routes::Find(exactFirst, "tab_3", index);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->value, 2);
+    EXPECT_EQ(index, -1);
+}
+
+TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
+    RecordingHost host;
+    CControlRouter router(host);
+    auto* close = Control(host, "CloseBtn");
+    auto* setbtn = Control(host, "SETBTN");
+    auto* prev = Control(host, "device_select_prev");
+    auto* select = Control(host, "Device_Select");
+    EXPECT_TRUE(Send(router, close, notify::kClick));
+    Send(router, setbtn, notify::kClick);
+    Send(router, prev, notify::kClick);
+    Send(router, select, notify::kSelectChanged);
+    // The same name in another notification does nothing.
+    Send(router, close, notify::kSelectChanged);
+    Send(router, nullptr, notify::kWindowInit);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"button closebtn", "button setbtn", "prev", "select changed",
+                                                   "init"}));
+}
+
+TEST(ControlRouterWindow, DefaultHandlingIsSkippedOnlyForListRowTypes) {
+    RecordingHost host;
+    CControlRouter router(host);
+    auto* row = Control(host, "wp_row");
+    for (const char* type : {"click_wpremove", "click_wpadd", "click_wpedit", "click_wpselect"}) {
+        EXPECT_FALSE(Send(router, row, QString::fromLatin1(type))) << type;
+    }
+    EXPECT_TRUE(Send(router, row, QStringLiteral("click_wpother")));
+    EXPECT_TRUE(Send(router, row, QStringLiteral("click_select_end")));
+    EXPECT_TRUE(Send(router, row, notify::kTimer));
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST(ControlRouterWindow, QorinDpiEditClampsAndFollowsItsSlider) {
+    RecordingHost host;
+    CControlRouter router(host);
+    auto* slider = Control<CSliderUI>(host, "qorin_DPI_slider_2");
+    slider->SetMinValue(0);
+    slider->SetMaxValue(10000);
+    auto* edit = Control<CEditUI>(host, "qorin_DPI_edit_2");
+    auto* other = Control<CEditUI>(host, "qorin_DPI_edit_3");
+    slider->SetValue(1234);
+    Send(router, slider, notify::kMoveValueChanged);
+    EXPECT_EQ(edit->text(), "1234");
+    EXPECT_EQ(other->text(), "");
+
+    ui::SetText(edit, "9999");
+    Send(router, edit, notify::kKillFocus);
+    EXPECT_EQ(edit->text(), "6500");
+    EXPECT_EQ(slider->GetValue(), 6500);
+    ui::SetText(edit, "abc");
+    Send(router, edit, notify::kKillFocus);
+    EXPECT_EQ(edit->text(), "200");
+    EXPECT_EQ(slider->GetValue(), 200);
+    ui::SetText(edit, " 800x");
+    Send(router, edit, notify::kKillFocus);
+    EXPECT_EQ(edit->text(), "800");
+}
+
+TEST(ControlRouterWindow, CompanionSlidersSendAndLabel) {
+    RecordingHost host;
+    CControlRouter router(host);
+    auto* green = Control<CSliderUI>(host, "G_light_slider");
+    green->SetMaxValue(255);
+    auto* label = Control<CLabelUI>(host, "G_light_label");
+    green->SetValue(77);
+    Send(router, green, notify::kValueChanged);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"companion 7 77"}));
+    EXPECT_EQ(ui::GetText(label), "G 77");
+}
+
+TEST(ControlRouterWindow, SystemSettingsOnlyForKeyboardAndMouse) {
+    RecordingHost host;
+    CControlRouter router(host);
+    Send(router, Control(host, "windowdeviceset_5"), notify::kClick);
+    EXPECT_TRUE(host.launched.isEmpty());
+    Send(router, Control(host, "windowdeviceset_1"), notify::kClick);
+    // Whether a settings program exists depends on the desktop; when one does, it is the one
+    // started.
+    EXPECT_EQ(host.launched, CControlRouter::SystemSettingsCommand(1));
+    EXPECT_TRUE(CControlRouter::SystemSettingsCommand(2).isEmpty());
+}
+
+TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
+    RecordingHost host;
+    CControlRouter router(host);
+    host.answer = 1;
+    auto* defaults = Control(host, "default_btn");
+    auto* key = Control(host, "key_5");
+    auto* combo = Control(host, "device_profile_combo");
+    Send(router, defaults, notify::kClick);
+    Send(router, key, notify::kClick);
+    Send(router, combo, notify::kItemSelect);
+    // Without a page not even the question is asked.
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(host.timers.empty());
+
+    RecordingPage page(kTypeKeyboard);
+    host.current = &page;
+    Send(router, key, notify::kClick);
+    EXPECT_EQ(page.GetSelectedKey(), 5);
+    host.answer = 0;
+    Send(router, defaults, notify::kClick);
+    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5"}));
+    host.answer = 1;
+    Send(router, defaults, notify::kClick);
+    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile"}));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"ask message_text_22", "ask message_text_22"}));
+}
+
+TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
+    RecordingHost host;
+    CControlRouter router(host);
+    RecordingPage page(kTypeMouse);
+    host.current = &page;
+    Send(router, Control(host, "Device_Profile_Combo"), notify::kItemSelect, 2);
+    ASSERT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
+    EXPECT_EQ(host.timers[CControlRouter::kProfileTimerId], 400);
+    EXPECT_EQ(router.LastAction(), RouteAction::ProfileChosen);
+    router.OnTimer(1011);
+    EXPECT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
+    router.OnTimer(CControlRouter::kProfileTimerId);
+    EXPECT_TRUE(host.timers.empty());
+}
+
+TEST(ControlRouterPage, PendingPanelRowsDoNothing) {
+    RecordingHost host;
+    CControlRouter router(host);
+    RecordingPage page(kTypeKeyboard);
+    host.current = &page;
+    Send(router, Control(host, "macro_btn_save"), notify::kClick);
+    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
+    EXPECT_EQ(router.LastAction(), RouteAction::PendingShootPanel);
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(page.calls.empty());
+}
+
+TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
+    RecordingHost host;
+    CControlRouter router(host);
+    vx::lighting::ManualLightingClock clock;
+    CLightingSync sync(clock);
+    CLightingSyncPages pages(sync);
+    router.SetLightingSync(&pages);
+
+    RecordingPage mouse(kTypeMouse, 15);
+    RecordingPage keyboard(kTypeKeyboardReceiver, 170);
+    RecordingPage pad(kTypeMousePad, 15);
+    RecordingPage unplugged(kTypeMousePad, 15);
+    for (RecordingPage* p : {&mouse, &keyboard, &pad, &unplugged}) ASSERT_TRUE(pages.AddPage(p));
+    for (RecordingPage* p : {&mouse, &keyboard, &pad}) p->CommandLink().SetConnected(true);
+    std::vector<std::string> shown;
+    pages.SetPanelShow([&](CTavimondUSBDevice& page, const LightInfo& info) {
+        shown.push_back(std::to_string(page.GetKind()) + ":" + std::to_string(info.selectItem));
+    });
+
+    auto* same = Control(host, "deng_same_mode");
+    // No current page: nothing.
+    Send(router, same, notify::kClick);
+    EXPECT_TRUE(shown.empty());
+
+    // A mouse in mode 6 (reactive) has no shared effect: nothing changes.
+    host.current = &mouse;
+    LightInfo info;
+    info.selectItem = 6;
+    mouse.SetLightInfo(info);
+    Send(router, same, notify::kClick);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(mouse.CommandLink().IsHeld());
+
+    // "Off" on the mouse: keyboards 28, mousepads 8, in the order keyboards, mice, mousepads.
+    info.selectItem = 10;
+    info.light = 3;
+    info.speed = 1;
+    info.red = 40;
+    mouse.SetLightInfo(info);
+    Send(router, same, notify::kClick);
+    EXPECT_EQ(shown, (std::vector<std::string>{"9:28", "2:10", "3:8"}));
+    for (RecordingPage* p : {&mouse, &keyboard, &pad}) {
+        EXPECT_TRUE(p->CommandLink().IsHeld());
+        EXPECT_TRUE(pages.IsSynchronised(p));
+        EXPECT_EQ(p->GetLightInfo().light, 3);
+        EXPECT_EQ(p->GetLightInfo().red, 40);
+    }
+    EXPECT_EQ(keyboard.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 28"}));
+    EXPECT_EQ(pad.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 8"}));
+    // The unplugged pad is neither marked nor written.
+    EXPECT_FALSE(unplugged.CommandLink().IsHeld());
+    EXPECT_FALSE(pages.IsSynchronised(&unplugged));
+    EXPECT_TRUE(unplugged.calls.empty());
+    const SharedEffect effect = sync.GetSharedEffect();
+    EXPECT_EQ(effect.type, lightsync::kOff);
+    EXPECT_EQ(effect.brightness, 3);
+    EXPECT_EQ(effect.speed, 1);
+
+    // Leaving gives the page its own lighting back.
+    pages.Leave(&pad);
+    EXPECT_FALSE(pages.IsSynchronised(&pad));
+    EXPECT_FALSE(pad.CommandLink().IsHeld());
+    EXPECT_TRUE(pages.IsSynchronised(&keyboard));
+}
+
+TEST(ControlRouterSameMode, OnlyDeviceKindsTakePart) {
+    vx::lighting::ManualLightingClock clock;
+    CLightingSync sync(clock);
+    CLightingSyncPages pages(sync);
+    RecordingPage hub(5);
+    RecordingPage headset(kTypeHeadset, 13);
+    EXPECT_FALSE(pages.AddPage(&hub));
+    EXPECT_FALSE(pages.AddPage(nullptr));
+    EXPECT_TRUE(pages.AddPage(&headset));
+    EXPECT_TRUE(pages.AddPage(&headset));
+    EXPECT_EQ(sync.TargetCount(), 1);
+    EXPECT_EQ(sync.LightCount(0), 13);
+}
