@@ -1,0 +1,10 @@
+# The lighting panel: its layout, mode lists and mode layouts, and the handlers that hand the light
+# records to a device page.
+if(NOT VX_WITH_QT)
+    return()
+endif()
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+vx_add_test(NAME panels_light_layout LABELS panels
+    SOURCES LightPanelLayoutTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
