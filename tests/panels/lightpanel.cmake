@@ -8,3 +8,9 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 vx_add_test(NAME panels_light_layout LABELS panels
     SOURCES LightPanelLayoutTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME panels_light_handlers LABELS panels
+    SOURCES LightPanelHandlerTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME panels_light_screenshots LABELS panels
+    SOURCES LightPanelScreenshotTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
