@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <string>
 
+// The page header holds a QPointer to the paint manager, which needs the complete class.
+#include "widgets/PaintManagerUI.h"
+
 #include "devices/TavimondUSBDevice.h"
 #include "panels/LightControlColor.h"
 #include "panels/LightControlModeTables.h"

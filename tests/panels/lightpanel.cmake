@@ -14,3 +14,6 @@ vx_add_test(NAME panels_light_handlers LABELS panels
 vx_add_test(NAME panels_light_screenshots LABELS panels
     SOURCES LightPanelScreenshotTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME panels_light_device LABELS panels threaded
+    SOURCES LightPanelDeviceTest.cpp LightPanelRig.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    LIBS vx_panels vx_devices vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 60)
