@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QtGui/qrgb.h>
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "profiles/ProfileRecords.h"
+#include "widgets/ContainerUI.h"
+
+class CTavimondUSBDevice;
+
+// The lighting panel of a device page ("LightControlItem"): the mode list, the control groups each
+// mode uses, colour, brightness, speed, direction, seven-colour cycling and the audio-lighting
+// colours. The page owns the light records; the panel shows them (SetLightInfo,
+// SetAudioLightInfo) and, when the user changes a control, patches the page's record and runs the
+// page's light update (store, save, restart its lighting, write the device).
+//
+// Setting a control from code never raises a notification, so the handlers below run only for
+// what the user did. UI thread only.
+class CLightControlUI : public CHorizontalLayoutUI {
+    Q_OBJECT
+public:
+    // The class name layouts use for the panel's root.
+    static constexpr const char* kClassName = "CLightControlUI";
+    // Registers the class (and the element name "LightControl") with the control factory.
+    static void RegisterControlClass();
+
+    explicit CLightControlUI(QWidget* parent = nullptr);
+
+    // --- What the page calls ---------------------------------------------------------------
+    // Rebuilds the mode combo: one item per name (a language key), hidden where the flag is
+    // false. Hidden modes keep their position, so mode numbers stay positions in the full list.
+    void SetModeList(const std::vector<std::u16string>& names, const std::vector<bool>& visibleFlags,
+                     int maxBrightness, int maxSpeed);
+    // Reads the mode list of a light-table index (0 keyboard, 1 mouse, 2 mousepad, 3 headset)
+    // from "default_light.json" and shows it with the maxima 4 and 4. False when the file has no
+    // list for the index (the combo is then left as it was).
+    bool LoadModeList(const std::filesystem::path& defaultLightFile, int32_t lightTableIndex);
+    // Fills the keyboard's custom-lighting combo with custom lighting names (language keys or
+    // plain names from the light configuration).
+    void SetCustomModeList(const std::vector<std::u16string>& names);
+
+    void SetDeviceKind(int32_t kind);
+    int32_t GetDeviceKind() const { return m_deviceKind; }
+    // The page whose records the handlers patch; the page sets itself when it binds the panel.
+    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
+    CTavimondUSBDevice* GetDevicePage() const { return m_page; }
+    // Called when a user change of this panel takes the page out of synchronised lighting (the
+    // main window keeps the synchronised state of every page).
+    void SetSyncLeaveHandler(std::function<void(CTavimondUSBDevice&)> handler) {
+        m_syncLeave = std::move(handler);
+    }
+
+    void SetLightInfo(const LightInfo& info);
+    // Shows the audio record and keeps a copy; nothing changes when a control it needs is missing.
+    void SetAudioLightInfo(const AudioLightInfo& info);
+    // The audio record as the controls show it; with takeColour the preview colour is written into
+    // the colour being edited. Returns the stored copy unchanged when a control is missing.
+    AudioLightInfo GetAudioLightInfo(bool takeColour);
+    const AudioLightInfo& ShownAudioLightInfo() const { return m_audioInfo; }
+
+    void SelectMode(int mode);
+    int GetSelectedMode() const;
+    void SelectCustomMode(int index);
+    int GetSelectedCustomMode() const;
+    void SelectZZCCMode(int index);
+    int GetSelectedZZCCMode() const;
+
+    void SetBrightness(int value);
+    int GetBrightness() const;
+    void SetSpeed(int value);
+    int GetSpeed() const;
+    // channel 0 red, 1 green, 2 blue.
+    void SetColorEditText(int channel, const QString& text);
+    QString GetColorEditText(int channel) const;
+    void SetPaletteColor(QRgb argb);
+    QRgb GetPaletteColor() const;
+    void SetPreviewColor(QRgb argb);
+    void SetSevenColor(bool on);
+    bool GetSevenColor() const;
+    // Non-zero selects the left option ("deng_FXL_check"), zero the right one.
+    void SetDirection(int flag);
+    int GetDirection() const;
+
+    QRgb GetColorOptionColor(int n) const;
+    QRgb GetAudioOptionColor(int n) const;
+    QRgb GetAudioPaletteColor() const;
+    QString GetAudioEditText(int channel) const;
+
+    void SetSyncAvailable(bool available);
+    bool GetSyncAvailable() const { return m_syncAvailable; }
+    void ShowSameMode(bool wanted);
+
+    void ApplyModeLayout(int32_t kind, int32_t mode);
+
+    // --- What the control routing calls (names compared without regard to case) ------------
+    // Each returns true when the name is one of the panel's; the action itself does nothing
+    // without a page.
+    // "light_combo_modeSelect", "light_combo_custommodeSelect", "light_combo_ZZCCmodeSelect",
+    // "light_combo_audiomodeSelect"; index = the combo's new position.
+    bool OnItemSelect(const QString& name, int index);
+    // "deng_light_slider", "deng_speed_slider".
+    bool OnValueChanged(const QString& name, int value);
+    // "deng_7color_check", "deng_FXL_check", "deng_FXR_check", "deng_7audiocolor_check",
+    // "audio_BkColor_check", "audio_FgColor_check".
+    bool OnSelectChanged(const QString& name);
+    // "deng_edit_R/G/B", "deng_audioedit_R/G/B".
+    bool OnKillFocus(const QString& name);
+    // "deng_Color_Pallet", "deng_audioColor_Pallet".
+    bool OnColorChanged(const QString& name, QRgb argb);
+    // Indexed rows arrive split: "color_option_" or "audiocolor_option_" with the swatch index;
+    // "Close_bkColor_btn" arrives with any index.
+    bool OnClick(const QString& name, int index);
+
+    // The control of that name below the panel (found once, then kept), or nullptr.
+    QWidget* Control(const QString& name) const;
+    template <class T>
+    T* Control(const QString& name) const {
+        return qobject_cast<T*>(Control(name));
+    }
+
+private:
+    void FillFixedLists();
+    void ApplyStartState(int32_t kind);
+    void ApplyCaptions(const char* left, const char* right);
+    void ShowColorControls(uint8_t red, uint8_t green, uint8_t blue, bool setPalette);
+    bool HasAudioControls() const;
+    void ShowAudioColor(uint8_t red, uint8_t green, uint8_t blue);
+
+    // Page side of the handlers.
+    void LeaveSync();
+    void RunLightUpdate(const LightInfo& info);
+    void StoreSaveRestart(const LightInfo& info);
+    void WriteDevice();
+    void HandOverAudio(const AudioLightInfo& info);
+
+    void OnModeChosen(int index);
+    void OnLevelMoved(bool brightness, int value);
+    void OnColourEdit(int channel);
+    void OnColourChosen(QRgb argb, bool fromSwatch);
+    void OnAudioChoice(bool takeColour);
+    void OnAudioEdit(int channel);
+    void OnAudioColour(QRgb argb, bool clearSevenColour);
+    void OnBackgroundOff();
+
+    int32_t m_deviceKind = 0;
+    bool m_syncAvailable = false;
+    AudioLightInfo m_audioInfo;
+    CTavimondUSBDevice* m_page = nullptr;
+    std::function<void(CTavimondUSBDevice&)> m_syncLeave;
+    mutable QHash<QString, QPointer<QWidget>> m_controls;
+};

@@ -1,0 +1,185 @@
+// The lighting panel on a real device page connected to a virtual device: a user's choice on the
+// panel ends as the settings block on the device (mode translated into the device's own code,
+// speed inverted), in the saved profile, and in the page's running effect.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "LightPanelFixture.h"
+#include "LightPanelRig.h"
+#include "devices/TavimondKeyboardDevice.h"
+#include "devices/lighting/LightingEngine.h"
+#include "profiles/BasicProfiledata.h"
+#include "profiles/DataFolders.h"
+#include "profiles/JsonFile.h"
+#include "widgets/ControlUI.h"
+
+using namespace lightpanel_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Keyboard mode i has the device code 100 + i in these tests, so that a code that was not
+// translated shows at once.
+constexpr int kCodeBase = 100;
+
+void WriteText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string ModeList(int count, int base) {
+    std::string list = "[";
+    for (int i = 0; i < count; ++i) {
+        list += (i ? "," : "") +
+                std::string("{\"LightName\":\"light_mode_wave\",\"visible\":true,\"value\":") +
+                std::to_string(base + i) + "}";
+    }
+    return list + "]";
+}
+
+class LightPanelDeviceTest : public LightPanelTest {
+protected:
+    void SetUp() override {
+        LightPanelTest::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "vx-lightpanel-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        fs::create_directories(m_dir / "install" / "DefaultData");
+        for (const auto& entry : fs::directory_iterator(VX_SOURCE_DIR "/DefaultData")) {
+            fs::copy(entry.path(), m_dir / "install" / "DefaultData" / entry.path().filename());
+        }
+        WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," + ModeList(12, 0) +
+                                   "," + ModeList(9, 0) + "," + ModeList(9, 0) +
+                                   "],\"AreaLightName\":[null,null,null,null]}");
+        SetInstallFolderOverride(m_dir / "install");
+        SetUserDataFolderOverride(m_dir / "user");
+        m_rig = std::make_unique<LightPanelRig>((m_dir / "hid").string());
+    }
+
+    void TearDown() override {
+        m_keyboard.reset();
+        m_rig.reset();
+        SetInstallFolderOverride({});
+        SetUserDataFolderOverride({});
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        LightPanelTest::TearDown();
+    }
+
+    fs::path LightFile() const { return m_dir / "install" / "DefaultData" / "default_light.json"; }
+
+    // The page set up the way the main window sets up a new keyboard page, its command link
+    // opened the way discovery opens it, its connection sequence run, and the panel bound.
+    void ConnectKeyboard() {
+        m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
+        CTavimondKeyboardDevice& page = *m_keyboard;
+        page.SetLayoutPath(QString());
+        page.SetKeyCount(170);
+        page.SetLedCount(170);
+        page.SetKindIndex(0);
+        page.SetProfileId("");
+        page.SetKindName("keyboard");
+        DeviceIdentity identity;
+        identity.vendorId = 0x320F;
+        identity.typeCode = kTypeKeyboard;
+        page.SetDeviceRecord(identity);
+        page.SetLightTableIndex(0);
+        page.SetLightNamePrefix("qorin_light");
+        page.Initialise();
+        ASSERT_TRUE(m_rig->Plug(RigDevice::Keyboard));
+        {
+            DeviceLink& link = page.CommandLink();
+            std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
+            ASSERT_TRUE(
+                link.WiredLink().Open(m_rig->CommandPath(RigDevice::Keyboard), true, true, true, false));
+            link.SetConnected(true);
+            link.SetLinkMode(kLinkModeWired);
+        }
+        page.OnConnected();
+        panel->SetDevicePage(&page);
+        panel->SetDeviceKind(1);
+        ASSERT_TRUE(panel->LoadModeList(LightFile(), 0));
+        panel->SetLightInfo(page.GetLightInfo());
+    }
+
+    Json::Value SavedLightInfo() {
+        JsonFile file;
+        const Json::Value root = file.ReadJson(m_keyboard->GetProfileData()->GetProfilePath());
+        return root["Device"][0]["LightInfo"];
+    }
+
+    fs::path m_dir;
+    std::unique_ptr<LightPanelRig> m_rig;
+    std::unique_ptr<CTavimondKeyboardDevice> m_keyboard;
+};
+
+TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt) {
+    ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
+    CTavimondKeyboardDevice& page = *m_keyboard;
+    const size_t sessions = m_rig->ConfigSessions(RigDevice::Keyboard);
+
+    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 1));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 5));
+    std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Keyboard);
+    ASSERT_GE(block.size(), 26u);
+    EXPECT_EQ(block[1], kCodeBase + 5);
+    EXPECT_EQ(block[3], 4 - 1);
+    EXPECT_EQ(m_rig->ConfigSessions(RigDevice::Keyboard), sessions + 2);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 5);
+    EXPECT_EQ(SavedLightInfo()["Speed"].asInt(), 1);
+    EXPECT_EQ(page.Engine().GetLightInfo().mode, 5);
+    EXPECT_EQ(page.GetLightInfo().selectItem, 5);
+
+    // A colour typed in reaches the device as the fixed colour with seven-colour cycling off.
+    ui::SetText(Find("deng_edit_R"), "300");
+    ASSERT_TRUE(panel->OnKillFocus("deng_edit_R"));
+    ui::SetText(Find("deng_edit_G"), "16");
+    ASSERT_TRUE(panel->OnKillFocus("deng_edit_G"));
+    ui::SetText(Find("deng_edit_B"), "");
+    ASSERT_TRUE(panel->OnKillFocus("deng_edit_B"));
+    block = m_rig->SettingsBlock(RigDevice::Keyboard);
+    EXPECT_EQ(block[5], 0);
+    EXPECT_EQ(block[6], 255);
+    EXPECT_EQ(block[7], 16);
+    EXPECT_EQ(block[8], 0);
+    EXPECT_EQ(SavedLightInfo()["Red"].asInt(), 255);
+    EXPECT_EQ(SavedLightInfo()["MultiColor"].asInt(), 0);
+
+    // Brightness, direction and the preset list of mode 17.
+    ASSERT_TRUE(panel->OnValueChanged("deng_light_slider", 2));
+    ASSERT_TRUE(panel->OnSelectChanged("deng_FXR_check"));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 17));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_ZZCCmodeSelect", 3));
+    block = m_rig->SettingsBlock(RigDevice::Keyboard);
+    EXPECT_EQ(block[1], kCodeBase + 17);
+    EXPECT_EQ(block[2], 2);
+    EXPECT_EQ(block[4], 0);
+    EXPECT_EQ(block[18], 3);
+    EXPECT_EQ(page.Engine().GetLightInfo().modeOption, 3);
+
+    // The page's picture runs the chosen effect: mode 17 paints every LED with its preset colour.
+    QElapsedTimer timer;
+    timer.start();
+    while (page.GetLed(0) == 0 && timer.elapsed() < 2000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_NE(page.GetLed(0), 0u);
+    EXPECT_EQ(page.GetLed(0), page.GetLed(100));
+    EXPECT_EQ(page.StopLightingThread(), 1);
+}
+
+TEST_F(LightPanelDeviceTest, ModesPastTheDeviceTableGoOutAsEntryZero) {
+    ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 31));
+    EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[1], kCodeBase);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 31);
+    EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// Builds the lighting panel from the skin's real layout, attached to a window's paint manager so
+// that option groups and language texts work as in the program, and counts every notification the
+// panel's controls raise.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "panels/LightControlUI.h"
+#include "tests/widgets/support/QtTestEnv.h"
+#include "widgets/DialogBuilder.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/ResourceManager.h"
+#include "widgets/UIDefs.h"
+
+namespace lightpanel_test {
+
+// Every notification raised, as "type:sender".
+class NotifyRecorder : public INotifyUI {
+public:
+    void Notify(TNotifyUI& msg) override {
+        events.push_back(msg.sType + ":" + (msg.pSender ? msg.pSender->objectName() : QString()));
+    }
+    std::vector<QString> events;
+};
+
+inline QString DefaultLightFile() {
+    return QStringLiteral(VX_SOURCE_DIR "/DefaultData/default_light.json");
+}
+
+class LightPanelTest : public testing::Test {
+protected:
+    void SetUp() override {
+        CResourceManager& resources = CResourceManager::GetInstance();
+        resources.SetResourcePath(vxtest::RepoSkinDir());
+        ASSERT_TRUE(resources.LoadResource());
+        ASSERT_TRUE(resources.LoadLanguage(QStringLiteral("lan_en.xml")));
+        CLightControlUI::RegisterControlClass();
+        QWidget* root = CDialogBuilder::Create(QStringLiteral("XML\\CustomControlXML\\LightControl.xml"));
+        ASSERT_NE(root, nullptr) << CDialogBuilder::LastError().toStdString();
+        m_root.reset(root);
+        panel = qobject_cast<CLightControlUI*>(root);
+        ASSERT_NE(panel, nullptr) << "the layout's root is not the panel class";
+        manager.AttachRoot(root);
+        manager.AddNotifier(&recorder);
+    }
+
+    void TearDown() override { manager.RemoveNotifier(&recorder); }
+
+    // The panel of a device kind with its mode list from the shipped "default_light.json".
+    void ShowKind(int32_t kind, int32_t lightTableIndex) {
+        panel->SetDeviceKind(kind);
+        ASSERT_TRUE(panel->LoadModeList(DefaultLightFile().toStdString(), lightTableIndex));
+    }
+
+    QWidget* Find(const char* name) const { return panel->Control(QString::fromLatin1(name)); }
+
+    std::unique_ptr<QWidget> m_root;
+    CLightControlUI* panel = nullptr;
+    CPaintManagerUI manager;
+    NotifyRecorder recorder;
+};
+
+}  // namespace lightpanel_test
