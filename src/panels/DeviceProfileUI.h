@@ -1,0 +1,130 @@
+#pragma once
+// The profile panel of a device page ("DeviceProfileItem"): the profile combo, the name edit, the
+// profile menu (new, delete, copy, import, export, factory reset, rename) and the page's feature
+// tabs. The list and the profile files are ProfileList's; the panel keeps its combo in step with
+// the list and tells its page to load and send a profile when the selection changes.
+//
+// Controls are looked up below the panel itself, not in the whole window: every device page
+// carries a profile panel with the same control names.
+//
+// UI thread only.
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "profiles/ProfileList.h"
+#include "widgets/ContainerUI.h"
+#include "widgets/UIDefs.h"
+
+class CComboUI;
+class COptionUI;
+class CTavimondUSBDevice;
+class QLineEdit;
+
+// What the panel asks of the user. The default shows the message box and Qt's file dialogs;
+// tests answer in their place.
+class IProfilePanelPrompts {
+public:
+    virtual ~IProfilePanelPrompts() = default;
+    // The chosen file, or an empty text when the dialog was cancelled.
+    virtual QString OpenProfileFile(QWidget* parent, const QString& filter) = 0;
+    virtual QString SaveProfileFile(QWidget* parent, const QString& filter) = 0;
+    // A yes/no question by language key: 1 for yes.
+    virtual int Ask(QWidget* parent, const QString& key) = 0;
+    // A notice; `textIsKey` makes `text` a language key.
+    virtual void Tell(QWidget* parent, const QString& text, bool textIsKey) = 0;
+};
+
+class CDeviceProfileUI : public CHorizontalLayoutUI {
+    Q_OBJECT
+public:
+    // The delay between a choice in the combo and loading it, so that scrolling through the list
+    // with the keyboard does not load every profile on the way.
+    static constexpr int kSelectTimerId = 1055;
+    static constexpr int kSelectDelayMs = 400;
+    static inline const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
+    static inline const QString kContentLayout = QStringLiteral("XML\\CustomControlXML\\DeviceProfile.xml");
+    static constexpr int kItemHeight = 30;
+    static constexpr int kTabCount = 8;
+
+    explicit CDeviceProfileUI(QWidget* parent = nullptr);
+    ~CDeviceProfileUI() override;
+
+    // Builds the panel's layout into it when the page's layout did not (no combo below it yet).
+    bool BuildContent(IDialogBuilderCallback* callback = nullptr);
+
+    void SetDeviceKind(int kind);
+    int GetDeviceKind() const { return m_deviceKind; }
+    void SetProfileFolders(const std::filesystem::path& deviceFolder,
+                           const std::filesystem::path& factoryProfile);
+    // The page that loads and sends the selected profile; not owned.
+    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
+    // nullptr restores the default prompts; not owned.
+    void SetPrompts(IProfilePanelPrompts* prompts);
+
+    // ---- operations ----
+    void LoadProfileList();
+    void SelectProfile(int position, bool notify);
+    int GetSelectedPosition() const;
+    std::string GetSelectedIdentifier() const { return m_list.GetSelectedIdentifier(); }
+    QString GetNameEditText() const;
+    void SetNameEditText(const QString& text);
+    void ShowProfileMenu(bool show);
+    bool IsProfileMenuVisible() const;
+    int GetProfileCount();
+    std::filesystem::path GetProfileFilePath(int position) const;
+    // Each returns the list's result (a position, or a negative kProfile... code).
+    int NewProfile();
+    int CopyProfile();
+    int DeleteProfile();
+    bool ResetProfile();
+    int ImportProfile(const QString& path);
+    bool ExportProfile(const QString& destination);
+    // 1 done, 0 the name is taken (or no combo), 2 the name is blank.
+    int RenameProfile(const QString& name);
+    void SelectTab(int tab);
+
+    // ---- user actions, as the window's routing hands them over ----
+    // Handles a notification of one of the panel's own controls; false for anything else.
+    bool HandleNotify(const TNotifyUI& msg);
+    // The delayed profile action: the combo's choice becomes the selection and the page loads it.
+    void StartDelayedSelect();
+    bool IsDelayedSelectPending() const { return m_selectTimer.isActive(); }
+    void RunDelayedSelect();
+    // The page takes the selected profile: loads it, shows it and sends it to the device.
+    // Returns the settings write's result (0 without a page).
+    int ApplyProfileToPage();
+
+    const ProfileList& List() const { return m_list; }
+
+signals:
+    // A feature tab (1 to 8) was chosen by the user.
+    void TabChosen(int tab);
+
+private:
+    CComboUI* Combo() const;
+    QLineEdit* NameEdit() const;
+    QWidget* Menu() const;
+    QWidget* FindOwn(const QString& name) const;
+    COptionUI* Tab(int tab) const;
+    void SyncCombo(int select);
+    void ApplyTabVisibility();
+    // Brings a pending combo choice into effect before an operation on "the selected profile".
+    void CommitPendingSelect();
+    void OnClick(const QString& name);
+    IProfilePanelPrompts& Prompts();
+
+    ProfileList m_list;
+    int m_deviceKind = 0;
+    CTavimondUSBDevice* m_page = nullptr;
+    IProfilePanelPrompts* m_prompts = nullptr;
+    std::unique_ptr<IProfilePanelPrompts> m_defaultPrompts;
+    QTimer m_selectTimer;
+    mutable QPointer<CComboUI> m_combo;
+    mutable QPointer<QLineEdit> m_nameEdit;
+    mutable QPointer<QWidget> m_menu;
+};
