@@ -24,7 +24,6 @@
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 #include "widgets/OptionUI.h"
-#include "widgets/PaintManagerUI.h"
 
 namespace fs = std::filesystem;
 
