@@ -4,7 +4,14 @@
 #include <QWidget>
 #include <iterator>
 
+// The page header keeps QPointer members of classes it only declares; their definitions must come
+// first.
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
+// clang-format off
 #include "devices/TavimondUSBDevice.h"
+// clang-format on
 
 namespace {
 

@@ -2,20 +2,28 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
 #include "app/MsgWnd.h"
+// The page header keeps QPointer members of classes it only declares; their definitions must come
+// first.
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
+// clang-format off
 #include "devices/TavimondUSBDevice.h"
+// clang-format on
 #include "panels/DeviceProfileTabs.h"
 #include "platform/DebugLog.h"
 #include "profiles/BasicProfiledata.h"
+#include "profiles/DataFolders.h"
 #include "widgets/ComboUI.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 #include "widgets/OptionUI.h"
-#include "widgets/PaintManagerUI.h"
 
 namespace fs = std::filesystem;
 
@@ -73,6 +81,36 @@ bool CDeviceProfileUI::BuildContent(IDialogBuilderCallback* callback) {
     Add(content);
     if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(this)) manager->AttachControls(content);
     return Combo() != nullptr;
+}
+
+void CDeviceProfileUI::ConnectPage(CTavimondUSBDevice& page, int deviceKind) {
+    const std::string kindName = page.GetKindName();
+    SetDeviceKind(deviceKind);
+    SetProfileFolders(DeviceDataFolder(kindName), DefaultProfilePath(kindName));
+    SetDevicePage(&page);
+    LoadProfileList();
+    SelectTab(1);
+    page.SetProfileId(GetSelectedIdentifier());
+}
+
+CDeviceProfileUI* CDeviceProfileUI::ConnectPageItem(CTavimondUSBDevice& page, int deviceKind,
+                                                    IDialogBuilderCallback* callback) {
+    QWidget* item =
+        page.GetPage() ? CPaintManagerUI::FindSubControlByName(page.GetPage(), kPageItemName) : nullptr;
+    if (!item) return nullptr;
+    auto* panel = qobject_cast<CDeviceProfileUI*>(item);
+    if (!panel) {
+        // A layout written before the panel's element was known names a plain container.
+        panel = new CDeviceProfileUI(item);
+        if (auto* container = qobject_cast<CContainerUI*>(item)) {
+            container->Add(panel);
+        } else if (item->layout()) {
+            item->layout()->addWidget(panel);
+        }
+    }
+    if (!panel->BuildContent(callback)) return nullptr;
+    panel->ConnectPage(page, deviceKind);
+    return panel;
 }
 
 void CDeviceProfileUI::SetDeviceKind(int kind) {

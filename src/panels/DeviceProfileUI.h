@@ -48,6 +48,7 @@ public:
     static constexpr int kSelectDelayMs = 400;
     static inline const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
     static inline const QString kContentLayout = QStringLiteral("XML\\CustomControlXML\\DeviceProfile.xml");
+    static inline const QString kPageItemName = QStringLiteral("DeviceProfileItem");
     static constexpr int kItemHeight = 30;
     static constexpr int kTabCount = 8;
 
@@ -56,6 +57,14 @@ public:
 
     // Builds the panel's layout into it when the page's layout did not (no combo below it yet).
     bool BuildContent(IDialogBuilderCallback* callback = nullptr);
+
+    // The page's set-up of its profile panel: kind, the page's device data folder and factory
+    // profile, the list loaded, tab 1 selected, and the selected identifier handed to the page.
+    void ConnectPage(CTavimondUSBDevice& page, int deviceKind);
+    // Finds the page's "DeviceProfileItem" and connects it. When the layout holds a plain
+    // container under that name, a panel is made inside it. nullptr when the page has no such item.
+    static CDeviceProfileUI* ConnectPageItem(CTavimondUSBDevice& page, int deviceKind,
+                                             IDialogBuilderCallback* callback = nullptr);
 
     void SetDeviceKind(int kind);
     int GetDeviceKind() const { return m_deviceKind; }

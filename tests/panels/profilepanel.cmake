@@ -1,4 +1,5 @@
-# The profile panel against a device page.
+# The profile panel: against a recording page, and against the keyboard page on the virtual
+# keyboard (that one runs the page's lighting thread and its notification reader).
 if(NOT VX_WITH_QT)
     return()
 endif()
@@ -8,3 +9,8 @@ vx_add_test(NAME panels_profile LABELS panels
     LIBS vx_panels vx_devices Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen)
 target_include_directories(panels_profile PRIVATE ${CMAKE_SOURCE_DIR}/tests/widgets)
+vx_add_test(NAME panels_profile_keyboard LABELS panels threaded
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ProfilePanelKeyboardTest.cpp ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboard.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    LIBS vx_panels vx_devices vx_emulator Qt6::Test
+    ENV QT_QPA_PLATFORM=offscreen)
+target_include_directories(panels_profile_keyboard PRIVATE ${CMAKE_SOURCE_DIR}/tests/widgets)
