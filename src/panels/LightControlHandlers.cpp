@@ -12,6 +12,7 @@
 #include "panels/LightControlColor.h"
 #include "panels/LightControlModeTables.h"
 #include "panels/LightControlUI.h"
+#include "profiles/KeyboardProfiledata.h"
 #include "widgets/ComboUI.h"
 #include "widgets/ControlUI.h"
 #include "widgets/OptionUI.h"
@@ -47,6 +48,10 @@ bool CLightControlUI::OnItemSelect(const QString& name, int index) {
     } else if (Is(name, "light_combo_custommodeSelect")) {
         if (!m_page || m_deviceKind != kKindKeyboard || index < 0) return true;
         SelectCustomMode(index);
+        // The keyboard keeps the chosen group in its profile as well as in the light record.
+        if (auto* keyboard = dynamic_cast<CKeyboardProfiledata*>(m_page->GetProfileData())) {
+            keyboard->SetCustomGroupIndex(index);
+        }
         LightInfo info = m_page->GetLightInfo();
         info.customGroup = uint8_t(index);
         RunLightUpdate(info);

@@ -182,4 +182,17 @@ TEST_F(LightPanelDeviceTest, ModesPastTheDeviceTableGoOutAsEntryZero) {
     EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
 }
 
+TEST_F(LightPanelDeviceTest, ChoosingACustomGroupSelectsItOnTheDeviceAndInTheProfile) {
+    ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 20));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_custommodeSelect", 3));
+    EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[1], kCodeBase + 20);
+    EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[25], 3);
+    JsonFile file;
+    const Json::Value node = file.ReadJson(m_keyboard->GetProfileData()->GetProfilePath())["Device"][0];
+    EXPECT_EQ(node["LightInfo"]["CustomGroup"].asInt(), 3);
+    EXPECT_EQ(node["CustomLightMode"]["CustomLightModeGroupIndex"].asInt(), 3);
+    EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+}
+
 }  // namespace

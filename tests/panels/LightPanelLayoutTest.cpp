@@ -6,6 +6,7 @@
 #include <map>
 
 #include "LightPanelFixture.h"
+#include "panels/LightControlModeTables.h"
 #include "widgets/ColorPaletteUI.h"
 #include "widgets/ComboUI.h"
 #include "widgets/ControlUI.h"
@@ -388,6 +389,38 @@ TEST_F(LightPanelTest, ReadingTheAudioRecordBack) {
     panel->SetAudioLightInfo(audio);
     foreground->Selected(true);
     EXPECT_EQ(panel->GetAudioLightInfo(false).colorTypeFlags, 1);
+}
+
+TEST(LightPanelTables, SameModeClassesTranslateBetweenKinds) {
+    using namespace light_panel;
+    // Breathing on the keyboard is breathing everywhere.
+    const int32_t breathing = SameModeClassOfMode(kKindKeyboard, 5);
+    ASSERT_GE(breathing, 0);
+    EXPECT_EQ(SameModeOfClass(kKindMouse, breathing), 2);
+    EXPECT_EQ(SameModeOfClass(kKindMousePad, breathing), 2);
+    // Off on the mouse is 28 on the keyboard and 8 on the mousepad and the headset.
+    const int32_t off = SameModeClassOfMode(kKindMouse, 10);
+    EXPECT_EQ(SameModeOfClass(kKindKeyboard, off), 28);
+    EXPECT_EQ(SameModeOfClass(kKindMousePad, off), 8);
+    EXPECT_EQ(SameModeOfClass(kKindHeadset, off), 8);
+    EXPECT_EQ(SameModeClassOfMode(kKindKeyboard, 4), SameModeClassOfMode(kKindMouse, 1));
+    EXPECT_EQ(SameModeClassOfMode(kKindKeyboard, 23), SameModeClassOfMode(kKindHeadset, 4));
+    EXPECT_EQ(SameModeClassOfMode(kKindKeyboard, 6), SameModeClassOfMode(kKindMousePad, 3));
+    // The mouse shows the same-mode button in its mode 6, but mode 6 has no equivalent.
+    EXPECT_EQ(SameModeClassOfMode(kKindMouse, 6), -1);
+    EXPECT_EQ(SameModeClassOfMode(5, 2), -1);
+    EXPECT_EQ(SameModeOfClass(kKindKeyboard, 5), -1);
+    EXPECT_EQ(SameModeOfClass(kKindKeyboard, -1), -1);
+    // Every mode that shows the same-mode button on a kind, except the mouse's 6, has a class.
+    for (int32_t kind : {kKindKeyboard, kKindMouse, kKindMousePad}) {
+        for (int32_t mode = 0; mode < 40; ++mode) {
+            const ModeLayoutRow* row = FindModeLayout(kind, mode);
+            ASSERT_NE(row, nullptr);
+            if (row->sameMode && !(kind == kKindMouse && mode == 6)) {
+                EXPECT_GE(SameModeClassOfMode(kind, mode), 0) << kind << " " << mode;
+            }
+        }
+    }
 }
 
 TEST(LightPanelBare, MissingControlsGiveDefaultsAndChangeNothing) {
