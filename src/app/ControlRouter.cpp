@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/LightingSyncPages.h"
+#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "profiles/StringUtil.h"

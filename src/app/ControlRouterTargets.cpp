@@ -4,26 +4,15 @@
 #include <QWidget>
 
 #include "app/ControlRouter.h"
+#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
-#if __has_include("panels/LightControlUI.h")
-#include "panels/LightControlUI.h"
-#define VX_ROUTE_LIGHT_PANEL 1
-#endif
-#if __has_include("panels/DeviceProfileUI.h")
-#include "panels/DeviceProfileUI.h"
-#define VX_ROUTE_PROFILE_PANEL 1
-#endif
-#if __has_include("devices/TavimondKeyboardDevice.h")
 #include "devices/TavimondKeyboardDevice.h"
-#define VX_ROUTE_KEYBOARD 1
-#endif
-#if __has_include("devices/TavimondMouseDevice.h")
-#include "devices/TavimondMouseDevice.h"
-#define VX_ROUTE_MOUSE 1
-#endif
+#include "panels/DeviceProfileUI.h"
+#include "panels/LightControlUI.h"
+#include "profiles/KeyboardProfiledata.h"
 
 namespace {
 
@@ -39,7 +28,6 @@ namespace {
 
 }  // namespace
 
-#ifdef VX_ROUTE_PROFILE_PANEL
 // The profile panel asks its questions and opens its dialogs through the main window, so that
 // they look like every other question of the window (and tests answer them in one place).
 class RouterProfilePrompts : public IProfilePanelPrompts {
@@ -57,56 +45,34 @@ public:
 private:
     IControlRouterHost& m_host;
 };
-#else
-class RouterProfilePrompts {};
-#endif
 
 CControlRouter::CControlRouter(IControlRouterHost& host) : m_host(host) {}
 
 CControlRouter::~CControlRouter() = default;
 
 CLightControlUI* CControlRouter::LightPanelOf(CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_LIGHT_PANEL
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CLightControlUI*>();
-#else
-    (void)page;
-    return nullptr;
-#endif
 }
 
 CDeviceProfileUI* CControlRouter::ProfilePanelOf(CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_PROFILE_PANEL
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CDeviceProfileUI*>();
-#else
-    (void)page;
-    return nullptr;
-#endif
 }
 
 void CControlRouter::RunProfileRow(const RouteRow& row, TNotifyUI& msg, CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_PROFILE_PANEL
     CDeviceProfileUI* panel = ProfilePanelOf(page);
     if (panel == nullptr) return;
     if (!m_profilePrompts) m_profilePrompts = std::make_unique<RouterProfilePrompts>(m_host);
     panel->SetPrompts(m_profilePrompts.get());
     panel->HandleNotify(msg);
-#else
-    (void)row, (void)msg, (void)page;
-#endif
 }
 
 void CControlRouter::RunDelayedProfile(CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_PROFILE_PANEL
     if (CDeviceProfileUI* panel = ProfilePanelOf(page)) panel->RunDelayedSelect();
-#else
-    (void)page;
-#endif
 }
 
 void CControlRouter::RunLightRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_LIGHT_PANEL
     CLightControlUI* panel = LightPanelOf(page);
     if (panel == nullptr) return;
     const QString name = QString::fromLatin1(row.name);
@@ -134,13 +100,9 @@ void CControlRouter::RunLightRow(const RouteRow& row, int index, TNotifyUI& msg,
     default:
         return;
     }
-#else
-    (void)row, (void)index, (void)msg, (void)page;
-#endif
 }
 
 bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_KEYBOARD
     auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page);
     if (keyboard == nullptr) return false;
     switch (row.action) {
@@ -172,65 +134,26 @@ bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& m
         keyboard->SetKey6(IsSelected(msg.pSender));
         SendSaveRedraw(page);
         return true;
-    case RouteAction::KeyboardRepeatReset:
-        keyboard->ResetRepeatSettings();
+    case RouteAction::KeyboardRepeatReset: {
+        // The repeat rate and delay of the factory profile (read, never written).
+        CKeyboardProfiledata factory;
+        const std::filesystem::path path = keyboard->GetProfileData()->GetDefaultPath();
+        factory.SetDefaultPath(path);
+        if (factory.LoadProfile(path).isNull()) return true;
+        const KeyboardSystemStages stages = factory.GetKeyboardSystemStages();
+        keyboard->SetRepeatRate(stages.repeat);
+        keyboard->SetRepeatDelayOption(stages.repeatDelay);
         SendSaveRedraw(page);
         return true;
+    }
     default:
         return true;
     }
-#else
-    (void)row, (void)index, (void)msg, (void)page;
-    return false;
-#endif
 }
 
-bool CControlRouter::RunMouseRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page) {
-#ifdef VX_ROUTE_MOUSE
-    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page);
-    if (mouse == nullptr) return false;
-    switch (row.action) {
-    case RouteAction::PagePollingRate:
-        mouse->SetPollingRate(index);
-        return true;
-    case RouteAction::MouseDpiEnable:
-        mouse->EnableDpiStage(index, IsSelected(msg.pSender));
-        return true;
-    case RouteAction::MouseDpiSelect:
-        mouse->SelectDpiStage(index);
-        return true;
-    case RouteAction::MouseDpiSlider:
-        mouse->CommitDpiSlider(index);
-        return true;
-    case RouteAction::MouseDpiSliderDrag:
-        mouse->ShowDpiStage(index, SliderValue(msg.pSender));
-        return true;
-    case RouteAction::MouseDpiEdit:
-        mouse->CommitDpiEdit(index);
-        return true;
-    case RouteAction::MouseSettingsOption:
-        mouse->SelectSettingsOption(index);
-        return true;
-    case RouteAction::MousePointerPrecision:
-        mouse->SetPointerPrecision(IsSelected(msg.pSender));
-        return true;
-    case RouteAction::MouseScrollsPage:
-        mouse->SetScrollsPage(IsSelected(msg.pSender));
-        return true;
-    case RouteAction::MousePointerSpeed:
-        mouse->SetPointerSpeed(SliderValue(msg.pSender));
-        return true;
-    case RouteAction::MouseScrollSpeed:
-        mouse->SetScrollLines(SliderValue(msg.pSender));
-        return true;
-    case RouteAction::MouseDoubleClick:
-        mouse->SetDoubleClickTime(SliderValue(msg.pSender));
-        return true;
-    default:
-        return true;
-    }
-#else
-    (void)row, (void)index, (void)msg, (void)page;
-    return false;
-#endif
+bool CControlRouter::RunMouseRow(const RouteRow& row, int, TNotifyUI&, CTavimondUSBDevice* page) {
+    // The mouse page listens to the window's notifications itself and reads its DPI, report-rate
+    // and pointer controls from them; doing it here as well would send every change twice.
+    return page->GetKind() == kTypeMouse || page->GetKind() == kTypeMouseReceiver ? row.action != RouteAction::None
+                                                                                    : false;
 }

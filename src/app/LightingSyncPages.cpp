@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LedFrame.h"
 

@@ -11,6 +11,7 @@
 
 #include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
+#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingClock.h"
 #include "widgets/ControlUI.h"
