@@ -87,6 +87,13 @@ public:
     static CLightControlUI* LightPanelOf(CTavimondUSBDevice* page);
     static CDeviceProfileUI* ProfilePanelOf(CTavimondUSBDevice* page);
 
+    // Places the lighting panel and the profile panel into the page's "LightControlItem" and
+    // "DeviceProfileItem" containers (when its layout has them) and binds them to the page; a
+    // user change on the lighting panel takes the page out of same-mode lighting. Returns how
+    // many panels were connected.
+    static int ConnectPagePanels(CTavimondUSBDevice& page, CLightingSyncPages* sync,
+                                 IDialogBuilderCallback* callback = nullptr);
+
     // The last action run, for the diagnostic output and tests.
     RouteAction LastAction() const { return m_lastAction; }
 

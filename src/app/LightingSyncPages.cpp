@@ -4,7 +4,9 @@
 #include <array>
 
 #include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
+#include "app/ControlRouter.h"
 #include "devices/TavimondUSBDevice.h"
+#include "panels/LightControlUI.h"
 #include "devices/lighting/LedFrame.h"
 
 using lightsync::SyncKind;
@@ -99,8 +101,15 @@ int CLightingSyncPages::Adopt(CTavimondUSBDevice* current) {
             LightInfo info = source;
             info.selectItem = static_cast<uint8_t>(CLightingSync::EffectNumberOf(kind, type));
             page.SetLightInfo(info);
-            if (m_panelShow) m_panelShow(page, info);
+            if (m_panelShow) {
+                m_panelShow(page, info);
+            } else if (CLightControlUI* panel = CControlRouter::LightPanelOf(&page)) {
+                panel->SetLightInfo(info);
+            }
             page.SaveProfile();
+            // The settings block is built from the page's lighting state, not from the record
+            // just stored.
+            page.LoadLightingState();
             page.WriteSettings(0, 0, 1, m_screen.width(), m_screen.height());
         }
     }

@@ -31,7 +31,7 @@ private:
 
 class CLightingSyncPages {
 public:
-    // Shows an adopted effect on a page's lighting panel.
+    // Shows an adopted effect on a page's lighting panel (by default the panel inside the page).
     using PanelShow = std::function<void(CTavimondUSBDevice&, const LightInfo&)>;
 
     explicit CLightingSyncPages(CLightingSync& sync) : m_sync(sync) {}

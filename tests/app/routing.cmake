@@ -13,3 +13,7 @@ vx_add_test(NAME app_lighting_sync LABELS app threaded
 set(VX_ROUTING_QT_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
 vx_add_test(NAME app_routing LABELS app SOURCES ControlRouterTest.cpp ${VX_ROUTING_QT_SUPPORT}
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+vx_add_test(NAME app_routing_devices LABELS app threaded
+    SOURCES RoutingDeviceTest.cpp ${VX_ROUTING_QT_SUPPORT}
+        ${CMAKE_SOURCE_DIR}/tests/devices/support/VirtualRig.cpp
+    LIBS vx_app vx_devices vx_panels vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)

@@ -1,0 +1,75 @@
+// The panels of a device page that the routing reaches, put in place on the page.
+#include <QLayout>
+#include <QWidget>
+
+#include "app/ControlRouter.h"
+#include "app/LightingSyncPages.h"
+#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
+#include "devices/TavimondUSBDevice.h"
+#include "panels/DeviceProfileUI.h"
+#include "panels/LightControlUI.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "widgets/DialogBuilder.h"
+
+namespace {
+
+const QString kLightItem = QStringLiteral("LightControlItem");
+const QString kLightLayout = QStringLiteral("XML\\CustomControlXML\\LightControl.xml");
+
+// The wired type code the panels know a page by.
+int PanelKind(const CTavimondUSBDevice& page) {
+    switch (page.GetKind()) {
+    case 9:
+        return 1;
+    case 6:
+        return 2;
+    default:
+        return page.GetKind();
+    }
+}
+
+// The placeholder's own hint texts give way to the panel.
+void HidePlaceholderChildren(QWidget* item, QWidget* keep) {
+    for (QWidget* child : item->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child != keep) child->hide();
+    }
+}
+
+CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallback* callback) {
+    QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), kLightItem);
+    if (item == nullptr) return nullptr;
+    if (auto* panel = qobject_cast<CLightControlUI*>(item)) return panel;
+    if (auto* panel = item->findChild<CLightControlUI*>()) return panel;
+    CLightControlUI::RegisterControlClass();
+    QWidget* root = CDialogBuilder::Create(kLightLayout, callback, item);
+    auto* panel = qobject_cast<CLightControlUI*>(root);
+    if (panel == nullptr) {
+        DebugLog("lighting panel not built: " + CDialogBuilder::LastError().toStdString());
+        delete root;
+        return nullptr;
+    }
+    HidePlaceholderChildren(item, panel);
+    if (item->layout()) item->layout()->addWidget(panel);
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    return panel;
+}
+
+}  // namespace
+
+int CControlRouter::ConnectPagePanels(CTavimondUSBDevice& page, CLightingSyncPages* sync,
+                                      IDialogBuilderCallback* callback) {
+    if (page.GetPage() == nullptr) return 0;
+    int connected = 0;
+    const int kind = PanelKind(page);
+    if (CLightControlUI* light = PlaceLightPanel(page, callback)) {
+        light->SetDevicePage(&page);
+        light->SetDeviceKind(kind);
+        light->LoadModeList(DefaultDataFolder() / "default_light.json", page.GetLightTableIndex());
+        light->SetLightInfo(page.GetLightInfo());
+        if (sync != nullptr) light->SetSyncLeaveHandler([sync](CTavimondUSBDevice& p) { sync->Leave(&p); });
+        ++connected;
+    }
+    if (CDeviceProfileUI::ConnectPageItem(page, kind, callback) != nullptr) ++connected;
+    return connected;
+}
