@@ -309,8 +309,10 @@ void CLightingSync::Run() {
             waitMs = kIdleSleepMs;
             continue;
         }
-        // Re-checks the pages (a reread, an unplugged device) at least every 50 ms.
-        waitMs = std::min<uint32_t>(MsUntilNextStep(now), 50);
+        // Steps due closer together than kMinWakeMs run in one batch, each at its own tick:
+        // the pages are painted every 50 ms, so waking for every 2 ms tick would only burn CPU.
+        // The pages are re-checked (a reread, an unplugged device) at least every kMaxWakeMs.
+        waitMs = std::clamp<uint32_t>(MsUntilNextStep(now), kMinWakeMs, kMaxWakeMs);
     }
     DebugLog("同步灯光线程设定退出");
     std::lock_guard lock(m_mutex);

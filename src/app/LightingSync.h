@@ -66,6 +66,8 @@ public:
     static constexpr int kMaxTargets = 32;
     static constexpr int kTickMs = 2;
     static constexpr int kIdleSleepMs = 1000;
+    static constexpr uint32_t kMinWakeMs = 10;
+    static constexpr uint32_t kMaxWakeMs = 50;
     static constexpr int kFlashUnitMs = 200;
     // A worker that was starved (a suspended machine) drops the backlog beyond this instead of
     // replaying seconds of effect in one burst.
