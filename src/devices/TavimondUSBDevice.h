@@ -15,6 +15,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -31,15 +32,15 @@
 #include "link/DeviceInfo.h"
 #include "link/DeviceLink.h"
 #include "profiles/ProfileRecords.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
 #include "widgets/UIDefs.h"
 #include "widgets/WindowMessages.h"
 
 class CBasicProfiledata;
-class CDeviceKeyButtonUI;
 class NotifyReader;
 class QObject;
-class QWidget;
-class CTabLayoutUI;
 
 namespace vx::lighting {
 class LightingEngine;
@@ -156,6 +157,12 @@ public:
     void SetDeviceOption(QWidget* entry);
     QWidget* GetDeviceOption() const { return m_deviceOption.data(); }
     void SetRereadScheduler(IRereadScheduler* scheduler) { m_rereadScheduler = scheduler; }
+    // The window's paint manager; the keyboard, mouse and mousepad pages register with it as a
+    // notification receiver when they are initialised.
+    void SetPaintManager(CPaintManagerUI* manager) { m_paintManager = manager; }
+    // The builder callback the page layout is built with (the main window's element names).
+    void SetBuilderCallback(IDialogBuilderCallback* callback) { m_builderCallback = callback; }
+    CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
 
     void SetSoftwareLighting(bool on);
     bool GetSoftwareLighting() const { return m_softwareLighting.load(); }
@@ -204,7 +211,7 @@ protected:
     explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
 
     // Builds the layout into the page root; false when the layout cannot be built.
-    bool BuildLayout(IDialogBuilderCallback* callback = nullptr);
+    bool BuildLayout();
     // Binds "key_N" and "light_N" buttons of class DeviceKeyButton below the container (the
     // "SelectPanel" in the base, the class's picture container in the device classes).
     void BindKeyButtons(QWidget* container);
@@ -220,6 +227,12 @@ protected:
     // Which notification interfaces the class opens.
     virtual bool OpensWirelessNotify() const { return true; }
     void RequestReread(int delayMs);
+    // Registers the page with the paint manager's notification receivers (once).
+    void RegisterForNotifications();
+    // A message to the owner window (the main window), sent on the UI thread.
+    void SendToOwner(uint message, quintptr wParam);
+    // Shows a status record on the power indicator when it can show one.
+    void ShowPowerStatus(const std::array<uint8_t, 6>& status);
     void SetDeviceInfo(const DeviceInfo& info) { m_deviceInfo = info; }
     CDeviceKeyButtonUI* KeyButton(int index) const;
     CDeviceKeyButtonUI* LightButton(int index) const;
@@ -239,7 +252,10 @@ protected:
     QPointer<QWidget> m_page;
     QPointer<QWidget> m_deviceOption;
     QPointer<QWidget> m_powerIndicator;
+    QPointer<CPaintManagerUI> m_paintManager;
+    bool m_registeredForNotify = false;
     IRereadScheduler* m_rereadScheduler = nullptr;
+    IDialogBuilderCallback* m_builderCallback = nullptr;
     WindowHandle m_ownerWindow = 0;
     QString m_layoutPath;
     std::string m_kindName;
