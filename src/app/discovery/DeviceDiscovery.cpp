@@ -213,7 +213,16 @@ DeviceDiscovery::~DeviceDiscovery() {
 }
 
 bool DeviceDiscovery::Start() {
-    if (m_thread.joinable() || m_state->stopFd < 0 || m_state->wakeFd < 0) return false;
+    if (m_thread.joinable()) return false;
+    if (m_abandoned) {
+        // The abandoned thread keeps its state (and its stop event signalled) to the end.
+        auto fresh = std::make_shared<State>(m_state->slots, m_state->sink, m_state->options);
+        fresh->stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        fresh->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        m_state = std::move(fresh);
+        m_abandoned = false;
+    }
+    if (m_state->stopFd < 0 || m_state->wakeFd < 0) return false;
     // The stop event is manual-reset: cleared here and only here.
     Consume(m_state->stopFd);
     m_state->stop.store(false, std::memory_order_release);
@@ -263,12 +272,7 @@ bool DeviceDiscovery::Stop(std::chrono::milliseconds bound, const std::function<
     }
     DebugLog("discovery: the thread did not end within its bound; it is left to end by itself");
     m_thread.detach();
-    // A fresh state for a later Start; the old thread keeps the old one alive.
-    m_state = std::make_shared<State>(m_state->slots, m_state->sink, m_state->options);
-    m_state->stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_state->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    // A sink still waiting on behalf of the old thread asks StopRequested(); it must stay true.
-    m_state->stop.store(true, std::memory_order_release);
+    m_abandoned = true;
     return false;
 }
 

@@ -60,4 +60,5 @@ public:
 private:
     std::shared_ptr<State> m_state;
     std::thread m_thread;
+    bool m_abandoned = false;  // a thread that outlived its stop bound still uses m_state
 };
