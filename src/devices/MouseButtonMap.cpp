@@ -17,11 +17,11 @@ void MouseButtonMap::Clear() {
 
 void MouseButtonMap::Build(std::span<const uint8_t> keyTable, int slotCount) {
     Clear();
-    const int slots = std::min({slotCount, kMaxSlots, static_cast<int>(keyTable.size() / 3)});
+    const int searched = std::min({slotCount, kMaxSlots, static_cast<int>(keyTable.size() / 3)});
     const auto& factory = MouseFactoryKeys();
     for (int button = 0; button < kButtons; ++button) {
         const KeyFunction& wanted = factory[static_cast<size_t>(button)];
-        for (int slot = 0; slot < slots; ++slot) {
+        for (int slot = 0; slot < searched; ++slot) {
             const uint8_t* record = keyTable.data() + 3 * slot;
             if (record[0] == wanted.type && record[1] == wanted.first && record[2] == wanted.second) {
                 m_slots[static_cast<size_t>(button)] = static_cast<uint8_t>(slot);
