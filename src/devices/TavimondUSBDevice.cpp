@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "devices/LightRecordConvert.h"
 #include "devices/NotifyReader.h"
+#include "devices/PowerDisplay.h"
 #include "devices/lighting/LightingEngine.h"
 #include "devices/lighting/LightingThread.h"
 #include "devices/lighting/MousePadLightingEngine.h"
@@ -22,38 +24,6 @@
 namespace {
 
 constexpr uint16_t kEventReread = 0x401;
-
-vx::lighting::LightInfo ToEngine(const LightInfo& info) {
-    vx::lighting::LightInfo out;
-    out.mode = info.selectItem;
-    out.brightness = info.light;
-    out.speed = info.speed;
-    out.direction = info.fx;
-    out.multiColour = info.multiColor;
-    out.red = info.red;
-    out.green = info.green;
-    out.blue = info.blue;
-    out.modeOption = info.zzccLedMode;
-    out.customGroup = info.customGroup;
-    out.previousMode = info.oldLedmode;
-    return out;
-}
-
-LightInfo FromEngine(const vx::lighting::LightInfo& info) {
-    LightInfo out;
-    out.selectItem = info.mode;
-    out.light = info.brightness;
-    out.speed = info.speed;
-    out.fx = info.direction;
-    out.multiColor = info.multiColour;
-    out.red = info.red;
-    out.green = info.green;
-    out.blue = info.blue;
-    out.zzccLedMode = info.modeOption;
-    out.customGroup = info.customGroup;
-    out.oldLedmode = info.previousMode;
-    return out;
-}
 
 // The button takes 0xRRGGBB; the frame keeps red in its lowest byte.
 quint32 ButtonColour(const vx::lighting::LedEntry& e) {
@@ -84,6 +54,7 @@ CTavimondUSBDevice::~CTavimondUSBDevice() {
     CloseNotifyInterface(true);
     m_lightingThread->Stop();
     if (m_selfHandle != 0) CWindowMessages::Unregister(m_selfHandle);
+    if (m_registeredForNotify && m_paintManager) m_paintManager->RemoveNotifier(this);
     // The UI tree may own the page already (it was added to a tab layout); a page still without
     // parent is ours.
     if (m_page && m_page->parent() == nullptr) delete m_page.data();
@@ -313,11 +284,11 @@ void CTavimondUSBDevice::SetLightTableIndex(int index) {
 }
 
 void CTavimondUSBDevice::SetLightInfo(const LightInfo& info) {
-    m_engine->SetLightInfo(ToEngine(info));
+    m_engine->SetLightInfo(ToEngineLight(info));
 }
 
 LightInfo CTavimondUSBDevice::GetLightInfo() const {
-    return FromEngine(m_engine->GetLightInfo());
+    return FromEngineLight(m_engine->GetLightInfo());
 }
 
 void CTavimondUSBDevice::SetAudioLightInfo(const AudioLightInfo& info) {
@@ -439,6 +410,20 @@ void CTavimondUSBDevice::ResumeNotifyReaders() {
 
 void CTavimondUSBDevice::HandleNotifyEvent(uint16_t code, bool) {
     if (code == kEventReread) RequestReread(RereadDelayMs());
+}
+
+void CTavimondUSBDevice::RegisterForNotifications() {
+    if (m_registeredForNotify || !m_paintManager) return;
+    m_paintManager->AddNotifier(this);
+    m_registeredForNotify = true;
+}
+
+void CTavimondUSBDevice::SendToOwner(uint message, quintptr wParam) {
+    if (m_ownerWindow != 0) CWindowMessages::SendMessage(m_ownerWindow, message, wParam, 0);
+}
+
+void CTavimondUSBDevice::ShowPowerStatus(const std::array<uint8_t, 6>& status) {
+    if (auto* display = dynamic_cast<IPowerDisplay*>(m_powerIndicator.data())) display->ShowStatus(status);
 }
 
 void CTavimondUSBDevice::RequestReread(int delayMs) {

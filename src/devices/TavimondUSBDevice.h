@@ -40,6 +40,7 @@ class NotifyReader;
 class QObject;
 class QWidget;
 class CTabLayoutUI;
+class CPaintManagerUI;
 
 namespace vx::lighting {
 class LightingEngine;
@@ -156,6 +157,10 @@ public:
     void SetDeviceOption(QWidget* entry);
     QWidget* GetDeviceOption() const { return m_deviceOption.data(); }
     void SetRereadScheduler(IRereadScheduler* scheduler) { m_rereadScheduler = scheduler; }
+    // The window's paint manager; the keyboard, mouse and mousepad pages register with it as a
+    // notification receiver when they are initialised.
+    void SetPaintManager(CPaintManagerUI* manager) { m_paintManager = manager; }
+    CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
 
     void SetSoftwareLighting(bool on);
     bool GetSoftwareLighting() const { return m_softwareLighting.load(); }
@@ -220,6 +225,12 @@ protected:
     // Which notification interfaces the class opens.
     virtual bool OpensWirelessNotify() const { return true; }
     void RequestReread(int delayMs);
+    // Registers the page with the paint manager's notification receivers (once).
+    void RegisterForNotifications();
+    // A message to the owner window (the main window), sent on the UI thread.
+    void SendToOwner(uint message, quintptr wParam);
+    // Shows a status record on the power indicator when it can show one.
+    void ShowPowerStatus(const std::array<uint8_t, 6>& status);
     void SetDeviceInfo(const DeviceInfo& info) { m_deviceInfo = info; }
     CDeviceKeyButtonUI* KeyButton(int index) const;
     CDeviceKeyButtonUI* LightButton(int index) const;
@@ -239,6 +250,8 @@ protected:
     QPointer<QWidget> m_page;
     QPointer<QWidget> m_deviceOption;
     QPointer<QWidget> m_powerIndicator;
+    QPointer<CPaintManagerUI> m_paintManager;
+    bool m_registeredForNotify = false;
     IRereadScheduler* m_rereadScheduler = nullptr;
     WindowHandle m_ownerWindow = 0;
     QString m_layoutPath;
