@@ -84,6 +84,11 @@ QSize ScreenSize() {
     return screen != nullptr ? screen->size() : QSize();
 }
 
+// The function page type that shows each tab of "device_function_switch": buttons, lighting,
+// settings, macros.
+constexpr std::array<int, CTavimondMouseDevice::kFunctionTabs> kFunctionTabTypes = {
+    functionpage::kKeySet, functionpage::kLighting, functionpage::kSettings, functionpage::kMacro};
+
 bool InStageRange(int stage) {
     return stage >= 0 && stage < CTavimondMouseDevice::kDpiStages;
 }
@@ -529,6 +534,8 @@ void CTavimondMouseDevice::FindControls() {
         m_settingsOptions[size_t(i)] =
             qobject_cast<COptionUI*>(find("mouse_device_seting_option_" + QString::number(i)));
     }
+    for (int i = 0; i < kFunctionTabs; ++i)
+        m_functionOptions[size_t(i)] = qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
     m_settingsSwitch = qobject_cast<CTabLayoutUI*>(find("mouse_device_seting_switch"));
     m_pointerSpeed = qobject_cast<CSliderUI*>(find("pointer_speed_slider"));
     m_pointerPrecision = qobject_cast<COptionUI*>(find("pointer_precision_check"));
@@ -681,6 +688,12 @@ void CTavimondMouseDevice::SelectSettingsOption(int option) {
 
 void CTavimondMouseDevice::SetFunctionPage(int type) {
     CTavimondUSBDevice::SetFunctionPage(type);
+    const auto tab = std::find(kFunctionTabTypes.begin(), kFunctionTabTypes.end(), type);
+    // The other types open the key page (tab 0) as the base does.
+    const size_t shown = tab == kFunctionTabTypes.end() ? 0 : size_t(tab - kFunctionTabTypes.begin());
+    for (size_t i = 0; i < m_functionOptions.size(); ++i) {
+        if (m_functionOptions[i]) m_functionOptions[i]->Selected(i == shown);
+    }
 }
 
 void CTavimondMouseDevice::SelectKey(int key) {
@@ -727,6 +740,8 @@ bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string&
         if (selected()) SetPollingRate(index);
     } else if (EqualsIgnoreCase(p, u"mouse_device_seting_option_")) {
         if (selected()) SelectSettingsOption(index);
+    } else if (EqualsIgnoreCase(p, u"mouse_function_option_")) {
+        if (selected() && index >= 0 && index < kFunctionTabs) SetFunctionPage(kFunctionTabTypes[size_t(index)]);
     } else {
         return false;
     }

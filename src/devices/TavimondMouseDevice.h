@@ -40,6 +40,7 @@ public:
     static constexpr int kDpiStages = 5;
     static constexpr int kReportRates = 5;
     static constexpr int kSettingsOptions = 3;
+    static constexpr int kFunctionTabs = 4;
     // Window message carrying status byte 4 to the main window.
     static constexpr uint kMsgStatusForward = 0x0D01;
     // Outcome of UploadShootData beside the link codes: the image does not fit the device.
@@ -180,6 +181,7 @@ private:
     std::array<DpiControls, kDpiStages> m_dpiControls;
     std::array<QPointer<COptionUI>, kReportRates> m_pollingOptions;
     std::array<QPointer<COptionUI>, kSettingsOptions> m_settingsOptions;
+    std::array<QPointer<COptionUI>, kFunctionTabs> m_functionOptions;
     QPointer<CTabLayoutUI> m_settingsSwitch;
     QPointer<CSliderUI> m_pointerSpeed;
     QPointer<COptionUI> m_pointerPrecision;
