@@ -29,11 +29,32 @@ std::string Answer(int status) {
 
 constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, hang MODEL, unhang MODEL, "
-    "notify MODEL CODE, "
+    "notify MODEL CODE, connect keyboard|mouse cable|receiver, "
     "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], omit-keys MODEL [KEY...], trace FILE|off, "
     "quit";
 
 }  // namespace
+
+// The keyboard and the mouse are one device on two nodes: the cable goes in while the receiver
+// stays in its port (both nodes present, the program switches to the cable); pulling the cable
+// leaves the receiver alone.
+std::string ControlConsole::Connect(const std::vector<std::string>& words) {
+    if (words.size() != 3) return "error: connect keyboard|mouse cable|receiver";
+    VirtualModel wired, receiver;
+    if (words[1] == "keyboard") {
+        wired = VirtualModel::KeyboardWired;
+        receiver = VirtualModel::KeyboardReceiver;
+    } else if (words[1] == "mouse") {
+        wired = VirtualModel::MouseWired;
+        receiver = VirtualModel::MouseReceiver;
+    } else {
+        return "error: only the keyboard and the mouse have a receiver";
+    }
+    if (words[2] == "cable") return Answer(m_hub.IsPlugged(wired) ? 1 : m_hub.Plug(wired));
+    if (words[2] != "receiver") return "error: connect keyboard|mouse cable|receiver";
+    if (m_hub.IsPlugged(wired) && m_hub.Unplug(wired) != 1) return Answer(0);
+    return Answer(m_hub.IsPlugged(receiver) ? 1 : m_hub.Plug(receiver));
+}
 
 std::string ControlConsole::Execute(const std::string& line, bool& quit) {
     std::istringstream in(line);
@@ -61,6 +82,7 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
         if (words.size() != 2) return "error: trace FILE|off";
         return Answer(m_hub.SetTrace(words[1] == "off" ? std::string() : words[1]));
     }
+    if (command == "connect") return Connect(words);
     if (words.size() < 2) return "error: missing device";
 
     if ((command == "plug" || command == "unplug") && words[1] == "all") {

@@ -6,6 +6,8 @@
 //   sleep MODEL             wake MODEL
 //   hang MODEL              unhang MODEL  (the device takes commands but answers none)
 //   notify MODEL CODE       (CODE decimal or 0x hexadecimal, e.g. 0x401)
+//   connect keyboard|mouse cable|receiver  (cable: plug the wired node, the receiver stays;
+//                                           receiver: unplug the wired node, plug the receiver)
 //   profile MODEL P [EXTRA] (profile change on the device: 0x10P, or 0x11 with EXTRA in bits 4-7)
 //   battery MODEL PERCENT [CHARGING]
 //   omit-keys MODEL [KEY...] (a keyboard without these logical keys; resets it to factory state)
@@ -14,6 +16,7 @@
 // MODEL is keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad or headset.
 
 #include <string>
+#include <vector>
 
 class VirtualDeviceHub;
 
@@ -25,5 +28,7 @@ public:
     std::string Execute(const std::string& line, bool& quit);
 
 private:
+    std::string Connect(const std::vector<std::string>& words);
+
     VirtualDeviceHub& m_hub;
 };

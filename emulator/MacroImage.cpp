@@ -48,7 +48,7 @@ std::vector<MacroRecord> DecodeMacroImage(std::span<const uint8_t> image) {
         MacroRecord record;
         for (size_t e = 0; e < events; ++e) {
             const size_t at = offset + kRecordHeaderLength + kEventLength * e;
-            MacroEvent event;
+            MacroImageEvent event;
             event.delay = Le16(image, at);
             event.type = image[at + 2] & 0x7F;
             event.down = (image[at + 2] & 0x80) != 0;

@@ -21,16 +21,17 @@ enum class MacroImageCheck {
     TrailingBytes,   // bytes after the last record
 };
 
-struct MacroEvent {
+// Named apart from the macro files' event record: both end up in one test program.
+struct MacroImageEvent {
     uint16_t delay = 0;
     uint8_t type = 0;  // low 7 bits of the event type
     bool down = false;
     uint8_t button = 0;
 
-    friend bool operator==(const MacroEvent&, const MacroEvent&) = default;
+    friend bool operator==(const MacroImageEvent&, const MacroImageEvent&) = default;
 };
 
-using MacroRecord = std::vector<MacroEvent>;
+using MacroRecord = std::vector<MacroImageEvent>;
 
 // Checks an image; expectedCount, when given, is the record count the image must carry.
 MacroImageCheck CheckMacroImage(std::span<const uint8_t> image, std::optional<uint16_t> expectedCount = {});

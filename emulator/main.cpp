@@ -1,4 +1,5 @@
-// vx-emulator: publishes the virtual devices and takes control commands on standard input.
+// vx-emulator: publishes the virtual devices and takes control commands on standard input and on
+// its control socket (vx-emulator-ctl).
 
 #include <poll.h>
 #include <signal.h>
@@ -14,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/eventfd.h>
+
 #include "emulator/ControlConsole.h"
+#include "emulator/ControlSocket.h"
 #include "emulator/VirtualDeviceHub.h"
 
 namespace {
@@ -36,7 +40,8 @@ void PrintUsage() {
         "headset\n"
         "  --trace FILE    append a protocol trace (also VX_EMULATOR_TRACE)\n"
         "  --uhid          also publish the devices as hidraw nodes through /dev/uhid\n"
-        "Commands on standard input: type \"help\".\n");
+        "Commands on standard input (type \"help\"), or from another process through DIR/control.sock\n"
+        "with vx-emulator-ctl.\n");
 }
 
 std::optional<std::vector<VirtualModel>> ParseDevices(const std::string& list) {
@@ -89,15 +94,17 @@ int ParseArguments(int argc, char** argv, Options& options) {
 
 // Runs console lines from standard input until "quit", or until SIGINT/SIGTERM; end of input
 // leaves the devices plugged until a signal comes, so the emulator can run in the background.
-void RunConsole(VirtualDeviceHub& hub, int signalFd) {
+// quitFd: signalled by "quit" on the control socket.
+void RunConsole(VirtualDeviceHub& hub, int signalFd, int quitFd) {
     ControlConsole console(hub);
     std::string pending;
     bool inputOpen = true;
     for (;;) {
         // A closed pipe keeps reporting POLLHUP whatever is asked, so a finished input leaves the set.
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {inputOpen ? STDIN_FILENO : -1, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) continue;
-        if (fds[0].revents != 0) return;
+        pollfd fds[3] = {
+            {signalFd, POLLIN, 0}, {inputOpen ? STDIN_FILENO : -1, POLLIN, 0}, {quitFd, POLLIN, 0}};
+        if (::poll(fds, 3, -1) < 0) continue;
+        if (fds[0].revents != 0 || fds[2].revents != 0) return;
         if (fds[1].revents == 0) continue;
         char buffer[1024];
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -156,9 +163,19 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    const int quitFd = ::eventfd(0, EFD_CLOEXEC);
+    ControlSocket control(hub, [quitFd] {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(quitFd, &one, sizeof one);
+    });
+    if (control.Start() != 1) {
+        std::fprintf(stderr, "vx-emulator: no control socket at %s (another emulator answers there?)\n",
+                     control.Path().c_str());
+    }
     std::printf("ready %s\n", options.directory.c_str());
     std::fflush(stdout);
-    RunConsole(hub, signalFd);
+    RunConsole(hub, signalFd, quitFd);
+    control.Stop();
     hub.UnplugAll();
     if (signalFd >= 0) ::close(signalFd);
     return 0;

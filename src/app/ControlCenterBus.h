@@ -11,6 +11,7 @@
 //                                                          text ("Game_Start", "Vexor Umbrel", ...),
 //                                                          to the main window
 //   signal Broadcast(s name, x wParam, x lParam)           what the program broadcasts
+//   signal WorkToolReport(ay record)                        the device-kind identities, 1024 bytes
 // From a shell:  VexorUmbrelControlCenter --post-message Game_Start
 class CControlCenterBus : public QObject {
     Q_OBJECT
@@ -30,6 +31,9 @@ public:
     // main window, as a broadcast to all applications does.
     bool BroadcastSystemMessage(uint message, qint64 wParam, qint64 lParam);
 
+    // Sends the device-identity record to a "WorkTool" peer (the WorkToolReport signal).
+    void SendWorkToolReport(const QByteArray& record) { emit WorkToolReport(record); }
+
     // Client side: asks the running program to post `name`. 0 delivered, 1 no running program
     // or no session bus, 2 the program refused the name.
     static int PostToRunning(const QString& name, qint64 wParam, qint64 lParam, int timeoutMs = 2000);
@@ -39,6 +43,8 @@ public slots:
 
 signals:
     Q_SCRIPTABLE void Broadcast(const QString& name, qlonglong wParam, qlonglong lParam);
+    // What a "WorkTool" window asked for with the UWM_WORKTOOL_MSG message.
+    Q_SCRIPTABLE void WorkToolReport(const QByteArray& record);
 
 private:
     WindowHandle m_target = 0;

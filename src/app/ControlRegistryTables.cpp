@@ -1,6 +1,8 @@
 // The registry tables, in registration order. Rows for pages and panels are added with them.
 #include "app/ControlRegistryTables.h"
 
+#include "app/DeviceOptionUI.h"
+#include "app/MpDevicePowerUI.h"
 #include "widgets/AudioRecordUI.h"
 #include "widgets/ChartViewUI.h"
 #include "widgets/CircleProgressUI.h"
@@ -28,6 +30,8 @@ const std::vector<RegistryClass>& ControlClassTable() {
         {"CSelectPanelUI",          &Make<CSelectPanelUI>},
         {"CDeviceKeyButtonUI",      &Make<CDeviceKeyButtonUI>},
         {"CCloudShareListItemUI",   &Make<CCloudShareListItemUI>},
+        {"CDeviceOptionUI",         &Make<CDeviceOptionUI>},
+        {"CMpDevicePowerUI",        &Make<CMpDevicePowerUI>},
         {"CHandImgButtonUI",        &Make<CHandImgButtonUI>},
         {"CHandImgSelectButtonUI",  &Make<CHandImgSelectButtonUI>},
         {"CRedioMacroButtonUI",     &Make<CRedioMacroButtonUI>},

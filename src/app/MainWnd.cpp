@@ -1,24 +1,115 @@
 #include "app/MainWnd.h"
 
+#include <QWidget>
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
+#include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
+#include "app/DeviceOptionUI.h"
+#include "app/DevicePageSet.h"
+#include "app/MainWndMessages.h"
 #include "app/RegisteredMessages.h"
+#include "app/SessionSleepWatch.h"
+#include "app/discovery/DeviceKinds.h"
+#include "app/discovery/DiscoverySink.h"
+#include "devices/TavimondUSBDevice.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "widgets/ControlUI.h"
 #include "widgets/MenuWnd.h"
+#include "widgets/OptionUI.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
+
+namespace {
+
+// The window shows itself after the first scan; should the scan never finish (the listing of
+// interfaces failed), it shows itself after this long anyway.
+constexpr int kFirstScanFallbackMs = 3000;
+constexpr int kRepaintDelayMs = 100;
+constexpr int kTrayMenuDelayMs = 10;
+
+bool NameIs(const QWidget* control, const char* name) {
+    return control && control->objectName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// The page operations that follow the window's state exist only on the device classes that
+// need them; pages without them are left alone.
+template <class Page>
+void TellWindowHidden(Page* page, bool hidden) {
+    if constexpr (requires { page->SetWindowHidden(hidden); }) page->SetWindowHidden(hidden);
+}
+template <class Page>
+void TellWindowActive(Page* page, bool active) {
+    if constexpr (requires { page->SetWindowActive(active); }) page->SetWindowActive(active);
+}
+template <class Page>
+void TellLightControl(Page* page, int flag) {
+    if constexpr (requires { page->SetLightControl(flag); }) page->SetLightControl(flag);
+}
+
+void PutInt(QByteArray& record, int slot, uint32_t value) {
+    for (int b = 0; b < 4; ++b) record[slot * 4 + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
+}
+
+}  // namespace
+
+// The discovery thread's side of the window: arrivals and removals are sent (the thread waits
+// until the window has handled them), the first-scan notice and permission notices are posted.
+class CMainWnd::Sink : public IDiscoverySink {
+public:
+    struct Notices {
+        std::mutex lock;
+        std::deque<QString> paths;
+    };
+
+    explicit Sink(WindowHandle window) : m_window(window), m_notices(std::make_shared<Notices>()) {}
+
+    void SlotArrived(size_t index) override {
+        CWindowMessages::SendMessage(m_window, WM_DEVICE_SLOT_ARRIVED, index, 0);
+    }
+    void SlotRemoved(size_t index) override {
+        CWindowMessages::SendMessage(m_window, WM_DEVICE_SLOT_REMOVED, index, 0);
+    }
+    void Activate() override { CWindowMessages::PostMessage(m_window, UWM_ACTIVATE_MSG, 0, 0); }
+    void PermissionProblem(const PermissionNotice& notice) override {
+        {
+            std::lock_guard<std::mutex> guard(m_notices->lock);
+            m_notices->paths.push_back(QString::fromStdString(notice.path));
+        }
+        CWindowMessages::PostMessage(m_window, WM_DEVICE_PERMISSION, 0, 0);
+    }
+
+    std::deque<QString> TakeNotices() {
+        std::lock_guard<std::mutex> guard(m_notices->lock);
+        return std::exchange(m_notices->paths, {});
+    }
+
+private:
+    WindowHandle m_window;
+    std::shared_ptr<Notices> m_notices;
+};
 
 CMainWnd::CMainWnd(QWidget* parent) : WindowImplBase(parent) {}
 
 CMainWnd::~CMainWnd() {
+    StopWorkers();
+    m_pages.reset();
     delete m_trayMenu.data();
 }
 
 void CMainWnd::InitWindow() {
+    DebugLog("InitWindow");
     CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_cn.xml"));
     CResourceManager::GetInstance().ReloadText();
     m_closeBtn = m_pm.FindControl("closebtn");
@@ -37,6 +128,60 @@ void CMainWnd::InitWindow() {
     m_tray.onLeftClick = [self] { CWindowMessages::PostMessage(self, WM_TRAY_NOTIFY, 0, kTrayLeftUp); };
     m_tray.onRightClick = [self] { CWindowMessages::PostMessage(self, WM_TRAY_NOTIFY, 0, kTrayRightUp); };
     m_tray.Create(QStringLiteral("common/app_icon.svg"), kTitle);
+
+    m_selector.Attach(m_pm);
+    m_selector.SetHooks({[this] { CloseSecondaryWindows(); }, {}, {}, {}});
+}
+
+void CMainWnd::OnWindowInit() {
+    if (m_initDone) return;
+    m_initDone = true;
+    if (m_bus) m_bus->BroadcastSystemMessage(UWM_LIGHT_STATUS_MSG, 1, 1);
+    ApplyLanguage(CLanguageSettings::ReadLanguageIndex());
+
+    m_slots.Fill();
+    m_pages = std::make_unique<CDevicePageSet>(
+        CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots});
+    m_pages->CreatePlaceholderPages();
+    m_selector.UpdateNoDeviceNotice();
+
+    // Hidden until the first scan has finished, so the window opens with its devices in place.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_firstScanDone) hide();
+    });
+    m_sink = std::make_unique<Sink>(GetHWND());
+    m_discovery = std::make_unique<DeviceDiscovery>(m_slots, *m_sink, m_discoveryOptions);
+    if (!m_discovery->Start()) {
+        DebugLog("device discovery did not start");
+        m_firstScanDone = true;
+        QTimer::singleShot(0, this, [this] { RestoreAndBringToFront(); });
+    } else {
+        QTimer::singleShot(kFirstScanFallbackMs, this, [this] {
+            if (!m_firstScanDone && !m_workersStopped) RestoreAndBringToFront();
+        });
+    }
+    QTimer::singleShot(kRepaintDelayMs, this, [this] { update(); });
+
+    m_sleepWatch = std::make_unique<CSessionSleepWatch>([self = GetHWND()](bool suspending) {
+        CWindowMessages::PostMessage(self, WM_POWERBROADCAST, suspending ? kPowerSuspend : kPowerResume, 0);
+    });
+    m_sleepWatch->Start();
+    connect(qApp, &QGuiApplication::screenAdded, this, [] { DebugLog("显示器分辨率发生变化"); });
+    connect(qApp, &QGuiApplication::screenRemoved, this, [] { DebugLog("显示器分辨率发生变化"); });
+    if (QWindow* window = windowHandle()) {
+        connect(window, &QWindow::screenChanged, this, &CMainWnd::OnScreenChanged);
+        if (QScreen* screen = window->screen()) {
+            connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this, screen] { OnScreenChanged(screen); });
+            connect(screen, &QScreen::geometryChanged, this, [] { DebugLog("显示器分辨率发生变化"); });
+        }
+    }
+}
+
+void CMainWnd::OnScreenChanged(QScreen* screen) {
+    if (screen == nullptr) return;
+    SetDPI(qRound(screen->logicalDotsPerInch()));
+    CenterWindow();
+    DebugLog("界面 DPI 发生变化");
 }
 
 QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
@@ -44,10 +189,25 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
-    if (msg.sType != notify::kClick || !msg.pSender) return;
-    QWidget* sender = msg.pSender;
-    if (sender == m_closeBtn || sender->objectName().compare("nodevice_ok_btn", Qt::CaseInsensitive) == 0) {
+    if (msg.sType == notify::kWindowInit) {
+        OnWindowInit();
+        return;
+    }
+    if (!msg.pSender) return;
+    if (msg.sType == notify::kSelectChanged && NameIs(msg.pSender, "device_select")) {
+        m_selector.OnSelectionChanged();
+        return;
+    }
+    if (msg.sType == notify::kClick) OnClick(msg.pSender);
+}
+
+void CMainWnd::OnClick(QWidget* sender) {
+    if (sender == m_closeBtn) {
         // The program lives on in the notification area; only the tray menu's "exit" ends it.
+        CloseSecondaryWindows();
+        hide();
+        TellPagesHidden(true);
+    } else if (NameIs(sender, "nodevice_ok_btn")) {
         hide();
     } else if (sender == m_minBtn) {
         showMinimized();
@@ -55,10 +215,33 @@ void CMainWnd::Notify(TNotifyUI& msg) {
         showMaximized();
     } else if (sender == m_restoreBtn) {
         showNormal();
+    } else if (NameIs(sender, "device_select_prev")) {
+        m_selector.SelectPrevious();
+    } else if (NameIs(sender, "device_select_next")) {
+        m_selector.SelectNext();
+    } else if (NameIs(sender, "control_light_status")) {
+        SetLightControlFlag(m_lightControl ? 0 : 1, true);
     }
 }
 
-void CMainWnd::RestoreAndBringToFront() {
+void CMainWnd::TellPagesHidden(bool hidden) {
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Mice()) TellWindowHidden(page, hidden);
+    for (CTavimondUSBDevice* page : m_pages->Keyboards()) TellWindowHidden(page, hidden);
+}
+
+void CMainWnd::TellPagesPointerInside() {
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        if (page->GetKind() != kTypeHeadset) TellWindowActive(page, m_pointerInside);
+    }
+}
+
+void CMainWnd::CloseSecondaryWindows() {
+    // The settings, about, colour and audio-style windows register here as they arrive.
+}
+
+void CMainWnd::BringToFrontOnce() {
     if (isMinimized()) {
         showNormal();
     } else {
@@ -68,53 +251,270 @@ void CMainWnd::RestoreAndBringToFront() {
     activateWindow();
 }
 
+void CMainWnd::RestoreAndBringToFront() {
+    m_selector.UpdateNoDeviceNotice();
+    TellPagesHidden(false);
+    BringToFrontOnce();
+}
+
 void CMainWnd::TrayToggle() {
+    m_selector.UpdateNoDeviceNotice();
     const bool shown = isVisible() && !isMinimized();
+    CloseSecondaryWindows();
     if (shown) {
         hide();
-    } else {
-        RestoreAndBringToFront();
+        TellPagesHidden(true);
+        return;
     }
+    BringToFrontOnce();
+    update();
+    TellPagesHidden(false);
 }
 
 void CMainWnd::ShowTrayMenu() {
     delete m_trayMenu.data();
-    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(),
-                                CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
+    // The desktop places the menu at the pointer; it keeps it on the screen itself.
+    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(), CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
                                 [this](const QString& item) { OnMenuItem(item); });
 }
 
 void CMainWnd::OnMenuItem(const QString& itemName) {
     if (itemName.compare("exit", Qt::CaseInsensitive) == 0) {
+        CloseSecondaryWindows();
         m_exiting = true;
+        DebugLog("退出测试");
+        StopWorkers();
         m_tray.Remove();
         close();
         emit ExitRequested();
     }
+    // "about_menu" and "setwnd_menu" open their windows once those exist.
+}
+
+bool CMainWnd::StopWorkers() {
+    if (m_workersStopped) return true;
+    m_workersStopped = true;
+    hide();
+    bool allStopped = true;
+    if (m_discovery) {
+        m_discovery->RequestStop();
+        // A send of the discovery thread may be waiting for this thread: keep delivering.
+        const bool ended = m_discovery->Stop(std::chrono::milliseconds(kWorkerStopMs),
+                                             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+        DebugLog(ended ? "所有对象处于激发状态\n" : "所有对象处于非激发状态，超时\n");
+        allStopped = ended;
+    }
+    if (m_pages) m_pages->CloseAll();
+    return allStopped;
+}
+
+void CMainWnd::ApplyLanguage(int index) {
+    if (!m_language.Apply(index)) return;
+    update();
+}
+
+void CMainWnd::SetLightControlFlag(int flag, bool broadcast) {
+    m_lightControl = flag;
+    if (broadcast && m_bus) m_bus->BroadcastSystemMessage(UWM_LIGHT_STATUS_MSG, 1, flag);
+    if (QWidget* status = m_pm.FindControl("control_light_status")) {
+        ui::SetResourceText(status, true);
+        ui::SetText(status, flag ? QStringLiteral("light_control_on") : QStringLiteral("light_control_off"));
+    }
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        if (page->GetKind() != kTypeHeadset) TellLightControl(page, m_lightControl);
+    }
+}
+
+void CMainWnd::OnLightControl(quintptr wParam, qintptr lParam) {
+    if (wParam != 1) return;
+    if (lParam == 0 || lParam == 1) {
+        SetLightControlFlag(static_cast<int>(lParam), false);
+        return;
+    }
+    SetLightControlFlag(m_lightControl, false);
+}
+
+QByteArray CMainWnd::BuildWorkToolRecord() {
+    QByteArray record(kWorkToolRecordSize, '\0');
+    const uint32_t head[] = {2, 3, 0, 2, static_cast<uint32_t>(kDeviceKindCount)};
+    int slot = 0;
+    for (uint32_t value : head) PutInt(record, slot++, value);
+    for (const DeviceKind& kind : kDeviceKinds) {
+        PutInt(record, slot++, kind.vendorId);
+        PutInt(record, slot++, kind.productId);
+        PutInt(record, slot++, kind.typeCode);
+    }
+    return record;
+}
+
+void CMainWnd::ReportToWorkTool() {
+    if (m_bus) m_bus->SendWorkToolReport(BuildWorkToolRecord());
+}
+
+void CMainWnd::OnPowerBroadcast(quintptr wParam) {
+    if (wParam == kPowerSuspend) {
+        m_awake = false;
+        if (m_pages) {
+            for (CTavimondUSBDevice* page : m_pages->Pages()) TellLightControl(page, 0);
+        }
+        return;
+    }
+    if (wParam != kPowerResume) return;
+    m_awake = true;
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) TellLightControl(page, m_lightControl);
+    for (const auto& [message, slot] : std::exchange(m_sleptSlotChanges, {})) OnSlotMessage(message, slot);
+    // The device may have been changed or reset while the machine slept: every bound page runs
+    // its connection sequence again, which rereads the device and restarts its lighting.
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        CDeviceOptionUI* entry = m_pages->EntryOf(page);
+        if (entry && page->CommandLink().IsConnected()) entry->StartStartUpTimer();
+    }
+}
+
+void CMainWnd::OnSlotMessage(uint message, quintptr slotIndex) {
+    if (!m_pages || m_workersStopped) return;
+    if (message == WM_DEVICE_SLOT_ARRIVED) {
+        if (!m_slots.IsValidIndex(slotIndex)) return;
+        m_pages->OnSlotArrived(slotIndex);
+        RestoreAndBringToFront();
+    } else {
+        m_pages->OnSlotRemoved(slotIndex);
+    }
+}
+
+void CMainWnd::OnWirelessState(quintptr kindIndex, qintptr linkUp) {
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        if (page->GetKindIndex() != static_cast<int>(kindIndex)) continue;
+        const int index = m_selector.IndexOf(m_pages->EntryOf(page));
+        if (index < 0) return;
+        if (linkUp == 0) {
+            m_selector.HideEntry(index);
+            DebugLog("2.4gcesvdfherhue 1");
+        } else if (!ui::IsVisible(m_selector.Entry(index))) {
+            m_selector.ShowEntry(index, true, m_selector.CountConnected() == 0);
+        }
+        return;
+    }
+}
+
+void CMainWnd::OnPermissionNotices() {
+    if (!m_sink) return;
+    for (const QString& path : m_sink->TakeNotices()) {
+        if (m_permissionPaths.contains(path)) continue;
+        m_permissionPaths << path;
+    }
+    QWidget* notice = m_pm.FindControl("nodevice_permission");
+    if (notice == nullptr || m_permissionPaths.isEmpty()) return;
+    // The fix: the rules file beside the user's data, and the commands that install it.
+    const std::filesystem::path rules = UserDataFolder() / std::string(kUdevRulesFileName);
+    if (FILE* file = std::fopen(rules.c_str(), "w")) {
+        const std::string text = SupportedDevicesUdevRules();
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    if (QWidget* command = m_pm.FindControl("nodevice_permission_command")) {
+        ui::SetText(command, QStringLiteral("sudo cp '%1' /etc/udev/rules.d/ && sudo udevadm control --reload && "
+                                            "sudo udevadm trigger")
+                                 .arg(QString::fromStdString(rules.string())));
+    }
+    ui::SetVisible(notice, true);
 }
 
 qintptr CMainWnd::HandleMessage(uint message, quintptr wParam, qintptr lParam, bool& handled) {
+    handled = true;
     if (message == UWM_ACTIVATE_MSG && UWM_ACTIVATE_MSG != 0) {
-        qDebug("软件标示 %u，%llx%llx", message, static_cast<unsigned long long>(wParam),
-               static_cast<unsigned long long>(lParam));
-        RestoreAndBringToFront();
-        handled = true;
+        DebugLog(QString::asprintf("软件标示 %u，%llx%llx", message, static_cast<unsigned long long>(wParam),
+                                   static_cast<unsigned long long>(lParam))
+                     .toStdString());
+        if (lParam == 0) m_firstScanDone = true;
+        if (!m_workersStopped) RestoreAndBringToFront();
         return 0;
     }
-    if (message == WM_TRAY_NOTIFY) {
-        handled = true;
-        if (static_cast<uint>(lParam) == kTrayLeftUp) TrayToggle();
-        if (static_cast<uint>(lParam) == kTrayRightUp) ShowTrayMenu();
+    if (message == UWM_UPDATE_PROGRESS_MSG && UWM_UPDATE_PROGRESS_MSG != 0) return 0;
+    if (message == UWM_LIGHT_CONTROL_MSG && UWM_LIGHT_CONTROL_MSG != 0) {
+        OnLightControl(wParam, lParam);
         return 0;
     }
+    if (message == UWM_WORKTOOL_MSG && UWM_WORKTOOL_MSG != 0) {
+        ReportToWorkTool();
+        return 0;
+    }
+    if (message == WM_POWERBROADCAST) {
+        OnPowerBroadcast(wParam);
+        return 0;
+    }
+    if (m_awake && HandleAwakeMessage(message, wParam, lParam)) return 0;
+    if (!m_awake && (message == WM_DEVICE_SLOT_ARRIVED || message == WM_DEVICE_SLOT_REMOVED)) {
+        m_sleptSlotChanges.emplace_back(message, wParam);
+        return 0;
+    }
+    handled = false;
     return WindowImplBase::HandleMessage(message, wParam, lParam, handled);
+}
+
+bool CMainWnd::HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam) {
+    switch (message) {
+        case WM_TRAY_NOTIFY:
+            if (static_cast<uint>(lParam) == kTrayLeftUp) TrayToggle();
+            if (static_cast<uint>(lParam) == kTrayRightUp)
+                QTimer::singleShot(kTrayMenuDelayMs, this, [this] { ShowTrayMenu(); });
+            return true;
+        case WM_SHOW_SETTING_PROGRESS:
+            ui::SetVisible(m_pm.FindControl("setting_progress"), true);
+            return true;
+        case WM_LANGUAGE_CHANGED:
+            ApplyLanguage(static_cast<int>(wParam));
+            return true;
+        case WM_DEVICE_SLOT_ARRIVED:
+        case WM_DEVICE_SLOT_REMOVED:
+            OnSlotMessage(message, wParam);
+            return true;
+        case WM_DEVICE_PERMISSION:
+            OnPermissionNotices();
+            return true;
+        case WM_WIRELESS_STATE:
+            OnWirelessState(wParam, lParam);
+            return true;
+        case WM_DISPLAYCHANGE:
+            DebugLog("显示器分辨率发生变化");
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CMainWnd::event(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            m_windowActive = e->type() == QEvent::WindowActivate;
+            m_pointerInside = m_windowActive;
+            TellPagesPointerInside();
+            break;
+        case QEvent::Enter:
+        case QEvent::Leave:
+            DebugLog(e->type() == QEvent::Enter ? "鼠标移入" : "鼠标移出");
+            if (!m_windowActive) {
+                m_pointerInside = e->type() == QEvent::Enter;
+                TellPagesPointerInside();
+            }
+            break;
+        default:
+            break;
+    }
+    return WindowImplBase::event(e);
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
     if (!m_exiting) {
         // Closing by the window manager hides, as the close button does.
         event->ignore();
+        CloseSecondaryWindows();
         hide();
+        TellPagesHidden(true);
         return;
     }
     WindowImplBase::closeEvent(event);

@@ -1,24 +1,50 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
 
+#include "app/DeviceSelector.h"
+#include "app/LanguageSettings.h"
+#include "app/discovery/DeviceDiscovery.h"
+#include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
 #include "widgets/WindowImplBase.h"
 
+class CControlCenterBus;
+class CDevicePageSet;
+class CSessionSleepWatch;
+class CTavimondUSBDevice;
 class QMenu;
+class QScreen;
 
-// The program's one top-level window ("XML_MAIN"): title bar, device areas, tray icon. Device
-// pages, the selector, routing and the workers are added to it by their own parts.
+// The program's one top-level window ("XML_MAIN"): title bar, device selector, device pages,
+// tray icon, and the owner of the device discovery thread. It hides to the notification area on
+// close; only the tray menu's "exit" ends the program.
+//
+// Threads: everything here runs on the UI thread except the discovery sink, which the discovery
+// thread calls; the sink reaches the window only through its window messages (a send waits until
+// the window has handled it).
 class CMainWnd : public WindowImplBase {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 572;
-    static constexpr uint WM_TRAY_NOTIFY = 0x0401;
-    static constexpr uint WM_MENU_CLICK = 0x0479;
     static constexpr uint kTrayLeftUp = 0x0202;
     static constexpr uint kTrayRightUp = 0x0205;
+    static constexpr int kTimerRepaint = 1011;
+    static constexpr int kTimerTrayMenu = 1032;
+    // Bound of each worker's stop.
+    static constexpr int kWorkerStopMs = 1000;
+    static constexpr int kWorkerSlots = 20;
+    static constexpr int kDiscoverySlot = 0;
     static inline const QString kTitle = QStringLiteral("Vexor Umbrel Control Center");
+    // Size of the device-identity record sent to a "WorkTool" peer.
+    static constexpr int kWorkToolRecordSize = 1024;
 
     explicit CMainWnd(QWidget* parent = nullptr);
     ~CMainWnd() override;
@@ -26,7 +52,13 @@ public:
     void Notify(TNotifyUI& msg) override;
     QWidget* CreateControl(const QString& className, QWidget* parent) override;
 
-    // Shows, restores and raises the window (the wake-up of a second instance).
+    // Before Create: options of the discovery thread (tests shorten nothing; they may turn the
+    // udev monitor off).
+    void SetDiscoveryOptions(const DiscoveryOptions& options) { m_discoveryOptions = options; }
+    // The program's D-Bus face, for broadcasts and the "WorkTool" report; may stay unset.
+    void SetBus(CControlCenterBus* bus) { m_bus = bus; }
+
+    // Shows, restores and raises the window; updates "No_device_Link" first.
     void RestoreAndBringToFront();
     // The tray's left click: hides a shown window, shows a hidden or minimised one.
     void TrayToggle();
@@ -34,6 +66,25 @@ public:
     // The tray menu's choice.
     void OnMenuItem(const QString& itemName);
     CTrayIcon& GetTray() { return m_tray; }
+
+    // Signals every worker, then waits for each within its bound. Idempotent. True when every
+    // worker ended within its bound.
+    bool StopWorkers();
+
+    CDeviceSelector& Selector() { return m_selector; }
+    CDevicePageSet* Pages() { return m_pages.get(); }
+    InterfaceSlotTable& Slots() { return m_slots; }
+    DeviceDiscovery* Discovery() { return m_discovery.get(); }
+    bool FirstScanDone() const { return m_firstScanDone; }
+    bool IsAwake() const { return m_awake; }
+    int LightControl() const { return m_lightControl; }
+    int LanguageIndex() const { return m_language.CurrentIndex(); }
+    // The paths of supported interfaces this user may not open, as reported so far.
+    QStringList PermissionProblems() const { return m_permissionPaths; }
+
+    // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
+    // of device kinds, then vendor, product and type code of each kind.
+    static QByteArray BuildWorkToolRecord();
 
 signals:
     // The tray menu's "exit": the message loop ends.
@@ -46,9 +97,29 @@ protected:
     qintptr HandleMessage(uint message, quintptr wParam, qintptr lParam, bool& handled) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    class Sink;
+    friend class Sink;
+
+    void OnWindowInit();
+    bool HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam);
+    void OnClick(QWidget* sender);
+    void OnPowerBroadcast(quintptr wParam);
+    void OnSlotMessage(uint message, quintptr slotIndex);
+    void OnWirelessState(quintptr kindIndex, qintptr linkUp);
+    void OnLightControl(quintptr wParam, qintptr lParam);
+    void SetLightControlFlag(int flag, bool broadcast);
+    void ReportToWorkTool();
+    void ApplyLanguage(int index);
+    void OnPermissionNotices();
+    void OnScreenChanged(QScreen* screen);
+    void TellPagesHidden(bool hidden);
+    void TellPagesPointerInside();
+    void CloseSecondaryWindows();
     void UpdateMaxRestore();
+    void BringToFrontOnce();
 
     QWidget* m_closeBtn = nullptr;
     QWidget* m_maxBtn = nullptr;
@@ -61,5 +132,29 @@ private:
     QWidget* m_setBtn = nullptr;
     CTrayIcon m_tray;
     QPointer<QMenu> m_trayMenu;
+    CControlCenterBus* m_bus = nullptr;
+
+    InterfaceSlotTable m_slots;
+    CDeviceSelector m_selector;
+    std::unique_ptr<CDevicePageSet> m_pages;
+    DiscoveryOptions m_discoveryOptions;
+    std::unique_ptr<Sink> m_sink;
+    std::unique_ptr<DeviceDiscovery> m_discovery;
+    std::unique_ptr<CSessionSleepWatch> m_sleepWatch;
+    CLanguageSettings m_language;
+
+    int m_lightControl = 1;
+    bool m_windowActive = false;
+    bool m_pointerInside = false;
+    bool m_awake = true;
+    bool m_firstScanDone = false;
     bool m_exiting = false;
+    bool m_workersStopped = false;
+    bool m_initDone = false;
+    // Slot changes that came while the machine slept, handled on resume.
+    std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;
+    // Permission notices from the discovery thread, taken by the UI thread.
+    std::mutex m_noticeLock;
+    std::deque<QString> m_notices;
+    QStringList m_permissionPaths;
 };

@@ -132,15 +132,17 @@ int RunControlCenter(int argc, char** argv) {
         releaseFonts();
         return 0;
     }
-    if (args.isSet("language") && CResourceManager::GetInstance().LoadLanguage(args.value("language"))) {
-        CResourceManager::GetInstance().ReloadText();
-    }
+    mainWnd->SetBus(&bus);
     bus.SetTarget(mainWnd->GetHWND());
     QObject::connect(mainWnd.get(), &CMainWnd::ExitRequested, &app, [] { QCoreApplication::exit(0); });
     FirstPaintProbe probe(mainWnd.get());
     if (args.isSet("exit-after-first-paint")) app.installEventFilter(&probe);
     mainWnd->CenterWindow();
     mainWnd->show();
+    // After the window's own start, which applies the configured language.
+    if (args.isSet("language") && CResourceManager::GetInstance().LoadLanguage(args.value("language"))) {
+        CResourceManager::GetInstance().ReloadText();
+    }
     app.exec();
 
     bus.SetTarget(0);

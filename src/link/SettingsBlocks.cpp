@@ -104,7 +104,7 @@ MouseBlock BuildMouseBlock(const MouseSettings& settings, std::span<const uint8_
     block[11] = settings.reportRateStage;
     block[12] = settings.activeStage;
     for (size_t i = 0; i < kMouseDpiStages; ++i) {
-        const DpiStage& stage = settings.stages[i];
+        const DpiStageBlock& stage = settings.stages[i];
         uint8_t* at = block.data() + kMouseStageBase + kMouseStageLength * i;
         at[0] = stage.active;
         at[1] = stage.separateAxes;
@@ -134,7 +134,7 @@ MouseSettings ParseMouseBlock(std::span<const uint8_t> block, std::span<const ui
     settings.activeStage = At(block, 12);
     for (size_t i = 0; i < kMouseDpiStages; ++i) {
         const size_t at = kMouseStageBase + kMouseStageLength * i;
-        DpiStage& stage = settings.stages[i];
+        DpiStageBlock& stage = settings.stages[i];
         stage.active = At(block, at);
         stage.separateAxes = At(block, at + 1);
         stage.dpiX = WordAt(block, at + 2);

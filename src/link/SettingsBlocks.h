@@ -60,7 +60,8 @@ struct KeyboardSettings {
     uint8_t customGroup = 0;
 };
 
-struct DpiStage {
+// Named apart from the profile's DPI stage record so that a device page can use both.
+struct DpiStageBlock {
     uint8_t active = 0;
     uint8_t separateAxes = 0;
     uint16_t dpiX = 0;
@@ -76,7 +77,7 @@ struct MouseSettings {
     uint8_t reportRateStage = 0;
     uint8_t activeStage = 0;
     // Stages the profile does not have stay zero.
-    std::array<DpiStage, kMouseDpiStages> stages{};
+    std::array<DpiStageBlock, kMouseDpiStages> stages{};
     uint8_t screenFlag = 1;  // every writer sends 1
     uint16_t screenWidth = 0;
     uint16_t screenHeight = 0;

@@ -27,7 +27,7 @@ inline std::vector<uint8_t> BuildMacroImage(const std::vector<MacroRecord>& reco
         image.push_back(static_cast<uint8_t>(record.size() >> 8));
         image.push_back(0);
         image.push_back(0);
-        for (const MacroEvent& event : record) {
+        for (const MacroImageEvent& event : record) {
             image.push_back(static_cast<uint8_t>(event.delay & 0xFF));
             image.push_back(static_cast<uint8_t>(event.delay >> 8));
             image.push_back(static_cast<uint8_t>((event.type & 0x7F) | (event.down ? 0x80 : 0)));

@@ -1,0 +1,36 @@
+#include "app/discovery/NodePresence.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/HidPath.h"
+
+namespace {
+
+std::string VirtualToken(const std::string& node) {
+    const std::string record = node.substr(kVirtualNodePrefix.size()) + ".node";
+    struct stat st {};
+    if (stat(record.c_str(), &st) != 0) return {};
+    return "virtual:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+std::string HidrawToken(const std::string& node) {
+    struct stat st {};
+    if (stat(node.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return {};
+    const size_t slash = node.rfind('/');
+    const std::string name = slash == std::string::npos ? node : node.substr(slash + 1);
+    char target[512];
+    const ssize_t n = readlink(("/sys/class/hidraw/" + name).c_str(), target, sizeof target - 1);
+    // Without sysfs the device number is all there is.
+    if (n <= 0) return "rdev:" + std::to_string(st.st_rdev);
+    return std::string(target, static_cast<size_t>(n));
+}
+
+}  // namespace
+
+std::string NodePresenceToken(std::string_view path) {
+    const std::string node = HidPathNode(path);
+    if (node.empty()) return {};
+    return IsVirtualNode(node) ? VirtualToken(node) : HidrawToken(node);
+}

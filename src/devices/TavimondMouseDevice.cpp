@@ -1,0 +1,762 @@
+#include "devices/TavimondMouseDevice.h"
+
+#include <QGuiApplication>
+#include <QIntValidator>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+#include "devices/MouseShootImage.h"
+#include "devices/lighting/MouseLightingEngine.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "profiles/JsonFile.h"
+#include "profiles/StringUtil.h"
+#include "widgets/ButtonUI.h"
+#include "widgets/ControlUI.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/EditUI.h"
+#include "widgets/OptionUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/SelectPanelUI.h"
+#include "widgets/SliderUI.h"
+#include "widgets/TabLayoutUI.h"
+
+namespace {
+
+constexpr uint16_t kEventClick = 0x403;
+constexpr uint8_t kEventProfile = 0x10;
+constexpr uint8_t kEventProfileAndStage = 0x11;
+constexpr const char* kMouseFolder = "mouse";
+
+// Ranges of the pointer settings as the system's mouse settings take them.
+constexpr int kPointerSpeedMin = 1;
+constexpr int kPointerSpeedMax = 20;
+constexpr int kScrollLinesMin = 1;
+constexpr int kScrollLinesMax = 20;
+constexpr int kDoubleClickMin = 200;
+constexpr int kDoubleClickMax = 900;
+
+vx::lighting::LightInfo ToEngine(const LightInfo& info) {
+    vx::lighting::LightInfo out;
+    out.mode = info.selectItem;
+    out.brightness = info.light;
+    out.speed = info.speed;
+    out.direction = info.fx;
+    out.multiColour = info.multiColor;
+    out.red = info.red;
+    out.green = info.green;
+    out.blue = info.blue;
+    out.modeOption = info.zzccLedMode;
+    out.customGroup = info.customGroup;
+    out.previousMode = info.oldLedmode;
+    return out;
+}
+
+vx::lighting::LightListEntry ToEngineEntry(const LightListEntry& entry) {
+    vx::lighting::LightListEntry out;
+    out.type = entry.selectItem;
+    out.brightness = entry.light;
+    out.speed = entry.speed;
+    out.direction = entry.fx;
+    out.multiColour = entry.multiColor;
+    out.red = entry.red;
+    out.green = entry.green;
+    out.blue = entry.blue;
+    out.present = entry.present;
+    return out;
+}
+
+vx::lighting::CustomLightStep ToEngineStep(const LightStep& step) {
+    vx::lighting::CustomLightStep out;
+    out.light = ToEngine(step.light);
+    out.time = step.time;
+    out.cycle = step.cyle;
+    return out;
+}
+
+quint32 ButtonColour(const vx::lighting::LedEntry& e) {
+    return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
+}
+
+QSize ScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->size() : QSize();
+}
+
+// The function page type that shows each tab of "device_function_switch": buttons, lighting,
+// settings, macros.
+constexpr std::array<int, CTavimondMouseDevice::kFunctionTabs> kFunctionTabTypes = {
+    functionpage::kKeySet, functionpage::kLighting, functionpage::kSettings, functionpage::kMacro};
+
+bool InStageRange(int stage) {
+    return stage >= 0 && stage < CTavimondMouseDevice::kDpiStages;
+}
+
+}  // namespace
+
+CTavimondMouseDevice::CTavimondMouseDevice()
+    : CTavimondUSBDevice(std::make_unique<vx::lighting::MouseLightingEngine>(0)) {
+    m_kindName = kMouseFolder;
+    m_lightTableIndex = 1;
+    m_profile.SetLightTableIndex(1);
+}
+
+CTavimondMouseDevice::~CTavimondMouseDevice() {
+    StopLightingThread();
+}
+
+vx::lighting::MouseLightingEngine& CTavimondMouseDevice::MouseEngine() {
+    return static_cast<vx::lighting::MouseLightingEngine&>(Engine());
+}
+
+// ---- reachability ----
+
+bool CTavimondMouseDevice::Reachable() {
+    if (!m_commandLink.IsConnected()) return false;
+    return !m_commandLink.IsWireless() || m_commandLink.QueryWirelessDevice();
+}
+
+bool CTavimondMouseDevice::IsReachable() {
+    const bool wireless = m_commandLink.IsWireless();
+    const bool reachable = m_commandLink.IsConnected() && wireless && m_commandLink.QueryWirelessDevice();
+    // A sleeping mouse answers stream frames through its receiver only with refusals; its
+    // stream stays off until it answers again.
+    if (wireless) MutableStreamRule().SetStopped(true, !reachable);
+    return reachable;
+}
+
+// ---- connection ----
+
+void CTavimondMouseDevice::OnConnected() {
+    ReadKeyTables();
+    LoadProfile();
+    RefreshPage();
+    StopLightingThread();
+    StartLightingThread();
+}
+
+bool CTavimondMouseDevice::ReadKeyTables() {
+    if (!Reachable()) return false;
+    m_commandLink.BeginConfig();
+    DeviceInfo info;
+    if (m_commandLink.ReadDeviceInfo(&info) != kLinkOk) return false;
+    SetDeviceInfo(info);
+    if (!info.KeySlotsValid() || m_commandLink.SetBlockSize(info.KeyTableLength()) != kLinkOk) return false;
+    std::vector<uint8_t> table(info.KeyTableLength());
+    if (m_commandLink.ReadKeyTable(table) != kLinkOk) return false;
+    m_commandLink.EndConfig();
+    m_keyTable = std::move(table);
+    m_buttonMap.Build(m_keyTable, info.KeySlots());
+    ApplyCapability();
+    return true;
+}
+
+void CTavimondMouseDevice::ApplyCapability() {
+    m_dpiScale = MouseDpiScale(m_deviceInfo);
+    for (DpiControls& controls : m_dpiControls) {
+        if (controls.slider) {
+            controls.slider->SetMinValue(0);
+            controls.slider->SetMaxValue(m_dpiScale.SliderMax());
+        }
+        if (controls.edit) controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
+    }
+}
+
+int CTavimondMouseDevice::RefreshFromDevice() {
+    m_commandLink.SetHeld(false);
+    std::copy_n(m_current.block.begin(), m_previousHead.size(), m_previousHead.begin());
+    if (!Reachable()) return 0;
+    uint8_t profile = 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&profile, 1), 0) != kLinkOk) return 0;
+    MouseReadBlock block{};
+    if (m_commandLink.ReadConfig(block, uint32_t(profile) * kMouseBlockStride) != kLinkOk) return 0;
+    m_current = TranslateReadBlock(profile, block, m_lightNames.ModeCodes());
+    const LightInfo light = LightFromReadBlock(m_current, m_profile.GetLightInfo());
+    m_profile.SetLightInfo(light);
+    if (InStageRange(m_current.ActiveStage())) m_profile.SetActiveStage(m_current.ActiveStage());
+    SaveProfile();
+    Engine().ApplyLightInfo(ToEngine(light));
+    RefreshPage();
+    return 1;
+}
+
+void CTavimondMouseDevice::ReadPower() {
+    if (m_powerReadHold || !Reachable()) return;
+    std::array<uint8_t, StatusRecord::kLength> bytes{};
+    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
+    m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
+    if (m_ownerWindow != 0) CWindowMessages::PostMessage(m_ownerWindow, kMsgStatusForward, m_status.forwarded, 0);
+}
+
+// ---- profile ----
+
+std::filesystem::path CTavimondMouseDevice::DataFolder() const {
+    return DeviceDataFolder(m_kindName);
+}
+
+MacroFiles CTavimondMouseDevice::Macros() const {
+    return MacroFiles(DataFolder());
+}
+
+size_t CTavimondMouseDevice::MacroCount() const {
+    return Macros().LoadList().size();
+}
+
+int CTavimondMouseDevice::LoadProfile() {
+    m_profile.SetDefaultPath(DefaultProfilePath(m_kindName));
+    m_profile.SetProfilePath(ProfilePathText());
+    m_profile.SetLightConfigPath(DataFolder() / "qorin_light.config");
+    m_profile.LoadProfile(m_profile.GetProfilePath());
+    ReadProfileRecords();
+    m_profile.LoadLightConfig(m_profile.GetLightConfigPath());
+    LoadPageLists();
+    LoadLightingState();
+    return 1;
+}
+
+void CTavimondMouseDevice::ReadProfileRecords() {
+    m_keys = m_profile.GetKeyList();
+    m_stages = m_profile.GetDpiStages();
+    m_system = m_profile.GetMouseSystemStages();
+    EnsureFiveStages();
+}
+
+void CTavimondMouseDevice::EnsureFiveStages() {
+    if (m_stages.size() < kDpiStages) m_stages.resize(kDpiStages);
+}
+
+int CTavimondMouseDevice::LoadLightingState() {
+    const LightInfo info = m_profile.GetLightInfo();
+    std::vector<vx::lighting::LightListEntry> list;
+    for (const LightListEntry& entry : m_profile.GetLightList()) list.push_back(ToEngineEntry(entry));
+    std::vector<vx::lighting::CustomLightStep> steps;
+    for (const LightStep& step : m_profile.GetCustomLightSteps()) steps.push_back(ToEngineStep(step));
+    Engine().LoadLightingState(ToEngine(info), list.data(), list.size(), steps.data(), steps.size());
+    return 1;
+}
+
+void CTavimondMouseDevice::ResetToProfile() {
+    m_profile.LoadProfile(m_profile.GetDefaultPath());
+    ReadProfileRecords();
+    LoadLightingState();
+    SaveProfile();
+    RefreshPage();
+}
+
+void CTavimondMouseDevice::LoadPageLists() {
+    m_macroNames = Macros().LoadList();
+    m_lightNames.LoadDefaultLightNames(DefaultDataFolder() / "default_light.json", m_lightTableIndex);
+    m_lightNames.LoadCustomLightNames(DataFolder() / "qorin_light.config", m_lightTableIndex);
+}
+
+void CTavimondMouseDevice::LoadProfileFile() {
+    LoadProfile();
+}
+
+std::u16string CTavimondMouseDevice::GetProfileName() {
+    const Json::Value document = JsonFile().ReadJson(m_profile.GetProfilePath());
+    if (!document.isObject() || !document["profilename"].isString()) return {};
+    return Utf8ToWide(document["profilename"].asString());
+}
+
+void CTavimondMouseDevice::SaveProfile() {
+    m_profile.SaveProfile();
+}
+
+void CTavimondMouseDevice::SetLightTableIndex(int index) {
+    CTavimondUSBDevice::SetLightTableIndex(index);
+    m_profile.SetLightTableIndex(index);
+    m_profile.SetDeviceIndex(0);
+}
+
+void CTavimondMouseDevice::SetLightInfo(const LightInfo& info) {
+    m_profile.SetLightInfo(info);
+    Engine().ApplyLightInfo(ToEngine(info));
+}
+
+// ---- key assignments and macros ----
+
+std::vector<int> CTavimondMouseDevice::GetMacroList() {
+    const size_t macroCount = MacroCount();
+    std::vector<int> list;
+    for (int button = 0; button < kButtons && button < static_cast<int>(m_keys.size()); ++button) {
+        if (m_buttonMap.SlotOf(button) == MouseButtonMap::kNone) continue;
+        const KeyFunction& f = m_keys[button].current;
+        if (!IsMacroFunction(f) || f.first >= macroCount) continue;
+        if (std::find(list.begin(), list.end(), f.first) == list.end()) list.push_back(f.first);
+    }
+    return list;
+}
+
+std::vector<uint8_t> CTavimondMouseDevice::BuildKeyTable(const std::vector<KeyEntry>& keys,
+                                                         size_t macroCount) const {
+    const size_t slotCount = m_deviceInfo.KeySlots();
+    std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
+    std::vector<uint8_t> macroSlots;
+    for (int button = 0; button < kButtons && button < static_cast<int>(keys.size()); ++button) {
+        const uint8_t slot = m_buttonMap.SlotOf(button);
+        if (slot == MouseButtonMap::kNone || size_t(slot) * 3 + 3 > table.size()) continue;
+        KeyFunction f = keys[button].current;
+        if (IsMacroFunction(f)) {
+            if (f.first < macroCount) {
+                auto at = std::find(macroSlots.begin(), macroSlots.end(), f.first);
+                if (at == macroSlots.end()) at = macroSlots.insert(macroSlots.end(), f.first);
+                f.first = static_cast<uint8_t>(at - macroSlots.begin());
+            } else {
+                f = keys[button].defaults;
+            }
+        }
+        table[size_t(slot) * 3] = f.type;
+        table[size_t(slot) * 3 + 1] = f.first;
+        table[size_t(slot) * 3 + 2] = f.second;
+    }
+    return table;
+}
+
+int CTavimondMouseDevice::WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) {
+    if (!Reachable()) return 0;
+    DeviceInfo info;
+    const int read = m_commandLink.ReadDeviceInfo(&info);
+    if (read != kLinkOk) return read;
+    SetDeviceInfo(info);
+    const size_t length = info.KeyTableLength();
+    // Without the table the mouse reported at connection there is nothing to base the write on.
+    if (!info.KeySlotsValid() || m_keyTable.size() < length) return 0;
+    if (m_commandLink.SetBlockSize(static_cast<uint16_t>(length)) != kLinkOk) return 0;
+    const std::vector<uint8_t> table = BuildKeyTable(keys, MacroCount());
+    m_commandLink.BeginConfig();
+    const int written = m_commandLink.WriteKeyTable(table, bank);
+    m_commandLink.EndConfig();
+    return written;
+}
+
+int CTavimondMouseDevice::ApplyKeyAssignments() {
+    return WriteKeyAssignments(0, m_keys);
+}
+
+int CTavimondMouseDevice::WriteMacroMemory(const std::vector<int>& macros) {
+    const MacroFiles files = Macros();
+    const std::vector<MacroListEntry> list = files.LoadList();
+    if (macros.empty() || list.empty()) return 0;
+    if (!Reachable()) return 0;
+    std::vector<MacroSlotEvents> macroEvents;
+    for (int number : macros) {
+        MacroSlotEvents events;
+        if (number >= 0 && size_t(number) < list.size()) {
+            for (const MacroEvent& e : files.LoadEvents(list[size_t(number)].guid)) {
+                events.push_back({e.delay, static_cast<uint8_t>(e.type), e.down, static_cast<uint8_t>(e.button)});
+            }
+        }
+        macroEvents.push_back(std::move(events));
+    }
+    DeviceInfo info;
+    if (m_commandLink.ReadDeviceInfo(&info) != kLinkOk) return -1;
+    SetDeviceInfo(info);
+    const size_t length = MacroImageLength(macroEvents);
+    const size_t capacity = info.MacroCapacityBytes();
+    if (length > capacity) return static_cast<int>((length - capacity) / kMacroEventLength + 1);
+    std::vector<uint8_t> image;
+    if (!BuildMacroImage(macroEvents, &image, capacity)) return -1;
+    m_commandLink.BeginConfig();
+    const int written = m_commandLink.WriteMacros(image);
+    m_commandLink.EndConfig();
+    return written == kLinkOk ? 0 : -1;
+}
+
+void CTavimondMouseDevice::PruneMacroAssignments() {
+    const size_t macroCount = MacroCount();
+    bool changed = false;
+    for (KeyEntry& key : m_keys) {
+        if (!IsMacroFunction(key.current) || key.current.first < macroCount) continue;
+        const uint16_t position = key.current.position;
+        key.current = key.defaults;
+        key.current.position = position;
+        changed = true;
+    }
+    if (!changed) return;
+    m_profile.SetKeyList(m_keys);
+    SaveProfile();
+    RefreshPage();
+}
+
+// ---- recoil data ----
+
+int CTavimondMouseDevice::UploadShootData() {
+    m_shootEventsOver = 0;
+    if (!Reachable()) return 0;
+    DeviceInfo info;
+    const int read = m_commandLink.ReadDeviceInfo(&info);
+    if (read != kLinkOk) return read;
+    SetDeviceInfo(info);
+    const ShootImage image = BuildShootImage(LoadShootEvents(DataFolder()), info.MacroCapacityBytes());
+    if (image.bytes.empty()) {
+        m_shootEventsOver = image.eventsOver;
+        return kShootTooLarge;
+    }
+    if (!Reachable()) return 0;
+    m_commandLink.BeginConfig();
+    if (!Reachable()) return 0;
+    const int written = m_commandLink.WriteShootData(image.bytes);
+    if (!Reachable()) return 0;
+    m_commandLink.EndConfig();
+    return written;
+}
+
+// ---- settings block ----
+
+int CTavimondMouseDevice::WriteSettings(int profile, int, int flag, int screenWidth, int screenHeight) {
+    if (!m_commandLink.IsConnected()) return 0;
+    MouseBlockSource source;
+    source.stages = m_profile.GetDpiStages();
+    source.system = m_profile.GetMouseSystemStages();
+    source.activeStage = m_profile.GetActiveStage();
+    source.light = m_profile.GetLightInfo();
+    source.presets = m_profile.GetCorrectInfo();
+    source.screenWidth = static_cast<uint16_t>(std::clamp(screenWidth, 0, 0xFFFF));
+    source.screenHeight = static_cast<uint16_t>(std::clamp(screenHeight, 0, 0xFFFF));
+    MouseBlock block = BuildMouseSettingsBlock(source, m_lightNames.ModeCodes());
+    block[0] = static_cast<uint8_t>(profile);
+    block[59] = static_cast<uint8_t>(flag);
+    if (!Reachable()) return 0;
+    m_commandLink.BeginConfig();
+    if (!Reachable()) return 0;
+    const int written = m_commandLink.WriteConfig(block, 0);
+    if (!Reachable()) return 0;
+    m_commandLink.EndConfig();
+    return written;
+}
+
+void CTavimondMouseDevice::SendCurrentSettings() {
+    const QSize screen = ScreenSize();
+    WriteSettings(0, 0, 1, screen.width(), screen.height());
+}
+
+void CTavimondMouseDevice::StoreSettingsAndSend() {
+    m_profile.SetDpiStages(m_stages);
+    m_profile.SetMouseSystemStages(m_system);
+    SendCurrentSettings();
+    SaveProfile();
+    RefreshPage();
+}
+
+// ---- notification events ----
+
+void CTavimondMouseDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
+    const uint8_t high = static_cast<uint8_t>(code >> 8);
+    if (code == kEventClick) {
+        if (!wireless) TriggerReactive();
+        return;
+    }
+    if (high != kEventProfile && high != kEventProfileAndStage) {
+        CTavimondUSBDevice::HandleNotifyEvent(code, wireless);
+        return;
+    }
+    if (!m_commandLink.IsConnected()) return;
+    m_current.profile = static_cast<uint8_t>(code & 0x0F);
+    if (high == kEventProfileAndStage) {
+        const uint8_t stage = static_cast<uint8_t>((code >> 4) & 0x0F);
+        m_current.SetActiveStage(stage);
+        // The page shows the stage the user switched to on the mouse.
+        if (InStageRange(stage)) {
+            m_profile.SetActiveStage(stage);
+            SaveProfile();
+        }
+    }
+    RefreshPage();
+}
+
+void CTavimondMouseDevice::TriggerReactive() {
+    MouseEngine().TriggerReactive();
+}
+
+// ---- lighting frame ----
+
+void CTavimondMouseDevice::SetPanelLightButtons(const std::vector<CDeviceKeyButtonUI*>& buttons) {
+    m_panelLightButtons.assign(buttons.begin(), buttons.end());
+}
+
+void CTavimondMouseDevice::PaintPanelButtons() {
+    const int count = std::min<int>(static_cast<int>(m_panelLightButtons.size()), Engine().LedCount());
+    for (int i = 0; i < count; ++i) {
+        CDeviceKeyButtonUI* button = m_panelLightButtons[size_t(i)].data();
+        if (button == nullptr) continue;
+        const vx::lighting::LedEntry entry = Engine().GetLed(i);
+        button->SetLight(ButtonColour(entry), entry.brightness, true);
+    }
+}
+
+void CTavimondMouseDevice::LightingFrame() {
+    if (!GetSoftwareLighting()) return;
+    PaintPanelButtons();
+    if (m_preview && m_picture) m_picture->update();
+    if (m_previewButton && m_selectedLed >= 0 && m_selectedLed < Engine().LedCount()) {
+        const vx::lighting::LedEntry entry = Engine().GetLed(m_selectedLed);
+        m_previewButton->SetLight(ButtonColour(entry), entry.brightness, true);
+    }
+    PaintAndStream(nullptr, 0);
+}
+
+// ---- page ----
+
+void CTavimondMouseDevice::Initialise() {
+    if (m_layoutPath.isEmpty()) {
+        CTavimondUSBDevice::Initialise();
+        return;
+    }
+    BuildPage();
+}
+
+void CTavimondMouseDevice::BuildPage() {
+    if (!BuildLayout()) return;
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(m_page)) manager->AddNotifier(this);
+    m_picture = CPaintManagerUI::FindSubControlByName(m_page, QStringLiteral("mouse_device_key_light"));
+    if (!m_picture) m_picture = m_page->findChild<CSelectPanelUI*>();
+    BindKeyButtons(m_picture);
+    FindControls();
+    ApplyCapability();
+}
+
+void CTavimondMouseDevice::FindControls() {
+    auto find = [this](const QString& name) { return CPaintManagerUI::FindSubControlByName(m_page, name); };
+    for (int i = 0; i < kDpiStages; ++i) {
+        const QString n = QString::number(i);
+        DpiControls& c = m_dpiControls[size_t(i)];
+        c.slider = qobject_cast<CSliderUI*>(find("DPI_slider_" + n));
+        c.edit = qobject_cast<CEditUI*>(find("DPI_edit_" + n));
+        c.enable = qobject_cast<COptionUI*>(find("DPI_enable_check_" + n));
+        c.select = qobject_cast<COptionUI*>(find("DPI_select_check_" + n));
+        c.colour = qobject_cast<CButtonUI*>(find("DPI_color_option_" + n));
+    }
+    for (int i = 0; i < kReportRates; ++i)
+        m_pollingOptions[size_t(i)] = qobject_cast<COptionUI*>(find("polling_rate_option_" + QString::number(i)));
+    for (int i = 0; i < kSettingsOptions; ++i) {
+        m_settingsOptions[size_t(i)] =
+            qobject_cast<COptionUI*>(find("mouse_device_seting_option_" + QString::number(i)));
+    }
+    for (int i = 0; i < kFunctionTabs; ++i)
+        m_functionOptions[size_t(i)] = qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
+    m_settingsSwitch = qobject_cast<CTabLayoutUI*>(find("mouse_device_seting_switch"));
+    m_pointerSpeed = qobject_cast<CSliderUI*>(find("pointer_speed_slider"));
+    m_pointerPrecision = qobject_cast<COptionUI*>(find("pointer_precision_check"));
+    m_scrollsPage = qobject_cast<COptionUI*>(find("scrolls_page_check"));
+    m_scrollSpeed = qobject_cast<CSliderUI*>(find("scroll_speed_slider"));
+    m_doubleClick = qobject_cast<CSliderUI*>(find("double_click_slider"));
+    m_previewButton = qobject_cast<CDeviceKeyButtonUI*>(find("mouse_light_preview"));
+    if (m_pointerSpeed) m_pointerSpeed->setRange(kPointerSpeedMin, kPointerSpeedMax);
+    if (m_scrollSpeed) m_scrollSpeed->setRange(kScrollLinesMin, kScrollLinesMax);
+    if (m_doubleClick) m_doubleClick->setRange(kDoubleClickMin, kDoubleClickMax);
+}
+
+void CTavimondMouseDevice::RefreshPage() {
+    ShowKeyButtons();
+    ShowDpiControls();
+    ShowSystemControls();
+}
+
+void CTavimondMouseDevice::ShowKeyButtons() {
+    for (int button = 0; button < kButtons; ++button) {
+        CDeviceKeyButtonUI* control = KeyButton(button);
+        if (control == nullptr) continue;
+        const bool assigned =
+            button < static_cast<int>(m_keys.size()) && !m_keys[button].current.SameFunction(m_keys[button].defaults);
+        control->SetKeySetImageHidden(!assigned);
+        control->SetSelected(button == m_selectedKey);
+    }
+}
+
+void CTavimondMouseDevice::ShowDpiControls() {
+    const int active = m_profile.GetActiveStage();
+    for (int i = 0; i < kDpiStages && i < static_cast<int>(m_stages.size()); ++i) {
+        const DpiStage& stage = m_stages[size_t(i)];
+        ShowDpiStage(i, stage.dpiX);
+        DpiControls& c = m_dpiControls[size_t(i)];
+        if (c.enable) c.enable->Selected(stage.active != 0);
+        if (c.select) c.select->Selected(i == active);
+        if (c.colour) ui::SetBkColor(c.colour, qRgb(stage.red, stage.green, stage.blue));
+    }
+}
+
+void CTavimondMouseDevice::ShowSystemControls() {
+    const int rate = m_system.reportStage < kReportRates ? m_system.reportStage : 0;
+    for (int i = 0; i < kReportRates; ++i) {
+        if (m_pollingOptions[size_t(i)]) m_pollingOptions[size_t(i)]->Selected(i == rate);
+    }
+    if (m_pointerSpeed) m_pointerSpeed->SetValue(m_system.mouseSpeed);
+    if (m_pointerPrecision) m_pointerPrecision->Selected(m_system.pointerPrecision != 0);
+    if (m_scrollsPage) m_scrollsPage->Selected(m_system.scorllPage != 0);
+    if (m_scrollSpeed) m_scrollSpeed->SetValue(m_system.wheelScorlllinse);
+    if (m_doubleClick) m_doubleClick->SetValue(m_system.doubleClickTime);
+}
+
+void CTavimondMouseDevice::ShowDpiStage(int stage, int dpi) {
+    if (!InStageRange(stage)) return;
+    DpiControls& c = m_dpiControls[size_t(stage)];
+    if (c.slider) c.slider->SetValue(m_dpiScale.DpiToSlider(dpi));
+    if (c.edit) ui::SetText(c.edit, QString::number(dpi));
+}
+
+void CTavimondMouseDevice::EnableDpiStage(int stage, bool enabled) {
+    if (!InStageRange(stage)) return;
+    EnsureFiveStages();
+    m_stages[size_t(stage)].active = enabled ? 1 : 0;
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SelectDpiStage(int stage) {
+    if (!InStageRange(stage)) return;
+    EnsureFiveStages();
+    // The sliders may hold values the stage list has not taken yet (a drag without release).
+    for (int i = 0; i < kDpiStages; ++i) {
+        const DpiControls& c = m_dpiControls[size_t(i)];
+        if (!c.slider) continue;
+        const int dpi = m_dpiScale.SliderToDpi(c.slider->GetValue());
+        m_stages[size_t(i)].dpiX = static_cast<uint16_t>(dpi);
+        m_stages[size_t(i)].dpiY = static_cast<uint16_t>(dpi);
+    }
+    m_profile.SetActiveStage(stage);
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetDpiStageColour(int stage, uint8_t red, uint8_t green, uint8_t blue) {
+    if (!InStageRange(stage)) return;
+    EnsureFiveStages();
+    DpiStage& s = m_stages[size_t(stage)];
+    s.red = red;
+    s.green = green;
+    s.blue = blue;
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::CommitDpiSlider(int stage) {
+    if (!InStageRange(stage) || !m_dpiControls[size_t(stage)].slider) return;
+    EnsureFiveStages();
+    const int dpi = m_dpiScale.SliderToDpi(m_dpiControls[size_t(stage)].slider->GetValue());
+    m_stages[size_t(stage)].dpiX = static_cast<uint16_t>(dpi);
+    m_stages[size_t(stage)].dpiY = static_cast<uint16_t>(dpi);
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::CommitDpiEdit(int stage) {
+    if (!InStageRange(stage) || !m_dpiControls[size_t(stage)].edit) return;
+    EnsureFiveStages();
+    const QString text = ui::GetText(m_dpiControls[size_t(stage)].edit).trimmed();
+    // The typed value snaps to the scale: the stage gets the DPI its slider position shows.
+    const int dpi = m_dpiScale.SliderToDpi(m_dpiScale.TextToSlider(text.toStdU16String()));
+    m_stages[size_t(stage)].dpiX = static_cast<uint16_t>(dpi);
+    m_stages[size_t(stage)].dpiY = static_cast<uint16_t>(dpi);
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetPollingRate(int option) {
+    m_system.reportStage = static_cast<uint16_t>(option >= 0 && option < kReportRates ? option : 0);
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetPointerSpeed(int value) {
+    m_system.mouseSpeed = static_cast<uint16_t>(std::clamp(value, kPointerSpeedMin, kPointerSpeedMax));
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetPointerPrecision(bool on) {
+    m_system.pointerPrecision = on ? 1 : 0;
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetScrollsPage(bool on) {
+    m_system.scorllPage = on ? 1 : 0;
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetScrollLines(int value) {
+    m_system.wheelScorlllinse = static_cast<uint16_t>(std::clamp(value, kScrollLinesMin, kScrollLinesMax));
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SetDoubleClickTime(int value) {
+    m_system.doubleClickTime = static_cast<uint16_t>(std::clamp(value, kDoubleClickMin, kDoubleClickMax));
+    StoreSettingsAndSend();
+}
+
+void CTavimondMouseDevice::SelectSettingsOption(int option) {
+    if (option < 0 || option >= kSettingsOptions) return;
+    for (int i = 0; i < kSettingsOptions; ++i) {
+        if (m_settingsOptions[size_t(i)]) m_settingsOptions[size_t(i)]->Selected(i == option);
+    }
+    if (m_settingsSwitch) m_settingsSwitch->SelectItem(option);
+}
+
+void CTavimondMouseDevice::SetFunctionPage(int type) {
+    CTavimondUSBDevice::SetFunctionPage(type);
+    const auto tab = std::find(kFunctionTabTypes.begin(), kFunctionTabTypes.end(), type);
+    // The other types open the key page (tab 0) as the base does.
+    const size_t shown = tab == kFunctionTabTypes.end() ? 0 : size_t(tab - kFunctionTabTypes.begin());
+    for (size_t i = 0; i < m_functionOptions.size(); ++i) {
+        if (m_functionOptions[i]) m_functionOptions[i]->Selected(i == shown);
+    }
+}
+
+void CTavimondMouseDevice::SelectKey(int key) {
+    CTavimondUSBDevice::SelectKey(key);
+    ShowKeyButtons();
+}
+
+// ---- notifications of the page's controls ----
+
+void CTavimondMouseDevice::Notify(TNotifyUI& msg) {
+    if (!m_page || msg.pSender == nullptr || !m_page->isAncestorOf(msg.pSender)) return;
+    const std::string name = msg.pSender->objectName().toStdString();
+    std::string prefix;
+    int32_t index = 0;
+    if (SplitNameIndex(name, prefix, index) && RouteIndexed(msg, prefix, index)) return;
+    RouteNamed(msg, msg.pSender->objectName());
+}
+
+bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string& prefix, int index) {
+    const std::u16string p = Utf8ToWide(prefix);
+    auto selected = [&] {
+        auto* option = qobject_cast<COptionUI*>(msg.pSender);
+        return option != nullptr && option->IsSelected();
+    };
+    if (EqualsIgnoreCase(p, u"DPI_slider_")) {
+        if (msg.sType == notify::kMoveValueChanged && InStageRange(index)) {
+            auto* slider = m_dpiControls[size_t(index)].slider.data();
+            if (slider) ui::SetText(m_dpiControls[size_t(index)].edit, QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
+        } else if (msg.sType == notify::kValueChanged) {
+            CommitDpiSlider(index);
+        }
+        return true;
+    }
+    if (EqualsIgnoreCase(p, u"DPI_edit_")) {
+        if (msg.sType == notify::kKillFocus || msg.sType == notify::kReturn) CommitDpiEdit(index);
+        return true;
+    }
+    if (msg.sType != notify::kSelectChanged) return false;
+    if (EqualsIgnoreCase(p, u"DPI_enable_check_")) {
+        EnableDpiStage(index, selected());
+    } else if (EqualsIgnoreCase(p, u"DPI_select_check_")) {
+        if (selected()) SelectDpiStage(index);
+    } else if (EqualsIgnoreCase(p, u"polling_rate_option_")) {
+        if (selected()) SetPollingRate(index);
+    } else if (EqualsIgnoreCase(p, u"mouse_device_seting_option_")) {
+        if (selected()) SelectSettingsOption(index);
+    } else if (EqualsIgnoreCase(p, u"mouse_function_option_")) {
+        if (selected() && index >= 0 && index < kFunctionTabs) SetFunctionPage(kFunctionTabTypes[size_t(index)]);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CTavimondMouseDevice::RouteNamed(const TNotifyUI& msg, const QString& name) {
+    auto* slider = qobject_cast<CSliderUI*>(msg.pSender);
+    auto* option = qobject_cast<COptionUI*>(msg.pSender);
+    if (msg.sType == notify::kValueChanged && slider != nullptr) {
+        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0) SetPointerSpeed(slider->GetValue());
+        if (name.compare("scroll_speed_slider", Qt::CaseInsensitive) == 0) SetScrollLines(slider->GetValue());
+        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0) SetDoubleClickTime(slider->GetValue());
+    } else if (msg.sType == notify::kSelectChanged && option != nullptr) {
+        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0) SetPointerPrecision(option->IsSelected());
+        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0) SetScrollsPage(option->IsSelected());
+    }
+}

@@ -1,0 +1,193 @@
+#pragma once
+// The mouse's page (type code 2 on the cable, 6 through its receiver): five DPI stages with their
+// colours on the sensor's DPI scale, the report rate, the 11 buttons' assignments and macros, the
+// recoil data of four guns, the 128-byte-stride settings block, its lighting (wave, reactive fade,
+// ripple and the shared effects) and the settings page.
+//
+// Through the receiver every operation that talks to the mouse first asks QueryWirelessDevice;
+// a mouse that does not answer (asleep, out of range) ends the operation with 0 before anything
+// else is sent, so that the receiver is not flooded with commands it can only refuse.
+
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/MouseButtonMap.h"
+#include "devices/MouseDpiScale.h"
+#include "devices/MouseSettingsBlock.h"
+#include "devices/TavimondUSBDevice.h"
+#include "link/StatusRecord.h"
+#include "profiles/LightNameTables.h"
+#include "profiles/MacroFiles.h"
+#include "profiles/MouseProfiledata.h"
+
+class CButtonUI;
+class CEditUI;
+class COptionUI;
+class CSliderUI;
+class CTabLayoutUI;
+
+namespace vx::lighting {
+class MouseLightingEngine;
+}
+
+class CTavimondMouseDevice : public CTavimondUSBDevice {
+public:
+    static constexpr int kLeds = 15;
+    static constexpr int kButtons = MouseButtonMap::kButtons;
+    static constexpr int kDpiStages = 5;
+    static constexpr int kReportRates = 5;
+    static constexpr int kSettingsOptions = 3;
+    static constexpr int kFunctionTabs = 4;
+    // Window message carrying status byte 4 to the main window.
+    static constexpr uint kMsgStatusForward = 0x0D01;
+    // Outcome of UploadShootData beside the link codes: the image does not fit the device.
+    static constexpr int kShootTooLarge = -2;
+
+    CTavimondMouseDevice();
+    ~CTavimondMouseDevice() override;
+
+    // ---- replaced base operations ----
+    void Initialise() override;
+    int LoadLightingState() override;
+    void LightingFrame() override;
+    void OnConnected() override;
+    int RefreshFromDevice() override;
+    void ReadPower() override;
+    bool IsReachable() override;
+    int LoadProfile() override;
+    void RefreshPage() override;
+    void PruneMacroAssignments() override;
+    void ResetToProfile() override;
+    std::vector<int> GetMacroList() override;
+    int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) override;
+    int ApplyKeyAssignments() override;
+    // 0 written (or nothing to write, or the mouse not answering), the number of events to
+    // remove + 1 when the image does not fit, -1 when the image could not be built or the
+    // device refused it.
+    int WriteMacroMemory(const std::vector<int>& macros) override;
+    // 1 when the block reached the mouse; 0 when the mouse does not answer or the link is down;
+    // otherwise the failing command's code.
+    int WriteSettings(int profile, int reserved, int flag, int screenWidth, int screenHeight) override;
+    void LoadPageLists() override;
+    void SetFunctionPage(int type) override;
+    void LoadProfileFile() override;
+    std::u16string GetProfileName() override;
+    void SaveProfile() override;
+    void SetLightTableIndex(int index) override;
+    void SetLightInfo(const LightInfo& info) override;
+    void SelectKey(int key) override;
+    CBasicProfiledata* GetProfileData() override { return &m_profile; }
+    void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    // The page's own controls: DPI stages, report rate, pointer settings, settings tabs.
+    void Notify(TNotifyUI& msg) override;
+
+    // ---- the mouse's own operations ----
+    void BuildPage();
+    // A click reported by the mouse: starts the reactive fade (light mode 6 only).
+    void TriggerReactive();
+    // Sends the four recoil files of the mouse's data folder. 1 sent; 0 not connected, mouse not
+    // answering or a link failure; kShootTooLarge when the image does not fit (then
+    // ShootEventsOver() tells how many events have to go).
+    int UploadShootData();
+    size_t ShootEventsOver() const { return m_shootEventsOver; }
+    // The fourth page value of the main window: the LED whose button shows the preview (-1 none).
+    void SetSelectedLed(int index) { m_selectedLed = index; }
+    int GetSelectedLed() const { return m_selectedLed; }
+    // The lighting panel's copy of the mouse picture, painted with every frame.
+    void SetPanelLightButtons(const std::vector<CDeviceKeyButtonUI*>& buttons);
+
+    // DPI page: stage i shown with a DPI value, enabled, made active, coloured.
+    void ShowDpiStage(int stage, int dpi);
+    void EnableDpiStage(int stage, bool enabled);
+    void SelectDpiStage(int stage);
+    void SetDpiStageColour(int stage, uint8_t red, uint8_t green, uint8_t blue);
+    // The value of stage i's slider / edit box taken into the stage list, then sent and saved.
+    void CommitDpiSlider(int stage);
+    void CommitDpiEdit(int stage);
+    // Report rate (values outside 0..4 show option 0) and pointer settings, sent and saved.
+    void SetPollingRate(int option);
+    void SetPointerSpeed(int value);
+    void SetPointerPrecision(bool on);
+    void SetScrollsPage(bool on);
+    void SetScrollLines(int value);
+    void SetDoubleClickTime(int value);
+    void SelectSettingsOption(int option);
+
+    // ---- state for the panels, the routing and tests ----
+    CMouseProfiledata& Profile() { return m_profile; }
+    const MouseSettingsRecord& CurrentSettings() const { return m_current; }
+    const MouseButtonMap& ButtonMap() const { return m_buttonMap; }
+    const MouseDpiScale& DpiScale() const { return m_dpiScale; }
+    const std::vector<DpiStage>& DpiStages() const { return m_stages; }
+    const MouseSystemStages& SystemStages() const { return m_system; }
+    const std::vector<KeyEntry>& KeyList() const { return m_keys; }
+    const std::vector<uint8_t>& KeyTableCopy() const { return m_keyTable; }
+    const LightNameTables& LightNames() const { return m_lightNames; }
+    const std::vector<MacroListEntry>& MacroNames() const { return m_macroNames; }
+    const StatusRecord& LastStatus() const { return m_status; }
+    vx::lighting::MouseLightingEngine& MouseEngine();
+
+protected:
+    int RereadDelayMs() const override { return kRereadDelayFastMs; }
+
+private:
+    // Through the receiver: whether the mouse answers. On the cable: true without traffic.
+    bool Reachable();
+    bool ReadKeyTables();
+    void ApplyCapability();
+    std::filesystem::path DataFolder() const;
+    MacroFiles Macros() const;
+    size_t MacroCount() const;
+    std::vector<uint8_t> BuildKeyTable(const std::vector<KeyEntry>& keys, size_t macroCount) const;
+    void ReadProfileRecords();
+    void EnsureFiveStages();
+    // After a change on the settings page: the profile's records, the device, the file, the page.
+    void StoreSettingsAndSend();
+    void SendCurrentSettings();
+    void FindControls();
+    void ShowKeyButtons();
+    void ShowDpiControls();
+    void ShowSystemControls();
+    void PaintPanelButtons();
+    bool RouteIndexed(const TNotifyUI& msg, const std::string& prefix, int index);
+    void RouteNamed(const TNotifyUI& msg, const QString& name);
+
+    CMouseProfiledata m_profile;
+    LightNameTables m_lightNames;
+    std::vector<MacroListEntry> m_macroNames;
+    std::vector<KeyEntry> m_keys;
+    std::vector<DpiStage> m_stages;
+    MouseSystemStages m_system;
+    std::vector<uint8_t> m_keyTable;
+    MouseButtonMap m_buttonMap;
+    MouseDpiScale m_dpiScale;
+    MouseSettingsRecord m_current;
+    std::array<uint8_t, 21> m_previousHead{};
+    StatusRecord m_status;
+    size_t m_shootEventsOver = 0;
+    int m_selectedLed = -1;
+    std::vector<QPointer<CDeviceKeyButtonUI>> m_panelLightButtons;
+
+    struct DpiControls {
+        QPointer<CSliderUI> slider;
+        QPointer<CEditUI> edit;
+        QPointer<COptionUI> enable;
+        QPointer<COptionUI> select;
+        QPointer<CButtonUI> colour;
+    };
+    std::array<DpiControls, kDpiStages> m_dpiControls;
+    std::array<QPointer<COptionUI>, kReportRates> m_pollingOptions;
+    std::array<QPointer<COptionUI>, kSettingsOptions> m_settingsOptions;
+    std::array<QPointer<COptionUI>, kFunctionTabs> m_functionOptions;
+    QPointer<CTabLayoutUI> m_settingsSwitch;
+    QPointer<CSliderUI> m_pointerSpeed;
+    QPointer<COptionUI> m_pointerPrecision;
+    QPointer<COptionUI> m_scrollsPage;
+    QPointer<CSliderUI> m_scrollSpeed;
+    QPointer<CSliderUI> m_doubleClick;
+    QPointer<QWidget> m_picture;
+    QPointer<CDeviceKeyButtonUI> m_previewButton;
+};
