@@ -15,6 +15,8 @@
 
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
+#include "app/LightingSync.h"
+#include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
@@ -100,7 +102,14 @@ private:
     std::shared_ptr<Notices> m_notices;
 };
 
-CMainWnd::CMainWnd(QWidget* parent) : WindowImplBase(parent) {}
+CMainWnd::CMainWnd(QWidget* parent)
+    : WindowImplBase(parent),
+      m_router(std::make_unique<CControlRouter>(*this)),
+      m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
+      m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
+      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)) {
+    m_router->SetLightingSync(m_syncPages.get());
+}
 
 CMainWnd::~CMainWnd() {
     StopWorkers();
@@ -130,7 +139,7 @@ void CMainWnd::InitWindow() {
     m_tray.Create(QStringLiteral("common/app_icon.svg"), kTitle);
 
     m_selector.Attach(m_pm);
-    m_selector.SetHooks({[this] { CloseSecondaryWindows(); }, {}, {}, {}});
+    m_selector.SetHooks({[this] { CloseSecondaryWindows(); }, {}, {}, [this](bool available) { OnSyncAvailable(available); }});
 }
 
 void CMainWnd::OnWindowInit() {
@@ -143,6 +152,7 @@ void CMainWnd::OnWindowInit() {
     m_pages = std::make_unique<CDevicePageSet>(
         CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots});
     m_pages->CreatePlaceholderPages();
+    ConnectNewPages();
     m_selector.UpdateNoDeviceNotice();
 
     // Hidden until the first scan has finished, so the window opens with its devices in place.
@@ -160,6 +170,7 @@ void CMainWnd::OnWindowInit() {
             if (!m_firstScanDone && !m_workersStopped) RestoreAndBringToFront();
         });
     }
+    m_lightingSync->Start();
     QTimer::singleShot(kRepaintDelayMs, this, [this] { update(); });
 
     m_sleepWatch = std::make_unique<CSessionSleepWatch>([self = GetHWND()](bool suspending) {
@@ -189,16 +200,7 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
-    if (msg.sType == notify::kWindowInit) {
-        OnWindowInit();
-        return;
-    }
-    if (!msg.pSender) return;
-    if (msg.sType == notify::kSelectChanged && NameIs(msg.pSender, "device_select")) {
-        m_selector.OnSelectionChanged();
-        return;
-    }
-    if (msg.sType == notify::kClick) OnClick(msg.pSender);
+    m_router->Notify(msg);
 }
 
 void CMainWnd::OnClick(QWidget* sender) {
@@ -304,6 +306,11 @@ bool CMainWnd::StopWorkers() {
         DebugLog(ended ? "所有对象处于激发状态\n" : "所有对象处于非激发状态，超时\n");
         allStopped = ended;
     }
+    const int syncStopped = m_lightingSync->Stop(kWorkerStopMs);
+    if (syncStopped == 0) {
+        DebugLog("所有对象处于非激发状态，超时\n");
+        allStopped = false;
+    }
     if (m_pages) m_pages->CloseAll();
     return allStopped;
 }
@@ -378,6 +385,7 @@ void CMainWnd::OnSlotMessage(uint message, quintptr slotIndex) {
     if (message == WM_DEVICE_SLOT_ARRIVED) {
         if (!m_slots.IsValidIndex(slotIndex)) return;
         m_pages->OnSlotArrived(slotIndex);
+        ConnectNewPages();
         RestoreAndBringToFront();
     } else {
         m_pages->OnSlotRemoved(slotIndex);

@@ -4,18 +4,24 @@
 #include <QStringList>
 #include <atomic>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "app/ControlRouter.h"
 #include "app/DeviceSelector.h"
 #include "app/LanguageSettings.h"
 #include "app/discovery/DeviceDiscovery.h"
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
+#include "devices/lighting/LightingClock.h"
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
+class CLightingSync;
+class CLightingSyncPages;
+class QTimer;
 class CDevicePageSet;
 class CSessionSleepWatch;
 class CTavimondUSBDevice;
@@ -29,7 +35,7 @@ class QScreen;
 // Threads: everything here runs on the UI thread except the discovery sink, which the discovery
 // thread calls; the sink reaches the window only through its window messages (a send waits until
 // the window has handled it).
-class CMainWnd : public WindowImplBase {
+class CMainWnd : public WindowImplBase, public IControlRouterHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;
@@ -42,6 +48,7 @@ public:
     static constexpr int kWorkerStopMs = 1000;
     static constexpr int kWorkerSlots = 20;
     static constexpr int kDiscoverySlot = 0;
+    static constexpr int kSyncLightingSlot = 8;
     static inline const QString kTitle = QStringLiteral("Vexor Umbrel Control Center");
     // Size of the device-identity record sent to a "WorkTool" peer.
     static constexpr int kWorkToolRecordSize = 1024;
@@ -82,6 +89,28 @@ public:
     // The paths of supported interfaces this user may not open, as reported so far.
     QStringList PermissionProblems() const { return m_permissionPaths; }
 
+    CControlRouter& Router() { return *m_router; }
+    CLightingSyncPages& SyncPages() { return *m_syncPages; }
+    CLightingSync& LightingSync() { return *m_lightingSync; }
+
+    // ---- what the control routing asks of the window (ControlRouterMainWnd.cpp) ----
+    CTavimondUSBDevice* CurrentDevicePage() override;
+    QWidget* FindWindowControl(const QString& name) override;
+    void OnWindowInit() override;
+    void OnWindowButton(const QString& name) override;
+    void OnDeviceSelectChanged() override;
+    void SelectAdjacentDevice(bool next) override;
+    int AskQuestion(const QString& key) override;
+    void ShowNotice(const QString& key) override;
+    QString OpenFileDialog(const QString& filterName, const QString& pattern) override;
+    QString SaveFileDialog(const QString& filterName, const QString& pattern) override;
+    void SetWindowTimer(int id, int periodMs) override;
+    void KillWindowTimer(int id) override;
+    QSize ScreenSize() override;
+    bool LaunchDetached(const QString& program, const QStringList& arguments) override;
+    void SendCompanionCommand(int command, int value) override;
+    void EndKeyCapture() override;
+
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
     static QByteArray BuildWorkToolRecord();
@@ -103,7 +132,9 @@ private:
     class Sink;
     friend class Sink;
 
-    void OnWindowInit();
+    // Pages created since the last call get their panels and join same-mode lighting.
+    void ConnectNewPages();
+    void OnSyncAvailable(bool available);
     bool HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam);
     void OnClick(QWidget* sender);
     void OnPowerBroadcast(quintptr wParam);
@@ -142,6 +173,12 @@ private:
     std::unique_ptr<DeviceDiscovery> m_discovery;
     std::unique_ptr<CSessionSleepWatch> m_sleepWatch;
     CLanguageSettings m_language;
+    std::unique_ptr<CControlRouter> m_router;
+    std::unique_ptr<vx::lighting::SteadyLightingClock> m_syncClock;
+    std::unique_ptr<CLightingSync> m_lightingSync;
+    std::unique_ptr<CLightingSyncPages> m_syncPages;
+    std::map<int, QTimer*> m_routerTimers;
+    size_t m_pagesConnected = 0;
 
     int m_lightControl = 1;
     bool m_windowActive = false;
