@@ -79,6 +79,14 @@ bool CControlRouter::Notify(TNotifyUI& msg) {
     return true;
 }
 
+void CControlRouter::OnMenuCommand(const QString& itemName) {
+    int index = -1;
+    const RouteRow* row = routes::Find(routes::kMenu, itemName, index);
+    if (row == nullptr) return;
+    TNotifyUI msg{QStringLiteral("menu"), nullptr, 0, 0};
+    Run(*row, index, msg);
+}
+
 void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
     m_lastAction = row.action;
     switch (row.action) {
@@ -89,6 +97,7 @@ void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
     case RouteAction::PendingHeadset:
     case RouteAction::PendingColourPicker:
     case RouteAction::PendingAudioStyleWindow:
+    case RouteAction::PendingSecondaryWindow:
         DebugLog(std::string("no panel for ") + row.name + " yet");
         return;
     case RouteAction::WindowButton:

@@ -76,6 +76,8 @@ public:
     // Routes one notification. Returns false when the UI library's default handling must be
     // skipped (the "click_wp..." types), true otherwise.
     bool Notify(TNotifyUI& msg);
+    // A menu command other than "exit" (the tray menu, the macro-action menu).
+    void OnMenuCommand(const QString& itemName);
     // The window's timer 1055 fired.
     void OnTimer(int id);
 

@@ -188,6 +188,32 @@ constexpr std::array kColourRows = {
     RouteRow{"deng_Color_Pallet",            X, A::LightPalette},
     RouteRow{"deng_audioColor_Pallet",       X, A::LightPalette},
 };
+constexpr std::array kMenuRows = {
+    RouteRow{"about_menu",                   X, A::PendingSecondaryWindow},
+    RouteRow{"setwnd_menu",                  X, A::PendingSecondaryWindow},
+    RouteRow{"redio_previous_record_time",   X, A::PendingMacroRecording},
+    RouteRow{"redio_previous_constant_time", X, A::PendingMacroRecording},
+    RouteRow{"redio_previous_ignore_time",   X, A::PendingMacroRecording},
+    RouteRow{"redio_later_record_time",      X, A::PendingMacroRecording},
+    RouteRow{"redio_later_constant_time",    X, A::PendingMacroRecording},
+    RouteRow{"redio_later_ignore_time",      X, A::PendingMacroRecording},
+    RouteRow{"left_down",                    X, A::PendingMacroPanel},
+    RouteRow{"left_up",                      X, A::PendingMacroPanel},
+    RouteRow{"middle_down",                  X, A::PendingMacroPanel},
+    RouteRow{"middle_up",                    X, A::PendingMacroPanel},
+    RouteRow{"right_down",                   X, A::PendingMacroPanel},
+    RouteRow{"right_up",                     X, A::PendingMacroPanel},
+    RouteRow{"forward_down",                 X, A::PendingMacroPanel},
+    RouteRow{"forward_up",                   X, A::PendingMacroPanel},
+    RouteRow{"back_down",                    X, A::PendingMacroPanel},
+    RouteRow{"back_up",                      X, A::PendingMacroPanel},
+    RouteRow{"left_click",                   X, A::PendingMacroPanel},
+    RouteRow{"middle_click",                 X, A::PendingMacroPanel},
+    RouteRow{"right_click",                  X, A::PendingMacroPanel},
+    RouteRow{"forward_click",                X, A::PendingMacroPanel},
+    RouteRow{"back_click",                   X, A::PendingMacroPanel},
+    RouteRow{"macro_action_edit",            X, A::PendingMacroRecording},
+};
 // clang-format on
 
 bool IsDecimalTail(std::u16string_view text, size_t from) {
@@ -213,6 +239,7 @@ const std::span<const RouteRow> kDrag = kDragRows;
 const std::span<const RouteRow> kKillFocus = kKillFocusRows;
 const std::span<const RouteRow> kItem = kItemRows;
 const std::span<const RouteRow> kColour = kColourRows;
+const std::span<const RouteRow> kMenu = kMenuRows;
 
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {
     std::u16string prefix;

@@ -75,6 +75,7 @@ enum class RouteAction {
     PendingHeadset,
     PendingColourPicker,
     PendingAudioStyleWindow,
+    PendingSecondaryWindow,
 };
 
 struct RouteRow {
@@ -95,6 +96,8 @@ extern const std::span<const RouteRow> kDrag;
 extern const std::span<const RouteRow> kKillFocus;
 extern const std::span<const RouteRow> kItem;
 extern const std::span<const RouteRow> kColour;
+// Menu commands (menu item names) other than "exit", which the window handles itself.
+extern const std::span<const RouteRow> kMenu;
 
 // The first row of the table that matches the control name, or nullptr. For a prefix row the
 // index is stored in `index`; for an exact row it is -1.

@@ -200,7 +200,7 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
-    m_router->Notify(msg);
+    if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
 void CMainWnd::OnClick(QWidget* sender) {
@@ -289,8 +289,9 @@ void CMainWnd::OnMenuItem(const QString& itemName) {
         m_tray.Remove();
         close();
         emit ExitRequested();
+        return;
     }
-    // "about_menu" and "setwnd_menu" open their windows once those exist.
+    m_router->OnMenuCommand(itemName);
 }
 
 bool CMainWnd::StopWorkers() {

@@ -110,7 +110,7 @@ std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
     return {{notify::kClick, routes::kClick},          {notify::kSelectChanged, routes::kSelect},
             {notify::kValueChanged, routes::kValue},   {notify::kMoveValueChanged, routes::kDrag},
             {notify::kKillFocus, routes::kKillFocus},  {notify::kItemSelect, routes::kItem},
-            {notify::kColorChanged, routes::kColour}};
+            {notify::kColorChanged, routes::kColour},  {QStringLiteral("menu"), routes::kMenu}};
 }
 
 }  // namespace
@@ -123,7 +123,8 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
             if (row.prefix) name += QStringLiteral("17");
             for (const QString& spelling : {name, name.toUpper(), name.toLower()}) {
                 int index = -2;
-                const RouteRow* found = CControlRouter::Resolve(type, spelling, index);
+                const RouteRow* found = type == QStringLiteral("menu") ? routes::Find(table, spelling, index)
+                                                                       : CControlRouter::Resolve(type, spelling, index);
                 ASSERT_EQ(found, &row) << type.toStdString() << " " << spelling.toStdString();
                 EXPECT_EQ(index, row.prefix ? 17 : -1);
             }
@@ -302,6 +303,10 @@ TEST(ControlRouterPage, PendingPanelRowsDoNothing) {
     EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
     Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
     EXPECT_EQ(router.LastAction(), RouteAction::PendingShootPanel);
+    router.OnMenuCommand("Left_Click");
+    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    router.OnMenuCommand("about_menu");
+    EXPECT_EQ(router.LastAction(), RouteAction::PendingSecondaryWindow);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
 }
