@@ -98,7 +98,16 @@ int CLightingSyncPages::Adopt(CTavimondUSBDevice* current) {
             page.CommandLink().SetHeld(true);
             m_sync.SetLightCount(slot, page.GetLedCount());
             m_sync.Enter(slot);
-            LightInfo info = source;
+            // Only the effect's own settings travel; the page keeps its mode option, custom
+            // group and previous mode.
+            LightInfo info = page.GetLightInfo();
+            info.light = source.light;
+            info.speed = source.speed;
+            info.fx = source.fx;
+            info.multiColor = source.multiColor;
+            info.red = source.red;
+            info.green = source.green;
+            info.blue = source.blue;
             info.selectItem = static_cast<uint8_t>(CLightingSync::EffectNumberOf(kind, type));
             page.SetLightInfo(info);
             if (m_panelShow) {

@@ -344,7 +344,12 @@ TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
     EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(mouse.CommandLink().IsHeld());
 
+    // The keyboard's own custom group stays its own.
+    LightInfo keyboardOwn;
+    keyboardOwn.customGroup = 3;
+    keyboard.SetLightInfo(keyboardOwn);
     // "Off" on the mouse: keyboards 28, mousepads 8, in the order keyboards, mice, mousepads.
+    info.customGroup = 1;
     info.selectItem = 10;
     info.light = 3;
     info.speed = 1;
@@ -358,6 +363,7 @@ TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
         EXPECT_EQ(p->GetLightInfo().light, 3);
         EXPECT_EQ(p->GetLightInfo().red, 40);
     }
+    EXPECT_EQ(keyboard.GetLightInfo().customGroup, 3);
     EXPECT_EQ(keyboard.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 28"}));
     EXPECT_EQ(pad.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 8"}));
     // The unplugged pad is neither marked nor written.
