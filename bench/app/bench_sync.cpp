@@ -41,10 +41,9 @@ struct FourPages {
     FrameTarget headset{13};
 
     void AddTo(CLightingSync& sync, bool enter) {
-        const int slots[] = {sync.AddTarget(&keyboard, SyncKind::Keyboard, 170),
-                             sync.AddTarget(&mouse, SyncKind::Mouse, 15),
-                             sync.AddTarget(&pad, SyncKind::Mousepad, 15),
-                             sync.AddTarget(&headset, SyncKind::Headset, 13)};
+        const int slots[] = {
+            sync.AddTarget(&keyboard, SyncKind::Keyboard, 170), sync.AddTarget(&mouse, SyncKind::Mouse, 15),
+            sync.AddTarget(&pad, SyncKind::Mousepad, 15), sync.AddTarget(&headset, SyncKind::Headset, 13)};
         if (enter) {
             for (int slot : slots) sync.Enter(slot);
         }
@@ -63,7 +62,8 @@ SharedEffect Breathing(uint8_t speed) {
 double ProcessCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // One effect step (a counted tick at a level that steps on every tick) over 213 lights.
@@ -99,7 +99,8 @@ void BM_SyncWorkerCpuShare(benchmark::State& state) {
         sync.Start();
         std::this_thread::sleep_for(std::chrono::seconds(3));
         sync.Stop();
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
         share = (ProcessCpuSeconds() - cpuBefore) / wall * 100.0;
         stepsPerSecond = static_cast<double>(sync.Steps()) / wall;
         wakeupsPerSecond = static_cast<double>(sync.Wakeups()) / wall;

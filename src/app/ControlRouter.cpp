@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "app/LightingSyncPages.h"
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
+#include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
 namespace {
@@ -90,30 +90,30 @@ void CControlRouter::OnMenuCommand(const QString& itemName) {
 void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
     m_lastAction = row.action;
     switch (row.action) {
-    case RouteAction::PendingKeyPanel:
-    case RouteAction::PendingMacroPanel:
-    case RouteAction::PendingMacroRecording:
-    case RouteAction::PendingShootPanel:
-    case RouteAction::PendingHeadset:
-    case RouteAction::PendingColourPicker:
-    case RouteAction::PendingAudioStyleWindow:
-    case RouteAction::PendingSecondaryWindow:
-        DebugLog(std::string("no panel for ") + row.name + " yet");
-        return;
-    case RouteAction::WindowButton:
-    case RouteAction::DeviceSelectChanged:
-    case RouteAction::DeviceSelectPrev:
-    case RouteAction::DeviceSelectNext:
-    case RouteAction::SystemSettings:
-    case RouteAction::SameMode:
-    case RouteAction::QorinDpiDrag:
-    case RouteAction::QorinDpiEdit:
-    case RouteAction::CompanionLightSlider:
-    case RouteAction::KeyCaptureEnd:
-        RunWindowRow(row, index, msg);
-        return;
-    default:
-        break;
+        case RouteAction::PendingKeyPanel:
+        case RouteAction::PendingMacroPanel:
+        case RouteAction::PendingMacroRecording:
+        case RouteAction::PendingShootPanel:
+        case RouteAction::PendingHeadset:
+        case RouteAction::PendingColourPicker:
+        case RouteAction::PendingAudioStyleWindow:
+        case RouteAction::PendingSecondaryWindow:
+            DebugLog(std::string("no panel for ") + row.name + " yet");
+            return;
+        case RouteAction::WindowButton:
+        case RouteAction::DeviceSelectChanged:
+        case RouteAction::DeviceSelectPrev:
+        case RouteAction::DeviceSelectNext:
+        case RouteAction::SystemSettings:
+        case RouteAction::SameMode:
+        case RouteAction::QorinDpiDrag:
+        case RouteAction::QorinDpiEdit:
+        case RouteAction::CompanionLightSlider:
+        case RouteAction::KeyCaptureEnd:
+            RunWindowRow(row, index, msg);
+            return;
+        default:
+            break;
     }
     CTavimondUSBDevice* page = m_host.CurrentDevicePage();
     if (page == nullptr) return;
@@ -122,79 +122,79 @@ void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
 
 void CControlRouter::RunWindowRow(const RouteRow& row, int index, TNotifyUI& msg) {
     switch (row.action) {
-    case RouteAction::WindowButton:
-        m_host.OnWindowButton(QString::fromLatin1(row.name));
-        return;
-    case RouteAction::DeviceSelectChanged:
-        m_host.OnDeviceSelectChanged();
-        return;
-    case RouteAction::DeviceSelectPrev:
-    case RouteAction::DeviceSelectNext:
-        m_host.SelectAdjacentDevice(row.action == RouteAction::DeviceSelectNext);
-        return;
-    case RouteAction::SystemSettings: {
-        const QStringList command = SystemSettingsCommand(index);
-        if (!command.isEmpty()) m_host.LaunchDetached(command.front(), command.mid(1));
-        return;
-    }
-    case RouteAction::SameMode:
-        if (m_sync != nullptr) {
-            m_sync->SetScreenSize(m_host.ScreenSize());
-            m_sync->Adopt(m_host.CurrentDevicePage());
+        case RouteAction::WindowButton:
+            m_host.OnWindowButton(QString::fromLatin1(row.name));
+            return;
+        case RouteAction::DeviceSelectChanged:
+            m_host.OnDeviceSelectChanged();
+            return;
+        case RouteAction::DeviceSelectPrev:
+        case RouteAction::DeviceSelectNext:
+            m_host.SelectAdjacentDevice(row.action == RouteAction::DeviceSelectNext);
+            return;
+        case RouteAction::SystemSettings: {
+            const QStringList command = SystemSettingsCommand(index);
+            if (!command.isEmpty()) m_host.LaunchDetached(command.front(), command.mid(1));
+            return;
         }
-        return;
-    case RouteAction::QorinDpiDrag:
-        QorinDrag(index, msg);
-        return;
-    case RouteAction::QorinDpiEdit:
-        QorinEdit(index, msg);
-        return;
-    case RouteAction::CompanionLightSlider:
-        CompanionSlider(row, msg);
-        return;
-    case RouteAction::KeyCaptureEnd:
-        m_host.EndKeyCapture();
-        return;
-    default:
-        return;
+        case RouteAction::SameMode:
+            if (m_sync != nullptr) {
+                m_sync->SetScreenSize(m_host.ScreenSize());
+                m_sync->Adopt(m_host.CurrentDevicePage());
+            }
+            return;
+        case RouteAction::QorinDpiDrag:
+            QorinDrag(index, msg);
+            return;
+        case RouteAction::QorinDpiEdit:
+            QorinEdit(index, msg);
+            return;
+        case RouteAction::CompanionLightSlider:
+            CompanionSlider(row, msg);
+            return;
+        case RouteAction::KeyCaptureEnd:
+            m_host.EndKeyCapture();
+            return;
+        default:
+            return;
     }
 }
 
 void CControlRouter::RunPageRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page) {
     switch (row.action) {
-    case RouteAction::PageKeyChosen:
-        page->SelectKey(index);
-        return;
-    case RouteAction::PageDefaults:
-        if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
-        return;
-    case RouteAction::ProfileNew:
-    case RouteAction::ProfileDelete:
-    case RouteAction::ProfileCopy:
-    case RouteAction::ProfileImport:
-    case RouteAction::ProfileExport:
-    case RouteAction::ProfileReset:
-    case RouteAction::ProfileRename:
-    case RouteAction::ProfileMenuToggle:
-    case RouteAction::ProfileTab:
-        RunProfileRow(row, msg, page);
-        return;
-    case RouteAction::ProfileChosen:
-        m_host.SetWindowTimer(kProfileTimerId, kProfileTimerMs);
-        return;
-    case RouteAction::LightColourOption:
-    case RouteAction::LightAudioColourOption:
-    case RouteAction::LightBackgroundOff:
-    case RouteAction::LightSelect:
-    case RouteAction::LightSlider:
-    case RouteAction::LightEdit:
-    case RouteAction::LightCombo:
-    case RouteAction::LightPalette:
-        RunLightRow(row, index, msg, page);
-        return;
-    default:
-        if (!RunKeyboardRow(row, index, msg, page)) RunMouseRow(row, index, msg, page);
-        return;
+        case RouteAction::PageKeyChosen:
+            page->SelectKey(index);
+            return;
+        case RouteAction::PageDefaults:
+            if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
+            return;
+        case RouteAction::ProfileNew:
+        case RouteAction::ProfileDelete:
+        case RouteAction::ProfileCopy:
+        case RouteAction::ProfileImport:
+        case RouteAction::ProfileExport:
+        case RouteAction::ProfileReset:
+        case RouteAction::ProfileRename:
+        case RouteAction::ProfileMenuToggle:
+        case RouteAction::ProfileTab:
+            RunProfileRow(row, msg, page);
+            return;
+        case RouteAction::ProfileChosen:
+            m_host.SetWindowTimer(kProfileTimerId, kProfileTimerMs);
+            return;
+        case RouteAction::LightColourOption:
+        case RouteAction::LightAudioColourOption:
+        case RouteAction::LightBackgroundOff:
+        case RouteAction::LightSelect:
+        case RouteAction::LightSlider:
+        case RouteAction::LightEdit:
+        case RouteAction::LightCombo:
+        case RouteAction::LightPalette:
+            RunLightRow(row, index, msg, page);
+            return;
+        default:
+            if (!RunKeyboardRow(row, index, msg, page)) RunMouseRow(row, index, msg, page);
+            return;
     }
 }
 
@@ -223,7 +223,8 @@ void CControlRouter::QorinEdit(int index, TNotifyUI& msg) {
     const int64_t typed = ParseDecimal(ui::GetText(msg.pSender).toStdString());
     const int value = static_cast<int>(std::clamp<int64_t>(typed, kQorinDpiMin, kQorinDpiMax));
     ui::SetText(msg.pSender, QString::number(value));
-    if (auto* slider = qobject_cast<CSliderUI*>(m_host.FindWindowControl(IndexedName("qorin_DPI_slider_", index)))) {
+    if (auto* slider =
+            qobject_cast<CSliderUI*>(m_host.FindWindowControl(IndexedName("qorin_DPI_slider_", index)))) {
         slider->SetValue(value);
     }
 }

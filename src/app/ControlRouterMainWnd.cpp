@@ -12,11 +12,11 @@
 #include "app/LightingSyncPages.h"
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/ControlUI.h"
+#include "widgets/PaintManagerUI.h"
 
 namespace {
 
@@ -101,7 +101,8 @@ bool CMainWnd::LaunchDetached(const QString& program, const QStringList& argumen
 
 void CMainWnd::SendCompanionCommand(int command, int value) {
     // The audio-capture companion is not connected to this window yet.
-    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) + " not sent");
+    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) +
+             " not sent");
 }
 
 void CMainWnd::EndKeyCapture() {

@@ -4,13 +4,13 @@
 
 #include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/DialogBuilder.h"
+#include "widgets/PaintManagerUI.h"
 
 namespace {
 
@@ -20,12 +20,12 @@ const QString kLightLayout = QStringLiteral("XML\\CustomControlXML\\LightControl
 // The wired type code the panels know a page by.
 int PanelKind(const CTavimondUSBDevice& page) {
     switch (page.GetKind()) {
-    case 9:
-        return 1;
-    case 6:
-        return 2;
-    default:
-        return page.GetKind();
+        case 9:
+            return 1;
+        case 6:
+            return 2;
+        default:
+            return page.GetKind();
     }
 }
 

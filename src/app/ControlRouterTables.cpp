@@ -244,7 +244,8 @@ const std::span<const RouteRow> kMenu = kMenuRows;
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {
     std::u16string prefix;
     int32_t splitIndex = -1;
-    const std::u16string_view text(reinterpret_cast<const char16_t*>(name.utf16()), static_cast<size_t>(name.size()));
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(name.utf16()),
+                                   static_cast<size_t>(name.size()));
     // The split itself reads a missing or non-numeric index as 0; a prefix row wants a real one,
     // so "DPI_slider_" alone reaches no stage.
     const bool split = SplitNameIndex(text, prefix, splitIndex) && IsDecimalTail(text, prefix.size());

@@ -4,9 +4,9 @@
 #include <QWidget>
 
 #include "app/ControlRouter.h"
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
+#include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
 #include "devices/TavimondKeyboardDevice.h"
@@ -77,83 +77,85 @@ void CControlRouter::RunLightRow(const RouteRow& row, int index, TNotifyUI& msg,
     if (panel == nullptr) return;
     const QString name = QString::fromLatin1(row.name);
     switch (row.action) {
-    case RouteAction::LightColourOption:
-    case RouteAction::LightAudioColourOption:
-    case RouteAction::LightBackgroundOff:
-        panel->OnClick(name, index);
-        return;
-    case RouteAction::LightSelect:
-        panel->OnSelectChanged(name);
-        return;
-    case RouteAction::LightSlider:
-        panel->OnValueChanged(name, SliderValue(msg.pSender));
-        return;
-    case RouteAction::LightEdit:
-        panel->OnKillFocus(name);
-        return;
-    case RouteAction::LightCombo:
-        panel->OnItemSelect(name, static_cast<int>(msg.wParam));
-        return;
-    case RouteAction::LightPalette:
-        panel->OnColorChanged(name, static_cast<QRgb>(msg.wParam));
-        return;
-    default:
-        return;
+        case RouteAction::LightColourOption:
+        case RouteAction::LightAudioColourOption:
+        case RouteAction::LightBackgroundOff:
+            panel->OnClick(name, index);
+            return;
+        case RouteAction::LightSelect:
+            panel->OnSelectChanged(name);
+            return;
+        case RouteAction::LightSlider:
+            panel->OnValueChanged(name, SliderValue(msg.pSender));
+            return;
+        case RouteAction::LightEdit:
+            panel->OnKillFocus(name);
+            return;
+        case RouteAction::LightCombo:
+            panel->OnItemSelect(name, static_cast<int>(msg.wParam));
+            return;
+        case RouteAction::LightPalette:
+            panel->OnColorChanged(name, static_cast<QRgb>(msg.wParam));
+            return;
+        default:
+            return;
     }
 }
 
-bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page) {
+bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& msg,
+                                    CTavimondUSBDevice* page) {
     auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page);
     if (keyboard == nullptr) return false;
     switch (row.action) {
-    case RouteAction::KeyboardCustomColourOn:
-    case RouteAction::KeyboardCustomColourOff:
-        keyboard->FillCustomColours(row.action == RouteAction::KeyboardCustomColourOn);
-        return true;
-    case RouteAction::PagePollingRate:
-        keyboard->SetPollingRateOption(index);
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardRepeatDelay:
-        keyboard->SetRepeatDelayOption(index);
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardRepeatRate:
-        keyboard->SetRepeatRate(SliderValue(msg.pSender));
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardWinLock:
-        keyboard->SetWinLock(IsSelected(msg.pSender));
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardWFlag:
-        keyboard->SetWFlag(IsSelected(msg.pSender));
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardKey6:
-        keyboard->SetKey6(IsSelected(msg.pSender));
-        SendSaveRedraw(page);
-        return true;
-    case RouteAction::KeyboardRepeatReset: {
-        // The repeat rate and delay of the factory profile (read, never written).
-        CKeyboardProfiledata factory;
-        const std::filesystem::path path = keyboard->GetProfileData()->GetDefaultPath();
-        factory.SetDefaultPath(path);
-        if (factory.LoadProfile(path).isNull()) return true;
-        const KeyboardSystemStages stages = factory.GetKeyboardSystemStages();
-        keyboard->SetRepeatRate(stages.repeat);
-        keyboard->SetRepeatDelayOption(stages.repeatDelay);
-        SendSaveRedraw(page);
-        return true;
-    }
-    default:
-        return true;
+        case RouteAction::KeyboardCustomColourOn:
+        case RouteAction::KeyboardCustomColourOff:
+            keyboard->FillCustomColours(row.action == RouteAction::KeyboardCustomColourOn);
+            return true;
+        case RouteAction::PagePollingRate:
+            keyboard->SetPollingRateOption(index);
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardRepeatDelay:
+            keyboard->SetRepeatDelayOption(index);
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardRepeatRate:
+            keyboard->SetRepeatRate(SliderValue(msg.pSender));
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardWinLock:
+            keyboard->SetWinLock(IsSelected(msg.pSender));
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardWFlag:
+            keyboard->SetWFlag(IsSelected(msg.pSender));
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardKey6:
+            keyboard->SetKey6(IsSelected(msg.pSender));
+            SendSaveRedraw(page);
+            return true;
+        case RouteAction::KeyboardRepeatReset: {
+            // The repeat rate and delay of the factory profile (read, never written).
+            CKeyboardProfiledata factory;
+            const std::filesystem::path path = keyboard->GetProfileData()->GetDefaultPath();
+            factory.SetDefaultPath(path);
+            if (factory.LoadProfile(path).isNull()) return true;
+            const KeyboardSystemStages stages = factory.GetKeyboardSystemStages();
+            keyboard->SetRepeatRate(stages.repeat);
+            keyboard->SetRepeatDelayOption(stages.repeatDelay);
+            SendSaveRedraw(page);
+            return true;
+        }
+        default:
+            return true;
     }
 }
 
 bool CControlRouter::RunMouseRow(const RouteRow& row, int, TNotifyUI&, CTavimondUSBDevice* page) {
     // The mouse page listens to the window's notifications itself and reads its DPI, report-rate
     // and pointer controls from them; doing it here as well would send every change twice.
-    return page->GetKind() == kTypeMouse || page->GetKind() == kTypeMouseReceiver ? row.action != RouteAction::None
-                                                                                    : false;
+    return page->GetKind() == kTypeMouse || page->GetKind() == kTypeMouseReceiver
+               ? row.action != RouteAction::None
+               : false;
 }

@@ -152,52 +152,56 @@ uint8_t CLightingSync::BrightnessOf(int level) {
     return lightsync::kSyncBrightness[std::clamp(level, 0, lightsync::kBrightnessLevels - 1)];
 }
 
-void CLightingSync::RunEffectStep(const SharedEffect& effect, uint32_t nowMs, Rgb& colour, uint8_t& brightness) {
+void CLightingSync::RunEffectStep(const SharedEffect& effect, uint32_t nowMs, Rgb& colour,
+                                  uint8_t& brightness) {
     const uint8_t bright = BrightnessOf(effect.brightness);
     switch (effect.type) {
-    case lightsync::kBreathing: {
-        m_state.breathPosition = CounterStep(m_state.breathPosition, 128, 1, effect.direction != 0);
-        if (effect.multicolour != 0) {
-            if (m_state.breathPosition < 2) {
-                m_state.breathColourPosition = CounterStep(m_state.breathColourPosition, 192, 16, true);
+        case lightsync::kBreathing: {
+            m_state.breathPosition = CounterStep(m_state.breathPosition, 128, 1, effect.direction != 0);
+            if (effect.multicolour != 0) {
+                if (m_state.breathPosition < 2) {
+                    m_state.breathColourPosition = CounterStep(m_state.breathColourPosition, 192, 16, true);
+                }
+                colour = lightsync::kSyncWheel[m_state.breathColourPosition % lightsync::kWheelSize];
+            } else {
+                colour = effect.colour;
             }
-            colour = lightsync::kSyncWheel[m_state.breathColourPosition % lightsync::kWheelSize];
-        } else {
+            brightness =
+                static_cast<uint8_t>(bright * lightsync::kSyncBreathing[m_state.breathPosition % 128] / 256);
+            return;
+        }
+        case lightsync::kStatic:
             colour = effect.colour;
-        }
-        brightness = static_cast<uint8_t>(bright * lightsync::kSyncBreathing[m_state.breathPosition % 128] / 256);
-        return;
-    }
-    case lightsync::kStatic:
-        colour = effect.colour;
-        brightness = bright;
-        return;
-    case lightsync::kFlash: {
-        const uint32_t half = static_cast<uint32_t>(StepThreshold(effect.type, effect.speed)) * kFlashUnitMs;
-        if (static_cast<uint32_t>(nowMs - m_state.lastFlashToggleMs) >= half) {
-            m_state.flashOn = !m_state.flashOn;
-            m_state.lastFlashToggleMs = nowMs;
-            m_state.flashColourPosition = static_cast<uint8_t>(m_state.flashColourPosition + 14);
-            if (m_state.flashColourPosition >= 192) m_state.flashColourPosition = 0;
-        }
-        if (m_state.flashOn) {
-            colour = effect.multicolour != 0 ? lightsync::kSyncWheel[m_state.flashColourPosition] : effect.colour;
             brightness = bright;
-        } else {
+            return;
+        case lightsync::kFlash: {
+            const uint32_t half =
+                static_cast<uint32_t>(StepThreshold(effect.type, effect.speed)) * kFlashUnitMs;
+            if (static_cast<uint32_t>(nowMs - m_state.lastFlashToggleMs) >= half) {
+                m_state.flashOn = !m_state.flashOn;
+                m_state.lastFlashToggleMs = nowMs;
+                m_state.flashColourPosition = static_cast<uint8_t>(m_state.flashColourPosition + 14);
+                if (m_state.flashColourPosition >= 192) m_state.flashColourPosition = 0;
+            }
+            if (m_state.flashOn) {
+                colour = effect.multicolour != 0 ? lightsync::kSyncWheel[m_state.flashColourPosition]
+                                                 : effect.colour;
+                brightness = bright;
+            } else {
+                colour = {0, 0, 0};
+                brightness = 0;
+            }
+            return;
+        }
+        case lightsync::kColourCycle:
+            m_state.cyclePosition = CounterStep(m_state.cyclePosition, 192, 1, true);
+            colour = lightsync::kSyncWheel[m_state.cyclePosition % lightsync::kWheelSize];
+            brightness = bright;
+            return;
+        default:
             colour = {0, 0, 0};
             brightness = 0;
-        }
-        return;
-    }
-    case lightsync::kColourCycle:
-        m_state.cyclePosition = CounterStep(m_state.cyclePosition, 192, 1, true);
-        colour = lightsync::kSyncWheel[m_state.cyclePosition % lightsync::kWheelSize];
-        brightness = bright;
-        return;
-    default:
-        colour = {0, 0, 0};
-        brightness = 0;
-        return;
+            return;
     }
 }
 
@@ -238,7 +242,8 @@ bool CLightingSync::Advance(uint32_t nowMs) {
         m_idle = true;
         return false;
     }
-    if (m_idle || Since(nowMs, m_lastTickMs) > static_cast<int32_t>(kMaxBacklogMs) || Since(nowMs, m_lastTickMs) < 0) {
+    if (m_idle || Since(nowMs, m_lastTickMs) > static_cast<int32_t>(kMaxBacklogMs) ||
+        Since(nowMs, m_lastTickMs) < 0) {
         // Back from idling (or starved): the first pass counts one tick, as after a long sleep.
         m_lastTickMs = nowMs - kTickMs;
         m_idle = false;

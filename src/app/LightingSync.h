@@ -128,7 +128,8 @@ public:
     static uint8_t BrightnessOf(int level);
 
     // One step of the effect: the colour and brightness every light shows next.
-    void RunEffectStep(const SharedEffect& effect, uint32_t nowMs, lightsync::Rgb& colour, uint8_t& brightness);
+    void RunEffectStep(const SharedEffect& effect, uint32_t nowMs, lightsync::Rgb& colour,
+                       uint8_t& brightness);
 
 private:
     struct Slot {

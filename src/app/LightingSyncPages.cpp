@@ -3,11 +3,11 @@
 #include <QWidget>
 #include <array>
 
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "app/ControlRouter.h"
 #include "devices/TavimondUSBDevice.h"
-#include "panels/LightControlUI.h"
 #include "devices/lighting/LedFrame.h"
+#include "panels/LightControlUI.h"
+#include "widgets/PaintManagerUI.h"
 
 using lightsync::SyncKind;
 
@@ -29,22 +29,22 @@ void PageSyncTarget::SetLight(int index, lightsync::Rgb colour, uint8_t brightne
 
 bool CLightingSyncPages::KindOf(const CTavimondUSBDevice& page, SyncKind& kind) {
     switch (page.GetKind()) {
-    case 1:
-    case 9:
-        kind = SyncKind::Keyboard;
-        return true;
-    case 2:
-    case 6:
-        kind = SyncKind::Mouse;
-        return true;
-    case 3:
-        kind = SyncKind::Mousepad;
-        return true;
-    case 7:
-        kind = SyncKind::Headset;
-        return true;
-    default:
-        return false;
+        case 1:
+        case 9:
+            kind = SyncKind::Keyboard;
+            return true;
+        case 2:
+        case 6:
+            kind = SyncKind::Mouse;
+            return true;
+        case 3:
+            kind = SyncKind::Mousepad;
+            return true;
+        case 7:
+            kind = SyncKind::Headset;
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -19,12 +19,12 @@ constexpr std::array<Rgb, kWheelSize> BuildWheel() {
     for (int k = 0; k < 32; ++k) {
         const uint8_t r = kRise[k];
         const uint8_t f = kFall[k];
-        wheel[0 * 32 + k] = {255, r, 0};    //   0-31
-        wheel[1 * 32 + k] = {f, 255, 0};    //  32-63
-        wheel[2 * 32 + k] = {0, 255, r};    //  64-95
-        wheel[3 * 32 + k] = {0, f, 255};    //  96-127
-        wheel[4 * 32 + k] = {r, 0, 255};    // 128-159
-        wheel[5 * 32 + k] = {255, 0, f};    // 160-191
+        wheel[0 * 32 + k] = {255, r, 0};  //   0-31
+        wheel[1 * 32 + k] = {f, 255, 0};  //  32-63
+        wheel[2 * 32 + k] = {0, 255, r};  //  64-95
+        wheel[3 * 32 + k] = {0, f, 255};  //  96-127
+        wheel[4 * 32 + k] = {r, 0, 255};  // 128-159
+        wheel[5 * 32 + k] = {255, 0, f};  // 160-191
     }
     return wheel;
 }

@@ -11,12 +11,12 @@
 
 #include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
-#include "widgets/PaintManagerUI.h"  // before the page header, which keeps a QPointer to it
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingClock.h"
 #include "widgets/ControlUI.h"
 #include "widgets/EditUI.h"
 #include "widgets/LabelUI.h"
+#include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
 namespace {
@@ -107,10 +107,10 @@ bool Send(CControlRouter& router, QWidget* sender, const QString& type, quintptr
 }
 
 std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
-    return {{notify::kClick, routes::kClick},          {notify::kSelectChanged, routes::kSelect},
-            {notify::kValueChanged, routes::kValue},   {notify::kMoveValueChanged, routes::kDrag},
-            {notify::kKillFocus, routes::kKillFocus},  {notify::kItemSelect, routes::kItem},
-            {notify::kColorChanged, routes::kColour},  {QStringLiteral("menu"), routes::kMenu}};
+    return {{notify::kClick, routes::kClick},         {notify::kSelectChanged, routes::kSelect},
+            {notify::kValueChanged, routes::kValue},  {notify::kMoveValueChanged, routes::kDrag},
+            {notify::kKillFocus, routes::kKillFocus}, {notify::kItemSelect, routes::kItem},
+            {notify::kColorChanged, routes::kColour}, {QStringLiteral("menu"), routes::kMenu}};
 }
 
 }  // namespace
@@ -123,8 +123,9 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
             if (row.prefix) name += QStringLiteral("17");
             for (const QString& spelling : {name, name.toUpper(), name.toLower()}) {
                 int index = -2;
-                const RouteRow* found = type == QStringLiteral("menu") ? routes::Find(table, spelling, index)
-                                                                       : CControlRouter::Resolve(type, spelling, index);
+                const RouteRow* found = type == QStringLiteral("menu")
+                                            ? routes::Find(table, spelling, index)
+                                            : CControlRouter::Resolve(type, spelling, index);
                 ASSERT_EQ(found, &row) << type.toStdString() << " " << spelling.toStdString();
                 EXPECT_EQ(index, row.prefix ? 17 : -1);
             }
@@ -185,8 +186,8 @@ TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
     // The same name in another notification does nothing.
     Send(router, close, notify::kSelectChanged);
     Send(router, nullptr, notify::kWindowInit);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"button closebtn", "button setbtn", "prev", "select changed",
-                                                   "init"}));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"button closebtn", "button setbtn", "prev",
+                                                  "select changed", "init"}));
 }
 
 TEST(ControlRouterWindow, DefaultHandlingIsSkippedOnlyForListRowTypes) {
@@ -364,7 +365,8 @@ TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
         EXPECT_EQ(p->GetLightInfo().red, 40);
     }
     EXPECT_EQ(keyboard.GetLightInfo().customGroup, 3);
-    EXPECT_EQ(keyboard.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 28"}));
+    EXPECT_EQ(keyboard.calls,
+              (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 28"}));
     EXPECT_EQ(pad.calls, (std::vector<std::string>{"SaveProfile", "WriteSettings 0 1 1920x1080 mode 8"}));
     // The unplugged pad is neither marked nor written.
     EXPECT_FALSE(unplugged.CommandLink().IsHeld());

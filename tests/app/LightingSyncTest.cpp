@@ -98,13 +98,15 @@ TEST(LightingSyncRules, TablesFollowTheirCurves) {
     EXPECT_EQ(wheel[96 + 31], (Rgb{0, 0, 255}));
     EXPECT_EQ(wheel[128 + 15], (Rgb{73, 0, 255}));
     EXPECT_EQ(wheel[191], (Rgb{255, 0, 0}));
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(lightsync::kSyncBreathing[i], lightsync::kSyncBreathing[127 - i]) << i;
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(lightsync::kSyncBreathing[i], lightsync::kSyncBreathing[127 - i]) << i;
     EXPECT_EQ(lightsync::kSyncBreathing[17], 24);
     EXPECT_EQ(lightsync::kSyncBreathing[63], 255);
     EXPECT_EQ(CLightingSync::BrightnessOf(2), 120);
     EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kBreathing, 0), 28);
     EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kFlash, 4), 7);
-    for (int level = 5; level < 20; ++level) EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kStatic, level), 0);
+    for (int level = 5; level < 20; ++level)
+        EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kStatic, level), 0);
 }
 
 TEST(LightingSyncRules, EffectNumbersTranslateBetweenKinds) {
@@ -179,9 +181,11 @@ TEST(LightingSyncSteps, BreathingFollowsTheCurveAndTurnsTheWheelAtTheWrap) {
     for (int step = 0; step < 256; ++step) {
         rig.Run(2);
         const SyncEffectState& s = rig.sync.EffectState();
-        const uint8_t expected = static_cast<uint8_t>(255 * lightsync::kSyncBreathing[s.breathPosition] / 256);
+        const uint8_t expected =
+            static_cast<uint8_t>(255 * lightsync::kSyncBreathing[s.breathPosition] / 256);
         ASSERT_EQ(rig.target.Entry(0) >> 24, expected) << step;
-        ASSERT_EQ(rig.target.Entry(0) & 0xFFFFFF, Pack(lightsync::kSyncWheel[s.breathColourPosition], 0)) << step;
+        ASSERT_EQ(rig.target.Entry(0) & 0xFFFFFF, Pack(lightsync::kSyncWheel[s.breathColourPosition], 0))
+            << step;
         colourPositions.push_back(s.breathColourPosition);
     }
     // Positions 1 and 0 both turn the wheel by 16; a breath that went through them twice (the

@@ -21,9 +21,9 @@
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
+#include "profiles/BasicProfiledata.h"
 #include "tests/devices/support/PageFixture.h"
 #include "tests/widgets/support/QtTestEnv.h"
-#include "profiles/BasicProfiledata.h"
 #include "widgets/ComboUI.h"
 #include "widgets/ControlUI.h"
 
@@ -44,7 +44,8 @@ protected:
         DiscoveryOptions options;
         options.useUdevMonitor = false;  // only the virtual devices of this test
         wnd->SetDiscoveryOptions(options);
-        ASSERT_TRUE(wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
+        ASSERT_TRUE(
+            wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
         wnd->show();
         ASSERT_TRUE(vxtest::PumpUntil([this] { return wnd->FirstScanDone(); }, 5000));
     }
@@ -83,8 +84,9 @@ TEST_F(RoutingMainWndTest, SameModeThroughTheWindowUntilExit) {
         [&] {
             keyboard = wnd->Pages()->Keyboards().empty() ? nullptr : wnd->Pages()->Keyboards().front();
             pad = wnd->Pages()->MousePads().empty() ? nullptr : wnd->Pages()->MousePads().front();
-            return keyboard && pad && keyboard->CommandLink().IsConnected() && pad->CommandLink().IsConnected() &&
-                   ui::IsVisible(wnd->Pages()->EntryOf(keyboard)) && ui::IsVisible(wnd->Pages()->EntryOf(pad));
+            return keyboard && pad && keyboard->CommandLink().IsConnected() &&
+                   pad->CommandLink().IsConnected() && ui::IsVisible(wnd->Pages()->EntryOf(keyboard)) &&
+                   ui::IsVisible(wnd->Pages()->EntryOf(pad));
         },
         8000));
     ASSERT_NE(CControlRouter::LightPanelOf(pad), nullptr);  // the pad's page came later
