@@ -66,8 +66,8 @@ bool CControlRouter::Notify(TNotifyUI& msg) {
         return true;
     }
     if (msg.sType.startsWith(QStringLiteral("click_wp"))) {
-        // The list rows of a wallpaper-style list handle these themselves; the default handling
-        // would take them for plain clicks.
+        // Notifications of list rows that the rows act on themselves; the default handling must
+        // not see them.
         return msg.sType != QStringLiteral("click_wpremove") && msg.sType != QStringLiteral("click_wpadd") &&
                msg.sType != QStringLiteral("click_wpedit") && msg.sType != QStringLiteral("click_wpselect");
     }
