@@ -447,6 +447,19 @@ TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) 
     EXPECT_EQ(sent[esc], 0xFF * 120 / 256);
     EXPECT_EQ(sent[one + 1], 0x80 * 120 / 256);
     EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](uint8_t b) { return b != 0; }), 2);
+
+    // Another group chosen while the mode stays: its colours replace the first group's.
+    std::vector<CustomLightColor> blue(170);
+    blue[0] = {0x00, 0x00, 0xFF, 0};
+    profile->SetCustomLightColors(blue, 3);
+    profile->SetCustomGroupIndex(3);
+    profile->SaveProfile();
+    page.LoadLightingState();
+    EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0, 0, 0xFF, 120}.Pack()));
+    EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0, 0, 120}.Pack()));
+    const auto third = m_rig->KeyColours(RigModel::KeyboardWired, 3);
+    ASSERT_LT(esc + 2, third.size());
+    EXPECT_EQ(third[esc + 2], 0xFF * 120 / 256);
     Disconnect(page);
 }
 
