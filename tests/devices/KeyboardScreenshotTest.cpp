@@ -43,16 +43,18 @@ protected:
     static std::set<quint32> LitColours(QWidget* root) {
         std::set<quint32> colours;
         for (auto* button : root->findChildren<CDeviceKeyButtonUI*>()) {
-            if (button->objectName().startsWith("light_") && button->IsLit() && button->GetLightBrightness() > 0)
+            if (button->objectName().startsWith("light_") && button->IsLit() &&
+                button->GetLightBrightness() > 0)
                 colours.insert(button->GetLightColor());
         }
         return colours;
     }
 };
 
-TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
+TEST_F(PageScreenshotTest, KeyboardPageWithARunningSpectrum) {
     CTavimondKeyboardDevice page;
-    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard, QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
+    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard,
+              QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
     ASSERT_NE(page.GetPage(), nullptr);
     ASSERT_TRUE(Connect(page, RigModel::KeyboardWired));
     page.OnConnected();
@@ -64,10 +66,21 @@ TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
     wave.light = 4;
     wave.speed = 4;
     page.SetLightInfo(wave);
+    // One key with a changed function shows its mark.
+    auto* profile = page.GetProfileData();
+    std::vector<KeyEntry> keys = profile->GetKeyList();
+    ASSERT_GT(keys.size(), 43u);
+    keys[43].current.type = 0x70;
+    profile->SetKeyList(keys);
     page.SaveProfile();
-    page.LoadLightingState();
+    page.LoadProfile();
+    page.RefreshPage();
 
     QWidget* root = page.GetPage();
+    auto* q = root->findChild<CDeviceKeyButtonUI*>("key_43");
+    ASSERT_NE(q, nullptr);
+    EXPECT_FALSE(q->IsKeySetImageHidden());
+    EXPECT_TRUE(root->findChild<CDeviceKeyButtonUI*>("key_44")->IsKeySetImageHidden());
     CPaintManagerUI manager;
     manager.AttachRoot(root);
     root->resize(800, 470);
@@ -91,9 +104,10 @@ TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
     Disconnect(page);
 }
 
-TEST_F(PageScreenshotTest, MousepadPageWithASpectrum) {
+TEST_F(PageScreenshotTest, MousepadPageWithARunningWave) {
     CTavimondMousePadDevice page;
-    SetUpPage(page, "MousePad", 0, 0x0F, 2, kTypeMousePad, QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml"));
+    SetUpPage(page, "MousePad", 0, 0x0F, 2, kTypeMousePad,
+              QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml"));
     ASSERT_NE(page.GetPage(), nullptr);
     ASSERT_TRUE(Connect(page, RigModel::Mousepad));
     page.OnConnected();
