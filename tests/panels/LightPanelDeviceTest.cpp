@@ -13,6 +13,7 @@
 #include "LightPanelFixture.h"
 #include "LightPanelRig.h"
 #include "devices/TavimondKeyboardDevice.h"
+#include "devices/TavimondMousePadDevice.h"
 #include "devices/lighting/LightingEngine.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
@@ -27,6 +28,7 @@ namespace {
 // Keyboard mode i has the device code 100 + i in these tests, so that a code that was not
 // translated shows at once.
 constexpr int kCodeBase = 100;
+constexpr int kPadCodeBase = 50;
 
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -55,7 +57,7 @@ protected:
             fs::copy(entry.path(), m_dir / "install" / "DefaultData" / entry.path().filename());
         }
         WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," + ModeList(12, 0) +
-                                   "," + ModeList(9, 0) + "," + ModeList(9, 0) +
+                                   "," + ModeList(9, kPadCodeBase) + "," + ModeList(9, 0) +
                                    "],\"AreaLightName\":[null,null,null,null]}");
         SetInstallFolderOverride(m_dir / "install");
         SetUserDataFolderOverride(m_dir / "user");
@@ -64,6 +66,7 @@ protected:
 
     void TearDown() override {
         m_keyboard.reset();
+        m_mousepad.reset();
         m_rig.reset();
         SetInstallFolderOverride({});
         SetUserDataFolderOverride({});
@@ -74,49 +77,55 @@ protected:
 
     fs::path LightFile() const { return m_dir / "install" / "DefaultData" / "default_light.json"; }
 
-    // The page set up the way the main window sets up a new keyboard page, its command link
-    // opened the way discovery opens it, its connection sequence run, and the panel bound.
-    void ConnectKeyboard() {
-        m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
-        CTavimondKeyboardDevice& page = *m_keyboard;
+    // A page set up the way the main window sets up a new page, its command link opened the way
+    // discovery opens it, its connection sequence run, and the panel bound to it.
+    void ConnectPage(CTavimondUSBDevice& page, RigDevice device, const char* kindName, int keys, int leds,
+                     int tableIndex, uint16_t type) {
         page.SetLayoutPath(QString());
-        page.SetKeyCount(170);
-        page.SetLedCount(170);
-        page.SetKindIndex(0);
+        page.SetKeyCount(keys);
+        page.SetLedCount(leds);
+        page.SetKindIndex(tableIndex);
         page.SetProfileId("");
-        page.SetKindName("keyboard");
+        page.SetKindName(kindName);
         DeviceIdentity identity;
         identity.vendorId = 0x320F;
-        identity.typeCode = kTypeKeyboard;
+        identity.typeCode = type;
         page.SetDeviceRecord(identity);
-        page.SetLightTableIndex(0);
+        page.SetLightTableIndex(tableIndex);
         page.SetLightNamePrefix("qorin_light");
         page.Initialise();
-        ASSERT_TRUE(m_rig->Plug(RigDevice::Keyboard));
+        ASSERT_TRUE(m_rig->Plug(device));
         {
             DeviceLink& link = page.CommandLink();
             std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
-            ASSERT_TRUE(
-                link.WiredLink().Open(m_rig->CommandPath(RigDevice::Keyboard), true, true, true, false));
+            ASSERT_TRUE(link.WiredLink().Open(m_rig->CommandPath(device), true, true, true, false));
             link.SetConnected(true);
             link.SetLinkMode(kLinkModeWired);
         }
         page.OnConnected();
+        m_page = &page;
         panel->SetDevicePage(&page);
-        panel->SetDeviceKind(1);
-        ASSERT_TRUE(panel->LoadModeList(LightFile(), 0));
+        panel->SetDeviceKind(type);
+        ASSERT_TRUE(panel->LoadModeList(LightFile(), tableIndex));
         panel->SetLightInfo(page.GetLightInfo());
+    }
+
+    void ConnectKeyboard() {
+        m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
+        ConnectPage(*m_keyboard, RigDevice::Keyboard, "keyboard", 170, 170, 0, kTypeKeyboard);
     }
 
     Json::Value SavedLightInfo() {
         JsonFile file;
-        const Json::Value root = file.ReadJson(m_keyboard->GetProfileData()->GetProfilePath());
+        const Json::Value root = file.ReadJson(m_page->GetProfileData()->GetProfilePath());
         return root["Device"][0]["LightInfo"];
     }
 
     fs::path m_dir;
     std::unique_ptr<LightPanelRig> m_rig;
     std::unique_ptr<CTavimondKeyboardDevice> m_keyboard;
+    std::unique_ptr<CTavimondMousePadDevice> m_mousepad;
+    CTavimondUSBDevice* m_page = nullptr;
 };
 
 TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt) {
@@ -193,6 +202,34 @@ TEST_F(LightPanelDeviceTest, ChoosingACustomGroupSelectsItOnTheDeviceAndInThePro
     EXPECT_EQ(node["LightInfo"]["CustomGroup"].asInt(), 3);
     EXPECT_EQ(node["CustomLightMode"]["CustomLightModeGroupIndex"].asInt(), 3);
     EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+}
+
+TEST_F(LightPanelDeviceTest, ChoosingAMousepadModeWritesItsRecordAndRunsIt) {
+    m_mousepad = std::make_unique<CTavimondMousePadDevice>();
+    ASSERT_NO_FATAL_FAILURE(
+        ConnectPage(*m_mousepad, RigDevice::Mousepad, "MousePad", 0, 15, 2, kTypeMousePad));
+    // The mousepad shows its own mode list: breathing is its mode 2.
+    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 0));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 2));
+    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF2040F0u));
+    const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mousepad);
+    ASSERT_GE(block.size(), 21u);
+    EXPECT_EQ(block[1], kPadCodeBase + 2);
+    EXPECT_EQ(block[3], 4 - 0);
+    EXPECT_EQ(block[6], 0x20);
+    EXPECT_EQ(block[7], 0x40);
+    EXPECT_EQ(block[8], 0xF0);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 2);
+    EXPECT_EQ(SavedLightInfo()["Blue"].asInt(), 0xF0);
+    EXPECT_EQ(m_mousepad->Engine().GetLightInfo().mode, 2);
+    // Its breathing effect runs on the page's picture in the chosen colour.
+    QElapsedTimer timer;
+    timer.start();
+    while (m_mousepad->GetLed(0) == 0 && timer.elapsed() < 3000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_NE(m_mousepad->GetLed(0), 0u);
+    EXPECT_EQ(m_mousepad->StopLightingThread(), 1);
 }
 
 }  // namespace
