@@ -14,6 +14,11 @@
 #include "LightPanelRig.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMousePadDevice.h"
+// The mouse page arrives on its own branch; its test runs once the page is there.
+#if __has_include("devices/TavimondMouseDevice.h")
+#include "devices/TavimondMouseDevice.h"
+#define VX_HAVE_MOUSE_PAGE 1
+#endif
 #include "devices/lighting/LightingEngine.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
@@ -29,6 +34,7 @@ namespace {
 // translated shows at once.
 constexpr int kCodeBase = 100;
 constexpr int kPadCodeBase = 50;
+constexpr int kMouseCodeBase = 70;
 
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -56,9 +62,9 @@ protected:
         for (const auto& entry : fs::directory_iterator(VX_SOURCE_DIR "/DefaultData")) {
             fs::copy(entry.path(), m_dir / "install" / "DefaultData" / entry.path().filename());
         }
-        WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," + ModeList(12, 0) +
-                                   "," + ModeList(9, kPadCodeBase) + "," + ModeList(9, 0) +
-                                   "],\"AreaLightName\":[null,null,null,null]}");
+        WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," +
+                                   ModeList(12, kMouseCodeBase) + "," + ModeList(9, kPadCodeBase) + "," +
+                                   ModeList(9, 0) + "],\"AreaLightName\":[null,null,null,null]}");
         SetInstallFolderOverride(m_dir / "install");
         SetUserDataFolderOverride(m_dir / "user");
         m_rig = std::make_unique<LightPanelRig>((m_dir / "hid").string());
@@ -231,5 +237,27 @@ TEST_F(LightPanelDeviceTest, ChoosingAMousepadModeWritesItsRecordAndRunsIt) {
     EXPECT_NE(m_mousepad->GetLed(0), 0u);
     EXPECT_EQ(m_mousepad->StopLightingThread(), 1);
 }
+
+#ifdef VX_HAVE_MOUSE_PAGE
+TEST_F(LightPanelDeviceTest, ChoosingAMouseModeWritesItsBlockAndRunsIt) {
+    auto mouse = std::make_unique<CTavimondMouseDevice>();
+    ASSERT_NO_FATAL_FAILURE(ConnectPage(*mouse, RigDevice::Mouse, "mouse", CTavimondMouseDevice::kButtons,
+                                        CTavimondMouseDevice::kLeds, 1, kTypeMouse));
+    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 3));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 4));
+    ASSERT_TRUE(panel->OnClick("color_option_", 0));
+    const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mouse);
+    ASSERT_GE(block.size(), 66u);
+    EXPECT_EQ(block[1], kMouseCodeBase + 4);
+    EXPECT_EQ(block[3], 4 - 3);
+    EXPECT_EQ(block[6], 255);
+    EXPECT_EQ(block[7], 0);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 4);
+    EXPECT_EQ(mouse->Engine().GetLightInfo().mode, 4);
+    EXPECT_EQ(mouse->StopLightingThread(), 1);
+    panel->SetDevicePage(nullptr);
+    m_page = nullptr;
+}
+#endif
 
 }  // namespace
