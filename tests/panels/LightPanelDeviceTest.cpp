@@ -1,8 +1,12 @@
 // The lighting panel on a real device page connected to a virtual device: a user's choice on the
 // panel ends as the settings block on the device (mode translated into the device's own code,
 // speed inverted), in the saved profile, and in the page's running effect.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QStackedWidget>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -23,7 +27,10 @@
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
+#include "widgets/ControlFactory.h"
 #include "widgets/ControlUI.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/SelectPanelUI.h"
 
 using namespace lightpanel_test;
 namespace fs = std::filesystem;
@@ -86,8 +93,8 @@ protected:
     // A page set up the way the main window sets up a new page, its command link opened the way
     // discovery opens it, its connection sequence run, and the panel bound to it.
     void ConnectPage(CTavimondUSBDevice& page, RigDevice device, const char* kindName, int keys, int leds,
-                     int tableIndex, uint16_t type) {
-        page.SetLayoutPath(QString());
+                     int tableIndex, uint16_t type, const QString& layout = QString()) {
+        page.SetLayoutPath(layout);
         page.SetKeyCount(keys);
         page.SetLedCount(leds);
         page.SetKindIndex(tableIndex);
@@ -259,5 +266,78 @@ TEST_F(LightPanelDeviceTest, ChoosingAMouseModeWritesItsBlockAndRunsIt) {
     m_page = nullptr;
 }
 #endif
+
+// The keyboard page with the lighting panel open where the page keeps it (the function area's
+// lighting tab), written to build/screenshots/keyboard_light_panel.png for a look by eye.
+TEST_F(LightPanelDeviceTest, KeyboardPageWithTheLightingPanelOpen) {
+    CControlFactory::GetInstance().RegistControl("CDeviceKeyButtonUI",
+                                                 [](QWidget* p) { return new CDeviceKeyButtonUI(p); });
+    CControlFactory::GetInstance().RegistControl("CSelectPanelUI",
+                                                 [](QWidget* p) { return new CSelectPanelUI(p); });
+    QFile style(vxtest::RepoSkinDir() + "style.qss");
+    ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+
+    m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
+    ASSERT_NO_FATAL_FAILURE(ConnectPage(*m_keyboard, RigDevice::Keyboard, "keyboard", 170, 170, 0,
+                                        kTypeKeyboard, QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml")));
+    QWidget* root = m_keyboard->GetPage();
+    ASSERT_NE(root, nullptr);
+    // The page's own slot for the panel, replaced by the panel as the page layout will name it.
+    QWidget* slot = CPaintManagerUI::FindSubControlByName(root, "LightControlItem");
+    ASSERT_NE(slot, nullptr);
+    auto* tabs = qobject_cast<QStackedWidget*>(slot->parentWidget());
+    ASSERT_NE(tabs, nullptr);
+    const int index = tabs->indexOf(slot);
+    const QSize pageMinimum = root->minimumSizeHint();
+    tabs->removeWidget(slot);
+    delete slot;
+    m_root.release();
+    tabs->insertWidget(index, panel);
+    m_keyboard->SetFunctionPage(3);
+    ASSERT_EQ(tabs->currentWidget(), panel);
+    ASSERT_TRUE(panel->LoadModeList(VX_SOURCE_DIR "/DefaultData/default_light.json", 0));
+
+    CPaintManagerUI pageManager;
+    pageManager.AttachRoot(root);
+    LightInfo info = m_keyboard->GetLightInfo();
+    info.selectItem = 3;
+    info.multiColor = 0;
+    info.red = 0xFF, info.green = 0x40, info.blue = 0x10;
+    info.light = 4;
+    info.speed = 3;
+    m_keyboard->SetLightInfo(info);
+    m_keyboard->LoadLightingState();
+    panel->SetLightInfo(info);
+    root->resize(800, 470);
+    root->show();
+    for (int i = 0; i < 10; ++i) {
+        m_keyboard->LightingFrame();
+        vxtest::Pump(30);
+    }
+    // The panel fits the page: nothing of it is squeezed below its size or cut off.
+    const QRect area = root->rect();
+    for (const char* name : {"light_combo_modeSelect", "deng_speed_slider", "deng_FXR_check",
+                             "color_option_11", "deng_edit_B", "deng_Color_Pallet"}) {
+        QWidget* w = Find(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->isVisible()) << name;
+        const QRect box(w->mapTo(root, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(area.contains(box)) << name;
+        EXPECT_GE(w->width(), w->minimumWidth()) << name;
+    }
+    EXPECT_GE(panel->width(), panel->minimumWidth());
+    EXPECT_GE(panel->height(), panel->minimumHeight());
+    const QString out = QStringLiteral(VX_BINARY_DIR "/screenshots/keyboard_light_panel.png");
+    ASSERT_TRUE(vxtest::RenderToPng(root, out));
+    EXPECT_FALSE(QImage(out).isNull());
+    // The panel does not make the page any larger than its other parts already need.
+    EXPECT_EQ(root->minimumSizeHint(), pageMinimum);
+    EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+    qApp->setStyleSheet(QString());
+    // The page owns the panel now; the fixture must not delete it a second time.
+    m_keyboard.reset();
+    panel = nullptr;
+}
 
 }  // namespace
