@@ -32,8 +32,7 @@ const char* const kSubEffectKeys[] = {"light_zzcc_option_0", "light_zzcc_option_
 const char* const kAudioStyleKeys[] = {"light_audio_style_0", "light_audio_style_1", "light_audio_style_2",
                                        "light_audio_style_3", "light_audio_style_4", "light_audio_style_5",
                                        "light_audio_style_6"};
-// The keyboard keeps its own colour tables in a few custom groups; without names from the
-// light configuration the combo offers these.
+// The keyboard keeps its per-key colours in numbered custom groups; the combo offers five.
 const char* const kCustomGroupKeys[] = {"light_custom_group_1", "light_custom_group_2",
                                         "light_custom_group_3", "light_custom_group_4",
                                         "light_custom_group_5"};
@@ -98,18 +97,6 @@ bool CLightControlUI::LoadModeList(const std::filesystem::path& defaultLightFile
     if (!tables.LoadDefaultLightNames(defaultLightFile, lightTableIndex)) return false;
     SetModeList(tables.ModeNames(), tables.ModeVisible(), 4, 4);
     return true;
-}
-
-void CLightControlUI::SetCustomModeList(const std::vector<std::u16string>& names) {
-    auto* combo = Control<CComboUI>("light_combo_custommodeSelect");
-    if (!combo) return;
-    const int selected = combo->GetCurSel();
-    combo->RemoveAll();
-    for (const std::u16string& name : names) {
-        const QString text = QString::fromStdU16String(name);
-        combo->AddItem(text, text.startsWith(QLatin1String("light_")), text);
-    }
-    combo->SelectItem(selected < combo->GetCount() ? selected : (combo->GetCount() > 0 ? 0 : -1));
 }
 
 void CLightControlUI::FillFixedLists() {

@@ -42,10 +42,6 @@ public:
     // from "default_light.json" and shows it with the maxima 4 and 4. False when the file has no
     // list for the index (the combo is then left as it was).
     bool LoadModeList(const std::filesystem::path& defaultLightFile, int32_t lightTableIndex);
-    // Fills the keyboard's custom-lighting combo with custom lighting names (language keys or
-    // plain names from the light configuration).
-    void SetCustomModeList(const std::vector<std::u16string>& names);
-
     void SetDeviceKind(int32_t kind);
     int32_t GetDeviceKind() const { return m_deviceKind; }
     // The page whose records the handlers patch; the page sets itself when it binds the panel.

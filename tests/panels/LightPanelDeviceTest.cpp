@@ -1,8 +1,12 @@
 // The lighting panel on a real device page connected to a virtual device: a user's choice on the
 // panel ends as the settings block on the device (mode translated into the device's own code,
 // speed inverted), in the saved profile, and in the page's running effect.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QStackedWidget>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -13,11 +17,20 @@
 #include "LightPanelFixture.h"
 #include "LightPanelRig.h"
 #include "devices/TavimondKeyboardDevice.h"
+#include "devices/TavimondMousePadDevice.h"
+// The mouse page arrives on its own branch; its test runs once the page is there.
+#if __has_include("devices/TavimondMouseDevice.h")
+#include "devices/TavimondMouseDevice.h"
+#define VX_HAVE_MOUSE_PAGE 1
+#endif
 #include "devices/lighting/LightingEngine.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
+#include "widgets/ControlFactory.h"
 #include "widgets/ControlUI.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/SelectPanelUI.h"
 
 using namespace lightpanel_test;
 namespace fs = std::filesystem;
@@ -27,6 +40,8 @@ namespace {
 // Keyboard mode i has the device code 100 + i in these tests, so that a code that was not
 // translated shows at once.
 constexpr int kCodeBase = 100;
+constexpr int kPadCodeBase = 50;
+constexpr int kMouseCodeBase = 70;
 
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -54,9 +69,9 @@ protected:
         for (const auto& entry : fs::directory_iterator(VX_SOURCE_DIR "/DefaultData")) {
             fs::copy(entry.path(), m_dir / "install" / "DefaultData" / entry.path().filename());
         }
-        WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," + ModeList(12, 0) +
-                                   "," + ModeList(9, 0) + "," + ModeList(9, 0) +
-                                   "],\"AreaLightName\":[null,null,null,null]}");
+        WriteText(LightFile(), "{\"DefaultLightName\":[" + ModeList(32, kCodeBase) + "," +
+                                   ModeList(12, kMouseCodeBase) + "," + ModeList(9, kPadCodeBase) + "," +
+                                   ModeList(9, 0) + "],\"AreaLightName\":[null,null,null,null]}");
         SetInstallFolderOverride(m_dir / "install");
         SetUserDataFolderOverride(m_dir / "user");
         m_rig = std::make_unique<LightPanelRig>((m_dir / "hid").string());
@@ -64,6 +79,7 @@ protected:
 
     void TearDown() override {
         m_keyboard.reset();
+        m_mousepad.reset();
         m_rig.reset();
         SetInstallFolderOverride({});
         SetUserDataFolderOverride({});
@@ -74,49 +90,55 @@ protected:
 
     fs::path LightFile() const { return m_dir / "install" / "DefaultData" / "default_light.json"; }
 
-    // The page set up the way the main window sets up a new keyboard page, its command link
-    // opened the way discovery opens it, its connection sequence run, and the panel bound.
-    void ConnectKeyboard() {
-        m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
-        CTavimondKeyboardDevice& page = *m_keyboard;
-        page.SetLayoutPath(QString());
-        page.SetKeyCount(170);
-        page.SetLedCount(170);
-        page.SetKindIndex(0);
+    // A page set up the way the main window sets up a new page, its command link opened the way
+    // discovery opens it, its connection sequence run, and the panel bound to it.
+    void ConnectPage(CTavimondUSBDevice& page, RigDevice device, const char* kindName, int keys, int leds,
+                     int tableIndex, uint16_t type, const QString& layout = QString()) {
+        page.SetLayoutPath(layout);
+        page.SetKeyCount(keys);
+        page.SetLedCount(leds);
+        page.SetKindIndex(tableIndex);
         page.SetProfileId("");
-        page.SetKindName("keyboard");
+        page.SetKindName(kindName);
         DeviceIdentity identity;
         identity.vendorId = 0x320F;
-        identity.typeCode = kTypeKeyboard;
+        identity.typeCode = type;
         page.SetDeviceRecord(identity);
-        page.SetLightTableIndex(0);
+        page.SetLightTableIndex(tableIndex);
         page.SetLightNamePrefix("qorin_light");
         page.Initialise();
-        ASSERT_TRUE(m_rig->Plug(RigDevice::Keyboard));
+        ASSERT_TRUE(m_rig->Plug(device));
         {
             DeviceLink& link = page.CommandLink();
             std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
-            ASSERT_TRUE(
-                link.WiredLink().Open(m_rig->CommandPath(RigDevice::Keyboard), true, true, true, false));
+            ASSERT_TRUE(link.WiredLink().Open(m_rig->CommandPath(device), true, true, true, false));
             link.SetConnected(true);
             link.SetLinkMode(kLinkModeWired);
         }
         page.OnConnected();
+        m_page = &page;
         panel->SetDevicePage(&page);
-        panel->SetDeviceKind(1);
-        ASSERT_TRUE(panel->LoadModeList(LightFile(), 0));
+        panel->SetDeviceKind(type);
+        ASSERT_TRUE(panel->LoadModeList(LightFile(), tableIndex));
         panel->SetLightInfo(page.GetLightInfo());
+    }
+
+    void ConnectKeyboard() {
+        m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
+        ConnectPage(*m_keyboard, RigDevice::Keyboard, "keyboard", 170, 170, 0, kTypeKeyboard);
     }
 
     Json::Value SavedLightInfo() {
         JsonFile file;
-        const Json::Value root = file.ReadJson(m_keyboard->GetProfileData()->GetProfilePath());
+        const Json::Value root = file.ReadJson(m_page->GetProfileData()->GetProfilePath());
         return root["Device"][0]["LightInfo"];
     }
 
     fs::path m_dir;
     std::unique_ptr<LightPanelRig> m_rig;
     std::unique_ptr<CTavimondKeyboardDevice> m_keyboard;
+    std::unique_ptr<CTavimondMousePadDevice> m_mousepad;
+    CTavimondUSBDevice* m_page = nullptr;
 };
 
 TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt) {
@@ -193,6 +215,129 @@ TEST_F(LightPanelDeviceTest, ChoosingACustomGroupSelectsItOnTheDeviceAndInThePro
     EXPECT_EQ(node["LightInfo"]["CustomGroup"].asInt(), 3);
     EXPECT_EQ(node["CustomLightMode"]["CustomLightModeGroupIndex"].asInt(), 3);
     EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+}
+
+TEST_F(LightPanelDeviceTest, ChoosingAMousepadModeWritesItsRecordAndRunsIt) {
+    m_mousepad = std::make_unique<CTavimondMousePadDevice>();
+    ASSERT_NO_FATAL_FAILURE(
+        ConnectPage(*m_mousepad, RigDevice::Mousepad, "MousePad", 0, 15, 2, kTypeMousePad));
+    // The mousepad shows its own mode list: breathing is its mode 2.
+    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 0));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 2));
+    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF2040F0u));
+    const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mousepad);
+    ASSERT_GE(block.size(), 21u);
+    EXPECT_EQ(block[1], kPadCodeBase + 2);
+    EXPECT_EQ(block[3], 4 - 0);
+    EXPECT_EQ(block[6], 0x20);
+    EXPECT_EQ(block[7], 0x40);
+    EXPECT_EQ(block[8], 0xF0);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 2);
+    EXPECT_EQ(SavedLightInfo()["Blue"].asInt(), 0xF0);
+    EXPECT_EQ(m_mousepad->Engine().GetLightInfo().mode, 2);
+    // Its breathing effect runs on the page's picture in the chosen colour.
+    QElapsedTimer timer;
+    timer.start();
+    while (m_mousepad->GetLed(0) == 0 && timer.elapsed() < 3000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_NE(m_mousepad->GetLed(0), 0u);
+    EXPECT_EQ(m_mousepad->StopLightingThread(), 1);
+}
+
+#ifdef VX_HAVE_MOUSE_PAGE
+TEST_F(LightPanelDeviceTest, ChoosingAMouseModeWritesItsBlockAndRunsIt) {
+    auto mouse = std::make_unique<CTavimondMouseDevice>();
+    ASSERT_NO_FATAL_FAILURE(ConnectPage(*mouse, RigDevice::Mouse, "mouse", CTavimondMouseDevice::kButtons,
+                                        CTavimondMouseDevice::kLeds, 1, kTypeMouse));
+    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 3));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 4));
+    ASSERT_TRUE(panel->OnClick("color_option_", 0));
+    const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mouse);
+    ASSERT_GE(block.size(), 66u);
+    EXPECT_EQ(block[1], kMouseCodeBase + 4);
+    EXPECT_EQ(block[3], 4 - 3);
+    EXPECT_EQ(block[6], 255);
+    EXPECT_EQ(block[7], 0);
+    EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 4);
+    EXPECT_EQ(mouse->Engine().GetLightInfo().mode, 4);
+    EXPECT_EQ(mouse->StopLightingThread(), 1);
+    panel->SetDevicePage(nullptr);
+    m_page = nullptr;
+}
+#endif
+
+// The keyboard page with the lighting panel open where the page keeps it (the function area's
+// lighting tab), written to build/screenshots/keyboard_light_panel.png for a look by eye.
+TEST_F(LightPanelDeviceTest, KeyboardPageWithTheLightingPanelOpen) {
+    CControlFactory::GetInstance().RegistControl("CDeviceKeyButtonUI",
+                                                 [](QWidget* p) { return new CDeviceKeyButtonUI(p); });
+    CControlFactory::GetInstance().RegistControl("CSelectPanelUI",
+                                                 [](QWidget* p) { return new CSelectPanelUI(p); });
+    QFile style(vxtest::RepoSkinDir() + "style.qss");
+    ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+
+    m_keyboard = std::make_unique<CTavimondKeyboardDevice>();
+    ASSERT_NO_FATAL_FAILURE(ConnectPage(*m_keyboard, RigDevice::Keyboard, "keyboard", 170, 170, 0,
+                                        kTypeKeyboard, QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml")));
+    QWidget* root = m_keyboard->GetPage();
+    ASSERT_NE(root, nullptr);
+    // The page's own slot for the panel, replaced by the panel as the page layout will name it.
+    QWidget* slot = CPaintManagerUI::FindSubControlByName(root, "LightControlItem");
+    ASSERT_NE(slot, nullptr);
+    auto* tabs = qobject_cast<QStackedWidget*>(slot->parentWidget());
+    ASSERT_NE(tabs, nullptr);
+    const int index = tabs->indexOf(slot);
+    const QSize pageMinimum = root->minimumSizeHint();
+    tabs->removeWidget(slot);
+    delete slot;
+    m_root.release();
+    tabs->insertWidget(index, panel);
+    m_keyboard->SetFunctionPage(3);
+    ASSERT_EQ(tabs->currentWidget(), panel);
+    ASSERT_TRUE(panel->LoadModeList(VX_SOURCE_DIR "/DefaultData/default_light.json", 0));
+
+    CPaintManagerUI pageManager;
+    pageManager.AttachRoot(root);
+    LightInfo info = m_keyboard->GetLightInfo();
+    info.selectItem = 3;
+    info.multiColor = 0;
+    info.red = 0xFF, info.green = 0x40, info.blue = 0x10;
+    info.light = 4;
+    info.speed = 3;
+    m_keyboard->SetLightInfo(info);
+    m_keyboard->LoadLightingState();
+    panel->SetLightInfo(info);
+    root->resize(800, 470);
+    root->show();
+    for (int i = 0; i < 10; ++i) {
+        m_keyboard->LightingFrame();
+        vxtest::Pump(30);
+    }
+    // The panel fits the page: nothing of it is squeezed below its size or cut off.
+    const QRect area = root->rect();
+    for (const char* name : {"light_combo_modeSelect", "deng_speed_slider", "deng_FXR_check",
+                             "color_option_11", "deng_edit_B", "deng_Color_Pallet"}) {
+        QWidget* w = Find(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->isVisible()) << name;
+        const QRect box(w->mapTo(root, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(area.contains(box)) << name;
+        EXPECT_GE(w->width(), w->minimumWidth()) << name;
+    }
+    EXPECT_GE(panel->width(), panel->minimumWidth());
+    EXPECT_GE(panel->height(), panel->minimumHeight());
+    const QString out = QStringLiteral(VX_BINARY_DIR "/screenshots/keyboard_light_panel.png");
+    ASSERT_TRUE(vxtest::RenderToPng(root, out));
+    EXPECT_FALSE(QImage(out).isNull());
+    // The panel does not make the page any larger than its other parts already need.
+    EXPECT_EQ(root->minimumSizeHint(), pageMinimum);
+    EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+    qApp->setStyleSheet(QString());
+    // The page owns the panel now; the fixture must not delete it a second time.
+    m_keyboard.reset();
+    panel = nullptr;
 }
 
 }  // namespace

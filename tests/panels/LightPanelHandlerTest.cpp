@@ -81,6 +81,12 @@ protected:
         return page.stored.empty() ? LightInfo{} : page.stored.back();
     }
 
+    void Forget() {
+        page.journal.clear();
+        page.stored.clear();
+        page.written.clear();
+    }
+
     void TypeInto(const char* edit, const QString& text) { ui::SetText(Find(edit), text); }
 
     RecordingPage page;
@@ -111,9 +117,7 @@ TEST_F(LightPanelHandlerTest, SlidersPatchBrightnessAndSpeedWithinTheirRange) {
     EXPECT_EQ(Handed(), expected);
     EXPECT_EQ(syncLeft, 1);
 
-    page.journal.clear();
-    page.stored.clear();
-    page.written.clear();
+    Forget();
     ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 9));
     expected.speed = 4;
     EXPECT_EQ(Handed(), expected);
@@ -160,9 +164,7 @@ TEST_F(LightPanelHandlerTest, PaletteAndSwatchesSetTheColour) {
     EXPECT_EQ(syncLeft, 1);
 
     // A swatch also moves the palette, and keeps synchronised lighting.
-    page.journal.clear();
-    page.stored.clear();
-    page.written.clear();
+    Forget();
     const QRgb swatch = panel->GetColorOptionColor(3);
     ASSERT_TRUE(panel->OnClick("color_option_", 3));
     expected.red = qRed(swatch), expected.green = qGreen(swatch), expected.blue = qBlue(swatch);
@@ -183,9 +185,7 @@ TEST_F(LightPanelHandlerTest, SevenColourAndDirectionOptions) {
     expected.multiColor = 0;
     EXPECT_EQ(Handed(), expected);
 
-    page.journal.clear();
-    page.stored.clear();
-    page.written.clear();
+    Forget();
     ASSERT_TRUE(panel->OnSelectChanged("deng_FXR_check"));
     expected.fx = 0;
     EXPECT_EQ(Handed(), expected);
@@ -207,9 +207,7 @@ TEST_F(LightPanelHandlerTest, KeyboardListsPatchTheirBytesWithoutLeavingSync) {
     EXPECT_EQ(panel->GetSelectedZZCCMode(), 3);
     EXPECT_EQ(syncLeft, 0);
 
-    page.journal.clear();
-    page.stored.clear();
-    page.written.clear();
+    Forget();
     ASSERT_TRUE(panel->OnItemSelect("light_combo_custommodeSelect", 4));
     expected.customGroup = 4;
     EXPECT_EQ(Handed(), expected);

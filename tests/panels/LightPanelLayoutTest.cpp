@@ -80,6 +80,21 @@ TEST_F(LightPanelTest, LayoutHasEveryNamedControlOfTheRightClass) {
     EXPECT_EQ(panel->GetColorOptionColor(12), 0u);
 }
 
+TEST_F(LightPanelTest, EveryTextOfTheLayoutIsInBothLanguages) {
+    std::vector<QString> keys;
+    for (QWidget* w : panel->findChildren<QWidget*>()) {
+        if (!ui::GetTextKey(w).isEmpty()) keys.push_back(ui::GetTextKey(w));
+        const QString tip = w->property("vx_tipkey").toString();
+        if (!tip.isEmpty()) keys.push_back(tip);
+    }
+    ASSERT_GT(keys.size(), 20u);
+    for (const char* language : {"lan_en.xml", "lan_cn.xml"}) {
+        ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage(language));
+        for (const QString& key : keys)
+            EXPECT_TRUE(CResourceManager::GetInstance().HasText(key)) << language << " " << key.toStdString();
+    }
+}
+
 TEST_F(LightPanelTest, ModeListsOfEveryKindComeFromTheDefaultLightFile) {
     struct Kind {
         int32_t kind, index, count;

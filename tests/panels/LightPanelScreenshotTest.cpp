@@ -27,7 +27,8 @@ protected:
         layout->setContentsMargins(12, 12, 12, 12);
         m_root.release()->setParent(m_host.get());
         layout->addWidget(panel);
-        m_host->resize(780, 262);
+        // The function area of a device page.
+        m_host->resize(596, 220);
     }
     void TearDown() override {
         LightPanelTest::TearDown();
@@ -76,7 +77,7 @@ TEST_F(LightPanelScreenshot, KeyboardWaveAndMusic) {
     panel->SetLightInfo(info);
     const QImage wave = Shoot("light_panel.png");
     ASSERT_FALSE(wave.isNull());
-    EXPECT_EQ(wave.size(), QSize(780, 262));
+    EXPECT_EQ(wave.size(), QSize(596, 220));
     EXPECT_GT(DarkShare(wave), 0.6);
     // The preview shows the record's colour, the first swatch its red.
     EXPECT_TRUE(Shows(wave, 0xFF33CC77u));
@@ -97,6 +98,15 @@ TEST_F(LightPanelScreenshot, KeyboardWaveAndMusic) {
     EXPECT_TRUE(Shows(music, 0xFFFF8000u));
     // The effect colour's page is not shown in the audio effect.
     EXPECT_FALSE(Shows(music, 0xFF33CC77u));
+
+    // Breathing with a second device linked offers the same-mode button.
+    panel->SetSyncAvailable(true);
+    info.selectItem = 5;
+    panel->SetLightInfo(info);
+    const QImage breathing = Shoot("light_panel_sync.png");
+    ASSERT_FALSE(breathing.isNull());
+    EXPECT_TRUE(Find("deng_same_mode")->isVisible());
+    EXPECT_TRUE(Shows(breathing, 0xFF33CC77u));
 }
 
 TEST_F(LightPanelScreenshot, MousepadInChinese) {
