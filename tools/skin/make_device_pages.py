@@ -186,7 +186,7 @@ def label(name, key, width=None, style=TITLE_STYLE):
     return W("QLabel", name, **props)
 
 
-def option(name, key, group=None, width=84):
+def option(name, key, group=None, width=72):
     props = {"text": "%%[%s]" % key, "checkable": True, "fixed": (width, 28), "styleSheet": OPTION_STYLE}
     if group:
         props["group"] = group
@@ -206,23 +206,23 @@ def panel_slot(name, hint_key):
 def settings_page():
     row = lambda name, children: W("QWidget", name, "QHBoxLayout", children, spacing=8)
     return W("QWidget", "keyboard_settings_page", "QVBoxLayout", [
-        row("polling_rate_row", [label("polling_rate_title", "kb_polling_rate", 120)]
+        row("polling_rate_row", [label("polling_rate_title", "kb_polling_rate", 100)]
             + [option("polling_rate_option_%d" % i, "kb_polling_%d" % i, "kb_polling") for i in range(4)]
             + [Spacer("polling_rate_gap")]),
-        row("repeat_delay_row", [label("repeat_delay_title", "kb_repeat_delay", 120)]
+        row("repeat_delay_row", [label("repeat_delay_title", "kb_repeat_delay", 100)]
             + [option("repeat_delay_check_%d" % i, "kb_repeat_delay_%d" % i, "kb_repeat_delay") for i in range(4)]
-            + [W("QLabel", "repeat_delay_time_label1", styleSheet="color: #1AA7FF; padding-left: 8px;"),
+            + [W("QLabel", "repeat_delay_time_label1", styleSheet="color: #1AA7FF; padding-left: 6px;", fixed_w=110),
                Spacer("repeat_delay_gap")]),
-        row("repeat_rate_row", [label("repeat_rate_title", "kb_repeat_rate", 120),
+        row("repeat_rate_row", [label("repeat_rate_title", "kb_repeat_rate", 100),
                                 W("QSlider", "repeat_rate_slider", orientation=("enum", "Qt::Horizontal"),
-                                  minimum=0, maximum=31, fixed_w=340),
+                                  minimum=0, maximum=31, fixed_w=300),
                                 Spacer("repeat_rate_gap")]),
-        row("lock_row", [label("lock_title", "kb_locks", 120),
-                         option("winlockflag_option", "kb_win_lock", width=120),
-                         option("wflag_option", "kb_w_flag", width=120),
-                         option("6flag_option", "kb_6key", width=120),
+        row("lock_row", [label("lock_title", "kb_locks", 100),
+                         option("winlockflag_option", "kb_win_lock", width=110),
+                         option("wflag_option", "kb_w_flag", width=110),
+                         option("6flag_option", "kb_6key", width=110),
                          Spacer("lock_gap")]),
-        row("repeat_test_row", [label("repeat_test_title", "kb_repeat_test", 120),
+        row("repeat_test_row", [label("repeat_test_title", "kb_repeat_test", 100),
                                 W("QLineEdit", "repeat_input_richedit", placeholderText="",
                                   fixed_h=28, styleSheet="background-color: #14161B; border: 1px solid #323845;"
                                   " border-radius: 6px; padding: 0 8px;"),
@@ -237,7 +237,7 @@ PITCH = 31
 CAP = 29
 ORIGIN = (14, 12)
 PICTURE = (742, 242)
-GLOW = "file='common/devices/key_glow.svg'"
+GLOW = "file='common/devices/key_glow.svg' corner='12,12,12,12'"
 DOT = "file='common/devices/led_dot.svg'"
 CAP_STYLE = ("QPushButton { background-color: rgba(16, 18, 23, 176); border: 1px solid rgba(255, 255, 255, 22);"
              " border-radius: 4px; color: #E7E9EE; font-size: 9px; }"
@@ -260,6 +260,15 @@ def keyboard_keys(columns, factory):
                 last += 1
             keys.append((led, row, col, last))
             col = last + 1
+    # The space bar takes the empty cells on either side of its own cell in its row.
+    for i, (led, row, first, last) in enumerate(keys):
+        if factory[led] != (0x20, 0x00, 0x2C):
+            continue
+        while first > 0 and columns[first - 1][row] is None:
+            first -= 1
+        while last + 1 < 23 and columns[last + 1][row] is None:
+            last += 1
+        keys[i] = (led, row, first, last)
     seen = set()
     unique = []
     for k in keys:
@@ -400,13 +409,9 @@ SVGS = {
     <linearGradient id="mat" x1="0" y1="0" x2="1" y2="1">
       <stop offset="0" stop-color="#23262E"/><stop offset="1" stop-color="#15171C"/>
     </linearGradient>
-    <pattern id="weave" width="6" height="6" patternUnits="userSpaceOnUse">
-      <path d="M0 6 L6 0" stroke="#2C3039" stroke-width="0.6"/>
-    </pattern>
   </defs>
   <rect x="8" y="10" width="726" height="222" rx="22" fill="#0D0F12"/>
   <rect x="14" y="16" width="714" height="210" rx="18" fill="url(#mat)"/>
-  <rect x="14" y="16" width="714" height="210" rx="18" fill="url(#weave)" opacity="0.6"/>
   <rect x="14" y="16" width="714" height="210" rx="18" fill="none" stroke="#3A3F4A" stroke-width="2"/>
   <text x="700" y="200" text-anchor="end" font-family="DejaVu Sans" font-size="18" font-weight="700"
         fill="#3A3F4A" letter-spacing="4">VEXOR</text>
