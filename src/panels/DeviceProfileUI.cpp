@@ -32,6 +32,7 @@ namespace {
 constexpr const char* kComboName = "device_profile_combo";
 constexpr const char* kNameEditName = "device_profile_name_edit";
 constexpr const char* kMenuName = "profile_menu_layout";
+constexpr const char* kTabsName = "device_profile_tabs";
 
 // The profile files are named by the user; on Linux their names are taken as UTF-8 bytes.
 fs::path ToPath(const QString& text) {
@@ -100,13 +101,21 @@ CDeviceProfileUI* CDeviceProfileUI::ConnectPageItem(CTavimondUSBDevice& page, in
     if (!item) return nullptr;
     auto* panel = qobject_cast<CDeviceProfileUI*>(item);
     if (!panel) {
-        // A layout written before the panel's element was known names a plain container.
-        panel = new CDeviceProfileUI(item);
-        if (auto* container = qobject_cast<CContainerUI*>(item)) {
-            container->Add(panel);
-        } else if (item->layout()) {
-            item->layout()->addWidget(panel);
+        // A layout written before the panel's element was known names a plain container, which may
+        // hold a placeholder: the panel takes its place.
+        if (QLayout* box = item->layout()) {
+            while (QLayoutItem* old = box->takeAt(0)) {
+                if (QWidget* widget = old->widget()) widget->hide();
+                delete old;
+            }
         }
+        panel = new CDeviceProfileUI(item);
+        if (QLayout* box = item->layout()) {
+            box->addWidget(panel);
+        } else if (auto* container = qobject_cast<CContainerUI*>(item)) {
+            container->Add(panel);
+        }
+        panel->show();
     }
     if (!panel->BuildContent(callback)) return nullptr;
     panel->ConnectPage(page, deviceKind);
@@ -205,7 +214,11 @@ void CDeviceProfileUI::SetNameEditText(const QString& text) {
 }
 
 void CDeviceProfileUI::ShowProfileMenu(bool show) {
-    ui::SetVisible(Menu(), show);
+    QWidget* menu = Menu();
+    if (!menu) return;
+    ui::SetVisible(menu, show);
+    // In the page's narrow side column the menu takes the place of the tabs while it is open.
+    ui::SetVisible(FindOwn(QLatin1String(kTabsName)), !show);
 }
 
 bool CDeviceProfileUI::IsProfileMenuVisible() const {

@@ -2,6 +2,8 @@
 // loads it into the page and writes its settings block and key table to the keyboard.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFile>
 #include <QWidget>
 #include <filesystem>
 
@@ -10,6 +12,7 @@
 #include "widgets/TabLayoutUI.h"
 // The page header needs the widget classes above.
 #include "VirtualKeyboard.h"
+#include "app/ControlRegistry.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "profiles/DataFolders.h"
@@ -84,6 +87,7 @@ public:
 class ProfilePanelKeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        CControlRegistry::RegisterControlClasses();
         CResourceManager::GetInstance().SetResourcePath(vxtest::RepoSkinDir());
         ASSERT_TRUE(CResourceManager::GetInstance().LoadResource());
         std::string pattern = (fs::temp_directory_path() / "vx-profilekb-XXXXXX").string();
@@ -100,12 +104,13 @@ protected:
         m_page = std::make_unique<CTavimondKeyboardDevice>();
         m_page->SetKindName("keyboard");
         m_page->SetLightTableIndex(0);
+        m_page->SetLayoutPath(QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
         m_page->Initialise();
+        ASSERT_NE(m_page->GetPage(), nullptr);
 
-        m_panel = std::make_unique<CDeviceProfileUI>();
-        ASSERT_TRUE(m_panel->BuildContent());
+        m_panel = CDeviceProfileUI::ConnectPageItem(*m_page, 1);
+        ASSERT_NE(m_panel, nullptr);
         m_panel->SetPrompts(&m_prompts);
-        m_panel->ConnectPage(*m_page, 1);
 
         DeviceLink& link = m_page->CommandLink();
         {
@@ -125,7 +130,6 @@ protected:
             std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
             link.WiredLink().Close();
         }
-        m_panel.reset();
         m_page.reset();
         m_keyboard.reset();
         SetInstallFolderOverride({});
@@ -151,7 +155,7 @@ protected:
     void Click(const char* name) {
         TNotifyUI msg;
         msg.sType = notify::kClick;
-        msg.pSender = CPaintManagerUI::FindSubControlByName(m_panel.get(), name);
+        msg.pSender = CPaintManagerUI::FindSubControlByName(m_panel, name);
         ASSERT_TRUE(m_panel->HandleNotify(msg)) << name;
     }
     void Choose(int position) {
@@ -163,7 +167,7 @@ protected:
     JsonFile m_file;
     std::unique_ptr<VirtualKeyboard> m_keyboard;
     std::unique_ptr<CTavimondKeyboardDevice> m_page;
-    std::unique_ptr<CDeviceProfileUI> m_panel;
+    CDeviceProfileUI* m_panel = nullptr;  // owned by the page
     YesPrompts m_prompts;
     Json::ArrayIndex m_remappedKey = 4;
 };
@@ -219,4 +223,47 @@ TEST_F(ProfilePanelKeyboardTest, ResetAndDeleteLeaveThePageOnAProfileThatExists)
     m_page->SaveProfile();
     EXPECT_FALSE(fs::exists(removed));
     EXPECT_TRUE(m_prompts.told.empty());
+}
+
+TEST_F(ProfilePanelKeyboardTest, ThePanelFillsThePagesProfileColumn) {
+    QWidget* page = m_page->GetPage();
+    QWidget* item = CPaintManagerUI::FindSubControlByName(page, CDeviceProfileUI::kPageItemName);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isAncestorOf(m_panel));
+    CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml"));
+    QFile style(vxtest::RepoSkinDir() + QStringLiteral("/style.qss"));
+    ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+    CPaintManagerUI manager;
+    manager.AttachRoot(page);
+    page->resize(800, 470);
+    page->show();
+    vxtest::Pump(50);
+
+    // Everything the user works with lies inside the column, with the menu closed and open.
+    const auto inside = [&](const char* name) {
+        QWidget* control = CPaintManagerUI::FindSubControlByName(m_panel, name);
+        if (!control || !control->isVisible()) return false;
+        const QRect rect(control->mapTo(item, QPoint(0, 0)), control->size());
+        return item->rect().contains(rect);
+    };
+    for (const char* name : {"device_profile_combo", "profile_fun_spread_btn", "deng_Op_tab", "key_Op_tab",
+                             "macro_Op_tab", "system_Op_tab"}) {
+        EXPECT_TRUE(inside(name)) << name;
+    }
+    EXPECT_FALSE(CPaintManagerUI::FindSubControlByName(m_panel, "cursor_Op_tab")->isVisible());
+    const fs::path shots = fs::path(VX_BINARY_DIR) / "screenshots";
+    EXPECT_TRUE(
+        vxtest::RenderToPng(page, QString::fromStdString((shots / "keyboard_page_profile.png").string())));
+
+    Click("profile_fun_spread_btn");
+    vxtest::Pump(50);
+    for (const char* name :
+         {"device_profile_name_edit", "device_profile_edit_save_btn", "device_add_btn", "device_copy_btn",
+          "device_sub_btn", "device_import_btn", "device_export_btn", "device_reset_btn"}) {
+        EXPECT_TRUE(inside(name)) << name;
+    }
+    EXPECT_TRUE(vxtest::RenderToPng(
+        page, QString::fromStdString((shots / "keyboard_page_profile_menu.png").string())));
+    qApp->setStyleSheet(QString());
 }
