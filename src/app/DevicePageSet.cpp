@@ -10,6 +10,7 @@
 #include "app/MpDevicePowerUI.h"
 #include "app/discovery/DeviceKinds.h"
 #include "app/discovery/InterfaceSlotTable.h"
+#include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "widgets/ControlUI.h"
@@ -100,6 +101,7 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     page->SetLedCount(pageRow.pageValues[0]);
     page->SetKindIndex(kindIndex);
     page->SetPowerVisible(pageRow.pageValues[2] == 1);
+    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page.get())) mouse->SetSelectedLed(pageRow.pageValues[3]);
     page->SetProfileId({});
     page->SetKindName(std::string(kind.kindName));
     page->SetPowerIndicator(indicator);

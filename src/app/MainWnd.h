@@ -10,6 +10,7 @@
 
 #include "app/DeviceSelector.h"
 #include "app/LanguageSettings.h"
+#include "app/MainWndMessages.h"
 #include "app/discovery/DeviceDiscovery.h"
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
@@ -34,6 +35,7 @@ class CMainWnd : public WindowImplBase {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 572;
+    static constexpr uint WM_TRAY_NOTIFY = ::WM_TRAY_NOTIFY;
     static constexpr uint kTrayLeftUp = 0x0202;
     static constexpr uint kTrayRightUp = 0x0205;
     static constexpr int kTimerRepaint = 1011;
