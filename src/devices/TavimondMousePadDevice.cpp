@@ -88,13 +88,10 @@ void CTavimondMousePadDevice::SetLightTableIndex(int index) {
 void CTavimondMousePadDevice::SetLightInfo(const LightInfo& info) {
     CTavimondUSBDevice::SetLightInfo(info);
     m_profile.SetLightInfo(info);
+    TakeLight(info);
 }
 
-int CTavimondMousePadDevice::LoadLightingState() {
-    const LightInfo info = m_profile.GetLightInfo();
-    const auto list = ToEngineList(m_profile.GetLightList());
-    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
-    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+void CTavimondMousePadDevice::TakeLight(const LightInfo& info) {
     m_record[1] = info.selectItem;
     m_record[2] = info.light;
     m_record[3] = info.speed;
@@ -102,6 +99,14 @@ int CTavimondMousePadDevice::LoadLightingState() {
     m_record[6] = info.red;
     m_record[7] = info.green;
     m_record[8] = info.blue;
+}
+
+int CTavimondMousePadDevice::LoadLightingState() {
+    const LightInfo info = m_profile.GetLightInfo();
+    const auto list = ToEngineList(m_profile.GetLightList());
+    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    TakeLight(info);
     return 1;
 }
 

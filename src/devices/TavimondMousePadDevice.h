@@ -59,6 +59,9 @@ protected:
     bool OpensWirelessNotify() const override { return false; }
 
 private:
+    // The record takes mode, brightness, speed, multi-colour and colour of the light settings.
+    void TakeLight(const LightInfo& info);
+
     CBasicProfiledata m_profile;
     Record m_record{};
     Record m_recordAside{};
