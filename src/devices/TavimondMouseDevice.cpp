@@ -159,7 +159,8 @@ void CTavimondMouseDevice::ApplyCapability() {
             controls.slider->SetMinValue(0);
             controls.slider->SetMaxValue(m_dpiScale.SliderMax());
         }
-        if (controls.edit) controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
+        if (controls.edit)
+            controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
     }
 }
 
@@ -186,7 +187,8 @@ void CTavimondMouseDevice::ReadPower() {
     std::array<uint8_t, StatusRecord::kLength> bytes{};
     if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
     m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
-    if (m_ownerWindow != 0) CWindowMessages::PostMessage(m_ownerWindow, kMsgStatusForward, m_status.forwarded, 0);
+    if (m_ownerWindow != 0)
+        CWindowMessages::PostMessage(m_ownerWindow, kMsgStatusForward, m_status.forwarded, 0);
 }
 
 // ---- profile ----
@@ -292,7 +294,8 @@ std::vector<int> CTavimondMouseDevice::GetMacroList() {
 std::vector<uint8_t> CTavimondMouseDevice::BuildKeyTable(const std::vector<KeyEntry>& keys,
                                                          size_t macroCount) const {
     const size_t slotCount = m_deviceInfo.KeySlots();
-    std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
+    std::vector<uint8_t> table(m_keyTable.begin(),
+                               m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
     std::vector<uint8_t> macroSlots;
     for (int button = 0; button < kButtons && button < static_cast<int>(keys.size()); ++button) {
         const uint8_t slot = m_buttonMap.SlotOf(button);
@@ -345,7 +348,8 @@ int CTavimondMouseDevice::WriteMacroMemory(const std::vector<int>& macros) {
         MacroSlotEvents events;
         if (number >= 0 && size_t(number) < list.size()) {
             for (const MacroEvent& e : files.LoadEvents(list[size_t(number)].guid)) {
-                events.push_back({e.delay, static_cast<uint8_t>(e.type), e.down, static_cast<uint8_t>(e.button)});
+                events.push_back(
+                    {e.delay, static_cast<uint8_t>(e.type), e.down, static_cast<uint8_t>(e.button)});
             }
         }
         macroEvents.push_back(std::move(events));
@@ -529,13 +533,15 @@ void CTavimondMouseDevice::FindControls() {
         c.colour = qobject_cast<CButtonUI*>(find("DPI_color_option_" + n));
     }
     for (int i = 0; i < kReportRates; ++i)
-        m_pollingOptions[size_t(i)] = qobject_cast<COptionUI*>(find("polling_rate_option_" + QString::number(i)));
+        m_pollingOptions[size_t(i)] =
+            qobject_cast<COptionUI*>(find("polling_rate_option_" + QString::number(i)));
     for (int i = 0; i < kSettingsOptions; ++i) {
         m_settingsOptions[size_t(i)] =
             qobject_cast<COptionUI*>(find("mouse_device_seting_option_" + QString::number(i)));
     }
     for (int i = 0; i < kFunctionTabs; ++i)
-        m_functionOptions[size_t(i)] = qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
+        m_functionOptions[size_t(i)] =
+            qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
     m_settingsSwitch = qobject_cast<CTabLayoutUI*>(find("mouse_device_seting_switch"));
     m_pointerSpeed = qobject_cast<CSliderUI*>(find("pointer_speed_slider"));
     m_pointerPrecision = qobject_cast<COptionUI*>(find("pointer_precision_check"));
@@ -558,8 +564,8 @@ void CTavimondMouseDevice::ShowKeyButtons() {
     for (int button = 0; button < kButtons; ++button) {
         CDeviceKeyButtonUI* control = KeyButton(button);
         if (control == nullptr) continue;
-        const bool assigned =
-            button < static_cast<int>(m_keys.size()) && !m_keys[button].current.SameFunction(m_keys[button].defaults);
+        const bool assigned = button < static_cast<int>(m_keys.size()) &&
+                              !m_keys[button].current.SameFunction(m_keys[button].defaults);
         control->SetKeySetImageHidden(!assigned);
         control->SetSelected(button == m_selectedKey);
     }
@@ -721,7 +727,9 @@ bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string&
     if (EqualsIgnoreCase(p, u"DPI_slider_")) {
         if (msg.sType == notify::kMoveValueChanged && InStageRange(index)) {
             auto* slider = m_dpiControls[size_t(index)].slider.data();
-            if (slider) ui::SetText(m_dpiControls[size_t(index)].edit, QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
+            if (slider)
+                ui::SetText(m_dpiControls[size_t(index)].edit,
+                            QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
         } else if (msg.sType == notify::kValueChanged) {
             CommitDpiSlider(index);
         }
@@ -741,7 +749,8 @@ bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string&
     } else if (EqualsIgnoreCase(p, u"mouse_device_seting_option_")) {
         if (selected()) SelectSettingsOption(index);
     } else if (EqualsIgnoreCase(p, u"mouse_function_option_")) {
-        if (selected() && index >= 0 && index < kFunctionTabs) SetFunctionPage(kFunctionTabTypes[size_t(index)]);
+        if (selected() && index >= 0 && index < kFunctionTabs)
+            SetFunctionPage(kFunctionTabTypes[size_t(index)]);
     } else {
         return false;
     }
@@ -752,11 +761,15 @@ void CTavimondMouseDevice::RouteNamed(const TNotifyUI& msg, const QString& name)
     auto* slider = qobject_cast<CSliderUI*>(msg.pSender);
     auto* option = qobject_cast<COptionUI*>(msg.pSender);
     if (msg.sType == notify::kValueChanged && slider != nullptr) {
-        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0) SetPointerSpeed(slider->GetValue());
+        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0)
+            SetPointerSpeed(slider->GetValue());
         if (name.compare("scroll_speed_slider", Qt::CaseInsensitive) == 0) SetScrollLines(slider->GetValue());
-        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0) SetDoubleClickTime(slider->GetValue());
+        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0)
+            SetDoubleClickTime(slider->GetValue());
     } else if (msg.sType == notify::kSelectChanged && option != nullptr) {
-        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0) SetPointerPrecision(option->IsSelected());
-        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0) SetScrollsPage(option->IsSelected());
+        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0)
+            SetPointerPrecision(option->IsSelected());
+        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0)
+            SetScrollsPage(option->IsSelected());
     }
 }

@@ -14,7 +14,8 @@ ImageBytes Image(const ImageRecord& record) {
 }
 }  // namespace
 
-EmulatedMouse::EmulatedMouse(const std::string& directory) : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
+EmulatedMouse::EmulatedMouse(const std::string& directory)
+    : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
 
 EmulatedMouse::~EmulatedMouse() = default;
 
