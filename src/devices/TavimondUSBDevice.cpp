@@ -90,9 +90,9 @@ void CTavimondUSBDevice::Initialise() {
     BindKeyButtons(CPaintManagerUI::FindSubControlByName(m_page, QStringLiteral("SelectPanel")));
 }
 
-bool CTavimondUSBDevice::BuildLayout(IDialogBuilderCallback* callback) {
+bool CTavimondUSBDevice::BuildLayout() {
     if (m_page) return true;
-    QWidget* root = CDialogBuilder::Create(m_layoutPath, callback, nullptr);
+    QWidget* root = CDialogBuilder::Create(m_layoutPath, m_builderCallback, nullptr);
     if (root == nullptr) {
         DebugLog("device page layout not built: " + CDialogBuilder::LastError().toStdString());
         return false;

@@ -15,6 +15,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -31,16 +32,15 @@
 #include "link/DeviceInfo.h"
 #include "link/DeviceLink.h"
 #include "profiles/ProfileRecords.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
 #include "widgets/UIDefs.h"
 #include "widgets/WindowMessages.h"
 
 class CBasicProfiledata;
-class CDeviceKeyButtonUI;
 class NotifyReader;
 class QObject;
-class QWidget;
-class CTabLayoutUI;
-class CPaintManagerUI;
 
 namespace vx::lighting {
 class LightingEngine;
@@ -160,6 +160,8 @@ public:
     // The window's paint manager; the keyboard, mouse and mousepad pages register with it as a
     // notification receiver when they are initialised.
     void SetPaintManager(CPaintManagerUI* manager) { m_paintManager = manager; }
+    // The builder callback the page layout is built with (the main window's element names).
+    void SetBuilderCallback(IDialogBuilderCallback* callback) { m_builderCallback = callback; }
     CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
 
     void SetSoftwareLighting(bool on);
@@ -209,7 +211,7 @@ protected:
     explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
 
     // Builds the layout into the page root; false when the layout cannot be built.
-    bool BuildLayout(IDialogBuilderCallback* callback = nullptr);
+    bool BuildLayout();
     // Binds "key_N" and "light_N" buttons of class DeviceKeyButton below the container (the
     // "SelectPanel" in the base, the class's picture container in the device classes).
     void BindKeyButtons(QWidget* container);
@@ -253,6 +255,7 @@ protected:
     QPointer<CPaintManagerUI> m_paintManager;
     bool m_registeredForNotify = false;
     IRereadScheduler* m_rereadScheduler = nullptr;
+    IDialogBuilderCallback* m_builderCallback = nullptr;
     WindowHandle m_ownerWindow = 0;
     QString m_layoutPath;
     std::string m_kindName;

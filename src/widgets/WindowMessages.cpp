@@ -1,15 +1,18 @@
 #include "widgets/WindowMessages.h"
 
 #include <QCoreApplication>
-#include <QEvent>
+#include <QSocketNotifier>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QThread>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,16 +23,11 @@ struct PendingSend {
     qintptr result = 0;
 };
 
-const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class MessageEvent : public QEvent {
-public:
-    MessageEvent(uint message, quintptr w, qintptr l, std::shared_ptr<PendingSend> pending)
-        : QEvent(kMessageEvent), m_message(message), m_w(w), m_l(l), m_pending(std::move(pending)) {}
-    uint m_message;
-    quintptr m_w;
-    qintptr m_l;
-    std::shared_ptr<PendingSend> m_pending;
+struct QueuedMessage {
+    uint message;
+    quintptr w;
+    qintptr l;
+    std::shared_ptr<PendingSend> pending;
 };
 
 void Finish(PendingSend& pending, qintptr result) {
@@ -41,22 +39,25 @@ void Finish(PendingSend& pending, qintptr result) {
 }
 
 // Lives on the window's thread as a child of the window and hands queued messages to the handler.
+// Other threads hand over messages through the queue under the registry lock and wake the window's
+// thread through an eventfd: no Qt object or Qt event crosses threads, so the hand-over is plain
+// mutex ordering that the thread sanitizer can follow.
 class MessageSink : public QObject {
 public:
-    MessageSink(QObject* receiver, CWindowMessages::Handler handler)
-        : QObject(receiver), m_handler(std::move(handler)) {}
-    ~MessageSink() override { CWindowMessages::Unregister(m_handle); }
+    MessageSink(QObject* receiver, CWindowMessages::Handler handler);
+    ~MessageSink() override;
 
-    bool event(QEvent* e) override {
-        if (e->type() != kMessageEvent) return QObject::event(e);
-        auto* m = static_cast<MessageEvent*>(e);
-        const qintptr result = m_handler(m->m_message, m->m_w, m->m_l);
-        if (m->m_pending) Finish(*m->m_pending, result);
-        return true;
-    }
+    // Called with the registry lock held.
+    void Enqueue(QueuedMessage message);
 
     WindowHandle m_handle = 0;
     CWindowMessages::Handler m_handler;
+    std::deque<QueuedMessage> m_queue;  // guarded by the registry lock
+
+private:
+    void Drain();
+    int m_wakeFd = -1;
+    QSocketNotifier* m_notifier = nullptr;
 };
 
 struct Registry {
@@ -70,6 +71,51 @@ struct Registry {
 Registry& Reg() {
     static Registry registry;
     return registry;
+}
+
+MessageSink::MessageSink(QObject* receiver, CWindowMessages::Handler handler)
+    : QObject(receiver), m_handler(std::move(handler)) {
+    m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_wakeFd >= 0) {
+        m_notifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+        QObject::connect(m_notifier, &QSocketNotifier::activated, this, [this] { Drain(); });
+    }
+}
+
+MessageSink::~MessageSink() {
+    // After this no thread can enqueue or write the eventfd any more.
+    CWindowMessages::Unregister(m_handle);
+    delete m_notifier;
+    if (m_wakeFd >= 0) close(m_wakeFd);
+}
+
+void MessageSink::Enqueue(QueuedMessage message) {
+    const bool wasEmpty = m_queue.empty();
+    m_queue.push_back(std::move(message));
+    if (wasEmpty && m_wakeFd >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(m_wakeFd, &one, sizeof one);
+    }
+}
+
+void MessageSink::Drain() {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = read(m_wakeFd, &count, sizeof count);
+    // One message per wake-up, re-armed while more wait: a handler may open a nested event loop
+    // (a message box) in which the later messages must still be served.
+    QueuedMessage next;
+    {
+        std::lock_guard<std::mutex> guard(Reg().lock);
+        if (m_queue.empty()) return;
+        next = std::move(m_queue.front());
+        m_queue.pop_front();
+        if (!m_queue.empty()) {
+            const uint64_t one = 1;
+            [[maybe_unused]] const ssize_t w = write(m_wakeFd, &one, sizeof one);
+        }
+    }
+    const qintptr result = m_handler(next.message, next.w, next.l);
+    if (next.pending) Finish(*next.pending, result);
 }
 
 }  // namespace
@@ -107,7 +153,7 @@ bool CWindowMessages::PostMessage(WindowHandle window, uint message, quintptr wP
     MessageSink* sink = r.sinks.value(window);
     if (!sink) return false;
     // Posting under the registry lock keeps the sink alive: it unregisters before it is deleted.
-    QCoreApplication::postEvent(sink, new MessageEvent(message, wParam, lParam, nullptr));
+    sink->Enqueue({message, wParam, lParam, nullptr});
     return true;
 }
 
@@ -134,7 +180,7 @@ bool CWindowMessages::SendMessageTimeout(WindowHandle window, uint message, quin
             return true;
         }
         r.pending[window].insert(pending);
-        QCoreApplication::postEvent(sink, new MessageEvent(message, wParam, lParam, pending));
+        sink->Enqueue({message, wParam, lParam, pending});
     }
     bool finished = false;
     {
