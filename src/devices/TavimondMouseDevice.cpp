@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "devices/LightRecordConvert.h"
 #include "devices/MouseShootImage.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "platform/DebugLog.h"
@@ -36,44 +37,6 @@ constexpr int kScrollLinesMin = 1;
 constexpr int kScrollLinesMax = 20;
 constexpr int kDoubleClickMin = 200;
 constexpr int kDoubleClickMax = 900;
-
-vx::lighting::LightInfo ToEngine(const LightInfo& info) {
-    vx::lighting::LightInfo out;
-    out.mode = info.selectItem;
-    out.brightness = info.light;
-    out.speed = info.speed;
-    out.direction = info.fx;
-    out.multiColour = info.multiColor;
-    out.red = info.red;
-    out.green = info.green;
-    out.blue = info.blue;
-    out.modeOption = info.zzccLedMode;
-    out.customGroup = info.customGroup;
-    out.previousMode = info.oldLedmode;
-    return out;
-}
-
-vx::lighting::LightListEntry ToEngineEntry(const LightListEntry& entry) {
-    vx::lighting::LightListEntry out;
-    out.type = entry.selectItem;
-    out.brightness = entry.light;
-    out.speed = entry.speed;
-    out.direction = entry.fx;
-    out.multiColour = entry.multiColor;
-    out.red = entry.red;
-    out.green = entry.green;
-    out.blue = entry.blue;
-    out.present = entry.present;
-    return out;
-}
-
-vx::lighting::CustomLightStep ToEngineStep(const LightStep& step) {
-    vx::lighting::CustomLightStep out;
-    out.light = ToEngine(step.light);
-    out.time = step.time;
-    out.cycle = step.cyle;
-    return out;
-}
 
 quint32 ButtonColour(const vx::lighting::LedEntry& e) {
     return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
@@ -177,7 +140,7 @@ int CTavimondMouseDevice::RefreshFromDevice() {
     m_profile.SetLightInfo(light);
     if (InStageRange(m_current.ActiveStage())) m_profile.SetActiveStage(m_current.ActiveStage());
     SaveProfile();
-    Engine().ApplyLightInfo(ToEngine(light));
+    Engine().ApplyLightInfo(ToEngineLight(light));
     RefreshPage();
     return 1;
 }
@@ -230,11 +193,9 @@ void CTavimondMouseDevice::EnsureFiveStages() {
 
 int CTavimondMouseDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    std::vector<vx::lighting::LightListEntry> list;
-    for (const LightListEntry& entry : m_profile.GetLightList()) list.push_back(ToEngineEntry(entry));
-    std::vector<vx::lighting::CustomLightStep> steps;
-    for (const LightStep& step : m_profile.GetCustomLightSteps()) steps.push_back(ToEngineStep(step));
-    Engine().LoadLightingState(ToEngine(info), list.data(), list.size(), steps.data(), steps.size());
+    const auto list = ToEngineList(m_profile.GetLightList());
+    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
     return 1;
 }
 
@@ -274,7 +235,7 @@ void CTavimondMouseDevice::SetLightTableIndex(int index) {
 
 void CTavimondMouseDevice::SetLightInfo(const LightInfo& info) {
     m_profile.SetLightInfo(info);
-    Engine().ApplyLightInfo(ToEngine(info));
+    Engine().ApplyLightInfo(ToEngineLight(info));
 }
 
 // ---- key assignments and macros ----
@@ -504,6 +465,7 @@ void CTavimondMouseDevice::LightingFrame() {
 // ---- page ----
 
 void CTavimondMouseDevice::Initialise() {
+    RegisterForNotifications();
     if (m_layoutPath.isEmpty()) {
         CTavimondUSBDevice::Initialise();
         return;
@@ -513,7 +475,6 @@ void CTavimondMouseDevice::Initialise() {
 
 void CTavimondMouseDevice::BuildPage() {
     if (!BuildLayout()) return;
-    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(m_page)) manager->AddNotifier(this);
     m_picture = CPaintManagerUI::FindSubControlByName(m_page, QStringLiteral("mouse_device_key_light"));
     if (!m_picture) m_picture = m_page->findChild<CSelectPanelUI*>();
     BindKeyButtons(m_picture);
