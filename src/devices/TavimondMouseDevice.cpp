@@ -150,8 +150,8 @@ void CTavimondMouseDevice::ReadPower() {
     std::array<uint8_t, StatusRecord::kLength> bytes{};
     if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
     m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
-    if (m_ownerWindow != 0)
-        CWindowMessages::PostMessage(m_ownerWindow, kMsgStatusForward, m_status.forwarded, 0);
+    ShowPowerStatus(m_status.Bytes());
+    SendToOwner(kMsgStatusForward, m_status.forwarded);
 }
 
 // ---- profile ----

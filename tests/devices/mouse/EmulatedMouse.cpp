@@ -27,6 +27,10 @@ int EmulatedMouse::SetAsleep(bool asleep) {
     return m_hub->SetAsleep(VirtualModel::MouseReceiver, asleep);
 }
 
+int EmulatedMouse::SetBattery(uint8_t percent, uint8_t charging) {
+    return m_hub->SetBattery(VirtualModel::MouseReceiver, percent, charging);
+}
+
 int EmulatedMouse::Notify(VirtualModel model, uint16_t code) {
     return m_hub->Notify(model, code);
 }

@@ -4,6 +4,7 @@
 
 #include <QIntValidator>
 
+#include "devices/PowerDisplay.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "link/SettingsBlocks.h"
 #include "profiles/JsonFile.h"
@@ -223,6 +224,32 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     EXPECT_TRUE(page.IsReachable());
     EXPECT_EQ(page.WriteSettings(0, 0, 1, 1920, 1080), 1);
     EXPECT_EQ(CountOf(0x06), 3u);  // 66 bytes in 24-byte chunks
+}
+
+class RecordingPowerDisplay : public QWidget, public IPowerDisplay {
+public:
+    void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
+    std::vector<std::array<uint8_t, 6>> shown;
+};
+
+TEST_F(MousePageTest, PowerIsReadThroughTheReceiverAndShown) {
+    CTavimondMouseDevice& page = Connect(VirtualModel::MouseReceiver);
+    RecordingPowerDisplay indicator;
+    page.SetPowerIndicator(&indicator);
+    ASSERT_EQ(m_hub->SetBattery(64, 1), 1);
+    page.ReadPower();
+    ASSERT_EQ(indicator.shown.size(), 1u);
+    EXPECT_EQ(indicator.shown[0][0], 64);
+    EXPECT_EQ(indicator.shown[0][1], 1);
+    EXPECT_EQ(indicator.shown[0][3], 1);  // read through the receiver
+    EXPECT_EQ(page.LastStatus().batteryPercent, 64);
+
+    page.SetPowerReadHold(true);
+    Firmware().ClearReceived();
+    page.ReadPower();
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(indicator.shown.size(), 1u);
+    page.SetPowerIndicator(nullptr);
 }
 
 // ---- key assignments and macros ----
