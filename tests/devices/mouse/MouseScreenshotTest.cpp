@@ -58,6 +58,10 @@ TEST_F(MousePageTest, MousePageWithARunningWave) {
     const QImage shot(kOut + "mouse_page.png");
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(shot.size(), QSize(800, 470));
+
+    // The pointer settings beside the same picture.
+    page.SelectSettingsOption(1);
+    ASSERT_TRUE(vxtest::RenderToPng(widget, kOut + "mouse_page_pointer.png"));
 }
 
 }  // namespace
