@@ -208,10 +208,9 @@ void CDeviceOptionUI::DoTimer(int id) {
 
 void CDeviceOptionUI::OnFrameTimer() {
     m_page->LightingFrame();
-    if (IsSelected() && m_page->GetPreview()) {
-        QWidget* control = m_repaintControl ? m_repaintControl.data() : m_page->GetPage();
-        if (control != nullptr) control->update();
-    }
+    // The LED buttons repaint themselves when their colour changes; a whole control is repainted
+    // only when one is bound for it.
+    if (m_repaintControl && IsSelected() && m_page->GetPreview()) m_repaintControl->update();
     if (LinkConnected()) SetTimer(kTimerFrame, kFramePeriodMs);
 }
 
