@@ -53,7 +53,8 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs, double* elapsedMs
     const auto start = std::chrono::steady_clock::now();
     while (true) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         if (pred()) {
             if (elapsedMs) *elapsedMs = ms;
             return true;
@@ -92,7 +93,8 @@ void EntryShownAfterPlug(benchmark::State& state) {
                     state.SkipWithError("the entry was not shown");
                     break;
                 }
-                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                         .count();
                 samples.push_back(ms);
                 Pump(600);  // let the connection sequence run, as it would for a user
                 devices.Unplug(TestDevice::KeyboardWired);

@@ -110,7 +110,8 @@ void CDeviceSelector::HideEntry(int index) {
     int other = -1;
     if (ui::IsVisible(entry) && entry->IsSelected()) {
         if (m_hooks.closeSecondaryWindows) m_hooks.closeSecondaryWindows();
-        if (m_hooks.recordingLocked && m_hooks.recordingLocked() && m_hooks.endRecording) m_hooks.endRecording();
+        if (m_hooks.recordingLocked && m_hooks.recordingLocked() && m_hooks.endRecording)
+            m_hooks.endRecording();
         for (int i = 0; i < EntryCount(); ++i) {
             CDeviceOptionUI* candidate = Entry(i);
             if (i != index && candidate && ui::IsVisible(candidate)) {

@@ -83,6 +83,9 @@ public:
     int LanguageIndex() const { return m_language.CurrentIndex(); }
     // The paths of supported interfaces this user may not open, as reported so far.
     QStringList PermissionProblems() const { return m_permissionPaths; }
+    // From any thread (discovery's): a supported interface may not be opened by this user. The
+    // window shows the fix once, below its no-device notice.
+    void QueuePermissionNotice(const QString& path);
 
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
@@ -156,7 +159,11 @@ private:
     // Slot changes that came while the machine slept, handled on resume.
     std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;
     // Permission notices from the discovery thread, taken by the UI thread.
-    std::mutex m_noticeLock;
-    std::deque<QString> m_notices;
+    // Shared with the sink, which may outlive a late discovery thread's last call.
+    struct Notices {
+        std::mutex lock;
+        std::deque<QString> paths;
+    };
+    std::shared_ptr<Notices> m_notices = std::make_shared<Notices>();
     QStringList m_permissionPaths;
 };

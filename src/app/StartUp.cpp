@@ -81,7 +81,8 @@ bool SetupResources(const QString& skinDir) {
 int RunControlCenter(int argc, char** argv) {
     // Diagnostic lines are for whoever debugs the program, not for the user's terminal: they
     // show only with VX_DEBUG set, like the link and profile diagnostics.
-    if (qEnvironmentVariableIsEmpty("VX_DEBUG")) QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    if (qEnvironmentVariableIsEmpty("VX_DEBUG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("VexorUmbrelControlCenter"));
     app.setQuitOnLastWindowClosed(false);
@@ -93,7 +94,8 @@ int RunControlCenter(int argc, char** argv) {
     args.addOption({"lparam", "Second message value.", "n", "0"});
     args.addOption({"language", "Language file to use.", "file"});
     args.addOption({"exit-after-first-paint", "Exit once the main window has painted."});
-    args.addOption({"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."});
+    args.addOption(
+        {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."});
     args.process(app);
     if (args.isSet("post-message")) return PostAndExit(args);
 

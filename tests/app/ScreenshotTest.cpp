@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTimer>
 #include <functional>
 

@@ -8,7 +8,7 @@ set(VX_MAINWND_TEST_DIR ${CMAKE_CURRENT_LIST_DIR}/mainwnd)
 vx_add_test(NAME app_selector LABELS app
     SOURCES ${VX_MAINWND_TEST_DIR}/SelectorTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
-vx_add_test(NAME app_mainwnd_shell LABELS app
+vx_add_test(NAME app_mainwnd_shell LABELS app threaded
     SOURCES ${VX_MAINWND_TEST_DIR}/MainWndShellTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_app vx_link_test_support Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/mainwnd_shell_config)

@@ -24,7 +24,8 @@ void DeviceWindowTest::SetUp() {
     DiscoveryOptions options;
     options.useUdevMonitor = false;  // only the virtual devices of this test
     m_wnd->SetDiscoveryOptions(options);
-    ASSERT_TRUE(m_wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
+    ASSERT_TRUE(
+        m_wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
     m_wnd->show();
     ASSERT_TRUE(WaitUntil([this] { return m_wnd->FirstScanDone(); }, 2000 * kSlowdown));
 }

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/MainWnd.h"
 #include "VirtualDevices.h"
+#include "app/MainWnd.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
 class CDeviceOptionUI;

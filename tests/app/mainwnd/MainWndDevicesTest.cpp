@@ -72,8 +72,9 @@ TEST_F(DeviceWindowTest, UnpluggingHidesTheEntryQuicklyAndKeepsThePage) {
     // The page and its state stay; the frame timer stopped with the link.
     EXPECT_EQ(KeyboardPage(), keyboard);
     EXPECT_EQ(m_wnd->Pages()->Keyboards().size(), 1u);
-    EXPECT_TRUE(WaitUntil([&] { return !m_wnd->GetPaintManager().HasTimer(EntryOf(keyboard), CDeviceOptionUI::kTimerFrame); },
-                          500 * kSlowdown));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !m_wnd->GetPaintManager().HasTimer(EntryOf(keyboard), CDeviceOptionUI::kTimerFrame); },
+        500 * kSlowdown));
 
     // Plugged again, the same page is bound again.
     ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);

@@ -6,13 +6,19 @@
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <thread>
 
 #include "app/ControlCenterBus.h"
 #include "app/LanguageSettings.h"
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
+#include "app/discovery/DiscoverySink.h"
+#include "link/SupportedDevices.h"
+#include "profiles/DataFolders.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
@@ -20,7 +26,8 @@
 namespace {
 
 QSettings UserSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "VexorUmbrelControlCenter", "VexorUmbrelControlCenter");
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "VexorUmbrelControlCenter",
+                     "VexorUmbrelControlCenter");
 }
 
 class LanguageTest : public testing::Test {
@@ -78,6 +85,7 @@ protected:
     void SetUp() override {
         QFile::remove(UserSettings().fileName());
         qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
+        SetUserDataFolderOverride(data.Path());
         ASSERT_TRUE(SetupResources(vxtest::RepoSkinDir()));
         ASSERT_TRUE(registered_messages::RegisterActivateMessage());
         registered_messages::RegisterGuidMessages();
@@ -86,7 +94,8 @@ protected:
         DiscoveryOptions options;
         options.useUdevMonitor = false;
         wnd->SetDiscoveryOptions(options);
-        ASSERT_TRUE(wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
+        ASSERT_TRUE(
+            wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
         wnd->show();
         for (int i = 0; i < 400 && !wnd->FirstScanDone(); ++i) vxtest::Pump(5);
         ASSERT_TRUE(wnd->FirstScanDone());
@@ -96,12 +105,15 @@ protected:
         wnd.reset();
         qunsetenv("VX_VIRTUAL_HID_DIR");
     }
-    void Send(uint message, quintptr w, qintptr l) { CWindowMessages::SendMessage(wnd->GetHWND(), message, w, l); }
+    void Send(uint message, quintptr w, qintptr l) {
+        CWindowMessages::SendMessage(wnd->GetHWND(), message, w, l);
+    }
     QString LightStatusKey() {
         return ui::GetTextKey(wnd->GetPaintManager().FindControl("control_light_status"));
     }
 
     vxtest::ScopedTempDir dir;
+    vxtest::ScopedTempDir data;
     std::unique_ptr<CMainWnd> wnd;
 };
 
@@ -123,9 +135,8 @@ TEST_F(MainWndShellTest, TheLightStatusButtonTogglesAndBroadcasts) {
     CControlCenterBus bus;
     wnd->SetBus(&bus);
     std::vector<std::tuple<QString, qlonglong, qlonglong>> broadcasts;
-    QObject::connect(&bus, &CControlCenterBus::Broadcast, [&](const QString& n, qlonglong w, qlonglong l) {
-        broadcasts.emplace_back(n, w, l);
-    });
+    QObject::connect(&bus, &CControlCenterBus::Broadcast,
+                     [&](const QString& n, qlonglong w, qlonglong l) { broadcasts.emplace_back(n, w, l); });
     QWidget* button = wnd->GetPaintManager().FindControl("control_light_status");
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -151,11 +162,10 @@ TEST_F(MainWndShellTest, TheWorkToolRecordListsTheFourDeviceKinds) {
         const auto* p = reinterpret_cast<const uint8_t*>(sent.constData()) + 4 * i;
         return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     };
-    const uint32_t expected[] = {2, 3, 0, 2, 4,
-                                 0x320F, 0x221C, 2,   // mouse
-                                 0x320F, 0x5055, 1,   // keyboard
-                                 0x320F, 0x1004, 3,   // mousepad
-                                 0x0C76, 0x1630, 7};  // headset
+    const uint32_t expected[] = {2,      3,      0, 2, 4, 0x320F, 0x221C, 2,  // mouse
+                                 0x320F, 0x5055, 1,                           // keyboard
+                                 0x320F, 0x1004, 3,                           // mousepad
+                                 0x0C76, 0x1630, 7};                          // headset
     for (int i = 0; i < 17; ++i) EXPECT_EQ(at(i), expected[i]) << i;
     for (int i = 17; i < 256; ++i) ASSERT_EQ(at(i), 0u) << i;
 }
@@ -182,6 +192,32 @@ TEST_F(MainWndShellTest, TheLanguageMessageAppliesTheEntry) {
     Send(WM_LANGUAGE_CHANGED, 0, 0);
     EXPECT_EQ(wnd->LanguageIndex(), 0);
     EXPECT_EQ(CLanguageSettings::ReadLanguageId(), 1033);
+}
+
+TEST_F(MainWndShellTest, APermissionProblemShowsTheFixOnce) {
+    QWidget* notice = wnd->GetPaintManager().FindControl("nodevice_permission");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(ui::IsVisible(notice));
+    const QString path = "hid#vid_320f&pid_5055&mi_01&col04#/dev/hidraw9";
+    // Reported from the discovery thread's side, twice for the same interface.
+    std::thread reporter([&] {
+        wnd->QueuePermissionNotice(path);
+        wnd->QueuePermissionNotice(path);
+    });
+    reporter.join();
+    vxtest::Pump(20);
+    EXPECT_EQ(wnd->PermissionProblems(), QStringList{path});
+    EXPECT_TRUE(ui::IsVisible(notice));
+    const std::string rules = (UserDataFolder() / std::string(kUdevRulesFileName)).string();
+    const QString command = ui::GetText(wnd->GetPaintManager().FindControl("nodevice_permission_command"));
+    EXPECT_TRUE(command.contains(QString::fromStdString(rules))) << command.toStdString();
+    EXPECT_TRUE(command.contains("udevadm trigger"));
+    std::ifstream file(rules);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), SupportedDevicesUdevRules());
+    // It stays below the no-device notice: a device shown hides both.
+    EXPECT_TRUE(ui::IsVisible(wnd->GetPaintManager().FindControl("No_device_Link")));
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ protected:
         noDevice->setObjectName("No_device_Link");
         pages->Add(nonePage);
         power->Add(new QWidget);
-        for (QWidget* w : {static_cast<QWidget*>(row), static_cast<QWidget*>(pages), static_cast<QWidget*>(power)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(row), static_cast<QWidget*>(pages), static_cast<QWidget*>(power)})
             layout->addWidget(w);
         pm.AttachRoot(root.get());
         selector.Attach(pm);
@@ -208,7 +209,8 @@ TEST_F(SelectorTest, IconSetsFollowTheTypeCodeAndVariant) {
     // Every image an entry can name is in the skin.
     for (const char* prefix : {"kb", "ms", "hard_mp", "soft_mp", "hd", "hub", "unknow"}) {
         for (const char* state : {"normal", "selected", "synchro_normal", "synchro_selected"}) {
-            const QString file = vxtest::RepoSkinDir() + QStringLiteral("common/device_ico/%1_device_%2.svg").arg(prefix, state);
+            const QString file = vxtest::RepoSkinDir() +
+                                 QStringLiteral("common/device_ico/%1_device_%2.svg").arg(prefix, state);
             EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
         }
     }
@@ -273,8 +275,10 @@ TEST_F(PowerIndicatorTest, BatteryPercentChargeStateAndWirelessMarkOfAMouse) {
 TEST_F(PowerIndicatorTest, TheMousepadShowsThePhoneOnItsCharger) {
     indicator->SetKind(3, 0);
     EXPECT_TRUE(ui::IsVisible(phone));
-    const std::pair<uint8_t, const char*> cases[] = {{1, "Phone_type_iphone"},  {2, "Phone_type_samsung"},
-                                                     {3, "Phone_type_other"},   {0, "Phone_type_no_device"},
+    const std::pair<uint8_t, const char*> cases[] = {{1, "Phone_type_iphone"},
+                                                     {2, "Phone_type_samsung"},
+                                                     {3, "Phone_type_other"},
+                                                     {0, "Phone_type_no_device"},
                                                      {4, "Phone_type_no_device"}};
     for (const auto& [type, key] : cases) {
         Update({40, 2, 0, 1, 0, type});

@@ -12,7 +12,8 @@ VirtualModel Model(TestDevice device) {
 }
 }  // namespace
 
-VirtualDevices::VirtualDevices(const std::string& directory) : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
+VirtualDevices::VirtualDevices(const std::string& directory)
+    : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
 
 VirtualDevices::~VirtualDevices() = default;
 
