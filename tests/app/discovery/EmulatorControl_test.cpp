@@ -74,6 +74,9 @@ TEST(ControlSocket, CommandsReachTheHubIncludingCableAndReceiverSwitching) {
     EXPECT_EQ(status[0], 40);
     EXPECT_EQ(status[1], 1);
     EXPECT_EQ(Ask(dir.Path(), "battery mouse-receiver 140"), "error: percent out of range");
+    EXPECT_EQ(Ask(dir.Path(), "phone mousepad 2"), "ok");
+    EXPECT_EQ(hub.Firmware(VirtualModel::Mousepad).Status()[5], 2);
+    EXPECT_EQ(Ask(dir.Path(), "phone mousepad 256"), "error: phone type out of range");
     EXPECT_EQ(Ask(dir.Path(), "sleep mouse-receiver"), "ok");
     EXPECT_TRUE(hub.Firmware(VirtualModel::MouseReceiver).IsAsleep());
     EXPECT_EQ(Ask(dir.Path(), "wake mouse-receiver"), "ok");
