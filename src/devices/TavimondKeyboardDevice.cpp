@@ -1,0 +1,726 @@
+#include "devices/TavimondKeyboardDevice.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+
+#include "devices/DeviceBlocks.h"
+#include "devices/LightRecordConvert.h"
+#include "devices/lighting/KeyboardLightingEngine.h"
+#include "link/MacroImageBlock.h"
+#include "link/StatusRecord.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "profiles/FactoryKeyFunctions.h"
+#include "profiles/LightNameTables.h"
+#include "profiles/MacroFiles.h"
+#include "profiles/StringUtil.h"
+#include "widgets/ControlUI.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/OptionUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/ResourceManager.h"
+#include "widgets/SliderUI.h"
+
+namespace {
+
+constexpr uint16_t kEventReread = 0x401;
+constexpr uint16_t kEventRereadWired = 0x402;
+constexpr uint8_t kProfileChangeClass = 0x10;
+constexpr uint8_t kProfileChangeExtraClass = 0x11;
+constexpr int kStageByteOfBlock = 26;
+constexpr int kKeyboardBlockStrideBytes = 64;
+constexpr int kRepeatRateMax = 31;
+constexpr size_t kKeyRecordBytes = 3;
+constexpr size_t kColourRecordBytes = 3;
+// The delay that each repeat-delay option stands for, as the label shows it.
+constexpr std::array<int, 4> kRepeatDelayMs = {250, 500, 750, 1000};
+
+int OptionIndex(int value, int count) {
+    return value >= 0 && value < count ? value : 0;
+}
+
+}  // namespace
+
+CTavimondKeyboardDevice::CTavimondKeyboardDevice()
+    : CTavimondUSBDevice(
+          std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
+    m_keySlotMap.fill(kNoSlot);
+    m_keyLedMap.fill(kNoSlot);
+}
+
+CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
+    StopLightingThread();
+}
+
+vx::lighting::KeyboardLightingEngine& CTavimondKeyboardDevice::KeyboardEngine() {
+    return static_cast<vx::lighting::KeyboardLightingEngine&>(Engine());
+}
+
+std::string CTavimondKeyboardDevice::DeviceFolderText() const {
+    return DeviceDataFolder(m_kindName.empty() ? "keyboard" : m_kindName).string();
+}
+
+// ---- page ----
+
+void CTavimondKeyboardDevice::Initialise() {
+    RegisterForNotifications();
+    BuildPage();
+}
+
+void CTavimondKeyboardDevice::BuildPage() {
+    if (m_layoutPath.isEmpty()) {
+        CTavimondUSBDevice::Initialise();
+        return;
+    }
+    if (!BuildLayout()) return;
+    m_pictureContainer = CPaintManagerUI::FindSubControlByName(m_page, "keyboard_device_key_light");
+    BindKeyButtons(m_pictureContainer ? m_pictureContainer.data() : m_page.data());
+    FindControls();
+}
+
+void CTavimondKeyboardDevice::FindControls() {
+    m_profilePanel = CPaintManagerUI::FindSubControlByName(m_page, "DeviceProfileItem");
+    m_lightPanel = CPaintManagerUI::FindSubControlByName(m_page, "LightControlItem");
+    m_macroPanel = CPaintManagerUI::FindSubControlByName(m_page, "MacroControlItem");
+    m_keyPanel = CPaintManagerUI::FindSubControlByName(m_page, "KeySetControlItem");
+    for (int i = 0; i < 4; ++i) {
+        m_pollingOptions[i] = CPaintManagerUI::FindSubControl<COptionUI>(
+            m_page, QStringLiteral("polling_rate_option_%1").arg(i));
+        m_repeatDelayOptions[i] = CPaintManagerUI::FindSubControl<COptionUI>(
+            m_page, QStringLiteral("repeat_delay_check_%1").arg(i));
+    }
+    m_repeatDelayLabel = CPaintManagerUI::FindSubControlByName(m_page, "repeat_delay_time_label1");
+    m_repeatRateSlider = CPaintManagerUI::FindSubControl<CSliderUI>(m_page, "repeat_rate_slider");
+    m_winLockOption = CPaintManagerUI::FindSubControl<COptionUI>(m_page, "winlockflag_option");
+    m_wFlagOption = CPaintManagerUI::FindSubControl<COptionUI>(m_page, "wflag_option");
+    m_key6Option = CPaintManagerUI::FindSubControl<COptionUI>(m_page, "6flag_option");
+    m_repeatInput = CPaintManagerUI::FindSubControlByName(m_page, "repeat_input_richedit");
+    if (m_repeatRateSlider) {
+        m_repeatRateSlider->SetMinValue(0);
+        m_repeatRateSlider->SetMaxValue(kRepeatRateMax);
+    }
+}
+
+void CTavimondKeyboardDevice::Notify(TNotifyUI& msg) {
+    // LED buttons of this page paint themselves in the custom-colour mode; every other control is
+    // routed by the main window.
+    if (msg.sType != notify::kClick || msg.pSender == nullptr) return;
+    for (int i = 0; i < static_cast<int>(m_lightButtons.size()); ++i) {
+        if (m_lightButtons[i] && m_lightButtons[i].data() == msg.pSender) {
+            PaintKey(i);
+            return;
+        }
+    }
+}
+
+// ---- profile ----
+
+void CTavimondKeyboardDevice::LoadProfileFile() {
+    const std::filesystem::path folder = DeviceFolderText();
+    m_profile.SetDefaultPath(DefaultProfilePath(m_kindName.empty() ? "keyboard" : m_kindName));
+    m_profile.SetProfilePath(ProfilePathText());
+    const std::string prefix = m_lightNamePrefix.empty() ? std::string("qorin_light") : m_lightNamePrefix;
+    m_profile.SetLightConfigPath(folder / (prefix + ".config"));
+}
+
+int CTavimondKeyboardDevice::LoadProfile() {
+    LoadProfileFile();
+    const Json::Value node = m_profile.LoadProfile(m_profile.GetProfilePath());
+    m_profile.LoadLightConfig(m_profile.GetLightConfigPath());
+    m_keyList = m_profile.GetKeyList();
+    m_stages = m_profile.GetKeyboardSystemStages();
+    LoadLightingState();
+    return node.isNull() ? 0 : 1;
+}
+
+std::u16string CTavimondKeyboardDevice::GetProfileName() {
+    return Utf8ToWide(m_profile.GetProfilePath().string());
+}
+
+void CTavimondKeyboardDevice::SaveProfile() {
+    m_profile.SaveProfile();
+}
+
+void CTavimondKeyboardDevice::ResetToProfile() {
+    m_profile.LoadProfile(m_profile.GetDefaultPath());
+    m_keyList = m_profile.GetKeyList();
+    m_stages = m_profile.GetKeyboardSystemStages();
+    LoadLightingState();
+    SaveProfile();
+    RefreshPage();
+}
+
+void CTavimondKeyboardDevice::SetLightTableIndex(int index) {
+    CTavimondUSBDevice::SetLightTableIndex(index);
+    m_profile.SetLightTableIndex(index);
+    m_profile.SetDeviceIndex(0);
+}
+
+void CTavimondKeyboardDevice::SetLightInfo(const LightInfo& info) {
+    CTavimondUSBDevice::SetLightInfo(info);
+    m_profile.SetLightInfo(info);
+}
+
+void CTavimondKeyboardDevice::SetAudioLightInfo(const AudioLightInfo& info) {
+    CTavimondUSBDevice::SetAudioLightInfo(info);
+    KeyboardEngine().SetAudioLightInfo(ToEngineAudio(info));
+    m_profile.SetAudioLightInfo(info);
+}
+
+AudioLightInfo CTavimondKeyboardDevice::GetAudioLightInfo() {
+    return FromEngineAudio(KeyboardEngine().GetAudioLightInfo());
+}
+
+void CTavimondKeyboardDevice::OnAudioLevels(const int32_t* levels, size_t count) {
+    KeyboardEngine().OnAudioLevels(levels, count);
+}
+
+void CTavimondKeyboardDevice::SetAudioParameters(const int32_t* values, size_t count) {
+    KeyboardEngine().SetAudioParameters(values, count);
+}
+
+int CTavimondKeyboardDevice::LoadLightingState() {
+    const LightInfo info = m_profile.GetLightInfo();
+    const uint8_t previous = Engine().GetLightInfo().mode;
+    const auto list = ToEngineList(m_profile.GetLightList());
+    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    KeyboardEngine().SetAudioLightInfo(ToEngineAudio(m_profile.GetAudioLightInfo()));
+    m_block[1] = info.selectItem;
+    m_block[2] = info.light;
+    m_block[3] = info.speed;
+    m_block[4] = info.fx;
+    m_block[5] = info.multiColor;
+    m_block[6] = info.red;
+    m_block[7] = info.green;
+    m_block[8] = info.blue;
+    m_block[18] = info.zzccLedMode;
+    if (info.selectItem != previous && info.selectItem == kModeCustomColours) EnterCustomColourMode();
+    return 1;
+}
+
+void CTavimondKeyboardDevice::LoadPageLists() {
+    MacroFiles macros{std::filesystem::path(DeviceFolderText())};
+    m_macroNames.clear();
+    for (const MacroListEntry& entry : macros.LoadList()) m_macroNames.push_back(entry.name);
+    LightNameTables names;
+    names.LoadDefaultLightNames(DefaultDataFolder() / "default_light.json", m_lightTableIndex);
+    names.LoadCustomLightNames(m_profile.GetLightConfigPath(), m_lightTableIndex);
+    m_modeCodes = names.ModeCodes();
+}
+
+// ---- connection ----
+
+void CTavimondKeyboardDevice::OnConnected() {
+    ReadKeyTables();
+    LoadProfile();
+    LoadPageLists();
+    ReadDeviceSettings();
+    RefreshPage();
+    if (Engine().GetLightInfo().mode == kModeCustomColours) SendCustomColours();
+    StartLightingThread();
+}
+
+void CTavimondKeyboardDevice::ReadKeyTables() {
+    if (!m_commandLink.IsConnected()) return;
+    m_commandLink.BeginConfig();
+    DeviceInfo info;
+    // Without the capability record the slot count is unknown; the old tables stay.
+    if (m_commandLink.ReadDeviceInfo(&info) != 1) {
+        m_commandLink.EndConfig();
+        return;
+    }
+    SetDeviceInfo(info);
+    if (!info.KeySlotsValid() || m_commandLink.SetBlockSize(info.KeyTableLength()) != 1) return;
+    std::vector<uint8_t> keys(info.KeyTableLength());
+    std::vector<uint8_t> leds(info.LedMapLength());
+    const bool keysRead = m_commandLink.ReadKeyTable(keys) == 1;
+    const bool ledsRead = m_commandLink.ReadLedMap(leds) == 1;
+    m_commandLink.EndConfig();
+    if (keysRead) m_keyTable = std::move(keys);
+    if (ledsRead) m_ledMap = std::move(leds);
+    BuildKeyMaps(m_keyTable, m_ledMap, info.KeySlots(), m_keySlotMap, m_keyLedMap);
+}
+
+void CTavimondKeyboardDevice::BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap,
+                                           int slotCount, std::array<uint8_t, kLogicalKeys>& keySlotMap,
+                                           std::array<uint8_t, kLogicalKeys>& keyLedMap) {
+    keySlotMap.fill(kNoSlot);
+    keyLedMap.fill(kNoSlot);
+    const int usable = std::min<int>(slotCount, static_cast<int>(keyTable.size() / kKeyRecordBytes));
+    for (int j = 0; j < kLogicalKeys; ++j) {
+        const FactoryKeyFunction& f = kKeyboardFactoryKeys[j];
+        // Unlisted logical keys carry the "no key" record, which a real key never has.
+        if (f.type == 0x20 && f.first == 0 && f.second == 0) continue;
+        for (int k = 0; k < usable; ++k) {
+            const uint8_t* slot = keyTable.data() + k * kKeyRecordBytes;
+            if (slot[0] == f.type && slot[1] == f.first && slot[2] == f.second) {
+                keySlotMap[j] = static_cast<uint8_t>(k);
+                break;
+            }
+        }
+        const uint8_t s = keySlotMap[j];
+        if (s != kNoSlot && s < ledMap.size()) keyLedMap[j] = ledMap[s];
+    }
+}
+
+int CTavimondKeyboardDevice::RefreshFromDevice() {
+    const int status = ReadDeviceSettings();
+    RefreshPage();
+    return status;
+}
+
+int CTavimondKeyboardDevice::ReadDeviceSettings() {
+    m_commandLink.SetHeld(false);
+    std::copy_n(m_block.begin(), m_blockAside.size(), m_blockAside.begin());
+    if (!m_commandLink.IsConnected()) return 0;
+    uint8_t active = 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return 0;
+    std::array<uint8_t, kBlockLength> block{};
+    const uint32_t offset = static_cast<uint32_t>(active) * kKeyboardBlockStrideBytes;
+    if (m_commandLink.ReadConfig(block, offset) != 1) return 0;
+    block[0] = active;
+    const auto code = std::find(m_modeCodes.begin(), m_modeCodes.end(), block[1]);
+    if (code != m_modeCodes.end()) block[1] = static_cast<uint8_t>(code - m_modeCodes.begin());
+    block[16] = 0;
+    m_activeProfile = active;
+    m_block = block;
+    ApplyBlockToLighting();
+    return 1;
+}
+
+void CTavimondKeyboardDevice::ApplyBlockToLighting() {
+    LightInfo info = m_profile.GetLightInfo();
+    info.selectItem = m_block[1];
+    info.light = m_block[2];
+    info.speed = static_cast<uint8_t>(SpeedLevelFromDevice(m_block[3]));
+    info.fx = m_block[4];
+    info.multiColor = m_block[5];
+    info.red = m_block[6];
+    info.green = m_block[7];
+    info.blue = m_block[8];
+    info.zzccLedMode = m_block[18];
+    info.customGroup = m_block[25];
+    // The block keeps the level from here on, as the record does.
+    m_block[3] = info.speed;
+    const bool modeChanged = Engine().ApplyLightInfo(ToEngineLight(info));
+    if (modeChanged && info.selectItem == kModeCustomColours) EnterCustomColourMode();
+    m_stages.key6Flag = m_block[20];
+    m_stages.winFlag = m_block[21];
+    m_stages.wFlag = m_block[19];
+    m_profile.SetKeyboardSystemStages(m_stages);
+    m_profile.SetLightInfo(info);
+    m_profile.SaveProfile();
+}
+
+KeyboardBlockInput CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
+    const LightInfo info = m_profile.GetLightInfo();
+    KeyboardBlockInput settings;
+    settings.profile = static_cast<uint8_t>(profile);
+    settings.modeIndex = info.selectItem;
+    settings.brightness = info.light;
+    settings.speedLevel = info.speed;
+    settings.direction = info.fx;
+    settings.multiColour = info.multiColor;
+    settings.red = info.red;
+    settings.green = info.green;
+    settings.blue = info.blue;
+    settings.modeOption = info.zzccLedMode;
+    settings.customGroup = info.customGroup;
+    const KeyboardSystemStages stages = m_profile.GetKeyboardSystemStages();
+    settings.wFlag = stages.wFlag;
+    settings.key6Flag = stages.key6Flag;
+    settings.winFlag = stages.winFlag;
+    settings.pollingRate = stages.pollingRate;
+    return settings;
+}
+
+int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
+    const std::array<uint8_t, kBlockLength> block =
+        EncodeKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
+    if (m_commandLink.IsConnected()) m_commandLink.BeginConfig();
+    const int status = m_commandLink.WriteConfig(block, 0);
+    m_commandLink.EndConfig();
+    return status == 1 ? 1 : status;
+}
+
+// ---- power ----
+
+void CTavimondKeyboardDevice::ReadPower() {
+    if (m_powerReadHold) return;
+    const bool wireless = m_commandLink.IsWireless();
+    if (wireless && !m_commandLink.QueryWirelessDevice()) return;
+    std::array<uint8_t, StatusRecord::kLength> bytes{};
+    if (m_commandLink.ReadStatus(bytes, 0) != 1) return;
+    const StatusRecord record = StatusRecord::Parse(bytes, wireless);
+    m_lastStatus = record.Bytes();
+    ShowPowerStatus(m_lastStatus);
+    SendToOwner(0x0D01, record.forwarded);
+}
+
+bool CTavimondKeyboardDevice::IsReachable() {
+    const bool reachable =
+        m_commandLink.IsConnected() && m_commandLink.IsWireless() && m_commandLink.QueryWirelessDevice();
+    MutableStreamRule().SetStopped(true, !reachable);
+    return reachable;
+}
+
+// ---- notifications ----
+
+void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
+    if (code == kEventReread || (code == kEventRereadWired && !wireless)) {
+        RequestReread(kRereadDelayFastMs);
+        return;
+    }
+    const uint8_t codeClass = static_cast<uint8_t>(code >> 8);
+    if (codeClass != kProfileChangeClass && codeClass != kProfileChangeExtraClass) return;
+    if (!m_commandLink.IsConnected()) return;
+    m_activeProfile = code & 0x0F;
+    m_block[0] = static_cast<uint8_t>(m_activeProfile);
+    if (codeClass == kProfileChangeExtraClass)
+        m_block[kStageByteOfBlock] = static_cast<uint8_t>((code >> 4) & 0x0F);
+    RefreshPage();
+}
+
+// ---- key assignments and macros ----
+
+std::vector<int> CTavimondKeyboardDevice::GetMacroList() {
+    const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
+    std::vector<int> used;
+    for (int j = 0; j < kLogicalKeys && j < static_cast<int>(m_keyList.size()); ++j) {
+        if (m_keySlotMap[j] == kNoSlot) continue;
+        const KeyFunction& f = m_keyList[j].current;
+        if (!IsMacroFunction(f) || f.first >= macroCount) continue;
+        if (std::find(used.begin(), used.end(), f.first) == used.end()) used.push_back(f.first);
+    }
+    return used;
+}
+
+int CTavimondKeyboardDevice::WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) {
+    if (!m_commandLink.IsConnected()) return 0;
+    m_commandLink.BeginConfig();
+    DeviceInfo info;
+    if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
+    const size_t slotCount = std::min<size_t>(m_deviceInfo.KeySlots(), m_keyTable.size() / kKeyRecordBytes);
+    if (slotCount == 0) {
+        // No key table was read at connection: writing would wipe the device's assignments.
+        m_commandLink.EndConfig();
+        return 0;
+    }
+    std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + slotCount * kKeyRecordBytes);
+    const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
+    std::vector<uint8_t> used;
+    for (int j = 0; j < kLogicalKeys && j < static_cast<int>(keys.size()); ++j) {
+        const uint8_t s = m_keySlotMap[j];
+        if (s == kNoSlot || s >= slotCount) continue;
+        KeyFunction f = keys[j].current;
+        if (IsMacroFunction(f)) {
+            if (f.first < macroCount) {
+                auto at = std::find(used.begin(), used.end(), f.first);
+                if (at == used.end()) at = used.insert(used.end(), f.first);
+                f.first = static_cast<uint8_t>(at - used.begin());
+            } else {
+                f = keys[j].defaults;
+            }
+        }
+        table[s * kKeyRecordBytes + 0] = f.type;
+        table[s * kKeyRecordBytes + 1] = f.first;
+        table[s * kKeyRecordBytes + 2] = f.second;
+    }
+    m_commandLink.SetBlockSize(static_cast<uint16_t>(table.size()));
+    const int status = m_commandLink.WriteKeyTable(table, bank);
+    m_commandLink.EndConfig();
+    return status;
+}
+
+int CTavimondKeyboardDevice::ApplyKeyAssignments() {
+    m_keyList = m_profile.GetKeyList();
+    return WriteKeyAssignments(0, m_keyList);
+}
+
+void CTavimondKeyboardDevice::PruneMacroAssignments() {
+    const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
+    bool changed = false;
+    for (KeyEntry& key : m_keyList) {
+        if (IsMacroFunction(key.current) && key.current.first >= macroCount) {
+            key.current = key.defaults;
+            changed = true;
+        }
+    }
+    if (!changed) return;
+    m_profile.SetKeyList(m_keyList);
+    SaveProfile();
+    RefreshPage();
+}
+
+int CTavimondKeyboardDevice::MacroEventsOver(size_t length, size_t capacity) {
+    if (length <= capacity) return 0;
+    return static_cast<int>((length - capacity) / 4) + 1;
+}
+
+int CTavimondKeyboardDevice::WriteMacroMemory(const std::vector<int>& macroNumbers) {
+    if (macroNumbers.empty()) return 0;
+    MacroFiles files{std::filesystem::path(DeviceFolderText())};
+    const std::vector<MacroListEntry> list = files.LoadList();
+    if (list.empty()) return 0;
+    std::vector<MacroSlotEvents> macros;
+    for (int number : macroNumbers) {
+        MacroSlotEvents events;
+        if (number >= 0 && static_cast<size_t>(number) < list.size()) {
+            const Json::Value stored = files.LoadEventsJson(list[number].guid);
+            for (Json::ArrayIndex i = 0; stored.isArray() && i < stored.size(); ++i) {
+                std::array<uint8_t, 4> record{};
+                CBasicProfiledata::MacroEventToRecord(stored[i], record);
+                MacroEventRecord event;
+                event.delayMs = static_cast<uint16_t>(record[0] | (record[1] << 8));
+                event.type = record[2] & 0x7F;
+                event.down = (record[2] & 0x80) != 0;
+                event.button = record[3];
+                events.push_back(event);
+            }
+        }
+        macros.push_back(std::move(events));
+    }
+    if (m_commandLink.IsConnected()) {
+        DeviceInfo info;
+        if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
+    }
+    const size_t length = MacroImageLength(macros);
+    const int over = MacroEventsOver(length, m_deviceInfo.MacroCapacityBytes());
+    if (over > 0) return over;
+    std::vector<uint8_t> image;
+    if (!BuildMacroImage(macros, &image, m_deviceInfo.MacroCapacityBytes())) return -1;
+    if (!m_commandLink.IsConnected()) return -1;
+    m_commandLink.BeginConfig();
+    const int status = m_commandLink.WriteMacros(image);
+    m_commandLink.EndConfig();
+    return status == 1 ? 0 : -1;
+}
+
+// ---- lighting ----
+
+void CTavimondKeyboardDevice::LightingFrame() {
+    if (!m_softwareLighting.load()) return;
+    PaintAndStream(m_keyLedMap.data(), m_keyLedMap.size());
+    if (Engine().GetLightInfo().mode == kModeCustomColours) MaybeWriteCustomColours();
+}
+
+void CTavimondKeyboardDevice::MaybeWriteCustomColours() {
+    // The table goes out again only when a colour or brightness changed since the last write.
+    if (ColourTable(true) == m_lastColourTable) return;
+    SendCustomColours();
+}
+
+std::vector<uint8_t> CTavimondKeyboardDevice::ColourTable(bool scaled) const {
+    const size_t slotCount = m_deviceInfo.KeySlots();
+    std::vector<uint8_t> table(slotCount * kColourRecordBytes, 0);
+    const vx::lighting::LedFrame& frame = m_engine->Frame();
+    for (int led = 0; led < kLogicalKeys && led < frame.Count(); ++led) {
+        const uint8_t position = m_keyLedMap[led];
+        if (position >= slotCount) continue;
+        const vx::lighting::LedEntry e = frame.Get(led);
+        const unsigned b = scaled ? e.brightness : 256;
+        table[position * 3 + 0] = static_cast<uint8_t>(e.red * b / 256);
+        table[position * 3 + 1] = static_cast<uint8_t>(e.green * b / 256);
+        table[position * 3 + 2] = static_cast<uint8_t>(e.blue * b / 256);
+    }
+    return table;
+}
+
+int CTavimondKeyboardDevice::SendCustomColours() {
+    if (FramePaused()) return 0;
+    const std::vector<uint8_t> table = ColourTable(true);
+    if (table.empty()) return 0;
+    const int status = m_commandLink.WriteKeyColours(table, m_block[25], kCustomColourStride);
+    if (status == 1) {
+        m_lastColourTable = table;
+    } else {
+        // Same pause as a failed stream frame: later frames skip the write for 200 ms.
+        m_lastColourTable.clear();
+        m_framePaused = true;
+        m_framePauseUntilMs = Clock().NowMs() + kFailedFramePauseMs;
+    }
+    return status;
+}
+
+void CTavimondKeyboardDevice::PaintKey(int led) {
+    const vx::lighting::LightInfo params = Engine().GetLightInfo();
+    if (params.mode != kModeCustomColours) return;
+    if (led < 0 || led >= Engine().LedCount()) return;
+    vx::lighting::LedEntry entry = Engine().GetLed(led);
+    entry.red = params.red;
+    entry.green = params.green;
+    entry.blue = params.blue;
+    Engine().SetLed(led, entry);
+    StoreCustomColours(m_profile.GetCustomGroupIndex());
+}
+
+void CTavimondKeyboardDevice::StoreCustomColours(int group) {
+    if (group < 0) return;
+    std::vector<CustomLightColor> colours;
+    const int count = Engine().LedCount();
+    for (int led = 0; led < count && led < kLogicalKeys; ++led) {
+        const vx::lighting::LedEntry e = Engine().GetLed(led);
+        colours.push_back({e.red, e.green, e.blue, 0});
+    }
+    m_profile.SetCustomLightColors(colours, group);
+    SaveProfile();
+    if (!m_commandLink.IsWireless() && m_commandLink.IsConnected()) {
+        const std::vector<uint8_t> table = ColourTable(false);
+        if (!table.empty()) m_commandLink.WriteKeyColours(table, group, kCustomColourStride);
+    }
+}
+
+void CTavimondKeyboardDevice::FillCustomColours(bool on) {
+    const vx::lighting::LightInfo params = Engine().GetLightInfo();
+    const int count = Engine().LedCount();
+    for (int led = 0; led < count; ++led) {
+        vx::lighting::LedEntry e = Engine().GetLed(led);
+        e.red = on ? params.red : 0;
+        e.green = on ? params.green : 0;
+        e.blue = on ? params.blue : 0;
+        Engine().SetLed(led, e);
+    }
+    SendCustomColours();
+    const int group = m_profile.GetCustomGroupIndex();
+    if (group >= 0) {
+        std::vector<CustomLightColor> colours;
+        for (int led = 0; led < count && led < kLogicalKeys; ++led) {
+            const vx::lighting::LedEntry e = Engine().GetLed(led);
+            colours.push_back({e.red, e.green, e.blue, 0});
+        }
+        m_profile.SetCustomLightColors(colours, group);
+        SaveProfile();
+    }
+}
+
+void CTavimondKeyboardDevice::EnterCustomColourMode() {
+    const int group = m_profile.GetCustomGroupIndex();
+    const int count = Engine().LedCount();
+    const std::vector<CustomLightColor> colours = m_profile.GetCustomLightColors(group, count);
+    const uint8_t bright =
+        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().brightness, 4)];
+    for (int led = 0; led < count && led < static_cast<int>(colours.size()); ++led) {
+        const CustomLightColor& c = colours[led];
+        Engine().SetLed(led, {c.red, c.green, c.blue, bright});
+    }
+    m_block[25] = static_cast<uint8_t>(group);
+    if (m_commandLink.IsConnected()) SendCustomColours();
+}
+
+// ---- page refresh ----
+
+void CTavimondKeyboardDevice::RefreshPage() {
+    LoadPageLists();
+    ShowSettings();
+    ShowKeyAssignments();
+}
+
+void CTavimondKeyboardDevice::ShowSettings() {
+    const KeyboardSystemStages s = m_stages;
+    const int polling = OptionIndex(s.pollingRate, 4);
+    const int delay = OptionIndex(s.repeatDelay, 4);
+    for (int i = 0; i < 4; ++i) {
+        if (m_pollingOptions[i]) m_pollingOptions[i]->Selected(i == polling);
+        if (m_repeatDelayOptions[i]) m_repeatDelayOptions[i]->Selected(i == delay);
+    }
+    if (m_repeatDelayLabel) {
+        const QString text = CResourceManager::GetInstance().GetText(QStringLiteral("Repeat_Delay_Time"));
+        ui::SetText(m_repeatDelayLabel, text + QString::number(kRepeatDelayMs[delay]) + QStringLiteral("ms"));
+    }
+    if (m_repeatRateSlider) m_repeatRateSlider->SetValue(std::clamp<int>(s.repeat, 0, kRepeatRateMax));
+    if (m_winLockOption) m_winLockOption->Selected(s.winFlag != 0);
+    if (m_wFlagOption) m_wFlagOption->Selected(s.wFlag != 0);
+    if (m_key6Option) m_key6Option->Selected(s.key6Flag != 0);
+}
+
+void CTavimondKeyboardDevice::ShowKeyAssignments() {
+    for (int j = 0; j < static_cast<int>(m_keyList.size()) && j < static_cast<int>(m_keyButtons.size());
+         ++j) {
+        CDeviceKeyButtonUI* button = KeyButton(j);
+        if (button == nullptr) continue;
+        button->SetKeySetImageHidden(m_keyList[j].current.SameFunction(m_keyList[j].defaults));
+    }
+}
+
+void CTavimondKeyboardDevice::SelectKey(int key) {
+    if (CDeviceKeyButtonUI* old = KeyButton(m_selectedKey)) old->SetSelected(false);
+    CTavimondUSBDevice::SelectKey(key);
+    if (CDeviceKeyButtonUI* now = KeyButton(key)) now->SetSelected(true);
+}
+
+void CTavimondKeyboardDevice::SetFunctionPage(int type) {
+    CTavimondUSBDevice::SetFunctionPage(type);
+    CDeviceKeyButtonUI* fn = KeyButton(kKeyboardFnKey);
+    if (type == functionpage::kDefault) ui::SetEnabled(fn, true);
+    if (type == functionpage::kKeySet) ui::SetEnabled(fn, false);
+}
+
+// ---- settings page ----
+
+void CTavimondKeyboardDevice::StoreStages(const KeyboardSystemStages& stages) {
+    m_stages = stages;
+    m_profile.SetKeyboardSystemStages(stages);
+    SaveProfile();
+}
+
+void CTavimondKeyboardDevice::SetPollingRateOption(int option) {
+    KeyboardSystemStages s = m_stages;
+    s.pollingRate = static_cast<uint16_t>(OptionIndex(option, 4));
+    StoreStages(s);
+}
+
+int CTavimondKeyboardDevice::GetPollingRateOption() {
+    return OptionIndex(m_stages.pollingRate, 4);
+}
+
+void CTavimondKeyboardDevice::SetRepeatDelayOption(int option) {
+    KeyboardSystemStages s = m_stages;
+    s.repeatDelay = static_cast<uint16_t>(OptionIndex(option, 4));
+    StoreStages(s);
+}
+
+int CTavimondKeyboardDevice::GetRepeatDelayOption() {
+    return OptionIndex(m_stages.repeatDelay, 4);
+}
+
+void CTavimondKeyboardDevice::SetRepeatRate(int value) {
+    KeyboardSystemStages s = m_stages;
+    s.repeat = static_cast<uint16_t>(std::clamp(value, 0, kRepeatRateMax));
+    StoreStages(s);
+}
+
+int CTavimondKeyboardDevice::GetRepeatRate() {
+    return m_stages.repeat;
+}
+
+void CTavimondKeyboardDevice::SetWinLock(bool on) {
+    KeyboardSystemStages s = m_stages;
+    s.winFlag = on ? 1 : 0;
+    StoreStages(s);
+}
+
+bool CTavimondKeyboardDevice::GetWinLock() {
+    return m_stages.winFlag != 0;
+}
+
+void CTavimondKeyboardDevice::SetWFlag(bool on) {
+    KeyboardSystemStages s = m_stages;
+    s.wFlag = on ? 1 : 0;
+    StoreStages(s);
+}
+
+bool CTavimondKeyboardDevice::GetWFlag() {
+    return m_stages.wFlag != 0;
+}
+
+void CTavimondKeyboardDevice::SetKey6(bool on) {
+    KeyboardSystemStages s = m_stages;
+    s.key6Flag = on ? 1 : 0;
+    StoreStages(s);
+}
+
+bool CTavimondKeyboardDevice::GetKey6() {
+    return m_stages.key6Flag != 0;
+}

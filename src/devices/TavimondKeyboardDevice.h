@@ -1,0 +1,168 @@
+#pragma once
+// The keyboard page: up to 170 keys and 170 LEDs. Identifies which of the device's key slots is
+// which physical key, keeps key assignments and macros in step with the device, reads and writes
+// the 64-byte settings block, runs the keyboard lighting engine (per-key colours in mode 20,
+// streamed frames in modes 21 and 31) and the keyboard settings page.
+
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/TavimondUSBDevice.h"
+#include "profiles/KeyboardProfiledata.h"
+
+struct KeyboardBlockInput;
+class COptionUI;
+class CSliderUI;
+
+namespace vx::lighting {
+class KeyboardLightingEngine;
+}
+
+class CTavimondKeyboardDevice : public CTavimondUSBDevice {
+public:
+    static constexpr int kLogicalKeys = 170;
+    static constexpr uint8_t kNoSlot = 255;
+    static constexpr int kBlockLength = 64;
+    static constexpr int kCustomColourStride = 512;
+    // Light modes with a meaning of their own on this page.
+    static constexpr uint8_t kModeCustomColours = 20;
+    static constexpr uint8_t kModeAudio = 21;
+    static constexpr uint8_t kModeCompanion = 31;
+
+    CTavimondKeyboardDevice();
+    ~CTavimondKeyboardDevice() override;
+
+    QString GetClass() const override { return QStringLiteral("TavimondKeyboardDevice"); }
+    void Notify(TNotifyUI& msg) override;
+
+    // ---- replaced base operations ----
+    void Initialise() override;
+    int LoadLightingState() override;
+    void LightingFrame() override;
+    void OnConnected() override;
+    int RefreshFromDevice() override;
+    void ReadPower() override;
+    bool IsReachable() override;
+    int LoadProfile() override;
+    void RefreshPage() override;
+    void PruneMacroAssignments() override;
+    void ResetToProfile() override;
+    std::vector<int> GetMacroList() override;
+    int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) override;
+    int ApplyKeyAssignments() override;
+    // 0 when written; (excess bytes ÷ 4) + 1 when the image does not fit the device's macro
+    // memory (the number of events to remove); 0 without sending for an empty list or an
+    // unreadable macro file; -1 when the image cannot be built or the write failed.
+    int WriteMacroMemory(const std::vector<int>& macros) override;
+    // 1 when the block reached the device.
+    int WriteSettings(int profile, int reserved, int flag, int screenWidth, int screenHeight) override;
+    void LoadPageLists() override;
+    void SetFunctionPage(int type) override;
+    void LoadProfileFile() override;
+    std::u16string GetProfileName() override;
+    void SaveProfile() override;
+    void SetLightTableIndex(int index) override;
+    void SetLightInfo(const LightInfo& info) override;
+    void SetAudioLightInfo(const AudioLightInfo& info) override;
+    AudioLightInfo GetAudioLightInfo() override;
+    void SelectKey(int key) override;
+    void OnAudioLevels(const int32_t* levels, size_t count) override;
+    void SetAudioParameters(const int32_t* values, size_t count) override;
+    CBasicProfiledata* GetProfileData() override { return &m_profile; }
+    void HandleNotifyEvent(uint16_t code, bool wireless) override;
+
+    // ---- keyboard operations ----
+    virtual void BuildPage();
+    // Mode 20: a click on an LED button paints it with the fixed colour.
+    virtual void PaintKey(int led);
+    // Sends the per-key colour table scaled by each LED's brightness, through either connection.
+    virtual int SendCustomColours();
+    // Every LED's colour becomes the fixed colour (on) or black (off), then SendCustomColours.
+    virtual void FillCustomColours(bool on);
+    // Stores every LED's colour into the profile's custom colours of the group and saves; on the
+    // cable also sends the unscaled table.
+    void StoreCustomColours(int group);
+
+    // Settings page; each stores into the profile's system settings and saves it. The control
+    // routing then sends (WriteSettings) and redraws (RefreshPage).
+    void SetPollingRateOption(int option);
+    int GetPollingRateOption();
+    void SetRepeatDelayOption(int option);
+    int GetRepeatDelayOption();
+    void SetRepeatRate(int value);
+    int GetRepeatRate();
+    void SetWinLock(bool on);
+    bool GetWinLock();
+    void SetWFlag(bool on);
+    bool GetWFlag();
+    void SetKey6(bool on);
+    bool GetKey6();
+
+    // ---- state for the panels and tests ----
+    const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return m_keySlotMap; }
+    const std::array<uint8_t, kLogicalKeys>& KeyLedMap() const { return m_keyLedMap; }
+    const std::vector<uint8_t>& KeyTableCopy() const { return m_keyTable; }
+    const std::vector<uint8_t>& LedMapCopy() const { return m_ledMap; }
+    int ActiveProfile() const { return m_activeProfile; }
+    const std::array<uint8_t, kBlockLength>& SettingsBlock() const { return m_block; }
+    const std::vector<uint8_t>& ModeCodes() const { return m_modeCodes; }
+    const std::vector<std::u16string>& MacroNames() const { return m_macroNames; }
+    std::string DeviceFolderText() const;
+    vx::lighting::KeyboardLightingEngine& KeyboardEngine();
+
+    // Key identification as done at connection, from a key table and an LED map.
+    static void BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap,
+                             int slotCount, std::array<uint8_t, kLogicalKeys>& keySlotMap,
+                             std::array<uint8_t, kLogicalKeys>& keyLedMap);
+    // The number of events to remove for an image of `length` bytes in `capacity` bytes; 0 when
+    // it fits.
+    static int MacroEventsOver(size_t length, size_t capacity);
+
+protected:
+    int RereadDelayMs() const override { return kRereadDelayFastMs; }
+
+private:
+    void ReadKeyTables();
+    int ReadDeviceSettings();
+    void ApplyBlockToLighting();
+    void EnterCustomColourMode();
+    std::vector<uint8_t> ColourTable(bool scaled) const;
+    void ShowSettings();
+    void ShowKeyAssignments();
+    void StoreStages(const KeyboardSystemStages& stages);
+    void MaybeWriteCustomColours();
+    KeyboardBlockInput SettingsFromProfile(int profile);
+    void FindControls();
+
+    CKeyboardProfiledata m_profile;
+    std::vector<uint8_t> m_keyTable;
+    std::vector<uint8_t> m_ledMap;
+    std::array<uint8_t, kLogicalKeys> m_keySlotMap{};
+    std::array<uint8_t, kLogicalKeys> m_keyLedMap{};
+    int m_activeProfile = 0;
+    std::array<uint8_t, kBlockLength> m_block{};
+    std::array<uint8_t, 23> m_blockAside{};
+    KeyboardSystemStages m_stages;
+    std::vector<KeyEntry> m_keyList;
+    std::vector<std::u16string> m_macroNames;
+    std::vector<uint8_t> m_modeCodes;
+    std::vector<uint8_t> m_lastColourTable;
+    std::array<uint8_t, 6> m_lastStatus{};
+
+    QPointer<QWidget> m_pictureContainer;
+    QPointer<QWidget> m_profilePanel;
+    QPointer<QWidget> m_lightPanel;
+    QPointer<QWidget> m_macroPanel;
+    QPointer<QWidget> m_keyPanel;
+    std::array<QPointer<COptionUI>, 4> m_pollingOptions;
+    std::array<QPointer<COptionUI>, 4> m_repeatDelayOptions;
+    QPointer<QWidget> m_repeatDelayLabel;
+    QPointer<CSliderUI> m_repeatRateSlider;
+    QPointer<COptionUI> m_winLockOption;
+    QPointer<COptionUI> m_wFlagOption;
+    QPointer<COptionUI> m_key6Option;
+    QPointer<QWidget> m_repeatInput;
+};

@@ -1,0 +1,166 @@
+#include "devices/TavimondMousePadDevice.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+
+#include "devices/DeviceBlocks.h"
+#include "devices/LightRecordConvert.h"
+#include "devices/lighting/MousePadLightingEngine.h"
+#include "profiles/DataFolders.h"
+#include "profiles/LightNameTables.h"
+#include "profiles/MacroFiles.h"
+#include "profiles/StringUtil.h"
+#include "widgets/PaintManagerUI.h"
+
+namespace {
+constexpr uint16_t kEventReread = 0x401;
+constexpr const char* kFolderName = "MousePad";
+}  // namespace
+
+CTavimondMousePadDevice::CTavimondMousePadDevice()
+    : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {}
+
+CTavimondMousePadDevice::~CTavimondMousePadDevice() {
+    StopLightingThread();
+}
+
+std::string CTavimondMousePadDevice::DeviceFolderText() const {
+    return DeviceDataFolder(m_kindName.empty() ? kFolderName : m_kindName).string();
+}
+
+void CTavimondMousePadDevice::Initialise() {
+    RegisterForNotifications();
+    BuildPage();
+}
+
+void CTavimondMousePadDevice::BuildPage() {
+    if (m_layoutPath.isEmpty()) {
+        CTavimondUSBDevice::Initialise();
+        return;
+    }
+    if (!BuildLayout()) return;
+    m_pictureContainer = CPaintManagerUI::FindSubControlByName(m_page, "mousepad_device_key_light");
+    BindKeyButtons(m_pictureContainer ? m_pictureContainer.data() : m_page.data());
+    m_profilePanel = CPaintManagerUI::FindSubControlByName(m_page, "DeviceProfileItem");
+    m_lightPanel = CPaintManagerUI::FindSubControlByName(m_page, "LightControlItem");
+}
+
+// ---- profile ----
+
+void CTavimondMousePadDevice::LoadProfileFile() {
+    const std::filesystem::path folder = DeviceFolderText();
+    m_profile.SetDefaultPath(DefaultProfilePath(m_kindName.empty() ? kFolderName : m_kindName));
+    m_profile.SetProfilePath(ProfilePathText());
+    const std::string prefix = m_lightNamePrefix.empty() ? std::string("qorin_light") : m_lightNamePrefix;
+    m_profile.SetLightConfigPath(folder / (prefix + ".config"));
+}
+
+int CTavimondMousePadDevice::LoadProfile() {
+    LoadProfileFile();
+    const Json::Value node = m_profile.LoadProfile(m_profile.GetProfilePath());
+    m_profile.LoadLightConfig(m_profile.GetLightConfigPath());
+    LoadLightingState();
+    return node.isNull() ? 0 : 1;
+}
+
+std::u16string CTavimondMousePadDevice::GetProfileName() {
+    return Utf8ToWide(m_profile.GetProfilePath().string());
+}
+
+void CTavimondMousePadDevice::SaveProfile() {
+    m_profile.SaveProfile();
+}
+
+void CTavimondMousePadDevice::ResetToProfile() {
+    m_profile.LoadProfile(m_profile.GetDefaultPath());
+    LoadLightingState();
+    SaveProfile();
+    RefreshPage();
+}
+
+void CTavimondMousePadDevice::SetLightTableIndex(int index) {
+    CTavimondUSBDevice::SetLightTableIndex(index);
+    m_profile.SetLightTableIndex(index);
+    m_profile.SetDeviceIndex(0);
+}
+
+void CTavimondMousePadDevice::SetLightInfo(const LightInfo& info) {
+    CTavimondUSBDevice::SetLightInfo(info);
+    m_profile.SetLightInfo(info);
+    TakeLight(info);
+}
+
+void CTavimondMousePadDevice::TakeLight(const LightInfo& info) {
+    m_record[1] = info.selectItem;
+    m_record[2] = info.light;
+    m_record[3] = info.speed;
+    m_record[5] = info.multiColor;
+    m_record[6] = info.red;
+    m_record[7] = info.green;
+    m_record[8] = info.blue;
+}
+
+int CTavimondMousePadDevice::LoadLightingState() {
+    const LightInfo info = m_profile.GetLightInfo();
+    const auto list = ToEngineList(m_profile.GetLightList());
+    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    TakeLight(info);
+    return 1;
+}
+
+void CTavimondMousePadDevice::LoadPageLists() {
+    // The mousepad has no macros of its own; its names come from the read-only list.
+    MacroFiles macros{std::filesystem::path(DeviceFolderText()), kReadOnlyMacroListFile};
+    m_macroNames.clear();
+    for (const MacroListEntry& entry : macros.LoadList()) m_macroNames.push_back(entry.name);
+    LightNameTables names;
+    names.LoadDefaultLightNames(DefaultDataFolder() / "default_light.json", m_lightTableIndex);
+    names.LoadCustomLightNames(m_profile.GetLightConfigPath(), m_lightTableIndex);
+    m_modeCodes = names.ModeCodes();
+}
+
+// ---- device ----
+
+void CTavimondMousePadDevice::OnConnected() {
+    if (m_commandLink.IsConnected()) {
+        m_commandLink.BeginConfig();
+        DeviceInfo info;
+        if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
+        m_commandLink.EndConfig();
+    }
+    LoadProfile();
+    RefreshPage();
+    StartLightingThread();
+}
+
+int CTavimondMousePadDevice::RefreshFromDevice() {
+    m_commandLink.SetHeld(false);
+    m_recordAside = m_record;
+    if (!m_commandLink.IsConnected()) return 0;
+    uint8_t active = 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return 0;
+    std::array<uint8_t, kBlockStride> block{};
+    if (m_commandLink.ReadConfig(block, static_cast<uint32_t>(active) * kBlockStride) != 1) return 0;
+    block[0] = active;
+    m_record = DecodePadBlock(block, m_modeCodes);
+    SendToOwner(kMsgActiveProfile, active);
+    return 1;
+}
+
+int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
+    const Record block = EncodePadBlock(m_record, m_modeCodes, SIZE_MAX);
+    if (m_commandLink.IsConnected()) m_commandLink.BeginConfig();
+    const int status = m_commandLink.WriteConfig(block, 0);
+    m_commandLink.EndConfig();
+    return status;
+}
+
+void CTavimondMousePadDevice::RefreshPage() {
+    LoadPageLists();
+}
+
+void CTavimondMousePadDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
+    if (code == kEventReread && !wireless) RequestReread(kRereadDelaySlowMs);
+}

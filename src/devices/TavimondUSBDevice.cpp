@@ -1,0 +1,462 @@
+#include "devices/TavimondUSBDevice.h"
+
+#include <QObject>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+
+#include "devices/LightRecordConvert.h"
+#include "devices/NotifyReader.h"
+#include "devices/PowerDisplay.h"
+#include "devices/lighting/LightingEngine.h"
+#include "devices/lighting/LightingThread.h"
+#include "devices/lighting/MousePadLightingEngine.h"
+#include "devices/lighting/StreamBuffer.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
+#include "profiles/StringUtil.h"
+#include "widgets/ControlUI.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/DialogBuilder.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
+
+namespace {
+
+constexpr uint16_t kEventReread = 0x401;
+
+// The button takes 0xRRGGBB; the frame keeps red in its lowest byte.
+quint32 ButtonColour(const vx::lighting::LedEntry& e) {
+    return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
+}
+
+}  // namespace
+
+uint32_t CTavimondUSBDevice::ClockProxy::NowMs() const {
+    const vx::lighting::LightingClock* clock = target.load(std::memory_order_acquire);
+    return clock ? clock->NowMs() : steady.NowMs();
+}
+
+CTavimondUSBDevice::CTavimondUSBDevice()
+    : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(0)) {}
+
+CTavimondUSBDevice::CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine)
+    : m_engine(std::move(engine)) {
+    m_lightingThread = std::make_unique<vx::lighting::LightingThread>(
+        *m_engine, m_clockProxy,
+        vx::lighting::LightingThread::Hooks{[this] { return m_commandLink.IsConnected(); },
+                                            [this] { return m_commandLink.IsHeld(); }});
+    RegisterMessageTarget();
+}
+
+CTavimondUSBDevice::~CTavimondUSBDevice() {
+    CloseNotifyInterface(false);
+    CloseNotifyInterface(true);
+    m_lightingThread->Stop();
+    if (m_selfHandle != 0) CWindowMessages::Unregister(m_selfHandle);
+    if (m_registeredForNotify && m_paintManager) m_paintManager->RemoveNotifier(this);
+    // The UI tree may own the page already (it was added to a tab layout); a page still without
+    // parent is ours.
+    if (m_page && m_page->parent() == nullptr) delete m_page.data();
+}
+
+void CTavimondUSBDevice::RegisterMessageTarget() {
+    m_messageTarget = std::make_unique<QObject>();
+    m_selfHandle = CWindowMessages::Register(m_messageTarget.get(),
+                                             [this](uint message, quintptr wParam, qintptr lParam) {
+                                                 return OnPageMessage(message, wParam, lParam);
+                                             });
+}
+
+qintptr CTavimondUSBDevice::OnPageMessage(uint message, quintptr wParam, qintptr lParam) {
+    if (message == kMsgNotifyEvent) {
+        HandleNotifyEvent(static_cast<uint16_t>(wParam), lParam != 0);
+        return 1;
+    }
+    return 0;
+}
+
+void CTavimondUSBDevice::Notify(TNotifyUI&) {}
+
+// ---- virtual operations ----
+
+void CTavimondUSBDevice::Initialise() {
+    if (m_layoutPath.isEmpty()) {
+        for (auto& button : m_keyButtons) button = nullptr;
+        for (auto& button : m_lightButtons) button = nullptr;
+        return;
+    }
+    if (!BuildLayout()) return;
+    BindKeyButtons(CPaintManagerUI::FindSubControlByName(m_page, QStringLiteral("SelectPanel")));
+}
+
+bool CTavimondUSBDevice::BuildLayout() {
+    if (m_page) return true;
+    QWidget* root = CDialogBuilder::Create(m_layoutPath, m_builderCallback, nullptr);
+    if (root == nullptr) {
+        DebugLog("device page layout not built: " + CDialogBuilder::LastError().toStdString());
+        return false;
+    }
+    m_page = root;
+    return true;
+}
+
+void CTavimondUSBDevice::BindKeyButtons(QWidget* container) {
+    if (container == nullptr) return;
+    const auto buttons = container->findChildren<CDeviceKeyButtonUI*>();
+    for (CDeviceKeyButtonUI* button : buttons) {
+        std::string prefix;
+        int32_t index = 0;
+        if (!SplitNameIndex(button->objectName().toStdString(), prefix, index)) continue;
+        const std::u16string wide = Utf8ToWide(prefix);
+        if (EqualsIgnoreCase(wide, u"key_")) {
+            if (index >= 0 && index < static_cast<int>(m_keyButtons.size())) m_keyButtons[index] = button;
+        } else if (EqualsIgnoreCase(wide, u"light_")) {
+            if (index >= 0 && index < static_cast<int>(m_lightButtons.size())) {
+                m_lightButtons[index] = button;
+                button->SetLight(0xFFFFFF, 255, true);
+            }
+        }
+    }
+}
+
+int CTavimondUSBDevice::LoadLightingState() {
+    return 0;
+}
+
+void CTavimondUSBDevice::LightingFrame() {
+    if (!m_softwareLighting.load()) return;
+    PaintAndStream(nullptr, 0);
+}
+
+bool CTavimondUSBDevice::FramePaused() {
+    if (!m_framePaused) return false;
+    // Signed difference: the millisecond clock wraps after 49 days.
+    if (static_cast<int32_t>(m_clockProxy.NowMs() - m_framePauseUntilMs) < 0) return true;
+    m_framePaused = false;
+    return false;
+}
+
+void CTavimondUSBDevice::PaintAndStream(const uint8_t* keyLedMap, size_t mapSize) {
+    const vx::lighting::LedFrame& frame = m_engine->Frame();
+    const int count = frame.Count();
+    for (int i = 0; i < count; ++i) {
+        CDeviceKeyButtonUI* button = LightButton(i);
+        if (button == nullptr || !ui::IsVisible(button)) continue;
+        const vx::lighting::LedEntry entry = frame.Get(i);
+        button->SetLight(ButtonColour(entry), entry.brightness, true);
+    }
+    m_lastFrameFailed = false;
+    if (!m_engine->IsSoftwareDriven() || FramePaused()) return;
+    vx::lighting::StreamBuffer buffer;
+    if (keyLedMap != nullptr)
+        buffer.Build(frame, keyLedMap, mapSize);
+    else
+        buffer.Build(frame);
+    const size_t length = vx::lighting::StreamBuffer::Length(m_deviceInfo.KeySlots());
+    const int status = m_streamRule.Stream(m_commandLink.IsWireless(), [&] {
+        return SendStreamFrame(std::span<const uint8_t>(buffer.Data(), length));
+    });
+    m_lastFrameFailed = status != 1;
+    if (m_lastFrameFailed) {
+        // The frame timer runs on the UI thread, so the pause after a failed frame skips the
+        // frames that fall into it instead of sleeping.
+        m_framePaused = true;
+        m_framePauseUntilMs = m_clockProxy.NowMs() + kFailedFramePauseMs;
+    }
+}
+
+int CTavimondUSBDevice::SendStreamFrame(std::span<const uint8_t> bytes) {
+    return m_commandLink.StreamLighting(bytes);
+}
+
+void CTavimondUSBDevice::SetLed(int index, uint32_t entry) {
+    if (index < 0) return;
+    m_engine->SetLed(index, vx::lighting::LedEntry::Unpack(entry));
+}
+
+uint32_t CTavimondUSBDevice::GetLed(int index) const {
+    return m_engine->GetLed(index).Pack();
+}
+
+void CTavimondUSBDevice::OnConnected() {}
+
+int CTavimondUSBDevice::RefreshFromDevice() {
+    return 0;
+}
+
+void CTavimondUSBDevice::OnTimerA() {}
+
+void CTavimondUSBDevice::OnTimerB() {}
+
+void CTavimondUSBDevice::ReadPower() {}
+
+bool CTavimondUSBDevice::IsReachable() {
+    return true;
+}
+
+int CTavimondUSBDevice::LoadProfile() {
+    return 0;
+}
+
+void CTavimondUSBDevice::RefreshPage() {}
+
+void CTavimondUSBDevice::PruneMacroAssignments() {}
+
+void CTavimondUSBDevice::ResetToProfile() {}
+
+std::vector<int> CTavimondUSBDevice::GetMacroList() {
+    return {};
+}
+
+int CTavimondUSBDevice::WriteKeyAssignments(int, const std::vector<KeyEntry>&) {
+    return 0;
+}
+
+int CTavimondUSBDevice::ApplyKeyAssignments() {
+    return 0;
+}
+
+int CTavimondUSBDevice::WriteMacroMemory(const std::vector<int>&) {
+    return 0;
+}
+
+int CTavimondUSBDevice::WriteSettings(int, int, int, int, int) {
+    return 0;
+}
+
+void CTavimondUSBDevice::LoadPageLists() {}
+
+void CTavimondUSBDevice::SetKeyMap(std::span<const uint8_t> map) {
+    m_keyMap.assign(map.begin(), map.end());
+}
+
+void CTavimondUSBDevice::SetFunctionPage(int type) {
+    m_functionPage = type;
+    switch (type) {
+        case functionpage::kKeySet:
+        case functionpage::kKeySetAlt:
+            SelectFunctionTabs(0, 1);
+            break;
+        case functionpage::kLighting:
+        case functionpage::kLightingAlt:
+            SelectFunctionTabs(1, -1);
+            break;
+        case functionpage::kMacro:
+            if (m_typeCode == kTypeKeyboard || m_typeCode == kTypeMouse)
+                SelectFunctionTabs(3, -1);
+            else
+                SelectFunctionTabs(0, 2);
+            break;
+        case functionpage::kMacroAlt:
+            SelectFunctionTabs(0, 2);
+            break;
+        case functionpage::kSettings:
+            SelectFunctionTabs(2, -1);
+            break;
+        default:
+            SelectFunctionTabs(0, 0);
+            break;
+    }
+}
+
+void CTavimondUSBDevice::SelectFunctionTabs(int functionTab, int keyFunctionTab) {
+    if (!m_functionTabsLooked && m_page) {
+        m_functionTabsLooked = true;
+        m_functionSwitch = CPaintManagerUI::FindSubControl<CTabLayoutUI>(m_page, "device_function_switch");
+        m_keyFunctionSwitch =
+            CPaintManagerUI::FindSubControl<CTabLayoutUI>(m_page, "device_key_function_switch");
+    }
+    if (m_functionSwitch && functionTab >= 0) m_functionSwitch->SelectItem(functionTab);
+    if (m_keyFunctionSwitch && keyFunctionTab >= 0) m_keyFunctionSwitch->SelectItem(keyFunctionTab);
+}
+
+void CTavimondUSBDevice::LoadProfileFile() {}
+
+std::u16string CTavimondUSBDevice::GetProfileName() {
+    return {};
+}
+
+void CTavimondUSBDevice::SaveProfile() {}
+
+void CTavimondUSBDevice::SetLightTableIndex(int index) {
+    m_lightTableIndex = index;
+}
+
+void CTavimondUSBDevice::SetLightInfo(const LightInfo& info) {
+    m_engine->SetLightInfo(ToEngineLight(info));
+}
+
+LightInfo CTavimondUSBDevice::GetLightInfo() const {
+    return FromEngineLight(m_engine->GetLightInfo());
+}
+
+void CTavimondUSBDevice::SetAudioLightInfo(const AudioLightInfo& info) {
+    m_audioLightInfo = info;
+}
+
+AudioLightInfo CTavimondUSBDevice::GetAudioLightInfo() {
+    return m_audioLightInfo;
+}
+
+void CTavimondUSBDevice::SelectKey(int key) {
+    m_selectedKey = key;
+}
+
+void CTavimondUSBDevice::OnAudioLevels(const int32_t*, size_t) {}
+
+void CTavimondUSBDevice::SetAudioParameters(const int32_t*, size_t) {}
+
+// ---- set-up ----
+
+void CTavimondUSBDevice::SetKeyCount(int count) {
+    count = std::clamp(count, 0, kMaxKeys);
+    if (count != static_cast<int>(m_keyButtons.size())) m_keyButtons.resize(count);
+}
+
+void CTavimondUSBDevice::SetLedCount(int count) {
+    count = std::clamp(count, 0, kMaxLeds);
+    if (count != static_cast<int>(m_lightButtons.size())) m_lightButtons.resize(count);
+    // Clears every entry even when the count is unchanged.
+    m_engine->SetLedCount(count);
+}
+
+void CTavimondUSBDevice::SetPowerVisible(bool visible) {
+    m_powerVisible = visible;
+    if (m_powerIndicator) {
+        QWidget* area = CPaintManagerUI::FindSubControlByName(m_powerIndicator, "device_power_Layout");
+        ui::SetVisible(area, m_powerVisible);
+    }
+}
+
+void CTavimondUSBDevice::SetPowerIndicator(QWidget* indicator) {
+    m_powerIndicator = indicator;
+    SetPowerVisible(m_powerVisible);
+}
+
+void CTavimondUSBDevice::SetDeviceRecord(const DeviceIdentity& record) {
+    m_identity = record;
+    m_typeCode = record.typeCode;
+    m_variant = record.variant;
+}
+
+void CTavimondUSBDevice::SetDeviceOption(QWidget* entry) {
+    m_deviceOption = entry;
+    if (auto* scheduler = dynamic_cast<IRereadScheduler*>(entry)) m_rereadScheduler = scheduler;
+}
+
+void CTavimondUSBDevice::SetSoftwareLighting(bool on) {
+    const bool was = m_softwareLighting.exchange(on);
+    if (on && !was && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
+}
+
+std::string CTavimondUSBDevice::ProfilePathText() const {
+    const std::filesystem::path folder = DeviceDataFolder(m_kindName);
+    if (m_profileId.empty() || !IsSafeFileName(m_profileId)) return folder.string() + ".Json";
+    return (folder / (m_profileId + ".Json")).string();
+}
+
+// ---- notification interfaces ----
+
+bool CTavimondUSBDevice::OpenNotifyInterface(const std::string& path, bool wireless) {
+    if (wireless && !OpensWirelessNotify()) return false;
+    HidLink& link = wireless ? m_notifyLink.WirelessLink() : m_notifyLink.WiredLink();
+    std::recursive_mutex& lock = wireless ? m_notifyLink.WirelessOpenLock() : m_notifyLink.TransferLock();
+    std::atomic<bool>& flag = wireless ? m_wirelessNotifyOpen : m_wiredNotifyOpen;
+    bool opened = false;
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        link.Close();
+        opened = link.Open(path, true, true, true, false);
+        flag.store(opened);
+        if (!wireless) m_notifyLink.SetConnected(opened);
+    }
+    std::unique_ptr<NotifyReader>& reader = wireless ? m_wirelessReader : m_wiredReader;
+    if (!reader) {
+        const WindowHandle self = m_selfHandle;
+        reader = std::make_unique<NotifyReader>(link, lock, [self, wireless](uint16_t code) {
+            CWindowMessages::PostMessage(self, kMsgNotifyEvent, code, wireless ? 1 : 0);
+        });
+    }
+    reader->Start();
+    reader->Wake();
+    return opened;
+}
+
+void CTavimondUSBDevice::CloseNotifyInterface(bool wireless) {
+    std::unique_ptr<NotifyReader>& reader = wireless ? m_wirelessReader : m_wiredReader;
+    if (reader) reader->Stop();
+    HidLink& link = wireless ? m_notifyLink.WirelessLink() : m_notifyLink.WiredLink();
+    std::recursive_mutex& lock = wireless ? m_notifyLink.WirelessOpenLock() : m_notifyLink.TransferLock();
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    link.Close();
+    (wireless ? m_wirelessNotifyOpen : m_wiredNotifyOpen).store(false);
+    if (!wireless) m_notifyLink.SetConnected(false);
+}
+
+bool CTavimondUSBDevice::IsNotifyOpen(bool wireless) const {
+    return (wireless ? m_wirelessNotifyOpen : m_wiredNotifyOpen).load();
+}
+
+void CTavimondUSBDevice::PauseNotifyReaders() {
+    if (m_wiredReader) m_wiredReader->SetPaused(true);
+    if (m_wirelessReader) m_wirelessReader->SetPaused(true);
+}
+
+void CTavimondUSBDevice::ResumeNotifyReaders() {
+    if (m_wiredReader) m_wiredReader->SetPaused(false);
+    if (m_wirelessReader) m_wirelessReader->SetPaused(false);
+}
+
+void CTavimondUSBDevice::HandleNotifyEvent(uint16_t code, bool) {
+    if (code == kEventReread) RequestReread(RereadDelayMs());
+}
+
+void CTavimondUSBDevice::RegisterForNotifications() {
+    if (m_registeredForNotify || !m_paintManager) return;
+    m_paintManager->AddNotifier(this);
+    m_registeredForNotify = true;
+}
+
+void CTavimondUSBDevice::SendToOwner(uint message, quintptr wParam) {
+    if (m_ownerWindow != 0) CWindowMessages::SendMessage(m_ownerWindow, message, wParam, 0);
+}
+
+void CTavimondUSBDevice::ShowPowerStatus(const std::array<uint8_t, 6>& status) {
+    if (auto* display = dynamic_cast<IPowerDisplay*>(m_powerIndicator.data())) display->ShowStatus(status);
+}
+
+void CTavimondUSBDevice::RequestReread(int delayMs) {
+    if (m_rereadScheduler != nullptr) m_rereadScheduler->ScheduleReread(delayMs);
+}
+
+// ---- lighting ----
+
+void CTavimondUSBDevice::SetLightingClock(const vx::lighting::LightingClock* clock) {
+    m_clockProxy.target.store(clock, std::memory_order_release);
+}
+
+void CTavimondUSBDevice::StartLightingThread() {
+    m_lightingThread->Start();
+}
+
+int CTavimondUSBDevice::StopLightingThread() {
+    const int result = m_lightingThread->Stop(1000);
+    if (result == 1) DebugLog("线程退出：：对象处于激发状态");
+    if (result == 0) DebugLog("线程退出：：对象处于非激发状态，超时");
+    return result;
+}
+
+bool CTavimondUSBDevice::LightingThreadRunning() const {
+    return m_lightingThread->Running();
+}
+
+CDeviceKeyButtonUI* CTavimondUSBDevice::KeyButton(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_keyButtons.size())) return nullptr;
+    return m_keyButtons[index].data();
+}
+
+CDeviceKeyButtonUI* CTavimondUSBDevice::LightButton(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_lightButtons.size())) return nullptr;
+    return m_lightButtons[index].data();
+}

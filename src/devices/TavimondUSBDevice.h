@@ -1,0 +1,303 @@
+#pragma once
+// The common base of the device pages (keyboard, mouse, mousepad, headset). One object per device:
+// at once the device's page in the main window (a container built from the page's layout, held by
+// composition) and the owner of everything that talks to the device -- the command link, the
+// notification link, the identity and capability records, the lighting engine with its thread,
+// and the notification readers.
+//
+// Threads: every public operation runs on the UI thread. Worker threads of a page are its
+// lighting thread (writes the engine's LED frame, atomic per entry) and one reader per open
+// notification interface (posts event codes to the page; never touches a widget).
+//
+// Lock order (shared with DeviceLink): a notification interface's open lock (notifyLink's
+// TransferLock for the wired one, WirelessOpenLock for the wireless one) is held only around
+// Close/Open of that interface, never while a command runs.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceIdentity.h"
+#include "devices/RereadScheduler.h"
+#include "devices/lighting/LedFrame.h"
+#include "devices/lighting/LightingClock.h"
+#include "devices/lighting/StreamFailureRule.h"
+#include "link/DeviceInfo.h"
+#include "link/DeviceLink.h"
+#include "profiles/ProfileRecords.h"
+#include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/TabLayoutUI.h"
+#include "widgets/UIDefs.h"
+#include "widgets/WindowMessages.h"
+
+class CBasicProfiledata;
+class NotifyReader;
+class QObject;
+
+namespace vx::lighting {
+class LightingEngine;
+class LightingThread;
+}  // namespace vx::lighting
+
+// Function-page types given to SetFunctionPage.
+namespace functionpage {
+constexpr int kDefault = 1;
+constexpr int kKeySet = 2;
+constexpr int kLighting = 3;
+constexpr int kMacro = 4;
+constexpr int kSettings = 5;
+constexpr int kKeySetAlt = 6;
+constexpr int kMacroAlt = 7;
+constexpr int kLightingAlt = 8;
+}  // namespace functionpage
+
+class CTavimondUSBDevice : public INotifyUI {
+public:
+    // Arrays of the page are never larger than this (key slots, LEDs; LED 170 is shown only).
+    static constexpr int kMaxKeys = 171;
+    static constexpr int kMaxLeds = 171;
+    // Delays of a reread asked by a notification.
+    static constexpr int kRereadDelayFastMs = 50;
+    static constexpr int kRereadDelaySlowMs = 500;
+    // Pause of the frame timer after a stream frame that did not go out.
+    static constexpr int kFailedFramePauseMs = 200;
+    // Private message through which the readers hand an event to the page's own thread.
+    static constexpr uint kMsgNotifyEvent = 0x0C40;
+
+    CTavimondUSBDevice();
+    ~CTavimondUSBDevice() override;
+    CTavimondUSBDevice(const CTavimondUSBDevice&) = delete;
+    CTavimondUSBDevice& operator=(const CTavimondUSBDevice&) = delete;
+
+    // The UI-library class name of the page.
+    virtual QString GetClass() const { return QStringLiteral("TavimondUSBDevice"); }
+    // The page's root control (built by Initialise from the layout path); nullptr before.
+    QWidget* GetPage() const { return m_page.data(); }
+    void Notify(TNotifyUI& msg) override;
+
+    // ---- virtual operations (base behaviour; device classes replace them) ----
+    virtual void Initialise();
+    virtual int LoadLightingState();
+    virtual void LightingFrame();
+    void SetLed(int index, uint32_t entry);
+    uint32_t GetLed(int index) const;
+    virtual void OnConnected();
+    virtual int RefreshFromDevice();
+    virtual void OnTimerA();
+    virtual void OnTimerB();
+    virtual void ReadPower();
+    virtual bool IsReachable();
+    virtual int LoadProfile();
+    virtual void RefreshPage();
+    virtual void PruneMacroAssignments();
+    virtual void ResetToProfile();
+    virtual std::vector<int> GetMacroList();
+    virtual int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys);
+    virtual int ApplyKeyAssignments();
+    virtual int WriteMacroMemory(const std::vector<int>& macros);
+    // profile: the block written (0); the mouse also takes its flag and the screen size.
+    virtual int WriteSettings(int profile, int reserved, int flag, int screenWidth, int screenHeight);
+    virtual void LoadPageLists();
+    void SetKeyMap(std::span<const uint8_t> map);
+    const std::vector<uint8_t>& GetKeyMap() const { return m_keyMap; }
+    virtual void SetFunctionPage(int type);
+    int GetFunctionPage() const { return m_functionPage; }
+    virtual void LoadProfileFile();
+    virtual std::u16string GetProfileName();
+    virtual void SaveProfile();
+    virtual void SetLightTableIndex(int index);
+    int GetLightTableIndex() const { return m_lightTableIndex; }
+    virtual void SetLightInfo(const LightInfo& info);
+    LightInfo GetLightInfo() const;
+    virtual void SetAudioLightInfo(const AudioLightInfo& info);
+    virtual AudioLightInfo GetAudioLightInfo();
+    virtual void SelectKey(int key);
+    int GetSelectedKey() const { return m_selectedKey; }
+    virtual void OnAudioLevels(const int32_t* levels, size_t count);
+    virtual void SetAudioParameters(const int32_t* values, size_t count);
+    // The device's profile data (nullptr in the base).
+    virtual CBasicProfiledata* GetProfileData() { return nullptr; }
+
+    // ---- set-up, in the order the main window calls them ----
+    void SetLayoutPath(const QString& path) { m_layoutPath = path; }
+    QString GetLayoutPath() const { return m_layoutPath; }
+    void SetOwnerWindow(WindowHandle window) { m_ownerWindow = window; }
+    WindowHandle GetOwnerWindow() const { return m_ownerWindow; }
+    void SetKeyCount(int count);
+    int GetKeyCount() const { return static_cast<int>(m_keyButtons.size()); }
+    void SetLedCount(int count);
+    int GetLedCount() const { return static_cast<int>(m_lightButtons.size()); }
+    void SetKindIndex(int index) { m_kindIndex = index; }
+    int GetKindIndex() const { return m_kindIndex; }
+    void SetPowerVisible(bool visible);
+    bool GetPowerVisible() const { return m_powerVisible; }
+    void SetProfileId(const std::string& id) { m_profileId = id; }
+    const std::string& GetProfileId() const { return m_profileId; }
+    void SetKindName(const std::string& name) { m_kindName = name; }
+    const std::string& GetKindName() const { return m_kindName; }
+    void SetPowerIndicator(QWidget* indicator);
+    QWidget* GetPowerIndicator() const { return m_powerIndicator.data(); }
+    void SetDeviceRecord(const DeviceIdentity& record);
+    const DeviceIdentity& GetDeviceRecord() const { return m_identity; }
+    uint16_t GetKind() const { return m_typeCode; }
+    uint16_t GetVariant() const { return m_variant; }
+    void SetLightNamePrefix(const std::string& prefix) { m_lightNamePrefix = prefix; }
+    const std::string& GetLightNamePrefix() const { return m_lightNamePrefix; }
+
+    // The selector entry that drives the page. When the control implements IRereadScheduler it
+    // also becomes the reread scheduler.
+    void SetDeviceOption(QWidget* entry);
+    QWidget* GetDeviceOption() const { return m_deviceOption.data(); }
+    void SetRereadScheduler(IRereadScheduler* scheduler) { m_rereadScheduler = scheduler; }
+    // The window's paint manager; the keyboard, mouse and mousepad pages register with it as a
+    // notification receiver when they are initialised.
+    void SetPaintManager(CPaintManagerUI* manager) { m_paintManager = manager; }
+    // The builder callback the page layout is built with (the main window's element names).
+    void SetBuilderCallback(IDialogBuilderCallback* callback) { m_builderCallback = callback; }
+    CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
+
+    void SetSoftwareLighting(bool on);
+    bool GetSoftwareLighting() const { return m_softwareLighting.load(); }
+    void SetPreview(bool on) { m_preview = on; }
+    bool GetPreview() const { return m_preview; }
+
+    // ---- links and records ----
+    DeviceLink& CommandLink() { return m_commandLink; }
+    DeviceLink& NotifyLink() { return m_notifyLink; }
+    const DeviceInfo& GetDeviceInfo() const { return m_deviceInfo; }
+    bool IsWireless() const { return m_commandLink.IsWireless(); }
+
+    // ---- notification interfaces (discovery hands over the path) ----
+    // Opens the wired or wireless notification interface under its lock and starts its reader.
+    bool OpenNotifyInterface(const std::string& path, bool wireless);
+    void CloseNotifyInterface(bool wireless);
+    bool IsNotifyOpen(bool wireless) const;
+    // Around a connection switch: readers start no new read while paused.
+    void PauseNotifyReaders();
+    void ResumeNotifyReaders();
+
+    // ---- lighting ----
+    vx::lighting::LightingEngine& Engine() { return *m_engine; }
+    // The clock of the lighting thread and the stream rule (tests use a manual one). Set before
+    // OnConnected.
+    void SetLightingClock(const vx::lighting::LightingClock* clock);
+    void StartLightingThread();
+    // 1 stopped within its bound, 0 late, -1 none running.
+    int StopLightingThread();
+    bool LightingThreadRunning() const;
+    const vx::lighting::StreamFailureRule& StreamRule() const { return m_streamRule; }
+    // Whether the last LightingFrame asked for the pause after a failed send (the frame timer
+    // itself never sleeps on the UI thread).
+    bool LastFrameFailed() const { return m_lastFrameFailed; }
+    // While set, ReadPower reads nothing (the main window holds it during lighting hand-overs).
+    void SetPowerReadHold(bool hold) { m_powerReadHold = hold; }
+    bool GetPowerReadHold() const { return m_powerReadHold; }
+    // The UI-thread handler of a notification event (base: 0x401 asks for a reread).
+    virtual void HandleNotifyEvent(uint16_t code, bool wireless);
+
+    // Profile path while no profile is selected: device data folder + ".Json".
+    std::string ProfilePathText() const;
+
+protected:
+    // Device classes hand over their engine (the base runs a mousepad-like one).
+    explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
+
+    // Builds the layout into the page root; false when the layout cannot be built.
+    bool BuildLayout();
+    // Binds "key_N" and "light_N" buttons of class DeviceKeyButton below the container (the
+    // "SelectPanel" in the base, the class's picture container in the device classes).
+    void BindKeyButtons(QWidget* container);
+    // Paints the LED buttons from the frame and fills the stream bytes, then streams in the
+    // software-driven modes. keyLedMap: nullptr for LED i at stream position i.
+    void PaintAndStream(const uint8_t* keyLedMap, size_t mapSize);
+    // The send of one stream frame (tests replace it to model a slow device).
+    virtual int SendStreamFrame(std::span<const uint8_t> bytes);
+    // True while the pause after a failed stream frame lasts.
+    bool FramePaused();
+    // Number of ms the readers' 0x401 asks to wait before the reread.
+    virtual int RereadDelayMs() const { return kRereadDelayFastMs; }
+    // Which notification interfaces the class opens.
+    virtual bool OpensWirelessNotify() const { return true; }
+    void RequestReread(int delayMs);
+    // Registers the page with the paint manager's notification receivers (once).
+    void RegisterForNotifications();
+    // A message to the owner window (the main window), sent on the UI thread.
+    void SendToOwner(uint message, quintptr wParam);
+    // Shows a status record on the power indicator when it can show one.
+    void ShowPowerStatus(const std::array<uint8_t, 6>& status);
+    void SetDeviceInfo(const DeviceInfo& info) { m_deviceInfo = info; }
+    CDeviceKeyButtonUI* KeyButton(int index) const;
+    CDeviceKeyButtonUI* LightButton(int index) const;
+    vx::lighting::StreamFailureRule& MutableStreamRule() { return m_streamRule; }
+    const vx::lighting::LightingClock& Clock() const { return m_clockProxy; }
+
+    DeviceLink m_commandLink;
+    DeviceLink m_notifyLink;
+    DeviceIdentity m_identity;
+    uint16_t m_typeCode = 0;
+    uint16_t m_variant = 0;
+    DeviceInfo m_deviceInfo;
+    std::unique_ptr<vx::lighting::LightingEngine> m_engine;
+    std::vector<QPointer<CDeviceKeyButtonUI>> m_keyButtons;
+    std::vector<QPointer<CDeviceKeyButtonUI>> m_lightButtons;
+    std::vector<uint8_t> m_keyMap;
+    QPointer<QWidget> m_page;
+    QPointer<QWidget> m_deviceOption;
+    QPointer<QWidget> m_powerIndicator;
+    QPointer<CPaintManagerUI> m_paintManager;
+    bool m_registeredForNotify = false;
+    IRereadScheduler* m_rereadScheduler = nullptr;
+    IDialogBuilderCallback* m_builderCallback = nullptr;
+    WindowHandle m_ownerWindow = 0;
+    QString m_layoutPath;
+    std::string m_kindName;
+    std::string m_lightNamePrefix;
+    std::string m_profileId;
+    int m_kindIndex = 0;
+    int m_lightTableIndex = 0;
+    int m_functionPage = functionpage::kDefault;
+    int m_selectedKey = -1;
+    bool m_powerVisible = false;
+    bool m_preview = true;
+    bool m_lastFrameFailed = false;
+    bool m_powerReadHold = false;
+    // After a stream frame that did not go out, frames are skipped until this time.
+    uint32_t m_framePauseUntilMs = 0;
+    bool m_framePaused = false;
+    std::atomic<bool> m_softwareLighting{true};
+    AudioLightInfo m_audioLightInfo;
+
+private:
+    // Forwards to the clock set with SetLightingClock, or the steady clock.
+    class ClockProxy : public vx::lighting::LightingClock {
+    public:
+        uint32_t NowMs() const override;
+        std::atomic<const vx::lighting::LightingClock*> target{nullptr};
+        vx::lighting::SteadyLightingClock steady;
+    };
+
+    void RegisterMessageTarget();
+    qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
+    void SelectFunctionTabs(int functionTab, int keyFunctionTab);
+
+    ClockProxy m_clockProxy;
+    vx::lighting::StreamFailureRule m_streamRule{m_clockProxy};
+    std::unique_ptr<vx::lighting::LightingThread> m_lightingThread;
+    std::unique_ptr<QObject> m_messageTarget;
+    WindowHandle m_selfHandle = 0;
+    std::unique_ptr<NotifyReader> m_wiredReader;
+    std::unique_ptr<NotifyReader> m_wirelessReader;
+    std::atomic<bool> m_wiredNotifyOpen{false};
+    std::atomic<bool> m_wirelessNotifyOpen{false};
+    QPointer<CTabLayoutUI> m_functionSwitch;
+    QPointer<CTabLayoutUI> m_keyFunctionSwitch;
+    bool m_functionTabsLooked = false;
+};

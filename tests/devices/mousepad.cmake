@@ -1,0 +1,10 @@
+# The mousepad page against the virtual mousepad.
+if(NOT VX_WITH_QT)
+    return()
+endif()
+find_package(Qt6 REQUIRED COMPONENTS Test)
+vx_add_test(NAME devices_mousepad LABELS devices threaded
+    SOURCES MousePadDeviceTest.cpp
+        ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualRig.cpp
+    LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)

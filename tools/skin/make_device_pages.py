@@ -1,0 +1,439 @@
+#!/usr/bin/env python3
+"""Writes the keyboard and mousepad page layouts (skin/XML/DeviceXml/keyboarddevice.xml and
+mousepaddevice.xml) and the SVG pictures they use (skin/common/devices/).
+
+The keyboard picture is generated: every cell of the keyboard's layout map
+(src/devices/lighting/KeyboardGeometry.cpp, kLayoutMap: 23 columns of 7 rows, one LED index per
+cell) becomes one key; neighbouring cells of a row that name the same LED make one wider key. The
+key cap of logical key n is labelled from its factory function in
+src/profiles/FactoryKeyFunctions.cpp (type 0x20: modifier bits and a HID keyboard usage). Each key
+gets an LED button "light_<n>" (the glow around the cap, tinted with the LED's colour) and above it
+a key button "key_<n>" (the cap with its label). Layout cells whose logical key is not a key of the
+keyboard ("20 00 00") become small indicator LEDs without a cap.
+
+Run it after changing either table; commit its output."""
+import os
+import re
+import sys
+from xml.sax.saxutils import escape
+
+TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+GEOMETRY = os.path.join(TOP, "src", "devices", "lighting", "KeyboardGeometry.cpp")
+FACTORY = os.path.join(TOP, "src", "profiles", "FactoryKeyFunctions.cpp")
+OUT_XML = os.path.join(TOP, "skin", "XML", "DeviceXml")
+OUT_IMG = os.path.join(TOP, "skin", "common", "devices")
+
+# ---------------------------------------------------------------- tables from the sources
+
+def read_layout_map():
+    text = open(GEOMETRY, encoding="utf-8").read()
+    body = text[text.index("kLayoutMap = {"):]
+    body = body[: body.index("};")]
+    columns = []
+    for m in re.finditer(r"L<7>\(\{([^}]*)\}\)", body):
+        cells = [c.strip() for c in m.group(1).split(",") if c.strip()]
+        cells = [None if c == "X" else int(c) for c in cells]
+        cells += [None] * (7 - len(cells))
+        columns.append(cells)
+    if len(columns) != 23:
+        sys.exit("layout map: expected 23 columns, found %d" % len(columns))
+    return columns
+
+
+def read_factory_keys():
+    text = open(FACTORY, encoding="utf-8").read()
+    body = text[text.index("kKeyboardFactoryKeys = {{"):]
+    body = body[: body.index("}};")]
+    keys = []
+    for m in re.finditer(r"\{0x([0-9A-Fa-f]{2}), 0x([0-9A-Fa-f]{2}), 0x([0-9A-Fa-f]{2})\}", body):
+        keys.append(tuple(int(g, 16) for g in m.groups()))
+    if len(keys) != 170:
+        sys.exit("factory keys: expected 170, found %d" % len(keys))
+    return keys
+
+
+# HID keyboard usages (usage page 7) as printed on a key cap.
+USAGE_LABELS = {
+    0x28: "Enter", 0x29: "Esc", 0x2A: "Back", 0x2B: "Tab", 0x2C: "", 0x2D: "-", 0x2E: "=",
+    0x2F: "[", 0x30: "]", 0x31: "\\", 0x32: "#", 0x33: ";", 0x34: "'", 0x35: "`", 0x36: ",",
+    0x37: ".", 0x38: "/", 0x39: "Caps", 0x46: "PrtSc", 0x47: "ScrLk", 0x48: "Pause", 0x49: "Ins",
+    0x4A: "Home", 0x4B: "PgUp", 0x4C: "Del", 0x4D: "End", 0x4E: "PgDn", 0x4F: "\u2192",
+    0x50: "\u2190", 0x51: "\u2193", 0x52: "\u2191", 0x53: "Num", 0x54: "/", 0x55: "*", 0x56: "-",
+    0x57: "+", 0x58: "Ent", 0x62: "0", 0x63: ".", 0x64: "\\", 0x65: "Menu", 0x85: ",",
+    0x87: "\u308d", 0x88: "\u304b\u306a", 0x89: "\u00a5", 0x8A: "\u5909\u63db", 0x8B: "\u7121\u5909\u63db",
+    0x90: "\ud55c/\uc601", 0x91: "\ud55c\uc790",
+}
+MODIFIER_LABELS = {0x01: "Ctrl", 0x02: "Shift", 0x04: "Alt", 0x08: "Win", 0x10: "Ctrl", 0x20: "Shift",
+                   0x40: "Alt", 0x80: "Win"}
+# The keyboard's own keys (types 0xA0 and 0xD0).
+OWN_KEY_LABELS = {(0xA0, 0x01): "Fn", (0xA0, 0x1B): "GM", (0xA0, 0x24): "\u263c"}
+
+
+def key_label(function):
+    kind, first, second = function
+    if kind == 0x20:
+        if second == 0:
+            return MODIFIER_LABELS.get(first)
+        if 0x04 <= second <= 0x1D:
+            return chr(ord("A") + second - 0x04)
+        if 0x1E <= second <= 0x27:
+            return "1234567890"[second - 0x1E]
+        if 0x3A <= second <= 0x45:
+            return "F%d" % (second - 0x39)
+        if 0x59 <= second <= 0x61:
+            return str(second - 0x58)
+        return USAGE_LABELS.get(second, "")
+    if kind == 0xD0:
+        return "M%d" % second
+    return OWN_KEY_LABELS.get((kind, first), "")
+
+
+NO_KEY = (0x20, 0x00, 0x00)
+
+# ---------------------------------------------------------------- .ui writing
+
+def prop(name, value, dynamic=False):
+    sd = ' stdset="0"' if dynamic else ""
+    if isinstance(value, bool):
+        body = "<bool>%s</bool>" % ("true" if value else "false")
+    elif isinstance(value, int):
+        body = "<number>%d</number>" % value
+    elif isinstance(value, tuple) and value[0] == "geom":
+        body = "<rect><x>%d</x><y>%d</y><width>%d</width><height>%d</height></rect>" % value[1:]
+    elif isinstance(value, tuple) and value[0] == "size":
+        body = "<size><width>%d</width><height>%d</height></size>" % value[1:]
+    elif isinstance(value, tuple) and value[0] == "enum":
+        body = "<enum>%s</enum>" % value[1]
+    else:
+        body = "<string>%s</string>" % escape(value)
+    return '<property name="%s"%s>%s</property>' % (name, sd, body)
+
+
+DYNAMIC = {"bkimage", "lightimage", "keysetimage", "group", "role", "userdata", "normalimage"}
+
+
+class W:
+    """One widget; `layout` is None for absolute placement of the children (geometry)."""
+
+    def __init__(self, cls, name, layout=None, children=(), margins=(0, 0, 0, 0), spacing=0, **props):
+        self.cls, self.name, self.layout, self.children = cls, name, layout, list(children)
+        self.margins, self.spacing, self.props = margins, spacing, props
+
+    def xml(self, ind=""):
+        out = ['%s<widget class="%s" name="%s">' % (ind, self.cls, self.name)]
+        for k, v in self.props.items():
+            if k == "fixed":
+                out.append(ind + " " + prop("minimumSize", ("size",) + v))
+                out.append(ind + " " + prop("maximumSize", ("size",) + v))
+            elif k == "fixed_w":
+                out.append(ind + " " + prop("minimumSize", ("size", v, 0)))
+                out.append(ind + " " + prop("maximumSize", ("size", v, 16777215)))
+            elif k == "fixed_h":
+                out.append(ind + " " + prop("minimumSize", ("size", 0, v)))
+                out.append(ind + " " + prop("maximumSize", ("size", 16777215, v)))
+            elif k == "hidden":
+                out.append(ind + " " + prop("visible", not v))
+            else:
+                out.append(ind + " " + prop(k, v, k in DYNAMIC))
+        if self.layout:
+            out.append('%s <layout class="%s" name="%s_layout">' % (ind, self.layout, self.name))
+            out.append(ind + "  " + prop("spacing", self.spacing))
+            for side, value in zip(("left", "top", "right", "bottom"), self.margins):
+                out.append(ind + "  " + prop(side + "Margin", value))
+            for child in self.children:
+                out.append(ind + "  <item>")
+                out.append(child.xml(ind + "   ") if isinstance(child, W) else child.xml(ind + "   "))
+                out.append(ind + "  </item>")
+            out.append(ind + " </layout>")
+        else:
+            for child in self.children:
+                out.append(child.xml(ind + " "))
+        out.append(ind + "</widget>")
+        return "\n".join(out)
+
+
+class Spacer:
+    def __init__(self, name, horizontal=True, size=0, expanding=True):
+        self.name, self.horizontal, self.size, self.expanding = name, horizontal, size, expanding
+
+    def xml(self, ind=""):
+        orient = "Qt::Horizontal" if self.horizontal else "Qt::Vertical"
+        policy = "QSizePolicy::Expanding" if self.expanding else "QSizePolicy::Fixed"
+        hint = (self.size, 0) if self.horizontal else (0, self.size)
+        return ('%s<spacer name="%s">%s%s%s</spacer>'
+                % (ind, self.name, prop("orientation", ("enum", orient)), prop("sizeType", ("enum", policy)),
+                   prop("sizeHint", ("size",) + hint)))
+
+
+def document(cls, root):
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<!-- Generated by tools/skin/make_device_pages.py. -->\n'
+            '<ui version="4.0">\n <class>%s</class>\n%s\n</ui>\n' % (cls, root.xml(" ")))
+
+
+# ---------------------------------------------------------------- shared page parts
+
+PANEL_STYLE = ("QWidget#%s { background-color: #1B1E25; border: 1px solid #262A33; border-radius: 10px; }")
+TITLE_STYLE = "color: #8C93A0; font-size: 12px;"
+OPTION_STYLE = ("QPushButton { background-color: #232731; border: 1px solid #323845; border-radius: 6px;"
+                " color: #D5D9E0; padding: 0 10px; }"
+                " QPushButton:checked { background-color: #0A7BFF; border-color: #1AA7FF; color: #FFFFFF; }")
+
+
+def label(name, key, width=None, style=TITLE_STYLE):
+    props = {"text": "%%[%s]" % key, "styleSheet": style}
+    if width:
+        props["fixed_w"] = width
+    return W("QLabel", name, **props)
+
+
+def option(name, key, group=None, width=72):
+    props = {"text": "%%[%s]" % key, "checkable": True, "fixed": (width, 28), "styleSheet": OPTION_STYLE}
+    if group:
+        props["group"] = group
+    return W("Option", name, **props)
+
+
+def panel_slot(name, hint_key):
+    """A named, empty container where a feature panel goes; shows a quiet hint until it does."""
+    return W("QWidget", name, "QVBoxLayout", [
+        Spacer(name + "_top", horizontal=False),
+        W("QLabel", name + "_hint", text="%%[%s]" % hint_key, alignment=("enum", "Qt::AlignCenter"),
+          styleSheet="color: #5F6673; font-size: 12px;"),
+        Spacer(name + "_bottom", horizontal=False),
+    ], margins=(10, 10, 10, 10), styleSheet=PANEL_STYLE % name)
+
+
+def settings_page():
+    row = lambda name, children: W("QWidget", name, "QHBoxLayout", children, spacing=8)
+    return W("QWidget", "keyboard_settings_page", "QVBoxLayout", [
+        row("polling_rate_row", [label("polling_rate_title", "kb_polling_rate", 100)]
+            + [option("polling_rate_option_%d" % i, "kb_polling_%d" % i, "kb_polling") for i in range(4)]
+            + [Spacer("polling_rate_gap")]),
+        row("repeat_delay_row", [label("repeat_delay_title", "kb_repeat_delay", 100)]
+            + [option("repeat_delay_check_%d" % i, "kb_repeat_delay_%d" % i, "kb_repeat_delay") for i in range(4)]
+            + [W("QLabel", "repeat_delay_time_label1", styleSheet="color: #1AA7FF; padding-left: 6px;", fixed_w=110),
+               Spacer("repeat_delay_gap")]),
+        row("repeat_rate_row", [label("repeat_rate_title", "kb_repeat_rate", 100),
+                                W("QSlider", "repeat_rate_slider", orientation=("enum", "Qt::Horizontal"),
+                                  minimum=0, maximum=31, fixed_w=300),
+                                Spacer("repeat_rate_gap")]),
+        row("lock_row", [label("lock_title", "kb_locks", 100),
+                         option("winlockflag_option", "kb_win_lock", width=110),
+                         option("wflag_option", "kb_w_flag", width=110),
+                         option("6flag_option", "kb_6key", width=110),
+                         Spacer("lock_gap")]),
+        row("repeat_test_row", [label("repeat_test_title", "kb_repeat_test", 100),
+                                W("QLineEdit", "repeat_input_richedit", placeholderText="",
+                                  fixed_h=28, styleSheet="background-color: #14161B; border: 1px solid #323845;"
+                                  " border-radius: 6px; padding: 0 8px;"),
+                                ]),
+        Spacer("settings_bottom", horizontal=False),
+    ], margins=(16, 12, 16, 8), spacing=8, styleSheet=PANEL_STYLE % "keyboard_settings_page")
+
+
+# ---------------------------------------------------------------- keyboard
+
+PITCH = 31
+CAP = 29
+ORIGIN = (14, 12)
+PICTURE = (742, 242)
+GLOW = "file='common/devices/key_glow.svg' corner='12,12,12,12'"
+DOT = "file='common/devices/led_dot.svg'"
+CAP_STYLE = ("QPushButton { background-color: rgba(16, 18, 23, 176); border: 1px solid rgba(255, 255, 255, 22);"
+             " border-radius: 4px; color: #E7E9EE; font-size: 9px; }"
+             " QPushButton:hover { border-color: #1AA7FF; }")
+LED_STYLE = "QPushButton { background: transparent; border: none; }"
+
+
+def keyboard_keys(columns, factory):
+    """(led, row, first column, last column) for every key of the layout map."""
+    keys = []
+    for row in range(7):
+        col = 0
+        while col < 23:
+            led = columns[col][row]
+            if led is None or led >= 170:
+                col += 1
+                continue
+            last = col
+            while last + 1 < 23 and columns[last + 1][row] == led:
+                last += 1
+            keys.append((led, row, col, last))
+            col = last + 1
+    # The space bar takes the empty cells on either side of its own cell in its row.
+    for i, (led, row, first, last) in enumerate(keys):
+        if factory[led] != (0x20, 0x00, 0x2C):
+            continue
+        while first > 0 and columns[first - 1][row] is None:
+            first -= 1
+        while last + 1 < 23 and columns[last + 1][row] is None:
+            last += 1
+        keys[i] = (led, row, first, last)
+    seen = set()
+    unique = []
+    for k in keys:
+        if k[0] in seen:
+            continue
+        seen.add(k[0])
+        unique.append(k)
+    return unique
+
+
+def keyboard_picture(columns, factory):
+    buttons = []
+    caps = []
+    for led, row, first, last in keyboard_keys(columns, factory):
+        x = ORIGIN[0] + first * PITCH
+        y = ORIGIN[1] + row * PITCH
+        w = (last - first) * PITCH + CAP
+        function = factory[led]
+        if function == NO_KEY:
+            buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x + CAP // 2 - 6, y + CAP // 2 - 6, 12, 12),
+                             lightimage=DOT, styleSheet=LED_STYLE))
+            continue
+        buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x - 1, y - 1, w + 2, CAP + 2),
+                         lightimage=GLOW, styleSheet=LED_STYLE))
+        caps.append(W("CDeviceKeyButtonUI", "key_%d" % led, geometry=("geom", x + 3, y + 3, w - 6, CAP - 6),
+                      text=key_label(function) or "", styleSheet=CAP_STYLE))
+    # LED buttons first, so that each cap lies over its glow.
+    return W("CSelectPanelUI", "SelectPanel", None, buttons + caps, fixed=PICTURE,
+             bkimage="file='common/devices/keyboard_body.svg'")
+
+
+def keyboard_page(columns, factory):
+    picture = W("QWidget", "keyboard_device_key_light", "QHBoxLayout", [
+        Spacer("picture_left"), keyboard_picture(columns, factory), Spacer("picture_right")],
+        margins=(0, 6, 0, 6), fixed_h=PICTURE[1] + 12)
+    key_function = W("QStackedWidget", "device_key_function_switch", None, [
+        W("QWidget", "key_overview_page", "QVBoxLayout", [
+            Spacer("overview_top", horizontal=False),
+            W("QLabel", "keyboard_page_hint", text="%[kb_page_hint]", alignment=("enum", "Qt::AlignCenter"),
+              styleSheet="color: #8C93A0;"),
+            Spacer("overview_bottom", horizontal=False)]),
+        panel_slot("KeySetControlItem", "panel_pending"),
+        W("QWidget", "key_macro_page", "QVBoxLayout", []),
+    ])
+    function = W("QStackedWidget", "device_function_switch", None, [
+        W("QWidget", "function_key_page", "QVBoxLayout", [key_function]),
+        panel_slot("LightControlItem", "panel_pending"),
+        settings_page(),
+        panel_slot("MacroControlItem", "panel_pending"),
+    ])
+    lower = W("QWidget", "keyboard_function_area", "QHBoxLayout", [
+        panel_slot("DeviceProfileItem", "panel_pending_profile"), function],
+        margins=(14, 0, 14, 10), spacing=10)
+    lower.children[0].props["fixed_w"] = 190
+    root = W("QWidget", "keyboard_device_page", "QVBoxLayout", [picture, lower], spacing=6,
+             geometry=("geom", 0, 0, 800, 470), styleSheet="QWidget#keyboard_device_page { background-color: #14161B; }")
+    return document("TavimondKeyboardDevice", root)
+
+
+# ---------------------------------------------------------------- mousepad
+
+PAD = (742, 242)
+PAD_LED = "file='common/devices/led_strip.svg'"
+
+
+def mousepad_led_positions():
+    """LED 0 at the left edge; 1-7 along the top, left to right; 8-14 along the bottom, right to
+    left -- so that the pairs {1,14} ... {7,8} of the pairs effect face each other."""
+    x0, x1, top, bottom = 96, 646, 22, 206
+    step = (x1 - x0) / 6.0
+    pos = {0: ("v", 30, 92)}
+    for i in range(7):
+        x = int(round(x0 + i * step))
+        pos[1 + i] = ("h", x - 30, top)
+        pos[14 - i] = ("h", x - 30, bottom)
+    return pos
+
+
+def mousepad_page():
+    buttons = []
+    for led, (kind, x, y) in sorted(mousepad_led_positions().items()):
+        geom = ("geom", x, y, 60, 14) if kind == "h" else ("geom", x, y, 14, 60)
+        image = PAD_LED if kind == "h" else "file='common/devices/led_strip_v.svg'"
+        buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=geom, lightimage=image, styleSheet=LED_STYLE))
+    picture = W("QWidget", "mousepad_device_key_light", None, buttons, fixed=PAD,
+                bkimage="file='common/devices/mousepad_body.svg'")
+    area = W("QWidget", "mousepad_picture_area", "QHBoxLayout", [Spacer("pad_left"), picture, Spacer("pad_right")],
+             margins=(0, 6, 0, 6), fixed_h=PAD[1] + 12)
+    lower = W("QWidget", "mousepad_function_area", "QHBoxLayout", [
+        panel_slot("DeviceProfileItem", "panel_pending_profile"), panel_slot("LightControlItem", "panel_pending")],
+        margins=(14, 0, 14, 10), spacing=10)
+    lower.children[0].props["fixed_w"] = 190
+    root = W("QWidget", "mousepad_device_page", "QVBoxLayout", [area, lower], spacing=6,
+             geometry=("geom", 0, 0, 800, 470), styleSheet="QWidget#mousepad_device_page { background-color: #14161B; }")
+    return document("TavimondMousePadDevice", root)
+
+
+# ---------------------------------------------------------------- pictures
+
+SVGS = {
+    "key_glow.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
+  <defs><filter id="b" x="-20%" y="-20%" width="140%" height="140%"><feGaussianBlur stdDeviation="2.2"/></filter></defs>
+  <rect x="3" y="3" width="58" height="58" rx="9" fill="#ffffff" opacity="0.55" filter="url(#b)"/>
+  <rect x="4" y="4" width="56" height="56" rx="8" fill="none" stroke="#ffffff" stroke-width="3"/>
+</svg>
+""",
+    "led_dot.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="24" height="24" viewBox="0 0 24 24">
+  <circle cx="12" cy="12" r="10" fill="#ffffff" opacity="0.35"/>
+  <circle cx="12" cy="12" r="6" fill="#ffffff"/>
+</svg>
+""",
+    "led_strip.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="120" height="28" viewBox="0 0 120 28">
+  <rect x="2" y="2" width="116" height="24" rx="12" fill="#ffffff" opacity="0.35"/>
+  <rect x="8" y="8" width="104" height="12" rx="6" fill="#ffffff"/>
+</svg>
+""",
+    "led_strip_v.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="28" height="120" viewBox="0 0 28 120">
+  <rect x="2" y="2" width="24" height="116" rx="12" fill="#ffffff" opacity="0.35"/>
+  <rect x="8" y="8" width="12" height="104" rx="6" fill="#ffffff"/>
+</svg>
+""",
+    "keyboard_body.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="742" height="242" viewBox="0 0 742 242">
+  <defs>
+    <linearGradient id="plate" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#2B2F38"/><stop offset="1" stop-color="#181B21"/>
+    </linearGradient>
+    <linearGradient id="edge" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#4A505C"/><stop offset="1" stop-color="#20242B"/>
+    </linearGradient>
+  </defs>
+  <rect x="1" y="1" width="740" height="240" rx="14" fill="url(#edge)"/>
+  <rect x="4" y="4" width="734" height="234" rx="12" fill="url(#plate)"/>
+  <rect x="9" y="8" width="724" height="226" rx="8" fill="#101216" opacity="0.55"/>
+</svg>
+""",
+    "mousepad_body.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="742" height="242" viewBox="0 0 742 242">
+  <defs>
+    <linearGradient id="mat" x1="0" y1="0" x2="1" y2="1">
+      <stop offset="0" stop-color="#23262E"/><stop offset="1" stop-color="#15171C"/>
+    </linearGradient>
+  </defs>
+  <rect x="8" y="10" width="726" height="222" rx="22" fill="#0D0F12"/>
+  <rect x="14" y="16" width="714" height="210" rx="18" fill="url(#mat)"/>
+  <rect x="14" y="16" width="714" height="210" rx="18" fill="none" stroke="#3A3F4A" stroke-width="2"/>
+  <text x="700" y="200" text-anchor="end" font-family="DejaVu Sans" font-size="18" font-weight="700"
+        fill="#3A3F4A" letter-spacing="4">VEXOR</text>
+</svg>
+""",
+}
+
+
+def write(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+
+
+def main():
+    columns = read_layout_map()
+    factory = read_factory_keys()
+    write(os.path.join(OUT_XML, "keyboarddevice.xml"), keyboard_page(columns, factory))
+    write(os.path.join(OUT_XML, "mousepaddevice.xml"), mousepad_page())
+    for name, text in SVGS.items():
+        write(os.path.join(OUT_IMG, name), text)
+
+
+if __name__ == "__main__":
+    main()
