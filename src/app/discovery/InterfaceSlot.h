@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/DeviceIdentity.h"
 #include "link/SupportedDevices.h"
 
 struct InterfaceSlot {
@@ -29,14 +30,7 @@ struct InterfaceSlot {
     bool IsWireless() const;
 };
 
-// Device type codes. A device reached through its 2.4 GHz receiver carries its own code; its page
-// keeps the wired one.
-constexpr uint16_t kTypeKeyboard = 1;
-constexpr uint16_t kTypeMouse = 2;
-constexpr uint16_t kTypeMousepad = 3;
-constexpr uint16_t kTypeMouseReceiver = 6;
-constexpr uint16_t kTypeHeadset = 7;
-constexpr uint16_t kTypeKeyboardReceiver = 9;
+// Device type codes (kTypeKeyboard ... kTypeKeyboardReceiver) are shared with the device pages.
 
 bool IsWirelessType(uint16_t typeCode);
 // 6 -> 2, 9 -> 1; every other code is its own wired code.
