@@ -14,5 +14,5 @@ if(TARGET vx_discovery AND TARGET vx_emulator AND TARGET vx-emulator-ctl)
     vx_add_test(NAME app_emulator_control LABELS emulator app threaded
         SOURCES ${VX_DISCOVERY_TEST_DIR}/EmulatorControl_test.cpp ${VX_DISCOVERY_TEST_DIR}/RecordingSink.cpp
         LIBS vx_discovery vx_emulator vx_link_test_support TIMEOUT 180)
-    add_dependencies(app_emulator_control vx-emulator-ctl)
+    add_dependencies(app_emulator_control vx-emulator-ctl vx-emulator)
 endif()
