@@ -196,7 +196,10 @@ int CTavimondKeyboardDevice::LoadLightingState() {
     m_block[7] = info.green;
     m_block[8] = info.blue;
     m_block[18] = info.zzccLedMode;
-    if (info.selectItem != previous && info.selectItem == kModeCustomColours) EnterCustomColourMode();
+    // Another custom group chosen while the mode stays 20 shows that group's colours too.
+    const bool groupChanged = m_profile.GetCustomGroupIndex() != m_block[25];
+    if (info.selectItem == kModeCustomColours && (info.selectItem != previous || groupChanged))
+        EnterCustomColourMode();
     return 1;
 }
 

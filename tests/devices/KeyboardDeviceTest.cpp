@@ -421,6 +421,48 @@ TEST_F(KeyboardPageTest, CustomColoursGoToTheDeviceThroughTheLedMap) {
     Disconnect(page);
 }
 
+TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) {
+    CTavimondKeyboardDevice page;
+    Start(page);
+    auto* profile = static_cast<CKeyboardProfiledata*>(page.GetProfileData());
+    std::vector<CustomLightColor> colours(170);
+    colours[0] = {0xFF, 0x00, 0x00, 0};
+    colours[22] = {0x00, 0x80, 0x00, 0};
+    profile->SetCustomLightColors(colours, 0);
+    LightInfo info = profile->GetLightInfo();
+    ASSERT_NE(info.selectItem, CTavimondKeyboardDevice::kModeCustomColours);
+    info.selectItem = CTavimondKeyboardDevice::kModeCustomColours;
+    info.light = 2;  // brightness 120 of 255
+    info.customGroup = 0;
+    profile->SetLightInfo(info);
+    profile->SaveProfile();
+    page.LoadLightingState();
+
+    EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0xFF, 0, 0, 120}.Pack()));
+    EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0x80, 0, 120}.Pack()));
+    const auto sent = m_rig->KeyColours(RigModel::KeyboardWired, 0);
+    const size_t esc = size_t(page.KeyLedMap()[0]) * 3;
+    const size_t one = size_t(page.KeyLedMap()[22]) * 3;
+    ASSERT_LT(std::max(esc, one) + 2, sent.size());
+    EXPECT_EQ(sent[esc], 0xFF * 120 / 256);
+    EXPECT_EQ(sent[one + 1], 0x80 * 120 / 256);
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](uint8_t b) { return b != 0; }), 2);
+
+    // Another group chosen while the mode stays: its colours replace the first group's.
+    std::vector<CustomLightColor> blue(170);
+    blue[0] = {0x00, 0x00, 0xFF, 0};
+    profile->SetCustomLightColors(blue, 3);
+    profile->SetCustomGroupIndex(3);
+    profile->SaveProfile();
+    page.LoadLightingState();
+    EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0, 0, 0xFF, 120}.Pack()));
+    EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0, 0, 120}.Pack()));
+    const auto third = m_rig->KeyColours(RigModel::KeyboardWired, 3);
+    ASSERT_LT(esc + 2, third.size());
+    EXPECT_EQ(third[esc + 2], 0xFF * 120 / 256);
+    Disconnect(page);
+}
+
 class FakeIndicator : public QWidget, public IPowerDisplay {
 public:
     void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }

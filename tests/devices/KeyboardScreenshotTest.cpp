@@ -51,7 +51,7 @@ protected:
     }
 };
 
-TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
+TEST_F(PageScreenshotTest, KeyboardPageWithARunningSpectrum) {
     CTavimondKeyboardDevice page;
     SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard,
               QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
@@ -93,7 +93,7 @@ TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
     Disconnect(page);
 }
 
-TEST_F(PageScreenshotTest, MousepadPageWithASpectrum) {
+TEST_F(PageScreenshotTest, MousepadPageWithARunningWave) {
     CTavimondMousePadDevice page;
     SetUpPage(page, "MousePad", 0, 0x0F, 2, kTypeMousePad,
               QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml"));
