@@ -208,6 +208,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     page.ReadPower();
     ++operations;
     EXPECT_FALSE(page.IsReachable());
+    EXPECT_TRUE(page.StreamRule().Stopped(true)) << "no stream frames for a mouse that sleeps";
     ++operations;
     page.OnConnected();
     ++operations;
@@ -222,6 +223,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     ASSERT_EQ(m_hub->SetAsleep(false), 1);
     Firmware().ClearReceived();
     EXPECT_TRUE(page.IsReachable());
+    EXPECT_FALSE(page.StreamRule().Stopped(true));
     EXPECT_EQ(page.WriteSettings(0, 0, 1, 1920, 1080), 1);
     EXPECT_EQ(CountOf(0x06), 3u);  // 66 bytes in 24-byte chunks
 }
