@@ -2,7 +2,8 @@
 
 #include "link/SettingsBlocks.h"
 
-std::array<uint8_t, 64> EncodeKeyboardBlock(const KeyboardBlockInput& input, std::span<const uint8_t> modeTable) {
+std::array<uint8_t, 64> EncodeKeyboardBlock(const KeyboardBlockInput& input,
+                                            std::span<const uint8_t> modeTable) {
     KeyboardSettings settings;
     settings.profile = input.profile;
     settings.light.modeIndex = input.modeIndex;
@@ -22,8 +23,8 @@ std::array<uint8_t, 64> EncodeKeyboardBlock(const KeyboardBlockInput& input, std
     return BuildKeyboardBlock(settings, modeTable);
 }
 
-std::array<uint8_t, 21> EncodePadBlock(const std::array<uint8_t, 21>& record, std::span<const uint8_t> modeTable,
-                                       size_t limit) {
+std::array<uint8_t, 21> EncodePadBlock(const std::array<uint8_t, 21>& record,
+                                       std::span<const uint8_t> modeTable, size_t limit) {
     return BuildPadBlock(record, modeTable, limit);
 }
 

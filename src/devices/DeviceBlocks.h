@@ -26,11 +26,12 @@ struct KeyboardBlockInput {
     uint16_t pollingRate = 0;
 };
 
-std::array<uint8_t, 64> EncodeKeyboardBlock(const KeyboardBlockInput& input, std::span<const uint8_t> modeTable);
+std::array<uint8_t, 64> EncodeKeyboardBlock(const KeyboardBlockInput& input,
+                                            std::span<const uint8_t> modeTable);
 // record: mode index in byte 1, speed level in byte 3; the block gets the code and the device's
 // speed byte. limit: the first mode index the device cannot take.
-std::array<uint8_t, 21> EncodePadBlock(const std::array<uint8_t, 21>& record, std::span<const uint8_t> modeTable,
-                                       size_t limit);
+std::array<uint8_t, 21> EncodePadBlock(const std::array<uint8_t, 21>& record,
+                                       std::span<const uint8_t> modeTable, size_t limit);
 // The block as read: mode code to index (the code stays when no entry matches), speed byte to level.
 std::array<uint8_t, 21> DecodePadBlock(std::span<const uint8_t> block, std::span<const uint8_t> modeTable);
 int SpeedLevelFromDevice(uint8_t value);

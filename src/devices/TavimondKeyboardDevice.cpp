@@ -43,7 +43,8 @@ int OptionIndex(int value, int count) {
 }  // namespace
 
 CTavimondKeyboardDevice::CTavimondKeyboardDevice()
-    : CTavimondUSBDevice(std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
+    : CTavimondUSBDevice(
+          std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
     m_keySlotMap.fill(kNoSlot);
     m_keyLedMap.fill(kNoSlot);
 }
@@ -84,10 +85,10 @@ void CTavimondKeyboardDevice::FindControls() {
     m_macroPanel = CPaintManagerUI::FindSubControlByName(m_page, "MacroControlItem");
     m_keyPanel = CPaintManagerUI::FindSubControlByName(m_page, "KeySetControlItem");
     for (int i = 0; i < 4; ++i) {
-        m_pollingOptions[i] =
-            CPaintManagerUI::FindSubControl<COptionUI>(m_page, QStringLiteral("polling_rate_option_%1").arg(i));
-        m_repeatDelayOptions[i] =
-            CPaintManagerUI::FindSubControl<COptionUI>(m_page, QStringLiteral("repeat_delay_check_%1").arg(i));
+        m_pollingOptions[i] = CPaintManagerUI::FindSubControl<COptionUI>(
+            m_page, QStringLiteral("polling_rate_option_%1").arg(i));
+        m_repeatDelayOptions[i] = CPaintManagerUI::FindSubControl<COptionUI>(
+            m_page, QStringLiteral("repeat_delay_check_%1").arg(i));
     }
     m_repeatDelayLabel = CPaintManagerUI::FindSubControlByName(m_page, "repeat_delay_time_label1");
     m_repeatRateSlider = CPaintManagerUI::FindSubControl<CSliderUI>(m_page, "repeat_rate_slider");
@@ -336,7 +337,8 @@ KeyboardBlockInput CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
 }
 
 int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
-    const std::array<uint8_t, kBlockLength> block = EncodeKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
+    const std::array<uint8_t, kBlockLength> block =
+        EncodeKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
     if (m_commandLink.IsConnected()) m_commandLink.BeginConfig();
     const int status = m_commandLink.WriteConfig(block, 0);
     m_commandLink.EndConfig();
@@ -376,7 +378,8 @@ void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
     if (!m_commandLink.IsConnected()) return;
     m_activeProfile = code & 0x0F;
     m_block[0] = static_cast<uint8_t>(m_activeProfile);
-    if (codeClass == kProfileChangeExtraClass) m_block[kStageByteOfBlock] = static_cast<uint8_t>((code >> 4) & 0x0F);
+    if (codeClass == kProfileChangeExtraClass)
+        m_block[kStageByteOfBlock] = static_cast<uint8_t>((code >> 4) & 0x0F);
     RefreshPage();
 }
 
@@ -396,9 +399,15 @@ std::vector<int> CTavimondKeyboardDevice::GetMacroList() {
 
 int CTavimondKeyboardDevice::WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) {
     if (!m_commandLink.IsConnected()) return 0;
+    m_commandLink.BeginConfig();
     DeviceInfo info;
     if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
     const size_t slotCount = std::min<size_t>(m_deviceInfo.KeySlots(), m_keyTable.size() / kKeyRecordBytes);
+    if (slotCount == 0) {
+        // No key table was read at connection: writing would wipe the device's assignments.
+        m_commandLink.EndConfig();
+        return 0;
+    }
     std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + slotCount * kKeyRecordBytes);
     const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
     std::vector<uint8_t> used;
@@ -419,7 +428,6 @@ int CTavimondKeyboardDevice::WriteKeyAssignments(int bank, const std::vector<Key
         table[s * kKeyRecordBytes + 1] = f.first;
         table[s * kKeyRecordBytes + 2] = f.second;
     }
-    m_commandLink.BeginConfig();
     m_commandLink.SetBlockSize(static_cast<uint16_t>(table.size()));
     const int status = m_commandLink.WriteKeyTable(table, bank);
     m_commandLink.EndConfig();
@@ -591,7 +599,8 @@ void CTavimondKeyboardDevice::EnterCustomColourMode() {
     const int group = m_profile.GetCustomGroupIndex();
     const int count = Engine().LedCount();
     const std::vector<CustomLightColor> colours = m_profile.GetCustomLightColors(group, count);
-    const uint8_t bright = vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().brightness, 4)];
+    const uint8_t bright =
+        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().brightness, 4)];
     for (int led = 0; led < count && led < static_cast<int>(colours.size()); ++led) {
         const CustomLightColor& c = colours[led];
         Engine().SetLed(led, {c.red, c.green, c.blue, bright});
@@ -627,7 +636,8 @@ void CTavimondKeyboardDevice::ShowSettings() {
 }
 
 void CTavimondKeyboardDevice::ShowKeyAssignments() {
-    for (int j = 0; j < static_cast<int>(m_keyList.size()) && j < static_cast<int>(m_keyButtons.size()); ++j) {
+    for (int j = 0; j < static_cast<int>(m_keyList.size()) && j < static_cast<int>(m_keyButtons.size());
+         ++j) {
         CDeviceKeyButtonUI* button = KeyButton(j);
         if (button == nullptr) continue;
         button->SetKeySetImageHidden(m_keyList[j].current.SameFunction(m_keyList[j].defaults));

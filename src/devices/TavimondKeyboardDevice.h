@@ -114,8 +114,8 @@ public:
     vx::lighting::KeyboardLightingEngine& KeyboardEngine();
 
     // Key identification as done at connection, from a key table and an LED map.
-    static void BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap, int slotCount,
-                             std::array<uint8_t, kLogicalKeys>& keySlotMap,
+    static void BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap,
+                             int slotCount, std::array<uint8_t, kLogicalKeys>& keySlotMap,
                              std::array<uint8_t, kLogicalKeys>& keyLedMap);
     // The number of events to remove for an image of `length` bytes in `capacity` bytes; 0 when
     // it fits.

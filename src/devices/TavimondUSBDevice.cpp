@@ -62,10 +62,10 @@ CTavimondUSBDevice::~CTavimondUSBDevice() {
 
 void CTavimondUSBDevice::RegisterMessageTarget() {
     m_messageTarget = std::make_unique<QObject>();
-    m_selfHandle = CWindowMessages::Register(
-        m_messageTarget.get(), [this](uint message, quintptr wParam, qintptr lParam) {
-            return OnPageMessage(message, wParam, lParam);
-        });
+    m_selfHandle = CWindowMessages::Register(m_messageTarget.get(),
+                                             [this](uint message, quintptr wParam, qintptr lParam) {
+                                                 return OnPageMessage(message, wParam, lParam);
+                                             });
 }
 
 qintptr CTavimondUSBDevice::OnPageMessage(uint message, quintptr wParam, qintptr lParam) {
@@ -441,7 +441,10 @@ void CTavimondUSBDevice::StartLightingThread() {
 }
 
 int CTavimondUSBDevice::StopLightingThread() {
-    return m_lightingThread->Stop(1000);
+    const int result = m_lightingThread->Stop(1000);
+    if (result == 1) DebugLog("线程退出：：对象处于激发状态");
+    if (result == 0) DebugLog("线程退出：：对象处于非激发状态，超时");
+    return result;
 }
 
 bool CTavimondUSBDevice::LightingThreadRunning() const {

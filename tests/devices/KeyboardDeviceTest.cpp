@@ -5,11 +5,18 @@
 #include <algorithm>
 #include <set>
 
+#include <QWidget>
+
+#include "app/StartUp.h"
+#include "devices/PowerDisplay.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "profiles/FactoryKeyFunctions.h"
 #include "profiles/KeyboardProfiledata.h"
 #include "tests/devices/support/PageFixture.h"
+#include "tests/widgets/support/QtTestEnv.h"
+#include "widgets/OptionUI.h"
+#include "widgets/SliderUI.h"
 
 namespace {
 
@@ -46,8 +53,8 @@ protected:
         std::string list = "{\"MacroInfo\":[";
         for (int m = 0; m < count; ++m) {
             const std::string guid = "g" + std::to_string(m);
-            list += (m ? "," : "") + std::string("{\"MacroName\":\"macro_") + std::to_string(m) + "\",\"Guid\":\"" +
-                    guid + "\"}";
+            list += (m ? "," : "") + std::string("{\"MacroName\":\"macro_") + std::to_string(m) +
+                    "\",\"Guid\":\"" + guid + "\"}";
             std::string events = "[";
             for (int e = 0; e < eventsEach; ++e) {
                 events += (e ? "," : "") + std::string("{\"Action\":\"") + (e % 2 ? "up" : "down") +
@@ -56,8 +63,8 @@ protected:
             }
             events += "]";
             vxtest::WriteFile(folder / (guid + ".mac"), "{\"MacroName\":\"macro_" + std::to_string(m) +
-                                                            "\",\"Guid\":\"" + guid + "\",\"Events\":" + events +
-                                                            ",\"Version\":64}");
+                                                            "\",\"Guid\":\"" + guid +
+                                                            "\",\"Events\":" + events + ",\"Version\":64}");
         }
         list += "]}";
         vxtest::WriteFile(folder / "macro.config", list);
@@ -153,22 +160,22 @@ TEST_F(KeyboardPageTest, SettingsBlockGoesOutByteForByte) {
 
     const auto block = m_rig->ConfigBlock(RigModel::KeyboardWired, 0);
     ASSERT_GE(block.size(), 26u);
-    EXPECT_EQ(block[0], 0);                   // active profile 0
-    EXPECT_EQ(block[1], kModeCodeBase + 5);   // mode index 5 as the device's code
-    EXPECT_EQ(block[2], 3);                   // brightness
-    EXPECT_EQ(block[3], 3);                   // speed level 1 stored inverted
-    EXPECT_EQ(block[4], 1);                   // direction
-    EXPECT_EQ(block[5], 0);                   // one colour
+    EXPECT_EQ(block[0], 0);                  // active profile 0
+    EXPECT_EQ(block[1], kModeCodeBase + 5);  // mode index 5 as the device's code
+    EXPECT_EQ(block[2], 3);                  // brightness
+    EXPECT_EQ(block[3], 3);                  // speed level 1 stored inverted
+    EXPECT_EQ(block[4], 1);                  // direction
+    EXPECT_EQ(block[5], 0);                  // one colour
     EXPECT_EQ(block[6], 10);
     EXPECT_EQ(block[7], 20);
     EXPECT_EQ(block[8], 30);
     EXPECT_EQ(block[16], 0);
-    EXPECT_EQ(block[18], 2);                  // mode option
-    EXPECT_EQ(block[19], 1);                  // W flag
-    EXPECT_EQ(block[20], 1);                  // 6-key flag
-    EXPECT_EQ(block[21], 0);                  // Windows-key lock
-    EXPECT_EQ(block[22], 2);                  // polling rate
-    EXPECT_EQ(block[25], 4);                  // custom group
+    EXPECT_EQ(block[18], 2);  // mode option
+    EXPECT_EQ(block[19], 1);  // W flag
+    EXPECT_EQ(block[20], 1);  // 6-key flag
+    EXPECT_EQ(block[21], 0);  // Windows-key lock
+    EXPECT_EQ(block[22], 2);  // polling rate
+    EXPECT_EQ(block[25], 4);  // custom group
 
     // A mode index the device cannot take is sent as the table's first code.
     info.selectItem = 31;
@@ -411,6 +418,154 @@ TEST_F(KeyboardPageTest, CustomColoursGoToTheDeviceThroughTheLedMap) {
     page.SetLightInfo(info);
     page.PaintKey(1);
     EXPECT_EQ(page.GetLed(1) & 0xFFFFFF, 0u);
+    Disconnect(page);
+}
+
+TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) {
+    CTavimondKeyboardDevice page;
+    Start(page);
+    auto* profile = static_cast<CKeyboardProfiledata*>(page.GetProfileData());
+    std::vector<CustomLightColor> colours(170);
+    colours[0] = {0xFF, 0x00, 0x00, 0};
+    colours[22] = {0x00, 0x80, 0x00, 0};
+    profile->SetCustomLightColors(colours, 0);
+    LightInfo info = profile->GetLightInfo();
+    ASSERT_NE(info.selectItem, CTavimondKeyboardDevice::kModeCustomColours);
+    info.selectItem = CTavimondKeyboardDevice::kModeCustomColours;
+    info.light = 2;  // brightness 120 of 255
+    info.customGroup = 0;
+    profile->SetLightInfo(info);
+    profile->SaveProfile();
+    page.LoadLightingState();
+
+    EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0xFF, 0, 0, 120}.Pack()));
+    EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0x80, 0, 120}.Pack()));
+    const auto sent = m_rig->KeyColours(RigModel::KeyboardWired, 0);
+    const size_t esc = size_t(page.KeyLedMap()[0]) * 3;
+    const size_t one = size_t(page.KeyLedMap()[22]) * 3;
+    ASSERT_LT(std::max(esc, one) + 2, sent.size());
+    EXPECT_EQ(sent[esc], 0xFF * 120 / 256);
+    EXPECT_EQ(sent[one + 1], 0x80 * 120 / 256);
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](uint8_t b) { return b != 0; }), 2);
+    Disconnect(page);
+}
+
+class FakeIndicator : public QWidget, public IPowerDisplay {
+public:
+    void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
+    std::vector<std::array<uint8_t, 6>> shown;
+};
+
+TEST_F(KeyboardPageTest, PowerReadingGoesToTheIndicatorAndTheOwner) {
+    QObject owner;
+    std::vector<std::pair<uint, quintptr>> messages;
+    const WindowHandle handle =
+        CWindowMessages::Register(&owner, [&](uint message, quintptr wParam, qintptr) {
+            messages.push_back({message, wParam});
+            return qintptr(0);
+        });
+    FakeIndicator indicator;
+    CTavimondKeyboardDevice page;
+    page.SetOwnerWindow(handle);
+    page.SetPowerIndicator(&indicator);
+    Start(page);
+    page.ReadPower();
+    ASSERT_EQ(indicator.shown.size(), 1u);
+    EXPECT_EQ(indicator.shown[0][0], 85);  // the virtual keyboard's battery
+    EXPECT_EQ(indicator.shown[0][3], 0);   // on the cable
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, 0x0D01u);
+    EXPECT_EQ(messages[0].second, indicator.shown[0][4]);
+
+    page.SetPowerReadHold(true);
+    page.ReadPower();
+    EXPECT_EQ(indicator.shown.size(), 1u);
+    page.SetPowerReadHold(false);
+    Disconnect(page);
+    page.ReadPower();
+    EXPECT_EQ(indicator.shown.size(), 1u);
+    CWindowMessages::Unregister(handle);
+}
+
+TEST_F(KeyboardPageTest, PruningGivesKeysOfRemovedMacrosTheirDefaultBack) {
+    WriteMacros(2, 1);
+    CTavimondKeyboardDevice page;
+    Start(page);
+    auto* profile = static_cast<CKeyboardProfiledata*>(page.GetProfileData());
+    std::vector<KeyEntry> keys = profile->GetKeyList();
+    keys[43] = Macro(keys[43], 1);  // Q: still in the list
+    keys[44] = Macro(keys[44], 3);  // W: beyond it
+    profile->SetKeyList(keys);
+    profile->SaveProfile();
+    page.LoadProfile();
+    page.PruneMacroAssignments();
+    CKeyboardProfiledata saved;
+    saved.LoadProfile(m_user / "keyboard.Json");
+    const auto after = saved.GetKeyList();
+    EXPECT_EQ(after[43].current.type, 0x70);
+    EXPECT_EQ(after[43].current.first, 1);
+    EXPECT_TRUE(after[44].current.SameFunction(after[44].defaults));
+    Disconnect(page);
+}
+
+// The page built from the skin's keyboard layout: the picture binds every key and LED, the
+// settings page shows the profile, and the Fn key follows the function page.
+class KeyboardLayoutTest : public KeyboardPageTest {
+protected:
+    void SetUp() override {
+        KeyboardPageTest::SetUp();
+        ASSERT_TRUE(SetupResources(vxtest::RepoSkinDir()));
+    }
+};
+
+TEST_F(KeyboardLayoutTest, SettingsPageShowsTheProfileAndFnFollowsThePage) {
+    CTavimondKeyboardDevice page;
+    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard,
+              QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
+    ASSERT_NE(page.GetPage(), nullptr);
+    ASSERT_TRUE(Connect(page, RigModel::KeyboardWired));
+    page.OnConnected();
+    page.StopLightingThread();
+
+    page.SetPollingRateOption(2);
+    page.SetRepeatDelayOption(7);  // outside 0-3: option 0
+    page.SetRepeatRate(12);
+    page.SetWinLock(true);
+    page.SetKey6(false);
+    page.SetWFlag(true);
+    page.RefreshPage();
+    QWidget* root = page.GetPage();
+    auto option = [&](const char* name) { return root->findChild<COptionUI*>(name); };
+    ASSERT_NE(option("polling_rate_option_2"), nullptr);
+    EXPECT_TRUE(option("polling_rate_option_2")->IsSelected());
+    EXPECT_FALSE(option("polling_rate_option_0")->IsSelected());
+    EXPECT_TRUE(option("repeat_delay_check_0")->IsSelected());
+    EXPECT_TRUE(option("winlockflag_option")->IsSelected());
+    EXPECT_TRUE(option("wflag_option")->IsSelected());
+    EXPECT_FALSE(option("6flag_option")->IsSelected());
+    EXPECT_EQ(root->findChild<CSliderUI*>("repeat_rate_slider")->GetValue(), 12);
+
+    // The stored flags reach the device with the next settings write.
+    ASSERT_EQ(page.WriteSettings(0, 0, 0, 0, 0), 1);
+    const auto block = m_rig->ConfigBlock(RigModel::KeyboardWired, 0);
+    EXPECT_EQ(block[21], 1);
+    EXPECT_EQ(block[19], 1);
+    EXPECT_EQ(block[20], 0);
+    EXPECT_EQ(block[22], 2);
+
+    QWidget* fn = root->findChild<QWidget*>("key_110");
+    ASSERT_NE(fn, nullptr);
+    page.SetFunctionPage(2);
+    EXPECT_FALSE(fn->isEnabled());
+    page.SetFunctionPage(3);
+    EXPECT_FALSE(fn->isEnabled());
+    page.SetFunctionPage(1);
+    EXPECT_TRUE(fn->isEnabled());
+
+    // Every key of the keyboard has its button, every LED its light.
+    int keys = 0;
+    for (int j = 0; j < 170; ++j) keys += root->findChild<QWidget*>(QString("key_%1").arg(j)) != nullptr;
+    EXPECT_GT(keys, 100);
     Disconnect(page);
 }
 

@@ -43,16 +43,18 @@ protected:
     static std::set<quint32> LitColours(QWidget* root) {
         std::set<quint32> colours;
         for (auto* button : root->findChildren<CDeviceKeyButtonUI*>()) {
-            if (button->objectName().startsWith("light_") && button->IsLit() && button->GetLightBrightness() > 0)
+            if (button->objectName().startsWith("light_") && button->IsLit() &&
+                button->GetLightBrightness() > 0)
                 colours.insert(button->GetLightColor());
         }
         return colours;
     }
 };
 
-TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
+TEST_F(PageScreenshotTest, KeyboardPageWithARunningSpectrum) {
     CTavimondKeyboardDevice page;
-    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard, QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
+    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard,
+              QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml"));
     ASSERT_NE(page.GetPage(), nullptr);
     ASSERT_TRUE(Connect(page, RigModel::KeyboardWired));
     page.OnConnected();
@@ -91,9 +93,10 @@ TEST_F(PageScreenshotTest, KeyboardPageWithARunningWave) {
     Disconnect(page);
 }
 
-TEST_F(PageScreenshotTest, MousepadPageWithASpectrum) {
+TEST_F(PageScreenshotTest, MousepadPageWithARunningWave) {
     CTavimondMousePadDevice page;
-    SetUpPage(page, "MousePad", 0, 0x0F, 2, kTypeMousePad, QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml"));
+    SetUpPage(page, "MousePad", 0, 0x0F, 2, kTypeMousePad,
+              QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml"));
     ASSERT_NE(page.GetPage(), nullptr);
     ASSERT_TRUE(Connect(page, RigModel::Mousepad));
     page.OnConnected();
