@@ -401,6 +401,26 @@ TEST_F(MousePageTest, SettingsControlsChangeTheProfileAndTheMouse) {
     EXPECT_FALSE(Find<COptionUI>(page, "polling_rate_option_4")->IsSelected());
 }
 
+TEST_F(MousePageTest, FactoryResetBringsBackTheFactoryStagesAndKeepsThem) {
+    CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
+    page.OnConnected();
+    page.StopLightingThread();
+    Find<CSliderUI>(page, "DPI_slider_0")->SetValue(100);
+    page.CommitDpiSlider(0);
+    page.SetPollingRate(1);
+    ASSERT_EQ(page.DpiStages()[0].dpiX, 4900 + 52 * 200);
+
+    page.ResetToProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
+    EXPECT_EQ(ui::GetText(Find<CEditUI>(page, "DPI_edit_0")), "400");
+    EXPECT_TRUE(Find<COptionUI>(page, "polling_rate_option_3")->IsSelected());
+    // The selected profile file holds the factory values again, so a reload keeps them.
+    page.LoadProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
+}
+
 TEST_F(MousePageTest, PageBindsItsButtonsAndLeds) {
     CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
     ASSERT_NE(page.GetPage(), nullptr);
