@@ -122,7 +122,12 @@ void CTavimondMouseDevice::ApplyCapability() {
             controls.slider->SetMinValue(0);
             controls.slider->SetMaxValue(m_dpiScale.SliderMax());
         }
-        if (controls.edit)
+        if (!controls.edit) continue;
+        // Reconnections reuse the edit box's validator rather than piling up new ones.
+        if (auto* validator =
+                qobject_cast<QIntValidator*>(const_cast<QValidator*>(controls.edit->validator())))
+            validator->setRange(0, m_dpiScale.EditMax());
+        else
             controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
     }
 }

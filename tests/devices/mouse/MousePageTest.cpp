@@ -208,6 +208,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     page.ReadPower();
     ++operations;
     EXPECT_FALSE(page.IsReachable());
+    EXPECT_TRUE(page.StreamRule().Stopped(true)) << "no stream frames for a mouse that sleeps";
     ++operations;
     page.OnConnected();
     ++operations;
@@ -222,6 +223,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     ASSERT_EQ(m_hub->SetAsleep(false), 1);
     Firmware().ClearReceived();
     EXPECT_TRUE(page.IsReachable());
+    EXPECT_FALSE(page.StreamRule().Stopped(true));
     EXPECT_EQ(page.WriteSettings(0, 0, 1, 1920, 1080), 1);
     EXPECT_EQ(CountOf(0x06), 3u);  // 66 bytes in 24-byte chunks
 }
@@ -397,6 +399,26 @@ TEST_F(MousePageTest, SettingsControlsChangeTheProfileAndTheMouse) {
     page.RefreshPage();
     EXPECT_TRUE(Find<COptionUI>(page, "polling_rate_option_0")->IsSelected());
     EXPECT_FALSE(Find<COptionUI>(page, "polling_rate_option_4")->IsSelected());
+}
+
+TEST_F(MousePageTest, FactoryResetBringsBackTheFactoryStagesAndKeepsThem) {
+    CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
+    page.OnConnected();
+    page.StopLightingThread();
+    Find<CSliderUI>(page, "DPI_slider_0")->SetValue(100);
+    page.CommitDpiSlider(0);
+    page.SetPollingRate(1);
+    ASSERT_EQ(page.DpiStages()[0].dpiX, 4900 + 52 * 200);
+
+    page.ResetToProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
+    EXPECT_EQ(ui::GetText(Find<CEditUI>(page, "DPI_edit_0")), "400");
+    EXPECT_TRUE(Find<COptionUI>(page, "polling_rate_option_3")->IsSelected());
+    // The selected profile file holds the factory values again, so a reload keeps them.
+    page.LoadProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
 }
 
 TEST_F(MousePageTest, PageBindsItsButtonsAndLeds) {
