@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
@@ -27,7 +26,6 @@
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
 #include "widgets/MenuWnd.h"
-#include "widgets/OptionUI.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 

@@ -38,12 +38,8 @@ public:
     static constexpr uint WM_TRAY_NOTIFY = ::WM_TRAY_NOTIFY;
     static constexpr uint kTrayLeftUp = 0x0202;
     static constexpr uint kTrayRightUp = 0x0205;
-    static constexpr int kTimerRepaint = 1011;
-    static constexpr int kTimerTrayMenu = 1032;
     // Bound of each worker's stop.
     static constexpr int kWorkerStopMs = 1000;
-    static constexpr int kWorkerSlots = 20;
-    static constexpr int kDiscoverySlot = 0;
     static inline const QString kTitle = QStringLiteral("Vexor Umbrel Control Center");
     // Size of the device-identity record sent to a "WorkTool" peer.
     static constexpr int kWorkToolRecordSize = 1024;
