@@ -114,6 +114,26 @@ TEST_F(DeviceWindowTest, TheCableTakesOverFromTheReceiverAndGivesBackToIt) {
     EXPECT_TRUE(EntryShown(mouse));
 }
 
+TEST_F(DeviceWindowTest, TheMouseOnItsReceiverShowsItsBatteryAndWirelessMark) {
+    CTavimondUSBDevice* mouse = MousePage();
+    ASSERT_EQ(m_hub->SetBattery(TestDevice::MouseReceiver, 63, 2), 1);
+    ASSERT_EQ(m_hub->Plug(TestDevice::MouseReceiver), 1);
+    ASSERT_TRUE(WaitUntil([&] { return EntryShown(mouse); }, 3000 * kSlowdown));
+    QWidget* indicator = mouse->GetPowerIndicator();
+    ASSERT_NE(indicator, nullptr);
+    QWidget* value = CPaintManagerUI::FindSubControlByName(indicator, "device_power_value");
+    QWidget* wireless = CPaintManagerUI::FindSubControlByName(indicator, "device_wuxian_logo");
+    // The power timer reads the battery 50 ms after the connection sequence.
+    EXPECT_TRUE(WaitUntil([&] { return ui::GetText(value) == "63%"; }, 2000 * kSlowdown))
+        << ui::GetText(value).toStdString();
+    EXPECT_TRUE(ui::IsVisible(wireless));
+    // The selected mouse entry shows its indicator in the power tabs.
+    auto* powerTabs = m_wnd->GetPaintManager().FindControl<CTabLayoutUI>("device_power_switch");
+    ASSERT_NE(powerTabs, nullptr);
+    EXPECT_EQ(powerTabs->currentWidget(), indicator);
+    EXPECT_TRUE(ui::IsVisible(powerTabs));
+}
+
 TEST_F(DeviceWindowTest, AReceiverWhoseMouseSleepsShowsNoEntryUntilTheMouseWakes) {
     CTavimondUSBDevice* mouse = MousePage();
     ASSERT_EQ(m_hub->SetAsleep(TestDevice::MouseReceiver, true), 1);
