@@ -463,6 +463,56 @@ TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) 
     Disconnect(page);
 }
 
+// The stream rule with the real send: a keyboard that stops answering makes two slow frames (each
+// waits out the cable's time-out) and the stream stops; frames are then dropped without traffic.
+TEST_F(KeyboardPageTest, HungKeyboardStopsTheStreamAfterTwoSlowFrames) {
+    CTavimondKeyboardDevice page;
+    Start(page);
+    LightInfo info = page.GetLightInfo();
+    info.selectItem = CTavimondKeyboardDevice::kModeCompanion;
+    page.SetLightInfo(info);
+    page.LightingFrame();
+    ASSERT_EQ(m_rig->StreamFrameCount(RigModel::KeyboardWired), 1u);
+
+    ASSERT_TRUE(m_rig->SetUnresponsive(RigModel::KeyboardWired, true));
+    page.LightingFrame();
+    EXPECT_EQ(page.StreamRule().SlowFrames(false), 1u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));  // past the pause of a failed frame
+    page.LightingFrame();
+    EXPECT_TRUE(page.StreamRule().Stopped(false));
+
+    ASSERT_TRUE(m_rig->SetUnresponsive(RigModel::KeyboardWired, false));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    m_rig->ClearReceived(RigModel::KeyboardWired);
+    QElapsedTimer timer;
+    timer.start();
+    page.LightingFrame();
+    page.LightingFrame();
+    EXPECT_LT(timer.elapsed(), 100);
+    const auto commands = m_rig->ReceivedCommands(RigModel::KeyboardWired);
+    EXPECT_TRUE(commands.empty());
+    Disconnect(page);
+}
+
+TEST_F(KeyboardPageTest, ReceiverNotificationInterfaceAsksForRereads) {
+    CTavimondKeyboardDevice page;
+    SetUpPage(page, "keyboard", 0xAA, 0xAA, 0, kTypeKeyboard);
+    ASSERT_TRUE(Connect(page, RigModel::KeyboardReceiver, true));
+    ASSERT_TRUE(page.OpenNotifyInterface(m_rig->NotifyPath(RigModel::KeyboardReceiver), true));
+    EXPECT_TRUE(page.IsNotifyOpen(true));
+    EXPECT_FALSE(page.IsNotifyOpen(false));
+    ASSERT_TRUE(m_rig->Notify(RigModel::KeyboardReceiver, 0x402));
+    ASSERT_TRUE(m_rig->Notify(RigModel::KeyboardReceiver, 0x401));
+    ASSERT_TRUE(vxtest::PumpUntil([&] { return !m_scheduler.delays.empty(); }));
+    vxtest::PumpUntil([] { return false; }, 100);
+    // 0x402 counts only on the cable's interface.
+    ASSERT_EQ(m_scheduler.delays.size(), 1u);
+    EXPECT_EQ(m_scheduler.delays[0], 50);
+    page.CloseNotifyInterface(true);
+    EXPECT_FALSE(page.IsNotifyOpen(true));
+    Disconnect(page);
+}
+
 class FakeIndicator : public QWidget, public IPowerDisplay {
 public:
     void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }

@@ -66,10 +66,21 @@ TEST_F(PageScreenshotTest, KeyboardPageWithARunningSpectrum) {
     wave.light = 4;
     wave.speed = 4;
     page.SetLightInfo(wave);
+    // One key with a changed function shows its mark.
+    auto* profile = page.GetProfileData();
+    std::vector<KeyEntry> keys = profile->GetKeyList();
+    ASSERT_GT(keys.size(), 43u);
+    keys[43].current.type = 0x70;
+    profile->SetKeyList(keys);
     page.SaveProfile();
-    page.LoadLightingState();
+    page.LoadProfile();
+    page.RefreshPage();
 
     QWidget* root = page.GetPage();
+    auto* q = root->findChild<CDeviceKeyButtonUI*>("key_43");
+    ASSERT_NE(q, nullptr);
+    EXPECT_FALSE(q->IsKeySetImageHidden());
+    EXPECT_TRUE(root->findChild<CDeviceKeyButtonUI*>("key_44")->IsKeySetImageHidden());
     CPaintManagerUI manager;
     manager.AttachRoot(root);
     root->resize(800, 470);

@@ -293,8 +293,11 @@ def keyboard_picture(columns, factory):
             continue
         buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x - 1, y - 1, w + 2, CAP + 2),
                          lightimage=GLOW, styleSheet=LED_STYLE))
-        caps.append(W("CDeviceKeyButtonUI", "key_%d" % led, geometry=("geom", x + 3, y + 3, w - 6, CAP - 6),
-                      text=key_label(function) or "", styleSheet=CAP_STYLE))
+        cw = w - 6
+        # The mark of a key whose function was changed sits in the cap's top right corner.
+        mark = "file='common/devices/key_set_mark.svg' dest='%d,1,%d,7'" % (cw - 7, cw - 1)
+        caps.append(W("CDeviceKeyButtonUI", "key_%d" % led, geometry=("geom", x + 3, y + 3, cw, CAP - 6),
+                      text=key_label(function) or "", keysetimage=mark, styleSheet=CAP_STYLE))
     # LED buttons first, so that each cap lies over its glow.
     return W("CSelectPanelUI", "SelectPanel", None, buttons + caps, fixed=PICTURE,
              bkimage="file='common/devices/keyboard_body.svg'")
@@ -373,6 +376,10 @@ SVGS = {
   <defs><filter id="b" x="-20%" y="-20%" width="140%" height="140%"><feGaussianBlur stdDeviation="2.2"/></filter></defs>
   <rect x="3" y="3" width="58" height="58" rx="9" fill="#ffffff" opacity="0.55" filter="url(#b)"/>
   <rect x="4" y="4" width="56" height="56" rx="8" fill="none" stroke="#ffffff" stroke-width="3"/>
+</svg>
+""",
+    "key_set_mark.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="12" height="12" viewBox="0 0 12 12">
+  <circle cx="6" cy="6" r="5" fill="#1AA7FF"/>
 </svg>
 """,
     "led_dot.svg": """<svg xmlns="http://www.w3.org/2000/svg" width="24" height="24" viewBox="0 0 24 24">
