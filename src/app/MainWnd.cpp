@@ -123,7 +123,11 @@ void CMainWnd::InitWindow() {
     m_tray.Create(QStringLiteral("common/app_icon.svg"), kTitle);
 
     m_selector.Attach(m_pm);
-    m_selector.SetHooks({[this] { CloseSecondaryWindows(); }, {}, {}, {}});
+    m_selector.SetHooks({[this] { CloseSecondaryWindows(); },
+                         // The input hook is switched off through the window, as the recording
+                         // panel itself does.
+                         [self] { CWindowMessages::PostMessage(self, WM_HOOK_SWITCH, 0, 0); },
+                         {}});
 }
 
 void CMainWnd::OnWindowInit() {

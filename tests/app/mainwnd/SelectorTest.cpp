@@ -49,7 +49,8 @@ protected:
             layout->addWidget(w);
         pm.AttachRoot(root.get());
         selector.Attach(pm);
-        selector.SetHooks({[this] { ++secondaryClosed; }, {}, {}, [this](bool on) { syncAvailable = on; }});
+        selector.SetHooks({[this] { ++secondaryClosed; }, [this] { ++recordingsEnded; },
+                           [this](bool on) { syncAvailable = on; }});
     }
 
     CDeviceOptionUI* AddEntry(bool withPower = true) {
@@ -75,6 +76,7 @@ protected:
     QWidget* noDevice = nullptr;
     CDeviceSelector selector;
     int secondaryClosed = 0;
+    int recordingsEnded = 0;
     bool syncAvailable = false;
 };
 
@@ -161,6 +163,30 @@ TEST_F(SelectorTest, PreviousAndNextWalkTheVisibleEntriesOnly) {
     EXPECT_EQ(selector.SelectedIndex(), 3);
     selector.SelectPrevious();
     EXPECT_EQ(selector.SelectedIndex(), 2);
+}
+
+TEST_F(SelectorTest, TheLockHoldsTheSelectionUntilTheRecordedDeviceGoes) {
+    AddEntry();
+    AddEntry();
+    AddEntry();
+    selector.ShowEntry(0, true, false);
+    selector.ShowEntry(1, true, true);
+    selector.ShowEntry(2, true, false);
+    selector.SetLocked(true);
+    EXPECT_FALSE(ui::IsEnabled(row));
+    selector.SelectNext();
+    selector.SelectPrevious();
+    EXPECT_EQ(selector.SelectedIndex(), 1);
+    // Another device going changes nothing about the recording.
+    selector.HideEntry(2);
+    EXPECT_TRUE(selector.IsLocked());
+    EXPECT_EQ(recordingsEnded, 0);
+    // The recorded device going ends the recording and frees the selector.
+    selector.HideEntry(1);
+    EXPECT_EQ(recordingsEnded, 1);
+    EXPECT_FALSE(selector.IsLocked());
+    EXPECT_TRUE(ui::IsEnabled(row));
+    EXPECT_EQ(selector.SelectedIndex(), 0);
 }
 
 TEST_F(SelectorTest, AnEntryWithoutIndicatorHidesThePowerTabs) {
