@@ -30,7 +30,8 @@ std::string Answer(int status) {
 constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, hang MODEL, unhang MODEL, "
     "notify MODEL CODE, connect keyboard|mouse cable|receiver, "
-    "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], omit-keys MODEL [KEY...], trace FILE|off, "
+    "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], phone MODEL TYPE, omit-keys MODEL [KEY...], "
+    "trace FILE|off, "
     "quit";
 
 }  // namespace
@@ -124,6 +125,10 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
         if (charging < 0 || charging > 255) return "error: charging out of range";
         return Answer(
             m_hub.SetBattery(*model, static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(charging)));
+    }
+    if (command == "phone" && argumentsBetween(1, 1)) {
+        if (numbers[0] < 0 || numbers[0] > 255) return "error: phone type out of range";
+        return Answer(m_hub.SetPhoneType(*model, static_cast<uint8_t>(numbers[0])));
     }
     if (command == "omit-keys") {
         if (ModelInfo(*model).firmware != FirmwareKind::Keyboard)

@@ -9,7 +9,8 @@
 //   connect keyboard|mouse cable|receiver  (cable: plug the wired node, the receiver stays;
 //                                           receiver: unplug the wired node, plug the receiver)
 //   profile MODEL P [EXTRA] (profile change on the device: 0x10P, or 0x11 with EXTRA in bits 4-7)
-//   battery MODEL PERCENT [CHARGING]
+//   battery MODEL PERCENT [CHARGING]  (CHARGING: 0 full, 1 charging, 2 on battery)
+//   phone MODEL TYPE        (the phone on the mousepad's charger: 1 iPhone, 2 Samsung, 3 other, 0 none)
 //   omit-keys MODEL [KEY...] (a keyboard without these logical keys; resets it to factory state)
 //   trace FILE|off          help          quit
 //

@@ -398,6 +398,11 @@ int VirtualDeviceHub::SetBattery(VirtualModel model, uint8_t percent, uint8_t ch
     return 1;
 }
 
+int VirtualDeviceHub::SetPhoneType(VirtualModel model, uint8_t phoneType) {
+    Firmware(model).SetPhoneType(phoneType);
+    return 1;
+}
+
 VirtualFirmware& VirtualDeviceHub::Firmware(VirtualModel model) {
     return *m_firmware[static_cast<size_t>(ModelInfo(model).firmware)];
 }

@@ -63,6 +63,8 @@ public:
     // A profile change made on the device (0x10xx, or 0x11xx with extra in bits 4-7).
     int NotifyProfileChange(VirtualModel model, int profile, int extra = -1);
     int SetBattery(VirtualModel model, uint8_t percent, uint8_t charging = 0);
+    // Status byte 5: the phone on the mousepad's charger (1 iPhone, 2 Samsung, 3 other, 0 none).
+    int SetPhoneType(VirtualModel model, uint8_t phoneType);
 
     VirtualFirmware& Firmware(VirtualModel model);
 

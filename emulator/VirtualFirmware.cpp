@@ -295,6 +295,11 @@ void VirtualFirmware::SetBattery(uint8_t percent, uint8_t charging) {
     m_status[1] = charging;
 }
 
+void VirtualFirmware::SetPhoneType(uint8_t phoneType) {
+    std::lock_guard lock(m_mutex);
+    m_status[5] = phoneType;
+}
+
 void VirtualFirmware::SetMissingKeys(const std::vector<size_t>& logicalKeys) {
     std::lock_guard lock(m_mutex);
     m_missingKeys = logicalKeys;

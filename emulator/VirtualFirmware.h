@@ -68,6 +68,8 @@ public:
     void SetUnresponsive(bool unresponsive);
     bool IsUnresponsive() const;
     void SetBattery(uint8_t percent, uint8_t charging);
+    // The phone lying on the mousepad's charger (status byte 5: 1 iPhone, 2 Samsung, 3 other, 0 none).
+    void SetPhoneType(uint8_t phoneType);
     // Rebuilds the key table as a keyboard without these logical keys (factory state).
     void SetMissingKeys(const std::vector<size_t>& logicalKeys);
     void ResetToFactory();

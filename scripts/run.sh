@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs the program. Without a supported device plugged in, the virtual devices are
-# started (vx-emulator) and the program finds them; without a display, it runs under Xvfb.
+# Builds and runs the program. Without a supported device plugged in, the program starts its own
+# virtual devices (--virtual-devices) and finds them; without a display, it runs under Xvfb.
 # Usage: scripts/run.sh [program arguments]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,21 +21,17 @@ real_device_present() {
     return 1
 }
 
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT INT TERM
-
+program_args=()
 if [ -z "${VX_VIRTUAL_HID_DIR:-}" ] && ! real_device_present; then
-    export VX_VIRTUAL_HID_DIR="${XDG_RUNTIME_DIR:-/tmp}/vexor-virtual-hid-$(id -u)"
-    mkdir -p "$VX_VIRTUAL_HID_DIR"
-    echo "No supported device found: starting the virtual devices in $VX_VIRTUAL_HID_DIR"
-    # The emulator reads control commands on stdin; keep it open and idle.
-    tail -f /dev/null | "$top/build/emulator/vx-emulator" --dir "$VX_VIRTUAL_HID_DIR" &
-    pids+=($!)
-    for _ in $(seq 50); do ls "$VX_VIRTUAL_HID_DIR"/*.node >/dev/null 2>&1 && break; sleep 0.1; done
+    echo "No supported device found: the program starts its own virtual devices (--virtual-devices)."
+    echo "Plug, unplug, switch or drain them while it runs, e.g.:"
+    echo "  $top/build/tools/emulator-ctl/vx-emulator-ctl connect mouse cable"
+    echo "  $top/build/tools/emulator-ctl/vx-emulator-ctl battery mouse-receiver 15 1"
+    program_args+=(--virtual-devices)
 fi
 
-# The devices found (real or virtual) and their capability records, before the window opens.
+# The devices found (real ones, or those of an emulator already running) and their capability
+# records, before the window opens.
 "$top/build/tools/list-devices/vx-list-devices" || true
 
 program="$top/build/src/app/VexorUmbrelControlCenter"
@@ -49,4 +45,4 @@ fi
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
     exec_prefix=(dbus-run-session -- "${exec_prefix[@]}")
 fi
-"${exec_prefix[@]}" "$program" "$@"
+"${exec_prefix[@]}" "$program" "${program_args[@]}" "$@"

@@ -177,8 +177,12 @@ void CDeviceOptionUI::SendWirelessState(int linkUp) {
 }
 
 void CDeviceOptionUI::DoTimer(int id) {
-    KillTimer(id);
-    if (m_page == nullptr) return;
+    // A timer that runs again is re-armed in place rather than stopped and set anew, so the
+    // frame timer does not make a new timer object 20 times a second.
+    if (m_page == nullptr) {
+        KillTimer(id);
+        return;
+    }
     switch (id) {
         case kTimerFrame:
             OnFrameTimer();
@@ -187,12 +191,15 @@ void CDeviceOptionUI::DoTimer(int id) {
             OnStartUpTimer();
             break;
         case kTimerReread:
+            KillTimer(id);
             if (LinkConnected()) m_page->RefreshFromDevice();
             break;
         case kTimerHookA:
+            KillTimer(id);
             m_page->OnTimerA();
             break;
         case kTimerHookB:
+            KillTimer(id);
             m_page->OnTimerB();
             break;
         case kTimerPower:
@@ -202,23 +209,30 @@ void CDeviceOptionUI::DoTimer(int id) {
             OnWirelessWatch();
             break;
         default:
+            KillTimer(id);
             break;
     }
 }
 
 void CDeviceOptionUI::OnFrameTimer() {
     m_page->LightingFrame();
-    if (IsSelected() && m_page->GetPreview()) {
-        QWidget* control = m_repaintControl ? m_repaintControl.data() : m_page->GetPage();
-        if (control != nullptr) control->update();
+    // The LED buttons repaint themselves when their colour changes; a whole control is repainted
+    // only when one is bound for it.
+    if (m_repaintControl && IsSelected() && m_page->GetPreview()) m_repaintControl->update();
+    if (LinkConnected()) {
+        SetTimer(kTimerFrame, kFramePeriodMs);
+    } else {
+        KillTimer(kTimerFrame);
     }
-    if (LinkConnected()) SetTimer(kTimerFrame, kFramePeriodMs);
 }
 
 void CDeviceOptionUI::OnStartUpTimer() {
     // The device may have gone in the half second since it was bound; its removal has closed
     // the link, and the connection sequence would only time out on it.
-    if (!LinkConnected()) return;
+    if (!LinkConnected()) {
+        KillTimer(kTimerStartUp);
+        return;
+    }
     if (m_page->IsWireless()) {
         if (!m_page->IsReachable()) {
             m_retry = (m_retry + 1) % kRetryWrap;
@@ -229,6 +243,7 @@ void CDeviceOptionUI::OnStartUpTimer() {
         }
         SendWirelessState(1);
     }
+    KillTimer(kTimerStartUp);
     m_page->OnConnected();
     m_retry = 0;
     SetTimer(kTimerFrame, kFirstFrameDelayMs);
@@ -237,9 +252,16 @@ void CDeviceOptionUI::OnStartUpTimer() {
 }
 
 void CDeviceOptionUI::OnPowerTimer() {
-    if (!LinkConnected()) return;
+    if (!LinkConnected()) {
+        KillTimer(kTimerPower);
+        return;
+    }
     m_page->ReadPower();
-    if (m_page->GetPowerVisible()) SetTimer(kTimerPower, kPowerPeriodMs);
+    if (m_page->GetPowerVisible() && LinkConnected()) {
+        SetTimer(kTimerPower, kPowerPeriodMs);
+    } else {
+        KillTimer(kTimerPower);
+    }
 }
 
 void CDeviceOptionUI::OnWirelessWatch() {
@@ -256,5 +278,9 @@ void CDeviceOptionUI::OnWirelessWatch() {
     } else if (LinkConnected()) {
         DebugLog("2.4gcesvdfherhue  12312423");
     }
-    if (m_page->IsWireless() && LinkConnected()) SetTimer(kTimerWirelessWatch, kWirelessPeriodMs);
+    if (m_page->IsWireless() && LinkConnected()) {
+        SetTimer(kTimerWirelessWatch, kWirelessPeriodMs);
+    } else {
+        KillTimer(kTimerWirelessWatch);
+    }
 }

@@ -75,7 +75,7 @@ public:
     // Binds the page both ways (the page learns its entry and its reread scheduler).
     void BindDevicePage(CTavimondUSBDevice* page);
     CTavimondUSBDevice* GetDevicePage() const { return m_page; }
-    // The control repainted after each frame while the entry is selected (the page when unset).
+    // A control repainted after each frame while the entry is selected (none by default).
     void SetRepaintControl(QWidget* control) { m_repaintControl = control; }
 
     void StartStartUpTimer();

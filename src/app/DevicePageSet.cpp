@@ -10,6 +10,7 @@
 #include "app/MpDevicePowerUI.h"
 #include "app/discovery/DeviceKinds.h"
 #include "app/discovery/InterfaceSlotTable.h"
+#include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "widgets/ControlUI.h"
@@ -88,8 +89,10 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     const DeviceKind& kind = kDeviceKinds[static_cast<size_t>(kindIndex)];
     const DevicePage& pageRow = kDevicePages[static_cast<size_t>(kindIndex)];
 
-    auto* indicator = qobject_cast<CMpDevicePowerUI*>(CDialogBuilder::Create(Text(kPowerIndicatorLayout), m_ctx.builder));
-    auto* entry = qobject_cast<CDeviceOptionUI*>(CDialogBuilder::Create(Text(kind.entryLayout), m_ctx.builder));
+    auto* indicator =
+        qobject_cast<CMpDevicePowerUI*>(CDialogBuilder::Create(Text(kPowerIndicatorLayout), m_ctx.builder));
+    auto* entry =
+        qobject_cast<CDeviceOptionUI*>(CDialogBuilder::Create(Text(kind.entryLayout), m_ctx.builder));
     std::unique_ptr<CTavimondUSBDevice> page = CreateDevicePageObject(kindIndex);
     DeviceIdentity identity = IdentityOfSlot(slotIndex);
     identity.variant = kind.variant;
@@ -100,6 +103,8 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     page->SetLedCount(pageRow.pageValues[0]);
     page->SetKindIndex(kindIndex);
     page->SetPowerVisible(pageRow.pageValues[2] == 1);
+    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page.get()))
+        mouse->SetSelectedLed(pageRow.pageValues[3]);
     page->SetProfileId({});
     page->SetKindName(std::string(kind.kindName));
     page->SetPowerIndicator(indicator);
@@ -190,7 +195,8 @@ void CDevicePageSet::OnSlotArrived(size_t slotIndex) {
     }
     // A notification interface belongs to the page whose command link is up.
     CTavimondUSBDevice* page = PageForSlot(slotIndex);
-    if (page && page->CommandLink().IsConnected()) page->OpenNotifyInterface(slot.path, IsWirelessType(slot.typeCode));
+    if (page && page->CommandLink().IsConnected())
+        page->OpenNotifyInterface(slot.path, IsWirelessType(slot.typeCode));
 }
 
 void CDevicePageSet::BindCommandSlot(size_t slotIndex, const InterfaceSlot& slot) {
@@ -214,10 +220,12 @@ void CDevicePageSet::BindCommandSlot(size_t slotIndex, const InterfaceSlot& slot
         if (!opened) return;
         // The notification interface is listed before the command interface of the same
         // device, so it may have arrived while the page was still unbound.
-        const int notifySlot = m_ctx.slotTable->FindSlot(slot.vendorId, slot.productId, slot.typeCode, kRoleNotification);
+        const int notifySlot =
+            m_ctx.slotTable->FindSlot(slot.vendorId, slot.productId, slot.typeCode, kRoleNotification);
         if (notifySlot >= 0) {
             const InterfaceSlot notify = m_ctx.slotTable->Slot(static_cast<size_t>(notifySlot));
-            if (notify.connected && !page->IsNotifyOpen(wireless)) page->OpenNotifyInterface(notify.path, wireless);
+            if (notify.connected && !page->IsNotifyOpen(wireless))
+                page->OpenNotifyInterface(notify.path, wireless);
         }
     }
     CDeviceOptionUI* entry = EntryOf(page);
@@ -256,7 +264,8 @@ void CDevicePageSet::SwitchConnection(size_t slotIndex) {
     }
     link.SetLinkMode(kLinkModeWired);
     if (entry) entry->StartStartUpTimer();
-    CWindowMessages::SendMessage(m_ctx.window, WM_WIRELESS_STATE, static_cast<quintptr>(page->GetKindIndex()), 1);
+    CWindowMessages::SendMessage(m_ctx.window, WM_WIRELESS_STATE, static_cast<quintptr>(page->GetKindIndex()),
+                                 1);
     if (page->GetPowerVisible()) page->ReadPower();
 }
 

@@ -13,6 +13,15 @@ void CDeviceSelector::Attach(CPaintManagerUI& pm) {
     m_pages = pm.FindControl<CTabLayoutUI>("device_switch");
     m_power = pm.FindControl<CTabLayoutUI>("device_power_switch");
     m_noDevice = pm.FindControl("No_device_Link");
+    m_previous = pm.FindControl("device_select_prev");
+    m_next = pm.FindControl("device_select_next");
+}
+
+void CDeviceSelector::SetLocked(bool locked) {
+    m_locked = locked;
+    ui::SetEnabled(m_row, !locked);
+    ui::SetEnabled(m_previous, !locked);
+    ui::SetEnabled(m_next, !locked);
 }
 
 void CDeviceSelector::AddEntry(CDeviceOptionUI* entry) {
@@ -110,7 +119,10 @@ void CDeviceSelector::HideEntry(int index) {
     int other = -1;
     if (ui::IsVisible(entry) && entry->IsSelected()) {
         if (m_hooks.closeSecondaryWindows) m_hooks.closeSecondaryWindows();
-        if (m_hooks.recordingLocked && m_hooks.recordingLocked() && m_hooks.endRecording) m_hooks.endRecording();
+        if (m_locked) {
+            if (m_hooks.endRecording) m_hooks.endRecording();
+            SetLocked(false);
+        }
         for (int i = 0; i < EntryCount(); ++i) {
             CDeviceOptionUI* candidate = Entry(i);
             if (i != index && candidate && ui::IsVisible(candidate)) {
@@ -144,6 +156,7 @@ void CDeviceSelector::OnSelectionChanged() {
 }
 
 void CDeviceSelector::SelectPrevious() {
+    if (m_locked) return;
     const int selected = SelectedIndex();
     for (int i = selected - 1; i >= 0; --i) {
         if (CDeviceOptionUI* entry = Entry(i); entry && ui::IsVisible(entry)) {
@@ -154,6 +167,7 @@ void CDeviceSelector::SelectPrevious() {
 }
 
 void CDeviceSelector::SelectNext() {
+    if (m_locked) return;
     const int selected = SelectedIndex();
     for (int i = selected + 1; i < EntryCount(); ++i) {
         if (CDeviceOptionUI* entry = Entry(i); entry && ui::IsVisible(entry)) {

@@ -18,8 +18,8 @@ public:
     struct Hooks {
         // Closes the secondary windows (before the selected entry goes).
         std::function<void()> closeSecondaryWindows;
-        // True while the input hook records (the selector is locked); endRecording releases it.
-        std::function<bool()> recordingLocked;
+        // Ends a recording of the input hook (called when the selected device goes while the
+        // selector is locked for it).
         std::function<void()> endRecording;
         // Synchronised lighting is possible (two or more visible entries).
         std::function<void(bool)> syncAvailable;
@@ -54,6 +54,11 @@ public:
     void SelectPrevious();
     void SelectNext();
 
+    // The selector lock: while the input hook records for the selected device, no other device
+    // can be chosen (the row and the previous/next buttons take no input).
+    void SetLocked(bool locked);
+    bool IsLocked() const { return m_locked; }
+
 private:
     void SelectEntry(int index);
     void ApplySyncRules();
@@ -62,7 +67,10 @@ private:
     QPointer<CTabLayoutUI> m_pages;
     QPointer<CTabLayoutUI> m_power;
     QPointer<QWidget> m_noDevice;
+    QPointer<QWidget> m_previous;
+    QPointer<QWidget> m_next;
     Hooks m_hooks;
+    bool m_locked = false;
     int m_current = -1;
     int m_currentKind = 0;
     int m_currentVariant = 0;

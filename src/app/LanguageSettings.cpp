@@ -61,8 +61,10 @@ bool CLanguageSettings::LanguageEntry(int index, Entry* entry) {
     const Json::Value& row = list[static_cast<Json::ArrayIndex>(index)];
     if (!row.isObject()) return false;
     entry->id = row["Language_ID"].isInt() ? row["Language_ID"].asInt() : 0;
-    entry->name = row["Language_name"].isString() ? QString::fromStdString(row["Language_name"].asString()) : QString();
-    entry->file = row["Language_file"].isString() ? QString::fromStdString(row["Language_file"].asString()) : QString();
+    entry->name =
+        row["Language_name"].isString() ? QString::fromStdString(row["Language_name"].asString()) : QString();
+    entry->file =
+        row["Language_file"].isString() ? QString::fromStdString(row["Language_file"].asString()) : QString();
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
@@ -29,7 +28,6 @@
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
 #include "widgets/MenuWnd.h"
-#include "widgets/OptionUI.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
@@ -70,12 +68,8 @@ void PutInt(QByteArray& record, int slot, uint32_t value) {
 // until the window has handled them), the first-scan notice and permission notices are posted.
 class CMainWnd::Sink : public IDiscoverySink {
 public:
-    struct Notices {
-        std::mutex lock;
-        std::deque<QString> paths;
-    };
-
-    explicit Sink(WindowHandle window) : m_window(window), m_notices(std::make_shared<Notices>()) {}
+    Sink(WindowHandle window, std::shared_ptr<Notices> notices)
+        : m_window(window), m_notices(std::move(notices)) {}
 
     void SlotArrived(size_t index) override {
         CWindowMessages::SendMessage(m_window, WM_DEVICE_SLOT_ARRIVED, index, 0);
@@ -85,16 +79,15 @@ public:
     }
     void Activate() override { CWindowMessages::PostMessage(m_window, UWM_ACTIVATE_MSG, 0, 0); }
     void PermissionProblem(const PermissionNotice& notice) override {
-        {
-            std::lock_guard<std::mutex> guard(m_notices->lock);
-            m_notices->paths.push_back(QString::fromStdString(notice.path));
-        }
-        CWindowMessages::PostMessage(m_window, WM_DEVICE_PERMISSION, 0, 0);
+        Queue(m_window, *m_notices, QString::fromStdString(notice.path));
     }
 
-    std::deque<QString> TakeNotices() {
-        std::lock_guard<std::mutex> guard(m_notices->lock);
-        return std::exchange(m_notices->paths, {});
+    static void Queue(WindowHandle window, Notices& notices, const QString& path) {
+        {
+            std::lock_guard<std::mutex> guard(notices.lock);
+            notices.paths.push_back(path);
+        }
+        CWindowMessages::PostMessage(window, WM_DEVICE_PERMISSION, 0, 0);
     }
 
 private:
@@ -139,7 +132,11 @@ void CMainWnd::InitWindow() {
     m_tray.Create(QStringLiteral("common/app_icon.svg"), kTitle);
 
     m_selector.Attach(m_pm);
-    m_selector.SetHooks({[this] { CloseSecondaryWindows(); }, {}, {}, [this](bool available) { OnSyncAvailable(available); }});
+    m_selector.SetHooks({[this] { CloseSecondaryWindows(); },
+                         // The input hook is switched off through the window, as the recording
+                         // panel itself does.
+                         [self] { CWindowMessages::PostMessage(self, WM_HOOK_SWITCH, 0, 0); },
+                         [this](bool available) { OnSyncAvailable(available); }});
 }
 
 void CMainWnd::OnWindowInit() {
@@ -159,7 +156,7 @@ void CMainWnd::OnWindowInit() {
     QTimer::singleShot(0, this, [this] {
         if (!m_firstScanDone) hide();
     });
-    m_sink = std::make_unique<Sink>(GetHWND());
+    m_sink = std::make_unique<Sink>(GetHWND(), m_notices);
     m_discovery = std::make_unique<DeviceDiscovery>(m_slots, *m_sink, m_discoveryOptions);
     if (!m_discovery->Start()) {
         DebugLog("device discovery did not start");
@@ -182,7 +179,8 @@ void CMainWnd::OnWindowInit() {
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, this, &CMainWnd::OnScreenChanged);
         if (QScreen* screen = window->screen()) {
-            connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this, screen] { OnScreenChanged(screen); });
+            connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                    [this, screen] { OnScreenChanged(screen); });
             connect(screen, &QScreen::geometryChanged, this, [] { DebugLog("显示器分辨率发生变化"); });
         }
     }
@@ -276,7 +274,8 @@ void CMainWnd::TrayToggle() {
 void CMainWnd::ShowTrayMenu() {
     delete m_trayMenu.data();
     // The desktop places the menu at the pointer; it keeps it on the screen itself.
-    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(), CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
+    m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(),
+                                CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
                                 [this](const QString& item) { OnMenuItem(item); });
 }
 
@@ -302,8 +301,9 @@ bool CMainWnd::StopWorkers() {
     if (m_discovery) {
         m_discovery->RequestStop();
         // A send of the discovery thread may be waiting for this thread: keep delivering.
-        const bool ended = m_discovery->Stop(std::chrono::milliseconds(kWorkerStopMs),
-                                             [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+        const bool ended = m_discovery->Stop(std::chrono::milliseconds(kWorkerStopMs), [] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        });
         DebugLog(ended ? "所有对象处于激发状态\n" : "所有对象处于非激发状态，超时\n");
         allStopped = ended;
     }
@@ -409,14 +409,24 @@ void CMainWnd::OnWirelessState(quintptr kindIndex, qintptr linkUp) {
     }
 }
 
+void CMainWnd::QueuePermissionNotice(const QString& path) {
+    Sink::Queue(GetHWND(), *m_notices, path);
+}
+
 void CMainWnd::OnPermissionNotices() {
-    if (!m_sink) return;
-    for (const QString& path : m_sink->TakeNotices()) {
+    std::deque<QString> paths;
+    {
+        std::lock_guard<std::mutex> guard(m_notices->lock);
+        paths.swap(m_notices->paths);
+    }
+    bool added = false;
+    for (const QString& path : paths) {
         if (m_permissionPaths.contains(path)) continue;
         m_permissionPaths << path;
+        added = true;
     }
     QWidget* notice = m_pm.FindControl("nodevice_permission");
-    if (notice == nullptr || m_permissionPaths.isEmpty()) return;
+    if (notice == nullptr || !added) return;
     // The fix: the rules file beside the user's data, and the commands that install it.
     const std::filesystem::path rules = UserDataFolder() / std::string(kUdevRulesFileName);
     if (FILE* file = std::fopen(rules.c_str(), "w")) {
@@ -425,9 +435,10 @@ void CMainWnd::OnPermissionNotices() {
         std::fclose(file);
     }
     if (QWidget* command = m_pm.FindControl("nodevice_permission_command")) {
-        ui::SetText(command, QStringLiteral("sudo cp '%1' /etc/udev/rules.d/ && sudo udevadm control --reload && "
-                                            "sudo udevadm trigger")
-                                 .arg(QString::fromStdString(rules.string())));
+        ui::SetText(command,
+                    QStringLiteral("sudo cp '%1' /etc/udev/rules.d/ && sudo udevadm control --reload && "
+                                   "sudo udevadm trigger")
+                        .arg(QString::fromStdString(rules.string())));
     }
     ui::SetVisible(notice, true);
 }

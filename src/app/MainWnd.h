@@ -12,6 +12,7 @@
 #include "app/ControlRouter.h"
 #include "app/DeviceSelector.h"
 #include "app/LanguageSettings.h"
+#include "app/MainWndMessages.h"
 #include "app/discovery/DeviceDiscovery.h"
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
@@ -40,14 +41,12 @@ class CMainWnd : public WindowImplBase, public IControlRouterHost {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 572;
+    static constexpr uint WM_TRAY_NOTIFY = ::WM_TRAY_NOTIFY;
     static constexpr uint kTrayLeftUp = 0x0202;
     static constexpr uint kTrayRightUp = 0x0205;
-    static constexpr int kTimerRepaint = 1011;
-    static constexpr int kTimerTrayMenu = 1032;
     // Bound of each worker's stop.
     static constexpr int kWorkerStopMs = 1000;
-    static constexpr int kWorkerSlots = 20;
-    static constexpr int kDiscoverySlot = 0;
+    // The worker slot of the same-mode lighting (discovery has slot 0).
     static constexpr int kSyncLightingSlot = 8;
     static inline const QString kTitle = QStringLiteral("Vexor Umbrel Control Center");
     // Size of the device-identity record sent to a "WorkTool" peer.
@@ -88,6 +87,9 @@ public:
     int LanguageIndex() const { return m_language.CurrentIndex(); }
     // The paths of supported interfaces this user may not open, as reported so far.
     QStringList PermissionProblems() const { return m_permissionPaths; }
+    // From any thread (discovery's): a supported interface may not be opened by this user. The
+    // window shows the fix once, below its no-device notice.
+    void QueuePermissionNotice(const QString& path);
 
     CControlRouter& Router() { return *m_router; }
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
@@ -191,7 +193,11 @@ private:
     // Slot changes that came while the machine slept, handled on resume.
     std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;
     // Permission notices from the discovery thread, taken by the UI thread.
-    std::mutex m_noticeLock;
-    std::deque<QString> m_notices;
+    // Shared with the sink, which may outlive a late discovery thread's last call.
+    struct Notices {
+        std::mutex lock;
+        std::deque<QString> paths;
+    };
+    std::shared_ptr<Notices> m_notices = std::make_shared<Notices>();
     QStringList m_permissionPaths;
 };

@@ -2,7 +2,10 @@
 
 #include <QPointer>
 
-#include "app/PowerIndicator.h"
+#include <cstdint>
+#include <span>
+
+#include "devices/PowerDisplay.h"
 #include "widgets/ContainerUI.h"
 
 class CLabelUI;
@@ -11,9 +14,15 @@ class CProgressUI;
 // The power indicator of one device page ("MpDevicePower", built from
 // "XML\CustomControlXML\MpDevicePower.xml"): battery level, charging state, the wireless mark of a
 // mouse on its receiver and, for the mousepad, the phone lying on its charger.
-class CMpDevicePowerUI : public CHorizontalLayoutUI, public IPowerIndicator {
+// Power record bytes: [0] battery percent 0-100, [1] charge state (0 full, 1 charging, 2 on
+// battery), [3] non-zero when connected through the 2.4 GHz receiver, [5] phone type on the
+// mousepad's charger (1 iPhone, 2 Samsung, 3 other, anything else none).
+class CMpDevicePowerUI : public CHorizontalLayoutUI, public IPowerDisplay {
     Q_OBJECT
 public:
+    // At most this many bytes of a power record count; a shorter one reads as padded with zeros.
+    static constexpr size_t kRecordSize = 64;
+
     explicit CMpDevicePowerUI(QWidget* parent = nullptr);
 
     static QString ClassName() { return QStringLiteral("MpDevicePower"); }
@@ -24,9 +33,10 @@ public:
     int GetKind() const { return m_kind; }
     int GetVariant() const { return m_variant; }
 
-    void ShowPowerLayout(bool visible) override;
+    void ShowPowerLayout(bool visible);
     // Does nothing while any of the six sub-controls is missing.
-    void UpdatePower(std::span<const uint8_t> record) override;
+    void UpdatePower(std::span<const uint8_t> record);
+    void ShowStatus(const std::array<uint8_t, 6>& status) override { UpdatePower(status); }
 
 private:
     bool FindControls();

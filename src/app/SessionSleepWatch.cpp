@@ -8,9 +8,10 @@ CSessionSleepWatch::CSessionSleepWatch(std::function<void(bool)> onChange, QObje
 bool CSessionSleepWatch::Start() {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) return false;
-    m_watching = bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-                             this, SLOT(OnPrepareForSleep(bool)));
+    m_watching =
+        bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                    QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                    SLOT(OnPrepareForSleep(bool)));
     return m_watching;
 }
 

@@ -16,6 +16,7 @@
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SingleInstance.h"
+#include "emulator/EmbeddedVirtualDevices.h"
 #include "widgets/ResourceManager.h"
 
 namespace {
@@ -80,7 +81,8 @@ bool SetupResources(const QString& skinDir) {
 int RunControlCenter(int argc, char** argv) {
     // Diagnostic lines are for whoever debugs the program, not for the user's terminal: they
     // show only with VX_DEBUG set, like the link and profile diagnostics.
-    if (qEnvironmentVariableIsEmpty("VX_DEBUG")) QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    if (qEnvironmentVariableIsEmpty("VX_DEBUG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("VexorUmbrelControlCenter"));
     app.setQuitOnLastWindowClosed(false);
@@ -92,6 +94,8 @@ int RunControlCenter(int argc, char** argv) {
     args.addOption({"lparam", "Second message value.", "n", "0"});
     args.addOption({"language", "Language file to use.", "file"});
     args.addOption({"exit-after-first-paint", "Exit once the main window has painted."});
+    args.addOption(
+        {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."});
     args.process(app);
     if (args.isSet("post-message")) return PostAndExit(args);
 
@@ -118,6 +122,19 @@ int RunControlCenter(int argc, char** argv) {
         CSingleInstance::WakeRunning();
         releaseFonts();
         return 0;
+    }
+
+    // The virtual devices go up before discovery reads the environment and come down after it
+    // has stopped.
+    std::unique_ptr<EmbeddedVirtualDevices> virtualDevices;
+    if (args.isSet("virtual-devices")) {
+        virtualDevices = std::make_unique<EmbeddedVirtualDevices>();
+        if (virtualDevices->Start() != 1) {
+            std::fprintf(stderr, "the virtual devices could not be started\n");
+            virtualDevices.reset();
+        } else {
+            std::fprintf(stderr, "virtual devices in %s\n", virtualDevices->Directory().c_str());
+        }
     }
 
     SetupResources(DefaultSkinDir());
@@ -147,6 +164,7 @@ int RunControlCenter(int argc, char** argv) {
 
     bus.SetTarget(0);
     mainWnd.reset();
+    virtualDevices.reset();
     CResourceManager::GetInstance().Release();
     instance.Release();
     releaseFonts();

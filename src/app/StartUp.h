@@ -11,6 +11,8 @@
 //                                                   "Game_Start") to the running program and exit
 //                                                   (0 delivered, 1 not running, 2 refused)
 //   --language FILE                                 language file to use instead of the default
+//   --virtual-devices                               run with the built-in virtual devices (every
+//                                                   kind plugged; vx-emulator-ctl controls them)
 //   --exit-after-first-paint                        print "first-paint" when the main window has
 //                                                   painted once, then exit (start-up benchmark)
 // The skin folder is "skin" beside the program; VX_SKIN_DIR overrides it.

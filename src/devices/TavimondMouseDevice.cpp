@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "devices/LightRecordConvert.h"
 #include "devices/MouseShootImage.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "platform/DebugLog.h"
@@ -36,44 +37,6 @@ constexpr int kScrollLinesMin = 1;
 constexpr int kScrollLinesMax = 20;
 constexpr int kDoubleClickMin = 200;
 constexpr int kDoubleClickMax = 900;
-
-vx::lighting::LightInfo ToEngine(const LightInfo& info) {
-    vx::lighting::LightInfo out;
-    out.mode = info.selectItem;
-    out.brightness = info.light;
-    out.speed = info.speed;
-    out.direction = info.fx;
-    out.multiColour = info.multiColor;
-    out.red = info.red;
-    out.green = info.green;
-    out.blue = info.blue;
-    out.modeOption = info.zzccLedMode;
-    out.customGroup = info.customGroup;
-    out.previousMode = info.oldLedmode;
-    return out;
-}
-
-vx::lighting::LightListEntry ToEngineEntry(const LightListEntry& entry) {
-    vx::lighting::LightListEntry out;
-    out.type = entry.selectItem;
-    out.brightness = entry.light;
-    out.speed = entry.speed;
-    out.direction = entry.fx;
-    out.multiColour = entry.multiColor;
-    out.red = entry.red;
-    out.green = entry.green;
-    out.blue = entry.blue;
-    out.present = entry.present;
-    return out;
-}
-
-vx::lighting::CustomLightStep ToEngineStep(const LightStep& step) {
-    vx::lighting::CustomLightStep out;
-    out.light = ToEngine(step.light);
-    out.time = step.time;
-    out.cycle = step.cyle;
-    return out;
-}
 
 quint32 ButtonColour(const vx::lighting::LedEntry& e) {
     return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
@@ -159,7 +122,13 @@ void CTavimondMouseDevice::ApplyCapability() {
             controls.slider->SetMinValue(0);
             controls.slider->SetMaxValue(m_dpiScale.SliderMax());
         }
-        if (controls.edit) controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
+        if (!controls.edit) continue;
+        // Reconnections reuse the edit box's validator rather than piling up new ones.
+        if (auto* validator =
+                qobject_cast<QIntValidator*>(const_cast<QValidator*>(controls.edit->validator())))
+            validator->setRange(0, m_dpiScale.EditMax());
+        else
+            controls.edit->setValidator(new QIntValidator(0, m_dpiScale.EditMax(), controls.edit));
     }
 }
 
@@ -176,7 +145,7 @@ int CTavimondMouseDevice::RefreshFromDevice() {
     m_profile.SetLightInfo(light);
     if (InStageRange(m_current.ActiveStage())) m_profile.SetActiveStage(m_current.ActiveStage());
     SaveProfile();
-    Engine().ApplyLightInfo(ToEngine(light));
+    Engine().ApplyLightInfo(ToEngineLight(light));
     RefreshPage();
     return 1;
 }
@@ -186,7 +155,8 @@ void CTavimondMouseDevice::ReadPower() {
     std::array<uint8_t, StatusRecord::kLength> bytes{};
     if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
     m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
-    if (m_ownerWindow != 0) CWindowMessages::PostMessage(m_ownerWindow, kMsgStatusForward, m_status.forwarded, 0);
+    ShowPowerStatus(m_status.Bytes());
+    SendToOwner(kMsgStatusForward, m_status.forwarded);
 }
 
 // ---- profile ----
@@ -228,11 +198,9 @@ void CTavimondMouseDevice::EnsureFiveStages() {
 
 int CTavimondMouseDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    std::vector<vx::lighting::LightListEntry> list;
-    for (const LightListEntry& entry : m_profile.GetLightList()) list.push_back(ToEngineEntry(entry));
-    std::vector<vx::lighting::CustomLightStep> steps;
-    for (const LightStep& step : m_profile.GetCustomLightSteps()) steps.push_back(ToEngineStep(step));
-    Engine().LoadLightingState(ToEngine(info), list.data(), list.size(), steps.data(), steps.size());
+    const auto list = ToEngineList(m_profile.GetLightList());
+    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
     return 1;
 }
 
@@ -272,7 +240,7 @@ void CTavimondMouseDevice::SetLightTableIndex(int index) {
 
 void CTavimondMouseDevice::SetLightInfo(const LightInfo& info) {
     m_profile.SetLightInfo(info);
-    Engine().ApplyLightInfo(ToEngine(info));
+    Engine().ApplyLightInfo(ToEngineLight(info));
 }
 
 // ---- key assignments and macros ----
@@ -292,7 +260,8 @@ std::vector<int> CTavimondMouseDevice::GetMacroList() {
 std::vector<uint8_t> CTavimondMouseDevice::BuildKeyTable(const std::vector<KeyEntry>& keys,
                                                          size_t macroCount) const {
     const size_t slotCount = m_deviceInfo.KeySlots();
-    std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
+    std::vector<uint8_t> table(m_keyTable.begin(),
+                               m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
     std::vector<uint8_t> macroSlots;
     for (int button = 0; button < kButtons && button < static_cast<int>(keys.size()); ++button) {
         const uint8_t slot = m_buttonMap.SlotOf(button);
@@ -345,7 +314,8 @@ int CTavimondMouseDevice::WriteMacroMemory(const std::vector<int>& macros) {
         MacroSlotEvents events;
         if (number >= 0 && size_t(number) < list.size()) {
             for (const MacroEvent& e : files.LoadEvents(list[size_t(number)].guid)) {
-                events.push_back({e.delay, static_cast<uint8_t>(e.type), e.down, static_cast<uint8_t>(e.button)});
+                events.push_back(
+                    {e.delay, static_cast<uint8_t>(e.type), e.down, static_cast<uint8_t>(e.button)});
             }
         }
         macroEvents.push_back(std::move(events));
@@ -500,6 +470,7 @@ void CTavimondMouseDevice::LightingFrame() {
 // ---- page ----
 
 void CTavimondMouseDevice::Initialise() {
+    RegisterForNotifications();
     if (m_layoutPath.isEmpty()) {
         CTavimondUSBDevice::Initialise();
         return;
@@ -509,7 +480,6 @@ void CTavimondMouseDevice::Initialise() {
 
 void CTavimondMouseDevice::BuildPage() {
     if (!BuildLayout()) return;
-    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(m_page)) manager->AddNotifier(this);
     m_picture = CPaintManagerUI::FindSubControlByName(m_page, QStringLiteral("mouse_device_key_light"));
     if (!m_picture) m_picture = m_page->findChild<CSelectPanelUI*>();
     BindKeyButtons(m_picture);
@@ -529,13 +499,15 @@ void CTavimondMouseDevice::FindControls() {
         c.colour = qobject_cast<CButtonUI*>(find("DPI_color_option_" + n));
     }
     for (int i = 0; i < kReportRates; ++i)
-        m_pollingOptions[size_t(i)] = qobject_cast<COptionUI*>(find("polling_rate_option_" + QString::number(i)));
+        m_pollingOptions[size_t(i)] =
+            qobject_cast<COptionUI*>(find("polling_rate_option_" + QString::number(i)));
     for (int i = 0; i < kSettingsOptions; ++i) {
         m_settingsOptions[size_t(i)] =
             qobject_cast<COptionUI*>(find("mouse_device_seting_option_" + QString::number(i)));
     }
     for (int i = 0; i < kFunctionTabs; ++i)
-        m_functionOptions[size_t(i)] = qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
+        m_functionOptions[size_t(i)] =
+            qobject_cast<COptionUI*>(find("mouse_function_option_" + QString::number(i)));
     m_settingsSwitch = qobject_cast<CTabLayoutUI*>(find("mouse_device_seting_switch"));
     m_pointerSpeed = qobject_cast<CSliderUI*>(find("pointer_speed_slider"));
     m_pointerPrecision = qobject_cast<COptionUI*>(find("pointer_precision_check"));
@@ -558,8 +530,8 @@ void CTavimondMouseDevice::ShowKeyButtons() {
     for (int button = 0; button < kButtons; ++button) {
         CDeviceKeyButtonUI* control = KeyButton(button);
         if (control == nullptr) continue;
-        const bool assigned =
-            button < static_cast<int>(m_keys.size()) && !m_keys[button].current.SameFunction(m_keys[button].defaults);
+        const bool assigned = button < static_cast<int>(m_keys.size()) &&
+                              !m_keys[button].current.SameFunction(m_keys[button].defaults);
         control->SetKeySetImageHidden(!assigned);
         control->SetSelected(button == m_selectedKey);
     }
@@ -721,7 +693,9 @@ bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string&
     if (EqualsIgnoreCase(p, u"DPI_slider_")) {
         if (msg.sType == notify::kMoveValueChanged && InStageRange(index)) {
             auto* slider = m_dpiControls[size_t(index)].slider.data();
-            if (slider) ui::SetText(m_dpiControls[size_t(index)].edit, QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
+            if (slider)
+                ui::SetText(m_dpiControls[size_t(index)].edit,
+                            QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
         } else if (msg.sType == notify::kValueChanged) {
             CommitDpiSlider(index);
         }
@@ -741,7 +715,8 @@ bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string&
     } else if (EqualsIgnoreCase(p, u"mouse_device_seting_option_")) {
         if (selected()) SelectSettingsOption(index);
     } else if (EqualsIgnoreCase(p, u"mouse_function_option_")) {
-        if (selected() && index >= 0 && index < kFunctionTabs) SetFunctionPage(kFunctionTabTypes[size_t(index)]);
+        if (selected() && index >= 0 && index < kFunctionTabs)
+            SetFunctionPage(kFunctionTabTypes[size_t(index)]);
     } else {
         return false;
     }
@@ -752,11 +727,15 @@ void CTavimondMouseDevice::RouteNamed(const TNotifyUI& msg, const QString& name)
     auto* slider = qobject_cast<CSliderUI*>(msg.pSender);
     auto* option = qobject_cast<COptionUI*>(msg.pSender);
     if (msg.sType == notify::kValueChanged && slider != nullptr) {
-        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0) SetPointerSpeed(slider->GetValue());
+        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0)
+            SetPointerSpeed(slider->GetValue());
         if (name.compare("scroll_speed_slider", Qt::CaseInsensitive) == 0) SetScrollLines(slider->GetValue());
-        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0) SetDoubleClickTime(slider->GetValue());
+        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0)
+            SetDoubleClickTime(slider->GetValue());
     } else if (msg.sType == notify::kSelectChanged && option != nullptr) {
-        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0) SetPointerPrecision(option->IsSelected());
-        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0) SetScrollsPage(option->IsSelected());
+        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0)
+            SetPointerPrecision(option->IsSelected());
+        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0)
+            SetScrollsPage(option->IsSelected());
     }
 }

@@ -1,6 +1,7 @@
 // The main window shell: title-bar buttons, the tray's clicks, the wake-up of a second instance.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTest>
 
 #include "app/MainWnd.h"
@@ -15,12 +16,23 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SetupResources(vxtest::RepoSkinDir()));
         ASSERT_TRUE(registered_messages::RegisterActivateMessage());
+        // No device of the machine takes part: discovery looks at an empty virtual directory.
+        qputenv("VX_VIRTUAL_HID_DIR", QDir::tempPath().toUtf8() + "/vx-main-window-test-none");
+        DiscoveryOptions options;
+        options.useUdevMonitor = false;
+        wnd.SetDiscoveryOptions(options);
         ASSERT_TRUE(
             wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
         wnd.show();
+        // The window hides while the first scan runs and shows itself when it has finished.
+        for (int i = 0; i < 400 && !wnd.FirstScanDone(); ++i) vxtest::Pump(5);
+        ASSERT_TRUE(wnd.FirstScanDone());
         vxtest::Pump(10);
     }
-    void TearDown() override { wnd.OnMenuItem("exit"); }
+    void TearDown() override {
+        wnd.OnMenuItem("exit");
+        qunsetenv("VX_VIRTUAL_HID_DIR");
+    }
     void Tray(uint button) {
         CWindowMessages::PostMessage(wnd.GetHWND(), CMainWnd::WM_TRAY_NOTIFY, 0, button);
         vxtest::Pump(10);

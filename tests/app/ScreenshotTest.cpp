@@ -4,12 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
+#include <functional>
 
+#include "app/DeviceOptionUI.h"
+#include "app/DevicePageSet.h"
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
+#include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
+#include "devices/TavimondUSBDevice.h"
+#include "profiles/DataFolders.h"
+#include "tests/app/mainwnd/VirtualDevices.h"
+#include "tests/link/support/VirtualNodePlayer.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
@@ -66,5 +75,77 @@ TEST_F(ScreenshotTest, QuestionBox) {
     ShowMessageBox(nullptr, QString(), "message_text_22", 96, true, 1);
     ASSERT_TRUE(shot);
     EXPECT_GT(DarkShare(QImage(kOut + "msgbox.png")), 0.7);
+}
+
+bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        vxtest::Pump(5);
+    }
+    return true;
+}
+
+// The share of pixels that differ between two pictures of the same size.
+double ChangedShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 1.0;
+    qint64 changed = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) changed += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return double(changed) / (qint64(a.width()) * a.height());
+}
+
+TEST_F(ScreenshotTest, MainWindowWithNoDeviceAndWithDevicesConnected) {
+    vxtest::ScopedTempDir dir;
+    vxtest::ScopedTempDir data;
+    qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
+    SetUserDataFolderOverride(data.Path());
+    VirtualDevices devices(dir.Path());
+    ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage("lan_en.xml"));
+    ASSERT_TRUE(registered_messages::RegisterActivateMessage());
+    CMainWnd wnd;
+    DiscoveryOptions options;
+    options.useUdevMonitor = false;
+    wnd.SetDiscoveryOptions(options);
+    ASSERT_TRUE(
+        wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
+    wnd.show();
+    ASSERT_TRUE(WaitFor([&] { return wnd.FirstScanDone(); }, 3000));
+    CResourceManager::GetInstance().LoadLanguage("lan_en.xml");
+    CResourceManager::GetInstance().ReloadText();
+    vxtest::Pump(50);
+    ASSERT_TRUE(vxtest::RenderToPng(&wnd, kOut + "main_no_device.png"));
+    EXPECT_TRUE(ui::IsVisible(wnd.GetPaintManager().FindControl("No_device_Link")));
+
+    ASSERT_EQ(devices.Plug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(devices.SetBattery(TestDevice::MouseReceiver, 80, 2), 1);
+    ASSERT_EQ(devices.Plug(TestDevice::MouseReceiver), 1);
+    ASSERT_EQ(devices.Plug(TestDevice::Mousepad), 1);
+    CDevicePageSet* pages = wnd.Pages();
+    ASSERT_TRUE(WaitFor([&] { return wnd.Selector().CountConnected() == 3; }, 6000));
+    EXPECT_EQ(wnd.size(), QSize(800, 572));  // the entries fit the window's width
+    // Long enough for the connection sequences, a few lighting frames and the mouse's battery.
+    vxtest::Pump(1500);
+    CTavimondUSBDevice* keyboard = pages->Keyboards().front();
+    CTavimondUSBDevice* mouse = pages->Mice().front();
+    wnd.Selector().ShowEntry(wnd.Selector().IndexOf(pages->EntryOf(keyboard)), true, true);
+    vxtest::Pump(200);
+    ASSERT_TRUE(vxtest::RenderToPng(&wnd, kOut + "main_devices_keyboard.png"));
+    wnd.Selector().ShowEntry(wnd.Selector().IndexOf(pages->EntryOf(mouse)), true, true);
+    vxtest::Pump(200);
+    ASSERT_TRUE(vxtest::RenderToPng(&wnd, kOut + "main_devices_mouse.png"));
+    EXPECT_FALSE(ui::IsVisible(wnd.GetPaintManager().FindControl("No_device_Link")));
+    EXPECT_EQ(ui::GetText(wnd.GetPaintManager().FindControl("device_power_value")).isEmpty(), false);
+
+    const QImage none(kOut + "main_no_device.png");
+    const QImage withKeyboard(kOut + "main_devices_keyboard.png");
+    const QImage withMouse(kOut + "main_devices_mouse.png");
+    EXPECT_GT(ChangedShare(none, withKeyboard), 0.2);
+    EXPECT_GT(ChangedShare(withKeyboard, withMouse), 0.1);
+    EXPECT_GT(DarkShare(withKeyboard), 0.6);
+    wnd.OnMenuItem("exit");
+    qunsetenv("VX_VIRTUAL_HID_DIR");
 }
 }  // namespace

@@ -14,3 +14,11 @@ if(TARGET vx_emulator AND TARGET vx_app)
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MousePageTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/mouse/EmulatedMouse.cpp ${VX_MOUSE_QT_SUPPORT}
         LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 endif()
+if(TARGET vx_emulator AND TARGET vx_app)
+    vx_add_test(NAME mouse_events LABELS devices threaded
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MouseEventsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/mouse/EmulatedMouse.cpp ${VX_MOUSE_QT_SUPPORT}
+        LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+    vx_add_test(NAME mouse_screenshot LABELS devices threaded
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MouseScreenshotTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/mouse/EmulatedMouse.cpp ${VX_MOUSE_QT_SUPPORT}
+        LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+endif()

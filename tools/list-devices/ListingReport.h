@@ -4,9 +4,11 @@
 #include <string>
 
 #include "DeviceListing.h"
+#include "app/discovery/DiscoverySink.h"
 
-// The udev rules file that grants the logged-in user access to the supported devices.
-constexpr const char* kUdevRulesName = "70-vexor-umbrel.rules";
+// The udev rules file that grants the logged-in user access to the supported devices; the program
+// names the same file when it finds a device it may not open.
+constexpr const char* kUdevRulesName = kUdevRulesFileName.data();
 
 std::string RenderListingText(const Listing& listing);
 std::string RenderListingJson(const Listing& listing);

@@ -87,7 +87,8 @@ private:
 };
 
 void DiscoveryRun::Run() {
-    m_state.tokens.assign(m_state.slots.Size(), std::string());
+    // Kept across a restart: slots claimed before a stop are still checked against their nodes.
+    m_state.tokens.resize(std::max(m_state.tokens.size(), m_state.slots.Size()));
     const DiscoveryOptions& options = m_state.options;
     const std::string directory =
         options.virtualDirectory.empty() ? VirtualHidDirectory() : options.virtualDirectory;
@@ -151,6 +152,8 @@ bool DiscoveryRun::TryClaim(const std::string& path) {
     if (token.empty()) return true;
     const int index = m_state.slots.ClaimFree(candidate, path);
     if (index < 0) return true;
+    if (static_cast<size_t>(index) >= m_state.tokens.size())
+        m_state.tokens.resize(static_cast<size_t>(index) + 1);
     m_state.tokens[static_cast<size_t>(index)] = std::move(token);
     m_state.sink.SlotArrived(static_cast<size_t>(index));
     return !Stopping();
@@ -170,8 +173,12 @@ void DiscoveryRun::ReportPermission(const std::string& path) {
 bool DiscoveryRun::CheckPresence() {
     for (const InterfaceSlotTable::ConnectedPath& claimed : m_state.slots.ConnectedPaths()) {
         if (Stopping()) return false;
+        if (claimed.index >= m_state.tokens.size()) m_state.tokens.resize(claimed.index + 1);
         std::string& token = m_state.tokens[claimed.index];
         const std::string now = NodePresenceToken(claimed.path);
+        // A slot claimed by an earlier thread of this table has no token yet: the node it names
+        // now is taken as the claimed one.
+        if (token.empty()) token = now;
         if (!now.empty() && now == token) continue;
         token.clear();
         if (!m_state.slots.Free(claimed.index)) continue;
@@ -194,6 +201,10 @@ void DiscoveryRun::WaitForNextCycle() {
         if (fds[1].revents != 0) {
             Consume(m_state.wakeFd);
             return;
+        }
+        // A monitor descriptor in error would wake the poll at once forever; it sits out this wait.
+        for (size_t i = 2; i < fds.size(); ++i) {
+            if (fds[i].revents & (POLLERR | POLLNVAL)) fds[i].fd = -1;
         }
         // Events that cannot change the list (a socket file, an unrelated change) keep waiting.
         if (m_monitor.Drain()) return;

@@ -90,6 +90,13 @@ int InterfaceSlotTable::IdentitySlotIndex(size_t index) const {
     return IdentitySlotIndexLocked(index);
 }
 
+bool InterfaceSlotTable::TwinConnected(size_t index) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (index >= m_slots.size() || m_slots[index].hasTwin == 0) return false;
+    const size_t twin = m_slots[index].twinIndex;
+    return twin < m_slots.size() && m_slots[twin].connected != 0;
+}
+
 int InterfaceSlotTable::IdentitySlotIndexLocked(size_t index) const {
     if (index >= m_slots.size()) return -1;
     size_t identity = index;

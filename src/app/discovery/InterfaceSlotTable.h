@@ -47,6 +47,9 @@ public:
     // notification slot the command slot of the same device; for a wireless slot with a twin, the
     // twin (the wired slot), so that one page serves both connections. -1 beyond the table.
     int IdentitySlotIndex(size_t index) const;
+    // The slot has a twin (the same device on its other connection) and the twin is bound now:
+    // an arrival or removal then switches the connection instead of binding or unbinding.
+    bool TwinConnected(size_t index) const;
 
 private:
     int IdentitySlotIndexLocked(size_t index) const;

@@ -7,12 +7,17 @@
 
 namespace {
 
+// A node is its record and its socket, both made anew on every plug. Inode numbers may be reused
+// and file times are coarse, so one of them alone could mistake a quick replug for the old node.
 std::string VirtualToken(const std::string& node) {
-    const std::string record = node.substr(kVirtualNodePrefix.size()) + ".node";
-    struct stat st {};
-    if (stat(record.c_str(), &st) != 0) return {};
-    return "virtual:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
-           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    const std::string base = node.substr(kVirtualNodePrefix.size());
+    struct stat record {};
+    struct stat socket {};
+    if (stat((base + ".node").c_str(), &record) != 0 || stat((base + ".sock").c_str(), &socket) != 0)
+        return {};
+    return "virtual:" + std::to_string(record.st_dev) + ":" + std::to_string(record.st_ino) + ":" +
+           std::to_string(record.st_mtim.tv_sec) + "." + std::to_string(record.st_mtim.tv_nsec) + ":" +
+           std::to_string(socket.st_ino);
 }
 
 std::string HidrawToken(const std::string& node) {

@@ -2,7 +2,7 @@
 // Whether the node behind a device path is still the one that was claimed, found without opening
 // the device: a hidraw node is named by its sysfs link, which carries the HID device's instance
 // number (a new one for every plug, even when the hidraw number is reused); a virtual node by its
-// record file, which the player writes anew on every plug.
+// record and socket files, which the player makes anew on every plug.
 
 #include <string>
 #include <string_view>

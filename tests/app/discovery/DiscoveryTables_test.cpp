@@ -126,6 +126,19 @@ TEST(SlotTable, IdentitySlotIsTheWiredCommandSlotOfTheDevice) {
     const int expected[11] = {0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 10};
     for (size_t i = 0; i < 11; ++i) EXPECT_EQ(table.IdentitySlotIndex(i), expected[i]) << "slot " << i;
     EXPECT_EQ(table.IdentitySlotIndex(11), -1);
+    // Cable and receiver of one mouse: each sees the other once it is bound.
+    EXPECT_FALSE(table.TwinConnected(4));
+    ASSERT_EQ(table.ClaimFree(CandidateLike(table.Slot(6)), "receiver"), 6);
+    EXPECT_TRUE(table.TwinConnected(4));
+    EXPECT_FALSE(table.TwinConnected(6));
+    ASSERT_EQ(table.ClaimFree(CandidateLike(table.Slot(4)), "cable"), 4);
+    EXPECT_TRUE(table.TwinConnected(6));
+    EXPECT_FALSE(table.TwinConnected(5));  // the notification slots are twins of each other only
+    ASSERT_EQ(table.ClaimFree(CandidateLike(table.Slot(8)), "pad"), 8);
+    EXPECT_FALSE(table.TwinConnected(8));  // no twin: its row's twin index 0 means nothing
+    ASSERT_EQ(table.ClaimFree(CandidateLike(table.Slot(0)), "keyboard"), 0);
+    EXPECT_FALSE(table.TwinConnected(8));
+    EXPECT_FALSE(table.TwinConnected(99));
     // The record a page keeps is the same whichever connection is present.
     EXPECT_TRUE(SameIdentity(table.Slot(size_t(table.IdentitySlotIndex(6))), table.Slot(4)));
 }

@@ -74,6 +74,9 @@ TEST(ControlSocket, CommandsReachTheHubIncludingCableAndReceiverSwitching) {
     EXPECT_EQ(status[0], 40);
     EXPECT_EQ(status[1], 1);
     EXPECT_EQ(Ask(dir.Path(), "battery mouse-receiver 140"), "error: percent out of range");
+    EXPECT_EQ(Ask(dir.Path(), "phone mousepad 2"), "ok");
+    EXPECT_EQ(hub.Firmware(VirtualModel::Mousepad).Status()[5], 2);
+    EXPECT_EQ(Ask(dir.Path(), "phone mousepad 256"), "error: phone type out of range");
     EXPECT_EQ(Ask(dir.Path(), "sleep mouse-receiver"), "ok");
     EXPECT_TRUE(hub.Firmware(VirtualModel::MouseReceiver).IsAsleep());
     EXPECT_EQ(Ask(dir.Path(), "wake mouse-receiver"), "ok");
@@ -158,6 +161,30 @@ TEST(EmulatorCtl, ExitStatusTellsOkErrorAndNoEmulator) {
     EXPECT_EQ(RunCtl("--dir " + dir.Path()), 3);
     control.Stop();
     EXPECT_EQ(RunCtl("--dir " + dir.Path() + " list"), 2);
+}
+
+TEST(EmulatorCtl, DrivesARunningEmulatorProgramAndEndsIt) {
+    ScopedTempDir dir;
+    const std::string command = std::string(VX_BINARY_DIR) + "/emulator/vx-emulator --dir " + dir.Path() +
+                                " --devices keyboard-receiver > /dev/null";
+    // Its standard input stays open (and idle) until pclose: control comes only through the socket.
+    FILE* emulator = popen(command.c_str(), "w");
+    ASSERT_NE(emulator, nullptr);
+    const auto deadline = Clock::now() + 5s;
+    while (access(ControlSocket::PathFor(dir.Path()).c_str(), F_OK) != 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    const std::string ctl = "--dir " + dir.Path() + " ";
+    EXPECT_EQ(RunCtl(ctl + "connect keyboard cable"), 0);
+    std::string answer;
+    ASSERT_EQ(SendControlCommand(dir.Path(), "list", 3000, &answer), 1);
+    EXPECT_EQ(answer, "ok keyboard-wired(0) keyboard-receiver(0)");
+    EXPECT_EQ(RunCtl(ctl + "quit"), 0);
+    const int status = pclose(emulator);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // Everything unplugged and the control socket gone.
+    EXPECT_EQ(access((dir.Path() + "/keyboard-wired-if1.node").c_str(), F_OK), -1);
+    EXPECT_EQ(access(ControlSocket::PathFor(dir.Path()).c_str(), F_OK), -1);
+    EXPECT_EQ(RunCtl(ctl + "list"), 2);
 }
 
 class EmbeddedDevicesTest : public ::testing::Test {

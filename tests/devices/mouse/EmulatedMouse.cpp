@@ -14,7 +14,8 @@ ImageBytes Image(const ImageRecord& record) {
 }
 }  // namespace
 
-EmulatedMouse::EmulatedMouse(const std::string& directory) : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
+EmulatedMouse::EmulatedMouse(const std::string& directory)
+    : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
 
 EmulatedMouse::~EmulatedMouse() = default;
 
@@ -24,6 +25,10 @@ int EmulatedMouse::Plug(VirtualModel model) {
 
 int EmulatedMouse::SetAsleep(bool asleep) {
     return m_hub->SetAsleep(VirtualModel::MouseReceiver, asleep);
+}
+
+int EmulatedMouse::SetBattery(uint8_t percent, uint8_t charging) {
+    return m_hub->SetBattery(VirtualModel::MouseReceiver, percent, charging);
 }
 
 int EmulatedMouse::Notify(VirtualModel model, uint16_t code) {

@@ -26,6 +26,7 @@ public:
 
     int Plug(VirtualModel model);
     int SetAsleep(bool asleep);
+    int SetBattery(uint8_t percent, uint8_t charging);
     int Notify(VirtualModel model, uint16_t code);
     int NotifyProfileChange(VirtualModel model, int profile, int extra = -1);
     std::string LinkPath(VirtualModel model, int collection) const;

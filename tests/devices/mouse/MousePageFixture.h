@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <algorithm>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,11 +16,11 @@
 
 #include "app/StartUp.h"
 #include "devices/TavimondMouseDevice.h"
+#include "profiles/DataFolders.h"
+#include "tests/devices/mouse/EmulatedMouse.h"
+#include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DeviceKeyButtonUI.h"
-#include "tests/devices/mouse/EmulatedMouse.h"
-#include "profiles/DataFolders.h"
-#include "tests/widgets/support/QtTestEnv.h"
 
 namespace mousetest {
 
@@ -68,7 +68,8 @@ protected:
                      "\",\"visible\":true,\"value\":" + std::to_string(ModeCode(i)) + "}";
         }
         std::ofstream(m_root / "install" / "DefaultData" / "default_light.json")
-            << "{\"DefaultLightName\":[[]," << "[" << modes << "]]}";
+            << "{\"DefaultLightName\":[[],"
+            << "[" << modes << "]]}";
     }
 
     // Builds the page as the main window sets one up, plugs the model and opens its command

@@ -4,6 +4,7 @@
 
 #include <QIntValidator>
 
+#include "devices/PowerDisplay.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "link/SettingsBlocks.h"
 #include "profiles/JsonFile.h"
@@ -36,12 +37,14 @@ void WriteMacroFiles(const std::filesystem::path& folder, int count, int eventsE
     std::string list;
     for (int m = 0; m < count; ++m) {
         const std::string guid = "macro" + std::to_string(m);
-        list += (m ? "," : "") + std::string("{\"MacroName\":\"m") + std::to_string(m) + "\",\"Guid\":\"" + guid + "\"}";
+        list += (m ? "," : "") + std::string("{\"MacroName\":\"m") + std::to_string(m) + "\",\"Guid\":\"" +
+                guid + "\"}";
         std::string events;
         for (int e = 0; e < eventsEach; ++e)
             events += (e ? "," : "") + std::string("{\"Action\":\"down\",\"Type\":10,\"Button\":") +
                       std::to_string(4 + m) + ",\"Delay\":\"" + std::to_string(20 + e) + "\"}";
-        std::ofstream(folder / (guid + ".mac")) << "{\"Events\":[" << events << "],\"Guid\":\"" << guid << "\"}";
+        std::ofstream(folder / (guid + ".mac"))
+            << "{\"Events\":[" << events << "],\"Guid\":\"" << guid << "\"}";
     }
     std::ofstream(folder / "macro.config") << "{\"MacroInfo\":[" << list << "]}";
 }
@@ -51,11 +54,13 @@ void WriteShootFiles(const std::filesystem::path& folder, int bulletsEach) {
     for (int gun = 0; gun < 4; ++gun) {
         std::string events;
         for (int b = 0; b < bulletsEach; ++b) {
-            events += (b ? "," : "") + std::string("{\"Action\":\"down\",\"Button\":1,\"Delay\":10,\"Type\":1},") +
-                      "{\"Action\":\"up\",\"Button\":" + std::to_string(gun + 2) + ",\"Delay\":" +
-                      std::to_string(30 + b) + ",\"Type\":5}";
+            events += (b ? "," : "") +
+                      std::string("{\"Action\":\"down\",\"Button\":1,\"Delay\":10,\"Type\":1},") +
+                      "{\"Action\":\"up\",\"Button\":" + std::to_string(gun + 2) +
+                      ",\"Delay\":" + std::to_string(30 + b) + ",\"Type\":5}";
         }
-        std::ofstream(folder / ("ShootData_" + std::to_string(gun) + ".Shoot")) << "{\"Events\":[" << events << "]}";
+        std::ofstream(folder / ("ShootData_" + std::to_string(gun) + ".Shoot"))
+            << "{\"Events\":[" << events << "]}";
     }
 }
 
@@ -66,7 +71,8 @@ TEST_F(MousePageTest, ConnectionFindsTheButtonsAndTakesTheSensorScale) {
     page.OnConnected();
     const std::vector<uint8_t> table = Firmware().KeyTable();
     EXPECT_EQ(page.KeyTableCopy(), table);
-    const std::array<std::array<uint8_t, 3>, 3> probes = {{{0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x14, 0x78, 0x02}}};
+    const std::array<std::array<uint8_t, 3>, 3> probes = {
+        {{0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x14, 0x78, 0x02}}};
     const std::array<int, 3> buttons = {0, 1, 10};
     for (size_t i = 0; i < probes.size(); ++i) {
         const int slot = SlotInFirmware(table, probes[i]);
@@ -116,14 +122,14 @@ TEST_F(MousePageTest, SettingsBlockReachesTheMouseByteForByte) {
     ASSERT_EQ(page.WriteSettings(0, 0, 1, 1920, 1080), 1);
 
     const std::vector<uint8_t> expected = {
-        0, ModeCode(9), 2, 3, 0, 1, 10, 20, 30, 0, 0, 2, 3, 0,
-        1, 0, 0x90, 0x01, 0x90, 0x01, 255, 0, 0,  // stage 0
-        1, 1, 0x20, 0x03, 0xB0, 0x04, 0, 255, 0,  // stage 1, separate axes
-        0, 0, 0xE0, 0x2E, 0xE0, 0x2E, 0, 0, 255,  // stage 2
-        1, 0, 0x80, 0x0C, 0x80, 0x0C, 1, 2, 3,    // stage 3
-        1, 0, 0x44, 0x61, 0x44, 0x61, 9, 8, 7,    // stage 4
-        1, 0x80, 0x07, 0x38, 0x04,                // flag, 1920 × 1080
-        16, 32};                                  // the factory's selected correction preset
+        0,  ModeCode(9), 2,    3,    0,    1,    10,   20,   30,  0, 0, 2,
+        3,  0,           1,    0,    0x90, 0x01, 0x90, 0x01, 255, 0, 0,  // stage 0
+        1,  1,           0x20, 0x03, 0xB0, 0x04, 0,    255,  0,          // stage 1, separate axes
+        0,  0,           0xE0, 0x2E, 0xE0, 0x2E, 0,    0,    255,        // stage 2
+        1,  0,           0x80, 0x0C, 0x80, 0x0C, 1,    2,    3,          // stage 3
+        1,  0,           0x44, 0x61, 0x44, 0x61, 9,    8,    7,          // stage 4
+        1,  0x80,        0x07, 0x38, 0x04,                               // flag, 1920 × 1080
+        16, 32};  // the factory's selected correction preset
     const std::vector<uint8_t> block = Firmware().ConfigBlock(0);
     ASSERT_GE(block.size(), expected.size());
     EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 66), expected);
@@ -202,6 +208,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     page.ReadPower();
     ++operations;
     EXPECT_FALSE(page.IsReachable());
+    EXPECT_TRUE(page.StreamRule().Stopped(true)) << "no stream frames for a mouse that sleeps";
     ++operations;
     page.OnConnected();
     ++operations;
@@ -216,8 +223,35 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     ASSERT_EQ(m_hub->SetAsleep(false), 1);
     Firmware().ClearReceived();
     EXPECT_TRUE(page.IsReachable());
+    EXPECT_FALSE(page.StreamRule().Stopped(true));
     EXPECT_EQ(page.WriteSettings(0, 0, 1, 1920, 1080), 1);
     EXPECT_EQ(CountOf(0x06), 3u);  // 66 bytes in 24-byte chunks
+}
+
+class RecordingPowerDisplay : public QWidget, public IPowerDisplay {
+public:
+    void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
+    std::vector<std::array<uint8_t, 6>> shown;
+};
+
+TEST_F(MousePageTest, PowerIsReadThroughTheReceiverAndShown) {
+    CTavimondMouseDevice& page = Connect(VirtualModel::MouseReceiver);
+    RecordingPowerDisplay indicator;
+    page.SetPowerIndicator(&indicator);
+    ASSERT_EQ(m_hub->SetBattery(64, 1), 1);
+    page.ReadPower();
+    ASSERT_EQ(indicator.shown.size(), 1u);
+    EXPECT_EQ(indicator.shown[0][0], 64);
+    EXPECT_EQ(indicator.shown[0][1], 1);
+    EXPECT_EQ(indicator.shown[0][3], 1);  // read through the receiver
+    EXPECT_EQ(page.LastStatus().batteryPercent, 64);
+
+    page.SetPowerReadHold(true);
+    Firmware().ClearReceived();
+    page.ReadPower();
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(indicator.shown.size(), 1u);
+    page.SetPowerIndicator(nullptr);
 }
 
 // ---- key assignments and macros ----
@@ -256,9 +290,9 @@ TEST_F(MousePageTest, MacroButtonsGetSlotsInFirstUseOrder) {
     ASSERT_EQ(page.WriteMacroMemory(page.GetMacroList()), 0);
     const ImageBytes macros = Firmware().Macros();
     ASSERT_TRUE(macros.valid);
-    const std::vector<uint8_t> expected = {0xAA, 0x55, 44, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 32, 0,
-                                           2, 0, 0, 0, 20, 0, 0x8A, 8, 21, 0, 0x8A, 8,
-                                           2, 0, 0, 0, 20, 0, 0x8A, 5, 21, 0, 0x8A, 5};
+    const std::vector<uint8_t> expected = {0xAA, 0x55, 44, 0,  2, 0, 0,  0, 0,    0,  0,  0,    0,    0,  0,
+                                           0,    20,   0,  32, 0, 2, 0,  0, 0,    20, 0,  0x8A, 8,    21, 0,
+                                           0x8A, 8,    2,  0,  0, 0, 20, 0, 0x8A, 5,  21, 0,    0x8A, 5};
     EXPECT_EQ(macros.bytes, expected);
 
     // The key assignments survive the removal of macros: buttons beyond the list fall back.
@@ -292,10 +326,10 @@ TEST_F(MousePageTest, ShootDataGoesOutInFiftySixByteFramesEvenThroughTheReceiver
     const ImageBytes shoot = Firmware().Shoot();
     ASSERT_TRUE(shoot.valid);
     ASSERT_EQ(shoot.bytes.size(), 136u);
-    EXPECT_EQ(shoot.bytes[4], 4);                          // four records
-    EXPECT_EQ(shoot.bytes[16], 24);                        // gun 0 right after the offsets
-    EXPECT_EQ(shoot.bytes[18], 24 + 28);                   // gun 1: 4 + 4 × 6 bytes later
-    EXPECT_EQ(shoot.bytes[22], 24 + 3 * 28);               // gun 3
+    EXPECT_EQ(shoot.bytes[4], 4);             // four records
+    EXPECT_EQ(shoot.bytes[16], 24);           // gun 0 right after the offsets
+    EXPECT_EQ(shoot.bytes[18], 24 + 28);      // gun 1: 4 + 4 × 6 bytes later
+    EXPECT_EQ(shoot.bytes[22], 24 + 3 * 28);  // gun 3
     const std::vector<uint8_t> gun3Last(shoot.bytes.end() - 4, shoot.bytes.end());
     EXPECT_EQ(gun3Last, (std::vector<uint8_t>{32, 0, 0x05, 5}));  // delay 32, "up" move, 5
     EXPECT_FALSE(Firmware().InConfigSession());
@@ -365,6 +399,26 @@ TEST_F(MousePageTest, SettingsControlsChangeTheProfileAndTheMouse) {
     page.RefreshPage();
     EXPECT_TRUE(Find<COptionUI>(page, "polling_rate_option_0")->IsSelected());
     EXPECT_FALSE(Find<COptionUI>(page, "polling_rate_option_4")->IsSelected());
+}
+
+TEST_F(MousePageTest, FactoryResetBringsBackTheFactoryStagesAndKeepsThem) {
+    CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
+    page.OnConnected();
+    page.StopLightingThread();
+    Find<CSliderUI>(page, "DPI_slider_0")->SetValue(100);
+    page.CommitDpiSlider(0);
+    page.SetPollingRate(1);
+    ASSERT_EQ(page.DpiStages()[0].dpiX, 4900 + 52 * 200);
+
+    page.ResetToProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
+    EXPECT_EQ(ui::GetText(Find<CEditUI>(page, "DPI_edit_0")), "400");
+    EXPECT_TRUE(Find<COptionUI>(page, "polling_rate_option_3")->IsSelected());
+    // The selected profile file holds the factory values again, so a reload keeps them.
+    page.LoadProfile();
+    EXPECT_EQ(page.DpiStages()[0].dpiX, 400);
+    EXPECT_EQ(page.SystemStages().reportStage, 3);
 }
 
 TEST_F(MousePageTest, PageBindsItsButtonsAndLeds) {

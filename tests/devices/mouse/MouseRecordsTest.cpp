@@ -106,7 +106,8 @@ MouseBlockSource Source() {
     source.light.fx = 1;
     source.light.multiColor = 1;
     source.light.red = 0x11, source.light.green = 0x22, source.light.blue = 0x33;
-    source.stages = {{1, 0, 400, 400, 255, 0, 0}, {1, 1, 800, 1600, 0, 255, 0}, {0, 0, 12000, 12000, 0, 0, 255}};
+    source.stages = {
+        {1, 0, 400, 400, 255, 0, 0}, {1, 1, 800, 1600, 0, 255, 0}, {0, 0, 12000, 12000, 0, 0, 255}};
     source.activeStage = 1;
     source.system.reportStage = 3;
     source.system.mouseSpeed = 10;  // never sent
@@ -146,7 +147,8 @@ TEST(MouseSettingsBlock, WrittenByteForByte) {
 TEST(MouseSettingsBlock, ModesOutsideTheTableAndNoPresetSelected) {
     MouseBlockSource source = Source();
     source.presets = {{32, 16, 0, u"Standard"}};
-    const std::vector<uint8_t> modes = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C};
+    const std::vector<uint8_t> modes = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16,
+                                        0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C};
     source.light.selectItem = 12;  // 12 or more goes out as entry 0
     MouseBlock block = BuildMouseSettingsBlock(source, modes);
     EXPECT_EQ(block[1], 0x10);
@@ -207,8 +209,8 @@ class ShootFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         m_folder = std::filesystem::temp_directory_path() /
-                   ("vx_mouse_shoot_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                   ("vx_mouse_shoot_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                    "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_folder);
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
@@ -229,20 +231,21 @@ TEST_F(ShootFolder, FourRecordsWithTheirEventsInOrder) {
     ASSERT_EQ(guns[3].size(), 1u);
 
     const ShootImage image = BuildShootImage(guns, 1024);
-    const std::vector<uint8_t> expected = {
-        0xAA, 0x55, 52, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // header: length 16 + 24 + 4 × 3
-        24, 0, 36, 0, 40, 0, 44, 0,                              // four offsets
-        2, 0, 0, 0, 10, 0, 0x81, 1, 0x2C, 0x01, 0x05, 12,        // gun 0
-        0, 0, 0, 0,                                              // gun 1
-        0, 0, 0, 0,                                              // gun 2
-        1, 0, 0, 0, 7, 0, 0x04, 3};                              // gun 3
+    const std::vector<uint8_t> expected = {0xAA, 0x55, 52, 0, 4,  0, 0,    0, 0,    0,    0,    0,
+                                           0,    0,    0,  0,  // header: length 16 + 24 + 4 × 3
+                                           24,   0,    36, 0, 40, 0, 44,   0,  // four offsets
+                                           2,    0,    0,  0, 10, 0, 0x81, 1, 0x2C, 0x01, 0x05, 12,  // gun 0
+                                           0,    0,    0,  0,                                        // gun 1
+                                           0,    0,    0,  0,                                        // gun 2
+                                           1,    0,    0,  0, 7,  0, 0x04, 3};                       // gun 3
     EXPECT_EQ(image.bytes, expected);
     EXPECT_EQ(image.eventsOver, 0u);
 }
 
 TEST_F(ShootFolder, TooLargeForTheDeviceIsRefusedWithTheEventsToRemove) {
     std::string events;
-    for (int i = 0; i < 30; ++i) events += std::string(i ? "," : "") + R"({"Action":"down","Button":1,"Delay":1,"Type":1})";
+    for (int i = 0; i < 30; ++i)
+        events += std::string(i ? "," : "") + R"({"Action":"down","Button":1,"Delay":1,"Type":1})";
     for (int gun = 0; gun < kShootGuns; ++gun) Write(gun, "{\"Events\":[" + events + "]}");
     const auto guns = LoadShootEvents(m_folder);
     // 16 + 24 + 4 × 120 = 520 bytes against 128 bytes of memory.

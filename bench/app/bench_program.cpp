@@ -1,0 +1,226 @@
+// The running program with virtual devices. Figures and targets:
+//   EntryShownAfterPlug   plugged virtual keyboard -> its selector entry shown, median of 15
+//                         plugs (in-process window; target under 150 ms)
+//   IdleProgram           the real program with a keyboard, a mouse, a mousepad and a headset
+//                         connected (an emulator process of its own serves them), idle effects
+//                         running: CPU share of one core over 30 s (target under 2 %) and
+//                         resident memory at the end (target under 80 MB)
+//   build/bench/app/bench_program
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/DeviceOptionUI.h"
+#include "app/DevicePageSet.h"
+#include "app/MainWnd.h"
+#include "app/RegisteredMessages.h"
+#include "app/StartUp.h"
+#include "devices/TavimondUSBDevice.h"
+#include "profiles/DataFolders.h"
+#include "tests/app/mainwnd/VirtualDevices.h"
+#include "tests/link/support/VirtualNodePlayer.h"
+#include "widgets/ControlUI.h"
+
+extern char** environ;
+
+namespace {
+
+void Pump(int ms) {
+    QElapsedTimer t;
+    t.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    } while (t.elapsed() < ms);
+}
+
+bool WaitFor(const std::function<bool()>& pred, int timeoutMs, double* elapsedMs = nullptr) {
+    const auto start = std::chrono::steady_clock::now();
+    while (true) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (pred()) {
+            if (elapsedMs) *elapsedMs = ms;
+            return true;
+        }
+        if (ms > timeoutMs) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+}
+
+void EntryShownAfterPlug(benchmark::State& state) {
+    vxtest::ScopedTempDir dir;
+    vxtest::ScopedTempDir data;
+    qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
+    SetUserDataFolderOverride(data.Path());
+    SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
+    registered_messages::RegisterActivateMessage();
+    registered_messages::RegisterGuidMessages();
+    VirtualDevices devices(dir.Path());
+    std::vector<double> samples;
+    {
+        CMainWnd wnd;
+        DiscoveryOptions options;
+        options.useUdevMonitor = false;
+        wnd.SetDiscoveryOptions(options);
+        wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight));
+        wnd.show();
+        WaitFor([&] { return wnd.FirstScanDone(); }, 3000);
+        CTavimondUSBDevice* keyboard = wnd.Pages()->Keyboards().front();
+        auto shown = [&] { return ui::IsVisible(wnd.Pages()->EntryOf(keyboard)); };
+        for (auto _ : state) {
+            for (int i = 0; i < 15; ++i) {
+                const auto start = std::chrono::steady_clock::now();
+                devices.Plug(TestDevice::KeyboardWired);
+                double ms = 0;
+                if (!WaitFor(shown, 2000)) {
+                    state.SkipWithError("the entry was not shown");
+                    break;
+                }
+                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                         .count();
+                samples.push_back(ms);
+                Pump(600);  // let the connection sequence run, as it would for a user
+                devices.Unplug(TestDevice::KeyboardWired);
+                WaitFor([&] { return !shown(); }, 2000);
+                Pump(50);
+            }
+        }
+        wnd.OnMenuItem("exit");
+    }
+    qunsetenv("VX_VIRTUAL_HID_DIR");
+    if (samples.empty()) return;
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples[samples.size() / 2];
+    state.counters["max_ms"] = samples.back();
+    state.counters["plugs"] = static_cast<double>(samples.size());
+}
+BENCHMARK(EntryShownAfterPlug)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> a = args;
+    std::vector<char*> argv;
+    for (auto& s : a) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> e = env;
+    std::vector<char*> envp;
+    for (auto& s : e) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// utime + stime of a process in clock ticks, or -1.
+long CpuTicks(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream rest(text.substr(close + 2));
+    std::string field;
+    long utime = 0;
+    long stime = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i == 14) utime = std::stol(field);
+        if (i == 15) stime = std::stol(field);
+    }
+    return utime + stime;
+}
+
+double ResidentMb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+void IdleProgram(benchmark::State& state) {
+    vxtest::ScopedTempDir dir;
+    vxtest::ScopedTempDir runtime;
+    vxtest::ScopedTempDir data;
+    int keepOpen[2];
+    if (pipe(keepOpen) != 0) {
+        state.SkipWithError("pipe");
+        return;
+    }
+    const std::vector<std::string> emulatorEnv = {"PATH=/usr/bin:/bin"};
+    const pid_t emulator = Spawn({VX_BINARY_DIR "/emulator/vx-emulator", "--dir", dir.Path(), "--devices",
+                                  "keyboard-wired,mouse-receiver,mousepad,headset"},
+                                 emulatorEnv, keepOpen[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::vector<std::string> env = {
+        "QT_QPA_PLATFORM=offscreen",
+        "VX_SKIN_DIR=" VX_SOURCE_DIR "/skin/",
+        "VX_VIRTUAL_HID_DIR=" + dir.Path(),
+        "VX_DATA_HOME=" + data.Path(),
+        "XDG_CONFIG_HOME=" + data.Path(),
+        "XDG_RUNTIME_DIR=" + runtime.Path(),
+        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime.Path() + "/no-bus",
+        std::string("HOME=") + (getenv("HOME") ? getenv("HOME") : "/tmp"),
+    };
+    const pid_t program = Spawn({VX_BINARY_DIR "/src/app/VexorUmbrelControlCenter"}, env, -1);
+    const int seconds = static_cast<int>(state.range(0));
+    double cpuShare = -1;
+    double rss = -1;
+    for (auto _ : state) {
+        // Settle: first scan, connection sequences, profile files.
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        const long before = CpuTicks(program);
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        const long after = CpuTicks(program);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (before < 0 || after < 0) {
+            state.SkipWithError("the program did not run");
+            break;
+        }
+        cpuShare = 100.0 * (after - before) / sysconf(_SC_CLK_TCK) / wall;
+        rss = ResidentMb(program);
+    }
+    kill(program, SIGKILL);
+    waitpid(program, nullptr, 0);
+    kill(emulator, SIGTERM);
+    close(keepOpen[1]);
+    close(keepOpen[0]);
+    waitpid(emulator, nullptr, 0);
+    state.counters["cpu_percent_of_core"] = cpuShare;
+    state.counters["resident_mb"] = rss;
+}
+BENCHMARK(IdleProgram)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The real main window against virtual devices published in a private directory: every test
+// gets a fresh directory, data folder and window, and the devices are plugged and unplugged
+// through the in-process device hub.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "VirtualDevices.h"
+#include "app/MainWnd.h"
+#include "tests/link/support/VirtualNodePlayer.h"
+
+class CDeviceOptionUI;
+class CTavimondUSBDevice;
+
+class DeviceWindowTest : public testing::Test {
+protected:
+    // Time allowed for what the window does within its 100 ms scan; the sanitizer build runs
+    // several times slower.
+#if defined(__SANITIZE_THREAD__)
+    static constexpr int kSlowdown = 5;
+#else
+    static constexpr int kSlowdown = 1;
+#endif
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Delivers the window's events until pred holds or timeoutMs passed; true when it held.
+    bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);
+    // Milliseconds until pred held, or -1.
+    int TimeUntil(const std::function<bool()>& pred, int timeoutMs);
+
+    CTavimondUSBDevice* MousePage();
+    CTavimondUSBDevice* KeyboardPage();
+    CDeviceOptionUI* EntryOf(CTavimondUSBDevice* page);
+    bool EntryShown(CTavimondUSBDevice* page);
+    bool Bound(CTavimondUSBDevice* page);
+    bool NoDeviceNoticeShown();
+
+    vxtest::ScopedTempDir m_dir;
+    vxtest::ScopedTempDir m_data;
+    std::unique_ptr<VirtualDevices> m_hub;
+    std::unique_ptr<CMainWnd> m_wnd;
+};
