@@ -1,27 +1,25 @@
-// The rows of the routing that end in a device page's panels or in the keyboard's and mouse's
-// own settings operations.
+// The rows of the routing that end in a device page's panels or in the keyboard's own settings
+// operations.
 #include <QAbstractButton>
 #include <QWidget>
 
 #include "app/ControlRouter.h"
-#include "devices/TavimondUSBDevice.h"
-#include "platform/DebugLog.h"
-#include "widgets/PaintManagerUI.h"
-#include "widgets/SliderUI.h"
-
 #include "devices/TavimondKeyboardDevice.h"
+#include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
 #include "profiles/KeyboardProfiledata.h"
+#include "widgets/PaintManagerUI.h"
+#include "widgets/SliderUI.h"
 
 namespace {
 
-[[maybe_unused]] int SliderValue(const QWidget* sender) {
+int SliderValue(const QWidget* sender) {
     const auto* slider = qobject_cast<const CSliderUI*>(sender);
     return slider ? slider->GetValue() : 0;
 }
 
-[[maybe_unused]] bool IsSelected(const QWidget* sender) {
+bool IsSelected(const QWidget* sender) {
     const auto* button = qobject_cast<const QAbstractButton*>(sender);
     return button && button->isChecked();
 }
@@ -60,7 +58,7 @@ CDeviceProfileUI* CControlRouter::ProfilePanelOf(CTavimondUSBDevice* page) {
     return page->GetPage()->findChild<CDeviceProfileUI*>();
 }
 
-void CControlRouter::RunProfileRow(const RouteRow& row, TNotifyUI& msg, CTavimondUSBDevice* page) {
+void CControlRouter::RunProfileRow(const RouteRow&, TNotifyUI& msg, CTavimondUSBDevice* page) {
     CDeviceProfileUI* panel = ProfilePanelOf(page);
     if (panel == nullptr) return;
     if (!m_profilePrompts) m_profilePrompts = std::make_unique<RouterProfilePrompts>(m_host);
