@@ -138,10 +138,6 @@ std::u16string CTavimondKeyboardDevice::GetProfileName() {
     return Utf8ToWide(m_profile.GetProfilePath().string());
 }
 
-void CTavimondKeyboardDevice::SaveProfile() {
-    m_profile.SaveProfile();
-}
-
 void CTavimondKeyboardDevice::ResetToProfile() {
     m_profile.LoadProfile(m_profile.GetDefaultPath());
     m_keyList = m_profile.GetKeyList();

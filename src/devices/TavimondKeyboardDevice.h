@@ -63,7 +63,6 @@ public:
     void SetFunctionPage(int type) override;
     void LoadProfileFile() override;
     std::u16string GetProfileName() override;
-    void SaveProfile() override;
     void SetLightTableIndex(int index) override;
     void SetLightInfo(const LightInfo& info) override;
     void SetAudioLightInfo(const AudioLightInfo& info) override;

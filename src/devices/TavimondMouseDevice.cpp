@@ -228,10 +228,6 @@ std::u16string CTavimondMouseDevice::GetProfileName() {
     return Utf8ToWide(document["profilename"].asString());
 }
 
-void CTavimondMouseDevice::SaveProfile() {
-    m_profile.SaveProfile();
-}
-
 void CTavimondMouseDevice::SetLightTableIndex(int index) {
     CTavimondUSBDevice::SetLightTableIndex(index);
     m_profile.SetLightTableIndex(index);

@@ -75,7 +75,6 @@ public:
     void SetFunctionPage(int type) override;
     void LoadProfileFile() override;
     std::u16string GetProfileName() override;
-    void SaveProfile() override;
     void SetLightTableIndex(int index) override;
     void SetLightInfo(const LightInfo& info) override;
     void SelectKey(int key) override;

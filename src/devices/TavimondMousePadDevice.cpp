@@ -68,10 +68,6 @@ std::u16string CTavimondMousePadDevice::GetProfileName() {
     return Utf8ToWide(m_profile.GetProfilePath().string());
 }
 
-void CTavimondMousePadDevice::SaveProfile() {
-    m_profile.SaveProfile();
-}
-
 void CTavimondMousePadDevice::ResetToProfile() {
     m_profile.LoadProfile(m_profile.GetDefaultPath());
     LoadLightingState();

@@ -42,7 +42,6 @@ public:
     void LoadPageLists() override;
     void LoadProfileFile() override;
     std::u16string GetProfileName() override;
-    void SaveProfile() override;
     void SetLightTableIndex(int index) override;
     void SetLightInfo(const LightInfo& info) override;
     CBasicProfiledata* GetProfileData() override { return &m_profile; }

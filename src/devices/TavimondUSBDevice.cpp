@@ -1,5 +1,7 @@
 #include "devices/TavimondUSBDevice.h"
 
+#include "profiles/BasicProfiledata.h"
+
 #include <QObject>
 #include <QWidget>
 #include <algorithm>
@@ -277,7 +279,10 @@ std::u16string CTavimondUSBDevice::GetProfileName() {
     return {};
 }
 
-void CTavimondUSBDevice::SaveProfile() {}
+// Every page keeps its profile in a profile-data object of its class; saving is the same for all.
+void CTavimondUSBDevice::SaveProfile() {
+    if (CBasicProfiledata* profile = GetProfileData()) profile->SaveProfile();
+}
 
 void CTavimondUSBDevice::SetLightTableIndex(int index) {
     m_lightTableIndex = index;
