@@ -26,6 +26,10 @@ const Kind kKinds[] = {
     {Device::Mousepad, "MousePad", "deng_Op_tab", "Mousepad"},
 };
 
+void PrintTo(const Kind& kind, std::ostream* out) {
+    *out << kind.label;
+}
+
 // Factory brightness level of every factory profile ("Light" of the light record).
 constexpr int kFactoryBrightness = 4;
 constexpr int kChangedBrightness = 1;
@@ -38,13 +42,15 @@ protected:
 
     std::vector<std::string> ListedNames() const {
         std::vector<std::string> names;
-        for (const Json::Value& entry : List()["profilelist"]) names.push_back(entry["profilename"].asString());
+        const Json::Value list = List();
+        for (const Json::Value& entry : list["profilelist"]) names.push_back(entry["profilename"].asString());
         return names;
     }
 
     // The profile file of the entry named `name`; empty when none is listed.
     fs::path FileOf(const std::string& name) const {
-        for (const Json::Value& entry : List()["profilelist"]) {
+        const Json::Value list = List();
+        for (const Json::Value& entry : list["profilelist"]) {
             if (entry["profilename"].asString() == name) return Folder() / (entry["profileUUID"].asString() + ".Json");
         }
         return {};
@@ -60,6 +66,8 @@ protected:
     }
 
     void OpenLighting() {
+        // The open profile menu stands where the feature tabs are.
+        if (Shown("device_add_btn")) ASSERT_TRUE(Click("profile_fun_spread_btn"));
         ASSERT_TRUE(Click(GetParam().lightTab));
         ASSERT_TRUE(WaitUntil([this] { return Shown("deng_light_slider"); }, 1000)) << "no lighting panel";
     }
@@ -140,17 +148,19 @@ TEST_P(ProfileJourney, EveryProfileOperationKeepsPanelDeviceAndFilesInStep) {
     // folder, in the user's folders.
     const fs::path exported = HomeFolder() / "Documents" / "shared-game";
     fs::create_directories(exported.parent_path());
-    AnswerNextFileDialog(exported.string());
+    // Only the name is typed: the file goes to the folder the dialog opened in.
+    AnswerNextFileDialog(exported.filename().string());
     ASSERT_TRUE(Click("device_export_btn"));
     const fs::path written = exported.string() + ".json";
-    ASSERT_TRUE(fs::exists(written)) << "the exported file lacks its .json";
+    ASSERT_TRUE(fs::exists(written)) << "no " << written << " (the dialog opened in " << LastDialogFolder().toStdString() << ")";
     EXPECT_EQ(ReadJson(written)["Device"], ReadJson(FileOf("Game"))["Device"]);
     EXPECT_TRUE(LastDialogFolder().startsWith(QString::fromStdString(HomeFolder().string())))
         << LastDialogFolder().toStdString();
     EXPECT_NE(LastDialogFolder(), QDir::currentPath());
 
-    // Import it again: the dialog offers it, and the profile is added under the file's name.
-    AnswerNextFileDialog(written.string());
+    // Import it again: the dialog opens where the export went and offers the file; the profile is
+    // added under the file's name.
+    AnswerNextFileDialog(written.filename().string());
     ASSERT_TRUE(Click("device_import_btn"));
     EXPECT_TRUE(ComboItems("device_profile_combo").contains("shared-game"));
     ASSERT_TRUE(fs::exists(FileOf("shared-game")));
