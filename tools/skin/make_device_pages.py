@@ -262,21 +262,28 @@ def each(usages):
 
 
 FULL_SIZE = [
+    # Esc, F1-F12 in groups of four, Print Screen, Scroll Lock, Pause; over the number pad the
+    # keyboard's lighting key and the three lock lights.
     (0.0, [(usage(0x29), 1), (GAP, 1)] + keys(0x3A, 0x3D) + [(GAP, 0.5)] + keys(0x3E, 0x41) + [(GAP, 0.5)]
      + keys(0x42, 0x45) + [(GAP, 0.25)] + keys(0x46, 0x48) + [(GAP, 0.25), ((0xA0, 0x24, 0x00), 1)]
      + [(INDICATOR, 1)] * 3),
+    # ` 1-0 - = Backspace; Insert Home Page Up; Num Lock / * -.
     (1.5, each([0x35] + list(range(0x1E, 0x28)) + [0x2D, 0x2E]) + [(usage(0x2A), 2), (GAP, 0.25)]
      + each([0x49, 0x4A, 0x4B]) + [(GAP, 0.25)] + each([0x53, 0x54, 0x55, 0x56])),
+    # Tab Q-P [ ] \; Delete End Page Down; 7 8 9 and the tall +.
     (2.5, [(usage(0x2B), 1.5)] + each([0x14, 0x1A, 0x08, 0x15, 0x17, 0x1C, 0x18, 0x0C, 0x12, 0x13, 0x2F, 0x30])
      + [(usage(0x31), 1.5), (GAP, 0.25)] + each([0x4C, 0x4D, 0x4E]) + [(GAP, 0.25)]
      + each([0x5F, 0x60, 0x61]) + [(usage(0x57), 1, 2)]),
+    # Caps Lock A-L ; ' Enter; 4 5 6.
     (3.5, [(usage(0x39), 1.75)] + each([0x04, 0x16, 0x07, 0x09, 0x0A, 0x0B, 0x0D, 0x0E, 0x0F, 0x33, 0x34])
      + [(usage(0x28), 2.25), (GAP, 3.5)] + each([0x5C, 0x5D, 0x5E])),
+    # Shift Z-M , . / Shift; Up; 1 2 3 and the tall Enter.
     (4.5, [(modifier(0x02), 2.25)] + each([0x1D, 0x1B, 0x06, 0x19, 0x05, 0x11, 0x10, 0x36, 0x37, 0x38])
      + [(modifier(0x20), 2.75), (GAP, 1.25), (usage(0x52), 1), (GAP, 1.25)] + each([0x59, 0x5A, 0x5B])
      + [(usage(0x58), 1, 2)]),
-    # A sixteenth key on the bottom row (Fn beside the right Windows key) leaves the keys right of
-    # the space bar one unit wide.
+    # Ctrl Win Alt Space Alt Win Fn Menu Ctrl; Left Down Right; the wide 0 and the point. Fn beside
+    # the right Windows key makes one key more than usual, so the keys right of the space bar are
+    # one unit wide.
     (5.5, [(modifier(0x01), 1.25), (modifier(0x08), 1.25), (modifier(0x04), 1.25), (usage(0x2C), 6.25),
            (modifier(0x40), 1), (modifier(0x80), 1), ((0xA0, 0x01, 0x00), 1), (usage(0x65), 1),
            (modifier(0x10), 1), (GAP, 0.25)] + each([0x50, 0x51, 0x4F]) + [(GAP, 0.25), (usage(0x62), 2),
