@@ -106,8 +106,9 @@ TEST_F(ProgramVirtualDevicesTest, ASignalClosesTheProgramAndTheDevicesKeepTheirM
     program.setProcessEnvironment(Env());
     program.start(kProgram, {"--virtual-devices"});
     ASSERT_TRUE(program.waitForStarted(5000));
-    ASSERT_TRUE(WaitForOutput("软件标示", 15000)) << output.toStdString();
-    EXPECT_TRUE(QFile::exists(NodeFolder() + "/keyboard-wired-if1.node"));
+    ASSERT_TRUE(WaitForOutput("virtual devices in", 15000)) << output.toStdString();
+    ASSERT_TRUE(WaitForOutput("添加一个键盘设备", 15000)) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(NodeFolder() + "/keyboard-wired-if1.node")) << output.toStdString();
     // A keyboard without key 13: something of the device's memory the program never writes.
     ASSERT_EQ(Control({"omit-keys", "keyboard-wired", "13"}), 0);
 
@@ -122,14 +123,14 @@ TEST_F(ProgramVirtualDevicesTest, ASignalClosesTheProgramAndTheDevicesKeepTheirM
     // gives the full keyboard back, and Ctrl-C closes as cleanly.
     output.clear();
     program.start(kProgram, {"--virtual-devices"});
-    ASSERT_TRUE(WaitForOutput("软件标示", 15000)) << output.toStdString();
+    ASSERT_TRUE(WaitForOutput("添加一个键盘设备", 15000)) << output.toStdString();
     ASSERT_TRUE(EndsCleanlyOn(SIGTERM)) << output.toStdString();
     EXPECT_EQ(KeyboardState()["missing_keys"].toArray(), QJsonArray{13});
     output.clear();
     program.start(kProgram, {"--factory-reset-virtual-devices"});
     ASSERT_TRUE(WaitForOutput("virtual devices in", 15000)) << output.toStdString();
     EXPECT_EQ(KeyboardState()["missing_keys"].toArray(), QJsonArray{});
-    ASSERT_TRUE(WaitForOutput("软件标示", 15000)) << output.toStdString();
+    ASSERT_TRUE(WaitForOutput("添加一个键盘设备", 15000)) << output.toStdString();
     ASSERT_TRUE(EndsCleanlyOn(SIGINT)) << output.toStdString();
     EXPECT_FALSE(QDir(NodeFolder()).exists());
 }
