@@ -63,9 +63,11 @@ std::string ControlConsole::FactoryReset(const std::vector<std::string>& words) 
     if (words.size() > 2) return "error: factory-reset [DEVICE|all]";
     if (words.size() == 1 || words[1] == "all") return Answer(m_hub.FactoryResetAll());
     std::optional<FirmwareKind> kind;
-    if (const std::optional<VirtualModel> model = ParseVirtualModel(words[1])) kind = ModelInfo(*model).firmware;
+    if (const std::optional<VirtualModel> model = ParseVirtualModel(words[1]))
+        kind = ModelInfo(*model).firmware;
     for (size_t index = 0; index < kFirmwareKindCount && !kind; ++index) {
-        if (words[1] == FirmwareKindName(static_cast<FirmwareKind>(index))) kind = static_cast<FirmwareKind>(index);
+        if (words[1] == FirmwareKindName(static_cast<FirmwareKind>(index)))
+            kind = static_cast<FirmwareKind>(index);
     }
     if (!kind) return "error: unknown device " + words[1];
     return Answer(m_hub.FactoryReset(*kind));

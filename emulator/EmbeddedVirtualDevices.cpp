@@ -22,7 +22,8 @@ std::string MakePrivateDirectory() {
 
 }  // namespace
 
-EmbeddedVirtualDevices::EmbeddedVirtualDevices() : m_stateDirectory(VirtualDeviceHub::DefaultStateDirectory()) {}
+EmbeddedVirtualDevices::EmbeddedVirtualDevices()
+    : m_stateDirectory(VirtualDeviceHub::DefaultStateDirectory()) {}
 
 void EmbeddedVirtualDevices::SetStateDirectory(const std::string& directory, bool factoryReset) {
     m_stateDirectory = directory;

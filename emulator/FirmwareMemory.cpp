@@ -133,7 +133,8 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
         problem = "not valid JSON";
         return false;
     }
-    if (!root.isObject() || !root["device"].isString() || root["device"].asString() != FirmwareKindName(kind)) {
+    if (!root.isObject() || !root["device"].isString() ||
+        root["device"].asString() != FirmwareKindName(kind)) {
         problem = "not the state of a " + std::string(FirmwareKindName(kind));
         return false;
     }

@@ -530,14 +530,16 @@ int VirtualDeviceHub::UseStateDirectory(const std::string& directory, bool facto
             std::string problem;
             const std::optional<std::string> text = ReadStateFile(path, problem);
             FirmwareMemory memory;
-            if (text && ParseFirmwareMemory(*text, kind, memory, problem)) problem = firmware.RestoreMemory(memory);
+            if (text && ParseFirmwareMemory(*text, kind, memory, problem))
+                problem = firmware.RestoreMemory(memory);
             if (!problem.empty()) {
                 // Kept aside rather than overwritten by the next save: what was in it is not lost,
                 // and the next start does not report it again.
                 const std::string aside = path + ".corrupt";
                 const bool moved = std::rename(path.c_str(), aside.c_str()) == 0;
                 ReportStateProblem(path + ": " + problem + "; the " + FirmwareKindName(kind) +
-                                   " starts from factory memory" + (moved ? " (file kept as " + aside + ")" : ""));
+                                   " starts from factory memory" +
+                                   (moved ? " (file kept as " + aside + ")" : ""));
             }
             slot.savedGeneration = firmware.MemoryGeneration();
         }
@@ -582,8 +584,7 @@ int VirtualDeviceHub::SaveChangedState(bool all) {
             if (SaveState(static_cast<FirmwareKind>(index)) != 1) m_lastSaveFailed = true;
             continue;
         }
-        const int wait = static_cast<int>(
-            std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
+        const int wait = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
         next = next < 0 ? wait : std::min(next, wait);
     }
     return next;
@@ -603,7 +604,8 @@ int VirtualDeviceHub::FactoryReset(FirmwareKind kind) {
         int result = 1;
         if (!m_stateDirectory.empty() && SaveState(kind) != 1) result = 0;
         for (const VirtualModelInfo& info : VirtualModels()) {
-            if (info.firmware == kind && m_nodes[IndexOf(info.model)].listenFd >= 0) Notify(info.model, kRereadCode);
+            if (info.firmware == kind && m_nodes[IndexOf(info.model)].listenFd >= 0)
+                Notify(info.model, kRereadCode);
         }
         return result;
     });

@@ -145,8 +145,8 @@ private:
     std::array<std::shared_ptr<VirtualFirmware>, kFirmwareKindCount> m_firmware;
     std::array<Node, kVirtualModelCount> m_nodes;  // server thread only
     ProtocolTrace m_trace;
-    bool m_uhidEnabled = false;  // server thread only
-    std::string m_stateDirectory;  // set on the server thread before any save
+    bool m_uhidEnabled = false;                              // server thread only
+    std::string m_stateDirectory;                            // set on the server thread before any save
     std::array<StateSlot, kFirmwareKindCount> m_stateSlots;  // server thread only
     bool m_lastSaveFailed = false;                           // server thread only
     std::atomic<int> m_saveDelayMs{500};

@@ -350,10 +350,12 @@ std::string VirtualFirmware::RestoreMemory(const FirmwareMemory& memory) {
     // keyboard size or a cut-off table must not leave the device with tables of the wrong length.
     const FirmwareLayout layout = BuildFirmwareLayout(m_kind, memory.missingKeys);
     const size_t keyTableLength = layout.keySlots.size() * 3;
-    if (memory.config.size() != layout.profileCount * layout.stride) return "settings memory of the wrong size";
+    if (memory.config.size() != layout.profileCount * layout.stride)
+        return "settings memory of the wrong size";
     if (memory.config[0] >= layout.profileCount) return "active profile out of range";
     if (memory.keyTable.size() != keyTableLength) return "key table of the wrong size";
-    if (memory.keyColours.size() != layout.colourGroups * kKeyColourStride) return "key colours of the wrong size";
+    if (memory.keyColours.size() != layout.colourGroups * kKeyColourStride)
+        return "key colours of the wrong size";
     if (memory.macros.bytes.size() > layout.macroUnits * kMacroUnit) return "macro image too big";
     if (memory.shoot.bytes.size() > layout.shootCapacity) return "shoot image too big";
 

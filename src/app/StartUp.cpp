@@ -148,8 +148,8 @@ int RunControlCenter(int argc, char** argv) {
             std::fprintf(stderr, "the virtual devices could not be started\n");
             virtualDevices.reset();
         } else {
-            std::fprintf(stderr, "virtual devices in %s, memory kept in %s\n", virtualDevices->Directory().c_str(),
-                         virtualDevices->StateDirectory().c_str());
+            std::fprintf(stderr, "virtual devices in %s, memory kept in %s\n",
+                         virtualDevices->Directory().c_str(), virtualDevices->StateDirectory().c_str());
         }
     }
 

@@ -8,9 +8,9 @@
 // handler is installed with SA_RESETHAND: a second signal of the same kind, while a stuck
 // shutdown is still running, ends the program the default way.
 
+#include <signal.h>
 #include <QObject>
 #include <functional>
-#include <signal.h>
 
 class QSocketNotifier;
 
@@ -34,6 +34,6 @@ private:
     std::function<void(int)> m_onSignal;
     int m_pipe[2] = {-1, -1};
     QSocketNotifier* m_notifier = nullptr;
-    struct sigaction m_previous[3] {};
+    struct sigaction m_previous[3]{};
     bool m_installed = false;
 };

@@ -51,7 +51,8 @@ void WriteFile(const std::string& path, const std::string& text) {
 // One run of the devices: a hub on its own node folder, keeping memory in the shared state folder.
 class DevicesRun {
 public:
-    DevicesRun(const std::string& state, bool factoryReset = false, std::chrono::milliseconds saveDelay = 500ms)
+    DevicesRun(const std::string& state, bool factoryReset = false,
+               std::chrono::milliseconds saveDelay = 500ms)
         : m_hub(std::make_unique<VirtualDeviceHub>(m_nodes.path)) {
         m_hub->SetSaveDelay(saveDelay);
         m_loaded = m_hub->UseStateDirectory(state, factoryReset);
@@ -121,7 +122,8 @@ TEST_F(DeviceMemoryTest, WhatTheProgramWroteIsThereAfterARestart) {
     std::vector<uint8_t> colours(kKeyColourStride);
     for (size_t i = 0; i < colours.size(); ++i) colours[i] = static_cast<uint8_t>(i * 7);
     std::vector<uint8_t> macroImage;
-    ASSERT_TRUE(BuildMacroImage(std::vector<MacroSlotEvents>{{{20, 1, true, 4}, {20, 1, false, 4}}}, &macroImage));
+    ASSERT_TRUE(
+        BuildMacroImage(std::vector<MacroSlotEvents>{{{20, 1, true, 4}, {20, 1, false, 4}}}, &macroImage));
     MouseSettings mouse;
     mouse.light = {2, 4, 0, 0, 0, 1, 2, 3};
     mouse.activeStage = 1;
@@ -263,7 +265,8 @@ TEST_F(DeviceMemoryTest, AStateFileThatCannotBeUsedGivesFactoryMemory) {
 }
 
 TEST_F(DeviceMemoryTest, FactoryResetOnCommandAndAtStart) {
-    const std::vector<uint8_t> keyboardFactory = BuildFactoryConfig(BuildFirmwareLayout(FirmwareKind::Keyboard));
+    const std::vector<uint8_t> keyboardFactory =
+        BuildFactoryConfig(BuildFirmwareLayout(FirmwareKind::Keyboard));
     {
         DevicesRun run(m_state.path, false, 60s);
         DeviceLink& keyboard = run.Open(VirtualModel::KeyboardWired);
@@ -277,8 +280,8 @@ TEST_F(DeviceMemoryTest, FactoryResetOnCommandAndAtStart) {
         // The program's notification reader on the keyboard's receiver hears the reset.
         ASSERT_EQ(run.Hub().Plug(VirtualModel::KeyboardReceiver), 1);
         HidLink notifications;
-        ASSERT_TRUE(notifications.Open(run.Hub().LinkPath(VirtualModel::KeyboardReceiver, kNotifyCollection), true,
-                                       false, true, false));
+        ASSERT_TRUE(notifications.Open(run.Hub().LinkPath(VirtualModel::KeyboardReceiver, kNotifyCollection),
+                                       true, false, true, false));
         ControlConsole console(run.Hub());
         bool quit = false;
         EXPECT_EQ(console.Execute("factory-reset keyboard-receiver", quit), "ok");
@@ -287,7 +290,8 @@ TEST_F(DeviceMemoryTest, FactoryResetOnCommandAndAtStart) {
         // Written at once, not after the (long) save delay.
         FirmwareMemory saved;
         std::string problem;
-        ASSERT_TRUE(ParseFirmwareMemory(ReadFile(KeyboardFile()), FirmwareKind::Keyboard, saved, problem)) << problem;
+        ASSERT_TRUE(ParseFirmwareMemory(ReadFile(KeyboardFile()), FirmwareKind::Keyboard, saved, problem))
+            << problem;
         EXPECT_EQ(saved.config, keyboardFactory);
         std::vector<uint8_t> report(64);
         size_t got = 0;
@@ -301,7 +305,9 @@ TEST_F(DeviceMemoryTest, FactoryResetOnCommandAndAtStart) {
     // The mouse kept its memory through the keyboard's reset; a start with the reset option
     // ignores the files and writes factory memory into them.
     DevicesRun kept(m_state.path);
-    EXPECT_EQ(ParseMouseBlock(kept.Hub().Firmware(VirtualModel::MouseWired).ConfigBlock(0), kModeTable).stages[0].dpiX,
+    EXPECT_EQ(ParseMouseBlock(kept.Hub().Firmware(VirtualModel::MouseWired).ConfigBlock(0), kModeTable)
+                  .stages[0]
+                  .dpiX,
               1200);
     kept.Stop();
     DevicesRun reset(m_state.path, true);

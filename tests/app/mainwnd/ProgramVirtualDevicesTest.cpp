@@ -114,9 +114,8 @@ TEST_F(ProgramVirtualDevicesTest, ASignalClosesTheProgramAndTheDevicesKeepTheirM
 
     ASSERT_TRUE(EndsCleanlyOn(SIGTERM)) << output.toStdString();
     EXPECT_TRUE(output.contains("signal 15: closing")) << output.toStdString();
-    EXPECT_FALSE(QDir(NodeFolder()).exists()) << QDir(NodeFolder()).entryList(QDir::AllEntries | QDir::Hidden)
-                                                      .join(' ')
-                                                      .toStdString();
+    EXPECT_FALSE(QDir(NodeFolder()).exists())
+        << QDir(NodeFolder()).entryList(QDir::AllEntries | QDir::Hidden).join(' ').toStdString();
     EXPECT_EQ(KeyboardState()["missing_keys"].toArray(), QJsonArray{13});
 
     // Started again, the keyboard is still the one without key 13; the factory reset option
