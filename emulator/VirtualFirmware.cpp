@@ -346,7 +346,7 @@ uint64_t VirtualFirmware::MemoryGeneration() const {
 std::string VirtualFirmware::RestoreMemory(const FirmwareMemory& memory) {
     if (memory.kind != m_kind) return "memory of another device";
     for (size_t key : memory.missingKeys) {
-        if (key >= kKeyboardLogicalKeyCount) return "key number out of range";
+        if (key >= vx::device_tables::kKeyboardLogicalKeyCount) return "key number out of range";
     }
     // Sizes are checked against the layout the memory would be used with: a file of another
     // keyboard size or a cut-off table must not leave the device with tables of the wrong length.
