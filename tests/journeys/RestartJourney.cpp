@@ -7,7 +7,12 @@
 #include <iterator>
 #include <map>
 
+#include "app/DeviceOptionUI.h"
+#include "app/DevicePageSet.h"
+#include "app/MainWnd.h"
+#include "devices/TavimondUSBDevice.h"
 #include "support/JourneyFixture.h"
+#include "widgets/PaintManagerUI.h"
 
 namespace fs = std::filesystem;
 
@@ -16,7 +21,9 @@ namespace {
 
 constexpr const char* kEffectCombo = "light_combo_modeSelect";
 constexpr const char* kBrightness = "deng_light_slider";
-constexpr const char* kFirstDpi = "DPI_edit_0";
+// The second DPI stage: its slider and the edit that shows its DPI.
+constexpr const char* kDpiSlider = "DPI_slider_1";
+constexpr const char* kDpiEdit = "DPI_edit_1";
 
 class RestartJourney : public JourneyTest {
 protected:
@@ -32,14 +39,33 @@ protected:
         return files;
     }
 
-    // The light record of the keyboard's profile file(s): the first "LightInfo" found.
-    Json::Value StoredLight(const std::string& deviceFolder) {
+    // The device record of the first profile file in a device's folder.
+    Json::Value StoredDevice(const std::string& deviceFolder) {
         for (const auto& [path, text] : ProfileFiles()) {
             if (path.parent_path().filename() != deviceFolder || path.extension() == ".ini") continue;
-            const Json::Value light = ReadJson(path)["Device"][0]["LightInfo"];
-            if (light.isObject()) return light;
+            const Json::Value device = ReadJson(path)["Device"][0];
+            if (device.isObject()) return device;
         }
         return Json::Value();
+    }
+    Json::Value StoredLight(const std::string& deviceFolder) {
+        return StoredDevice(deviceFolder)["LightInfo"];
+    }
+
+    // Plugs the device and waits until its connection sequence has run and its page is driven
+    // (the selector entry's start-up timer done, its frame timer running).
+    void PlugAndWaitConnected(Device device) {
+        PlugAndWait(device);
+        CDeviceOptionUI* entry = Window().Pages()->EntryOf(PageOf(device));
+        ASSERT_NE(entry, nullptr);
+        CPaintManagerUI& pm = Window().GetPaintManager();
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return !pm.HasTimer(entry, CDeviceOptionUI::kTimerStartUp) &&
+                       pm.HasTimer(entry, CDeviceOptionUI::kTimerFrame);
+            },
+            kDeviceWaitMs));
+        Run(100);
     }
 
     void OpenKeyboardLighting() {
@@ -52,17 +78,15 @@ protected:
         ShowDevicePage(Device::MouseWired);
         ASSERT_TRUE(Click("mouse_function_option_2"));       // Settings
         ASSERT_TRUE(Click("mouse_device_seting_option_0"));  // DPI
-        ASSERT_TRUE(WaitUntil([this] { return Shown(kFirstDpi); }, 1000)) << "no DPI stages shown";
+        ASSERT_TRUE(WaitUntil([this] { return Shown(kDpiSlider); }, 1000)) << "no DPI stages shown";
     }
 };
 
-// Waits, like the first-look journey, for the page tabs and the mouse's settings controls to be
-// wired to their page, and for the lighting panel to show the page's records.
-TEST_F(RestartJourney, DISABLED_CloseAndStartAgainWithEverythingKept) {
+TEST_F(RestartJourney, CloseAndStartAgainWithEverythingKept) {
     // The devices keep their memory where the program's own virtual devices keep it.
     ASSERT_EQ(Devices().KeepMemoryIn((StateFolder() / "virtual-devices").string()), 1);
-    PlugAndWait(Device::KeyboardWired);
-    PlugAndWait(Device::MouseWired);
+    PlugAndWaitConnected(Device::KeyboardWired);
+    PlugAndWaitConnected(Device::MouseWired);
 
     // --- The first day: an effect, its brightness, a DPI ------------------------------------
     OpenKeyboardLighting();
@@ -83,10 +107,13 @@ TEST_F(RestartJourney, DISABLED_CloseAndStartAgainWithEverythingKept) {
 
     OpenMouseDpi();
     if (HasFatalFailure()) return;
-    const QString dpi = TextOf(kFirstDpi) == "3200" ? "2400" : "3200";
+    auto* dpiSlider = qobject_cast<QSlider*>(Find(kDpiSlider));
+    ASSERT_NE(dpiSlider, nullptr);
+    const int dpiLevel = dpiSlider->value() + (dpiSlider->maximum() - dpiSlider->value()) / 2;
     const std::vector<uint8_t> factoryMouse = Devices().ActiveConfigBlock(Device::MouseWired);
-    ASSERT_TRUE(TypeInto(kFirstDpi, dpi));
-    EXPECT_EQ(TextOf(kFirstDpi).toStdString(), dpi.toStdString());
+    ASSERT_TRUE(DragSlider(kDpiSlider, dpiLevel));
+    const QString dpi = TextOf(kDpiEdit);
+    EXPECT_GT(dpi.toInt(), 0);
     Run(300);
 
     const std::vector<uint8_t> keyboardBlock = Devices().ActiveConfigBlock(Device::KeyboardWired);
@@ -97,6 +124,7 @@ TEST_F(RestartJourney, DISABLED_CloseAndStartAgainWithEverythingKept) {
     const Json::Value light = StoredLight("keyboard");
     ASSERT_TRUE(light.isObject()) << "the keyboard's profile holds no light record";
     EXPECT_EQ(light["Light"].asInt(), level);
+    EXPECT_EQ(StoredDevice("mouse")["DPIStages"]["StageDPIs"][1]["StageDPIX"].asInt(), dpi.toInt());
 
     // --- The program ends, and the devices with it, as the program's own do -----------------
     ExitProgram();
@@ -106,8 +134,8 @@ TEST_F(RestartJourney, DISABLED_CloseAndStartAgainWithEverythingKept) {
 
     // --- The next day -----------------------------------------------------------------------
     StartProgram();
-    PlugAndWait(Device::KeyboardWired);
-    PlugAndWait(Device::MouseWired);
+    PlugAndWaitConnected(Device::KeyboardWired);
+    PlugAndWaitConnected(Device::MouseWired);
     // The devices read back what they held (the connection read them into the profiles).
     EXPECT_EQ(Devices().ActiveConfigBlock(Device::KeyboardWired), keyboardBlock);
     EXPECT_EQ(Devices().ActiveConfigBlock(Device::MouseWired), mouseBlock);
@@ -127,7 +155,8 @@ TEST_F(RestartJourney, DISABLED_CloseAndStartAgainWithEverythingKept) {
     Screenshot("restart_keyboard_lighting.png");
     OpenMouseDpi();
     if (HasFatalFailure()) return;
-    EXPECT_EQ(TextOf(kFirstDpi).toStdString(), dpi.toStdString());
+    EXPECT_EQ(SliderValue(kDpiSlider), dpiLevel);
+    EXPECT_EQ(TextOf(kDpiEdit).toStdString(), dpi.toStdString());
     Screenshot("restart_mouse_dpi.png");
 }
 
