@@ -99,6 +99,10 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
 
     page->SetLayoutPath(Text(pageRow.pageLayout));
     page->SetOwnerWindow(m_ctx.window);
+    // The page answers its own controls (DPI, report rate, the LED buttons of the custom colours)
+    // from the window's notifications, so it must know the window before it is initialised.
+    page->SetPaintManager(m_ctx.pm);
+    page->SetBuilderCallback(m_ctx.builder);
     page->SetKeyCount(pageRow.pageValues[1]);
     page->SetLedCount(pageRow.pageValues[0]);
     page->SetKindIndex(kindIndex);
