@@ -46,6 +46,11 @@ CDevicePageSet::CDevicePageSet(Context context) : m_ctx(context) {}
 CDevicePageSet::~CDevicePageSet() {
     *m_alive = false;
     CloseAll();
+    // The entries live on in the window's tree until it goes, after the pages; an entry must not
+    // reach back into its page then.
+    for (const auto& page : m_owned) {
+        if (CDeviceOptionUI* entry = EntryOf(page.get())) entry->BindDevicePage(nullptr);
+    }
 }
 
 std::vector<CTavimondUSBDevice*> CDevicePageSet::Pages() const {

@@ -37,6 +37,9 @@ protected:
     // fires 500 ms after the link came up), as a user waits for the page to show the mouse.
     void PlugAndWaitConnected(Device device) {
         PlugAndWait(device);
+        WaitConnectionSequence(device);
+    }
+    void WaitConnectionSequence(Device device) {
         CDeviceOptionUI* entry = Window().Pages()->EntryOf(PageOf(device));
         ASSERT_NE(entry, nullptr);
         CPaintManagerUI& pm = Window().GetPaintManager();
@@ -224,7 +227,7 @@ TEST_F(MouseJourney, ThePageKeepsWorkingThroughUnplugReplugAndACableReceiverSwit
     // The cable back: the page takes it again and writes go through it.
     ASSERT_EQ(Devices().Plug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return !page->IsWireless() && Shown("polling_rate_option_4"); }, kDeviceWaitMs));
-    Run(300);
+    WaitConnectionSequence(Device::MouseWired);
     EXPECT_EQ(WritesDuring(Device::MouseWired, [&] { ASSERT_TRUE(Click("polling_rate_option_4")); }), 1u);
     EXPECT_EQ(Block()[kReportRateByte], 4);
     Screenshot("mouse_after_switches.png");
