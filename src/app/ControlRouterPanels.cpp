@@ -1,5 +1,6 @@
 // The panels of a device page that the routing reaches, put in place on the page.
 #include <QLayout>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include "app/ControlRouter.h"
@@ -9,12 +10,15 @@
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
+#include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
+#include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
 namespace {
 
 const QString kLightItem = QStringLiteral("LightControlItem");
+constexpr int kPresetSwatches = 12;
 const QString kLightLayout = QStringLiteral("XML\\CustomControlXML\\LightControl.xml");
 
 // The wired type code the panels know a page by.
@@ -50,7 +54,23 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
         return nullptr;
     }
     HidePlaceholderChildren(item, panel);
-    if (item->layout()) item->layout()->addWidget(panel);
+    // A container written without a layout would leave the panel at its first size, clipped or
+    // floating, whatever room the page gives it.
+    QLayout* box = item->layout();
+    if (box == nullptr) {
+        box = new QVBoxLayout(item);
+        box->setContentsMargins(0, 0, 0, 0);
+    }
+    box->addWidget(panel);
+    COptionUI::SetGroupScope(panel);
+    // The preset swatches show only a colour; a screen reader says which one.
+    for (int i = 0; i < kPresetSwatches; ++i) {
+        ui::SetAccessibleName(CPaintManagerUI::FindSubControlByName(panel, QStringLiteral("color_option_%1").arg(i)),
+                              QStringLiteral("light_preset_colour_name"), QString::number(i + 1));
+        ui::SetAccessibleName(
+            CPaintManagerUI::FindSubControlByName(panel, QStringLiteral("audiocolor_option_%1").arg(i)),
+            QStringLiteral("light_audio_preset_colour_name"), QString::number(i + 1));
+    }
     if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
     return panel;
 }
@@ -70,6 +90,9 @@ int CControlRouter::ConnectPagePanels(CTavimondUSBDevice& page, CLightingSyncPag
         if (sync != nullptr) light->SetSyncLeaveHandler([sync](CTavimondUSBDevice& p) { sync->Leave(&p); });
         ++connected;
     }
-    if (CDeviceProfileUI::ConnectPageItem(page, kind, callback) != nullptr) ++connected;
+    if (CDeviceProfileUI* profile = CDeviceProfileUI::ConnectPageItem(page, kind, callback)) {
+        COptionUI::SetGroupScope(profile);
+        ++connected;
+    }
     return connected;
 }

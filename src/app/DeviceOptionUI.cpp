@@ -104,7 +104,7 @@ void CDeviceOptionUI::SetIconKind(int kind, int variant) {
         option->SetNormalImage(m_normalImage);
         option->SetHotImage(m_normalImage);
         option->SetSelectedImage(m_selectedImage);
-        ui::SetToolTip(option, prefix + QStringLiteral("_device_name_text"));
+        ui::SetToolTip(option, QStringLiteral("%[") + prefix + QStringLiteral("_device_name_text]"));
     }
 }
 

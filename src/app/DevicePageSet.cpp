@@ -46,6 +46,11 @@ CDevicePageSet::CDevicePageSet(Context context) : m_ctx(context) {}
 CDevicePageSet::~CDevicePageSet() {
     *m_alive = false;
     CloseAll();
+    // The entries live on in the window's tree until it goes, after the pages; an entry must not
+    // reach back into its page then.
+    for (const auto& page : m_owned) {
+        if (CDeviceOptionUI* entry = EntryOf(page.get())) entry->BindDevicePage(nullptr);
+    }
 }
 
 std::vector<CTavimondUSBDevice*> CDevicePageSet::Pages() const {
@@ -99,6 +104,10 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
 
     page->SetLayoutPath(Text(pageRow.pageLayout));
     page->SetOwnerWindow(m_ctx.window);
+    // The page answers its own controls (DPI, report rate, the LED buttons of the custom colours)
+    // from the window's notifications, so it must know the window before it is initialised.
+    page->SetPaintManager(m_ctx.pm);
+    page->SetBuilderCallback(m_ctx.builder);
     page->SetKeyCount(pageRow.pageValues[1]);
     page->SetLedCount(pageRow.pageValues[0]);
     page->SetKindIndex(kindIndex);

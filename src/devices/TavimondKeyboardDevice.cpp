@@ -112,6 +112,16 @@ void CTavimondKeyboardDevice::Notify(TNotifyUI& msg) {
             return;
         }
     }
+    // On the picture each key's cap lies over its LED button (key n over LED n), so a user paints
+    // a key by clicking its cap. Only while the lighting page is open: on the key page the same
+    // click chooses the key for assignment.
+    if (m_functionPage != functionpage::kLighting && m_functionPage != functionpage::kLightingAlt) return;
+    for (int i = 0; i < static_cast<int>(m_keyButtons.size()); ++i) {
+        if (m_keyButtons[i] && m_keyButtons[i].data() == msg.pSender) {
+            PaintKey(i);
+            return;
+        }
+    }
 }
 
 // ---- profile ----

@@ -501,6 +501,9 @@ void CTavimondMouseDevice::FindControls() {
         c.enable = qobject_cast<COptionUI*>(find("DPI_enable_check_" + n));
         c.select = qobject_cast<COptionUI*>(find("DPI_select_check_" + n));
         c.colour = qobject_cast<CButtonUI*>(find("DPI_color_option_" + n));
+        // Five rows of the same controls: each is named with its stage for screen readers.
+        ui::SetAccessibleName(c.slider, QStringLiteral("dpi_stage_slider_name"), QString::number(i + 1));
+        ui::SetAccessibleName(c.edit, QStringLiteral("dpi_stage_edit_name"), QString::number(i + 1));
     }
     for (int i = 0; i < kReportRates; ++i)
         m_pollingOptions[size_t(i)] =
@@ -620,6 +623,11 @@ void CTavimondMouseDevice::CommitDpiEdit(int stage) {
     const QString text = ui::GetText(m_dpiControls[size_t(stage)].edit).trimmed();
     // The typed value snaps to the scale: the stage gets the DPI its slider position shows.
     const int dpi = m_dpiScale.SliderToDpi(m_dpiScale.TextToSlider(text.toStdU16String()));
+    // Enter and then leaving the box both commit; the second finds nothing new to send.
+    if (m_stages[size_t(stage)].dpiX == dpi && m_stages[size_t(stage)].dpiY == dpi) {
+        ShowDpiStage(stage, dpi);
+        return;
+    }
     m_stages[size_t(stage)].dpiX = static_cast<uint16_t>(dpi);
     m_stages[size_t(stage)].dpiY = static_cast<uint16_t>(dpi);
     StoreSettingsAndSend();

@@ -20,6 +20,7 @@
 #include "widgets/ControlUI.h"
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/DialogBuilder.h"
+#include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
@@ -100,6 +101,9 @@ bool CTavimondUSBDevice::BuildLayout() {
         return false;
     }
     m_page = root;
+    // Every page carries panels with the same option groups; a choice on one page must not clear
+    // another page's.
+    COptionUI::SetGroupScope(root);
     return true;
 }
 
@@ -119,6 +123,25 @@ void CTavimondUSBDevice::BindKeyButtons(QWidget* container) {
                 button->SetLight(0xFFFFFF, 255, true);
             }
         }
+    }
+    NameKeyButtons();
+}
+
+void CTavimondUSBDevice::NameKeyButtons() {
+    // Screen readers and desktop automation find a key by its name: a cap is named by its label
+    // (Qt takes a button's text), a button without one by its key or LED number. An LED under a
+    // labelled cap of the same number takes the cap's label.
+    for (size_t i = 0; i < m_keyButtons.size(); ++i) {
+        CDeviceKeyButtonUI* key = m_keyButtons[i].data();
+        if (key && key->text().trimmed().isEmpty() && key->toolTip().isEmpty() && key->accessibleName().isEmpty())
+            ui::SetAccessibleName(key, QStringLiteral("key_button_name"), QString::number(i + 1));
+    }
+    for (size_t i = 0; i < m_lightButtons.size(); ++i) {
+        CDeviceKeyButtonUI* led = m_lightButtons[i].data();
+        if (!led || !led->accessibleName().isEmpty()) continue;
+        const CDeviceKeyButtonUI* key = i < m_keyButtons.size() ? m_keyButtons[i].data() : nullptr;
+        const QString label = key ? key->text().trimmed() : QString();
+        ui::SetAccessibleName(led, QStringLiteral("led_button_name"), label.isEmpty() ? QString::number(i + 1) : label);
     }
 }
 

@@ -233,6 +233,8 @@ protected:
     // Binds "key_N" and "light_N" buttons of class DeviceKeyButton below the container (the
     // "SelectPanel" in the base, the class's picture container in the device classes).
     void BindKeyButtons(QWidget* container);
+    // Gives the bound key and LED buttons that show no text an accessible name.
+    void NameKeyButtons();
     // Paints the LED buttons from the frame and fills the stream bytes, then streams in the
     // software-driven modes. keyLedMap: nullptr for LED i at stream position i.
     void PaintAndStream(const uint8_t* keyLedMap, size_t mapSize);

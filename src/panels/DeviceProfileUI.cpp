@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QLayout>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
@@ -33,6 +34,7 @@ constexpr const char* kComboName = "device_profile_combo";
 constexpr const char* kNameEditName = "device_profile_name_edit";
 constexpr const char* kMenuName = "profile_menu_layout";
 constexpr const char* kTabsName = "device_profile_tabs";
+constexpr const char* kPageTabsProperty = "pagetabs";
 constexpr const char* kDeleteQuestion = "profile_delete_question";
 
 // The profile files are named by the user; on Linux their names are taken as UTF-8 bytes.
@@ -87,6 +89,8 @@ void CDeviceProfileUI::ConnectPage(CTavimondUSBDevice& page, int deviceKind) {
     SetDevicePage(&page);
     LoadProfileList();
     SelectTab(1);
+    // The page shows what the highlighted tab names; selecting the option alone raises nothing.
+    if (FunctionPageOfTab(1) != 0) page.SetFunctionPage(FunctionPageOfTab(1));
     page.SetProfileId(GetSelectedIdentifier());
 }
 
@@ -110,10 +114,18 @@ CDeviceProfileUI* CDeviceProfileUI::ConnectPageItem(CTavimondUSBDevice& page, in
             box->addWidget(panel);
         } else if (auto* container = qobject_cast<CContainerUI*>(item)) {
             container->Add(panel);
+        } else {
+            // Without a layout the panel would keep its first size whatever room the page gives.
+            auto* box = new QVBoxLayout(item);
+            box->setContentsMargins(0, 0, 0, 0);
+            box->addWidget(panel);
         }
         panel->show();
     }
     if (!panel->BuildContent(callback)) return nullptr;
+    // A page with a tab row of its own (the mouse's) says so on its item.
+    if (item->property(kPageTabsProperty).toString().compare(QLatin1String("own"), Qt::CaseInsensitive) == 0)
+        panel->SetTabsShown(false);
     panel->ConnectPage(page, deviceKind);
     return panel;
 }
@@ -214,7 +226,12 @@ void CDeviceProfileUI::ShowProfileMenu(bool show) {
     if (!menu) return;
     ui::SetVisible(menu, show);
     // In the page's narrow side column the menu takes the place of the tabs while it is open.
-    ui::SetVisible(FindOwn(QLatin1String(kTabsName)), !show);
+    ui::SetVisible(FindOwn(QLatin1String(kTabsName)), !show && m_tabsShown);
+}
+
+void CDeviceProfileUI::SetTabsShown(bool shown) {
+    m_tabsShown = shown;
+    ui::SetVisible(FindOwn(QLatin1String(kTabsName)), shown && !IsProfileMenuVisible());
 }
 
 bool CDeviceProfileUI::IsProfileMenuVisible() const {

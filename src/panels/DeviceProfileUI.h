@@ -84,6 +84,10 @@ public:
     void SetNameEditText(const QString& text);
     void ShowProfileMenu(bool show);
     bool IsProfileMenuVisible() const;
+    // Whether the panel shows its list of feature tabs (a page item with the property
+    // pagetabs="own" shows its own tabs instead). The tabs keep their state either way.
+    void SetTabsShown(bool shown);
+    bool TabsShown() const { return m_tabsShown; }
     int GetProfileCount();
     std::filesystem::path GetProfileFilePath(int position) const;
     // Each returns the list's result (a position, or a negative kProfile... code).
@@ -136,4 +140,5 @@ private:
     mutable QPointer<CComboUI> m_combo;
     mutable QPointer<QLineEdit> m_nameEdit;
     mutable QPointer<QWidget> m_menu;
+    bool m_tabsShown = true;
 };

@@ -1,8 +1,11 @@
 #include "widgets/ControlUI.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QColor>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -45,6 +48,92 @@ struct SilentScope {
 
 bool IsKeyText(const QString& text) {
     return text.startsWith("%[") && text.endsWith(']');
+}
+
+const char* const kAccessibleKey = "vx_accessiblekey";
+const char* const kAccessibleFromTip = "vx_accessiblefromtip";
+const char* const kAccessibleArg = "vx_accessiblearg";
+
+// Controls a user acts on. A screen reader and desktop automation find them by their accessible
+// name; Qt names a button by its text only, so an icon button, a slider or an edit box needs one.
+bool IsActionable(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w);
+}
+
+// The text a label shows in the current language, whether or not it was retexted yet.
+QString LabelText(const QLabel* label) {
+    const QString key = label->property(kTextKey).toString();
+    if (!key.isEmpty()) return CResourceManager::GetInstance().GetText(key);
+    const QString text = label->text();
+    if (IsKeyText(text)) return CResourceManager::GetInstance().GetText(text.mid(2, text.size() - 3));
+    return text;
+}
+
+// The layout that holds `w` directly, searched from its parent's layout down.
+const QLayout* HoldingLayout(const QLayout* layout, const QWidget* w) {
+    if (!layout) return nullptr;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == w) return layout;
+        if (const QLayout* found = HoldingLayout(item->layout(), w)) return found;
+    }
+    return nullptr;
+}
+
+// What a user reads as the control's caption: the nearest text label before it in its row, as a
+// form's label names the field after it.
+QString CaptionBefore(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    const QLayout* row = parent ? HoldingLayout(parent->layout(), w) : nullptr;
+    if (!row) return {};
+    int at = row->indexOf(w);
+    while (--at >= 0) {
+        const auto* label = qobject_cast<const QLabel*>(row->itemAt(at)->widget());
+        if (!label || label->isHidden()) continue;
+        const QString text = LabelText(label).trimmed();
+        if (!text.isEmpty()) return text;
+    }
+    return {};
+}
+
+// The name a control without text gets: its tooltip, the caption before it, or its row's
+// tooltip.
+QString DerivedName(const QWidget* w) {
+    if (!w->toolTip().isEmpty()) return w->toolTip();
+    const QString caption = CaptionBefore(w);
+    if (!caption.isEmpty()) return caption;
+    const QWidget* parent = w->parentWidget();
+    return parent && !parent->isWindow() ? parent->toolTip() : QString();
+}
+
+// The layout may name a control with "%[key]" as its accessible name; that name follows the
+// language. An actionable control without a text of its own is named by its tooltip, else by the
+// caption before it or its row's tooltip.
+void UpdateAccessibleName(QWidget* w) {
+    const QString name = w->accessibleName();
+    if (IsKeyText(name)) w->setProperty(kAccessibleKey, name.mid(2, name.size() - 3));
+    const QString key = w->property(kAccessibleKey).toString();
+    if (!key.isEmpty()) {
+        QString text = CResourceManager::GetInstance().GetText(key);
+        const QVariant arg = w->property(kAccessibleArg);
+        if (arg.isValid()) text = text.arg(arg.toString());
+        w->setAccessibleName(text);
+        return;
+    }
+    const bool fromTip = w->property(kAccessibleFromTip).toBool();
+    if (!name.isEmpty() && !fromTip) return;
+    const auto* button = qobject_cast<const QAbstractButton*>(w);
+    const bool hasText = button != nullptr && !button->text().trimmed().isEmpty();
+    const QString derived = IsActionable(w) && !hasText ? DerivedName(w) : QString();
+    if (derived.isEmpty()) {
+        if (fromTip) w->setAccessibleName(QString());
+        w->setProperty(kAccessibleFromTip, QVariant());
+        return;
+    }
+    w->setAccessibleName(derived);
+    w->setProperty(kAccessibleFromTip, true);
 }
 }  // namespace
 
@@ -123,6 +212,15 @@ void SetToolTip(QWidget* control, const QString& textOrKey) {
         control->setProperty(kTipKey, QVariant());
         control->setToolTip(textOrKey);
     }
+    UpdateAccessibleName(control);
+}
+
+void SetAccessibleName(QWidget* control, const QString& key, const QString& arg) {
+    if (!control) return;
+    control->setProperty(kAccessibleKey, key);
+    control->setProperty(kAccessibleArg, arg.isNull() ? QVariant() : QVariant(arg));
+    control->setProperty(kAccessibleFromTip, QVariant());
+    UpdateAccessibleName(control);
 }
 
 void RefreshText(QWidget* control) {
@@ -139,6 +237,7 @@ void RefreshText(QWidget* control) {
     if (IsKeyText(tip)) SetToolTip(control, tip);
     const QString tipKey = control->property(kTipKey).toString();
     if (!tipKey.isEmpty()) control->setToolTip(CResourceManager::GetInstance().GetText(tipKey));
+    UpdateAccessibleName(control);
     if (auto* combo = qobject_cast<CComboUI*>(control)) combo->RefreshItemTexts();
 }
 

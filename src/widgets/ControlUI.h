@@ -34,8 +34,14 @@ void SetText(QWidget* control, const QString& text);
 QString GetText(const QWidget* control);
 // The language key of a control in key mode, else empty.
 QString GetTextKey(const QWidget* control);
+// A control a user acts on that shows no text of its own (an icon button, a slider) also takes
+// its tooltip as its accessible name, so that a screen reader can say what it is.
 void SetToolTip(QWidget* control, const QString& textOrKey);
-// Re-reads the texts of a control in key mode from the current language table.
+// Names a control for screen readers and desktop automation by a language key; "%1" in the text
+// is replaced by `arg`. The name follows the language.
+void SetAccessibleName(QWidget* control, const QString& key, const QString& arg = QString());
+// Re-reads the texts of a control in key mode from the current language table, its tooltip and
+// its accessible name (a layout may give one as "%[key]").
 void RefreshText(QWidget* control);
 
 void SetUserData(QWidget* control, const QString& data);

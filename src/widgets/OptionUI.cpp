@@ -4,6 +4,22 @@
 
 #include "widgets/PaintManagerUI.h"
 
+namespace {
+const char* const kGroupScope = "vx_group_scope";
+}
+
+void COptionUI::SetGroupScope(QWidget* container) {
+    if (container) container->setProperty(kGroupScope, true);
+}
+
+const QWidget* COptionUI::GroupScopeOf(const QWidget* control) {
+    if (!control) return nullptr;
+    for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
+        if (w->property(kGroupScope).toBool() || w->isWindow()) return w;
+    }
+    return control;
+}
+
 COptionUI::COptionUI(QWidget* parent) : CButtonUI(parent) {
     setCheckable(true);
 }
@@ -34,8 +50,9 @@ void COptionUI::DeselectOthers() {
     if (group.isEmpty()) return;
     auto* pm = CPaintManagerUI::FromControl(this);
     if (!pm) return;
+    const QWidget* scope = GroupScopeOf(this);
     for (COptionUI* other : pm->GetOptionGroup(group)) {
-        if (other == this || !other->isChecked()) continue;
+        if (other == this || !other->isChecked() || GroupScopeOf(other) != scope) continue;
         const QSignalBlocker blocker(other);
         other->setChecked(false);
         other->update();

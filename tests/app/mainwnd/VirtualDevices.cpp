@@ -5,6 +5,7 @@
 
 #include "emulator/ReportDescriptors.h"
 #include "emulator/VirtualDeviceHub.h"
+#include "emulator/VirtualFirmware.h"
 
 namespace {
 VirtualModel Model(TestDevice device) {
@@ -31,6 +32,22 @@ int VirtualDevices::SetAsleep(TestDevice device, bool asleep) {
 
 int VirtualDevices::SetBattery(TestDevice device, uint8_t percent, uint8_t charging) {
     return m_hub->SetBattery(Model(device), percent, charging);
+}
+
+std::vector<uint8_t> VirtualDevices::ConfigBlock(TestDevice device, size_t profile) {
+    return m_hub->Firmware(Model(device)).ConfigBlock(profile);
+}
+
+uint8_t VirtualDevices::ActiveProfile(TestDevice device) {
+    return m_hub->Firmware(Model(device)).ActiveProfile();
+}
+
+std::vector<uint8_t> VirtualDevices::KeyColours(TestDevice device, size_t group) {
+    return m_hub->Firmware(Model(device)).KeyColours(group);
+}
+
+size_t VirtualDevices::ConfigSessions(TestDevice device) {
+    return m_hub->Firmware(Model(device)).ConfigSessions();
 }
 
 std::vector<uint8_t> VirtualDevices::MouseDescriptorWithoutVendor() {
