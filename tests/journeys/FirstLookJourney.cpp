@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(FirstLookJourney, DISABLED_KeyboardEffectChosenOnTheLightingTabReachesDeviceAndProfile) {
+TEST_F(FirstLookJourney, KeyboardEffectChosenOnTheLightingTabReachesDeviceAndProfile) {
     PlugAndWait(Device::KeyboardWired);
     ShowDevicePage(Device::KeyboardWired);
     ASSERT_TRUE(Click("deng_Op_tab"));

@@ -97,7 +97,9 @@ void SendMove(QWidget* widget, QPoint local) {
 // --- The program ------------------------------------------------------------------------------
 
 JourneyTest::JourneyTest() = default;
-JourneyTest::~JourneyTest() = default;
+JourneyTest::~JourneyTest() {
+    delete m_modalWatcher.data();
+}
 
 void JourneyTest::SetUp() {
     char pattern[] = "/tmp/vx-journey-XXXXXX";
@@ -126,6 +128,7 @@ void JourneyTest::SetUp() {
 
 void JourneyTest::TearDown() {
     if (m_wnd) ExitProgram();
+    delete m_modalWatcher.data();
     m_devices.reset();
     std::error_code ignored;
     fs::remove_all(m_home, ignored);
@@ -407,14 +410,13 @@ void JourneyTest::AnswerNextFileDialog(const std::string& path) {
 // closed. A timer that also fires inside their event loops answers them as the user would. One
 // that nobody expected fails the journey and is cancelled after a while, so a journey never hangs.
 void JourneyTest::ArmModalWatcher() {
+    // The watcher belongs to this journey only: TearDown deletes it, so it never fires into the
+    // next journey's event loop with a pointer to this one.
     auto* timer = new QTimer(QApplication::instance());
+    m_modalWatcher = timer;
     timer->setInterval(20);
     auto unexpectedSince = std::make_shared<QElapsedTimer>();
-    QObject::connect(timer, &QTimer::timeout, timer, [this, timer, unexpectedSince] {
-        if (!m_devices) {  // the journey has ended
-            timer->deleteLater();
-            return;
-        }
+    QObject::connect(timer, &QTimer::timeout, timer, [this, unexpectedSince] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (!top->isVisible()) continue;
             auto* box = qobject_cast<CMsgWnd*>(top);

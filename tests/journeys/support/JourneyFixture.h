@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <QPointer>
 #include <QRgb>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
@@ -129,6 +131,7 @@ private:
     void AnswerMessageBox(CMsgWnd* box);
     void AnswerFileDialog(QFileDialog* dialog);
 
+    QPointer<QTimer> m_modalWatcher;
     std::filesystem::path m_home;
     std::unique_ptr<JourneyDevices> m_devices;
     std::unique_ptr<CMainWnd> m_wnd;
