@@ -520,6 +520,7 @@ void CTavimondMouseDevice::RefreshPage() {
     ShowKeyButtons();
     ShowDpiControls();
     ShowSystemControls();
+    ShowLightRecords(false);
 }
 
 void CTavimondMouseDevice::ShowKeyButtons() {

@@ -155,6 +155,7 @@ int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
 
 void CTavimondMousePadDevice::RefreshPage() {
     LoadPageLists();
+    ShowLightRecords(false);
 }
 
 void CTavimondMousePadDevice::HandleNotifyEvent(uint16_t code, bool wireless) {

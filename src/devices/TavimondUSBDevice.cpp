@@ -14,6 +14,7 @@
 #include "devices/lighting/LightingThread.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "devices/lighting/StreamBuffer.h"
+#include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/StringUtil.h"
@@ -203,6 +204,14 @@ int CTavimondUSBDevice::LoadProfile() {
 
 void CTavimondUSBDevice::RefreshPage() {}
 
+void CTavimondUSBDevice::ShowLightRecords(bool withAudio) {
+    if (!m_page) return;
+    CLightControlUI* panel = m_page->findChild<CLightControlUI*>();
+    if (panel == nullptr) return;
+    panel->SetLightInfo(GetLightInfo());
+    if (withAudio) panel->SetAudioLightInfo(GetAudioLightInfo());
+}
+
 void CTavimondUSBDevice::PruneMacroAssignments() {}
 
 void CTavimondUSBDevice::ResetToProfile() {}
@@ -351,8 +360,11 @@ void CTavimondUSBDevice::SetDeviceOption(QWidget* entry) {
 }
 
 void CTavimondUSBDevice::SetSoftwareLighting(bool on) {
-    const bool was = m_softwareLighting.exchange(on);
-    if (on && !was && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
+    m_softwareLighting.store(on);
+    // Every switch on is told to a keyboard, even when the page's switch was already on: a
+    // keyboard may drop software lighting when it takes a settings block, so the page says it
+    // again after each block it writes in a streamed mode.
+    if (on && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
 }
 
 std::string CTavimondUSBDevice::ProfilePathText() const {
