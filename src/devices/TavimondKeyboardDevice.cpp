@@ -8,7 +8,6 @@
 #include "devices/LightRecordConvert.h"
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "link/MacroImageBlock.h"
-#include "panels/LightControlUI.h"
 #include "link/StatusRecord.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -626,9 +625,7 @@ void CTavimondKeyboardDevice::RefreshPage() {
     LoadPageLists();
     ShowSettings();
     ShowKeyAssignments();
-    ShowLightRecords(true);
-    if (CLightControlUI* panel = m_page ? m_page->findChild<CLightControlUI*>() : nullptr)
-        panel->SelectCustomMode(m_profile.GetCustomGroupIndex());
+    ShowLightRecords(true, m_profile.GetCustomGroupIndex());
 }
 
 void CTavimondKeyboardDevice::ShowSettings() {

@@ -14,7 +14,7 @@
 #include "devices/lighting/LightingThread.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "devices/lighting/StreamBuffer.h"
-#include "panels/LightControlUI.h"
+#include "devices/LightRecordView.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/StringUtil.h"
@@ -204,12 +204,16 @@ int CTavimondUSBDevice::LoadProfile() {
 
 void CTavimondUSBDevice::RefreshPage() {}
 
-void CTavimondUSBDevice::ShowLightRecords(bool withAudio) {
+void CTavimondUSBDevice::ShowLightRecords(bool withAudio, int customGroup) {
     if (!m_page) return;
-    CLightControlUI* panel = m_page->findChild<CLightControlUI*>();
-    if (panel == nullptr) return;
-    panel->SetLightInfo(GetLightInfo());
-    if (withAudio) panel->SetAudioLightInfo(GetAudioLightInfo());
+    for (QWidget* child : m_page->findChildren<QWidget*>()) {
+        auto* view = dynamic_cast<ILightRecordView*>(child);
+        if (view == nullptr) continue;
+        view->ShowLightRecord(GetLightInfo());
+        if (withAudio) view->ShowAudioLightRecord(GetAudioLightInfo());
+        if (customGroup >= 0) view->ShowCustomGroup(customGroup);
+        return;
+    }
 }
 
 void CTavimondUSBDevice::PruneMacroAssignments() {}

@@ -229,10 +229,10 @@ protected:
     void RequestReread(int delayMs);
     // Registers the page with the paint manager's notification receivers (once).
     void RegisterForNotifications();
-    // Shows the page's light record (and with withAudio its audio-lighting record) on the page's
-    // lighting panel, so that the panel never shows other values than the ones the page runs.
-    // Every class's RefreshPage ends with it.
-    void ShowLightRecords(bool withAudio);
+    // Shows the page's light record (with withAudio its audio-lighting record, with a customGroup
+    // of 0 or more the custom colour group) on the page's lighting panel, so that the panel never
+    // shows other values than the ones the page runs. Every class's RefreshPage ends with it.
+    void ShowLightRecords(bool withAudio, int customGroup = -1);
     // A message to the owner window (the main window), sent on the UI thread.
     void SendToOwner(uint message, quintptr wParam);
     // Shows a status record on the power indicator when it can show one.
