@@ -135,7 +135,7 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
             return "error: only a keyboard has logical keys";
         std::vector<size_t> keys;
         for (long key : numbers) {
-            if (key < 0 || key >= static_cast<long>(kKeyboardLogicalKeyCount))
+            if (key < 0 || key >= static_cast<long>(vx::device_tables::kKeyboardLogicalKeyCount))
                 return "error: key out of range";
             keys.push_back(static_cast<size_t>(key));
         }

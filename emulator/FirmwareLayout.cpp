@@ -5,6 +5,8 @@
 #include "devices/tables/KeyboardFactoryKeys.h"
 #include "devices/tables/MouseFactoryKeys.h"
 
+using namespace vx::device_tables;
+
 namespace {
 
 constexpr KeyFunction kEmptySlot{0x00, 0x00, 0x00};

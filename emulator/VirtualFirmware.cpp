@@ -5,6 +5,8 @@
 #include "emulator/FrameChecksum.h"
 #include "emulator/ReportDescriptors.h"
 
+using vx::device_tables::KeyFunction;
+
 namespace {
 
 constexpr size_t kMacroUnit = 128;

@@ -4,7 +4,7 @@
 
 #include "devices/tables/MouseFactoryKeys.h"
 
-static_assert(MouseButtonMap::kButtons == kMouseLogicalButtonCount);
+static_assert(MouseButtonMap::kButtons == vx::device_tables::kMouseLogicalButtonCount);
 
 MouseButtonMap::MouseButtonMap() {
     Clear();
@@ -18,9 +18,9 @@ void MouseButtonMap::Clear() {
 void MouseButtonMap::Build(std::span<const uint8_t> keyTable, int slotCount) {
     Clear();
     const int searched = std::min({slotCount, kMaxSlots, static_cast<int>(keyTable.size() / 3)});
-    const auto& factory = MouseFactoryKeys();
+    const auto& factory = vx::device_tables::MouseFactoryKeys();
     for (int button = 0; button < kButtons; ++button) {
-        const KeyFunction& wanted = factory[static_cast<size_t>(button)];
+        const auto& wanted = factory[static_cast<size_t>(button)];
         for (int slot = 0; slot < searched; ++slot) {
             const uint8_t* record = keyTable.data() + 3 * slot;
             if (record[0] == wanted.type && record[1] == wanted.first && record[2] == wanted.second) {

@@ -7,6 +7,8 @@
 #include "devices/tables/KeyboardFactoryKeys.h"
 #include "devices/tables/MouseFactoryKeys.h"
 
+using namespace vx::device_tables;
+
 namespace {
 
 TEST(KeyboardFactoryKeys, ListedEntriesAndGaps) {

@@ -11,6 +11,8 @@
 #include "devices/tables/MouseFactoryKeys.h"
 #include "emulator/VirtualFirmware.h"
 
+using namespace vx::device_tables;
+
 namespace {
 
 std::vector<KeyFunction> Records(const std::vector<uint8_t>& table) {

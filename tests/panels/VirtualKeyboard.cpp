@@ -3,6 +3,8 @@
 #include "devices/tables/KeyboardFactoryKeys.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using namespace vx::device_tables;
+
 namespace {
 constexpr int kCommandCollection = 4;
 }  // namespace

@@ -2,14 +2,17 @@
 """Writes the keyboard and mousepad page layouts (skin/XML/DeviceXml/keyboarddevice.xml and
 mousepaddevice.xml) and the SVG pictures they use (skin/common/devices/).
 
-The keyboard picture is generated: every cell of the keyboard's layout map
+The keyboard picture is generated. Which LEDs it shows comes from the keyboard's layout map
 (src/devices/lighting/KeyboardGeometry.cpp, kLayoutMap: 23 columns of 7 rows, one LED index per
-cell) becomes one key; neighbouring cells of a row that name the same LED make one wider key. The
-key cap of logical key n is labelled from its factory function in
-src/profiles/FactoryKeyFunctions.cpp (type 0x20: modifier bits and a HID keyboard usage). Each key
-gets an LED button "light_<n>" (the glow around the cap, tinted with the LED's colour) and above it
-a key button "key_<n>" (the cap with its label). Layout cells whose logical key is not a key of the
-keyboard ("20 00 00") become small indicator LEDs without a cap.
+cell): every LED named there gets a button. The map is the lighting engine's coordinate grid, not
+a drawing of the keyboard (its columns are squeezed so that a wave crosses the keyboard evenly), so
+where a key is drawn comes from FULL_SIZE below: a full-size keyboard with the usual row stagger,
+the gap under the function row, the navigation cluster and the number pad, each key found by its
+factory function in src/profiles/FactoryKeyFunctions.cpp (type 0x20: modifier bits and a HID
+keyboard usage). LED n and logical key n are the same key, so each key gets an LED button
+"light_<n>" (the glow around the cap, tinted with the LED's colour) and above it a key button
+"key_<n>" (the cap with its label). Map LEDs whose logical key is not a key of the keyboard
+("20 00 00") are the lock indicators: small LEDs without a cap above the number pad.
 
 Run it after changing either table; commit its output."""
 import os
@@ -233,10 +236,65 @@ def settings_page():
 
 # ---------------------------------------------------------------- keyboard
 
-PITCH = 31
-CAP = 29
-ORIGIN = (14, 12)
+# Where every key sits on a full-size keyboard, in key units (1 u is the pitch of a letter key),
+# row by row from the top; the function row stands half a unit above the others. An item is
+# (function, width) or (function, width, height) for the two tall keys of the number pad, or
+# (GAP, width) for empty space; INDICATOR is a lock light. Keys that the layout map does not name
+# (the ISO and JIS extras, the macro keys) are left out of the picture.
+GAP = "gap"
+INDICATOR = "indicator"
+
+
+def usage(u):
+    return (0x20, 0x00, u)
+
+
+def modifier(bits):
+    return (0x20, bits, 0x00)
+
+
+def keys(first, last):
+    return [(usage(u), 1) for u in range(first, last + 1)]
+
+
+def each(usages):
+    return [(usage(u), 1) for u in usages]
+
+
+FULL_SIZE = [
+    # Esc, F1-F12 in groups of four, Print Screen, Scroll Lock, Pause; over the number pad the
+    # keyboard's lighting key and the three lock lights.
+    (0.0, [(usage(0x29), 1), (GAP, 1)] + keys(0x3A, 0x3D) + [(GAP, 0.5)] + keys(0x3E, 0x41) + [(GAP, 0.5)]
+     + keys(0x42, 0x45) + [(GAP, 0.25)] + keys(0x46, 0x48) + [(GAP, 0.25), ((0xA0, 0x24, 0x00), 1)]
+     + [(INDICATOR, 1)] * 3),
+    # ` 1-0 - = Backspace; Insert Home Page Up; Num Lock / * -.
+    (1.5, each([0x35] + list(range(0x1E, 0x28)) + [0x2D, 0x2E]) + [(usage(0x2A), 2), (GAP, 0.25)]
+     + each([0x49, 0x4A, 0x4B]) + [(GAP, 0.25)] + each([0x53, 0x54, 0x55, 0x56])),
+    # Tab Q-P [ ] \; Delete End Page Down; 7 8 9 and the tall +.
+    (2.5, [(usage(0x2B), 1.5)] + each([0x14, 0x1A, 0x08, 0x15, 0x17, 0x1C, 0x18, 0x0C, 0x12, 0x13, 0x2F, 0x30])
+     + [(usage(0x31), 1.5), (GAP, 0.25)] + each([0x4C, 0x4D, 0x4E]) + [(GAP, 0.25)]
+     + each([0x5F, 0x60, 0x61]) + [(usage(0x57), 1, 2)]),
+    # Caps Lock A-L ; ' Enter; 4 5 6.
+    (3.5, [(usage(0x39), 1.75)] + each([0x04, 0x16, 0x07, 0x09, 0x0A, 0x0B, 0x0D, 0x0E, 0x0F, 0x33, 0x34])
+     + [(usage(0x28), 2.25), (GAP, 3.5)] + each([0x5C, 0x5D, 0x5E])),
+    # Shift Z-M , . / Shift; Up; 1 2 3 and the tall Enter.
+    (4.5, [(modifier(0x02), 2.25)] + each([0x1D, 0x1B, 0x06, 0x19, 0x05, 0x11, 0x10, 0x36, 0x37, 0x38])
+     + [(modifier(0x20), 2.75), (GAP, 1.25), (usage(0x52), 1), (GAP, 1.25)] + each([0x59, 0x5A, 0x5B])
+     + [(usage(0x58), 1, 2)]),
+    # Ctrl Win Alt Space Alt Win Fn Menu Ctrl; Left Down Right; the wide 0 and the point. Fn beside
+    # the right Windows key makes one key more than usual, so the keys right of the space bar are
+    # one unit wide.
+    (5.5, [(modifier(0x01), 1.25), (modifier(0x08), 1.25), (modifier(0x04), 1.25), (usage(0x2C), 6.25),
+           (modifier(0x40), 1), (modifier(0x80), 1), ((0xA0, 0x01, 0x00), 1), (usage(0x65), 1),
+           (modifier(0x10), 1), (GAP, 0.25)] + each([0x50, 0x51, 0x4F]) + [(GAP, 0.25), (usage(0x62), 2),
+                                                                           (usage(0x63), 1)]),
+]
+KEYBOARD_UNITS = (22.5, 6.5)
+
+PITCH = 31.5
+KEY_GAP = 2
 PICTURE = (742, 242)
+ORIGIN = ((PICTURE[0] - KEYBOARD_UNITS[0] * PITCH) / 2, (PICTURE[1] - KEYBOARD_UNITS[1] * PITCH) / 2)
 GLOW = "file='common/devices/key_glow.svg' corner='12,12,12,12'"
 DOT = "file='common/devices/led_dot.svg'"
 CAP_STYLE = ("QPushButton { background-color: rgba(16, 18, 23, 176); border: 1px solid rgba(255, 255, 255, 22);"
@@ -245,59 +303,81 @@ CAP_STYLE = ("QPushButton { background-color: rgba(16, 18, 23, 176); border: 1px
 LED_STYLE = "QPushButton { background: transparent; border: none; }"
 
 
+def full_size_places():
+    """Function -> (x, y, width, height) in units, and the places of the lock lights, left to right."""
+    places, indicators = {}, []
+    for y, items in FULL_SIZE:
+        x = 0.0
+        for item in items:
+            what, width = item[0], item[1]
+            height = item[2] if len(item) > 2 else 1
+            if what == INDICATOR:
+                indicators.append((x, y, width, height))
+            elif what != GAP:
+                if what in places:
+                    sys.exit("full-size layout: %s is placed twice" % (what,))
+                places[what] = (x, y, width, height)
+            x += width
+        if x > KEYBOARD_UNITS[0]:
+            sys.exit("full-size layout: the row at %.1f is %.2f units wide" % (y, x))
+    return places, indicators
+
+
+def map_leds(columns):
+    """The LEDs the layout map names, in map order (column by column, top to bottom)."""
+    leds = []
+    for column in columns:
+        for led in column:
+            if led is not None and led < 170 and led not in leds:
+                leds.append(led)
+    return leds
+
+
 def keyboard_keys(columns, factory):
-    """(led, row, first column, last column) for every key of the layout map."""
+    """(led, x, y, width, height) in units for every LED of the layout map; a width of 0 marks a
+    lock light."""
+    places, indicators = full_size_places()
     keys = []
-    for row in range(7):
-        col = 0
-        while col < 23:
-            led = columns[col][row]
-            if led is None or led >= 170:
-                col += 1
-                continue
-            last = col
-            while last + 1 < 23 and columns[last + 1][row] == led:
-                last += 1
-            keys.append((led, row, col, last))
-            col = last + 1
-    # The space bar takes the empty cells on either side of its own cell in its row.
-    for i, (led, row, first, last) in enumerate(keys):
-        if factory[led] != (0x20, 0x00, 0x2C):
+    lights = []
+    for led in map_leds(columns):
+        function = factory[led]
+        if function == NO_KEY:
+            lights.append(led)
             continue
-        while first > 0 and columns[first - 1][row] is None:
-            first -= 1
-        while last + 1 < 23 and columns[last + 1][row] is None:
-            last += 1
-        keys[i] = (led, row, first, last)
-    seen = set()
-    unique = []
-    for k in keys:
-        if k[0] in seen:
-            continue
-        seen.add(k[0])
-        unique.append(k)
-    return unique
+        if function not in places:
+            sys.exit("LED %d (%02X %02X %02X) has no place on the full-size keyboard" % ((led,) + function))
+        keys.append((led,) + places[function])
+    if len(lights) > len(indicators):
+        sys.exit("%d lock lights on the map, %d places" % (len(lights), len(indicators)))
+    for led, (x, y, w, h) in zip(sorted(lights), indicators):
+        keys.append((led, x, y, 0, h))
+    # Reading order, so that moving through the keys goes along the rows.
+    return sorted(keys, key=lambda k: (k[2], k[1]))
+
+
+def to_px(origin, units):
+    return int(round(origin + units * PITCH))
 
 
 def keyboard_picture(columns, factory):
     buttons = []
     caps = []
-    for led, row, first, last in keyboard_keys(columns, factory):
-        x = ORIGIN[0] + first * PITCH
-        y = ORIGIN[1] + row * PITCH
-        w = (last - first) * PITCH + CAP
-        function = factory[led]
-        if function == NO_KEY:
-            buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x + CAP // 2 - 6, y + CAP // 2 - 6, 12, 12),
+    for led, ux, uy, uw, uh in keyboard_keys(columns, factory):
+        x, y = to_px(ORIGIN[0], ux), to_px(ORIGIN[1], uy)
+        if uw == 0:
+            cx, cy = to_px(ORIGIN[0], ux + 0.5), to_px(ORIGIN[1], uy + 0.5)
+            buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", cx - 6, cy - 6, 12, 12),
                              lightimage=DOT, styleSheet=LED_STYLE))
             continue
-        buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x - 1, y - 1, w + 2, CAP + 2),
+        w = to_px(ORIGIN[0], ux + uw) - x - KEY_GAP
+        h = to_px(ORIGIN[1], uy + uh) - y - KEY_GAP
+        buttons.append(W("CDeviceKeyButtonUI", "light_%d" % led, geometry=("geom", x - 1, y - 1, w + 2, h + 2),
                          lightimage=GLOW, styleSheet=LED_STYLE))
         cw = w - 6
         # The mark of a key whose function was changed sits in the cap's top right corner.
         mark = "file='common/devices/key_set_mark.svg' dest='%d,1,%d,7'" % (cw - 7, cw - 1)
-        caps.append(W("CDeviceKeyButtonUI", "key_%d" % led, geometry=("geom", x + 3, y + 3, cw, CAP - 6),
-                      text=key_label(function) or "", keysetimage=mark, styleSheet=CAP_STYLE))
+        caps.append(W("CDeviceKeyButtonUI", "key_%d" % led, geometry=("geom", x + 3, y + 3, cw, h - 6),
+                      text=key_label(factory[led]) or "", keysetimage=mark, styleSheet=CAP_STYLE))
     # LED buttons first, so that each cap lies over its glow.
     return W("CSelectPanelUI", "SelectPanel", None, buttons + caps, fixed=PICTURE,
              bkimage="file='common/devices/keyboard_body.svg'")

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// The device tables keep their own namespace: the profile layer has a key record of the same
+// name (with the key's position), and both are linked into the program.
+namespace vx::device_tables {
+
 struct KeyFunction {
     uint8_t type = 0;
     uint8_t first = 0;
@@ -11,3 +15,5 @@ struct KeyFunction {
 
     friend bool operator==(const KeyFunction&, const KeyFunction&) = default;
 };
+
+}  // namespace vx::device_tables

@@ -1,5 +1,7 @@
 #include "devices/tables/KeyboardFactoryKeys.h"
 
+namespace vx::device_tables {
+
 namespace {
 
 struct ListedKey {
@@ -155,3 +157,5 @@ bool IsKeyboardKeyListed(size_t logicalKey) {
     }
     return false;
 }
+
+}  // namespace vx::device_tables

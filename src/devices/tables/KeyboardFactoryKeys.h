@@ -8,6 +8,8 @@
 
 #include "devices/tables/KeyFunction.h"
 
+namespace vx::device_tables {
+
 constexpr size_t kKeyboardLogicalKeyCount = 170;
 constexpr int kKeyboardFnKey = 110;
 
@@ -19,3 +21,5 @@ const std::array<KeyFunction, kKeyboardLogicalKeyCount>& KeyboardFactoryKeys();
 
 // True when the logical key has a factory function of its own.
 bool IsKeyboardKeyListed(size_t logicalKey);
+
+}  // namespace vx::device_tables

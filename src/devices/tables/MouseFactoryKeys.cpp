@@ -1,5 +1,7 @@
 #include "devices/tables/MouseFactoryKeys.h"
 
+namespace vx::device_tables {
+
 namespace {
 
 // Logical button: type, first parameter, second parameter.
@@ -22,3 +24,5 @@ constexpr std::array<KeyFunction, kMouseLogicalButtonCount> kMouseFactoryKeys = 
 const std::array<KeyFunction, kMouseLogicalButtonCount>& MouseFactoryKeys() {
     return kMouseFactoryKeys;
 }
+
+}  // namespace vx::device_tables

@@ -7,6 +7,10 @@
 
 #include "devices/tables/KeyFunction.h"
 
+namespace vx::device_tables {
+
 constexpr size_t kMouseLogicalButtonCount = 11;
 
 const std::array<KeyFunction, kMouseLogicalButtonCount>& MouseFactoryKeys();
+
+}  // namespace vx::device_tables

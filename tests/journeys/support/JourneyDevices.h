@@ -1,0 +1,56 @@
+#pragma once
+// The virtual devices of a journey and what a journey may look at in them: their memory and the
+// reports they received. Kept apart from the program's headers, because the firmware side has
+// record types of its own with the same names.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class VirtualDeviceHub;
+
+namespace journeys {
+
+enum class Device { KeyboardWired, KeyboardReceiver, MouseWired, MouseReceiver, Mousepad, Headset };
+
+// One command frame the device took: command byte, offset and payload as sent.
+struct ReceivedCommand {
+    uint8_t command = 0;
+    uint16_t offset = 0;
+    std::vector<uint8_t> payload;
+    int status = -1;  // the status the device answered with
+};
+
+class JourneyDevices {
+public:
+    explicit JourneyDevices(const std::string& directory);
+    ~JourneyDevices();
+
+    int Plug(Device device);
+    int Unplug(Device device);
+    int SetAsleep(Device device, bool asleep);
+    // A hung device: it takes every report but answers none.
+    int SetUnresponsive(Device device, bool unresponsive);
+    int SetBattery(Device device, uint8_t percent, uint8_t charging = 0);
+    int SetPhoneType(Device device, uint8_t phoneType);
+    int Notify(Device device, uint16_t code);
+
+    // Memory of the device behind `device` (the keyboard's cable and receiver share one).
+    std::vector<uint8_t> ActiveConfigBlock(Device device) const;
+    std::vector<uint8_t> KeyTable(Device device) const;
+    std::vector<uint8_t> KeyColours(Device device, size_t group) const;
+    bool SoftwareLighting(Device device) const;
+    size_t StreamFrameCount(Device device) const;
+
+    // Command frames received since the last ClearReceived (report-4 frames only).
+    std::vector<ReceivedCommand> Commands(Device device) const;
+    // How many of them carried `command`.
+    size_t CountOf(Device device, uint8_t command) const;
+    void ClearReceived(Device device);
+
+private:
+    std::unique_ptr<VirtualDeviceHub> m_hub;
+};
+
+}  // namespace journeys
