@@ -57,8 +57,13 @@ std::vector<uint8_t> LedMap(size_t slots, size_t step) {
     return map;
 }
 
-void PutLighting(std::vector<uint8_t>& config, size_t block, size_t profile) {
-    config[block + 1] = static_cast<uint8_t>(profile);  // light mode code
+void PutLighting(std::vector<uint8_t>& config, size_t block, size_t profile, FirmwareKind kind) {
+    // Every factory profile has a light mode of its own. The keyboard's code 0 stands for the
+    // program's step list, which is not an effect a user can choose and lights nothing without
+    // steps, so its profiles start at code 1: profile 0 carries the wave of the program's factory
+    // profile, lit from the first moment.
+    const size_t code = kind == FirmwareKind::Keyboard ? profile + 1 : profile;
+    config[block + 1] = static_cast<uint8_t>(code);     // light mode code
     config[block + 2] = 4;                              // brightness level
     config[block + 3] = 2;                              // speed, inverted
     config[block + 5] = 1;                              // multi-colour
@@ -113,7 +118,7 @@ std::vector<uint8_t> BuildFactoryConfig(const FirmwareLayout& layout) {
     std::vector<uint8_t> config(layout.profileCount * layout.stride, 0);
     for (size_t p = 0; p < layout.profileCount; ++p) {
         const size_t block = p * layout.stride;
-        PutLighting(config, block, p);
+        PutLighting(config, block, p, layout.kind);
         if (layout.kind == FirmwareKind::Mouse) PutMouseStages(config, block);
         if (layout.kind == FirmwareKind::Keyboard) config[block + 22] = 3;  // polling rate
     }

@@ -46,6 +46,11 @@ const RouteRow* CControlRouter::Resolve(const QString& type, const QString& name
         table = routes::kDrag;
     } else if (type == notify::kKillFocus) {
         table = routes::kKillFocus;
+    } else if (type == notify::kReturn) {
+        // Enter in a lighting colour field takes the value as leaving the field does; other
+        // fields keep Enter for themselves (the key capture takes it as a key).
+        const RouteRow* row = routes::Find(routes::kKillFocus, name, index);
+        return row != nullptr && row->action == RouteAction::LightEdit ? row : nullptr;
     } else if (type == notify::kItemSelect) {
         table = routes::kItem;
     } else if (type == notify::kColorChanged) {

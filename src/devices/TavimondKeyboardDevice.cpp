@@ -193,10 +193,12 @@ void CTavimondKeyboardDevice::SetAudioParameters(const int32_t* values, size_t c
 
 int CTavimondKeyboardDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    const uint8_t previous = Engine().GetLightInfo().mode;
     const auto list = ToEngineList(m_profile.GetLightList());
     const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
-    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    // The engine compares against the mode it last set up, not against the record the panel has
+    // just stored, so a mode chosen on the panel gets its reset and set-up here.
+    const bool modeChanged =
+        Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
     KeyboardEngine().SetAudioLightInfo(ToEngineAudio(m_profile.GetAudioLightInfo()));
     m_block[1] = info.selectItem;
     m_block[2] = info.light;
@@ -209,8 +211,7 @@ int CTavimondKeyboardDevice::LoadLightingState() {
     m_block[18] = info.zzccLedMode;
     // Another custom group chosen while the mode stays 20 shows that group's colours too.
     const bool groupChanged = m_profile.GetCustomGroupIndex() != m_block[25];
-    if (info.selectItem == kModeCustomColours && (info.selectItem != previous || groupChanged))
-        EnterCustomColourMode();
+    if (info.selectItem == kModeCustomColours && (modeChanged || groupChanged)) EnterCustomColourMode();
     return 1;
 }
 
@@ -233,7 +234,14 @@ void CTavimondKeyboardDevice::OnConnected() {
     ReadDeviceSettings();
     RefreshPage();
     if (Engine().GetLightInfo().mode == kModeCustomColours) SendCustomColours();
+    // A keyboard found in a streamed mode is driven by the frames from the start.
+    EnterSoftwareLightingIfStreamed();
     StartLightingThread();
+}
+
+void CTavimondKeyboardDevice::EnterSoftwareLightingIfStreamed() {
+    const uint8_t mode = Engine().GetLightInfo().mode;
+    if (mode == kModeAudio || mode == kModeCompanion) SetSoftwareLighting(true);
 }
 
 void CTavimondKeyboardDevice::ReadKeyTables() {
@@ -358,6 +366,9 @@ int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
     const int status = m_commandLink.WriteConfig(block, 0);
     if (status == kLinkNoReply) return status;
     m_commandLink.EndConfig();
+    // The block just written names the mode the keyboard runs by itself; in the streamed modes the
+    // program drives it from here on, so the keyboard is told to take the frames after each write.
+    if (status == 1) EnterSoftwareLightingIfStreamed();
     return status == 1 ? 1 : status;
 }
 
@@ -631,6 +642,7 @@ void CTavimondKeyboardDevice::RefreshPage() {
     LoadPageLists();
     ShowSettings();
     ShowKeyAssignments();
+    ShowLightRecords(true, m_profile.GetCustomGroupIndex());
 }
 
 void CTavimondKeyboardDevice::ShowSettings() {

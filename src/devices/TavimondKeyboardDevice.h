@@ -129,6 +129,8 @@ private:
     int ReadDeviceSettings();
     void ApplyBlockToLighting();
     void EnterCustomColourMode();
+    // In the streamed modes (21, 31) the keyboard is switched to software lighting.
+    void EnterSoftwareLightingIfStreamed();
     std::vector<uint8_t> ColourTable(bool scaled) const;
     void ShowSettings();
     void ShowKeyAssignments();

@@ -531,6 +531,7 @@ void CTavimondMouseDevice::RefreshPage() {
     ShowKeyButtons();
     ShowDpiControls();
     ShowSystemControls();
+    ShowLightRecords(false);
 }
 
 void CTavimondMouseDevice::ShowKeyButtons() {

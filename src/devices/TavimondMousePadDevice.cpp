@@ -165,6 +165,7 @@ void CTavimondMousePadDevice::ReadPower() {
 
 void CTavimondMousePadDevice::RefreshPage() {
     LoadPageLists();
+    ShowLightRecords(false);
 }
 
 void CTavimondMousePadDevice::HandleNotifyEvent(uint16_t code, bool wireless) {

@@ -14,6 +14,7 @@
 #include "devices/lighting/LightingThread.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "devices/lighting/StreamBuffer.h"
+#include "devices/LightRecordView.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/StringUtil.h"
@@ -226,6 +227,18 @@ int CTavimondUSBDevice::LoadProfile() {
 
 void CTavimondUSBDevice::RefreshPage() {}
 
+void CTavimondUSBDevice::ShowLightRecords(bool withAudio, int customGroup) {
+    if (!m_page) return;
+    for (QWidget* child : m_page->findChildren<QWidget*>()) {
+        auto* view = dynamic_cast<ILightRecordView*>(child);
+        if (view == nullptr) continue;
+        view->ShowLightRecord(GetLightInfo());
+        if (withAudio) view->ShowAudioLightRecord(GetAudioLightInfo());
+        if (customGroup >= 0) view->ShowCustomGroup(customGroup);
+        return;
+    }
+}
+
 void CTavimondUSBDevice::PruneMacroAssignments() {}
 
 void CTavimondUSBDevice::ResetToProfile() {}
@@ -374,8 +387,11 @@ void CTavimondUSBDevice::SetDeviceOption(QWidget* entry) {
 }
 
 void CTavimondUSBDevice::SetSoftwareLighting(bool on) {
-    const bool was = m_softwareLighting.exchange(on);
-    if (on && !was && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
+    m_softwareLighting.store(on);
+    // Every switch on is told to a keyboard, even when the page's switch was already on: a
+    // keyboard may drop software lighting when it takes a settings block, so the page says it
+    // again after each block it writes in a streamed mode.
+    if (on && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
 }
 
 std::string CTavimondUSBDevice::ProfilePathText() const {

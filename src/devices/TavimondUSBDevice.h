@@ -249,6 +249,10 @@ protected:
     void RequestReread(int delayMs);
     // Registers the page with the paint manager's notification receivers (once).
     void RegisterForNotifications();
+    // Shows the page's light record (with withAudio its audio-lighting record, with a customGroup
+    // of 0 or more the custom colour group) on the page's lighting panel, so that the panel never
+    // shows other values than the ones the page runs. Every class's RefreshPage ends with it.
+    void ShowLightRecords(bool withAudio, int customGroup = -1);
     // A message to the owner window (the main window), sent on the UI thread.
     void SendToOwner(uint message, quintptr wParam);
     // After the profile node was put back: the class takes its own copies of profile records

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/LightRecordView.h"
 #include "profiles/ProfileRecords.h"
 #include "widgets/ContainerUI.h"
 
@@ -24,7 +25,7 @@ class CTavimondUSBDevice;
 //
 // Setting a control from code never raises a notification, so the handlers below run only for
 // what the user did. UI thread only.
-class CLightControlUI : public CHorizontalLayoutUI {
+class CLightControlUI : public CHorizontalLayoutUI, public ILightRecordView {
     Q_OBJECT
 public:
     // The class name layouts use for the panel's root.
@@ -55,6 +56,10 @@ public:
     }
 
     void SetLightInfo(const LightInfo& info);
+    // What the device page shows on its panel after each refresh.
+    void ShowLightRecord(const LightInfo& info) override { SetLightInfo(info); }
+    void ShowAudioLightRecord(const AudioLightInfo& info) override { SetAudioLightInfo(info); }
+    void ShowCustomGroup(int group) override { SelectCustomMode(group); }
     // Shows the audio record and keeps a copy; nothing changes when a control it needs is missing.
     void SetAudioLightInfo(const AudioLightInfo& info);
     // The audio record as the controls show it; with takeColour the preview colour is written into

@@ -311,3 +311,48 @@ TEST_F(RoutingDeviceTest, AUserChangeOnTheLightingPanelLeavesSameMode) {
     EXPECT_FALSE(kb.CommandLink().IsHeld());
     EXPECT_EQ(kb.GetLightInfo().light, 2);
 }
+
+// The lighting panel of a page built before its device arrives (as the main window builds them)
+// shows the page's records once the device is connected, and again after a reset: the mode, the
+// brightness and speed (never the sliders' minimum, from which a touch would lower the device's
+// brightness) and the audio record.
+TEST_F(RoutingDeviceTest, TheLightingPanelShowsThePagesRecordsAfterConnectionAndReset) {
+    keyboard = std::make_unique<CTavimondKeyboardDevice>();
+    SetUpPage(*keyboard, "keyboard", 170, 170, 0, kTypeKeyboard, kKeyboardLayout);
+    ASSERT_EQ(CControlRouter::ConnectPagePanels(*keyboard, pages.get()), 2);
+    CLightControlUI* panel = CControlRouter::LightPanelOf(keyboard.get());
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(Connect(*keyboard, RigModel::KeyboardWired));
+    keyboard->OnConnected();
+    host.current = keyboard.get();
+
+    // The virtual keyboard's factory effect: the wave (code 1), brightness 4, speed level 4 - 2.
+    const std::vector<uint8_t> block = m_rig->ConfigBlock(RigModel::KeyboardWired, 0);
+    ASSERT_GE(block.size(), 4u);
+    EXPECT_EQ(keyboard->GetLightInfo().selectItem, 1);
+    EXPECT_EQ(panel->GetSelectedMode(), keyboard->GetLightInfo().selectItem);
+    EXPECT_EQ(panel->GetBrightness(), block[2]);
+    EXPECT_EQ(panel->GetSpeed(), 4 - block[3]);
+    EXPECT_GT(panel->GetBrightness(), 0);
+    // The factory profile's audio record: foreground (0, 160, 255), seven colours.
+    EXPECT_EQ(panel->ShownAudioLightInfo().fgGreen, 160);
+    EXPECT_EQ(panel->GetAudioEditText(2), QStringLiteral("255"));
+
+    // The user dims the keyboard and picks the breathing; a reset brings the factory profile back
+    // onto the panel too.
+    auto* brightness = Find<CSliderUI>(*keyboard, "deng_light_slider");
+    ASSERT_NE(brightness, nullptr);
+    brightness->SetValue(1);
+    Send(brightness, notify::kValueChanged);
+    auto* mode = Find<CComboUI>(*keyboard, "light_combo_modeSelect");
+    mode->SelectItem(5);
+    Send(mode, notify::kItemSelect, 5);
+    ASSERT_EQ(keyboard->GetLightInfo().light, 1);
+    keyboard->ResetToProfile();
+    const LightInfo factory = keyboard->GetLightInfo();
+    EXPECT_EQ(factory.selectItem, 1);
+    EXPECT_EQ(panel->GetSelectedMode(), factory.selectItem);
+    EXPECT_EQ(panel->GetBrightness(), factory.light);
+    EXPECT_EQ(panel->GetSpeed(), factory.speed);
+    EXPECT_EQ(panel->GetSevenColor(), factory.multiColor != 0);
+}

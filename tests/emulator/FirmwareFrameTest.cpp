@@ -127,7 +127,9 @@ TEST(FirmwareFrames, SettingsBlocksSitAtTheirStrides) {
     const auto active = ChunkedRead(keyboard, 0x05, 1, 0, kCableChunk);
     ASSERT_EQ(active, std::vector<uint8_t>{3});
     EXPECT_EQ(ChunkedRead(keyboard, 0x05, 64, 3 * 64, kCableChunk), keyboard.ConfigBlock(3));
-    EXPECT_EQ(keyboard.ConfigBlock(3)[1], 3);  // each factory profile has its own light mode code
+    // Each factory profile has its own light mode code; the keyboard's start at the wave (code 1).
+    EXPECT_EQ(keyboard.ConfigBlock(0)[1], 1);
+    EXPECT_EQ(keyboard.ConfigBlock(3)[1], 4);
 
     VirtualFirmware mouse(FirmwareKind::Mouse);
     ASSERT_EQ(mouse.ChangeProfileOnDevice(2, 3), 0x1132);

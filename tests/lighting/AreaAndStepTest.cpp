@@ -120,6 +120,9 @@ TEST(StepPlayer, OneStepOfTimeZeroRestartsOnEveryMovedClock) {
     mouse.Pass(501);
     EXPECT_EQ(shared.player.StepStartMs(), 501u);
     EXPECT_EQ(mouse.StepCursor(), 0u);
+    // The static step paints only once its interval (7 passes at speed 4) falls due.
+    EXPECT_EQ(mouse.GetLed(3), LedEntry{});
+    for (uint32_t now = 502; now < 506; ++now) mouse.Pass(now);
     EXPECT_EQ(mouse.GetLed(3), (LedEntry{1, 2, 3, 255}));
 }
 

@@ -65,8 +65,10 @@ TEST(MouseLighting, StepPlayerModesAndNoAreaEffects) {
     e.present = 1;
     const CustomLightStep step{Info(kStepStatic, 4, 4, 0, 0, {7, 7, 7}), 1000, 0};
     mouse.LoadLightingState(Info(11), &e, 1, &step, 1);
-    mouse.Pass(10);
-    // The mouse draws its step but never its light list.
+    // The mouse draws its step, once due (7 passes at speed 4), but never its light list.
+    for (uint32_t now = 10; now < 16; ++now) mouse.Pass(now);
+    EXPECT_EQ(mouse.GetLed(0), LedEntry{});
+    mouse.Pass(16);
     EXPECT_EQ(mouse.GetLed(0), (LedEntry{7, 7, 7, 255}));
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "LightPanelFixture.h"
@@ -23,7 +24,10 @@
 #include "devices/TavimondMouseDevice.h"
 #define VX_HAVE_MOUSE_PAGE 1
 #endif
+#include "devices/lighting/KeyboardGeometry.h"
+#include "devices/lighting/KeyboardLightingEngine.h"
 #include "devices/lighting/LightingEngine.h"
+#include "profiles/KeyboardProfiledata.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
@@ -194,6 +198,156 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
     EXPECT_NE(page.GetLed(0), 0u);
     EXPECT_EQ(page.GetLed(0), page.GetLed(100));
     EXPECT_EQ(page.StopLightingThread(), 1);
+}
+
+// The lighting thread is stopped and the engine stepped by hand, so that what a mode shows right
+// after it was chosen can be told apart from what its generator paints later.
+class ManualPasses {
+public:
+    explicit ManualPasses(vx::lighting::LightingEngine& engine) : m_engine(engine) {}
+    void Run(int passes) {
+        for (int i = 0; i < passes; ++i) {
+            m_now += 2;
+            m_engine.Pass(m_now);
+        }
+    }
+
+private:
+    vx::lighting::LightingEngine& m_engine;
+    uint32_t m_now = 100000;
+};
+
+int Brightness(uint32_t entry) {
+    return static_cast<int>(entry >> 24);
+}
+
+// The panel stores the chosen record into the page before the page loads its lighting state; the
+// mode change must still reset the effect and run the mode's set-up, and LEDs the new effect never
+// paints show dark rather than the old effect's last colours.
+TEST_F(LightPanelDeviceTest, EveryModeChosenOnThePanelStartsFromItsOwnSetUp) {
+    ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
+    CTavimondKeyboardDevice& page = *m_keyboard;
+    ASSERT_EQ(page.StopLightingThread(), 1);
+    vx::lighting::KeyboardLightingEngine& engine = page.KeyboardEngine();
+    ManualPasses passes(engine);
+
+    // Static in one colour lights every LED, LED 1 (off the column map) among them.
+    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF30C060u));
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 6));
+    passes.Run(30);
+    ASSERT_GT(Brightness(page.GetLed(1)), 0);
+
+    // The column wave paints the column map only: LED 1 goes dark and stays dark.
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 1));
+    for (int led = 0; led < 170; ++led) ASSERT_EQ(page.GetLed(led), 0u) << led;
+    passes.Run(30);
+    EXPECT_GT(Brightness(page.GetLed(0)), 0);
+    EXPECT_EQ(page.GetLed(1), 0u);
+
+    // Bouncing and rolling ripples start from their seeds and light up.
+    auto anyLit = [&](int maxPasses) {
+        for (int i = 0; i < maxPasses; ++i) {
+            passes.Run(1);
+            for (int led = 0; led < 170; ++led) {
+                if (Brightness(page.GetLed(led)) > 0) return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 13));
+    for (const auto& ring : engine.KeyboardSnapshot().rings) EXPECT_EQ(ring[9] & 0x40, 0x40);
+    EXPECT_TRUE(anyLit(400)) << "mode 13 stays dark";
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 16));
+    for (const auto& ring : engine.KeyboardSnapshot().rings) EXPECT_EQ(ring[1] & 0x01, 0x01);
+    EXPECT_TRUE(anyLit(400)) << "mode 16 stays dark";
+
+    // Twinkle and the layout ripple start every LED at its own point: they never pulse in unison.
+    auto distinctPathLevels = [&] {
+        std::set<int> levels;
+        for (uint8_t led : vx::lighting::kLedPath) levels.insert(Brightness(page.GetLed(led)));
+        return levels.size();
+    };
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 15));
+    passes.Run(12);
+    EXPECT_GE(distinctPathLevels(), 5u) << "mode 15 pulses in unison";
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 22));
+    passes.Run(12);
+    EXPECT_GE(distinctPathLevels(), 5u) << "mode 22 pulses in unison";
+    // Mode 22 lights every LED of the LED path within one ripple cycle, those off the layout map
+    // (102, 100, 62) too.
+    std::set<int> lit;
+    for (int i = 0; i < 700; ++i) {
+        passes.Run(1);
+        for (uint8_t led : vx::lighting::kLedPath) {
+            if (Brightness(page.GetLed(led)) > 0) lit.insert(led);
+        }
+    }
+    for (uint8_t led : vx::lighting::kLedPath) EXPECT_TRUE(lit.count(led)) << "path LED " << int(led);
+
+    // Per-key colours chosen without changing the group show the group's colours, and the group
+    // keeps them: the ripple's last frame is neither shown nor written into the group.
+    auto* profile = static_cast<CKeyboardProfiledata*>(page.GetProfileData());
+    const int group = profile->GetCustomGroupIndex();
+    std::vector<CustomLightColor> colours(170);
+    for (int led = 0; led < 170; ++led) colours[led] = {uint8_t(led), uint8_t(255 - led), 0x11, 0};
+    profile->SetCustomLightColors(colours, group);
+    page.SaveProfile();
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 20));
+    passes.Run(10);
+    for (int led : {0, 5, 62, 102, 169}) {
+        const vx::lighting::LedEntry e = page.Engine().GetLed(led);
+        EXPECT_EQ(e.red, led) << led;
+        EXPECT_EQ(e.green, 255 - led) << led;
+        EXPECT_EQ(e.blue, 0x11) << led;
+        EXPECT_GT(e.brightness, 0) << led;
+    }
+    EXPECT_EQ(profile->GetCustomLightColors(group, 170), colours);
+    CKeyboardProfiledata saved;
+    saved.SetLightTableIndex(0);
+    saved.SetDeviceIndex(0);
+    saved.LoadProfile(profile->GetProfilePath());
+    EXPECT_EQ(saved.GetCustomLightColors(group, 170), colours);
+}
+
+// A keyboard driven by streamed frames is told so: choosing the audio or the companion mode ends
+// with EnterSoftwareLighting after the settings block; an effect the keyboard runs itself does not.
+TEST_F(LightPanelDeviceTest, StreamedModesPutTheKeyboardIntoSoftwareLighting) {
+    ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
+    EXPECT_FALSE(m_rig->SoftwareLighting(RigDevice::Keyboard));
+    m_rig->ClearReceived(RigDevice::Keyboard);
+    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 5));
+    std::vector<uint8_t> commands = m_rig->Commands(RigDevice::Keyboard);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), 0x1C), 0);
+    EXPECT_FALSE(m_rig->SoftwareLighting(RigDevice::Keyboard));
+
+    for (int mode : {21, 31}) {
+        m_rig->ClearReceived(RigDevice::Keyboard);
+        ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", mode));
+        commands = m_rig->Commands(RigDevice::Keyboard);
+        const auto write = std::find(commands.begin(), commands.end(), 0x06);
+        ASSERT_NE(write, commands.end()) << mode;
+        EXPECT_NE(std::find(write, commands.end(), 0x1C), commands.end()) << mode;
+        EXPECT_TRUE(m_rig->SoftwareLighting(RigDevice::Keyboard));
+    }
+    EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
+}
+
+// The mousepad's ripple and pairs get their marked ring position when chosen on the panel.
+TEST_F(LightPanelDeviceTest, MousepadRippleAndPairsLightUpWhenChosen) {
+    m_mousepad = std::make_unique<CTavimondMousePadDevice>();
+    ASSERT_NO_FATAL_FAILURE(
+        ConnectPage(*m_mousepad, RigDevice::Mousepad, "MousePad", 0, 15, 2, kTypeMousePad));
+    ASSERT_EQ(m_mousepad->StopLightingThread(), 1);
+    ManualPasses passes(m_mousepad->Engine());
+    for (int mode : {6, 7}) {
+        ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", mode));
+        bool lit = false;
+        for (int i = 0; i < 2000 && !lit; ++i) {
+            passes.Run(1);
+            for (int led = 0; led < 15; ++led) lit = lit || Brightness(m_mousepad->GetLed(led)) > 0;
+        }
+        EXPECT_TRUE(lit) << "mousepad mode " << mode << " stays dark";
+    }
 }
 
 TEST_F(LightPanelDeviceTest, ModesPastTheDeviceTableGoOutAsEntryZero) {

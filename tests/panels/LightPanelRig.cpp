@@ -1,6 +1,7 @@
 #include "LightPanelRig.h"
 
 #include "emulator/VirtualDeviceHub.h"
+#include "link/CommandFrame.h"
 
 namespace lightpanel_test {
 namespace {
@@ -42,6 +43,22 @@ std::vector<uint8_t> LightPanelRig::SettingsBlock(RigDevice device) const {
 
 size_t LightPanelRig::ConfigSessions(RigDevice device) const {
     return m_impl->hub.Firmware(ModelOf(device)).ConfigSessions();
+}
+
+std::vector<uint8_t> LightPanelRig::Commands(RigDevice device) const {
+    std::vector<uint8_t> commands;
+    for (const ReceivedReport& report : m_impl->hub.Firmware(ModelOf(device)).Received()) {
+        if (report.status >= 0 && report.bytes.size() > kFrameCommand) commands.push_back(report.bytes[kFrameCommand]);
+    }
+    return commands;
+}
+
+void LightPanelRig::ClearReceived(RigDevice device) {
+    m_impl->hub.Firmware(ModelOf(device)).ClearReceived();
+}
+
+bool LightPanelRig::SoftwareLighting(RigDevice device) const {
+    return m_impl->hub.Firmware(ModelOf(device)).SoftwareLighting();
 }
 
 }  // namespace lightpanel_test

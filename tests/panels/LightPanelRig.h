@@ -22,6 +22,11 @@ public:
     // The settings block of profile 0 as the device holds it now.
     std::vector<uint8_t> SettingsBlock(RigDevice device) const;
     size_t ConfigSessions(RigDevice device) const;
+    // The command byte of every command frame the device received, oldest first.
+    std::vector<uint8_t> Commands(RigDevice device) const;
+    void ClearReceived(RigDevice device);
+    // Whether the device was told to take streamed frames (command 0x1C).
+    bool SoftwareLighting(RigDevice device) const;
 
 private:
     struct Impl;

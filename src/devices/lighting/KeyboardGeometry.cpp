@@ -320,10 +320,26 @@ LedSet BuildLayoutLeds() {
     return set;
 }
 
+LedSet BuildLayoutRippleLeds() {
+    LedSet set{};
+    std::array<bool, kKeyboardLeds> seen{};
+    auto add = [&](uint8_t n) {
+        if (!NamesLed(n) || seen[n]) return;
+        seen[n] = true;
+        set.leds[set.count++] = n;
+    };
+    for (uint8_t n : kLedPath) add(n);
+    for (const auto& column : kLayoutMap) {
+        for (uint8_t n : column) add(n);
+    }
+    return set;
+}
+
 }  // namespace
 
 const std::array<uint8_t, 96> kPulseCurve = BuildPulse();
 const std::array<bool, kKeyboardLeds> kOnLedPath = BuildOnPath();
 const LedSet kLayoutLeds = BuildLayoutLeds();
+const LedSet kLayoutRippleLeds = BuildLayoutRippleLeds();
 
 }  // namespace vx::lighting

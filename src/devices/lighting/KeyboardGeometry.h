@@ -49,5 +49,8 @@ struct LedSet {
     int count;
 };
 extern const LedSet kLayoutLeds;
+// The LEDs of the layout ripple (mode 22): every LED of the LED path, then those of the layout map
+// that the path does not hold (its set-up primes them too), each once.
+extern const LedSet kLayoutRippleLeds;
 
 }  // namespace vx::lighting

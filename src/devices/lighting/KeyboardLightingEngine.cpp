@@ -561,9 +561,10 @@ void KeyboardLightingEngine::CustomColours() {
 }
 
 void KeyboardLightingEngine::LayoutRipple() {
-    // Every LED that the set-up primes (the layout map's), not only the 64 of the LED path.
-    for (int i = 0; i < kLayoutLeds.count; ++i) {
-        const uint8_t n = kLayoutLeds.leds[i];
+    // The LED path, as the mode's row walks it, and every other LED that the set-up primes (the
+    // layout map's): a path LED off the layout map starts its ripple from 0.
+    for (int i = 0; i < kLayoutRippleLeds.count; ++i) {
+        const uint8_t n = kLayoutRippleLeds.leds[i];
         uint8_t& r = m_kb.rippleCounter[n];
         r = static_cast<uint8_t>(r + 1);
         if (r >= 192) {

@@ -27,22 +27,31 @@ LightInfo LightingEngine::GetLightInfo() const {
 
 bool LightingEngine::ApplyLightInfo(const LightInfo& info) {
     std::lock_guard lock(m_lock);
-    const bool changed = info.mode != m_params.mode;
+    const bool changed = info.mode != m_setUpMode;
     m_params = info;
-    if (changed) OnModeChanged();
-    return changed;
+    if (!changed) return false;
+    m_setUpMode = info.mode;
+    m_frame.Clear();
+    OnModeChanged();
+    return true;
 }
 
-void LightingEngine::LoadLightingState(const LightInfo& info, const LightListEntry* list,
+uint8_t LightingEngine::SetUpMode() const {
+    std::lock_guard lock(m_lock);
+    return m_setUpMode;
+}
+
+bool LightingEngine::LoadLightingState(const LightInfo& info, const LightListEntry* list,
                                        std::size_t listCount, const CustomLightStep* steps,
                                        std::size_t stepCount) {
-    ApplyLightInfo(info);
+    const bool changed = ApplyLightInfo(info);
     SetLightList(list, listCount);
     {
         std::lock_guard lock(m_lock);
         OnLightingStateLoaded();
     }
     SetCustomSteps(steps, stepCount);
+    return changed;
 }
 
 void LightingEngine::SetLightList(const LightListEntry* list, std::size_t count) {

@@ -57,16 +57,23 @@ public:
     LedEntry GetLed(int index) const { return m_frame.Get(index); }
     const LedFrame& Frame() const { return m_frame; }
 
-    // Copies the parameters as they are.
+    // Copies the parameters as they are. The mode's set-up does not run here: a page stores the
+    // record first and loads its lighting state afterwards, and that load must still see the
+    // mode change.
     void SetLightInfo(const LightInfo& info);
     LightInfo GetLightInfo() const;
-    // Copies the parameters and, when the mode changed, clears the effect state the way the class
-    // does on a mode change. Returns true when the mode changed.
+    // Copies the parameters and, when the mode differs from the one the effect state was last set
+    // up for, resets the effect state, blanks the frame (LEDs the new effect never paints show
+    // dark instead of the old effect's last colours) and runs the mode's set-up. Returns true when
+    // it did.
     bool ApplyLightInfo(const LightInfo& info);
     // The class's whole loading of the profile's light settings: parameters (with the mode-change
     // reset), the light list with the area state, and the custom steps with their cursor at 0.
-    void LoadLightingState(const LightInfo& info, const LightListEntry* list, std::size_t listCount,
+    // Returns true when the mode changed.
+    bool LoadLightingState(const LightInfo& info, const LightListEntry* list, std::size_t listCount,
                            const CustomLightStep* steps, std::size_t stepCount);
+    // The mode the effect state was last set up for.
+    uint8_t SetUpMode() const;
     void SetLightList(const LightListEntry* list, std::size_t count);
     void SetCustomSteps(const CustomLightStep* steps, std::size_t count);
     void SetRandomSeed(uint32_t seed);
@@ -148,6 +155,9 @@ protected:
     AreaOverlay& m_area;
     StepPlayer& m_player;
     uint32_t m_nowMs = 0;
+    // The mode whose set-up the effect state holds; SetLightInfo leaves it, ApplyLightInfo
+    // compares against it.
+    uint8_t m_setUpMode = 0;
     uint32_t m_lastCountedMs = 0;
     uint32_t m_ticks = 0;
 

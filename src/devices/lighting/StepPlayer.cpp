@@ -86,19 +86,19 @@ bool StepPlayer::Due(unsigned interval) {
     return true;
 }
 
+// Each sub-effect but blink paints only on the pass its interval falls due; between those passes
+// the frame keeps what it shows (and what the area effects lay over it).
 void StepPlayer::Breathe(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
-    if (Due(interval)) {
-        if (++m_phase >= 128) m_phase = 0;
-    }
+    if (!Due(interval)) return;
+    if (++m_phase >= 128) m_phase = 0;
     const uint8_t brightness = static_cast<uint8_t>(kBreathingCurve[m_phase & 127] *
                                                     AtLevel(kBrightnessLevels, s.light.brightness) / 256);
     Fill(frame, s.light.multiColour ? Wheel(0, brightness) : StepColour(s, brightness));
 }
 
 void StepPlayer::Hold(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
-    if (Due(interval)) {
-        if (++m_phase >= 9) m_phase = 0;
-    }
+    if (!Due(interval)) return;
+    if (++m_phase >= 9) m_phase = 0;
     Fill(frame, StepColour(s, AtLevel(kBrightnessLevels, s.light.brightness)));
 }
 
@@ -120,9 +120,8 @@ void StepPlayer::Blink(const CustomLightStep& s, unsigned interval, LedFrame& fr
 }
 
 void StepPlayer::Wave(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
-    if (Due(interval)) {
-        if (++m_phase >= 192) m_phase = 0;
-    }
+    if (!Due(interval)) return;
+    if (++m_phase >= 192) m_phase = 0;
     unsigned d;
     if (s.light.direction == 0) {
         d = m_phase + 1 >= 192 ? 0 : m_phase + 1;
@@ -143,9 +142,8 @@ void StepPlayer::Wave(const CustomLightStep& s, unsigned interval, LedFrame& fra
 }
 
 void StepPlayer::Spectrum(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
-    if (Due(interval)) {
-        if (++m_phase >= 192) m_phase = 0;
-    }
+    if (!Due(interval)) return;
+    if (++m_phase >= 192) m_phase = 0;
     Fill(frame, Wheel(m_phase, AtLevel(kBrightnessLevels, s.light.brightness)));
 }
 

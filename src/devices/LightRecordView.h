@@ -1,0 +1,14 @@
+#pragma once
+// What a device page needs of the lighting panel that shows its records: the page shows them after
+// every refresh, without depending on the panel's module (the panel implements this).
+
+#include "profiles/ProfileRecords.h"
+
+class ILightRecordView {
+public:
+    virtual ~ILightRecordView() = default;
+    virtual void ShowLightRecord(const LightInfo& info) = 0;
+    virtual void ShowAudioLightRecord(const AudioLightInfo& info) = 0;
+    // The keyboard's custom colour group (a position in the group list).
+    virtual void ShowCustomGroup(int group) = 0;
+};
