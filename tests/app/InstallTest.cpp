@@ -202,11 +202,23 @@ TEST_F(InstallTest, TheInstalledProgramStartsFromAnEmptyHomeWithItsInstalledSkin
     EXPECT_TRUE(waitFor("skin: " + skin, 10000)) << output.toStdString();
     // The window came up (the first scan's notice) and bound a virtual keyboard's page, whose
     // factory profile comes from the installed DefaultData.
-    EXPECT_TRUE(waitFor("软件标示", 10000)) << output.toStdString();
+    EXPECT_TRUE(waitFor("软件标示 ", 10000)) << output.toStdString();
     EXPECT_TRUE(waitFor("添加一个键盘设备", 10000)) << output.toStdString();
     EXPECT_FALSE(output.contains("could not be read")) << output.toStdString();
     EXPECT_EQ(program.state(), QProcess::Running);
-    EXPECT_TRUE(fs::is_directory(fs::path(home.path().toStdString()) / ".local/share/VexorUmbrelControlCenter"));
+    // The keyboard's first profile is a copy of the installed factory profile.
+    const fs::path keyboard = fs::path(home.path().toStdString()) / ".local/share/VexorUmbrelControlCenter/keyboard";
+    const auto factorySize = fs::file_size(Usr() / "share/vexor-umbrel/DefaultData/keyboard.Json");
+    auto profileSize = [&] {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(keyboard, ec))
+            if (entry.path().extension() == ".Json") return entry.file_size();
+        return std::uintmax_t{0};
+    };
+    QElapsedTimer t;
+    t.start();
+    while (profileSize() < factorySize / 2 && t.elapsed() < 5000) program.waitForReadyRead(50);
+    EXPECT_GE(profileSize(), factorySize / 2) << keyboard;
     program.terminate();
     if (!program.waitForFinished(5000)) {
         program.kill();
