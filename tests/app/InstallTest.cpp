@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,6 +104,13 @@ TEST_F(InstallTest, ThePrefixHoldsTheProgramItsDataAndItsSystemFiles) {
     const fs::path rules = usr / "lib" / "udev" / "rules.d" / std::string(kUdevRulesFileName);
     ASSERT_TRUE(fs::is_regular_file(rules));
     EXPECT_EQ(ReadAll(rules), SupportedDevicesUdevRules());
+    // Software centres offer the program for every supported device.
+    const std::string metainfo = ReadAll(share / "metainfo" / (std::string(kAppId) + ".metainfo.xml"));
+    for (const auto& [vendor, product] : SupportedVendorProducts()) {
+        char modalias[64];
+        std::snprintf(modalias, sizeof modalias, "<modalias>usb:v%04Xp%04Xd*</modalias>", vendor, product);
+        EXPECT_NE(metainfo.find(modalias), std::string::npos) << modalias;
+    }
     // Nothing of the build's own (libraries, tests) comes along.
     for (const auto& entry : fs::recursive_directory_iterator(usr)) {
         const std::string name = entry.path().filename().string();
