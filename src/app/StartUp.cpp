@@ -18,7 +18,9 @@
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "emulator/EmbeddedVirtualDevices.h"
+#include "emulator/VirtualDeviceHub.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ResourceManager.h"
@@ -67,6 +69,8 @@ QList<QCommandLineOption> ProgramOptions() {
         {"language", "Language file of the skin to use instead of the configured one.", "file"},
         {"exit-after-first-paint", "Print \"first-paint\" once the main window has painted, then exit."},
         {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."},
+        {"factory-reset-virtual-devices",
+         "Start the built-in virtual devices from factory memory (implies --virtual-devices)."},
     };
 }
 
@@ -94,7 +98,7 @@ bool AnswerInformationOption(int argc, char** argv) {
                 names += (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
             }
             if (!option.valueName().isEmpty()) names += QStringLiteral(" <%1>").arg(option.valueName());
-            std::printf("  %-28s %s\n", qPrintable(names), qPrintable(option.description()));
+            std::printf("  %-34s %s\n", qPrintable(names), qPrintable(option.description()));
         }
         std::printf("\nEnvironment: VX_SKIN_DIR (skin folder), VX_DATA_HOME (data folder), "
                     "VX_DEBUG (diagnostic lines).\n");
@@ -157,6 +161,14 @@ int RunControlCenter(int argc, char** argv) {
     args.process(app);
     if (args.isSet("post-message")) return PostAndExit(args);
 
+    // Stopped by the session, a service manager or Ctrl-C, the program leaves its loop as "exit"
+    // does, so that everything below is torn down in order (the virtual devices' folder emptied,
+    // their memory written). Installed before anything that a signal should not cut short.
+    CTerminationSignals termination([](int signalNumber) {
+        std::fprintf(stderr, "signal %d: closing\n", signalNumber);
+        QCoreApplication::exit(0);
+    });
+
     std::vector<std::unique_ptr<FontResource>> fonts;
     const QString fontBase = ResourceBase(QStringLiteral("Font"));
     for (const char* name : kFonts) {
@@ -186,13 +198,17 @@ int RunControlCenter(int argc, char** argv) {
     // The virtual devices go up before discovery reads the environment and come down after it
     // has stopped.
     std::unique_ptr<EmbeddedVirtualDevices> virtualDevices;
-    if (args.isSet("virtual-devices")) {
+    // Their memory is kept in the user's state folder, as a real device keeps its own.
+    if (args.isSet("virtual-devices") || args.isSet("factory-reset-virtual-devices")) {
         virtualDevices = std::make_unique<EmbeddedVirtualDevices>();
+        virtualDevices->SetStateDirectory(VirtualDeviceHub::DefaultStateDirectory(),
+                                          args.isSet("factory-reset-virtual-devices"));
         if (virtualDevices->Start() != 1) {
             std::fprintf(stderr, "the virtual devices could not be started\n");
             virtualDevices.reset();
         } else {
-            std::fprintf(stderr, "virtual devices in %s\n", virtualDevices->Directory().c_str());
+            std::fprintf(stderr, "virtual devices in %s, memory kept in %s\n",
+                         virtualDevices->Directory().c_str(), virtualDevices->StateDirectory().c_str());
         }
     }
 

@@ -129,7 +129,7 @@ TEST_F(InstallTest, HelpListsEveryOptionWithoutADisplayAndTheManualPageAgrees) {
         if (m.hasMatch()) helpOptions << m.captured(1);
     }
     for (const char* option : {"help", "version", "post-message", "wparam", "lparam", "language",
-                               "exit-after-first-paint", "virtual-devices"}) {
+                               "exit-after-first-paint", "virtual-devices", "factory-reset-virtual-devices"}) {
         EXPECT_TRUE(helpOptions.contains(option)) << option << "\n" << help.toStdString();
     }
     // The program accepts what the help names: an unknown option is refused, a listed one is not
