@@ -24,6 +24,7 @@
 #include "app/SessionSleepWatch.h"
 #include "app/discovery/DeviceKinds.h"
 #include "app/discovery/DiscoverySink.h"
+#include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondUSBDevice.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -431,18 +432,22 @@ void CMainWnd::OnPermissionNotices() {
     }
     QWidget* notice = m_pm.FindControl("nodevice_permission");
     if (notice == nullptr || !added) return;
-    // The fix: the rules file beside the user's data, and the commands that install it.
-    const std::filesystem::path rules = UserDataFolder() / std::string(kUdevRulesFileName);
-    if (FILE* file = std::fopen(rules.c_str(), "w")) {
-        const std::string text = SupportedDevicesUdevRules();
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
+    // The fix names a rules file only root can change: the one installed with the program. A
+    // build tree's file is the user's own, so the notice says to read it and copy it as root.
+    const UdevRulesFile rules =
+        FindUdevRulesFile(UdevRulesFolders(), InstallFolder(),
+                          std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+    const char* hintKey = "permission_hint";
+    if (rules.kind == UdevRulesFile::Kind::InstalledElsewhere) hintKey = "permission_hint_elsewhere";
+    if (rules.kind == UdevRulesFile::Kind::BuildTree) hintKey = "permission_hint_build";
+    if (rules.kind == UdevRulesFile::Kind::Missing) hintKey = "permission_hint_missing";
+    if (QWidget* hint = m_pm.FindControl("nodevice_permission_hint")) {
+        ui::SetResourceText(hint, true);
+        ui::SetText(hint, QString::fromLatin1(hintKey));
     }
     if (QWidget* command = m_pm.FindControl("nodevice_permission_command")) {
-        ui::SetText(command,
-                    QStringLiteral("sudo cp '%1' /etc/udev/rules.d/ && sudo udevadm control --reload && "
-                                   "sudo udevadm trigger")
-                        .arg(QString::fromStdString(rules.string())));
+        ui::SetText(command, QString::fromStdString(UdevRulesCommand(rules)));
+        ui::SetVisible(command, rules.kind != UdevRulesFile::Kind::Missing);
     }
     ui::SetVisible(notice, true);
 }

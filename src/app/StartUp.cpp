@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,6 +21,8 @@
 #include "app/TerminationSignals.h"
 #include "emulator/EmbeddedVirtualDevices.h"
 #include "emulator/VirtualDeviceHub.h"
+#include "platform/DebugLog.h"
+#include "profiles/DataFolders.h"
 #include "widgets/ResourceManager.h"
 
 namespace {
@@ -54,6 +58,67 @@ private:
     bool m_seen = false;
 };
 
+// Every option the program accepts, in the order --help lists them.
+QList<QCommandLineOption> ProgramOptions() {
+    return {
+        {{"h", "help"}, "Show this list of options and exit."},
+        {{"v", "version"}, "Show the program's version and exit."},
+        {"post-message", "Post a registered message (e.g. Game_Start) to the running program and exit.", "name"},
+        {"wparam", "First value of the posted message (default 0).", "n", "0"},
+        {"lparam", "Second value of the posted message (default 0).", "n", "0"},
+        {"language", "Language file of the skin to use instead of the configured one.", "file"},
+        {"exit-after-first-paint", "Print \"first-paint\" once the main window has painted, then exit."},
+        {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."},
+        {"factory-reset-virtual-devices",
+         "Start the built-in virtual devices from factory memory (implies --virtual-devices)."},
+    };
+}
+
+// --help and --version are answered before the window system is touched, so that they work
+// without a display (a terminal over ssh, a package check). One line per option.
+bool AnswerInformationOption(int argc, char** argv) {
+    bool help = false;
+    bool version = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--") == 0) break;
+        if (std::strcmp(a, "-h") == 0 || std::strcmp(a, "--help") == 0 || std::strcmp(a, "-help") == 0 ||
+            std::strcmp(a, "-?") == 0)
+            help = true;
+        if (std::strcmp(a, "-v") == 0 || std::strcmp(a, "--version") == 0) version = true;
+    }
+    if (help) {
+        std::printf("Usage: VexorUmbrelControlCenter [options]\n"
+                    "Configuration centre for Vexor Umbrel keyboards, mice, mousepads and headsets.\n\n"
+                    "Options:\n");
+        for (const QCommandLineOption& option : ProgramOptions()) {
+            QString names;
+            for (const QString& name : option.names()) {
+                if (!names.isEmpty()) names += QStringLiteral(", ");
+                names += (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            }
+            if (!option.valueName().isEmpty()) names += QStringLiteral(" <%1>").arg(option.valueName());
+            std::printf("  %-34s %s\n", qPrintable(names), qPrintable(option.description()));
+        }
+        std::printf("\nEnvironment: VX_SKIN_DIR (skin folder), VX_DATA_HOME (data folder), "
+                    "VX_DEBUG (diagnostic lines).\n");
+        return true;
+    }
+    if (version) {
+        std::printf("VexorUmbrelControlCenter %s\n", VX_PROGRAM_VERSION);
+        return true;
+    }
+    return false;
+}
+
+// Fonts and skin sit beside the program in a build tree and a portable copy, and under
+// share/vexor-umbrel of the install prefix once installed.
+QString ResourceBase(const QString& child) {
+    const QString beside = QCoreApplication::applicationDirPath() + '/' + child;
+    if (QDir(beside).exists()) return QCoreApplication::applicationDirPath();
+    return QString::fromStdString(InstallFolder().string());
+}
+
 int PostAndExit(const QCommandLineParser& args) {
     const QString name = args.value("post-message");
     const int result = CControlCenterBus::PostToRunning(name, args.value("wparam").toLongLong(),
@@ -67,7 +132,7 @@ int PostAndExit(const QCommandLineParser& args) {
 
 QString DefaultSkinDir() {
     const QString env = qEnvironmentVariable("VX_SKIN_DIR");
-    return env.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/skin/") : env;
+    return env.isEmpty() ? ResourceBase(QStringLiteral("skin")) + QStringLiteral("/skin/") : env;
 }
 
 bool SetupResources(const QString& skinDir) {
@@ -85,21 +150,14 @@ int RunControlCenter(int argc, char** argv) {
     // show only with VX_DEBUG set, like the link and profile diagnostics.
     if (qEnvironmentVariableIsEmpty("VX_DEBUG"))
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    if (AnswerInformationOption(argc, argv)) return 0;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("VexorUmbrelControlCenter"));
+    app.setApplicationVersion(QStringLiteral(VX_PROGRAM_VERSION));
     app.setQuitOnLastWindowClosed(false);
 
     QCommandLineParser args;
-    args.addHelpOption();
-    args.addOption({"post-message", "Post a registered message to the running program.", "name"});
-    args.addOption({"wparam", "First message value.", "n", "0"});
-    args.addOption({"lparam", "Second message value.", "n", "0"});
-    args.addOption({"language", "Language file to use.", "file"});
-    args.addOption({"exit-after-first-paint", "Exit once the main window has painted."});
-    args.addOption(
-        {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."});
-    args.addOption({"factory-reset-virtual-devices",
-                    "Start the built-in virtual devices from factory memory (implies --virtual-devices)."});
+    args.addOptions(ProgramOptions());
     args.process(app);
     if (args.isSet("post-message")) return PostAndExit(args);
 
@@ -112,8 +170,9 @@ int RunControlCenter(int argc, char** argv) {
     });
 
     std::vector<std::unique_ptr<FontResource>> fonts;
+    const QString fontBase = ResourceBase(QStringLiteral("Font"));
     for (const char* name : kFonts) {
-        fonts.push_back(std::make_unique<FontResource>());
+        fonts.push_back(std::make_unique<FontResource>(fontBase));
         fonts.back()->Load(QString::fromLatin1(name));
     }
     auto releaseFonts = [&fonts] {
@@ -153,7 +212,10 @@ int RunControlCenter(int argc, char** argv) {
         }
     }
 
-    SetupResources(DefaultSkinDir());
+    const QString skinDir = DefaultSkinDir();
+    if (!SetupResources(skinDir))
+        std::fprintf(stderr, "the skin could not be read from %s\n", qPrintable(skinDir));
+    DebugLog("skin: " + skinDir.toStdString());
     registered_messages::RegisterGuidMessages();
     registered_messages::RegisterHookMessages();
 

@@ -19,12 +19,15 @@
 // SIGTERM, SIGINT and SIGHUP close the program as "exit" does.
 //   --exit-after-first-paint                        print "first-paint" when the main window has
 //                                                   painted once, then exit (start-up benchmark)
-// The skin folder is "skin" beside the program; VX_SKIN_DIR overrides it.
+// --help and --version answer without a display.
+// The skin folder is "skin" beside the program, else share/vexor-umbrel/skin of the install
+// prefix; VX_SKIN_DIR overrides it.
 int RunControlCenter(int argc, char** argv);
 
 // Points the UI layer at the skin folder, loads its resource index and style sheet and registers
 // the program's control classes. False when the resource index cannot be read.
 bool SetupResources(const QString& skinDir);
 
-// The skin folder the program uses: VX_SKIN_DIR, else "skin" beside the program.
+// The skin folder the program uses: VX_SKIN_DIR, else "skin" beside the program, else the
+// installed skin (InstallFolder()/skin).
 QString DefaultSkinDir();

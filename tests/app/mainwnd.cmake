@@ -12,6 +12,8 @@ vx_add_test(NAME app_mainwnd_shell LABELS app threaded
     SOURCES ${VX_MAINWND_TEST_DIR}/MainWndShellTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_app vx_link_test_support Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/mainwnd_shell_config)
+# The permission notice names the build tree's generated rules file.
+add_dependencies(app_mainwnd_shell vx_udev_rules)
 vx_add_test(NAME app_mainwnd_devices LABELS app threaded
     SOURCES ${VX_MAINWND_TEST_DIR}/MainWndDevicesTest.cpp ${VX_MAINWND_TEST_DIR}/DeviceWindowFixture.cpp
             ${VX_MAINWND_TEST_DIR}/VirtualDevices.cpp

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -17,11 +18,13 @@
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
 #include "app/discovery/DiscoverySink.h"
+#include "app/discovery/UdevRulesFile.h"
 #include "link/SupportedDevices.h"
 #include "profiles/DataFolders.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
+#include "widgets/ResourceManager.h"
 
 namespace {
 
@@ -208,14 +211,32 @@ TEST_F(MainWndShellTest, APermissionProblemShowsTheFixOnce) {
     vxtest::Pump(20);
     EXPECT_EQ(wnd->PermissionProblems(), QStringList{path});
     EXPECT_TRUE(ui::IsVisible(notice));
-    const std::string rules = (UserDataFolder() / std::string(kUdevRulesFileName)).string();
+    // The fix never names a file the user could change as if it were trusted: nothing is written
+    // into the user's data folder, and this test program runs from the build tree, whose rules
+    // file is to be read and copied as root (unless the machine has the rule installed).
+    const std::string userRules = (UserDataFolder() / std::string(kUdevRulesFileName)).string();
+    EXPECT_FALSE(std::filesystem::exists(userRules));
     const QString command = ui::GetText(wnd->GetPaintManager().FindControl("nodevice_permission_command"));
-    EXPECT_TRUE(command.contains(QString::fromStdString(rules))) << command.toStdString();
-    EXPECT_TRUE(command.contains("udevadm trigger"));
-    std::ifstream file(rules);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(text.str(), SupportedDevicesUdevRules());
+    const QString hint = ui::GetText(wnd->GetPaintManager().FindControl("nodevice_permission_hint"));
+    EXPECT_FALSE(command.contains(QString::fromStdString(UserDataFolder().string()))) << command.toStdString();
+    EXPECT_TRUE(command.contains("udevadm trigger --subsystem-match=hidraw")) << command.toStdString();
+    bool systemRule = false;
+    for (const auto& folder : UdevRulesFolders())
+        systemRule = systemRule || IsRootOnlyFile(folder / std::string(kUdevRulesFileName));
+    if (systemRule) {
+        EXPECT_EQ(hint, CResourceManager::GetInstance().GetText("permission_hint"));
+        EXPECT_FALSE(command.contains("install")) << command.toStdString();
+    } else {
+        EXPECT_EQ(hint, CResourceManager::GetInstance().GetText("permission_hint_build"));
+        EXPECT_TRUE(hint.contains("as root")) << hint.toStdString();
+        const std::string built = VX_BINARY_DIR "/packaging/udev/" + std::string(kUdevRulesFileName);
+        EXPECT_TRUE(command.startsWith(QString::fromStdString("sudo install -m 0644 -o root -g root '" + built + "'")))
+            << command.toStdString();
+        std::ifstream file(built);
+        std::stringstream text;
+        text << file.rdbuf();
+        EXPECT_EQ(text.str(), SupportedDevicesUdevRules());
+    }
     // It stays below the no-device notice: a device shown hides both.
     EXPECT_TRUE(ui::IsVisible(wnd->GetPaintManager().FindControl("No_device_Link")));
 }
