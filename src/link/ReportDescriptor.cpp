@@ -492,7 +492,12 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
         const size_t digits = i - start;
         if (digits == 0 || digits > 2) return false;
         if (i < n && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != ',') return false;
-        bytes->push_back(static_cast<uint8_t>(std::stoul(text.substr(start, digits), nullptr, 16)));
+        unsigned value = 0;
+        for (size_t d = start; d < i; ++d) {
+            const unsigned char h = static_cast<unsigned char>(text[d]);
+            value = value * 16 + (std::isdigit(h) ? h - '0' : std::tolower(h) - 'a' + 10);
+        }
+        bytes->push_back(static_cast<uint8_t>(value));
     }
     return true;
 }
