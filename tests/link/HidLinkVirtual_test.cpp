@@ -24,8 +24,8 @@ namespace {
 using vxtest::HexBytes;
 using vxtest::HostMessage;
 using vxtest::ScopedTempDir;
-using vxtest::VirtualNodePlayer;
 using vxtest::VirtualNodeConfig;
+using vxtest::VirtualNodePlayer;
 using Clock = std::chrono::steady_clock;
 
 // Consumer collection (id 3, 2-byte input) and vendor collection (id 4, 64-byte input and
