@@ -31,7 +31,7 @@ constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, hang MODEL, unhang MODEL, "
     "notify MODEL CODE, connect keyboard|mouse cable|receiver, "
     "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], phone MODEL TYPE, omit-keys MODEL [KEY...], "
-    "trace FILE|off, "
+    "factory-reset [DEVICE|all], trace FILE|off, "
     "quit";
 
 }  // namespace
@@ -55,6 +55,22 @@ std::string ControlConsole::Connect(const std::vector<std::string>& words) {
     if (words[2] != "receiver") return "error: connect keyboard|mouse cable|receiver";
     if (m_hub.IsPlugged(wired) && m_hub.Unplug(wired) != 1) return Answer(0);
     return Answer(m_hub.IsPlugged(receiver) ? 1 : m_hub.Plug(receiver));
+}
+
+// The keyboard and the mouse are one memory behind two nodes: either node's name, or the device's
+// own name ("keyboard", "mouse", "mousepad", "headset"), resets that memory.
+std::string ControlConsole::FactoryReset(const std::vector<std::string>& words) {
+    if (words.size() > 2) return "error: factory-reset [DEVICE|all]";
+    if (words.size() == 1 || words[1] == "all") return Answer(m_hub.FactoryResetAll());
+    std::optional<FirmwareKind> kind;
+    if (const std::optional<VirtualModel> model = ParseVirtualModel(words[1]))
+        kind = ModelInfo(*model).firmware;
+    for (size_t index = 0; index < kFirmwareKindCount && !kind; ++index) {
+        if (words[1] == FirmwareKindName(static_cast<FirmwareKind>(index)))
+            kind = static_cast<FirmwareKind>(index);
+    }
+    if (!kind) return "error: unknown device " + words[1];
+    return Answer(m_hub.FactoryReset(*kind));
 }
 
 std::string ControlConsole::Execute(const std::string& line, bool& quit) {
@@ -84,6 +100,7 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
         return Answer(m_hub.SetTrace(words[1] == "off" ? std::string() : words[1]));
     }
     if (command == "connect") return Connect(words);
+    if (command == "factory-reset") return FactoryReset(words);
     if (words.size() < 2) return "error: missing device";
 
     if ((command == "plug" || command == "unplug") && words[1] == "all") {

@@ -12,6 +12,9 @@
 //   battery MODEL PERCENT [CHARGING]  (CHARGING: 0 full, 1 charging, 2 on battery)
 //   phone MODEL TYPE        (the phone on the mousepad's charger: 1 iPhone, 2 Samsung, 3 other, 0 none)
 //   omit-keys MODEL [KEY...] (a keyboard without these logical keys; resets it to factory state)
+//   factory-reset [MODEL|keyboard|mouse|mousepad|headset|all]
+//                           (factory memory, saved at once when state is kept; the device asks the
+//                            program to reread its settings; no argument: every device)
 //   trace FILE|off          help          quit
 //
 // MODEL is keyboard-wired, keyboard-receiver, mouse-wired, mouse-receiver, mousepad or headset.
@@ -30,6 +33,7 @@ public:
 
 private:
     std::string Connect(const std::vector<std::string>& words);
+    std::string FactoryReset(const std::vector<std::string>& words);
 
     VirtualDeviceHub& m_hub;
 };

@@ -22,7 +22,13 @@ std::string MakePrivateDirectory() {
 
 }  // namespace
 
-EmbeddedVirtualDevices::EmbeddedVirtualDevices() = default;
+EmbeddedVirtualDevices::EmbeddedVirtualDevices()
+    : m_stateDirectory(VirtualDeviceHub::DefaultStateDirectory()) {}
+
+void EmbeddedVirtualDevices::SetStateDirectory(const std::string& directory, bool factoryReset) {
+    m_stateDirectory = directory;
+    m_factoryReset = factoryReset;
+}
 
 EmbeddedVirtualDevices::~EmbeddedVirtualDevices() {
     Shutdown();
@@ -68,6 +74,8 @@ int EmbeddedVirtualDevices::StartIn(const std::string& directory, const std::vec
         return 0;
     }
     m_hub = std::make_unique<VirtualDeviceHub>(m_directory);
+    // A folder that cannot be made leaves the devices running without memory (reported by the hub).
+    if (!m_stateDirectory.empty()) m_hub->UseStateDirectory(m_stateDirectory, m_factoryReset);
     for (VirtualModel model : devices) {
         if (m_hub->Plug(model) != 1) {
             Shutdown();

@@ -18,8 +18,8 @@ class VirtualDeviceHub;
 class EmbeddedVirtualDevices {
 public:
     EmbeddedVirtualDevices();
-    // Unplugs everything, closes the control socket, removes a directory it made and restores
-    // VX_VIRTUAL_HID_DIR.
+    // Unplugs everything, closes the control socket, writes the devices' memory, removes a
+    // directory it made and restores VX_VIRTUAL_HID_DIR.
     ~EmbeddedVirtualDevices();
     EmbeddedVirtualDevices(const EmbeddedVirtualDevices&) = delete;
     EmbeddedVirtualDevices& operator=(const EmbeddedVirtualDevices&) = delete;
@@ -29,6 +29,12 @@ public:
     // (nothing is left running then).
     int Start(const std::string& directory = {}, const std::vector<VirtualModel>& devices = AllModels());
     bool Running() const { return m_hub != nullptr; }
+
+    // Where the devices keep their memory between runs (VirtualDeviceHub::UseStateDirectory);
+    // default VirtualDeviceHub::DefaultStateDirectory(), empty keeps nothing. factoryReset starts
+    // every device from factory memory and writes it there. Before Start.
+    void SetStateDirectory(const std::string& directory, bool factoryReset = false);
+    const std::string& StateDirectory() const { return m_stateDirectory; }
     const std::string& Directory() const { return m_directory; }
     // Null before Start.
     VirtualDeviceHub* Hub() { return m_hub.get(); }
@@ -46,6 +52,8 @@ private:
     std::unique_ptr<VirtualDeviceHub> m_hub;
     std::unique_ptr<ControlSocket> m_control;
     std::string m_directory;
+    std::string m_stateDirectory;
+    bool m_factoryReset = false;
     bool m_madeDirectory = false;
     bool m_hadVariable = false;
     std::string m_previousVariable;

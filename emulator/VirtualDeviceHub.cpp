@@ -1,5 +1,6 @@
 #include "emulator/VirtualDeviceHub.h"
 
+#include <fcntl.h>
 #include <json/json.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <future>
+#include <optional>
 
 #include "emulator/ReportDescriptors.h"
 #include "emulator/UhidDevice.h"
@@ -27,6 +29,67 @@ constexpr uint8_t kOutputMessage = 'O';
 constexpr uint8_t kControlMessage = 'S';
 constexpr uint8_t kInputMessage = 'I';
 constexpr int kBusUsb = 3;
+constexpr int kStateIdleCheckMs = 1000;
+// A state file is a few kilobytes; anything far bigger is not one of ours.
+constexpr off_t kMaxStateFile = 1 << 20;
+constexpr uint16_t kRereadCode = 0x401;
+
+// The whole file, or nullopt with problem set ("" when the file does not exist).
+std::optional<std::string> ReadStateFile(const std::string& path, std::string& problem) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = errno == ENOENT ? "" : std::string("cannot be opened: ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    std::string text;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxStateFile) {
+        problem = "not a state file";
+        ::close(fd);
+        return std::nullopt;
+    }
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            problem = std::string("cannot be read: ") + std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > static_cast<size_t>(kMaxStateFile)) {
+            problem = "not a state file";
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    ::close(fd);
+    return text;
+}
+
+// Temporary file in the same folder, then rename: a reader (or the next start after a crash)
+// finds the old file or the new one, never a part of one. The temporary name is unique, so two
+// players writing the same device's file never mix their bytes.
+bool WriteFileAtomically(const std::string& path, const std::string& text) {
+    std::string temporary = path + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) break;
+        done += static_cast<size_t>(wrote);
+    }
+    const bool written = done == text.size() && ::fchmod(fd, 0600) == 0;
+    if (::close(fd) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
 
 int MakeDirectories(const std::string& path) {
     if (path.empty()) return 0;
@@ -93,6 +156,8 @@ VirtualDeviceHub::~VirtualDeviceHub() {
     [[maybe_unused]] ssize_t written = ::write(m_wakeFd, &one, sizeof one);
     if (m_server.joinable()) m_server.join();
     if (m_wakeFd >= 0) ::close(m_wakeFd);
+    // The server thread has ended: its state is this thread's now.
+    if (!m_stateDirectory.empty()) SaveChangedState(true);
 }
 
 std::string VirtualDeviceHub::DefaultDirectory() {
@@ -154,7 +219,14 @@ void VirtualDeviceHub::ServerLoop() {
                 sources.push_back({i, node.uhid->Fd(), Source::Uhid});
             }
         }
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        // With state kept, a change made from another thread (a test, the console) is noticed
+        // within a second even when no report arrives.
+        int timeout = -1;
+        if (!m_stateDirectory.empty()) {
+            const int due = SaveChangedState(false);
+            timeout = due < 0 ? kStateIdleCheckMs : due;
+        }
+        if (::poll(fds.data(), fds.size(), timeout) < 0) {
             if (errno == EINTR) continue;
             break;
         }
@@ -401,6 +473,150 @@ int VirtualDeviceHub::SetBattery(VirtualModel model, uint8_t percent, uint8_t ch
 int VirtualDeviceHub::SetPhoneType(VirtualModel model, uint8_t phoneType) {
     Firmware(model).SetPhoneType(phoneType);
     return 1;
+}
+
+std::string VirtualDeviceHub::DefaultStateDirectory() {
+    std::string base;
+    // The XDG rules ignore a relative XDG_STATE_HOME.
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+        base = state;
+    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+        base = std::string(home) + "/.local/state";
+    } else {
+        return {};
+    }
+    return base + "/VexorUmbrelControlCenter/virtual-devices";
+}
+
+std::string VirtualDeviceHub::StatePath(FirmwareKind kind) const {
+    if (m_stateDirectory.empty()) return {};
+    return m_stateDirectory + "/" + FirmwareKindName(kind) + ".json";
+}
+
+void VirtualDeviceHub::SetSaveDelay(std::chrono::milliseconds delay) {
+    m_saveDelayMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(delay.count(), 0));
+}
+
+std::vector<std::string> VirtualDeviceHub::StateProblems() const {
+    std::lock_guard lock(m_problemMutex);
+    return m_stateProblems;
+}
+
+void VirtualDeviceHub::ReportStateProblem(const std::string& problem) {
+    std::fprintf(stderr, "virtual devices: %s\n", problem.c_str());
+    std::lock_guard lock(m_problemMutex);
+    m_stateProblems.push_back(problem);
+}
+
+int VirtualDeviceHub::UseStateDirectory(const std::string& directory, bool factoryReset) {
+    if (directory.empty()) return 0;
+    return RunOnServer([this, directory, factoryReset] {
+        if (MakeDirectories(directory) != 1) {
+            ReportStateProblem("cannot make the state folder " + directory + "; device memory is not kept");
+            return 0;
+        }
+        m_stateDirectory = directory;
+        for (size_t index = 0; index < kFirmwareKindCount; ++index) {
+            const auto kind = static_cast<FirmwareKind>(index);
+            VirtualFirmware& firmware = *m_firmware[index];
+            StateSlot& slot = m_stateSlots[index];
+            slot = {};
+            const std::string path = StatePath(kind);
+            if (factoryReset) {
+                firmware.ResetToFactory();
+                SaveState(kind);
+                continue;
+            }
+            std::string problem;
+            const std::optional<std::string> text = ReadStateFile(path, problem);
+            FirmwareMemory memory;
+            if (text && ParseFirmwareMemory(*text, kind, memory, problem))
+                problem = firmware.RestoreMemory(memory);
+            if (!problem.empty()) {
+                // Kept aside rather than overwritten by the next save: what was in it is not lost,
+                // and the next start does not report it again.
+                const std::string aside = path + ".corrupt";
+                const bool moved = std::rename(path.c_str(), aside.c_str()) == 0;
+                ReportStateProblem(path + ": " + problem + "; the " + FirmwareKindName(kind) +
+                                   " starts from factory memory" +
+                                   (moved ? " (file kept as " + aside + ")" : ""));
+            }
+            slot.savedGeneration = firmware.MemoryGeneration();
+        }
+        return 1;
+    });
+}
+
+int VirtualDeviceHub::SaveState(FirmwareKind kind) {
+    const size_t index = static_cast<size_t>(kind);
+    StateSlot& slot = m_stateSlots[index];
+    const VirtualFirmware& firmware = *m_firmware[index];
+    // The generation is taken first: a change made while the copy is taken shows as a newer
+    // generation and is saved again.
+    const uint64_t generation = firmware.MemoryGeneration();
+    const std::string path = StatePath(kind);
+    const bool written = WriteFileAtomically(path, FirmwareMemoryText(firmware.Memory()));
+    slot.savedGeneration = generation;
+    slot.pending = false;
+    if (!written && !slot.writeFailureReported) {
+        slot.writeFailureReported = true;
+        ReportStateProblem("cannot write " + path + ": " + std::strerror(errno) +
+                           "; the device's memory is not kept");
+    }
+    if (written) slot.writeFailureReported = false;
+    return written ? 1 : 0;
+}
+
+int VirtualDeviceHub::SaveChangedState(bool all) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto delay = std::chrono::milliseconds(m_saveDelayMs.load());
+    int next = -1;
+    m_lastSaveFailed = false;
+    for (size_t index = 0; index < kFirmwareKindCount; ++index) {
+        StateSlot& slot = m_stateSlots[index];
+        if (m_firmware[index]->MemoryGeneration() == slot.savedGeneration) continue;
+        if (!slot.pending) {
+            slot.pending = true;
+            slot.changedAt = now;
+        }
+        const auto due = slot.changedAt + delay;
+        if (all || due <= now) {
+            if (SaveState(static_cast<FirmwareKind>(index)) != 1) m_lastSaveFailed = true;
+            continue;
+        }
+        const int wait = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
+        next = next < 0 ? wait : std::min(next, wait);
+    }
+    return next;
+}
+
+int VirtualDeviceHub::FlushState() {
+    return RunOnServer([this] {
+        if (m_stateDirectory.empty()) return 0;
+        SaveChangedState(true);
+        return m_lastSaveFailed ? 0 : 1;
+    });
+}
+
+int VirtualDeviceHub::FactoryReset(FirmwareKind kind) {
+    m_firmware[static_cast<size_t>(kind)]->ResetToFactory();
+    return RunOnServer([this, kind] {
+        int result = 1;
+        if (!m_stateDirectory.empty() && SaveState(kind) != 1) result = 0;
+        for (const VirtualModelInfo& info : VirtualModels()) {
+            if (info.firmware == kind && m_nodes[IndexOf(info.model)].listenFd >= 0)
+                Notify(info.model, kRereadCode);
+        }
+        return result;
+    });
+}
+
+int VirtualDeviceHub::FactoryResetAll() {
+    int result = 1;
+    for (size_t index = 0; index < kFirmwareKindCount; ++index) {
+        if (FactoryReset(static_cast<FirmwareKind>(index)) != 1) result = 0;
+    }
+    return result;
 }
 
 VirtualFirmware& VirtualDeviceHub::Firmware(VirtualModel model) {

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -68,6 +69,32 @@ public:
 
     VirtualFirmware& Firmware(VirtualModel model);
 
+    // Device memory kept across runs, as a real device keeps it across reconnects: the memory of
+    // each device (FirmwareMemory.h) lives in DIR/<device>.json. Off until this is called, so an
+    // in-process hub of a test starts from factory memory and leaves no file behind.
+    // Loads every device's file now (factory memory when the file is missing; a file that cannot
+    // be used is reported once on standard error and in StateProblems, moved aside to
+    // <device>.json.corrupt, and the device starts from factory memory); factoryReset ignores the
+    // files and writes factory memory into them. From then on a change of a device's memory is
+    // written (temporary file, then rename) within SaveDelay, and every unsaved change when the
+    // hub stops or FlushState is called. 1, or 0 when DIR cannot be made (persistence stays off).
+    int UseStateDirectory(const std::string& directory, bool factoryReset = false);
+    const std::string& StateDirectory() const { return m_stateDirectory; }
+    std::string StatePath(FirmwareKind kind) const;
+    // $XDG_STATE_HOME/VexorUmbrelControlCenter/virtual-devices (XDG_STATE_HOME defaulting to
+    // ~/.local/state); empty without a home folder.
+    static std::string DefaultStateDirectory();
+    void SetSaveDelay(std::chrono::milliseconds delay);
+    // Writes every unsaved change now. 1 when every device's file is current.
+    int FlushState();
+    std::vector<std::string> StateProblems() const;
+
+    // Factory memory for one device (all its nodes) or every device; written at once when state
+    // is kept, and every plugged node of the device asks the program to reread its settings
+    // (0x401), as after a reset made on the device itself.
+    int FactoryReset(FirmwareKind kind);
+    int FactoryResetAll();
+
     // Protocol trace of every report sent and received; an empty path stops it.
     int SetTrace(const std::string& path);
 
@@ -100,12 +127,31 @@ private:
     int DoUnplug(VirtualModel model);
     int WriteRecord(VirtualModel model) const;
     void TraceReport(VirtualModel model, std::string_view direction, std::span<const uint8_t> report);
+    // Server thread (or after it ended): saves the devices whose memory changed, those whose
+    // change is older than the save delay unless all is set. Returns the poll time-out until the
+    // next save is due (-1: nothing waiting).
+    int SaveChangedState(bool all);
+    int SaveState(FirmwareKind kind);
+    void ReportStateProblem(const std::string& problem);
+
+    struct StateSlot {
+        uint64_t savedGeneration = 0;
+        bool pending = false;
+        std::chrono::steady_clock::time_point changedAt;
+        bool writeFailureReported = false;
+    };
 
     const std::string m_directory;
     std::array<std::shared_ptr<VirtualFirmware>, kFirmwareKindCount> m_firmware;
     std::array<Node, kVirtualModelCount> m_nodes;  // server thread only
     ProtocolTrace m_trace;
-    bool m_uhidEnabled = false;  // server thread only
+    bool m_uhidEnabled = false;                              // server thread only
+    std::string m_stateDirectory;                            // set on the server thread before any save
+    std::array<StateSlot, kFirmwareKindCount> m_stateSlots;  // server thread only
+    bool m_lastSaveFailed = false;                           // server thread only
+    std::atomic<int> m_saveDelayMs{500};
+    mutable std::mutex m_problemMutex;
+    std::vector<std::string> m_stateProblems;
 
     std::mutex m_taskMutex;
     std::deque<std::function<void()>> m_tasks;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/tables/KeyboardFactoryKeys.h"
 #include "emulator/FrameChecksum.h"
 #include "emulator/ReportDescriptors.h"
 
@@ -18,6 +19,22 @@ constexpr size_t kHeadsetHalf = 7;
 constexpr size_t kKeyboardProfileExtraByte = 26;
 constexpr size_t kMouseActiveStageByte = 12;
 
+// Commands that may change the memory the device keeps without power (EndConfig may mark an
+// unfinished image broken).
+bool KeepsMemory(uint8_t command) {
+    switch (command) {
+        case 0x02:
+        case 0x06:
+        case 0x09:
+        case 0x0B:
+        case 0x15:
+        case 0x17:
+            return true;
+        default:
+            return false;
+    }
+}
+
 uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
     return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
@@ -30,6 +47,7 @@ VirtualFirmware::VirtualFirmware(FirmwareKind kind) : m_kind(kind) {
 }
 
 void VirtualFirmware::ResetLocked() {
+    ++m_generation;
     m_layout = BuildFirmwareLayout(m_kind, m_missingKeys);
     m_capability = BuildCapabilityRecord(m_layout);
     m_status = {};
@@ -100,6 +118,7 @@ std::vector<uint8_t> VirtualFirmware::HandleFrame(std::span<const uint8_t> repor
             const size_t offset = Le16(report, 5);
             result = Dispatch(command, length, offset, report.subspan(kFramePayloadOffset, length),
                               std::span<uint8_t>(reply).subspan(kFramePayloadOffset, length), transport);
+            if (KeepsMemory(command)) ++m_generation;
         }
     }
     reply[7] = result;
@@ -263,6 +282,7 @@ uint16_t VirtualFirmware::ChangeProfileOnDevice(int profile, int extra) {
     std::lock_guard lock(m_mutex);
     if (profile < 0 || profile > 15 || static_cast<size_t>(profile) >= m_layout.profileCount) return 0;
     m_config[0] = static_cast<uint8_t>(profile);
+    ++m_generation;
     if (extra < 0 || extra > 15) return static_cast<uint16_t>(0x1000 | profile);
     const size_t block = static_cast<size_t>(profile) * m_layout.stride;
     if (m_kind == FirmwareKind::Keyboard)
@@ -311,6 +331,45 @@ void VirtualFirmware::SetMissingKeys(const std::vector<size_t>& logicalKeys) {
 void VirtualFirmware::ResetToFactory() {
     std::lock_guard lock(m_mutex);
     ResetLocked();
+}
+
+FirmwareMemory VirtualFirmware::Memory() const {
+    std::lock_guard lock(m_mutex);
+    return {m_kind, m_missingKeys, m_config, m_keyTable, m_keyColours, m_macros, m_shoot};
+}
+
+uint64_t VirtualFirmware::MemoryGeneration() const {
+    std::lock_guard lock(m_mutex);
+    return m_generation;
+}
+
+std::string VirtualFirmware::RestoreMemory(const FirmwareMemory& memory) {
+    if (memory.kind != m_kind) return "memory of another device";
+    for (size_t key : memory.missingKeys) {
+        if (key >= vx::device_tables::kKeyboardLogicalKeyCount) return "key number out of range";
+    }
+    // Sizes are checked against the layout the memory would be used with: a file of another
+    // keyboard size or a cut-off table must not leave the device with tables of the wrong length.
+    const FirmwareLayout layout = BuildFirmwareLayout(m_kind, memory.missingKeys);
+    const size_t keyTableLength = layout.keySlots.size() * 3;
+    if (memory.config.size() != layout.profileCount * layout.stride)
+        return "settings memory of the wrong size";
+    if (memory.config[0] >= layout.profileCount) return "active profile out of range";
+    if (memory.keyTable.size() != keyTableLength) return "key table of the wrong size";
+    if (memory.keyColours.size() != layout.colourGroups * kKeyColourStride)
+        return "key colours of the wrong size";
+    if (memory.macros.bytes.size() > layout.macroUnits * kMacroUnit) return "macro image too big";
+    if (memory.shoot.bytes.size() > layout.shootCapacity) return "shoot image too big";
+
+    std::lock_guard lock(m_mutex);
+    m_missingKeys = memory.missingKeys;
+    ResetLocked();
+    m_config = memory.config;
+    m_keyTable = memory.keyTable;
+    m_keyColours = memory.keyColours;
+    m_macros = memory.macros;
+    m_shoot = memory.shoot;
+    return {};
 }
 
 FirmwareLayout VirtualFirmware::Layout() const {

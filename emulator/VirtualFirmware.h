@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "emulator/FirmwareLayout.h"
+#include "emulator/FirmwareMemory.h"
 #include "emulator/MacroImage.h"
 #include "emulator/VirtualModel.h"
 
@@ -32,14 +33,6 @@ struct ReceivedReport {
     bool controlPipe = false;  // sent with HIDIOCSOUTPUT ('S') rather than written ('O')
     std::vector<uint8_t> bytes;
     int status = -1;  // reply status for command frames, -1 for other reports
-};
-
-enum class ImageState { None, Receiving, Valid, Invalid };
-
-struct ImageRecord {
-    ImageState state = ImageState::None;
-    MacroImageCheck check = MacroImageCheck::Valid;
-    std::vector<uint8_t> bytes;  // what was received; the whole image once Valid
 };
 
 class VirtualFirmware {
@@ -73,6 +66,15 @@ public:
     // Rebuilds the key table as a keyboard without these logical keys (factory state).
     void SetMissingKeys(const std::vector<size_t>& logicalKeys);
     void ResetToFactory();
+
+    // The memory the device keeps without power (FirmwareMemory.h). MemoryGeneration counts its
+    // changes (it also moves for a write that changed nothing), so a saver can tell whether the
+    // copy it holds is still current.
+    FirmwareMemory Memory() const;
+    uint64_t MemoryGeneration() const;
+    // Takes a saved memory when it fits this device (sizes of every table, active profile, key
+    // numbers); otherwise leaves the device in its factory state and says why. Empty: taken.
+    std::string RestoreMemory(const FirmwareMemory& memory);
 
     // Inspection (copies).
     FirmwareLayout Layout() const;
@@ -118,6 +120,7 @@ private:
 
     const FirmwareKind m_kind;
     mutable std::mutex m_mutex;
+    uint64_t m_generation = 0;
     std::vector<size_t> m_missingKeys;
     FirmwareLayout m_layout;
     std::array<uint8_t, kCapabilityLength> m_capability{};

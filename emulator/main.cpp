@@ -28,11 +28,14 @@ struct Options {
     std::vector<VirtualModel> devices;
     std::string trace;
     bool uhid = false;
+    std::string stateDirectory;  // empty: device memory is not kept
+    bool factoryReset = false;
 };
 
 void PrintUsage() {
     std::printf(
         "usage: vx-emulator [--dir DIR] [--devices LIST] [--trace FILE] [--uhid]\n"
+        "                   [--state DIR | --no-state] [--factory-reset]\n"
         "  --dir DIR       virtual interface directory (default $VX_VIRTUAL_HID_DIR,\n"
         "                  else $XDG_RUNTIME_DIR/vexor-virtual-hid)\n"
         "  --devices LIST  comma-separated devices to plug at start, or \"all\" (default), or \"none\":\n"
@@ -40,6 +43,10 @@ void PrintUsage() {
         "headset\n"
         "  --trace FILE    append a protocol trace (also VX_EMULATOR_TRACE)\n"
         "  --uhid          also publish the devices as hidraw nodes through /dev/uhid\n"
+        "  --state DIR     where the devices keep their memory between runs (default\n"
+        "                  $XDG_STATE_HOME/VexorUmbrelControlCenter/virtual-devices)\n"
+        "  --no-state      start from factory memory and keep nothing\n"
+        "  --factory-reset start from factory memory and write it into the state folder\n"
         "Commands on standard input (type \"help\"), or from another process through DIR/control.sock\n"
         "with vx-emulator-ctl.\n");
 }
@@ -64,6 +71,7 @@ std::optional<std::vector<VirtualModel>> ParseDevices(const std::string& list) {
 int ParseArguments(int argc, char** argv, Options& options) {
     options.directory = VirtualDeviceHub::DefaultDirectory();
     options.devices = *ParseDevices("all");
+    options.stateDirectory = VirtualDeviceHub::DefaultStateDirectory();
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -72,6 +80,12 @@ int ParseArguments(int argc, char** argv, Options& options) {
             return 0;
         } else if (argument == "--uhid") {
             options.uhid = true;
+        } else if (argument == "--no-state") {
+            options.stateDirectory.clear();
+        } else if (argument == "--factory-reset") {
+            options.factoryReset = true;
+        } else if (argument == "--state" && hasValue) {
+            options.stateDirectory = argv[++i];
         } else if (argument == "--dir" && hasValue) {
             options.directory = argv[++i];
         } else if (argument == "--trace" && hasValue) {
@@ -94,6 +108,7 @@ int ParseArguments(int argc, char** argv, Options& options) {
 
 // Runs console lines from standard input until "quit", or until SIGINT/SIGTERM; end of input
 // leaves the devices plugged until a signal comes, so the emulator can run in the background.
+// The hub writes the devices' memory when it is destroyed after this returns.
 // quitFd: signalled by "quit" on the control socket.
 void RunConsole(VirtualDeviceHub& hub, int signalFd, int quitFd) {
     ControlConsole console(hub);
@@ -152,6 +167,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vx-emulator: cannot open trace file %s\n", options.trace.c_str());
         return 1;
     }
+    // Before any device is plugged: the program must never read factory memory from a device
+    // that has its own.
+    if (!options.stateDirectory.empty()) hub.UseStateDirectory(options.stateDirectory, options.factoryReset);
     if (options.uhid && hub.EnableUhid() != 1) {
         std::fprintf(stderr, "vx-emulator: /dev/uhid is not available; publishing virtual nodes only\n");
     }

@@ -27,6 +27,8 @@ if [ -z "${VX_VIRTUAL_HID_DIR:-}" ] && ! real_device_present; then
     echo "Plug, unplug, switch or drain them while it runs, e.g.:"
     echo "  $top/build/tools/emulator-ctl/vx-emulator-ctl connect mouse cable"
     echo "  $top/build/tools/emulator-ctl/vx-emulator-ctl battery mouse-receiver 15 1"
+    echo "They keep their memory between runs; back to factory memory:"
+    echo "  $top/build/tools/emulator-ctl/vx-emulator-ctl factory-reset all"
     program_args+=(--virtual-devices)
 fi
 

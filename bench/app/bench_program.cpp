@@ -170,7 +170,7 @@ void IdleProgram(benchmark::State& state) {
     }
     const std::vector<std::string> emulatorEnv = {"PATH=/usr/bin:/bin"};
     const pid_t emulator = Spawn({VX_BINARY_DIR "/emulator/vx-emulator", "--dir", dir.Path(), "--devices",
-                                  "keyboard-wired,mouse-receiver,mousepad,headset"},
+                                  "keyboard-wired,mouse-receiver,mousepad,headset", "--no-state"},
                                  emulatorEnv, keepOpen[0]);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const std::vector<std::string> env = {

@@ -207,11 +207,12 @@ void CControlRouter::OnTimer(int id) {
     RunDelayedProfile(page);
 }
 
-void CControlRouter::SendSaveRedraw(CTavimondUSBDevice* page) {
+void CControlRouter::SendSaveRedraw(CTavimondUSBDevice* page, const Json::Value* before) {
     const QSize screen = m_host.ScreenSize();
-    page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    const int written = page->WriteSettings(0, 0, 1, screen.width(), screen.height());
     page->SaveProfile();
     page->RefreshPage();
+    if (before != nullptr) page->ConfirmSettingsWrite(written, *before);
 }
 
 void CControlRouter::QorinDrag(int index, TNotifyUI& msg) {

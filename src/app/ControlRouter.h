@@ -6,6 +6,7 @@
 //
 // UI thread only.
 
+#include <json/json.h>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -113,7 +114,9 @@ private:
     // Keyboard and mouse settings rows; false when the page is not of that kind.
     bool RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page);
     bool RunMouseRow(const RouteRow& row, int index, TNotifyUI& msg, CTavimondUSBDevice* page);
-    void SendSaveRedraw(CTavimondUSBDevice* page);
+    // before: the profile before the change, when the change stands only once the device took it
+    // (nullptr for settings the device does not hold).
+    void SendSaveRedraw(CTavimondUSBDevice* page, const Json::Value* before = nullptr);
     void QorinDrag(int index, TNotifyUI& msg);
     void QorinEdit(int index, TNotifyUI& msg);
     void CompanionSlider(const RouteRow& row, TNotifyUI& msg);

@@ -1,7 +1,6 @@
 // What the control routing asks of the main window: the current device page, the window's own
 // buttons and selector, questions, file dialogs, timers, and the pages' panels and same-mode
 // lighting as pages are created.
-#include <QFileDialog>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
@@ -16,6 +15,7 @@
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/ControlUI.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/PaintManagerUI.h"
 
 namespace {
@@ -69,11 +69,14 @@ void CMainWnd::ShowNotice(const QString& key) {
 }
 
 QString CMainWnd::OpenFileDialog(const QString& filterName, const QString& pattern) {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), QtFilter(filterName, pattern));
+    return ui::AskOpenFile(this, QtFilter(filterName, pattern));
 }
 
 QString CMainWnd::SaveFileDialog(const QString& filterName, const QString& pattern) {
-    return QFileDialog::getSaveFileName(this, QString(), QString(), QtFilter(filterName, pattern));
+    // The first pattern's suffix ("*.json" gives "json") is added to a name typed without it.
+    const QString first = pattern.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString suffix = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+    return ui::AskSaveFile(this, QtFilter(filterName, pattern), suffix);
 }
 
 void CMainWnd::SetWindowTimer(int id, int periodMs) {

@@ -104,6 +104,19 @@ bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& m
                                     CTavimondUSBDevice* page) {
     auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page);
     if (keyboard == nullptr) return false;
+    // The settings the keyboard holds stand only once it took them; the repeat rate and delay
+    // live in the profile alone.
+    Json::Value before;
+    switch (row.action) {
+        case RouteAction::PagePollingRate:
+        case RouteAction::KeyboardWinLock:
+        case RouteAction::KeyboardWFlag:
+        case RouteAction::KeyboardKey6:
+            before = page->SettingsSnapshot();
+            break;
+        default:
+            break;
+    }
     switch (row.action) {
         case RouteAction::KeyboardCustomColourOn:
         case RouteAction::KeyboardCustomColourOff:
@@ -111,7 +124,7 @@ bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& m
             return true;
         case RouteAction::PagePollingRate:
             keyboard->SetPollingRateOption(index);
-            SendSaveRedraw(page);
+            SendSaveRedraw(page, &before);
             return true;
         case RouteAction::KeyboardRepeatDelay:
             keyboard->SetRepeatDelayOption(index);
@@ -123,15 +136,15 @@ bool CControlRouter::RunKeyboardRow(const RouteRow& row, int index, TNotifyUI& m
             return true;
         case RouteAction::KeyboardWinLock:
             keyboard->SetWinLock(IsSelected(msg.pSender));
-            SendSaveRedraw(page);
+            SendSaveRedraw(page, &before);
             return true;
         case RouteAction::KeyboardWFlag:
             keyboard->SetWFlag(IsSelected(msg.pSender));
-            SendSaveRedraw(page);
+            SendSaveRedraw(page, &before);
             return true;
         case RouteAction::KeyboardKey6:
             keyboard->SetKey6(IsSelected(msg.pSender));
-            SendSaveRedraw(page);
+            SendSaveRedraw(page, &before);
             return true;
         case RouteAction::KeyboardRepeatReset: {
             // The repeat rate and delay of the factory profile (read, never written).

@@ -247,7 +247,7 @@ void CDeviceOptionUI::OnStartUpTimer() {
     m_page->OnConnected();
     m_retry = 0;
     SetTimer(kTimerFrame, kFirstFrameDelayMs);
-    if (m_page->GetPowerVisible() && LinkConnected()) SetTimer(kTimerPower, kFirstPowerDelayMs);
+    if (m_page->ShowsPowerIndicator() && LinkConnected()) SetTimer(kTimerPower, kFirstPowerDelayMs);
     if (m_page->IsWireless()) SetTimer(kTimerWirelessWatch, kWirelessFirstMs);
 }
 
@@ -257,7 +257,7 @@ void CDeviceOptionUI::OnPowerTimer() {
         return;
     }
     m_page->ReadPower();
-    if (m_page->GetPowerVisible() && LinkConnected()) {
+    if (m_page->ShowsPowerIndicator() && LinkConnected()) {
         SetTimer(kTimerPower, kPowerPeriodMs);
     } else {
         KillTimer(kTimerPower);

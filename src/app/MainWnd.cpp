@@ -14,6 +14,7 @@
 
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
+#include "app/DeviceNotice.h"
 #include "app/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
@@ -30,6 +31,9 @@
 #include "widgets/MenuWnd.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
+
+static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswering,
+              "the pages and the window must agree on the message");
 
 namespace {
 
@@ -498,6 +502,9 @@ bool CMainWnd::HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam)
         case WM_WIRELESS_STATE:
             OnWirelessState(wParam, lParam);
             return true;
+        case WM_DEVICE_NOT_ANSWERING:
+            ShowDeviceNotice(QStringLiteral("device_not_answering"));
+            return true;
         case WM_DISPLAYCHANGE:
             DebugLog("显示器分辨率发生变化");
             return true;
@@ -526,6 +533,11 @@ bool CMainWnd::event(QEvent* e) {
             break;
     }
     return WindowImplBase::event(e);
+}
+
+void CMainWnd::ShowDeviceNotice(const QString& key) {
+    if (m_deviceNotice == nullptr) m_deviceNotice = new CDeviceNotice(this);
+    m_deviceNotice->Show(key);
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {

@@ -147,6 +147,7 @@ private:
     void ReportToWorkTool();
     void ApplyLanguage(int index);
     void OnPermissionNotices();
+    void ShowDeviceNotice(const QString& key);
     void OnScreenChanged(QScreen* screen);
     void TellPagesHidden(bool hidden);
     void TellPagesPointerInside();
@@ -180,6 +181,7 @@ private:
     std::unique_ptr<CLightingSync> m_lightingSync;
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
+    class CDeviceNotice* m_deviceNotice = nullptr;
     size_t m_pagesConnected = 0;
 
     int m_lightControl = 1;

@@ -20,6 +20,8 @@ constexpr uint WM_CLEAR_UPDATE_MARK = 0x0C16;
 // Discovery's permission notice (path text handed over by the window's own queue).
 constexpr uint WM_DEVICE_PERMISSION = 0x0C17;
 constexpr uint WM_WIRELESS_STATE = 0x0D03;
+// A device page's settings write that the device did not take (wParam: the page's kind index).
+constexpr uint WM_DEVICE_NOT_ANSWERING = 0x0C18;
 
 // WM_POWERBROADCAST wParam values.
 constexpr quintptr kPowerResume = 0x12;

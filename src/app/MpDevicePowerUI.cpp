@@ -20,12 +20,13 @@ struct PhoneType {
     const char* image;
 };
 
-// Index = phone type byte; 0 and everything beyond 3 show "no phone".
+// Index = phone type byte; 0 and everything beyond 3 show "no phone". The picture stands left of
+// the text (the label's padding leaves room for it), at its own size.
 constexpr std::array<PhoneType, 4> kPhoneTypes = {{
-    {"Phone_type_no_device", "file='common/device_ico/power/Phone_type_no_device.svg'"},
-    {"Phone_type_iphone", "file='common/device_ico/power/Phone_type_iphone.svg'"},
-    {"Phone_type_samsung", "file='common/device_ico/power/Phone_type_samsung.svg'"},
-    {"Phone_type_other", "file='common/device_ico/power/Phone_type_other.svg'"},
+    {"Phone_type_no_device", "file='common/device_ico/power/Phone_type_no_device.svg' dest='0,0,14,20'"},
+    {"Phone_type_iphone", "file='common/device_ico/power/Phone_type_iphone.svg' dest='0,0,14,20'"},
+    {"Phone_type_samsung", "file='common/device_ico/power/Phone_type_samsung.svg' dest='0,0,14,20'"},
+    {"Phone_type_other", "file='common/device_ico/power/Phone_type_other.svg' dest='0,0,14,20'"},
 }};
 
 const QString kPowered = QStringLiteral("file='common/device_ico/power/powered.svg'");

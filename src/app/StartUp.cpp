@@ -16,7 +16,9 @@
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "emulator/EmbeddedVirtualDevices.h"
+#include "emulator/VirtualDeviceHub.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
@@ -98,8 +100,18 @@ int RunControlCenter(int argc, char** argv) {
     args.addOption({"exit-after-first-paint", "Exit once the main window has painted."});
     args.addOption(
         {"virtual-devices", "Run with the built-in virtual devices (control them with vx-emulator-ctl)."});
+    args.addOption({"factory-reset-virtual-devices",
+                    "Start the built-in virtual devices from factory memory (implies --virtual-devices)."});
     args.process(app);
     if (args.isSet("post-message")) return PostAndExit(args);
+
+    // Stopped by the session, a service manager or Ctrl-C, the program leaves its loop as "exit"
+    // does, so that everything below is torn down in order (the virtual devices' folder emptied,
+    // their memory written). Installed before anything that a signal should not cut short.
+    CTerminationSignals termination([](int signalNumber) {
+        std::fprintf(stderr, "signal %d: closing\n", signalNumber);
+        QCoreApplication::exit(0);
+    });
 
     std::vector<std::unique_ptr<FontResource>> fonts;
     for (const char* name : kFonts) {
@@ -131,13 +143,17 @@ int RunControlCenter(int argc, char** argv) {
     // The virtual devices go up before discovery reads the environment and come down after it
     // has stopped.
     std::unique_ptr<EmbeddedVirtualDevices> virtualDevices;
-    if (args.isSet("virtual-devices")) {
+    // Their memory is kept in the user's state folder, as a real device keeps its own.
+    if (args.isSet("virtual-devices") || args.isSet("factory-reset-virtual-devices")) {
         virtualDevices = std::make_unique<EmbeddedVirtualDevices>();
+        virtualDevices->SetStateDirectory(VirtualDeviceHub::DefaultStateDirectory(),
+                                          args.isSet("factory-reset-virtual-devices"));
         if (virtualDevices->Start() != 1) {
             std::fprintf(stderr, "the virtual devices could not be started\n");
             virtualDevices.reset();
         } else {
-            std::fprintf(stderr, "virtual devices in %s\n", virtualDevices->Directory().c_str());
+            std::fprintf(stderr, "virtual devices in %s, memory kept in %s\n",
+                         virtualDevices->Directory().c_str(), virtualDevices->StateDirectory().c_str());
         }
     }
 

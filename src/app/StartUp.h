@@ -12,7 +12,11 @@
 //                                                   (0 delivered, 1 not running, 2 refused)
 //   --language FILE                                 language file to use instead of the default
 //   --virtual-devices                               run with the built-in virtual devices (every
-//                                                   kind plugged; vx-emulator-ctl controls them)
+//                                                   kind plugged; vx-emulator-ctl controls them;
+//                                                   their memory is kept in $XDG_STATE_HOME/
+//                                                   VexorUmbrelControlCenter/virtual-devices)
+//   --factory-reset-virtual-devices                 the same, every device from factory memory
+// SIGTERM, SIGINT and SIGHUP close the program as "exit" does.
 //   --exit-after-first-paint                        print "first-paint" when the main window has
 //                                                   painted once, then exit (start-up benchmark)
 // The skin folder is "skin" beside the program; VX_SKIN_DIR overrides it.

@@ -134,6 +134,11 @@ int CTavimondKeyboardDevice::LoadProfile() {
     return node.isNull() ? 0 : 1;
 }
 
+void CTavimondKeyboardDevice::TakeProfileRecords() {
+    m_keyList = m_profile.GetKeyList();
+    m_stages = m_profile.GetKeyboardSystemStages();
+}
+
 std::u16string CTavimondKeyboardDevice::GetProfileName() {
     return Utf8ToWide(m_profile.GetProfilePath().string());
 }
@@ -338,8 +343,10 @@ KeyboardBlockInput CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
 int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
     const std::array<uint8_t, kBlockLength> block =
         EncodeKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
-    if (m_commandLink.IsConnected()) m_commandLink.BeginConfig();
+    // A device that does not answer costs one time-out, not one per frame of the write.
+    if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     const int status = m_commandLink.WriteConfig(block, 0);
+    if (status == kLinkNoReply) return status;
     m_commandLink.EndConfig();
     return status == 1 ? 1 : status;
 }

@@ -122,6 +122,7 @@ public:
 
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
+    void TakeProfileRecords() override;
 
 private:
     void ReadKeyTables();

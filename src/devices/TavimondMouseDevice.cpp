@@ -385,9 +385,11 @@ int CTavimondMouseDevice::WriteSettings(int profile, int, int flag, int screenWi
     block[0] = static_cast<uint8_t>(profile);
     block[59] = static_cast<uint8_t>(flag);
     if (!Reachable()) return 0;
-    m_commandLink.BeginConfig();
+    // A device that does not answer costs one time-out, not one per frame of the write.
+    if (m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     if (!Reachable()) return 0;
     const int written = m_commandLink.WriteConfig(block, 0);
+    if (written == kLinkNoReply) return written;
     if (!Reachable()) return 0;
     m_commandLink.EndConfig();
     return written;
@@ -399,11 +401,17 @@ void CTavimondMouseDevice::SendCurrentSettings() {
 }
 
 void CTavimondMouseDevice::StoreSettingsAndSend() {
+    StoreSettingsAndSend(SettingsSnapshot());
+}
+
+void CTavimondMouseDevice::StoreSettingsAndSend(const Json::Value& before) {
     m_profile.SetDpiStages(m_stages);
     m_profile.SetMouseSystemStages(m_system);
-    SendCurrentSettings();
+    const QSize screen = ScreenSize();
+    const int written = WriteSettings(0, 0, 1, screen.width(), screen.height());
     SaveProfile();
     RefreshPage();
+    ConfirmSettingsWrite(written, before);
 }
 
 // ---- notification events ----
@@ -582,8 +590,9 @@ void CTavimondMouseDevice::SelectDpiStage(int stage) {
         m_stages[size_t(i)].dpiX = static_cast<uint16_t>(dpi);
         m_stages[size_t(i)].dpiY = static_cast<uint16_t>(dpi);
     }
+    const Json::Value before = SettingsSnapshot();
     m_profile.SetActiveStage(stage);
-    StoreSettingsAndSend();
+    StoreSettingsAndSend(before);
 }
 
 void CTavimondMouseDevice::SetDpiStageColour(int stage, uint8_t red, uint8_t green, uint8_t blue) {

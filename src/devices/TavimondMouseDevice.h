@@ -131,6 +131,7 @@ public:
 
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
+    void TakeProfileRecords() override { ReadProfileRecords(); }
 
 private:
     // Through the receiver: whether the mouse answers. On the cable: true without traffic.
@@ -144,7 +145,10 @@ private:
     void ReadProfileRecords();
     void EnsureFiveStages();
     // After a change on the settings page: the profile's records, the device, the file, the page.
+    // The change stands only when the device takes it; before: the profile as it was before the
+    // change (taken here when the caller changed nothing in the profile itself).
     void StoreSettingsAndSend();
+    void StoreSettingsAndSend(const Json::Value& before);
     void SendCurrentSettings();
     void FindControls();
     void ShowKeyButtons();

@@ -7,6 +7,7 @@
 #include "devices/DeviceBlocks.h"
 #include "devices/LightRecordConvert.h"
 #include "devices/lighting/MousePadLightingEngine.h"
+#include "link/StatusRecord.h"
 #include "profiles/DataFolders.h"
 #include "profiles/LightNameTables.h"
 #include "profiles/MacroFiles.h"
@@ -147,10 +148,19 @@ int CTavimondMousePadDevice::RefreshFromDevice() {
 
 int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
     const Record block = EncodePadBlock(m_record, m_modeCodes, SIZE_MAX);
-    if (m_commandLink.IsConnected()) m_commandLink.BeginConfig();
+    // A device that does not answer costs one time-out, not one per frame of the write.
+    if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     const int status = m_commandLink.WriteConfig(block, 0);
+    if (status == kLinkNoReply) return status;
     m_commandLink.EndConfig();
     return status;
+}
+
+void CTavimondMousePadDevice::ReadPower() {
+    if (m_powerReadHold || !m_commandLink.IsConnected()) return;
+    std::array<uint8_t, StatusRecord::kLength> bytes{};
+    if (m_commandLink.ReadStatus(bytes, 0) != 1) return;
+    ShowPowerStatus(StatusRecord::Parse(bytes, false).Bytes());
 }
 
 void CTavimondMousePadDevice::RefreshPage() {

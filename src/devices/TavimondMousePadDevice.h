@@ -46,6 +46,10 @@ public:
     void SetLightInfo(const LightInfo& info) override;
     CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    // The status record: the mousepad has no battery, but its charger reports the phone lying on
+    // it (byte 5), which the power indicator shows.
+    void ReadPower() override;
+    bool ShowsPowerIndicator() const override { return true; }
 
     virtual void BuildPage();
 

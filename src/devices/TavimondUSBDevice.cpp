@@ -427,6 +427,25 @@ void CTavimondUSBDevice::SendToOwner(uint message, quintptr wParam) {
     if (m_ownerWindow != 0) CWindowMessages::SendMessage(m_ownerWindow, message, wParam, 0);
 }
 
+Json::Value CTavimondUSBDevice::SettingsSnapshot() {
+    const CBasicProfiledata* data = GetProfileData();
+    return data ? data->GetNode() : Json::Value();
+}
+
+int CTavimondUSBDevice::ConfirmSettingsWrite(int status, const Json::Value& before) {
+    if (status == 1) return status;
+    DebugLog("设备未确认写入: " + std::to_string(status));
+    if (CBasicProfiledata* data = GetProfileData(); data != nullptr && !before.isNull()) {
+        data->SetNode(before);
+        TakeProfileRecords();
+        LoadLightingState();
+        SaveProfile();
+    }
+    RefreshPage();
+    SendToOwner(kMsgDeviceNotAnswering, static_cast<quintptr>(m_kindIndex));
+    return status;
+}
+
 void CTavimondUSBDevice::ShowPowerStatus(const std::array<uint8_t, 6>& status) {
     if (auto* display = dynamic_cast<IPowerDisplay*>(m_powerIndicator.data())) display->ShowStatus(status);
 }

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <json/json.h>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -71,6 +72,9 @@ public:
     static constexpr int kFailedFramePauseMs = 200;
     // Private message through which the readers hand an event to the page's own thread.
     static constexpr uint kMsgNotifyEvent = 0x0C40;
+    // Sent to the owner window when the device did not take a settings write (wParam: the
+    // page's kind index); the window tells the user without stopping them.
+    static constexpr uint kMsgDeviceNotAnswering = 0x0C18;
 
     CTavimondUSBDevice();
     ~CTavimondUSBDevice() override;
@@ -126,6 +130,16 @@ public:
     // The device's profile data (nullptr in the base).
     virtual CBasicProfiledata* GetProfileData() { return nullptr; }
 
+    // ---- settings changes the device must confirm ----
+    // A user's change goes into the profile before the write that sends it; the page shows what
+    // the device holds only if a write the device did not take (a hung or unplugged device) is
+    // undone. Take the snapshot before changing anything, then hand the write's status over.
+    Json::Value SettingsSnapshot();
+    // 1 keeps the change. Anything else puts the snapshot back into the profile (and the saved
+    // file) and onto the page's controls, and tells the owner window that the device does not
+    // answer. Returns status.
+    int ConfirmSettingsWrite(int status, const Json::Value& before);
+
     // ---- set-up, in the order the main window calls them ----
     void SetLayoutPath(const QString& path) { m_layoutPath = path; }
     QString GetLayoutPath() const { return m_layoutPath; }
@@ -139,6 +153,10 @@ public:
     int GetKindIndex() const { return m_kindIndex; }
     void SetPowerVisible(bool visible);
     bool GetPowerVisible() const { return m_powerVisible; }
+    // Whether the power indicator has anything to show, so that the selector reads the status
+    // record on its power timer: the battery area (the power-display switch), or a class's own
+    // part of the indicator.
+    virtual bool ShowsPowerIndicator() const { return m_powerVisible; }
     void SetProfileId(const std::string& id) { m_profileId = id; }
     const std::string& GetProfileId() const { return m_profileId; }
     void SetKindName(const std::string& name) { m_kindName = name; }
@@ -231,6 +249,9 @@ protected:
     void RegisterForNotifications();
     // A message to the owner window (the main window), sent on the UI thread.
     void SendToOwner(uint message, quintptr wParam);
+    // After the profile node was put back: the class takes its own copies of profile records
+    // (stages, key list) from it again. The lighting state is reloaded by the caller.
+    virtual void TakeProfileRecords() {}
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
     void SetDeviceInfo(const DeviceInfo& info) { m_deviceInfo = info; }

@@ -1,6 +1,5 @@
 #include "panels/DeviceProfileUI.h"
 
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,6 +22,7 @@
 #include "widgets/ComboUI.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/OptionUI.h"
 
 namespace fs = std::filesystem;
@@ -33,6 +33,7 @@ constexpr const char* kComboName = "device_profile_combo";
 constexpr const char* kNameEditName = "device_profile_name_edit";
 constexpr const char* kMenuName = "profile_menu_layout";
 constexpr const char* kTabsName = "device_profile_tabs";
+constexpr const char* kDeleteQuestion = "profile_delete_question";
 
 // The profile files are named by the user; on Linux their names are taken as UTF-8 bytes.
 fs::path ToPath(const QString& text) {
@@ -42,15 +43,10 @@ fs::path ToPath(const QString& text) {
 class DefaultPrompts : public IProfilePanelPrompts {
 public:
     QString OpenProfileFile(QWidget* parent, const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+        return ui::AskOpenFile(parent, filter);
     }
     QString SaveProfileFile(QWidget* parent, const QString& filter) override {
-        QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
-        // A name typed without an extension still becomes a profile file the import offers.
-        if (!path.isEmpty() && !path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)) {
-            path += QLatin1String(".json");
-        }
-        return path;
+        return ui::AskSaveFile(parent, filter, QStringLiteral("json"));
     }
     int Ask(QWidget* parent, const QString& key) override {
         return ShowMessageBox(parent, QString(), key, 96, true, 1);
@@ -373,6 +369,11 @@ void CDeviceProfileUI::OnClick(const QString& name) {
             ApplyProfileToPage();
         }
     } else if (name == QLatin1String("device_sub_btn")) {
+        // The profile and its file go for good: ask only when there is one to delete (the last
+        // profile stays), and delete nothing unless the user agrees.
+        const CComboUI* combo = Combo();
+        if (!combo || GetSelectedPosition() < 0 || combo->GetCount() < 2) return;
+        if (Prompts().Ask(parent, QString::fromLatin1(kDeleteQuestion)) != 1) return;
         const int position = DeleteProfile();
         // The page must not go on saving into the file that was just removed.
         if (position >= 0) {
@@ -388,7 +389,12 @@ void CDeviceProfileUI::OnClick(const QString& name) {
         if (!path.isEmpty()) ImportProfile(path);
     } else if (name == QLatin1String("device_export_btn")) {
         if (GetSelectedPosition() < 0) return;
-        const QString path = Prompts().SaveProfileFile(parent, kProfileFilter);
+        QString path = Prompts().SaveProfileFile(parent, kProfileFilter);
+        // Import offers only "*.json": a name typed without it would make a profile that can never
+        // be imported again.
+        if (!path.isEmpty() && !path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)) {
+            path += QLatin1String(".json");
+        }
         if (!path.isEmpty() && !ExportProfile(path)) {
             Prompts().Tell(parent, QStringLiteral("profile_export_failed"), true);
         }

@@ -253,6 +253,7 @@ void CLightControlUI::LeaveSync() {
 }
 
 void CLightControlUI::StoreSaveRestart(const LightInfo& info) {
+    m_beforeWrite = m_page->SettingsSnapshot();
     m_page->SetLightInfo(info);
     m_page->SaveProfile();
     m_page->LoadLightingState();
@@ -261,7 +262,12 @@ void CLightControlUI::StoreSaveRestart(const LightInfo& info) {
 void CLightControlUI::WriteDevice() {
     QRect screen;
     if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry();
-    m_page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    const int written = m_page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    // A change the device did not take is undone on the page; the panel shows the record again.
+    if (m_page->ConfirmSettingsWrite(written, m_beforeWrite) != 1) {
+        if (CBasicProfiledata* data = m_page->GetProfileData()) SetLightInfo(data->GetLightInfo());
+    }
+    m_beforeWrite = Json::Value();
 }
 
 void CLightControlUI::RunLightUpdate(const LightInfo& info) {

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <json/json.h>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -150,5 +151,8 @@ private:
     AudioLightInfo m_audioInfo;
     CTavimondUSBDevice* m_page = nullptr;
     std::function<void(CTavimondUSBDevice&)> m_syncLeave;
+    // The page's profile before the light change on its way to the device: put back when the
+    // device does not take the change.
+    Json::Value m_beforeWrite;
     mutable QHash<QString, QPointer<QWidget>> m_controls;
 };

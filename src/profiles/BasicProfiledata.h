@@ -108,6 +108,9 @@ public:
 
     // The node as it is now (for the page's own members and for tests).
     const Json::Value& GetNode() const { return m_node; }
+    // Puts back a node taken with GetNode (a change the device did not take is undone); the file
+    // is written by the next SaveProfile.
+    void SetNode(const Json::Value& node) { m_node = node; }
     const Json::Value& GetOtherNode() const { return m_otherNode; }
     const Json::Value& GetLightConfig() const { return m_lightConfig; }
 

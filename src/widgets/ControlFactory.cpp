@@ -8,6 +8,7 @@
 #include "widgets/LabelUI.h"
 #include "widgets/ListUI.h"
 #include "widgets/OptionUI.h"
+#include "widgets/BatteryGaugeUI.h"
 #include "widgets/ProgressUI.h"
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
@@ -30,6 +31,7 @@ CControlFactory::CControlFactory() {
     RegisterStandard({"QComboBox", "Combo", "CComboUI"}, Make<CComboUI>());
     RegisterStandard({"QSlider", "Slider", "CSliderUI"}, Make<CSliderUI>());
     RegisterStandard({"QProgressBar", "Progress", "CProgressUI"}, Make<CProgressUI>());
+    RegisterStandard({"BatteryGauge", "CBatteryGaugeUI"}, Make<CBatteryGaugeUI>());
     RegisterStandard({"QLineEdit", "Edit", "CEditUI"}, Make<CEditUI>());
     RegisterStandard({"QLabel", "Label", "Text", "CLabelUI"}, Make<CLabelUI>());
     RegisterStandard({"QStackedWidget", "TabLayout", "CTabLayoutUI"}, Make<CTabLayoutUI>());

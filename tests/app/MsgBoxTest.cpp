@@ -78,7 +78,7 @@ TEST_F(MsgBoxTest, TextAsKeyOrAsGivenAndTitle) {
         b.Close(0);
     };
     Run(0, look, "message_text_22", true);
-    EXPECT_EQ(text, "Delete this profile? This cannot be undone.");
+    EXPECT_EQ(text, "Restore this profile to its factory settings? Your changes to it will be lost.");
     EXPECT_EQ(title, "Vexor Umbrel");  // empty title: the layout's stays
     Run(0, look, "message_text_22", false, 96, "Profiles");
     EXPECT_EQ(text, "message_text_22");

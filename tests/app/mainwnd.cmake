@@ -20,4 +20,4 @@ vx_add_test(NAME app_mainwnd_devices LABELS app threaded
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/mainwnd_devices_config TIMEOUT 240)
 vx_add_test(NAME app_program_virtual_devices LABELS app
     SOURCES ${VX_MAINWND_TEST_DIR}/ProgramVirtualDevicesTest.cpp LIBS Qt6::Core TIMEOUT 90)
-add_dependencies(app_program_virtual_devices VexorUmbrelControlCenter)
+add_dependencies(app_program_virtual_devices VexorUmbrelControlCenter vx-emulator-ctl)

@@ -13,7 +13,9 @@
 #include <string>
 #include <thread>
 
+#include "FrameHelpers.h"
 #include "SocketHelpers.h"
+#include "emulator/FirmwareMemory.h"
 #include "emulator/UhidDevice.h"
 #include "emulator/VirtualDeviceHub.h"
 
@@ -24,9 +26,22 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
+// Every emulator started here keeps its devices' memory in a folder of this test, never in the
+// user's own state folder.
+const std::string& StateHome() {
+    static TempDir home;
+    return home.path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 class EmulatorProcess {
 public:
     explicit EmulatorProcess(std::vector<std::string> arguments) {
+        const std::string stateHome = StateHome();
         int toChild[2];
         int fromChild[2];
         if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return;
@@ -34,6 +49,7 @@ public:
         if (m_pid == 0) {
             ::dup2(toChild[0], STDIN_FILENO);
             ::dup2(fromChild[1], STDOUT_FILENO);
+            ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
             std::vector<char*> argv;
             static std::string program = VX_EMULATOR_PROGRAM;
             argv.push_back(program.data());
@@ -196,6 +212,79 @@ TEST(EmulatorProgram, KeepsServingIdleAfterInputEnds) {
     emulator.Signal(SIGINT);
     EXPECT_EQ(emulator.Wait(), 0);
     EXPECT_FALSE(Exists(dir.path + "/mousepad-if1.node"));
+}
+
+// The active profile of the mousepad, read as the program reads it (command 0x05, byte 0).
+int ActiveProfile(const std::string& nodes) {
+    const int fd = ConnectNode(nodes + "/mousepad-if1.sock");
+    if (fd < 0) return -1;
+    const bool sent = SendMessage(fd, 'O', RequestFrame(0x05, 1, 0));
+    const auto reply = sent ? ReceiveReport(fd, 4) : std::nullopt;
+    ::close(fd);
+    return reply && reply->size() == 64 && (*reply)[7] == 0 ? (*reply)[8] : -1;
+}
+
+int SavedActiveProfile(const std::string& file) {
+    FirmwareMemory memory;
+    std::string problem;
+    if (!ParseFirmwareMemory(ReadFile(file), FirmwareKind::Mousepad, memory, problem)) return -1;
+    return memory.config[0];
+}
+
+TEST(EmulatorProgram, DevicesKeepTheirMemoryAcrossRunsUntilAFactoryReset) {
+    TempDir dir;
+    const std::string nodes = dir.path + "/nodes";
+    const std::string state = dir.path + "/state";
+    const std::string file = state + "/mousepad.json";
+    {
+        EmulatorProcess first({"--dir", nodes, "--devices", "mousepad", "--state", state});
+        ASSERT_EQ(first.ReadLine(), "ready " + nodes);
+        first.Send("profile mousepad 3");
+        EXPECT_EQ(first.ReadLine(), "ok");
+        first.Signal(SIGTERM);
+        EXPECT_EQ(first.Wait(), 0);
+    }
+    EXPECT_EQ(SavedActiveProfile(file), 3);
+    {
+        EmulatorProcess second({"--dir", nodes, "--devices", "mousepad", "--state", state});
+        ASSERT_EQ(second.ReadLine(), "ready " + nodes);
+        EXPECT_EQ(ActiveProfile(nodes), 3);
+        second.Send("factory-reset mousepad");
+        EXPECT_EQ(second.ReadLine(), "ok");
+        EXPECT_EQ(ActiveProfile(nodes), 0);
+        EXPECT_EQ(SavedActiveProfile(file), 0);
+        second.Send("profile mousepad 5");
+        EXPECT_EQ(second.ReadLine(), "ok");
+        second.Send("quit");
+        EXPECT_EQ(second.ReadLine(), "ok");
+        EXPECT_EQ(second.Wait(), 0);
+    }
+    EXPECT_EQ(SavedActiveProfile(file), 5);
+    {
+        EmulatorProcess reset({"--dir", nodes, "--devices", "mousepad", "--state", state, "--factory-reset"});
+        ASSERT_EQ(reset.ReadLine(), "ready " + nodes);
+        EXPECT_EQ(ActiveProfile(nodes), 0);
+        EXPECT_EQ(SavedActiveProfile(file), 0);
+        reset.Signal(SIGINT);
+        EXPECT_EQ(reset.Wait(), 0);
+    }
+    // The default folder follows XDG_STATE_HOME; --no-state keeps nothing.
+    {
+        EmulatorProcess byDefault({"--dir", nodes, "--devices", "mousepad"});
+        ASSERT_EQ(byDefault.ReadLine(), "ready " + nodes);
+        byDefault.Send("profile mousepad 6");
+        EXPECT_EQ(byDefault.ReadLine(), "ok");
+        byDefault.Signal(SIGTERM);
+        EXPECT_EQ(byDefault.Wait(), 0);
+    }
+    EXPECT_EQ(SavedActiveProfile(StateHome() + "/VexorUmbrelControlCenter/virtual-devices/mousepad.json"), 6);
+    {
+        EmulatorProcess stateless({"--dir", nodes, "--devices", "mousepad", "--no-state"});
+        ASSERT_EQ(stateless.ReadLine(), "ready " + nodes);
+        EXPECT_EQ(ActiveProfile(nodes), 0);
+        stateless.Signal(SIGTERM);
+        EXPECT_EQ(stateless.Wait(), 0);
+    }
 }
 
 TEST(Uhid, PublishesHidrawNodeWhenAvailable) {

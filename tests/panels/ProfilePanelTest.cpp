@@ -254,17 +254,28 @@ TEST_F(ProfilePanelTest, NewAndDeleteTakeTheProfileIntoThePage) {
     EXPECT_EQ(m_page.keyWrites, 1);
     EXPECT_EQ(ListFile()["profileselect"].asInt(), 1);
 
+    // Delete asks first (it cannot be undone); "no" keeps the profile and its file.
+    const fs::path secondFile = m_folder / (IdAt(1) + ".Json");
+    ASSERT_TRUE(Click("device_sub_btn"));
+    EXPECT_EQ(m_prompts.asked, std::vector<QString>{"profile_delete_question"});
+    EXPECT_EQ(ComboItems(), (QStringList{"profile1", "profile2"}));
+    EXPECT_TRUE(fs::exists(secondFile));
+    EXPECT_EQ(m_page.loaded.size(), 1u);
+
+    m_prompts.answer = 1;
     ASSERT_TRUE(Click("device_sub_btn"));
     EXPECT_EQ(ComboItems(), QStringList{"profile1"});
+    EXPECT_FALSE(fs::exists(secondFile));
     EXPECT_EQ(m_panel->GetSelectedPosition(), 0);
     ASSERT_EQ(m_page.loaded.size(), 2u);
     EXPECT_EQ(m_page.loaded.back(), IdAt(0));
     EXPECT_EQ(m_page.sentRed.back(), 1);
 
-    // The last profile stays.
+    // The last profile stays, and nothing is asked about it.
     ASSERT_TRUE(Click("device_sub_btn"));
     EXPECT_EQ(ComboItems(), QStringList{"profile1"});
     EXPECT_EQ(m_page.loaded.size(), 2u);
+    EXPECT_EQ(m_prompts.asked.size(), 2u);
 
     // At fifty profiles "new" does nothing, "copy" still adds one.
     while (Combo()->count() < kMaxNewProfiles) ASSERT_GE(m_panel->NewProfile(), 0);
@@ -349,8 +360,10 @@ TEST_F(ProfilePanelTest, ImportExportAndResetGoThroughTheirDialogs) {
     EXPECT_EQ(m_prompts.filters, (std::vector<QString>{"Profile Files(*.json)", "Profile Files(*.json)"}));
     EXPECT_EQ(ComboItems(), QStringList{"profile1"});
 
-    m_prompts.files = {exported};
+    // A name typed without ".json" still gives a file the import offers.
+    m_prompts.files = {QString::fromStdString((m_root / "Game").string())};
     Click("device_export_btn");
+    EXPECT_FALSE(fs::exists(m_root / "Game"));
     EXPECT_EQ(ReadBytes(m_root / "Game.json"), ReadBytes(m_folder / (IdAt(0) + ".Json")));
 
     m_prompts.files = {exported};

@@ -20,8 +20,8 @@ void PrintUsage() {
         "  --dir DIR      the emulator's directory; default $VX_VIRTUAL_HID_DIR, else the emulator's\n"
         "                 default directory, else the program's own virtual devices\n"
         "  --timeout MS   how long to wait for the answer (default %d)\n"
-        "Commands: plug, unplug, connect, sleep, wake, battery, notify, profile, list, help, ... (see\n"
-        "docs/emulator.md). Example: vx-emulator-ctl connect mouse cable\n",
+        "Commands: plug, unplug, connect, sleep, wake, battery, notify, profile, factory-reset, list,\n"
+        "help, ... (see docs/emulator.md). Example: vx-emulator-ctl connect mouse cable\n",
         kDefaultTimeoutMs);
 }
 

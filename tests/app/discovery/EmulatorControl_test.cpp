@@ -191,11 +191,13 @@ class EmbeddedDevicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1);
+        setenv("XDG_STATE_HOME", m_runtime.Path().c_str(), 1);  // the devices' memory stays here
         setenv("VX_VIRTUAL_HID_DIR", "/nonexistent/before", 1);
     }
     void TearDown() override {
         unsetenv("VX_VIRTUAL_HID_DIR");
         unsetenv("XDG_RUNTIME_DIR");
+        unsetenv("XDG_STATE_HOME");
     }
     ScopedTempDir m_runtime;
 };

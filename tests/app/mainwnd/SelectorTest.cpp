@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QImage>
+#include <QTest>
 #include <QLayout>
 #include <QVBoxLayout>
 #include <memory>
@@ -13,6 +15,7 @@
 #include "app/StartUp.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ContainerUI.h"
+#include "widgets/BatteryGaugeUI.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 #include "widgets/OptionUI.h"
@@ -317,6 +320,88 @@ TEST_F(PowerIndicatorTest, TheMousepadShowsThePhoneOnItsCharger) {
     indicator->ShowStatus({64, 2, 0, 0, 0, 2});
     EXPECT_EQ(ui::GetText(value), "64%");
     EXPECT_EQ(ui::GetTextKey(phone), "Phone_type_samsung");
+}
+
+// Column range [first, last] of the pixels of a picture that pass `test`; {-1, -1} when none.
+template <class Test>
+std::pair<int, int> ColumnsWhere(const QImage& image, Test test) {
+    std::pair<int, int> range{-1, -1};
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (!test(image.pixelColor(x, y))) continue;
+            if (range.first < 0) range.first = x;
+            range.second = x;
+            break;
+        }
+    }
+    return range;
+}
+
+bool IsGreen(const QColor& c) {
+    return c.green() > 150 && c.red() < 120 && c.blue() < 170;
+}
+bool IsRed(const QColor& c) {
+    return c.red() > 180 && c.green() < 110 && c.blue() < 110;
+}
+
+TEST_F(PowerIndicatorTest, TheBatteryIsDrawnAsTheChargeLeftBesideItsNumber) {
+    // In the window the indicator sits in a power tab of fixed width, with a mouse's wireless
+    // mark beside the battery.
+    QWidget tab;
+    tab.setFixedSize(130, 44);
+    auto* box = new QVBoxLayout(&tab);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(indicator.release());
+    auto* shown = tab.findChild<CMpDevicePowerUI*>();
+    ASSERT_NE(shown, nullptr);
+    shown->SetKind(2, 0);
+    shown->UpdatePower(std::vector<uint8_t>{60, 2, 0, 1});
+    tab.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab));
+    QTest::qWait(20);
+
+    auto* gauge = qobject_cast<CBatteryGaugeUI*>(progress);
+    ASSERT_NE(gauge, nullptr) << "the battery is drawn by its own control";
+    EXPECT_EQ(gauge->ChargePercent(), 60);
+    EXPECT_FALSE(gauge->IsLow());
+
+    // The number stands beside the battery, whole.
+    const QRect gaugeBox(gauge->mapTo(&tab, QPoint(0, 0)), gauge->size());
+    const QRect valueBox(value->mapTo(&tab, QPoint(0, 0)), value->size());
+    EXPECT_FALSE(gaugeBox.intersects(valueBox));
+    EXPECT_GE(value->width(), value->sizeHint().width());
+    EXPECT_TRUE(tab.rect().contains(gaugeBox) && tab.rect().contains(valueBox));
+    EXPECT_EQ(gaugeBox.size(), QSize(28, 14));
+
+    // 60 % fills about 60 % of the body, from the left.
+    QImage picture = gauge->grab().toImage();
+    auto [first, last] = ColumnsWhere(picture, IsGreen);
+    ASSERT_GE(first, 0) << "no charge drawn";
+    EXPECT_LE(first, 4);
+    const double body = gauge->width() - 3.0 - 2 * 3.0;  // the terminal, outline and padding
+    EXPECT_NEAR((last - first + 1) / body, 0.60, 0.12);
+    EXPECT_EQ(ColumnsWhere(picture, IsRed).first, -1);
+
+    // A low battery shows as low: a short red charge.
+    shown->UpdatePower(std::vector<uint8_t>{12, 2, 0, 1});
+    EXPECT_TRUE(gauge->IsLow());
+    picture = gauge->grab().toImage();
+    EXPECT_EQ(ColumnsWhere(picture, IsGreen).first, -1);
+    const auto red = ColumnsWhere(picture, IsRed);
+    ASSERT_GE(red.first, 0);
+    EXPECT_LE(red.first, 4);
+    EXPECT_LT(red.second - red.first + 1, body * 0.3);
+    EXPECT_EQ(ui::GetText(value), "12%");
+
+    // A full one fills the body; an empty one shows none.
+    shown->UpdatePower(std::vector<uint8_t>{100, 0, 0, 1});
+    picture = gauge->grab().toImage();
+    const auto full = ColumnsWhere(picture, IsGreen);
+    EXPECT_NEAR((full.second - full.first + 1) / body, 1.0, 0.1);
+    shown->UpdatePower(std::vector<uint8_t>{0, 2, 0, 1});
+    picture = gauge->grab().toImage();
+    EXPECT_EQ(ColumnsWhere(picture, IsGreen).first, -1);
+    EXPECT_EQ(ColumnsWhere(picture, IsRed).first, -1);
 }
 
 TEST_F(PowerIndicatorTest, AMissingSubControlMakesTheUpdateDoNothing) {

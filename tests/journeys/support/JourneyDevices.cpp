@@ -25,7 +25,18 @@ bool ParseCommand(const ReceivedReport& report, ReceivedCommand& out) {
 }  // namespace
 
 JourneyDevices::JourneyDevices(const std::string& directory)
-    : m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
+    : m_directory(directory), m_hub(std::make_unique<VirtualDeviceHub>(directory)) {}
+
+int JourneyDevices::KeepMemoryIn(const std::string& directory) {
+    m_stateDirectory = directory;
+    return m_hub->UseStateDirectory(directory);
+}
+
+void JourneyDevices::Restart() {
+    m_hub.reset();
+    m_hub = std::make_unique<VirtualDeviceHub>(m_directory);
+    if (!m_stateDirectory.empty()) m_hub->UseStateDirectory(m_stateDirectory);
+}
 
 JourneyDevices::~JourneyDevices() = default;
 

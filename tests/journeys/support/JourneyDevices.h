@@ -36,6 +36,13 @@ public:
     int SetPhoneType(Device device, uint8_t phoneType);
     int Notify(Device device, uint16_t code);
 
+    // The devices keep their memory in `directory` as the program's own virtual devices do (off
+    // until called: a journey starts from factory memory). 1 when the folder is usable.
+    int KeepMemoryIn(const std::string& directory);
+    // The devices stop as the program's own do when it ends (every node unplugged, memory
+    // written) and start again on the same folders, nothing plugged.
+    void Restart();
+
     // Memory of the device behind `device` (the keyboard's cable and receiver share one).
     std::vector<uint8_t> ActiveConfigBlock(Device device) const;
     std::vector<uint8_t> KeyTable(Device device) const;
@@ -50,6 +57,8 @@ public:
     void ClearReceived(Device device);
 
 private:
+    std::string m_directory;
+    std::string m_stateDirectory;
     std::unique_ptr<VirtualDeviceHub> m_hub;
 };
 

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QColor>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
@@ -39,6 +41,8 @@ namespace {
 
 constexpr int kActionSettleMs = 15;
 constexpr int kUnexpectedModalMs = 3000;
+constexpr uint8_t kReadCapability = 0x03;
+constexpr int kQuietMs = 250;
 
 bool SameName(const QObject* object, const QString& name) {
     return object->objectName().compare(name, Qt::CaseInsensitive) == 0;
@@ -165,8 +169,23 @@ void JourneyTest::PlugAndWait(Device device) {
         },
         kDeviceWaitMs);
     ASSERT_TRUE(ready) << "the device's entry did not appear";
-    // Let the connection sequence's timers run out.
-    Run(300);
+    // The entry's start-up timer then runs the connection sequence, which begins with the
+    // capability record; it has ended when the device has been quiet for a moment.
+    ASSERT_TRUE(WaitUntil([&] { return Devices().CountOf(device, kReadCapability) > 0; }, kDeviceWaitMs))
+        << "the connection sequence did not start";
+    size_t seen = 0;
+    QElapsedTimer quiet;
+    quiet.start();
+    WaitUntil(
+        [&] {
+            const size_t now = Devices().Commands(device).size();
+            if (now != seen) {
+                seen = now;
+                quiet.restart();
+            }
+            return quiet.elapsed() >= kQuietMs;
+        },
+        kDeviceWaitMs);
 }
 
 void JourneyTest::ShowDevicePage(Device device) {
@@ -453,7 +472,19 @@ void JourneyTest::AnswerFileDialog(QFileDialog* dialog) {
     }
     QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(name, QString::fromStdString(m_fileDialogAnswer));
-    QTest::keyClick(name, Qt::Key_Return);
+    // The name field's completer may hold Enter for itself; the dialog's own button does not.
+    auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+    QPushButton* accept = nullptr;
+    if (buttons) {
+        for (QAbstractButton* button : buttons->buttons()) {
+            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) accept = qobject_cast<QPushButton*>(button);
+        }
+    }
+    if (accept && accept->isEnabled()) {
+        QTest::mouseClick(accept, Qt::LeftButton, Qt::NoModifier, accept->rect().center());
+    } else {
+        QTest::keyClick(name, Qt::Key_Return);
+    }
 }
 
 // --- Reading the window -----------------------------------------------------------------------
