@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -129,7 +130,14 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
     builder["collectComments"] = false;
     std::string errors;
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const std::exception&) {
+        // The reader throws on nesting past its limit; a state file is outside input like any.
+        parsed = false;
+    }
+    if (!parsed) {
         problem = "not valid JSON";
         return false;
     }
@@ -142,8 +150,8 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
         problem = "unknown format";
         return false;
     }
-    FirmwareMemory parsed;
-    parsed.kind = kind;
+    FirmwareMemory result;
+    result.kind = kind;
     const Json::Value& missing = root["missing_keys"];
     if (!missing.isArray()) {
         problem = "bad missing_keys";
@@ -154,7 +162,7 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
             problem = "bad missing_keys";
             return false;
         }
-        parsed.missingKeys.push_back(key.asUInt());
+        result.missingKeys.push_back(key.asUInt());
     }
     const auto config = Bytes(root["config"]);
     const auto keyTable = Bytes(root["key_table"]);
@@ -163,13 +171,13 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
         problem = "bad memory bytes";
         return false;
     }
-    parsed.config = *config;
-    parsed.keyTable = *keyTable;
-    parsed.keyColours = *keyColours;
-    if (!ParseImage(root["macros"], parsed.macros) || !ParseImage(root["shoot"], parsed.shoot)) {
+    result.config = *config;
+    result.keyTable = *keyTable;
+    result.keyColours = *keyColours;
+    if (!ParseImage(root["macros"], result.macros) || !ParseImage(root["shoot"], result.shoot)) {
         problem = "bad macro or shoot image";
         return false;
     }
-    memory = std::move(parsed);
+    memory = std::move(result);
     return true;
 }

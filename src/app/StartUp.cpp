@@ -23,6 +23,7 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
+#include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
 
 namespace {
@@ -194,6 +195,8 @@ int RunControlCenter(int argc, char** argv) {
         releaseFonts();
         return 0;
     }
+    // Only now, as the one instance: a save of another instance is never in flight here.
+    RemoveLeftoverTemporaryFiles(UserDataFolder(), 3);
 
     // The virtual devices go up before discovery reads the environment and come down after it
     // has stopped.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "platform/DebugLog.h"
@@ -22,6 +23,9 @@ private:
 
 // The device needs a moment after the last configuration frame before it accepts the end of the
 // session; without it the last write is sometimes not committed.
+// More than a device ever queues; the rest waits for the next request.
+constexpr int kMaxDroppedReports = 64;
+
 constexpr auto kEndConfigDelay = std::chrono::milliseconds(10);
 
 }  // namespace
@@ -78,11 +82,26 @@ int DeviceLink::Exchange(const uint8_t* request, size_t requestLength, uint8_t* 
     return result;
 }
 
+void DeviceLink::DropQueuedReports(HidLink& link) {
+    // Whatever waits on the command collection before a request goes out answers an earlier
+    // request that timed out (same command byte, possibly another offset): taken as this
+    // request's answer it would hand the caller another block's data. Bounded, so that a device
+    // that floods the collection cannot hold the transaction.
+    Frame stale{};
+    for (int i = 0; i < kMaxDroppedReports; ++i) {
+        size_t got = 0;
+        if (!link.Read(stale.data(), stale.size(), &got, 0) || got == 0) return;
+        DebugLog("dropped a late reply to command " +
+                 std::to_string(got > kFrameCommand ? stale[kFrameCommand] : 0));
+    }
+}
+
 int DeviceLink::ExchangeOnLink(HidLink& link, bool wireless, const Frame& request, Frame& reply,
                                uint32_t timeoutMs, size_t* bytesRead) {
     // One lock over the write and both reads: released in between, a frame of another command
     // (the shoot data and the stream do not share the command lock) could take this reply.
     std::lock_guard<std::recursive_mutex> lock(m_transferLock);
+    DropQueuedReports(link);
     size_t written = 0;
     if (!link.Write(request.data(), request.size(), &written, timeoutMs)) return kLinkWriteFailed;
 

@@ -98,6 +98,8 @@ public:
 private:
     int Exchange(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
                  size_t* bytesRead, bool quick);
+    // Reads and discards the reports already queued on link (non-blocking).
+    void DropQueuedReports(HidLink& link);
     int ExchangeOnLink(HidLink& link, bool wireless, const Frame& request, Frame& reply, uint32_t timeoutMs,
                        size_t* bytesRead);
     // Frame, transaction and status check of one frame; copies a read's payload into readInto.

@@ -10,7 +10,7 @@ namespace {
 constexpr size_t kMaxGlobalStack = 16;
 constexpr size_t kMaxCollectionDepth = 32;
 // A report longer than this is certainly garbage; it also keeps the bit arithmetic far from overflow.
-constexpr uint32_t kMaxReportBits = 0xFFFF * 8;
+constexpr uint32_t kMaxReportBits = (kHidMaxReportBytes - 1) * 8;
 
 enum ItemType : uint8_t { kMain = 0, kGlobal = 1, kLocal = 2, kReserved = 3 };
 
@@ -74,6 +74,7 @@ struct LocalUsage {
 
 struct LocalState {
     std::vector<LocalUsage> usages;
+    uint32_t usageCount = 0;  // usages named so far, a range counting its width
     bool haveMin = false, haveMax = false;
     uint32_t pendingMin = 0, pendingMax = 0;
     uint8_t minSize = 0;
@@ -139,6 +140,7 @@ private:
     ReportDescriptorStatus OpenCollection(const Item& item);
     ReportDescriptorStatus CloseCollection();
     ReportDescriptorStatus AddReportItem(HidReportKind kind, uint32_t bitField, uint32_t bits);
+    ReportDescriptorStatus CheckUsageTableRoom() const;
     void AddCaps(HidReportKind kind, uint32_t bitField, uint32_t bitPosition);
     HidCapability MakeCap(HidReportKind kind, uint32_t bitField, uint32_t bitPosition) const;
     uint16_t PageOf(const LocalUsage& usage) const;
@@ -151,6 +153,8 @@ private:
     std::vector<HidCollectionInfo>* m_out = nullptr;
     // Running bit offset of each report id, per kind, inside the current top-level collection.
     std::map<uint8_t, uint32_t> m_bits[3];
+    // Data items of each report id, per kind, inside the current top-level collection.
+    std::map<uint8_t, uint32_t> m_fields[3];
 };
 
 ReportDescriptorStatus Parser::Run(const uint8_t* data, size_t length, std::vector<HidCollectionInfo>* out,
@@ -246,6 +250,7 @@ ReportDescriptorStatus Parser::OnGlobal(const Item& item) {
             m_global.unit = item.udata;
             break;
         case kReportSize:
+            if (item.udata > kHidMaxFieldBits) return ReportDescriptorStatus::BadReportSize;
             m_global.reportSize = item.udata;
             break;
         case kReportId:
@@ -253,6 +258,7 @@ ReportDescriptorStatus Parser::OnGlobal(const Item& item) {
             m_global.reportId = static_cast<uint8_t>(item.udata);
             break;
         case kReportCount:
+            if (item.udata > kHidMaxUsages) return ReportDescriptorStatus::TooManyUsages;
             m_global.reportCount = item.udata;
             break;
         case kPush:
@@ -278,6 +284,8 @@ ReportDescriptorStatus Parser::OnLocal(const Item& item) {
     const bool extended = item.size == 4;
     switch (item.tag) {
         case kUsage:
+            if (m_local.usageCount >= kHidMaxUsages) return ReportDescriptorStatus::TooManyUsages;
+            ++m_local.usageCount;
             m_local.usages.push_back(LocalUsage{item.udata, item.udata, extended, false});
             break;
         case kUsageMin:
@@ -295,6 +303,11 @@ ReportDescriptorStatus Parser::OnLocal(const Item& item) {
     if (m_local.haveMin && m_local.haveMax) {
         LocalUsage range{m_local.pendingMin, m_local.pendingMax, m_local.minSize == 4, true};
         if (range.max < range.min) std::swap(range.min, range.max);
+        // As the kernel does, a range past the room left is cut short rather than refused.
+        if (m_local.usageCount >= kHidMaxUsages) return ReportDescriptorStatus::TooManyUsages;
+        const uint32_t room = kHidMaxUsages - m_local.usageCount;
+        if (uint64_t(range.max) - range.min + 1 > room) range.max = range.min + room - 1;
+        m_local.usageCount += range.max - range.min + 1;
         m_local.usages.push_back(range);
         m_local.haveMin = m_local.haveMax = false;
     }
@@ -323,6 +336,7 @@ ReportDescriptorStatus Parser::OpenCollection(const Item& item) {
         info.links.push_back(node);
         m_out->push_back(std::move(info));
         for (auto& bits : m_bits) bits.clear();
+        for (auto& fields : m_fields) fields.clear();
         m_linkStack.push_back(0);
         return ReportDescriptorStatus::Ok;
     }
@@ -348,7 +362,31 @@ ReportDescriptorStatus Parser::OpenCollection(const Item& item) {
 ReportDescriptorStatus Parser::CloseCollection() {
     if (m_linkStack.empty()) return ReportDescriptorStatus::StackUnderflow;
     m_linkStack.pop_back();
-    if (m_linkStack.empty()) FinishCollection();
+    if (!m_linkStack.empty()) return ReportDescriptorStatus::Ok;
+    FinishCollection();
+    return CheckUsageTableRoom();
+}
+
+// Every button entry of the usage table holds a list as long as all button fields of its usage
+// page (what the HID stack promises its callers), so the room grows with the product of
+// entries and fields; past the bound the collection is refused instead of costing gigabytes.
+ReportDescriptorStatus Parser::CheckUsageTableRoom() const {
+    const HidCollectionInfo& info = m_out->back();
+    for (int k = 0; k < 3; ++k) {
+        std::map<uint16_t, uint64_t> fieldsOfPage, entriesOfPage;
+        uint64_t room = 0;
+        for (const HidCapability& c : info.caps) {
+            if (int(c.kind) != k) continue;
+            if (c.isButton) {
+                fieldsOfPage[c.usagePage] += c.reportCount;
+                ++entriesOfPage[c.usagePage];
+            } else {
+                room += uint32_t(c.usageMax - c.usageMin) + 1;
+            }
+        }
+        for (const auto& [page, entries] : entriesOfPage) room += entries * fieldsOfPage[page];
+        if (room > kHidMaxUsageTableRoom) return ReportDescriptorStatus::TooManyUsages;
+    }
     return ReportDescriptorStatus::Ok;
 }
 
@@ -368,7 +406,14 @@ void Parser::FinishCollection() {
 ReportDescriptorStatus Parser::AddReportItem(HidReportKind kind, uint32_t bitField, uint32_t bits) {
     uint32_t& offset = m_bits[int(kind)][m_global.reportId];
     if (uint64_t(offset) + bits > kMaxReportBits) return ReportDescriptorStatus::BadReportSize;
-    AddCaps(kind, bitField, offset);
+    // Fields of no width or no count carry nothing: room (none), not controls. Counted as
+    // controls they would cost a walk per field on every report without taking a bit.
+    if (bits != 0 && !m_local.usages.empty()) {
+        uint32_t& fields = m_fields[int(kind)][m_global.reportId];
+        if (fields >= kHidMaxFieldsPerReport) return ReportDescriptorStatus::TooManyFields;
+        ++fields;
+        AddCaps(kind, bitField, offset);
+    }
     offset += bits;
     return ReportDescriptorStatus::Ok;
 }
@@ -492,7 +537,12 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
         const size_t digits = i - start;
         if (digits == 0 || digits > 2) return false;
         if (i < n && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != ',') return false;
-        bytes->push_back(static_cast<uint8_t>(std::stoul(text.substr(start, digits), nullptr, 16)));
+        unsigned value = 0;
+        for (size_t d = start; d < i; ++d) {
+            const unsigned char h = static_cast<unsigned char>(text[d]);
+            value = value * 16 + (std::isdigit(h) ? h - '0' : std::tolower(h) - 'a' + 10);
+        }
+        bytes->push_back(static_cast<uint8_t>(value));
     }
     return true;
 }
@@ -558,17 +608,23 @@ int64_t SignExtend(uint32_t raw, uint32_t bitSize) {
     return (raw & sign) ? int64_t(raw) - (int64_t(1) << bitSize) : int64_t(raw);
 }
 
-// The usages that are on in one report for one usage page; status BufferTooSmall when more are on
-// than the list holds.
-int32_t CollectUsages(const HidCollectionInfo& info, HidReportKind kind, uint8_t reportId, uint16_t page,
-                      const uint8_t* payload, size_t payloadLength, std::vector<uint16_t>* on) {
+// The usages of one page that are on in the report being decoded: gathered for every page in one
+// walk over the report's fields, and every button entry of the page takes its share from them.
+// Status BufferTooSmall is decided per entry; InvalidReportLength when a field runs past the report.
+struct PageUsages {
     int32_t status = kHidStatusSuccess;
+    std::vector<uint16_t> on;
+};
+
+void CollectUsages(const HidCollectionInfo& info, HidReportKind kind, uint8_t reportId,
+                   const uint8_t* payload, size_t payloadLength, std::map<uint16_t, PageUsages>* pages) {
     for (const HidCapability& c : info.caps) {
-        if (c.kind != kind || !c.isButton || c.reportId != reportId || c.usagePage != page) continue;
+        if (c.kind != kind || !c.isButton || c.reportId != reportId) continue;
+        PageUsages& page = (*pages)[c.usagePage];
         for (uint32_t i = 0; i < c.reportCount; ++i) {
             uint32_t v = 0;
             if (!ExtractBits(payload, payloadLength, c.bitPosition + i * c.bitSize, c.bitSize, &v)) {
-                status = kHidStatusInvalidReportLength;
+                page.status = kHidStatusInvalidReportLength;
                 break;
             }
             if (c.isArray) {
@@ -578,37 +634,43 @@ int32_t CollectUsages(const HidCollectionInfo& info, HidReportKind kind, uint8_t
                 if (usage < c.usageMin) continue;
                 // Usage 0 in an array means "no control" (the keyboard's empty key slots).
                 if (usage == 0 || usage > c.usageMax) continue;
-                on->push_back(static_cast<uint16_t>(usage));
+                page.on.push_back(static_cast<uint16_t>(usage));
             } else if (v != 0) {
-                on->push_back(static_cast<uint16_t>(
+                page.on.push_back(static_cast<uint16_t>(
                     c.isRange ? c.usageMin + std::min<uint32_t>(i, c.usageMax - c.usageMin) : c.usageMin));
             }
         }
     }
-    return status;
 }
 
-void UnpackButton(const HidCollectionInfo& info, HidReportKind kind, const uint8_t* payload,
-                  size_t payloadLength, HidUsageData* entry) {
-    std::vector<uint16_t> on;
-    entry->status = CollectUsages(info, kind, entry->reportId, entry->usagePage, payload, payloadLength, &on);
-    if (on.size() > entry->maxUsageListLength) {
-        on.resize(entry->maxUsageListLength);
+void UnpackButton(const PageUsages& usages, HidUsageData* entry) {
+    entry->status = usages.status;
+    size_t considered = usages.on.size();
+    if (considered > entry->maxUsageListLength) {
+        considered = entry->maxUsageListLength;
         if (entry->status == kHidStatusSuccess) entry->status = kHidStatusBufferTooSmall;
     }
     entry->usages.resize(entry->maxUsageListLength);
     size_t kept = 0;
-    for (uint16_t u : on) {
+    for (size_t k = 0; k < considered; ++k) {
+        const uint16_t u = usages.on[k];
         if (u >= entry->usageMin && u <= entry->usageMax) entry->usages[kept++] = u;
     }
     // Readers stop at the first 0, so nothing of an earlier report may stay behind it.
     std::fill(entry->usages.begin() + kept, entry->usages.end(), 0);
 }
 
-const HidCapability* FindValueCap(const HidCollectionInfo& info, HidReportKind kind, const HidUsageData& e) {
-    for (const HidCapability& c : info.caps) {
+// The table lists value usages in the order of their capabilities, so the search starts where the
+// previous one ended: decoding a report stays linear in the table's size.
+const HidCapability* FindValueCap(const HidCollectionInfo& info, HidReportKind kind, const HidUsageData& e,
+                                  size_t* hint) {
+    const size_t n = info.caps.size();
+    for (size_t step = 0; step < n; ++step) {
+        const size_t i = (*hint + step) % n;
+        const HidCapability& c = info.caps[i];
         if (c.kind == kind && !c.isButton && c.reportId == e.reportId && c.usagePage == e.usagePage &&
             e.usage >= c.usageMin && e.usage <= c.usageMax) {
+            *hint = i;
             return &c;
         }
     }
@@ -627,8 +689,9 @@ int32_t ScaleValue(const HidCapability& c, uint32_t raw, int32_t* scaled) {
     if (logicalMin >= logicalMax || physicalMin > physicalMax) return kHidStatusBadLogPhyValues;
     const int64_t v = logicalMin < 0 ? SignExtend(raw, c.bitSize) : int64_t(raw);
     if (v < logicalMin || v > logicalMax) return kHidStatusValueOutOfRange;
-    *scaled = static_cast<int32_t>(physicalMin + (v - logicalMin) * (physicalMax - physicalMin) /
-                                                     (logicalMax - logicalMin));
+    // Both spans reach 2^32 - 1 with 32-bit extremes: their product needs more than 64 bits.
+    const __int128 product = static_cast<__int128>(v - logicalMin) * (physicalMax - physicalMin);
+    *scaled = static_cast<int32_t>(physicalMin + static_cast<int64_t>(product / (logicalMax - logicalMin)));
     return kHidStatusSuccess;
 }
 
@@ -640,13 +703,20 @@ bool UnpackReportInto(const HidCollectionInfo& info, const uint8_t* report, size
     const uint8_t reportId = report[0];
     const uint8_t* payload = report + 1;
     const size_t payloadLength = length - 1;
+    std::map<uint16_t, PageUsages> pages;
+    bool collected = false;
+    size_t hint = 0;
     for (size_t i = 0; i < count; ++i) {
         HidUsageData& e = table[i];
         if (e.reportId != reportId) continue;
         if (e.isButton) {
-            UnpackButton(info, kind, payload, payloadLength, &e);
+            if (!collected) {
+                CollectUsages(info, kind, reportId, payload, payloadLength, &pages);
+                collected = true;
+            }
+            UnpackButton(pages[e.usagePage], &e);
         } else {
-            const HidCapability* cap = FindValueCap(info, kind, e);
+            const HidCapability* cap = FindValueCap(info, kind, e, &hint);
             uint32_t raw = 0;
             if (cap == nullptr) {
                 e.status = kHidStatusUsageNotFound;

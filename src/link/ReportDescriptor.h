@@ -81,7 +81,19 @@ enum class ReportDescriptorStatus {
     MainOutsideCollection,
     BadReportSize,
     NoCollection,
+    TooManyFields,  // more data items in one report than the parser takes
+    TooManyUsages,  // report count, usages of an item or the usage table's room past the bounds
 };
+
+// Bounds of the parser, those of the Linux kernel's HID parser where it has one, so that a
+// descriptor costs memory and decoding time linear in its size whatever a device sends.
+constexpr uint32_t kHidMaxFieldsPerReport = 256;  // data items (non-padding) per report
+constexpr uint32_t kHidMaxUsages = 12288;         // report count, usages of one item
+constexpr uint32_t kHidMaxFieldBits = 256;        // report size of one field
+constexpr uint32_t kHidMaxReportBytes = 16384;    // one report, id byte included
+// The usage table of one report kind of one collection: value usages plus the room of every
+// button entry's usage list. Real devices need a few hundred.
+constexpr uint32_t kHidMaxUsageTableRoom = 65536;
 
 class ReportDescriptor {
 public:

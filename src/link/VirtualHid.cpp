@@ -12,10 +12,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 
 #include "link/HidPath.h"
 #include "link/ReportDescriptor.h"
+#include "platform/DebugLog.h"
 
 namespace {
 
@@ -45,6 +48,36 @@ bool ReadU16(const Json::Value& root, const char* key, uint16_t* out) {
     return true;
 }
 
+// A record that cannot be read stays unread on every scan (ten a second); its diagnostic line is
+// written once per path and content so that the log stays readable.
+void ReportUnreadableRecord(const std::string& path, const std::string& text, const std::string& why) {
+    static std::mutex mutex;
+    static std::set<std::pair<std::string, size_t>> reported;
+    const std::pair<std::string, size_t> key(path, std::hash<std::string>{}(text));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!reported.insert(key).second) return;
+        // A folder that keeps gaining broken records must not make this set grow without end.
+        if (reported.size() > 4096) reported.clear();
+    }
+    DebugLog("virtual device record skipped: " + path + ": " + why);
+}
+
+// Parses text without letting anything escape: jsoncpp throws on documents nested past its stack
+// limit, and this runs in the discovery thread, where a throw would end the program.
+bool ParseRecordJson(const std::string& text, Json::Value* root, std::string* errors) {
+    try {
+        Json::CharReaderBuilder builder;
+        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        return reader->parse(text.data(), text.data() + text.size(), root, errors);
+    } catch (const std::exception& e) {
+        *errors = e.what();
+    } catch (...) {
+        *errors = "unreadable";
+    }
+    return false;
+}
+
 std::string DirectoryOf(const std::string& base) {
     const size_t slash = base.rfind('/');
     return slash == std::string::npos ? std::string(".") : base.substr(0, slash);
@@ -60,12 +93,17 @@ std::string VirtualHidDirectory() {
 bool ReadVirtualNodeRecord(const std::string& base, HidNodeRecord* record, std::string* socketPath) {
     std::string text;
     if (!ReadSmallFile(base + std::string(kRecordSuffix), &text)) return false;
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    const std::string recordPath = base + std::string(kRecordSuffix);
     Json::Value root;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
+    if (!ParseRecordJson(text, &root, &errors)) {
+        ReportUnreadableRecord(recordPath, text, errors);
         return false;
+    }
+    if (!root.isObject()) {
+        ReportUnreadableRecord(recordPath, text, "not a JSON object");
+        return false;
+    }
     HidNodeRecord r;
     r.node = std::string(kVirtualNodePrefix) + base;
     uint16_t interfaceNumber = 0;

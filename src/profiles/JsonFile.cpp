@@ -11,6 +11,7 @@
 #include <ctime>
 #include <exception>
 #include <mutex>
+#include <random>
 
 #include "platform/DebugLog.h"
 
@@ -29,6 +30,31 @@ bool WriteAll(int fd, const char* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+constexpr std::string_view kTemporaryAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kTemporarySuffixLength = 6;
+
+// Creates the hidden temporary file beside path. Mode 0666 at creation lets the kernel apply the
+// user's umask (and a default ACL of the folder) as for any file the user makes: mkstemp would
+// make it 0600, and a fixed mode set afterwards would ignore both, leaving recorded keystrokes
+// readable by everyone on a machine whose user asked for private files.
+int CreateTemporaryBeside(const fs::path& path, std::string* temporary) {
+    static std::mutex mutex;
+    static std::mt19937_64 random(std::random_device{}());
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(kTemporarySuffixLength, 'x');
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (char& c : suffix) c = kTemporaryAlphabet[random() % kTemporaryAlphabet.size()];
+        }
+        *temporary = (folder / ("." + path.filename().string() + "." + suffix)).string();
+        const int fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -111,23 +137,64 @@ bool JsonFile::TryWriteJson(const fs::path& path, const Json::Value& value) cons
 }
 
 bool WriteFileAtomically(const fs::path& path, const std::string& bytes) {
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(path, &temporary);
     if (fd < 0) {
         DebugLog("WriteJson: cannot create a temporary file beside " + path.string());
         return false;
     }
+    // A file replaced keeps no more rights than it had: the user may have narrowed them.
+    struct stat created {};
+    struct stat existing {};
+    if (::fstat(fd, &created) == 0 && ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        const mode_t narrowed = created.st_mode & existing.st_mode & 0777;
+        if (narrowed != (created.st_mode & 0777)) ::fchmod(fd, narrowed);
+    }
     const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    // mkstemp makes the file private; data files are ordinary user files.
-    ::fchmod(fd, 0644);
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(pattern.c_str(), path.c_str()) != 0) {
+    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
         DebugLog("WriteJson failed: " + path.string() + ": " + std::strerror(errno));
-        ::unlink(pattern.c_str());
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool IsAtomicWriteTemporaryName(std::string_view name) {
+    if (name.size() < 1 + 1 + kTemporarySuffixLength + 1 || name.front() != '.') return false;
+    const size_t dot = name.size() - kTemporarySuffixLength - 1;
+    if (name[dot] != '.') return false;
+    for (char c : name.substr(dot + 1)) {
+        if (kTemporaryAlphabet.find(c) == std::string_view::npos) return false;
+    }
+    // The target's own name: not empty, not hidden, with an extension (every data file has one),
+    // so that a user's ".notes.backup" is never taken for ours.
+    const std::string_view target = name.substr(1, dot - 1);
+    const size_t extension = target.rfind('.');
+    return !target.empty() && target.front() != '.' && extension != std::string_view::npos && extension > 0 &&
+           extension + 1 < target.size();
+}
+
+int RemoveLeftoverTemporaryFiles(const fs::path& folder, int depth) {
+    int removed = 0;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path path = it->path();
+        std::error_code statError;
+        const fs::file_status status = fs::symlink_status(path, statError);
+        if (statError) continue;
+        if (fs::is_directory(status)) {
+            if (depth > 0) removed += RemoveLeftoverTemporaryFiles(path, depth - 1);
+        } else if (fs::is_regular_file(status) && IsAtomicWriteTemporaryName(path.filename().string())) {
+            std::error_code removeError;
+            if (fs::remove(path, removeError)) {
+                ++removed;
+                DebugLog("removed the temporary file of an interrupted write: " + path.string());
+            }
+        }
+    }
+    return removed;
 }
 
 std::string JsonFile::MakeTimestampId() {

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 // Files beyond this size are refused as input: profiles are a few kilobytes, and a huge file
 // handed to the importer must not exhaust memory.
@@ -57,4 +58,14 @@ public:
 
 // Writes bytes to a file the same atomic way (temporary file, flush, rename). Used to copy
 // macro, shoot and profile files unchanged.
+// A new file gets the mode the user's umask gives any new file (0666 less the umask); a file
+// replaced keeps no more rights than it had.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+// True for the name of the temporary file an atomic write uses beside its target:
+// "." + target name (which has an extension) + "." + six letters or digits.
+bool IsAtomicWriteTemporaryName(std::string_view name);
+// Removes the temporary files that a write cut short (the program killed between creating and
+// renaming one) left in folder and, to `depth` levels, its subfolders. Symbolic links are not
+// followed. Returns how many were removed.
+int RemoveLeftoverTemporaryFiles(const std::filesystem::path& folder, int depth = 0);

@@ -162,8 +162,41 @@ int ProfileList::AppendProfile(ListDocument& list, const std::u16string& name, J
     return position;
 }
 
+void ProfileList::RelistUnlistedProfiles(ListDocument& list) const {
+    if (m_deviceFolder.empty()) return;
+    std::unordered_set<std::string> listed;
+    for (const ProfileEntry& entry : list.entries) listed.insert(entry.identifier);
+    std::vector<std::string> unlisted;
+    std::error_code ec;
+    fs::directory_iterator it(m_deviceFolder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path path = it->path();
+        std::error_code statError;
+        if (!fs::is_regular_file(fs::symlink_status(path, statError)) || statError) continue;
+        if (path.extension() != kProfileFileExtension) continue;
+        const std::string identifier = path.stem().string();
+        if (IsProfileIdentifier(identifier) && listed.count(identifier) == 0) unlisted.push_back(identifier);
+    }
+    // Identifiers are creation times: the profiles come back in the order they were made.
+    std::sort(unlisted.begin(), unlisted.end());
+    for (const std::string& identifier : unlisted) {
+        const Json::Value document = m_file.ReadJson(ProfilePath(identifier));
+        if (!document.isObject()) continue;  // not a profile of ours: left alone, never deleted
+        std::u16string name = Utf8ToWide(JsonStringAt(document, kNameKey));
+        if (IsBlank(name)) name = u"profile";
+        const std::u16string stem = name;
+        for (int n = 1; NameTaken(list, name); ++n) name = stem + Utf8ToWide("(" + std::to_string(n) + ")");
+        list.root[kListKey].append(MakeEntry(name, identifier));
+        list.entries.push_back(ProfileEntry{name, identifier});
+        list.repaired = true;
+        DebugLog("ProfileList: profile " + identifier + " was in no list; listed again");
+    }
+}
+
 int ProfileList::Load() {
+    if (!m_deviceFolder.empty()) RemoveLeftoverTemporaryFiles(m_deviceFolder);
     ListDocument list = ReadList();
+    RelistUnlistedProfiles(list);
     if (list.entries.empty()) {
         list.root = Json::Value(Json::objectValue);
         list.root[kListKey] = Json::Value(Json::arrayValue);

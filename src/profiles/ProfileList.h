@@ -55,10 +55,13 @@ public:
     void SetDeviceKind(int kind) { m_deviceKind = kind; }
     int GetDeviceKind() const { return m_deviceKind; }
 
-    // Reads the list; a missing, empty or unusable one is replaced by one profile "profile1" made
-    // from the factory profile. Entries with an unusable or repeated identifier get a fresh one.
-    // Selects "profileselect" (0 when out of range). Returns the selected position, or -1 when
-    // no list could be written.
+    // Reads the list; first removes the temporary files of writes cut short in the device folder
+    // and lists again every profile file there that no entry names (a profile is written before
+    // its entry, so a kill in between leaves one), under its own "profilename" ("(1)" ... appended
+    // while taken). A missing, empty or unusable list with no such file is replaced by one
+    // profile "profile1" made from the factory profile. Entries with an unusable or repeated identifier get a
+    // fresh one. Selects "profileselect" (0 when out of range). Returns the selected position, or -1 when no
+    // list could be written.
     int Load();
 
     // The entries as last read or written.
@@ -124,6 +127,8 @@ private:
     void Adopt(const ListDocument& list);
     std::string FreshIdentifier(const ListDocument& list) const;
     bool NameTaken(const ListDocument& list, std::u16string_view name, int except = -1) const;
+    // Appends entries for the readable profile files of the folder that no entry names.
+    void RelistUnlistedProfiles(ListDocument& list) const;
     // Appends an entry whose profile file `profile` is written first; the list follows only when
     // the file is in place, and the file goes again when the list cannot be written.
     int AppendProfile(ListDocument& list, const std::u16string& name, Json::Value profile, bool select);

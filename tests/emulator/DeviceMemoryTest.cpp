@@ -240,6 +240,7 @@ TEST_F(DeviceMemoryTest, AStateFileThatCannotBeUsedGivesFactoryMemory) {
         {"binary", std::string("\0\xff\x01garbage", 10)},
         {"short table", shortTable},
         {"another device", std::string(good).replace(good.find("\"keyboard\""), 10, "\"mouse\"")},
+        {"nested past the reader's limit", std::string(20000, '[') + std::string(20000, ']')},
     };
     for (const auto& [what, text] : damaged) {
         SCOPED_TRACE(what);

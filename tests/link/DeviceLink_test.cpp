@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 #include "DeviceLinkFixture.h"
@@ -54,6 +55,28 @@ TEST_F(DeviceLinkTest, StaleReplyIsSkippedByTheSecondRead) {
     std::array<uint8_t, 1> value{};
     EXPECT_EQ(m_link.ReadConfig(value, 0), 1);
     EXPECT_EQ(value[0], 0x42);
+}
+
+TEST_F(DeviceLinkTest, LateReplyOfATimedOutReadIsNotTakenForTheNextOne) {
+    Connect(false);
+    // The first read (another offset) is answered after the cable's time-out; the next one at once.
+    m_device->SetResponder([](const Frame& request, size_t index) {
+        if (index == 0) return Response{{ReplyTo(request, 0, std::vector<uint8_t>(8, 0xAA))}, 1300ms};
+        return Response{{ReplyTo(request, 0, std::vector<uint8_t>(8, 0x55))}};
+    });
+    std::array<uint8_t, 8> settings{};
+    const auto start = Clock::now();
+    EXPECT_EQ(m_link.ReadConfig(settings, 0x38), 0);
+    EXPECT_LT(Clock::now() - start, 1250ms);
+    // The page goes on with other work meanwhile; the late answer arrives and waits in the queue.
+    std::this_thread::sleep_for(600ms);
+    settings.fill(0);
+    EXPECT_EQ(m_link.ReadConfig(settings, 0), 1);
+    EXPECT_EQ(settings, (std::array<uint8_t, 8>{0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}));
+    const std::vector<Frame> sent = m_device->Requests();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(FrameOffset(sent[0]), 0x38);
+    EXPECT_EQ(FrameOffset(sent[1]), 0);
 }
 
 TEST_F(DeviceLinkTest, TwoRepliesToOtherCommandsAreNotTakenAsTheAnswer) {

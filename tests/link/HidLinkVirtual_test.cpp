@@ -24,8 +24,8 @@ namespace {
 using vxtest::HexBytes;
 using vxtest::HostMessage;
 using vxtest::ScopedTempDir;
-using vxtest::VirtualNodePlayer;
 using vxtest::VirtualNodeConfig;
+using vxtest::VirtualNodePlayer;
 using Clock = std::chrono::steady_clock;
 
 // Consumer collection (id 3, 2-byte input) and vendor collection (id 4, 64-byte input and
@@ -110,6 +110,41 @@ TEST_F(HidLinkVirtual, EnumerationGivesOnePathPerCollection) {
     EXPECT_EQ(paths[0], PathOf("kbd", 1));
     EXPECT_EQ(paths[1], PathOf("kbd", 2));
     EXPECT_EQ(paths[2], PathOf("pad", 0, -1, "vid_320f&pid_1004"));
+}
+
+// Diagnostics on for the whole binary: the switch is read once, at the first line written.
+const bool kDiagnosticsOn = (setenv("VX_DEBUG", "1", 1), true);
+
+TEST_F(HidLinkVirtual, RecordNestedPastTheParserLimitIsSkippedAndReportedOnce) {
+    ASSERT_TRUE(kDiagnosticsOn);
+    VirtualNodePlayer pad(m_dir.Path());
+    VirtualNodeConfig padNode = NodeConfig("pad", kNoIds);
+    padNode.interfaceNumber = -1;
+    ASSERT_TRUE(pad.Publish(padNode));
+    // Far deeper than the JSON reader's nesting limit, which makes it throw instead of failing.
+    std::ofstream(m_dir.Path() + "/deep.node") << std::string(20000, '[') << std::string(20000, ']');
+    std::ofstream(m_dir.Path() + "/deepobject.node")
+        << R"({"vendor":1,"product":1,"x":)" << std::string(5000, '[') << std::string(5000, ']') << "}";
+
+    testing::internal::CaptureStderr();
+    HidLink link;
+    for (int scan = 0; scan < 3; ++scan) {
+        ASSERT_NO_THROW(ASSERT_TRUE(link.EnumerateInterfaces()));
+        const auto paths = VirtualPaths(link);
+        ASSERT_EQ(paths.size(), 1u);
+        EXPECT_EQ(paths[0], PathOf("pad", 0, -1));
+    }
+    // Opening a path whose record is the broken one fails like a missing device.
+    EXPECT_FALSE(link.Open(std::string("hid#vid_0001&pid_0001#virtual:") + m_dir.Path() + "/deep", true, true,
+                           true, false));
+    const std::string log = testing::internal::GetCapturedStderr();
+    auto count = [&log](const std::string& needle) {
+        size_t n = 0;
+        for (size_t at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("/deep.node"), 1u) << log;
+    EXPECT_EQ(count("/deepobject.node"), 1u) << log;
 }
 
 TEST_F(HidLinkVirtual, OpenReadsIdentityAndLayout) {

@@ -459,3 +459,112 @@ TEST(UnpackReport, ValueOutsideTheLogicalRange) {
 }
 
 }  // namespace
+
+namespace {
+
+// Usage-list room plus value entries of a built table: what it costs in memory, in entries.
+size_t TableRoom(const std::vector<HidUsageData>& table) {
+    size_t room = 0;
+    for (const HidUsageData& e : table) room += e.isButton ? e.usages.size() : 1;
+    return room;
+}
+
+// One keyboard-page collection of `items` array items, each naming `usages` single usages over
+// `count` fields of `size` bits: the shape whose usage table grows with the square of the items.
+std::vector<uint8_t> ArrayItems(int items, int usages, int count, int size) {
+    std::vector<uint8_t> bytes = {0x05, 0x07, 0x09, 0x06, 0xA1, 0x01, 0x15, 0x00, 0x25, 0xFF};
+    for (int i = 0; i < items; ++i) {
+        for (int u = 0; u < usages; ++u) bytes.insert(bytes.end(), {0x09, uint8_t(u + 1)});
+        bytes.insert(bytes.end(),
+                     {0x75, uint8_t(size), 0x96, uint8_t(count), uint8_t(count >> 8), 0x81, 0x00});
+    }
+    bytes.push_back(0xC0);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(ReportDescriptorBounds, HostileDescriptorsAreRefusedOrStaySmall) {
+    // 2.4 KB that asked for a usage table of 367 million entries (four array items of 300 usages
+    // over 255 byte fields): refused as a whole, with its own status.
+    const std::vector<uint8_t> quadratic = ArrayItems(4, 300, 255, 8);
+    ASSERT_LT(quadratic.size(), 2600u);
+    ReportDescriptor refused;
+    EXPECT_EQ(refused.Parse(quadratic), ReportDescriptorStatus::TooManyUsages);
+    EXPECT_TRUE(refused.Collections().empty());
+
+    // Whatever the shape, a descriptor is refused or its table stays within the bound.
+    for (int items : {1, 2, 4, 16}) {
+        for (int usages : {1, 8, 64, 120}) {
+            for (int count : {1, 6, 255}) {
+                ReportDescriptor d;
+                const ReportDescriptorStatus status = d.Parse(ArrayItems(items, usages, count, 8));
+                if (status == ReportDescriptorStatus::TooManyUsages ||
+                    status == ReportDescriptorStatus::BadReportSize)
+                    continue;
+                ASSERT_EQ(status, ReportDescriptorStatus::Ok) << items << " " << usages << " " << count;
+                const auto table = BuildUsageTable(d.Collections().at(0), HidReportKind::Input);
+                EXPECT_LE(TableRoom(table), kHidMaxUsageTableRoom) << items << " " << usages << " " << count;
+            }
+        }
+    }
+
+    // Fields without width take no room in the report: with large counts they passed the size
+    // check and became buttons of 12288 fields each. They are padding now.
+    ReportDescriptor zero;
+    ASSERT_EQ(zero.Parse(ArrayItems(200, 1, 12288, 0)), ReportDescriptorStatus::Ok);
+    EXPECT_EQ(zero.Collections().at(0).ButtonCapCount(HidReportKind::Input), 0u);
+    EXPECT_EQ(TableRoom(BuildUsageTable(zero.Collections()[0], HidReportKind::Input)), 0u);
+
+    // The kernel's bounds: report count, report size, data items per report.
+    ReportDescriptor d;
+    EXPECT_EQ(d.Parse(ArrayItems(1, 1, 12289, 8)), ReportDescriptorStatus::TooManyUsages);
+    std::vector<uint8_t> wide = ArrayItems(1, 1, 1, 8);
+    wide.insert(wide.end() - 1, {0x76, 0x01, 0x01, 0x09, 0x01, 0x81, 0x02});  // Report Size (257)
+    EXPECT_EQ(d.Parse(wide), ReportDescriptorStatus::BadReportSize);
+    std::vector<uint8_t> many = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x01, 0x95, 0x01, 0x25, 0x01};
+    for (int i = 0; i < 257; ++i) many.insert(many.end(), {0x09, 0x01, 0x81, 0x02});
+    many.push_back(0xC0);
+    EXPECT_EQ(d.Parse(many), ReportDescriptorStatus::TooManyFields);
+    EXPECT_TRUE(d.Collections().empty());
+    many.erase(many.end() - 5, many.end() - 1);  // 256 items: taken
+    EXPECT_EQ(d.Parse(many), ReportDescriptorStatus::Ok);
+    // A single usage range wider than the bound is cut, not refused, as the kernel does.
+    const std::vector<uint8_t> range = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x00, 0x2A, 0xFF,
+                                        0xFF, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x00, 0xC0};
+    ASSERT_EQ(d.Parse(range), ReportDescriptorStatus::Ok);
+    EXPECT_EQ(d.Collections()[0].caps.at(0).usageMax, kHidMaxUsages - 1);
+}
+
+TEST(UnpackReport, ScalingWithThirtyTwoBitExtremesDoesNotOverflow) {
+    const std::vector<uint8_t> bytes = {
+        0x05, 0x01,                    // Usage Page (Generic Desktop)
+        0x09, 0x30,                    // Usage (X)
+        0xA1, 0x01,                    // Collection (Application)
+        0x09, 0x30,                    //   Usage (X)
+        0x17, 0x00, 0x00, 0x00, 0x80,  //   Logical Minimum (-2^31)
+        0x27, 0xFF, 0xFF, 0xFF, 0x7F,  //   Logical Maximum (2^31 - 1)
+        0x37, 0x00, 0x00, 0x00, 0x80,  //   Physical Minimum (-2^31)
+        0x47, 0xFF, 0xFF, 0xFF, 0x7F,  //   Physical Maximum (2^31 - 1)
+        0x75, 0x20,                    //   Report Size (32)
+        0x95, 0x01,                    //   Report Count (1)
+        0x81, 0x02,                    //   Input (Data, Variable, Absolute)
+        0xC0,                          // End Collection
+    };
+    const ReportDescriptor d = ParseOk(bytes);
+    const HidCollectionInfo& c = d.Collections().at(0);
+    auto table = BuildUsageTable(c, HidReportKind::Input);
+    ASSERT_EQ(table.size(), 1u);
+    const struct {
+        uint32_t raw;
+        int32_t scaled;
+    } cases[] = {{0x7FFFFFFF, INT32_MAX}, {0x80000000, INT32_MIN}, {0, 0}, {0xFFFFFFFF, -1}};
+    for (const auto& k : cases) {
+        const uint8_t report[] = {0x00, uint8_t(k.raw), uint8_t(k.raw >> 8), uint8_t(k.raw >> 16),
+                                  uint8_t(k.raw >> 24)};
+        ASSERT_TRUE(
+            UnpackReportInto(c, report, sizeof report, HidReportKind::Input, table.data(), table.size()));
+        EXPECT_EQ(table[0].status, kHidStatusSuccess) << k.raw;
+        EXPECT_EQ(table[0].scaledValue, k.scaled) << k.raw;
+    }
+}

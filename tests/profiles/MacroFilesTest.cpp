@@ -1,9 +1,11 @@
 #include "profiles/MacroFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "TempDir.h"
 #include "profiles/BasicProfiledata.h"
+#include "profiles/JsonFile.h"
 
 namespace fs = std::filesystem;
 
@@ -160,4 +162,56 @@ TEST(MacroAssignments, DeletingAMacroRenumbersEveryProfile) {
     EXPECT_EQ(ReadText(dir / "c.Json"), cBefore);  // nothing to change: not rewritten
     // The page's own node is left for the page to reload.
     EXPECT_EQ(data.GetKeyList()[0].current.Code(), 0x700100u);
+}
+
+namespace {
+
+// The umask for one scope; the previous one comes back at the end.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : m_previous(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(m_previous); }
+
+private:
+    mode_t m_previous;
+};
+
+fs::perms Rights(const fs::path& path) {
+    return fs::status(path).permissions() & fs::perms::all;
+}
+
+}  // namespace
+
+TEST(MacroFiles, SavedFilesTakeTheUsersUmask) {
+    using P = fs::perms;
+    TempDir dir;
+    MacroFiles macros(dir.Path());
+    MacroListEntry entry;
+    const std::vector<MacroEvent> events{{true, 10, 0x04, 300}, {false, 10, 0x04, 0}};
+    {
+        // A user who keeps their files private: recorded keystrokes stay theirs.
+        ScopedUmask mask(077);
+        ASSERT_FALSE(macros.Add(&entry).empty());
+        ASSERT_EQ(macros.SaveEvents(entry, events), kMacroOk);
+        EXPECT_EQ(Rights(macros.MacroFilePath(entry.guid)), P::owner_read | P::owner_write);
+        EXPECT_EQ(Rights(dir / "macro.config"), P::owner_read | P::owner_write);
+        ASSERT_TRUE(WriteFileAtomically(dir / "copy.mac", "{}"));
+        EXPECT_EQ(Rights(dir / "copy.mac"), P::owner_read | P::owner_write);
+    }
+    {
+        // The usual umask gives the usual rights to a new file, and a rewrite never widens the
+        // rights of a file the user narrowed.
+        ScopedUmask mask(022);
+        ASSERT_TRUE(WriteFileAtomically(dir / "new.config", "{}"));
+        EXPECT_EQ(Rights(dir / "new.config"),
+                  P::owner_read | P::owner_write | P::group_read | P::others_read);
+        ASSERT_EQ(macros.SaveEvents(entry, events), kMacroOk);
+        EXPECT_EQ(Rights(macros.MacroFilePath(entry.guid)), P::owner_read | P::owner_write);
+    }
+    {
+        // A file written before with wider rights loses what the umask now takes away.
+        ScopedUmask mask(027);
+        ASSERT_TRUE(WriteFileAtomically(dir / "new.config", "{}"));
+        EXPECT_EQ(Rights(dir / "new.config"), P::owner_read | P::owner_write | P::group_read);
+    }
 }

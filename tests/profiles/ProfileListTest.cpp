@@ -432,3 +432,63 @@ TEST_F(ProfileListTest, AFolderThatCannotBeWrittenChangesNothing) {
     fs::remove(m_dir / "blocked");
     EXPECT_EQ(Snapshot(m_dir.Path()), before);
 }
+
+TEST_F(ProfileListTest, StartCleansUpWhatAKilledSaveLeft) {
+    ASSERT_EQ(m_list.Load(), 0);
+    ASSERT_EQ(m_list.Count(), 1);
+    const std::string firstId = m_list.Entries()[0].identifier;
+
+    // A kill between writing a profile and writing the list: profiles that no entry names, and
+    // the hidden temporary files of writes that never reached their rename.
+    Json::Value orphan = FactoryDocument();
+    orphan["profilename"] = "Gaming";
+    m_file.WriteJson(m_deviceFolder / "2030_01_01_00_00_00_002.Json", orphan);
+    orphan["profilename"] = "profile1";  // a name the list already holds
+    m_file.WriteJson(m_deviceFolder / "2030_01_01_00_00_00_001.Json", orphan);
+    WriteText(m_deviceFolder / "2030_01_01_00_00_00_003.Json", "not a profile");
+    WriteText(m_deviceFolder / ".ProfileList.ini.Ab12Cd", "{\"profilelist\": [");
+    WriteText(m_deviceFolder / ".2030_01_01_00_00_00_004.Json.x9Y8z7", "{");
+    WriteText(m_dir / "user" / ".macro.config.QWERTY", "{");
+    fs::create_directories(m_dir / "user" / "macro");
+    WriteText(m_dir / "user" / "macro" / ".abc.mac.a1b2c3", "{");
+    // Not ours: hidden files of the user, and names that only look alike.
+    WriteText(m_deviceFolder / ".notes.backup", "mine");
+    WriteText(m_deviceFolder / ".ProfileList.ini.toolong7", "mine");
+    WriteText(m_deviceFolder / "ProfileList.ini.Ab12Cd", "mine");
+
+    // Start: the data folder is swept once, then the device's list is read.
+    EXPECT_EQ(RemoveLeftoverTemporaryFiles(m_dir / "user", 3), 4);
+    ProfileList restarted;
+    restarted.SetProfileFolders(m_deviceFolder, m_factoryPath);
+    restarted.SetDeviceKind(1);
+    EXPECT_EQ(restarted.Load(), 0);
+
+    ASSERT_EQ(restarted.Count(), 3);
+    EXPECT_EQ(restarted.Entries()[0].identifier, firstId);
+    EXPECT_EQ(restarted.Entries()[1].identifier, "2030_01_01_00_00_00_001");
+    EXPECT_EQ(WideToUtf8(restarted.Entries()[1].name), "profile1(1)");
+    EXPECT_EQ(restarted.Entries()[2].identifier, "2030_01_01_00_00_00_002");
+    EXPECT_EQ(WideToUtf8(restarted.Entries()[2].name), "Gaming");
+    // Written back, so that the next start and every other reader of the list sees them.
+    const Json::Value list = ListFile();
+    ASSERT_EQ(list["profilelist"].size(), 3u);
+    EXPECT_EQ(list["profilelist"][2]["profileUUID"].asString(), "2030_01_01_00_00_00_002");
+    EXPECT_EQ(list["profilelist"][2]["profilename"].asString(), "Gaming");
+    EXPECT_EQ(list["profilelist"][2]["profileislink"].asInt(), 0);
+
+    EXPECT_FALSE(fs::exists(m_deviceFolder / ".ProfileList.ini.Ab12Cd"));
+    EXPECT_FALSE(fs::exists(m_deviceFolder / ".2030_01_01_00_00_00_004.Json.x9Y8z7"));
+    EXPECT_FALSE(fs::exists(m_dir / "user" / ".macro.config.QWERTY"));
+    EXPECT_FALSE(fs::exists(m_dir / "user" / "macro" / ".abc.mac.a1b2c3"));
+    EXPECT_TRUE(fs::exists(m_deviceFolder / ".notes.backup"));
+    EXPECT_TRUE(fs::exists(m_deviceFolder / ".ProfileList.ini.toolong7"));
+    EXPECT_TRUE(fs::exists(m_deviceFolder / "ProfileList.ini.Ab12Cd"));
+    // A file that is no profile is neither listed nor deleted.
+    EXPECT_EQ(ReadText(m_deviceFolder / "2030_01_01_00_00_00_003.Json"), "not a profile");
+
+    // A temporary file left in the device folder alone is removed by the list's own load too.
+    WriteText(m_deviceFolder / ".ProfileList.ini.Zz9Zz9", "{");
+    EXPECT_EQ(restarted.Load(), 0);
+    EXPECT_FALSE(fs::exists(m_deviceFolder / ".ProfileList.ini.Zz9Zz9"));
+    EXPECT_EQ(restarted.Count(), 3);
+}

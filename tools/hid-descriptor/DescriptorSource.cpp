@@ -138,6 +138,10 @@ const char* DescriptorStatusName(ReportDescriptorStatus status) {
             return "bad report id or report size";
         case ReportDescriptorStatus::NoCollection:
             return "no collection";
+        case ReportDescriptorStatus::TooManyFields:
+            return "too many fields in one report";
+        case ReportDescriptorStatus::TooManyUsages:
+            return "too many usages";
     }
     return "unknown";
 }
