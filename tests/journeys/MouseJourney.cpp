@@ -33,25 +33,6 @@ int StageDpi(const std::vector<uint8_t>& block, int stage) {
 
 class MouseJourney : public JourneyTest {
 protected:
-    // Plugs the mouse and waits until its connection sequence ran (the entry's start-up timer
-    // fires 500 ms after the link came up), as a user waits for the page to show the mouse.
-    void PlugAndWaitConnected(Device device) {
-        PlugAndWait(device);
-        WaitConnectionSequence(device);
-    }
-    void WaitConnectionSequence(Device device) {
-        CDeviceOptionUI* entry = Window().Pages()->EntryOf(PageOf(device));
-        ASSERT_NE(entry, nullptr);
-        CPaintManagerUI& pm = Window().GetPaintManager();
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return !pm.HasTimer(entry, CDeviceOptionUI::kTimerStartUp) &&
-                       pm.HasTimer(entry, CDeviceOptionUI::kTimerFrame);
-            },
-            kDeviceWaitMs));
-        Run(100);
-    }
-
     // The mouse's profile as the data folder holds it: the one profile file of its folder.
     Json::Value SavedProfile() {
         const fs::path folder = DataFolder() / "mouse";
@@ -84,7 +65,7 @@ protected:
 };
 
 TEST_F(MouseJourney, EachFeatureTabShowsItsOwnContent) {
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::MouseWired);
     ShowDevicePage(Device::MouseWired);
     // The page opens on the tab it highlights: lighting.
     EXPECT_TRUE(IsSelected("mouse_function_option_1"));
@@ -120,7 +101,7 @@ TEST_F(MouseJourney, EachFeatureTabShowsItsOwnContent) {
 }
 
 TEST_F(MouseJourney, DpiStagesReportRateAndPointerReachTheMouseOnceAndStayInTheProfile) {
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::MouseWired);
     ShowDevicePage(Device::MouseWired);
     OpenSettings(0);
 
@@ -192,7 +173,7 @@ TEST_F(MouseJourney, DpiStagesReportRateAndPointerReachTheMouseOnceAndStayInTheP
 }
 
 TEST_F(MouseJourney, ThePageKeepsWorkingThroughUnplugReplugAndACableReceiverSwitch) {
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::MouseWired);
     ShowDevicePage(Device::MouseWired);
     OpenSettings(0);
     const int firstRate = Block()[kReportRateByte] == 1 ? 2 : 1;
@@ -203,7 +184,7 @@ TEST_F(MouseJourney, ThePageKeepsWorkingThroughUnplugReplugAndACableReceiverSwit
     ASSERT_EQ(Devices().Unplug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([this] { return !Shown("mouse_function_option_2"); }, kDeviceWaitMs));
     // Plugged again: the same settings are shown and work.
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::MouseWired);
     ShowDevicePage(Device::MouseWired);
     OpenSettings(0);
     EXPECT_TRUE(IsSelected(QStringLiteral("polling_rate_option_%1").arg(firstRate)));
@@ -227,7 +208,7 @@ TEST_F(MouseJourney, ThePageKeepsWorkingThroughUnplugReplugAndACableReceiverSwit
     // The cable back: the page takes it again and writes go through it.
     ASSERT_EQ(Devices().Plug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return !page->IsWireless() && Shown("polling_rate_option_4"); }, kDeviceWaitMs));
-    WaitConnectionSequence(Device::MouseWired);
+    WaitConnected(Device::MouseWired);
     EXPECT_EQ(WritesDuring(Device::MouseWired, [&] { ASSERT_TRUE(Click("polling_rate_option_4")); }), 1u);
     EXPECT_EQ(Block()[kReportRateByte], 4);
     Screenshot("mouse_after_switches.png");

@@ -52,22 +52,6 @@ protected:
         return StoredDevice(deviceFolder)["LightInfo"];
     }
 
-    // Plugs the device and waits until its connection sequence has run and its page is driven
-    // (the selector entry's start-up timer done, its frame timer running).
-    void PlugAndWaitConnected(Device device) {
-        PlugAndWait(device);
-        CDeviceOptionUI* entry = Window().Pages()->EntryOf(PageOf(device));
-        ASSERT_NE(entry, nullptr);
-        CPaintManagerUI& pm = Window().GetPaintManager();
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return !pm.HasTimer(entry, CDeviceOptionUI::kTimerStartUp) &&
-                       pm.HasTimer(entry, CDeviceOptionUI::kTimerFrame);
-            },
-            kDeviceWaitMs));
-        Run(100);
-    }
-
     void OpenKeyboardLighting() {
         ShowDevicePage(Device::KeyboardWired);
         ASSERT_TRUE(Click("deng_Op_tab"));
@@ -85,8 +69,8 @@ protected:
 TEST_F(RestartJourney, CloseAndStartAgainWithEverythingKept) {
     // The devices keep their memory where the program's own virtual devices keep it.
     ASSERT_EQ(Devices().KeepMemoryIn((StateFolder() / "virtual-devices").string()), 1);
-    PlugAndWaitConnected(Device::KeyboardWired);
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::KeyboardWired);
+    PlugAndWait(Device::MouseWired);
 
     // --- The first day: an effect, its brightness, a DPI ------------------------------------
     OpenKeyboardLighting();
@@ -134,8 +118,8 @@ TEST_F(RestartJourney, CloseAndStartAgainWithEverythingKept) {
 
     // --- The next day -----------------------------------------------------------------------
     StartProgram();
-    PlugAndWaitConnected(Device::KeyboardWired);
-    PlugAndWaitConnected(Device::MouseWired);
+    PlugAndWait(Device::KeyboardWired);
+    PlugAndWait(Device::MouseWired);
     // The devices read back what they held (the connection read them into the profiles).
     EXPECT_EQ(Devices().ActiveConfigBlock(Device::KeyboardWired), keyboardBlock);
     EXPECT_EQ(Devices().ActiveConfigBlock(Device::MouseWired), mouseBlock);

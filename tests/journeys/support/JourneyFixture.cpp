@@ -33,6 +33,7 @@
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DeviceKeyButtonUI.h"
+#include "widgets/PaintManagerUI.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +42,6 @@ namespace {
 
 constexpr int kActionSettleMs = 15;
 constexpr int kUnexpectedModalMs = 3000;
-constexpr uint8_t kReadCapability = 0x03;
-constexpr int kQuietMs = 250;
 
 bool SameName(const QObject* object, const QString& name) {
     return object->objectName().compare(name, Qt::CaseInsensitive) == 0;
@@ -172,23 +171,23 @@ void JourneyTest::PlugAndWait(Device device) {
         },
         kDeviceWaitMs);
     ASSERT_TRUE(ready) << "the device's entry did not appear";
-    // The entry's start-up timer then runs the connection sequence, which begins with the
-    // capability record; it has ended when the device has been quiet for a moment.
-    ASSERT_TRUE(WaitUntil([&] { return Devices().CountOf(device, kReadCapability) > 0; }, kDeviceWaitMs))
-        << "the connection sequence did not start";
-    size_t seen = 0;
-    QElapsedTimer quiet;
-    quiet.start();
-    WaitUntil(
+    WaitConnected(device);
+}
+
+void JourneyTest::WaitConnected(Device device) {
+    // The entry's start-up timer runs the connection sequence; once it is done the entry's frame
+    // timer drives the page.
+    CDeviceOptionUI* entry = m_wnd->Pages()->EntryOf(PageOf(device));
+    ASSERT_NE(entry, nullptr);
+    CPaintManagerUI& pm = m_wnd->GetPaintManager();
+    ASSERT_TRUE(WaitUntil(
         [&] {
-            const size_t now = Devices().Commands(device).size();
-            if (now != seen) {
-                seen = now;
-                quiet.restart();
-            }
-            return quiet.elapsed() >= kQuietMs;
+            return !pm.HasTimer(entry, CDeviceOptionUI::kTimerStartUp) &&
+                   pm.HasTimer(entry, CDeviceOptionUI::kTimerFrame);
         },
-        kDeviceWaitMs);
+        kDeviceWaitMs))
+        << "the connection sequence did not end";
+    Run(100);
 }
 
 void JourneyTest::ShowDevicePage(Device device) {

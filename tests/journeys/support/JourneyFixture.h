@@ -57,8 +57,12 @@ protected:
     CMainWnd& Window() { return *m_wnd; }
     JourneyDevices& Devices() { return *m_devices; }
 
-    // Plugs a device and waits until its entry is in the selector and its page is connected.
+    // Plugs a device and waits until its entry is in the selector and its page has run its
+    // connection sequence.
     void PlugAndWait(Device device);
+    // Waits until the page of a bound device has run its connection sequence (after a plug or a
+    // switch between cable and receiver).
+    void WaitConnected(Device device);
     // Clicks the device's entry in the selector and waits until its page is in front.
     void ShowDevicePage(Device device);
     // The page of a device kind, whether shown or not (for reading what it shows).
