@@ -21,11 +21,11 @@ private:
     std::atomic<int>& m_count;
 };
 
-// The device needs a moment after the last configuration frame before it accepts the end of the
-// session; without it the last write is sometimes not committed.
 // More than a device ever queues; the rest waits for the next request.
 constexpr int kMaxDroppedReports = 64;
 
+// The device needs a moment after the last configuration frame before it accepts the end of the
+// session; without it the last write is sometimes not committed.
 constexpr auto kEndConfigDelay = std::chrono::milliseconds(10);
 
 }  // namespace

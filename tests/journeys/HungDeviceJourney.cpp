@@ -40,16 +40,9 @@ protected:
     }
 
     int StoredPollingRate() {
-        return ReadJson(DataFolder() / "keyboard" / ProfileFileName("keyboard"))["Device"][0]["SystemStages"]
-                                                                                    ["PollingRate"]
-            .asInt();
+        return SelectedDeviceRecord("keyboard")["SystemStages"]["PollingRate"].asInt();
     }
 
-    std::string ProfileFileName(const std::string& folder) {
-        const Json::Value list = ReadJson(DataFolder() / folder / "ProfileList.ini");
-        const int selected = list["profileselect"].asInt();
-        return list["profilelist"][selected]["profileUUID"].asString() + ".Json";
-    }
 };
 
 TEST_F(HungDeviceJourney, KeyboardSettingTheDeviceDoesNotTakeGoesBackAndIsTold) {
@@ -107,8 +100,7 @@ TEST_F(HungDeviceJourney, MousepadLightingTheDeviceDoesNotTakeGoesBackOnThePanel
     ASSERT_TRUE(DragSlider("deng_light_slider", 2));
     ASSERT_EQ(SliderValue("deng_light_slider"), 2);
     const auto stored = [this] {
-        return ReadJson(DataFolder() / "MousePad" / ProfileFileName("MousePad"))["Device"][0]["LightInfo"]["Light"]
-            .asInt();
+        return SelectedDeviceRecord("MousePad")["LightInfo"]["Light"].asInt();
     };
     ASSERT_EQ(stored(), 2);
     const std::vector<uint8_t> confirmed = Devices().ActiveConfigBlock(Device::Mousepad);

@@ -57,19 +57,9 @@ protected:
         return byte < block.size() ? block[byte] : -1;
     }
 
-    // The light record of the profile file of a device kind's folder ("keyboard", "MousePad", ...).
-    Json::Value StoredLight(const std::string& folderHint) {
-        if (!fs::exists(DataFolder())) return {};
-        for (const auto& entry : fs::recursive_directory_iterator(DataFolder())) {
-            std::string extension = entry.path().extension().string();
-            std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
-            if (!entry.is_regular_file() || extension != ".json") continue;
-            const std::string path = entry.path().string();
-            if (path.find(folderHint) == std::string::npos) continue;
-            const Json::Value light = ReadJson(entry.path())["Device"][0]["LightInfo"];
-            if (light.isObject()) return light;
-        }
-        return {};
+    // The light record of the selected profile of a device kind's folder ("keyboard", "MousePad").
+    Json::Value StoredLight(const std::string& deviceFolder) {
+        return SelectedDeviceRecord(deviceFolder)["LightInfo"];
     }
 
     bool AnyLit(const std::vector<int>& leds) {

@@ -33,20 +33,7 @@ int StageDpi(const std::vector<uint8_t>& block, int stage) {
 
 class MouseJourney : public JourneyTest {
 protected:
-    // The mouse's profile as the data folder holds it: the one profile file of its folder.
-    Json::Value SavedProfile() {
-        const fs::path folder = DataFolder() / "mouse";
-        if (!fs::exists(folder)) return {};
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            std::string ext = entry.path().extension().string();
-            for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (ext != ".json") continue;
-            Json::Value profile = ReadJson(entry.path());
-            if (profile.isMember("Device")) return profile;
-        }
-        return {};
-    }
-    Json::Value SavedDevice() { return SavedProfile()["Device"][0]; }
+    Json::Value SavedDevice() { return SelectedDeviceRecord("mouse"); }
 
     // Runs a user action and returns how many settings writes the mouse took meanwhile.
     size_t WritesDuring(Device device, const std::function<void()>& action) {

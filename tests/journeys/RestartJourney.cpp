@@ -39,15 +39,7 @@ protected:
         return files;
     }
 
-    // The device record of the first profile file in a device's folder.
-    Json::Value StoredDevice(const std::string& deviceFolder) {
-        for (const auto& [path, text] : ProfileFiles()) {
-            if (path.parent_path().filename() != deviceFolder || path.extension() == ".ini") continue;
-            const Json::Value device = ReadJson(path)["Device"][0];
-            if (device.isObject()) return device;
-        }
-        return Json::Value();
-    }
+    Json::Value StoredDevice(const std::string& deviceFolder) { return SelectedDeviceRecord(deviceFolder); }
     Json::Value StoredLight(const std::string& deviceFolder) {
         return StoredDevice(deviceFolder)["LightInfo"];
     }

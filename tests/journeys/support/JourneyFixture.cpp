@@ -572,6 +572,14 @@ Json::Value JourneyTest::ReadJson(const fs::path& file) const {
     return value;
 }
 
+Json::Value JourneyTest::SelectedDeviceRecord(const std::string& deviceFolder) const {
+    const fs::path folder = DataFolder() / deviceFolder;
+    const Json::Value list = ReadJson(folder / "ProfileList.ini");
+    const Json::Value& entry = list["profilelist"][list["profileselect"].asInt()];
+    if (!entry.isObject()) return Json::Value();
+    return ReadJson(folder / (entry["profileUUID"].asString() + ".Json"))["Device"][0];
+}
+
 bool JourneyTest::WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();

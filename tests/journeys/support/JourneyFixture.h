@@ -124,6 +124,9 @@ protected:
     std::filesystem::path StateFolder() const;
     std::filesystem::path HomeFolder() const { return m_home; }
     Json::Value ReadJson(const std::filesystem::path& file) const;
+    // The device record ("Device"[0]) of the profile a device folder's list has selected
+    // ("keyboard", "mouse", "MousePad"); null when there is none.
+    Json::Value SelectedDeviceRecord(const std::string& deviceFolder) const;
 
     // Delivers the window's events until pred holds or timeoutMs passed; true when it held.
     bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);
