@@ -132,7 +132,8 @@ bool SocketIsLive(const sockaddr_un& address) {
 
 }  // namespace
 
-VirtualDeviceHub::VirtualDeviceHub(std::string directory) : m_directory(std::move(directory)) {
+VirtualDeviceHub::VirtualDeviceHub(std::string directory)
+    : m_directory(std::move(directory)), m_nodes(VirtualModels().size()) {
     for (size_t kind = 0; kind < kFirmwareKindCount; ++kind) {
         m_firmware[kind] = std::make_shared<VirtualFirmware>(static_cast<FirmwareKind>(kind));
     }

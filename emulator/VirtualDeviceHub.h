@@ -143,7 +143,7 @@ private:
 
     const std::string m_directory;
     std::array<std::shared_ptr<VirtualFirmware>, kFirmwareKindCount> m_firmware;
-    std::array<Node, kVirtualModelCount> m_nodes;  // server thread only
+    std::vector<Node> m_nodes;  // one per VirtualModels() entry; server thread only
     ProtocolTrace m_trace;
     bool m_uhidEnabled = false;                              // server thread only
     std::string m_stateDirectory;                            // set on the server thread before any save

@@ -1,31 +1,69 @@
 #include "emulator/VirtualModel.h"
 
+#include <algorithm>
+
+#include "link/DeviceCatalog.h"
+
 namespace {
 
-// clang-format off
-constexpr std::array<VirtualModelInfo, kVirtualModelCount> kModels = {{
-    // model                         name                 node                     vendor  product version if firmware                transport
-    {VirtualModel::KeyboardWired,    "keyboard-wired",    "keyboard-wired-if1",    0x320F, 0x5055, 0x0100, 1, FirmwareKind::Keyboard, Transport::Cable},
-    {VirtualModel::KeyboardReceiver, "keyboard-receiver", "keyboard-receiver-if1", 0x320F, 0x5001, 0x0100, 1, FirmwareKind::Keyboard, Transport::Receiver},
-    {VirtualModel::MouseWired,       "mouse-wired",       "mouse-wired-if1",       0x320F, 0x221C, 0x0100, 1, FirmwareKind::Mouse,    Transport::Cable},
-    {VirtualModel::MouseReceiver,    "mouse-receiver",    "mouse-receiver-if1",    0x320F, 0x221D, 0x0100, 1, FirmwareKind::Mouse,    Transport::Receiver},
-    {VirtualModel::Mousepad,         "mousepad",          "mousepad-if1",          0x320F, 0x1004, 0x0100, 1, FirmwareKind::Mousepad, Transport::Cable},
-    {VirtualModel::Headset,          "headset",           "headset-if3",           0x0C76, 0x1630, 0x0100, 3, FirmwareKind::Headset,  Transport::Cable},
-}};
-// clang-format on
+constexpr uint16_t kVersion = 0x0100;
+
+FirmwareKind FirmwareOf(DeviceClass deviceClass) {
+    switch (deviceClass) {
+        case DeviceClass::Keyboard:
+            return FirmwareKind::Keyboard;
+        case DeviceClass::Mouse:
+            return FirmwareKind::Mouse;
+        case DeviceClass::MousePad:
+            return FirmwareKind::Mousepad;
+        case DeviceClass::Headset:
+            break;
+    }
+    return FirmwareKind::Headset;
+}
+
+VirtualModelInfo Describe(size_t index, const DeviceModel& device, Transport transport) {
+    std::string name(device.shortName);
+    if (device.receiverProductId != 0) name += transport == Transport::Cable ? "-wired" : "-receiver";
+    const uint16_t interfaceNumber = device.command.interfaceNumber;
+    return {static_cast<VirtualModel>(index),
+            name,
+            name + "-if" + std::to_string(interfaceNumber),
+            device.vendorId,
+            transport == Transport::Cable ? device.productId : device.receiverProductId,
+            kVersion,
+            interfaceNumber,
+            FirmwareOf(device.deviceClass),
+            transport};
+}
+
+std::vector<VirtualModelInfo> BuildModels() {
+    const std::span<const DeviceModel> catalogue = DeviceCatalog();
+    std::vector<const DeviceModel*> ordered;
+    for (const DeviceModel& device : catalogue) ordered.push_back(&device);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const DeviceModel* a, const DeviceModel* b) { return a->slotOrder < b->slotOrder; });
+    std::vector<VirtualModelInfo> models;
+    for (const DeviceModel* device : ordered) {
+        models.push_back(Describe(models.size(), *device, Transport::Cable));
+        if (device->receiverProductId != 0) models.push_back(Describe(models.size(), *device, Transport::Receiver));
+    }
+    return models;
+}
 
 }  // namespace
 
-const std::array<VirtualModelInfo, kVirtualModelCount>& VirtualModels() {
-    return kModels;
+const std::vector<VirtualModelInfo>& VirtualModels() {
+    static const std::vector<VirtualModelInfo> models = BuildModels();
+    return models;
 }
 
 const VirtualModelInfo& ModelInfo(VirtualModel model) {
-    return kModels[static_cast<size_t>(model)];
+    return VirtualModels().at(static_cast<size_t>(model));
 }
 
 std::optional<VirtualModel> ParseVirtualModel(std::string_view name) {
-    for (const VirtualModelInfo& info : kModels) {
+    for (const VirtualModelInfo& info : VirtualModels()) {
         if (info.name == name) return info.model;
     }
     return std::nullopt;

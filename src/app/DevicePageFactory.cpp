@@ -2,21 +2,21 @@
 
 #include <QWidget>
 
-#include "app/discovery/DeviceKinds.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondMousePadDevice.h"
 #include "devices/TavimondUSBDevice.h"
 
-std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(int kind) {
-    switch (kind) {
-        case kKindMouse:
+std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceClass) {
+    switch (deviceClass) {
+        case DeviceClass::Mouse:
             return std::make_unique<CTavimondMouseDevice>();
-        case kKindKeyboard:
+        case DeviceClass::Keyboard:
             return std::make_unique<CTavimondKeyboardDevice>();
-        case kKindMousePad:
+        case DeviceClass::MousePad:
             return std::make_unique<CTavimondMousePadDevice>();
-        default:
-            return std::make_unique<CTavimondUSBDevice>();
+        case DeviceClass::Headset:
+            break;
     }
+    return std::make_unique<CTavimondUSBDevice>();
 }

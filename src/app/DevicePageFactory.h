@@ -2,8 +2,9 @@
 
 #include <memory>
 
+#include "link/DeviceCatalog.h"
+
 class CTavimondUSBDevice;
 
-// The page object of a device kind (kKindMouse ... kKindHeadset); the base page for a kind whose
-// class is not built in.
-std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(int kind);
+// The page object of a device class; the base page for a class whose page is not built in.
+std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceClass);

@@ -20,6 +20,14 @@
 
 namespace {
 
+// Where the skin keeps the layouts of the selector entry, the power indicator and the pages; every
+// kind's entry and indicator share one layout.
+constexpr std::string_view kPageLayoutFolder = "XML\\DeviceXml\\";
+constexpr std::string_view kEntryLayout = "XML\\CustomControlXML\\DeviceOption.xml";
+constexpr std::string_view kPowerIndicatorLayout = "XML\\CustomControlXML\\MpDevicePower.xml";
+constexpr std::string_view kEntryGroup = "tab_header_device";
+constexpr std::string_view kPowerTab = "device_power_switch";
+
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -82,8 +90,10 @@ CDeviceOptionUI* CDevicePageSet::EntryOf(const CTavimondUSBDevice* page) const {
 }
 
 void CDevicePageSet::CreatePlaceholderPages() {
-    for (int kind : {kKindMouse, kKindKeyboard}) {
-        const int slot = PlaceholderSlotIndex(*m_ctx.slotTable, kind);
+    const std::vector<DeviceModel>& models = m_ctx.slotTable->Models();
+    for (size_t kind = 0; kind < models.size(); ++kind) {
+        if (!models[kind].createdInAdvance) continue;
+        const int slot = PlaceholderSlotIndex(*m_ctx.slotTable, static_cast<int>(kind));
         if (slot >= 0) CreatePage(static_cast<size_t>(slot));
     }
 }
@@ -91,35 +101,34 @@ void CDevicePageSet::CreatePlaceholderPages() {
 CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     const int kindIndex = DeviceKindOfSlot(*m_ctx.slotTable, slotIndex, static_cast<uint16_t>(variant));
     if (kindIndex < 0 || m_ctx.pm == nullptr || m_ctx.selector == nullptr) return nullptr;
-    const DeviceKind& kind = kDeviceKinds[static_cast<size_t>(kindIndex)];
-    const DevicePage& pageRow = kDevicePages[static_cast<size_t>(kindIndex)];
+    const DeviceModel& model = *ModelOfKind(*m_ctx.slotTable, kindIndex);
+    const uint16_t typeCode = WiredTypeCodeOf(model.deviceClass);
 
     auto* indicator =
         qobject_cast<CMpDevicePowerUI*>(CDialogBuilder::Create(Text(kPowerIndicatorLayout), m_ctx.builder));
     auto* entry =
-        qobject_cast<CDeviceOptionUI*>(CDialogBuilder::Create(Text(kind.entryLayout), m_ctx.builder));
-    std::unique_ptr<CTavimondUSBDevice> page = CreateDevicePageObject(kindIndex);
+        qobject_cast<CDeviceOptionUI*>(CDialogBuilder::Create(Text(kEntryLayout), m_ctx.builder));
+    std::unique_ptr<CTavimondUSBDevice> page = CreateDevicePageObject(model.deviceClass);
     DeviceIdentity identity = IdentityOfSlot(slotIndex);
-    identity.variant = kind.variant;
+    identity.variant = model.variant;
 
-    page->SetLayoutPath(Text(pageRow.pageLayout));
+    page->SetLayoutPath(Text(kPageLayoutFolder) + Text(model.pageLayout));
     page->SetOwnerWindow(m_ctx.window);
     // The page answers its own controls (DPI, report rate, the LED buttons of the custom colours)
     // from the window's notifications, so it must know the window before it is initialised.
     page->SetPaintManager(m_ctx.pm);
     page->SetBuilderCallback(m_ctx.builder);
-    page->SetKeyCount(pageRow.pageValues[1]);
-    page->SetLedCount(pageRow.pageValues[0]);
+    page->SetKeyCount(model.keyCount);
+    page->SetLedCount(model.ledCount);
     page->SetKindIndex(kindIndex);
-    page->SetPowerVisible(pageRow.pageValues[2] == 1);
-    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page.get()))
-        mouse->SetSelectedLed(pageRow.pageValues[3]);
+    page->SetPowerVisible(model.showsPower);
+    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page.get())) mouse->SetSelectedLed(model.selectedLed);
     page->SetProfileId({});
-    page->SetKindName(std::string(kind.kindName));
+    page->SetKindName(std::string(model.kindName));
     page->SetPowerIndicator(indicator);
     page->SetDeviceRecord(identity);
-    page->SetLightTableIndex(kind.pageArgument);
-    page->SetLightNamePrefix(std::string(pageRow.lightNamePrefix));
+    page->SetLightTableIndex(model.lightTableIndex);
+    page->SetLightNamePrefix(std::string(model.lightNamePrefix));
     if (indicator && entry) page->Initialise();
     if (!indicator || !entry || page->GetPage() == nullptr) {
         DebugLog("device page not built: " + CDialogBuilder::LastError().toStdString());
@@ -131,7 +140,7 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
 
     auto* powerTabs = m_ctx.selector->PowerTabs();
     const int powerTab = powerTabs ? powerTabs->Add(indicator) : -1;
-    indicator->SetKind(kind.typeCode, kind.variant);
+    indicator->SetKind(typeCode, model.variant);
     m_powerIndicators.push_back(indicator);
     m_ctx.pm->AttachControls(indicator);
 
@@ -139,17 +148,17 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     const int pageTab = pageTabs ? pageTabs->Add(page->GetPage()) : -1;
     m_ctx.pm->AttachControls(page->GetPage());
     CTavimondUSBDevice* raw = page.get();
-    switch (kind.typeCode) {
-        case kTypeMouse:
+    switch (model.deviceClass) {
+        case DeviceClass::Mouse:
             m_mice.push_back(raw);
             break;
-        case kTypeKeyboard:
+        case DeviceClass::Keyboard:
             m_keyboards.push_back(raw);
             break;
-        case kTypeMousePad:
+        case DeviceClass::MousePad:
             m_mousePads.push_back(raw);
             break;
-        default:
+        case DeviceClass::Headset:
             m_headsets.push_back(raw);
             break;
     }
@@ -157,12 +166,12 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
 
     m_ctx.selector->AddEntry(entry);
     entry->SetSyncOptionVisible(false);
-    entry->SetOptionGroup(Text(kind.entryGroup));
+    entry->SetOptionGroup(Text(kEntryGroup));
     entry->BindPageTab(QStringLiteral("device_switch"), pageTab);
-    entry->SetPowerTab(Text(kind.powerTab), powerTab);
-    entry->SetIconKind(kind.typeCode, kind.variant);
+    entry->SetPowerTab(Text(kPowerTab), powerTab);
+    entry->SetIconKind(typeCode, model.variant);
     entry->setVisible(false);
-    entry->SetNameText(Text(kind.kindName));
+    entry->SetNameText(Text(model.kindName));
     entry->BindDevicePage(raw);
     m_ctx.pm->AttachControls(entry);
     return raw;

@@ -22,10 +22,10 @@
 #include "app/MainWndMessages.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
-#include "app/discovery/DeviceKinds.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondUSBDevice.h"
+#include "link/DeviceCatalog.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
@@ -350,13 +350,15 @@ void CMainWnd::OnLightControl(quintptr wParam, qintptr lParam) {
 
 QByteArray CMainWnd::BuildWorkToolRecord() {
     QByteArray record(kWorkToolRecordSize, '\0');
-    const uint32_t head[] = {2, 3, 0, 2, static_cast<uint32_t>(kDeviceKindCount)};
+    const std::span<const DeviceModel> models = DeviceCatalog();
+    const uint32_t head[] = {2, 3, 0, 2, static_cast<uint32_t>(models.size())};
     int slot = 0;
     for (uint32_t value : head) PutInt(record, slot++, value);
-    for (const DeviceKind& kind : kDeviceKinds) {
-        PutInt(record, slot++, kind.vendorId);
-        PutInt(record, slot++, kind.productId);
-        PutInt(record, slot++, kind.typeCode);
+    for (const DeviceModel& model : models) {
+        if ((slot + 3) * 4 > kWorkToolRecordSize) break;
+        PutInt(record, slot++, model.vendorId);
+        PutInt(record, slot++, model.productId);
+        PutInt(record, slot++, WiredTypeCodeOf(model.deviceClass));
     }
     return record;
 }

@@ -12,13 +12,13 @@
 namespace {
 
 TEST(SupportedInterfaces, TwinsPointAtEachOther) {
-    for (size_t i = 0; i < kSupportedInterfaces.size(); ++i) {
-        const SupportedInterface& row = kSupportedInterfaces[i];
+    for (size_t i = 0; i < SupportedInterfaces().size(); ++i) {
+        const SupportedInterface& row = SupportedInterfaces()[i];
         SCOPED_TRACE("row " + std::to_string(i));
         EXPECT_TRUE(row.role == kRoleCommand || row.role == kRoleNotification);
         if (!row.hasTwin) continue;
-        ASSERT_LT(row.twinIndex, kSupportedInterfaces.size());
-        const SupportedInterface& twin = kSupportedInterfaces[row.twinIndex];
+        ASSERT_LT(row.twinIndex, SupportedInterfaces().size());
+        const SupportedInterface& twin = SupportedInterfaces()[row.twinIndex];
         EXPECT_EQ(twin.twinIndex, i);
         EXPECT_EQ(twin.role, row.role);
         EXPECT_EQ(twin.vendorId, row.vendorId);
@@ -27,7 +27,7 @@ TEST(SupportedInterfaces, TwinsPointAtEachOther) {
 }
 
 TEST(SupportedInterfaces, CommandInterfacesAreTheVendorCollection) {
-    for (const SupportedInterface& row : kSupportedInterfaces) {
+    for (const SupportedInterface& row : SupportedInterfaces()) {
         if (row.role != kRoleCommand || row.typeCode == 7) continue;
         EXPECT_EQ(row.usagePage, 0xFF1C);
         EXPECT_EQ(row.usage, 0x92);

@@ -14,7 +14,7 @@ constexpr uint16_t kTypeMouseReceiver = 6;
 constexpr uint16_t kTypeHeadset = 7;
 
 ListedInterface Describe(const std::string& path, int row) {
-    const SupportedInterface& entry = kSupportedInterfaces[static_cast<size_t>(row)];
+    const SupportedInterface& entry = SupportedInterfaces()[static_cast<size_t>(row)];
     ListedInterface listed;
     listed.path = path;
     listed.vendorId = ParseVendorId(path);
@@ -33,8 +33,8 @@ int FindRow(const std::string& path) {
     const uint16_t product = ParseProductId(path);
     const uint16_t interfaceNumber = ParseInterfaceNumber(path);
     const uint16_t collection = ParseCollectionNumber(path);
-    for (size_t i = 0; i < kSupportedInterfaces.size(); ++i) {
-        const SupportedInterface& entry = kSupportedInterfaces[i];
+    for (size_t i = 0; i < SupportedInterfaces().size(); ++i) {
+        const SupportedInterface& entry = SupportedInterfaces()[i];
         if (entry.vendorId == vendor && entry.productId == product &&
             entry.interfaceNumber == interfaceNumber && entry.collectionNumber == collection) {
             return static_cast<int>(i);
@@ -46,7 +46,7 @@ int FindRow(const std::string& path) {
 // Opens the interface the way discovery does and reads the capability record in a configuration
 // session. The headset has no capability record; opening it is the whole check.
 void Probe(ListedInterface& listed) {
-    const SupportedInterface& entry = kSupportedInterfaces[static_cast<size_t>(listed.tableRow)];
+    const SupportedInterface& entry = SupportedInterfaces()[static_cast<size_t>(listed.tableRow)];
     DeviceLink link;
     HidLink& hid = listed.throughReceiver ? link.WirelessLink() : link.WiredLink();
     {

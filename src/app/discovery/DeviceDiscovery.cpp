@@ -15,7 +15,7 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "app/discovery/NodePresence.h"
 #include "link/HidLink.h"
-#include "link/SupportedDevices.h"
+#include "link/DeviceCatalog.h"
 #include "link/VirtualHid.h"
 #include "platform/DebugLog.h"
 
@@ -165,7 +165,7 @@ void DiscoveryRun::ReportPermission(const std::string& path) {
     notice.path = path;
     notice.vendorId = ParseVendorId(path);
     notice.productId = ParseProductId(path);
-    notice.rulesText = SupportedDevicesUdevRules();
+    notice.rulesText = UdevRulesOf(m_state.slots.Models());
     DebugLog("discovery: not permitted to open " + path);
     m_state.sink.PermissionProblem(notice);
 }

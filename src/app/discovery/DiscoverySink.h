@@ -15,7 +15,7 @@
 #include <string_view>
 
 // The udev rules file that gives the user at the seat access to the supported devices; its text
-// is SupportedDevicesUdevRules() (link/SupportedDevices.h).
+// is UdevRulesOf() (link/DeviceCatalog.h) of the slot table's models.
 constexpr std::string_view kUdevRulesFileName = "70-vexor-umbrel.rules";
 
 // A supported interface that is present but may not be opened by this user.

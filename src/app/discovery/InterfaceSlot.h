@@ -7,7 +7,7 @@
 #include <string>
 
 #include "devices/DeviceIdentity.h"
-#include "link/SupportedDevices.h"
+#include "link/DeviceCatalog.h"
 
 struct InterfaceSlot {
     uint16_t vendorId = 0;

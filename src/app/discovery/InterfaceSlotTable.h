@@ -1,12 +1,13 @@
 #pragma once
 // The interface slot table: one InterfaceSlot per supported interface, in the order of the
-// supported-interface table. The discovery thread claims and frees slots; the UI thread reads them.
+// supported-interface table, and the device models that table was derived from. The discovery thread claims and frees slots; the UI thread reads them.
 // Every access takes the table's own lock, and readers get copies, so a reader never sees a slot
 // half written. The lock is never held while calling out.
 
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,12 @@ public:
     InterfaceSlotTable(const InterfaceSlotTable&) = delete;
     InterfaceSlotTable& operator=(const InterfaceSlotTable&) = delete;
 
-    // Copies the supported-interface table; every slot starts free.
-    void Fill();
+    // Derives the slots from the device models (the built-in catalogue unless told otherwise);
+    // every slot starts free.
+    void Fill(std::span<const DeviceModel> models = DeviceCatalog());
+    // The models of the last Fill, in catalogue order: the index of a model is its kind index.
+    // Not changed while the discovery thread runs.
+    const std::vector<DeviceModel>& Models() const { return m_models; }
     size_t Size() const;
     // A copy of the slot; a default (free, all zero) record for an index beyond the table.
     InterfaceSlot Slot(size_t index) const;
@@ -56,4 +61,5 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<InterfaceSlot> m_slots;
+    std::vector<DeviceModel> m_models;
 };

@@ -1,4 +1,4 @@
-// The slot table, the device-kind and device-page tables and the identity rules that let one
+// The slot table and the device kinds derived from the device catalogue, and the identity rules that let one
 // device page serve a device on its cable and behind its receiver.
 
 #include <gtest/gtest.h>
@@ -19,18 +19,28 @@ InterfaceSlot CandidateLike(const InterfaceSlot& slot) {
     return c;
 }
 
-TEST(SlotTable, FillCopiesTheSupportedRowsInOrderAllFree) {
+TEST(SlotTable, FillDerivesTheProductSheetRowsInOrderAllFree) {
     InterfaceSlotTable table;
     EXPECT_EQ(table.Size(), 0u);
     table.Fill();
+    // The product sheet's supported-interface table, which the catalogue entries must give back
+    // row for row: vendor, product, interface, collection, type, role, usage page, usage, has
+    // twin, twin.
+    const uint16_t sheet[11][10] = {
+        {0x320F, 0x5055, 1, 4, 1, 0x00, 0xFF1C, 0x92, 1, 2}, {0x320F, 0x5055, 1, 3, 1, 0xFF, 0x0C, 0x01, 1, 3},
+        {0x320F, 0x5001, 1, 4, 9, 0x00, 0xFF1C, 0x92, 1, 0}, {0x320F, 0x5001, 1, 3, 9, 0xFF, 0x0C, 0x01, 1, 1},
+        {0x320F, 0x221C, 1, 4, 2, 0x00, 0xFF1C, 0x92, 1, 6}, {0x320F, 0x221C, 1, 3, 2, 0xFF, 0x0C, 0x01, 1, 7},
+        {0x320F, 0x221D, 1, 4, 6, 0x00, 0xFF1C, 0x92, 1, 4}, {0x320F, 0x221D, 1, 3, 6, 0xFF, 0x0C, 0x01, 1, 5},
+        {0x320F, 0x1004, 1, 4, 3, 0x00, 0xFF1C, 0x92, 0, 0}, {0x320F, 0x1004, 1, 3, 3, 0xFF, 0x0C, 0x01, 0, 0},
+        {0x0C76, 0x1630, 3, 0, 7, 0x00, 0x0C, 0x01, 0, 0},
+    };
     ASSERT_EQ(table.Size(), 11u);
     for (size_t i = 0; i < table.Size(); ++i) {
         const InterfaceSlot s = table.Slot(i);
         EXPECT_TRUE(s.IsFree()) << i;
-        EXPECT_EQ(s.productId, kSupportedInterfaces[i].productId) << i;
-        EXPECT_EQ(s.collectionNumber, kSupportedInterfaces[i].collectionNumber) << i;
-        EXPECT_EQ(s.role, kSupportedInterfaces[i].role) << i;
-        EXPECT_EQ(s.twinIndex, kSupportedInterfaces[i].twinIndex) << i;
+        const uint16_t got[10] = {s.vendorId, s.productId, s.interfaceNumber, s.collectionNumber, s.typeCode,
+                                  s.role,     s.usagePage, s.usage,           s.hasTwin,          s.twinIndex};
+        for (size_t f = 0; f < 10; ++f) EXPECT_EQ(got[f], sheet[i][f]) << "slot " << i << " field " << f;
     }
     // Two rows read straight from the product sheet: the keyboard receiver's command interface
     // and the headset.
@@ -143,34 +153,50 @@ TEST(SlotTable, IdentitySlotIsTheWiredCommandSlotOfTheDevice) {
     EXPECT_TRUE(SameIdentity(table.Slot(size_t(table.IdentitySlotIndex(6))), table.Slot(4)));
 }
 
+// The device-kind and device-page tables of the product sheet, read back from the catalogue by
+// kind index: mouse, keyboard, mousepad, headset.
 TEST(DeviceKinds, LookupByVendorProductTypeAndVariant) {
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x221C, 2, 0), kKindMouse);
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x5055, 1, 0), kKindKeyboard);
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x1004, 3, 0), kKindMousePad);
-    EXPECT_EQ(FindDeviceKind(0x0C76, 0x1630, 7, 0), kKindHeadset);
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x1004, 3, 1), -1);  // no soft-pad row
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x221D, 6, 0), -1);  // receivers are found under the wired row
-    EXPECT_EQ(FindDeviceKind(0x320F, 0x5055, 2, 0), -1);
+    InterfaceSlotTable table;
+    table.Fill();
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x221C, 2, 0), 0);
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x5055, 1, 0), 1);
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x1004, 3, 0), 2);
+    EXPECT_EQ(FindDeviceKind(table, 0x0C76, 0x1630, 7, 0), 3);
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x1004, 3, 1), -1);  // no soft-pad row
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x221D, 6, 0), -1);  // receivers are found under the wired row
+    EXPECT_EQ(FindDeviceKind(table, 0x320F, 0x5055, 2, 0), -1);
 
-    EXPECT_EQ(kDeviceKinds[kKindMouse].kindName, "mouse");
-    EXPECT_EQ(kDeviceKinds[kKindKeyboard].kindName, "keyboard");
-    EXPECT_EQ(kDeviceKinds[kKindMousePad].kindName, "MousePad");
-    EXPECT_EQ(kDeviceKinds[kKindHeadset].kindName, "HD");
-    const int pageArguments[4] = {1, 0, 2, 3};
-    for (size_t k = 0; k < kDeviceKindCount; ++k) {
-        EXPECT_EQ(kDeviceKinds[k].pageArgument, pageArguments[k]);
-        EXPECT_EQ(kDeviceKinds[k].entryLayout, "XML\\CustomControlXML\\DeviceOption.xml");
-        EXPECT_EQ(kDeviceKinds[k].entryGroup, "tab_header_device");
-        EXPECT_EQ(kDeviceKinds[k].powerTab, "device_power_switch");
-        EXPECT_EQ(kDevicePages[k].lightNamePrefix, "qorin_light");
-        EXPECT_EQ(kDevicePages[k].pageValues[3], -1);
-        // Only the mouse page shows its battery.
-        EXPECT_EQ(kDevicePages[k].pageValues[2], k == size_t(kKindMouse) ? 1 : 0);
+    struct Sheet {
+        const char* kindName;
+        int pageArgument;
+        const char* layout;
+        int ledCount, keyCount;
+        bool power;
+        bool inAdvance;
+    };
+    const Sheet sheet[4] = {{"mouse", 1, "mousedevice.xml", 0x0F, 0x0B, true, true},
+                            {"keyboard", 0, "keyboarddevice.xml", 0xAA, 0xAA, false, true},
+                            {"MousePad", 2, "mousepaddevice.xml", 0x0F, 0, false, false},
+                            {"HD", 3, "ru6533device.xml", 0x0D, 0, false, false}};
+    ASSERT_EQ(table.Models().size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        const DeviceModel* m = ModelOfKind(table, k);
+        ASSERT_NE(m, nullptr);
+        SCOPED_TRACE(sheet[k].kindName);
+        EXPECT_EQ(m->kindName, sheet[k].kindName);
+        EXPECT_EQ(m->lightTableIndex, sheet[k].pageArgument);
+        EXPECT_EQ(m->pageLayout, sheet[k].layout);
+        EXPECT_EQ(m->lightNamePrefix, "qorin_light");
+        EXPECT_EQ(m->ledCount, sheet[k].ledCount);
+        EXPECT_EQ(m->keyCount, sheet[k].keyCount);
+        EXPECT_EQ(m->showsPower, sheet[k].power);
+        EXPECT_EQ(m->createdInAdvance, sheet[k].inAdvance);
+        EXPECT_EQ(m->selectedLed, -1);
+        // No layout path in the catalogue: the window layer places the file in its skin.
+        EXPECT_EQ(m->pageLayout.find('\\'), std::string_view::npos);
     }
-    EXPECT_EQ(kDevicePages[kKindMouse].pageLayout, "XML\\DeviceXml\\mousedevice.xml");
-    EXPECT_EQ(kDevicePages[kKindHeadset].pageLayout, "XML\\DeviceXml\\ru6533device.xml");
-    EXPECT_EQ((kDevicePages[kKindKeyboard].pageValues), (std::array<int, 4>{0xAA, 0xAA, 0, -1}));
-    EXPECT_EQ((kDevicePages[kKindMouse].pageValues), (std::array<int, 4>{0x0F, 0x0B, 1, -1}));
+    EXPECT_EQ(ModelOfKind(table, 4), nullptr);
+    EXPECT_EQ(ModelOfKind(table, -1), nullptr);
 }
 
 TEST(DeviceKinds, EverySlotFindsItsKindAndPlaceholdersSitOnTheWiredCommandSlots) {
@@ -182,9 +208,9 @@ TEST(DeviceKinds, EverySlotFindsItsKindAndPlaceholdersSitOnTheWiredCommandSlots)
     EXPECT_EQ(DeviceKindOfSlot(table, 8, 1), -1);
     EXPECT_EQ(DeviceKindOfSlot(table, 42), -1);
 
-    EXPECT_EQ(PlaceholderSlotIndex(table, kKindMouse), 4);
-    EXPECT_EQ(PlaceholderSlotIndex(table, kKindKeyboard), 0);
-    EXPECT_EQ(PlaceholderSlotIndex(table, kKindHeadset), 10);
+    EXPECT_EQ(PlaceholderSlotIndex(table, 0), 4);   // mouse
+    EXPECT_EQ(PlaceholderSlotIndex(table, 1), 0);   // keyboard
+    EXPECT_EQ(PlaceholderSlotIndex(table, 3), 10);  // headset
     EXPECT_EQ(PlaceholderSlotIndex(table, 4), -1);
 
     EXPECT_EQ(WiredTypeCode(kTypeMouseReceiver), kTypeMouse);
