@@ -150,7 +150,7 @@ void CMainWnd::OnWindowInit() {
     if (m_bus) m_bus->BroadcastSystemMessage(UWM_LIGHT_STATUS_MSG, 1, 1);
     ApplyLanguage(CLanguageSettings::ReadLanguageIndex());
 
-    m_slots.Fill();
+    m_slots.Fill(m_deviceModels);
     m_pages = std::make_unique<CDevicePageSet>(
         CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots});
     m_pages->CreatePlaceholderPages();

@@ -9,6 +9,9 @@ if(TARGET vx_discovery AND TARGET vx_emulator)
     vx_add_test(NAME app_discovery_thread LABELS app threaded
         SOURCES ${VX_DISCOVERY_TEST_DIR}/DeviceDiscovery_test.cpp ${VX_DISCOVERY_TEST_DIR}/RecordingSink.cpp
         LIBS vx_discovery vx_emulator vx_link_test_support TIMEOUT 180)
+    vx_add_test(NAME app_discovery_catalogue LABELS app threaded
+        SOURCES ${VX_DISCOVERY_TEST_DIR}/CatalogueEntry_test.cpp ${VX_DISCOVERY_TEST_DIR}/RecordingSink.cpp
+        LIBS vx_discovery vx_emulator vx_link_test_support TIMEOUT 60)
 endif()
 if(TARGET vx_discovery AND TARGET vx_emulator AND TARGET vx-emulator-ctl)
     vx_add_test(NAME app_emulator_control LABELS emulator app threaded

@@ -24,6 +24,7 @@ void DeviceWindowTest::SetUp() {
     DiscoveryOptions options;
     options.useUdevMonitor = false;  // only the virtual devices of this test
     m_wnd->SetDiscoveryOptions(options);
+    BeforeCreate();
     ASSERT_TRUE(
         m_wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
     m_wnd->show();

@@ -27,6 +27,8 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // Runs between the window's construction and its Create.
+    virtual void BeforeCreate() {}
 
     // Delivers the window's events until pred holds or timeoutMs passed; true when it held.
     bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);

@@ -10,6 +10,9 @@
 #include "app/DevicePageSet.h"
 #include "app/RegisteredMessages.h"
 #include "devices/TavimondUSBDevice.h"
+#include "emulator/ReportDescriptors.h"
+#include "emulator/VirtualFirmware.h"
+#include "link/DeviceCatalog.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 #include "widgets/PaintManagerUI.h"
@@ -234,6 +237,63 @@ TEST_F(DeviceWindowTest, ExitStopsEveryWorkerWithinItsBound) {
     }
     EXPECT_FALSE(m_wnd->isVisible());
     EXPECT_FALSE(m_wnd->GetTray().IsVisible());
+}
+
+// A mouse model added to the window's catalogue as one entry, with nothing else changed: the
+// window gives it a page of its own with the entry's page data, binds it and runs its connection
+// sequence against a mouse firmware, while the built-in mouse page stays unbound.
+constexpr DeviceModel kSmallMouse{
+    .kindName = "MouseMini",
+    .shortName = "mouse-mini",
+    .deviceClass = DeviceClass::Mouse,
+    .vendorId = 0x320F,
+    .productId = 0x2230,
+    .pageLayout = "mousedevice.xml",
+    .lightTableIndex = 1,
+    .ledCount = 0x0F,
+    .keyCount = 0x0B,
+    .showsPower = true,
+};
+
+class NewModelWindowTest : public DeviceWindowTest {
+protected:
+    void BeforeCreate() override {
+        std::vector<DeviceModel> models(DeviceCatalog().begin(), DeviceCatalog().end());
+        models.push_back(kSmallMouse);
+        m_wnd->SetDeviceModels(models);
+    }
+};
+
+TEST_F(NewModelWindowTest, AModelAddedAsOneEntryGetsItsOwnBoundPage) {
+    VirtualFirmware firmware(FirmwareKind::Mouse);
+    vxtest::VirtualNodePlayer node(m_dir.Path());
+    node.SetReplyHook([&firmware](vxtest::VirtualNodePlayer& player, const vxtest::HostMessage& message) {
+        for (const std::vector<uint8_t>& reply :
+             firmware.HandleOutputReport(message.report, Transport::Cable, message.type == 'S'))
+            player.SendInput(reply);
+    });
+    vxtest::VirtualNodeConfig config;
+    config.name = "mouse-mini-if1";
+    config.product = kSmallMouse.productId;
+    const std::span<const uint8_t> descriptor = ReportDescriptor(FirmwareKind::Mouse);
+    config.descriptor.assign(descriptor.begin(), descriptor.end());
+    ASSERT_TRUE(node.Publish(config));
+
+    ASSERT_TRUE(WaitUntil([&] { return m_wnd->Pages()->Mice().size() == 2; }, 2000 * kSlowdown));
+    CTavimondUSBDevice* page = m_wnd->Pages()->Mice().back();
+    ASSERT_NE(page, MousePage());
+    EXPECT_EQ(page->GetKindName(), "MouseMini");
+    EXPECT_EQ(page->GetKindIndex(), int(DeviceCatalog().size()));
+    EXPECT_EQ(page->GetLayoutPath(), QStringLiteral("XML\\DeviceXml\\mousedevice.xml"));
+    EXPECT_EQ(page->GetLightTableIndex(), 1);
+    EXPECT_TRUE(page->GetPowerVisible());
+    EXPECT_EQ(page->GetDeviceRecord().productId, kSmallMouse.productId);
+    ASSERT_TRUE(WaitUntil([&] { return EntryShown(page); }, 2000 * kSlowdown));
+    EXPECT_TRUE(Bound(page));
+    EXPECT_TRUE(WaitUntil([&] { return page->GetDeviceInfo().KeySlots() > 0; }, 3000 * kSlowdown));
+    EXPECT_TRUE(WaitUntil([&] { return page->IsNotifyOpen(false); }, 1000 * kSlowdown));
+    EXPECT_FALSE(Bound(MousePage()));
+    EXPECT_FALSE(EntryShown(MousePage()));
 }
 
 }  // namespace
