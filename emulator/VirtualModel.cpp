@@ -46,7 +46,8 @@ std::vector<VirtualModelInfo> BuildModels() {
     std::vector<VirtualModelInfo> models;
     for (const DeviceModel* device : ordered) {
         models.push_back(Describe(models.size(), *device, Transport::Cable));
-        if (device->receiverProductId != 0) models.push_back(Describe(models.size(), *device, Transport::Receiver));
+        if (device->receiverProductId != 0)
+            models.push_back(Describe(models.size(), *device, Transport::Receiver));
     }
     return models;
 }

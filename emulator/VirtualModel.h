@@ -12,7 +12,14 @@
 
 // A virtual device by its index in VirtualModels(). The named ones are the built-in catalogue's;
 // a model added to the catalogue is reached by its index or its name.
-enum class VirtualModel : size_t { KeyboardWired = 0, KeyboardReceiver, MouseWired, MouseReceiver, Mousepad, Headset };
+enum class VirtualModel : size_t {
+    KeyboardWired = 0,
+    KeyboardReceiver,
+    MouseWired,
+    MouseReceiver,
+    Mousepad,
+    Headset
+};
 
 // Which firmware answers: the keyboard on its cable and behind its receiver is one keyboard.
 enum class FirmwareKind { Keyboard = 0, Mouse, Mousepad, Headset };

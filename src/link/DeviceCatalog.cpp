@@ -69,8 +69,16 @@ const std::array kModels = {
 
 SupportedInterface Row(const DeviceModel& model, uint16_t productId, uint16_t typeCode, uint16_t role,
                        const CatalogInterface& at) {
-    return {model.vendorId, productId, at.interfaceNumber, at.collectionNumber, typeCode, role,
-            at.usagePage, at.usage, 0, 0};
+    return {model.vendorId,
+            productId,
+            at.interfaceNumber,
+            at.collectionNumber,
+            typeCode,
+            role,
+            at.usagePage,
+            at.usage,
+            0,
+            0};
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ struct DeviceModel {
     // Page.
     std::string_view pageLayout;  // layout file name of the page
     std::string_view lightNamePrefix = "qorin_light";
-    int lightTableIndex = 0;       // the page's light-table index
+    int lightTableIndex = 0;        // the page's light-table index
     bool createdInAdvance = false;  // its page exists before any such device is seen
 
     // Capability defaults, until the device's capability record says otherwise.

@@ -7,8 +7,8 @@ int FindDeviceKind(const InterfaceSlotTable& slots, uint16_t vendorId, uint16_t 
     const std::vector<DeviceModel>& models = slots.Models();
     for (size_t i = 0; i < models.size(); ++i) {
         const DeviceModel& m = models[i];
-        if (m.vendorId == vendorId && m.productId == productId && WiredTypeCodeOf(m.deviceClass) == typeCode &&
-            m.variant == variant)
+        if (m.vendorId == vendorId && m.productId == productId &&
+            WiredTypeCodeOf(m.deviceClass) == typeCode && m.variant == variant)
             return static_cast<int>(i);
     }
     return -1;
@@ -31,5 +31,6 @@ const DeviceModel* ModelOfKind(const InterfaceSlotTable& slots, int kind) {
 int PlaceholderSlotIndex(const InterfaceSlotTable& slots, int kind) {
     const DeviceModel* model = ModelOfKind(slots, kind);
     if (model == nullptr) return -1;
-    return slots.FindSlot(model->vendorId, model->productId, WiredTypeCodeOf(model->deviceClass), kRoleCommand);
+    return slots.FindSlot(model->vendorId, model->productId, WiredTypeCodeOf(model->deviceClass),
+                          kRoleCommand);
 }

@@ -4,7 +4,8 @@ void InterfaceSlotTable::Fill(std::span<const DeviceModel> models) {
     std::vector<DeviceModel> copy(models.begin(), models.end());
     std::lock_guard<std::mutex> lock(m_mutex);
     m_slots.clear();
-    for (const SupportedInterface& row : InterfaceRowsOf(copy)) m_slots.push_back(InterfaceSlot::FromSupported(row));
+    for (const SupportedInterface& row : InterfaceRowsOf(copy))
+        m_slots.push_back(InterfaceSlot::FromSupported(row));
     m_models = std::move(copy);
 }
 

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -17,6 +17,7 @@
 #include "app/discovery/DeviceKinds.h"
 #include "app/discovery/InterfaceSlotTable.h"
 #include "emulator/ReportDescriptors.h"
+#include "emulator/VirtualModel.h"
 #include "link/SupportedDevices.h"
 
 namespace {
@@ -56,8 +57,9 @@ std::set<std::pair<unsigned, unsigned>> RuleIds(const std::string& rules) {
     std::string line;
     while (std::getline(lines, line)) {
         unsigned vendor = 0, product = 0;
-        if (std::sscanf(line.c_str(), "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"%x\", ATTRS{idProduct}==\"%x\"",
-                        &vendor, &product) == 2)
+        if (std::sscanf(line.c_str(),
+                        "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"%x\", ATTRS{idProduct}==\"%x\"", &vendor,
+                        &product) == 2)
             ids.insert({vendor, product});
     }
     return ids;
@@ -74,7 +76,8 @@ void ExpectEveryModelPickedUp(const InterfaceSlotTable& slots) {
         for (size_t i = 0; i < slots.Size(); ++i) {
             const InterfaceSlot slot = slots.Slot(i);
             const bool cable = slot.productId == model.productId;
-            if (slot.vendorId != model.vendorId || (!cable && slot.productId != model.receiverProductId)) continue;
+            if (slot.vendorId != model.vendorId || (!cable && slot.productId != model.receiverProductId))
+                continue;
             ++owned;
             EXPECT_EQ(DeviceKindOfSlot(slots, i), int(kind)) << "slot " << i;
             EXPECT_EQ(WiredTypeCode(slot.typeCode), WiredTypeCodeOf(model.deviceClass));
@@ -93,7 +96,8 @@ void ExpectEveryModelPickedUp(const InterfaceSlotTable& slots) {
         const size_t connections = model.receiverProductId != 0 ? 2 : 1;
         EXPECT_EQ(owned, connections * (model.hasNotification ? 2 : 1));
         EXPECT_EQ(ruled.count({model.vendorId, model.productId}), 1u);
-        if (model.receiverProductId != 0) EXPECT_EQ(ruled.count({model.vendorId, model.receiverProductId}), 1u);
+        if (model.receiverProductId != 0)
+            EXPECT_EQ(ruled.count({model.vendorId, model.receiverProductId}), 1u);
         if (model.createdInAdvance) {
             const int placeholder = PlaceholderSlotIndex(slots, int(kind));
             ASSERT_GE(placeholder, 0);
@@ -119,9 +123,35 @@ TEST(CatalogueEntry, OneMoreEntryIsPickedUpAndLeavesTheOthersWhereTheyWere) {
     // The new device's four interfaces come after the others, whose slot numbers the window's
     // messages already carry.
     ASSERT_EQ(slots.Size(), builtIn.Size() + 4);
-    for (size_t i = 0; i < builtIn.Size(); ++i) EXPECT_TRUE(SameIdentity(slots.Slot(i), builtIn.Slot(i))) << i;
+    for (size_t i = 0; i < builtIn.Size(); ++i)
+        EXPECT_TRUE(SameIdentity(slots.Slot(i), builtIn.Slot(i))) << i;
     EXPECT_EQ(DeviceKindOfSlot(slots, builtIn.Size()), int(DeviceCatalog().size()));
     EXPECT_EQ(RuleIds(UdevRulesOf(slots.Models())).size(), RuleIds(SupportedDevicesUdevRules()).size() + 2);
+}
+
+// The virtual devices take their list from the catalogue: one per connection, in slot order, and
+// the names the tests and the control console use still name the devices they always did.
+TEST(CatalogueEntry, TheVirtualDevicesAreTheCataloguesConnections) {
+    InterfaceSlotTable slots;
+    slots.Fill();
+    std::vector<std::pair<uint16_t, uint16_t>> commandSlots;
+    for (const InterfaceSlot& slot : slots.Snapshot()) {
+        if (slot.IsCommand()) commandSlots.push_back({slot.vendorId, slot.productId});
+    }
+    std::vector<std::pair<uint16_t, uint16_t>> virtualDevices;
+    for (const VirtualModelInfo& info : VirtualModels()) virtualDevices.push_back({info.vendor, info.product});
+    EXPECT_EQ(virtualDevices, commandSlots);
+    const std::pair<VirtualModel, const char*> named[] = {
+        {VirtualModel::KeyboardWired, "keyboard-wired"}, {VirtualModel::KeyboardReceiver, "keyboard-receiver"},
+        {VirtualModel::MouseWired, "mouse-wired"},       {VirtualModel::MouseReceiver, "mouse-receiver"},
+        {VirtualModel::Mousepad, "mousepad"},            {VirtualModel::Headset, "headset"}};
+    for (const auto& [model, name] : named) {
+        EXPECT_EQ(ModelInfo(model).name, name);
+        EXPECT_EQ(ParseVirtualModel(name), model);
+    }
+    EXPECT_EQ(ModelInfo(VirtualModel::Headset).nodeName, "headset-if3");
+    EXPECT_EQ(ModelInfo(VirtualModel::MouseReceiver).transport, Transport::Receiver);
+    EXPECT_EQ(ModelInfo(VirtualModel::Mousepad).firmware, FirmwareKind::Mousepad);
 }
 
 class CatalogueDiscoveryTest : public ::testing::Test {
