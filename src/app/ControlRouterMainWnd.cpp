@@ -7,7 +7,7 @@
 
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
