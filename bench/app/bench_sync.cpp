@@ -10,12 +10,17 @@
 #include <thread>
 #include <vector>
 
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/LightingClock.h"
 
-using lightsync::Rgb;
-using lightsync::SyncKind;
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
+
+using vx::lighting::sync::Rgb;
+using vx::lighting::sync::SyncKind;
 
 namespace {
 
@@ -52,7 +57,7 @@ struct FourPages {
 
 SharedEffect Breathing(uint8_t speed) {
     SharedEffect effect;
-    effect.type = lightsync::kBreathing;
+    effect.type = vx::lighting::sync::kBreathing;
     effect.brightness = 4;
     effect.speed = speed;
     effect.multicolour = 1;

@@ -7,10 +7,10 @@
 
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/MainWnd.h"
-#include "app/MsgWnd.h"
+#include "widgets/MsgWnd.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"

@@ -9,7 +9,12 @@
 #include "panels/LightControlUI.h"
 #include "widgets/PaintManagerUI.h"
 
-using lightsync::SyncKind;
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
+
+using vx::lighting::sync::SyncKind;
 
 bool PageSyncTarget::IsLinkConnected() const {
     return m_page.CommandLink().IsConnected();
@@ -23,7 +28,7 @@ void PageSyncTarget::SetLinkHeld(bool held) {
     m_page.CommandLink().SetHeld(held);
 }
 
-void PageSyncTarget::SetLight(int index, lightsync::Rgb colour, uint8_t brightness) {
+void PageSyncTarget::SetLight(int index, vx::lighting::sync::Rgb colour, uint8_t brightness) {
     m_page.SetLed(index, vx::lighting::LedEntry{colour.red, colour.green, colour.blue, brightness}.Pack());
 }
 

@@ -9,20 +9,20 @@
 #include <memory>
 #include <vector>
 
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "profiles/ProfileRecords.h"
 
 class CTavimondUSBDevice;
 
 // A device page as the worker sees it: its command link's flags and its LED frame, both safe to
 // touch from the worker.
-class PageSyncTarget : public ILightingSyncTarget {
+class PageSyncTarget : public vx::lighting::ILightingSyncTarget {
 public:
     explicit PageSyncTarget(CTavimondUSBDevice& page) : m_page(page) {}
     bool IsLinkConnected() const override;
     bool IsLinkHeld() const override;
     void SetLinkHeld(bool held) override;
-    void SetLight(int index, lightsync::Rgb colour, uint8_t brightness) override;
+    void SetLight(int index, vx::lighting::sync::Rgb colour, uint8_t brightness) override;
     CTavimondUSBDevice& Page() const { return m_page; }
 
 private:
@@ -34,7 +34,7 @@ public:
     // Shows an adopted effect on a page's lighting panel (by default the panel inside the page).
     using PanelShow = std::function<void(CTavimondUSBDevice&, const LightInfo&)>;
 
-    explicit CLightingSyncPages(CLightingSync& sync) : m_sync(sync) {}
+    explicit CLightingSyncPages(vx::lighting::CLightingSync& sync) : m_sync(sync) {}
 
     // Registers a page (once; pages are never removed). False for a page of no synchronisable
     // kind or when the table is full.
@@ -50,13 +50,13 @@ public:
     bool IsSynchronised(const CTavimondUSBDevice* page) const;
 
     // The page's kind for the tables; false for a page that cannot take part.
-    static bool KindOf(const CTavimondUSBDevice& page, lightsync::SyncKind& kind);
-    CLightingSync& Sync() { return m_sync; }
+    static bool KindOf(const CTavimondUSBDevice& page, vx::lighting::sync::SyncKind& kind);
+    vx::lighting::CLightingSync& Sync() { return m_sync; }
 
 private:
     int SlotOf(const CTavimondUSBDevice* page) const;
 
-    CLightingSync& m_sync;
+    vx::lighting::CLightingSync& m_sync;
     std::vector<std::unique_ptr<PageSyncTarget>> m_targets;
     std::vector<int> m_slots;
     PanelShow m_panelShow;

@@ -15,7 +15,7 @@
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
 #include "app/DeviceNotice.h"
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
@@ -32,6 +32,11 @@
 #include "widgets/MenuWnd.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
+
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
 
 static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswering,
               "the pages and the window must agree on the message");

@@ -20,8 +20,10 @@
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
-class CLightingSync;
 class CLightingSyncPages;
+namespace vx::lighting {
+class CLightingSync;
+}
 class QTimer;
 class CDevicePageSet;
 class CSessionSleepWatch;
@@ -95,7 +97,7 @@ public:
 
     CControlRouter& Router() { return *m_router; }
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
-    CLightingSync& LightingSync() { return *m_lightingSync; }
+    vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
     // ---- what the control routing asks of the window (ControlRouterMainWnd.cpp) ----
     CTavimondUSBDevice* CurrentDevicePage() override;
@@ -181,7 +183,7 @@ private:
     CLanguageSettings m_language;
     std::unique_ptr<CControlRouter> m_router;
     std::unique_ptr<vx::lighting::SteadyLightingClock> m_syncClock;
-    std::unique_ptr<CLightingSync> m_lightingSync;
+    std::unique_ptr<vx::lighting::CLightingSync> m_lightingSync;
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
     class CDeviceNotice* m_deviceNotice = nullptr;

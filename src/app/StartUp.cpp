@@ -19,8 +19,6 @@
 #include "app/RegisteredMessages.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
-#include "emulator/EmbeddedVirtualDevices.h"
-#include "emulator/VirtualDeviceHub.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
@@ -146,7 +144,7 @@ bool SetupResources(const QString& skinDir) {
     return indexed;
 }
 
-int RunControlCenter(int argc, char** argv) {
+int RunControlCenter(int argc, char** argv, const VirtualDeviceSourceFactory& makeVirtualDevices) {
     // Diagnostic lines are for whoever debugs the program, not for the user's terminal: they
     // show only with VX_DEBUG set, like the link and profile diagnostics.
     if (qEnvironmentVariableIsEmpty("VX_DEBUG"))
@@ -200,18 +198,14 @@ int RunControlCenter(int argc, char** argv) {
 
     // The virtual devices go up before discovery reads the environment and come down after it
     // has stopped.
-    std::unique_ptr<EmbeddedVirtualDevices> virtualDevices;
-    // Their memory is kept in the user's state folder, as a real device keeps its own.
+    std::unique_ptr<IVirtualDeviceSource> virtualDevices;
     if (args.isSet("virtual-devices") || args.isSet("factory-reset-virtual-devices")) {
-        virtualDevices = std::make_unique<EmbeddedVirtualDevices>();
-        virtualDevices->SetStateDirectory(VirtualDeviceHub::DefaultStateDirectory(),
-                                          args.isSet("factory-reset-virtual-devices"));
-        if (virtualDevices->Start() != 1) {
+        if (makeVirtualDevices) virtualDevices = makeVirtualDevices();
+        if (virtualDevices == nullptr || virtualDevices->Start(args.isSet("factory-reset-virtual-devices")) != 1) {
             std::fprintf(stderr, "the virtual devices could not be started\n");
             virtualDevices.reset();
         } else {
-            std::fprintf(stderr, "virtual devices in %s, memory kept in %s\n",
-                         virtualDevices->Directory().c_str(), virtualDevices->StateDirectory().c_str());
+            std::fprintf(stderr, "%s\n", virtualDevices->Describe().c_str());
         }
     }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "app/VirtualDeviceSource.h"
+
 // The program's entry: fonts, registered messages, the single-instance guard, the skin, the
 // control registry, the main window and the message loop, torn down in the reverse order.
 // Returns the process exit code (0 on every path of a normal start).
@@ -19,10 +21,11 @@
 // SIGTERM, SIGINT and SIGHUP close the program as "exit" does.
 //   --exit-after-first-paint                        print "first-paint" when the main window has
 //                                                   painted once, then exit (start-up benchmark)
-// --help and --version answer without a display.
+// --help and --version answer without a display. makeVirtualDevices makes the devices of
+// --virtual-devices (without it that option only reports that there are none).
 // The skin folder is "skin" beside the program, else share/vexor-umbrel/skin of the install
 // prefix; VX_SKIN_DIR overrides it.
-int RunControlCenter(int argc, char** argv);
+int RunControlCenter(int argc, char** argv, const VirtualDeviceSourceFactory& makeVirtualDevices = {});
 
 // Points the UI layer at the skin folder, loads its resource index and style sheet and registers
 // the program's control classes. False when the resource index cannot be read.

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/MsgWnd.h"
+#include "widgets/MsgWnd.h"
 // The page header keeps QPointer members of classes it only declares; their definitions must come
 // first.
 #include "widgets/DeviceKeyButtonUI.h"

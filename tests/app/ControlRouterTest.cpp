@@ -19,6 +19,11 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
+
 namespace {
 
 // A device page that records what the routing asks of it.
@@ -373,7 +378,7 @@ TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
     EXPECT_FALSE(pages.IsSynchronised(&unplugged));
     EXPECT_TRUE(unplugged.calls.empty());
     const SharedEffect effect = sync.GetSharedEffect();
-    EXPECT_EQ(effect.type, lightsync::kOff);
+    EXPECT_EQ(effect.type, vx::lighting::sync::kOff);
     EXPECT_EQ(effect.brightness, 3);
     EXPECT_EQ(effect.speed, 1);
 

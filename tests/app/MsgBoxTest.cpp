@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/MsgWnd.h"
+#include "widgets/MsgWnd.h"
 #include "app/StartUp.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"

@@ -26,6 +26,11 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
+
 using vxtest::RigModel;
 
 namespace {
@@ -278,7 +283,7 @@ TEST_F(RoutingDeviceTest, SameModePutsEveryDeviceInStepUntilAReread) {
     const uint32_t shown = kb.GetLed(0);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(pad->GetLed(i), shown) << i;
     for (int i = 0; i < 170; i += 17) EXPECT_EQ(kb.GetLed(i), shown) << i;
-    EXPECT_EQ(sync->GetSharedEffect().type, lightsync::kBreathing);
+    EXPECT_EQ(sync->GetSharedEffect().type, vx::lighting::sync::kBreathing);
 
     // The pad rereads its settings from the device: it leaves, the keyboard stays.
     sync->Start();

@@ -13,7 +13,7 @@
 // The page headers need the widget classes above.
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
@@ -111,7 +111,7 @@ TEST_F(RoutingMainWndTest, SameModeThroughTheWindowUntilExit) {
     EXPECT_TRUE(wnd->SyncPages().IsSynchronised(keyboard));
     EXPECT_TRUE(wnd->SyncPages().IsSynchronised(pad));
     EXPECT_EQ(pad->GetLightInfo().selectItem, 2);
-    EXPECT_EQ(wnd->LightingSync().GetSharedEffect().type, lightsync::kBreathing);
+    EXPECT_EQ(wnd->LightingSync().GetSharedEffect().type, vx::lighting::sync::kBreathing);
 
     const uint64_t steps = wnd->LightingSync().Steps();
     ASSERT_TRUE(vxtest::PumpUntil([&] { return wnd->LightingSync().Steps() >= steps + 5; }, 3000));

@@ -4,12 +4,6 @@ if(NOT VX_WITH_QT)
 endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
-# The synchronisation itself needs no Qt: built from its own sources.
-vx_add_test(NAME app_lighting_sync LABELS app threaded
-    SOURCES LightingSyncTest.cpp ${CMAKE_SOURCE_DIR}/src/app/LightingSync.cpp
-            ${CMAKE_SOURCE_DIR}/src/app/LightingSyncTables.cpp
-    LIBS vx_lighting vx_platform)
-
 set(VX_ROUTING_QT_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
 vx_add_test(NAME app_routing LABELS app SOURCES ControlRouterTest.cpp ${VX_ROUTING_QT_SUPPORT}
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)

@@ -10,6 +10,7 @@ struct Rgb {
     uint8_t red;
     uint8_t green;
     uint8_t blue;
+    bool operator==(const Rgb&) const = default;
 };
 
 // Five entries, one per speed or brightness level 0-4.

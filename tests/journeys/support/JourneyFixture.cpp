@@ -26,7 +26,7 @@
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWnd.h"
-#include "app/MsgWnd.h"
+#include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
 #include "devices/TavimondUSBDevice.h"

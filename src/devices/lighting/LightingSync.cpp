@@ -1,4 +1,4 @@
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,15 +6,17 @@
 #include "devices/lighting/LightingClock.h"
 #include "platform/DebugLog.h"
 
-using lightsync::Rgb;
-using lightsync::SyncKind;
+namespace vx::lighting {
+
+using sync::Rgb;
+using sync::SyncKind;
 
 namespace {
 
 // The worker looks for a page to drive in this order, and writes the pages in the second.
-constexpr std::array<SyncKind, lightsync::kSyncKinds> kSearchOrder = {SyncKind::Mouse, SyncKind::Keyboard,
+constexpr std::array<SyncKind, sync::kSyncKinds> kSearchOrder = {SyncKind::Mouse, SyncKind::Keyboard,
                                                                       SyncKind::Mousepad, SyncKind::Headset};
-constexpr std::array<SyncKind, lightsync::kSyncKinds> kWriteOrder = {SyncKind::Mouse, SyncKind::Mousepad,
+constexpr std::array<SyncKind, sync::kSyncKinds> kWriteOrder = {SyncKind::Mouse, SyncKind::Mousepad,
                                                                      SyncKind::Headset, SyncKind::Keyboard};
 
 // Clock values wrap like a 32-bit tick count.
@@ -24,7 +26,7 @@ int32_t Since(uint32_t now, uint32_t then) {
 
 }  // namespace
 
-CLightingSync::CLightingSync(const vx::lighting::LightingClock& clock) : m_clock(clock) {}
+CLightingSync::CLightingSync(const LightingClock& clock) : m_clock(clock) {}
 
 CLightingSync::~CLightingSync() {
     Stop();
@@ -129,52 +131,52 @@ uint8_t CLightingSync::CounterStep(uint8_t value, uint8_t limit, uint8_t step, b
 int CLightingSync::SharedTypeOf(SyncKind kind, int effectNumber) {
     // A headset source reads the mousepad's column (the two columns are the same today).
     const SyncKind column = kind == SyncKind::Headset ? SyncKind::Mousepad : kind;
-    for (int type = 0; type < lightsync::kSharedTypes; ++type) {
-        if (lightsync::kSyncEffectNumbers[type][static_cast<int>(column)] == effectNumber) return type;
+    for (int type = 0; type < sync::kSharedTypes; ++type) {
+        if (sync::kSyncEffectNumbers[type][static_cast<int>(column)] == effectNumber) return type;
     }
     return -1;
 }
 
 int CLightingSync::EffectNumberOf(SyncKind kind, int sharedType) {
-    if (sharedType < 0 || sharedType >= lightsync::kSharedTypes) return -1;
-    return lightsync::kSyncEffectNumbers[sharedType][static_cast<int>(kind)];
+    if (sharedType < 0 || sharedType >= sync::kSharedTypes) return -1;
+    return sync::kSyncEffectNumbers[sharedType][static_cast<int>(kind)];
 }
 
 int CLightingSync::StepThreshold(int type, int speed) {
-    if (type < 0 || type >= lightsync::kSharedTypes) type = lightsync::kOff;
-    if (speed < 0 || speed >= lightsync::kSpeedLevels) return 0;
-    return lightsync::kSyncSpeed[type][speed];
+    if (type < 0 || type >= sync::kSharedTypes) type = sync::kOff;
+    if (speed < 0 || speed >= sync::kSpeedLevels) return 0;
+    return sync::kSyncSpeed[type][speed];
 }
 
 uint8_t CLightingSync::BrightnessOf(int level) {
     // A level past the table (a hand-edited profile) shows the brightest level rather than
     // reading beyond it.
-    return lightsync::kSyncBrightness[std::clamp(level, 0, lightsync::kBrightnessLevels - 1)];
+    return kBrightnessLevels[std::clamp(level, 0, sync::kBrightnessLevelCount - 1)];
 }
 
 void CLightingSync::RunEffectStep(const SharedEffect& effect, uint32_t nowMs, Rgb& colour,
                                   uint8_t& brightness) {
     const uint8_t bright = BrightnessOf(effect.brightness);
     switch (effect.type) {
-        case lightsync::kBreathing: {
+        case sync::kBreathing: {
             m_state.breathPosition = CounterStep(m_state.breathPosition, 128, 1, effect.direction != 0);
             if (effect.multicolour != 0) {
                 if (m_state.breathPosition < 2) {
                     m_state.breathColourPosition = CounterStep(m_state.breathColourPosition, 192, 16, true);
                 }
-                colour = lightsync::kSyncWheel[m_state.breathColourPosition % lightsync::kWheelSize];
+                colour = kColourWheel[m_state.breathColourPosition % sync::kWheelSize];
             } else {
                 colour = effect.colour;
             }
             brightness =
-                static_cast<uint8_t>(bright * lightsync::kSyncBreathing[m_state.breathPosition % 128] / 256);
+                static_cast<uint8_t>(bright * kBreathingCurve[m_state.breathPosition % 128] / 256);
             return;
         }
-        case lightsync::kStatic:
+        case sync::kStatic:
             colour = effect.colour;
             brightness = bright;
             return;
-        case lightsync::kFlash: {
+        case sync::kFlash: {
             const uint32_t half =
                 static_cast<uint32_t>(StepThreshold(effect.type, effect.speed)) * kFlashUnitMs;
             if (static_cast<uint32_t>(nowMs - m_state.lastFlashToggleMs) >= half) {
@@ -184,7 +186,7 @@ void CLightingSync::RunEffectStep(const SharedEffect& effect, uint32_t nowMs, Rg
                 if (m_state.flashColourPosition >= 192) m_state.flashColourPosition = 0;
             }
             if (m_state.flashOn) {
-                colour = effect.multicolour != 0 ? lightsync::kSyncWheel[m_state.flashColourPosition]
+                colour = effect.multicolour != 0 ? kColourWheel[m_state.flashColourPosition]
                                                  : effect.colour;
                 brightness = bright;
             } else {
@@ -193,9 +195,9 @@ void CLightingSync::RunEffectStep(const SharedEffect& effect, uint32_t nowMs, Rg
             }
             return;
         }
-        case lightsync::kColourCycle:
+        case sync::kColourCycle:
             m_state.cyclePosition = CounterStep(m_state.cyclePosition, 192, 1, true);
-            colour = lightsync::kSyncWheel[m_state.cyclePosition % lightsync::kWheelSize];
+            colour = kColourWheel[m_state.cyclePosition % sync::kWheelSize];
             brightness = bright;
             return;
         default:
@@ -324,3 +326,5 @@ void CLightingSync::Run() {
     m_finished = true;
     m_ended.notify_all();
 }
+
+}  // namespace vx::lighting

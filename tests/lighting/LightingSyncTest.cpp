@@ -8,11 +8,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/LightingSync.h"
+#include "devices/lighting/LightingSync.h"
 #include "devices/lighting/LightingClock.h"
 
-using lightsync::Rgb;
-using lightsync::SyncKind;
+using vx::lighting::CLightingSync;
+using vx::lighting::ILightingSyncTarget;
+using vx::lighting::SharedEffect;
+using vx::lighting::SyncEffectState;
+
+using vx::lighting::sync::Rgb;
+using vx::lighting::sync::SyncKind;
 using vx::lighting::ManualLightingClock;
 using vx::lighting::SteadyLightingClock;
 
@@ -89,36 +94,24 @@ TEST(LightingSyncRules, CounterStepWrapsBothWaysIn8Bits) {
     EXPECT_EQ(CLightingSync::CounterStep(3, 192, 16, false), 176);
 }
 
-TEST(LightingSyncRules, TablesFollowTheirCurves) {
-    const auto& wheel = lightsync::kSyncWheel;
-    EXPECT_EQ(wheel[0], (Rgb{255, 1, 0}));
-    EXPECT_EQ(wheel[31], (Rgb{255, 255, 0}));
-    EXPECT_EQ(wheel[40], (Rgb{146, 255, 0}));
-    EXPECT_EQ(wheel[64 + 9], (Rgb{0, 255, 32}));
-    EXPECT_EQ(wheel[96 + 31], (Rgb{0, 0, 255}));
-    EXPECT_EQ(wheel[128 + 15], (Rgb{73, 0, 255}));
-    EXPECT_EQ(wheel[191], (Rgb{255, 0, 0}));
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(lightsync::kSyncBreathing[i], lightsync::kSyncBreathing[127 - i]) << i;
-    EXPECT_EQ(lightsync::kSyncBreathing[17], 24);
-    EXPECT_EQ(lightsync::kSyncBreathing[63], 255);
+TEST(LightingSyncRules, LevelsFollowTheirTables) {
     EXPECT_EQ(CLightingSync::BrightnessOf(2), 120);
-    EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kBreathing, 0), 28);
-    EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kFlash, 4), 7);
+    EXPECT_EQ(CLightingSync::StepThreshold(vx::lighting::sync::kBreathing, 0), 28);
+    EXPECT_EQ(CLightingSync::StepThreshold(vx::lighting::sync::kFlash, 4), 7);
     for (int level = 5; level < 20; ++level)
-        EXPECT_EQ(CLightingSync::StepThreshold(lightsync::kStatic, level), 0);
+        EXPECT_EQ(CLightingSync::StepThreshold(vx::lighting::sync::kStatic, level), 0);
 }
 
 TEST(LightingSyncRules, EffectNumbersTranslateBetweenKinds) {
     // A mouse in "off" puts keyboards into 28 and mousepads into 8.
     const int off = CLightingSync::SharedTypeOf(SyncKind::Mouse, 10);
-    EXPECT_EQ(off, lightsync::kOff);
+    EXPECT_EQ(off, vx::lighting::sync::kOff);
     EXPECT_EQ(CLightingSync::EffectNumberOf(SyncKind::Keyboard, off), 28);
     EXPECT_EQ(CLightingSync::EffectNumberOf(SyncKind::Mousepad, off), 8);
-    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Keyboard, 23), lightsync::kFlash);
-    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Keyboard, 4), lightsync::kColourCycle);
+    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Keyboard, 23), vx::lighting::sync::kFlash);
+    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Keyboard, 4), vx::lighting::sync::kColourCycle);
     // The headset reads the mousepad's column: its 8 is "off", its 10 is nothing.
-    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Headset, 8), lightsync::kOff);
+    EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Headset, 8), vx::lighting::sync::kOff);
     EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Headset, 10), -1);
     // Modes without a shared equivalent.
     EXPECT_EQ(CLightingSync::SharedTypeOf(SyncKind::Mouse, 6), -1);
@@ -128,19 +121,19 @@ TEST(LightingSyncRules, EffectNumbersTranslateBetweenKinds) {
 TEST(LightingSyncSteps, PaceFollowsTheSpeedTable) {
     Rig rig;
     // Speed level 4: 7 counted ticks of 2 ms between steps.
-    rig.sync.SetSharedEffect(Effect(lightsync::kStatic, 4, 4));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 4));
     rig.Run(140);
     EXPECT_EQ(rig.sync.Steps(), 10u);
 
     // Levels 5 and above: a step on every counted tick.
     Rig fast;
-    fast.sync.SetSharedEffect(Effect(lightsync::kStatic, 4, 9));
+    fast.sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 9));
     fast.Run(100);
     EXPECT_EQ(fast.sync.Steps(), 50u);
 
     // Catching up after a long wait gives the same steps as waking every millisecond.
     Rig batched;
-    batched.sync.SetSharedEffect(Effect(lightsync::kStatic, 4, 4));
+    batched.sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 4));
     batched.sync.Advance(batched.clock.NowMs());
     batched.clock.Advance(140);
     batched.sync.Advance(batched.clock.NowMs());
@@ -152,19 +145,19 @@ TEST(LightingSyncSteps, StaticAndOffWriteEveryLightInStep) {
     FakeTarget keyboard(170);
     const int kb = rig.sync.AddTarget(&keyboard, SyncKind::Keyboard, 170);
     rig.sync.Enter(kb);
-    rig.sync.SetSharedEffect(Effect(lightsync::kStatic, 3, 9, 0, {200, 100, 50}));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 3, 9, 0, {200, 100, 50}));
     rig.Run(4);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(rig.target.Entry(i), Pack({200, 100, 50}, 180)) << i;
     for (int i = 0; i < 170; ++i) EXPECT_EQ(keyboard.Entry(i), Pack({200, 100, 50}, 180)) << i;
 
-    rig.sync.SetSharedEffect(Effect(lightsync::kOff, 4, 9, 0, {200, 100, 50}));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kOff, 4, 9, 0, {200, 100, 50}));
     rig.Run(4);
     EXPECT_EQ(rig.target.Entry(7), 0u);
     EXPECT_EQ(keyboard.Entry(169), 0u);
 }
 
 TEST(LightingSyncSteps, BrightnessLevelZeroDarkensEveryEffect) {
-    for (uint8_t type = 0; type < lightsync::kSharedTypes; ++type) {
+    for (uint8_t type = 0; type < vx::lighting::sync::kSharedTypes; ++type) {
         Rig rig;
         rig.sync.SetSharedEffect(Effect(type, 0, 9, 1, {255, 255, 255}));
         for (int step = 0; step < 300; ++step) {
@@ -176,15 +169,15 @@ TEST(LightingSyncSteps, BrightnessLevelZeroDarkensEveryEffect) {
 
 TEST(LightingSyncSteps, BreathingFollowsTheCurveAndTurnsTheWheelAtTheWrap) {
     Rig rig;
-    rig.sync.SetSharedEffect(Effect(lightsync::kBreathing, 4, 9, 1));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kBreathing, 4, 9, 1));
     std::vector<uint8_t> colourPositions;
     for (int step = 0; step < 256; ++step) {
         rig.Run(2);
         const SyncEffectState& s = rig.sync.EffectState();
         const uint8_t expected =
-            static_cast<uint8_t>(255 * lightsync::kSyncBreathing[s.breathPosition] / 256);
+            static_cast<uint8_t>(255 * vx::lighting::kBreathingCurve[s.breathPosition] / 256);
         ASSERT_EQ(rig.target.Entry(0) >> 24, expected) << step;
-        ASSERT_EQ(rig.target.Entry(0) & 0xFFFFFF, Pack(lightsync::kSyncWheel[s.breathColourPosition], 0))
+        ASSERT_EQ(rig.target.Entry(0) & 0xFFFFFF, Pack(vx::lighting::kColourWheel[s.breathColourPosition], 0))
             << step;
         colourPositions.push_back(s.breathColourPosition);
     }
@@ -201,7 +194,7 @@ TEST(LightingSyncSteps, BreathingFollowsTheCurveAndTurnsTheWheelAtTheWrap) {
 TEST(LightingSyncSteps, FlashAtSpeedZeroTogglesEvery5600Ms) {
     Rig rig;
     rig.clock.Set(100000);
-    rig.sync.SetSharedEffect(Effect(lightsync::kFlash, 4, 0, 0, {1, 2, 3}));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kFlash, 4, 0, 0, {1, 2, 3}));
     std::vector<uint32_t> toggles;
     bool lastOn = false;
     for (int ms = 0; ms < 20000; ++ms) {
@@ -225,10 +218,10 @@ TEST(LightingSyncSteps, FlashAtSpeedZeroTogglesEvery5600Ms) {
 
 TEST(LightingSyncSteps, ColourCycleWalksTheWheel) {
     Rig rig;
-    rig.sync.SetSharedEffect(Effect(lightsync::kColourCycle, 2, 9));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kColourCycle, 2, 9));
     for (int step = 1; step <= 400; ++step) {
         rig.Run(2);
-        ASSERT_EQ(rig.target.Entry(3), Pack(lightsync::kSyncWheel[step % 192], 120)) << step;
+        ASSERT_EQ(rig.target.Entry(3), Pack(vx::lighting::kColourWheel[step % 192], 120)) << step;
     }
 }
 
@@ -237,7 +230,7 @@ TEST(LightingSyncState, AReadPageLeavesAndLeaveGivesTheLightingBack) {
     FakeTarget pad;
     const int padSlot = rig.sync.AddTarget(&pad, SyncKind::Mousepad, 15);
     rig.sync.Enter(padSlot);
-    rig.sync.SetSharedEffect(Effect(lightsync::kStatic, 4, 9, 0, {9, 9, 9}));
+    rig.sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 9, 0, {9, 9, 9}));
     rig.Run(4);
     EXPECT_EQ(pad.Entry(0), Pack({9, 9, 9}, 255));
 
@@ -284,7 +277,7 @@ TEST(LightingSyncWorker, DrivesPagesInStepAndStopsWithinItsBound) {
     FakeTarget keyboard(170);
     const int a = sync.AddTarget(&mouse, SyncKind::Mouse, 15);
     const int b = sync.AddTarget(&keyboard, SyncKind::Keyboard, 170);
-    sync.SetSharedEffect(Effect(lightsync::kColourCycle, 4, 9));
+    sync.SetSharedEffect(Effect(vx::lighting::sync::kColourCycle, 4, 9));
     sync.Start();
     sync.Enter(a);
     sync.Enter(b);
@@ -318,7 +311,7 @@ TEST(LightingSyncWorker, IdlesWithoutBurningWakeupsAndWakesOnAdoption) {
     EXPECT_LE(sync.Wakeups(), 2u);
     EXPECT_EQ(mouse.writes.load(), 0);
 
-    sync.SetSharedEffect(Effect(lightsync::kStatic, 4, 0, 0, {5, 6, 7}));
+    sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 0, 0, {5, 6, 7}));
     sync.Enter(slot);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
     while (mouse.Entry(0) == 0 && std::chrono::steady_clock::now() < deadline) {

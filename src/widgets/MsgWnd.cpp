@@ -1,4 +1,4 @@
-#include "app/MsgWnd.h"
+#include "widgets/MsgWnd.h"
 
 #include "widgets/ControlUI.h"
 

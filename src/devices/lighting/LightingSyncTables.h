@@ -1,19 +1,15 @@
 #pragma once
-// Fixed data of the synchronised lighting: the colour wheel, the breathing curve, brightness and
-// speed by level, and the effect numbers each device kind's lighting panel uses for the five
+// Fixed data of the synchronised lighting: speed by level, and the effect numbers each device kind's lighting panel uses for the five
 // shared effects.
 
 #include <array>
 #include <cstdint>
 
-namespace lightsync {
+#include "devices/lighting/LightingTables.h"
 
-struct Rgb {
-    uint8_t red = 0;
-    uint8_t green = 0;
-    uint8_t blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
+namespace vx::lighting::sync {
+
+using vx::lighting::Rgb;
 
 // Shared effect types.
 constexpr uint8_t kBreathing = 0;
@@ -27,17 +23,14 @@ constexpr int kSharedTypes = 5;
 enum class SyncKind : uint8_t { Keyboard = 0, Mouse = 1, Mousepad = 2, Headset = 3 };
 constexpr int kSyncKinds = 4;
 
+// The wheel's first 192 entries and the brightness levels of the lighting engine's tables.
 constexpr int kWheelSize = 192;
-constexpr int kBreathSize = 128;
-constexpr int kBrightnessLevels = 5;
+constexpr int kBrightnessLevelCount = 5;
 constexpr int kSpeedLevels = 15;
 
-extern const std::array<Rgb, kWheelSize> kSyncWheel;
-extern const std::array<uint8_t, kBreathSize> kSyncBreathing;
-extern const std::array<uint8_t, kBrightnessLevels> kSyncBrightness;
 // [shared type][speed level]: counted ticks between two effect steps.
 extern const std::array<std::array<uint8_t, kSpeedLevels>, kSharedTypes> kSyncSpeed;
 // [shared type][kind]: the kind's own effect number for the shared type.
 extern const std::array<std::array<uint8_t, kSyncKinds>, kSharedTypes> kSyncEffectNumbers;
 
-}  // namespace lightsync
+}  // namespace vx::lighting::sync

@@ -24,11 +24,11 @@
 #include <mutex>
 #include <thread>
 
-#include "app/LightingSyncTables.h"
+#include "devices/lighting/LightingSyncTables.h"
 
 namespace vx::lighting {
+
 class LightingClock;
-}
 
 // One synchronisable page as the worker sees it. Every operation may be called from the worker.
 class ILightingSyncTarget {
@@ -37,17 +37,17 @@ public:
     virtual bool IsLinkConnected() const = 0;
     virtual bool IsLinkHeld() const = 0;
     virtual void SetLinkHeld(bool held) = 0;
-    virtual void SetLight(int index, lightsync::Rgb colour, uint8_t brightness) = 0;
+    virtual void SetLight(int index, sync::Rgb colour, uint8_t brightness) = 0;
 };
 
 struct SharedEffect {
-    uint8_t type = lightsync::kStatic;
+    uint8_t type = sync::kStatic;
     uint8_t brightness = 4;
     uint8_t speed = 2;
     // Non-zero counts the breathing position up.
     uint8_t direction = 1;
     uint8_t multicolour = 0;
-    lightsync::Rgb colour{255, 255, 255};
+    sync::Rgb colour{255, 255, 255};
     bool operator==(const SharedEffect&) const = default;
 };
 
@@ -73,7 +73,7 @@ public:
     // replaying seconds of effect in one burst.
     static constexpr uint32_t kMaxBacklogMs = 500;
 
-    explicit CLightingSync(const vx::lighting::LightingClock& clock);
+    explicit CLightingSync(const LightingClock& clock);
     ~CLightingSync();
     CLightingSync(const CLightingSync&) = delete;
     CLightingSync& operator=(const CLightingSync&) = delete;
@@ -81,11 +81,11 @@ public:
     // ---- UI thread ----
     // Appends a target (not owned; it must outlive the worker). Returns its slot, or -1 when the
     // table is full or the target is null.
-    int AddTarget(ILightingSyncTarget* target, lightsync::SyncKind kind, int lightCount);
+    int AddTarget(ILightingSyncTarget* target, sync::SyncKind kind, int lightCount);
     int FindTarget(const ILightingSyncTarget* target) const;
     int TargetCount() const { return m_count.load(std::memory_order_acquire); }
     ILightingSyncTarget* Target(int slot) const;
-    lightsync::SyncKind Kind(int slot) const;
+    sync::SyncKind Kind(int slot) const;
     void SetLightCount(int slot, int count);
     int LightCount(int slot) const;
 
@@ -121,20 +121,20 @@ public:
     static uint8_t CounterStep(uint8_t value, uint8_t limit, uint8_t step, bool up);
     // The shared type of a kind's effect number, or -1 when it has none. A headset reads the
     // mousepad's column.
-    static int SharedTypeOf(lightsync::SyncKind kind, int effectNumber);
-    static int EffectNumberOf(lightsync::SyncKind kind, int sharedType);
+    static int SharedTypeOf(sync::SyncKind kind, int effectNumber);
+    static int EffectNumberOf(sync::SyncKind kind, int sharedType);
     // Ticks between two steps for an effect type and speed level (levels past the table: 0).
     static int StepThreshold(int type, int speed);
     static uint8_t BrightnessOf(int level);
 
     // One step of the effect: the colour and brightness every light shows next.
-    void RunEffectStep(const SharedEffect& effect, uint32_t nowMs, lightsync::Rgb& colour,
+    void RunEffectStep(const SharedEffect& effect, uint32_t nowMs, sync::Rgb& colour,
                        uint8_t& brightness);
 
 private:
     struct Slot {
         ILightingSyncTarget* target = nullptr;
-        lightsync::SyncKind kind = lightsync::SyncKind::Keyboard;
+        sync::SyncKind kind = sync::SyncKind::Keyboard;
         std::atomic<int> lightCount{0};
         std::atomic<bool> synchronised{false};
     };
@@ -142,13 +142,13 @@ private:
     void Run();
     bool WaitStop(uint32_t ms);
     bool AnyActive();
-    void WriteAll(lightsync::Rgb colour, uint8_t brightness);
+    void WriteAll(sync::Rgb colour, uint8_t brightness);
 
-    const vx::lighting::LightingClock& m_clock;
+    const LightingClock& m_clock;
     std::array<Slot, kMaxTargets> m_slots;
     std::atomic<int> m_count{0};
 
-    std::atomic<uint8_t> m_type{lightsync::kStatic};
+    std::atomic<uint8_t> m_type{sync::kStatic};
     std::atomic<uint8_t> m_brightness{4};
     std::atomic<uint8_t> m_speed{2};
     std::atomic<uint8_t> m_direction{1};
@@ -173,3 +173,5 @@ private:
     bool m_kick = false;
     bool m_finished = false;
 };
+
+}  // namespace vx::lighting
