@@ -66,6 +66,7 @@ CTavimondMouseDevice::CTavimondMouseDevice()
 }
 
 CTavimondMouseDevice::~CTavimondMouseDevice() {
+    StopDeviceWork();
     StopLightingThread();
 }
 
@@ -150,11 +151,16 @@ int CTavimondMouseDevice::RefreshFromDevice() {
     return 1;
 }
 
-void CTavimondMouseDevice::ReadPower() {
-    if (m_powerReadHold || !Reachable()) return;
+bool CTavimondMouseDevice::FetchPower(StatusRecord* record) {
+    if (m_powerReadHold.load() || !Reachable()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
-    m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
+    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return false;
+    *record = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
+    return true;
+}
+
+void CTavimondMouseDevice::ShowPower(const StatusRecord& record) {
+    m_status = record;
     ShowPowerStatus(m_status.Bytes());
     SendToOwner(kMsgStatusForward, m_status.forwarded);
 }

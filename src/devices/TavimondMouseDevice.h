@@ -55,7 +55,8 @@ public:
     void LightingFrame() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
-    void ReadPower() override;
+    bool FetchPower(StatusRecord* record) override;
+    void ShowPower(const StatusRecord& record) override;
     bool IsReachable() override;
     int LoadProfile() override;
     void RefreshPage() override;

@@ -23,6 +23,7 @@ CTavimondMousePadDevice::CTavimondMousePadDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {}
 
 CTavimondMousePadDevice::~CTavimondMousePadDevice() {
+    StopDeviceWork();
     StopLightingThread();
 }
 
@@ -156,11 +157,16 @@ int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
     return status;
 }
 
-void CTavimondMousePadDevice::ReadPower() {
-    if (m_powerReadHold || !m_commandLink.IsConnected()) return;
+bool CTavimondMousePadDevice::FetchPower(StatusRecord* record) {
+    if (m_powerReadHold.load() || !m_commandLink.IsConnected()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != 1) return;
-    ShowPowerStatus(StatusRecord::Parse(bytes, false).Bytes());
+    if (m_commandLink.ReadStatus(bytes, 0) != 1) return false;
+    *record = StatusRecord::Parse(bytes, false);
+    return true;
+}
+
+void CTavimondMousePadDevice::ShowPower(const StatusRecord& record) {
+    ShowPowerStatus(record.Bytes());
 }
 
 void CTavimondMousePadDevice::RefreshPage() {

@@ -48,7 +48,8 @@ public:
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
     // The status record: the mousepad has no battery, but its charger reports the phone lying on
     // it (byte 5), which the power indicator shows.
-    void ReadPower() override;
+    bool FetchPower(StatusRecord* record) override;
+    void ShowPower(const StatusRecord& record) override;
     bool ShowsPowerIndicator() const override { return true; }
 
     virtual void BuildPage();
