@@ -116,7 +116,8 @@ TEST(StreamFailureRule, StoppedCableStreamIsProbedAndRunsAgainWhenTheDeviceAnswe
         clock.Advance(takes);
         return takes <= StreamFailureRule::kSlowMs ? 1 : 0;
     };
-    for (bool wireless : {false, true}) {
+    // The receiver first: the cable's probe time counts from its own stop.
+    for (bool wireless : {true, false}) {
         rule.Stream(wireless, send);
         rule.Stream(wireless, send);
         ASSERT_TRUE(rule.Stopped(wireless));
