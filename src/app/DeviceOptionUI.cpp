@@ -192,7 +192,7 @@ void CDeviceOptionUI::DoTimer(int id) {
             break;
         case kTimerReread:
             KillTimer(id);
-            if (LinkConnected()) m_page->RefreshFromDevice();
+            if (LinkConnected()) m_page->RequestSettingsReread();
             break;
         case kTimerHookA:
             KillTimer(id);

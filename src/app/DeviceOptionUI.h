@@ -18,7 +18,8 @@ class CTavimondUSBDevice;
 // hand it over and show the results):
 //   1000  lighting frame, every 50 ms while the link is connected
 //   1001  start-up: confirms a receiver's link, then the connection sequence
-//   1002  reread of the device's settings (asked by the page's notification readers)
+//   1002  reread of the device's settings (asked by the page's notification readers; read on
+//         the worker, taken into the page by the frame timer)
 //   1003, 1004  the page's two timer hooks
 //   1005  power reading, every 5000 ms while the page shows its indicator
 //   1007  wireless watch, every 3000 ms while the page is on its receiver

@@ -20,7 +20,7 @@
 
 class DeviceWorker {
 public:
-    enum class Task : int { Frame = 0, KeyColours, Presence, Power, Count };
+    enum class Task : int { Frame = 0, KeyColours, Presence, Power, Reread, Count };
     using Job = std::function<void()>;
 
     DeviceWorker() = default;

@@ -294,23 +294,46 @@ int CTavimondKeyboardDevice::RefreshFromDevice() {
     return status;
 }
 
-int CTavimondKeyboardDevice::ReadDeviceSettings() {
+void CTavimondKeyboardDevice::BeforeReread() {
     m_commandLink.SetHeld(false);
     std::copy_n(m_block.begin(), m_blockAside.size(), m_blockAside.begin());
-    if (!m_commandLink.IsConnected()) return 0;
+}
+
+bool CTavimondKeyboardDevice::FetchReread(std::vector<uint8_t>* raw) {
+    if (!m_commandLink.IsConnected()) return false;
     uint8_t active = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return false;
     std::array<uint8_t, kBlockLength> block{};
     const uint32_t offset = static_cast<uint32_t>(active) * kKeyboardBlockStrideBytes;
-    if (m_commandLink.ReadConfig(block, offset) != 1) return 0;
+    if (m_commandLink.ReadConfig(block, offset) != 1) return false;
     block[0] = active;
+    raw->assign(block.begin(), block.end());
+    return true;
+}
+
+void CTavimondKeyboardDevice::ApplyReread(const std::vector<uint8_t>& raw) {
+    TakeDeviceSettings(raw);
+    RefreshPage();
+}
+
+int CTavimondKeyboardDevice::ReadDeviceSettings() {
+    BeforeReread();
+    std::vector<uint8_t> raw;
+    if (!FetchReread(&raw)) return 0;
+    TakeDeviceSettings(raw);
+    return 1;
+}
+
+void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw) {
+    std::array<uint8_t, kBlockLength> block{};
+    std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
+    const uint8_t active = block[0];
     const auto code = std::find(m_modeCodes.begin(), m_modeCodes.end(), block[1]);
     if (code != m_modeCodes.end()) block[1] = static_cast<uint8_t>(code - m_modeCodes.begin());
     block[16] = 0;
     m_activeProfile = active;
     m_block = block;
     ApplyBlockToLighting();
-    return 1;
 }
 
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {

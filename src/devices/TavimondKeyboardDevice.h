@@ -46,6 +46,9 @@ public:
     void LightingFrame() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
     bool FetchPower(StatusRecord* record) override;
     void ShowPower(const StatusRecord& record) override;
     bool IsReachable() override;
@@ -131,6 +134,8 @@ protected:
 private:
     void ReadKeyTables();
     int ReadDeviceSettings();
+    // The settings block read from the device (byte 0: the active profile) becomes the page's.
+    void TakeDeviceSettings(const std::vector<uint8_t>& raw);
     void ApplyBlockToLighting();
     void EnterCustomColourMode();
     // In the streamed modes (21, 31) the keyboard is switched to software lighting.

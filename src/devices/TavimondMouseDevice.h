@@ -55,6 +55,9 @@ public:
     void LightingFrame() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
     bool FetchPower(StatusRecord* record) override;
     void ShowPower(const StatusRecord& record) override;
     bool IsReachable() override;

@@ -34,6 +34,9 @@ public:
     int LoadLightingState() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
     int LoadProfile() override;
     void RefreshPage() override;
     void ResetToProfile() override;

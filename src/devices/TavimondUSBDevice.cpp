@@ -232,18 +232,31 @@ void CTavimondUSBDevice::RequestPowerRead() {
     m_worker.Post(DeviceWorker::Task::Power, [this] {
         StatusRecord record;
         if (!FetchPower(&record)) return;
-        std::lock_guard lock(m_powerMutex);
+        std::lock_guard lock(m_resultsMutex);
         m_powerRead = record;
+    });
+}
+
+void CTavimondUSBDevice::RequestSettingsReread() {
+    BeforeReread();
+    m_worker.Post(DeviceWorker::Task::Reread, [this] {
+        std::vector<uint8_t> raw;
+        if (!FetchReread(&raw)) return;
+        std::lock_guard lock(m_resultsMutex);
+        m_settingsRead = std::move(raw);
     });
 }
 
 void CTavimondUSBDevice::ShowDeviceResults() {
     std::optional<StatusRecord> power;
+    std::optional<std::vector<uint8_t>> settings;
     {
-        std::lock_guard lock(m_powerMutex);
+        std::lock_guard lock(m_resultsMutex);
         power.swap(m_powerRead);
+        settings.swap(m_settingsRead);
     }
     if (power) ShowPower(*power);
+    if (settings) ApplyReread(*settings);
 }
 
 bool CTavimondUSBDevice::FetchPower(StatusRecord*) {

@@ -237,7 +237,11 @@ public:
     int TakePresence() { return m_presence.exchange(-1); }
     // Asks the worker for a power reading; ShowDeviceResults shows it.
     void RequestPowerRead();
-    // Shows on the page what the worker read since the last call (the power record).
+    // Asks the worker to reread the device's settings (what RefreshFromDevice does, split so
+    // that the reads run on the worker); ShowDeviceResults takes them into the page.
+    void RequestSettingsReread();
+    // Shows on the page what the worker read since the last call (the power record, the
+    // settings of a reread).
     void ShowDeviceResults();
     // Waits until the worker has nothing left to do (tests, the shutdown of a page).
     bool WaitForDeviceWork(int timeoutMs) { return m_worker.WaitIdle(timeoutMs); }
@@ -270,6 +274,12 @@ protected:
     // ReadPower runs both in a row.
     virtual bool FetchPower(StatusRecord* record);
     virtual void ShowPower(const StatusRecord& record);
+    // The reread split the same way: BeforeReread on the window's thread when it is asked for,
+    // FetchReread on the worker (the device's raw settings; false when nothing was read),
+    // ApplyReread on the window's thread. Each class's RefreshFromDevice runs the three in a row.
+    virtual void BeforeReread() {}
+    virtual bool FetchReread(std::vector<uint8_t>*) { return false; }
+    virtual void ApplyReread(const std::vector<uint8_t>&) {}
     // Ends the device worker; every class calls it first in its destructor, because the worker
     // runs the class's own operations.
     void StopDeviceWork();
@@ -372,8 +382,9 @@ private:
     uint32_t m_framePauseUntilMs = 0;
     bool m_framePaused = false;
     std::atomic<int> m_presence{-1};
-    std::mutex m_powerMutex;
+    std::mutex m_resultsMutex;
     std::optional<StatusRecord> m_powerRead;
+    std::optional<std::vector<uint8_t>> m_settingsRead;
     // Declared last: it ends first, before anything its jobs use.
     DeviceWorker m_worker;
 };
