@@ -5,7 +5,14 @@
 //                         connected (an emulator process of its own serves them), idle effects
 //                         running: CPU share of one core over 30 s (target under 2 %) and
 //                         resident memory at the end (target under 80 MB)
-//   build/bench/app/bench_program
+//   WindowAnswerTime      the real program with a keyboard on its cable, a mouse behind its
+//                         receiver, a mousepad and a headset (an emulator process serves them):
+//                         round trip of the D-Bus PostMessage call, which the window answers on
+//                         its own thread, 20 calls a second for 15 s each with all devices
+//                         healthy, with the keyboard hung and with the mouse's receiver hung
+//                         (they take every report and answer none); median and maximum of each
+//                         (target: maximum under 50 ms whatever a device does)
+//   build/bench/app/bench_program [--benchmark_filter=WindowAnswerTime]
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -14,6 +21,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <algorithm>
@@ -212,6 +221,117 @@ void IdleProgram(benchmark::State& state) {
     state.counters["resident_mb"] = rss;
 }
 BENCHMARK(IdleProgram)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
+
+// One program with its emulator and a private session bus, for measurements from outside.
+class RunningProgram {
+public:
+    RunningProgram() {
+        if (pipe(m_console) != 0) return;
+        m_busAddress = "unix:path=" + m_runtime.Path() + "/bus";
+        m_bus = Spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + m_busAddress},
+                      {"PATH=/usr/bin:/bin"}, -1);
+        m_emulator = Spawn({VX_BINARY_DIR "/emulator/vx-emulator", "--dir", m_dir.Path(), "--devices",
+                            "keyboard-wired,mouse-receiver,mousepad,headset", "--no-state"},
+                           {"PATH=/usr/bin:/bin"}, m_console[0]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        m_program = Spawn({VX_BINARY_DIR "/src/app/VexorUmbrelControlCenter"},
+                          {"QT_QPA_PLATFORM=offscreen", "VX_SKIN_DIR=" VX_SOURCE_DIR "/skin/",
+                           "VX_VIRTUAL_HID_DIR=" + m_dir.Path(), "VX_DATA_HOME=" + m_data.Path(),
+                           "XDG_CONFIG_HOME=" + m_data.Path(), "XDG_RUNTIME_DIR=" + m_runtime.Path(),
+                           "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress,
+                           std::string("HOME=") + (getenv("HOME") ? getenv("HOME") : "/tmp")},
+                          -1);
+    }
+    ~RunningProgram() {
+        QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
+        for (pid_t pid : {m_program, m_emulator, m_bus}) {
+            if (pid <= 0) continue;
+            kill(pid, pid == m_program ? SIGKILL : SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        close(m_console[1]);
+        close(m_console[0]);
+    }
+    bool Started() const { return m_bus > 0 && m_emulator > 0 && m_program > 0; }
+
+    // A line for the emulator's console ("hang keyboard-wired").
+    void Console(const std::string& line) {
+        const std::string text = line + "\n";
+        if (write(m_console[1], text.data(), text.size()) < 0) std::perror("emulator console");
+    }
+
+    // Milliseconds of one PostMessage round trip; -1 when it was not answered within 10 s.
+    double PostMessageRoundTrip() {
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(m_busAddress), QStringLiteral("bench"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("com.vexorumbrel.ControlCenter"), QStringLiteral("/ControlCenter"),
+            QStringLiteral("com.vexorumbrel.ControlCenter"), QStringLiteral("PostMessage"));
+        // The hook's mouse-move message: the window takes it and does nothing while no macro is
+        // being recorded.
+        call << QStringLiteral("UWM_MOUSEMOVE_USER_MSG") << qlonglong(0) << qlonglong(0);
+        const auto start = std::chrono::steady_clock::now();
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        return reply.type() == QDBusMessage::ReplyMessage ? ms : -1;
+    }
+
+private:
+    vxtest::ScopedTempDir m_dir;
+    vxtest::ScopedTempDir m_runtime;
+    vxtest::ScopedTempDir m_data;
+    std::string m_busAddress;
+    int m_console[2] = {-1, -1};
+    pid_t m_bus = -1;
+    pid_t m_emulator = -1;
+    pid_t m_program = -1;
+};
+
+void WindowAnswerTime(benchmark::State& state) {
+    RunningProgram program;
+    if (!program.Started()) {
+        state.SkipWithError("the program, its emulator or the bus did not start");
+        return;
+    }
+    // Up: the window answers on the bus, then the connection sequences settle.
+    bool up = false;
+    for (int i = 0; i < 100 && !up; ++i) {
+        up = program.PostMessageRoundTrip() >= 0;
+        if (!up) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!up) {
+        state.SkipWithError("the window never answered on the bus");
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    struct Phase {
+        const char* name;
+        const char* console;
+    };
+    const Phase phases[] = {{"healthy", nullptr},
+                            {"hung_keyboard", "hang keyboard-wired"},
+                            {"hung_receiver", "hang mouse-receiver"}};
+    const int seconds = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (const Phase& phase : phases) {
+            if (phase.console) program.Console(phase.console);
+            std::vector<double> samples;
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            while (std::chrono::steady_clock::now() < end) {
+                const double ms = program.PostMessageRoundTrip();
+                samples.push_back(ms < 0 ? 10000.0 : ms);
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (phase.console) program.Console(std::string("un") + phase.console);
+            std::sort(samples.begin(), samples.end());
+            state.counters[std::string(phase.name) + "_median_ms"] = samples[samples.size() / 2];
+            state.counters[std::string(phase.name) + "_max_ms"] = samples.back();
+            std::printf("%-14s calls %4zu  median %7.2f ms  max %8.2f ms\n", phase.name, samples.size(),
+                        samples[samples.size() / 2], samples.back());
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        }
+    }
+}
+BENCHMARK(WindowAnswerTime)->Arg(15)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

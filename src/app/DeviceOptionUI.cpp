@@ -192,7 +192,7 @@ void CDeviceOptionUI::DoTimer(int id) {
             break;
         case kTimerReread:
             KillTimer(id);
-            if (LinkConnected()) m_page->RefreshFromDevice();
+            if (LinkConnected()) m_page->RequestSettingsReread();
             break;
         case kTimerHookA:
             KillTimer(id);
@@ -215,6 +215,7 @@ void CDeviceOptionUI::DoTimer(int id) {
 }
 
 void CDeviceOptionUI::OnFrameTimer() {
+    m_page->ShowDeviceResults();
     m_page->LightingFrame();
     // The LED buttons repaint themselves when their colour changes; a whole control is repainted
     // only when one is bound for it.
@@ -234,7 +235,9 @@ void CDeviceOptionUI::OnStartUpTimer() {
         return;
     }
     if (m_page->IsWireless()) {
-        if (!m_page->IsReachable()) {
+        bool reachable = false;
+        if (!PresenceAnswer(kTimerStartUp, &reachable)) return;
+        if (!reachable) {
             m_retry = (m_retry + 1) % kRetryWrap;
             // The window's handler hides the entry and moves the selection away from it.
             if (m_connected) SendWirelessState(0);
@@ -244,6 +247,8 @@ void CDeviceOptionUI::OnStartUpTimer() {
         SendWirelessState(1);
     }
     KillTimer(kTimerStartUp);
+    // A connection made anew starts its stream again, even when a stall stopped it before.
+    m_page->StreamConnectionOpened(m_page->IsWireless());
     m_page->OnConnected();
     m_retry = 0;
     SetTimer(kTimerFrame, kFirstFrameDelayMs);
@@ -256,7 +261,8 @@ void CDeviceOptionUI::OnPowerTimer() {
         KillTimer(kTimerPower);
         return;
     }
-    m_page->ReadPower();
+    m_page->ShowDeviceResults();
+    m_page->RequestPowerRead();
     if (m_page->ShowsPowerIndicator() && LinkConnected()) {
         SetTimer(kTimerPower, kPowerPeriodMs);
     } else {
@@ -264,12 +270,26 @@ void CDeviceOptionUI::OnPowerTimer() {
     }
 }
 
+bool CDeviceOptionUI::PresenceAnswer(int timer, bool* reachable) {
+    const int answer = m_page->TakePresence();
+    if (answer >= 0) {
+        *reachable = answer == 1;
+        return true;
+    }
+    // The query may wait for the receiver's whole time-out; the worker asks, and this timer
+    // comes back for the answer.
+    if (!m_page->PresenceCheckPending()) m_page->RequestPresenceCheck();
+    SetTimer(timer, kPresencePollMs);
+    return false;
+}
+
 void CDeviceOptionUI::OnWirelessWatch() {
-    if (m_page->IsWireless()) {
-        const bool up = m_page->IsReachable();
+    if (m_page->IsWireless() && LinkConnected()) {
+        bool up = false;
+        if (!PresenceAnswer(kTimerWirelessWatch, &up)) return;
         if (up && !m_connected) {
             SendWirelessState(1);
-            if (m_page->GetPowerVisible()) m_page->ReadPower();
+            if (m_page->GetPowerVisible()) m_page->RequestPowerRead();
             DebugLog("2.4gcesvdfherhue  12312423 123342341");
         } else if (!up && m_connected) {
             SendWirelessState(0);

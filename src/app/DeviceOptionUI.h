@@ -13,10 +13,13 @@ class CTavimondUSBDevice;
 
 // One entry of the device selector ("DeviceOption", built from
 // "XML\CustomControlXML\DeviceOption.xml"). Besides selecting its device's page it runs the page's
-// periodic work, because the entry is the UI-thread object that lives as long as the page:
+// periodic work, because the entry is the UI-thread object that lives as long as the page (what
+// talks to the device -- frames, presence, power -- runs on the page's device worker; the timers
+// hand it over and show the results):
 //   1000  lighting frame, every 50 ms while the link is connected
 //   1001  start-up: confirms a receiver's link, then the connection sequence
-//   1002  reread of the device's settings (asked by the page's notification readers)
+//   1002  reread of the device's settings (asked by the page's notification readers; read on
+//         the worker, taken into the page by the frame timer)
 //   1003, 1004  the page's two timer hooks
 //   1005  power reading, every 5000 ms while the page shows its indicator
 //   1007  wireless watch, every 3000 ms while the page is on its receiver
@@ -40,6 +43,8 @@ public:
     static constexpr int kWirelessFirstMs = 2000;
     static constexpr int kWirelessPeriodMs = 3000;
     static constexpr int kRetryWrap = 20;
+    // How often a timer that waits for the device worker's presence answer looks for it.
+    static constexpr int kPresencePollMs = 50;
 
     explicit CDeviceOptionUI(QWidget* parent = nullptr);
     ~CDeviceOptionUI() override;
@@ -100,6 +105,10 @@ private:
     void OnStartUpTimer();
     void OnPowerTimer();
     void OnWirelessWatch();
+    // The worker's answer whether the device behind the receiver is reachable: true with the
+    // answer, false while it is awaited (a check is asked for when none is under way, and the
+    // timer comes back in kPresencePollMs).
+    bool PresenceAnswer(int timer, bool* reachable);
 
     QPointer<COptionUI> m_select;
     QPointer<COptionUI> m_sync;

@@ -284,23 +284,29 @@ void CDevicePageSet::SwitchConnection(size_t slotIndex) {
     if (entry) entry->StartStartUpTimer();
     CWindowMessages::SendMessage(m_ctx.window, WM_WIRELESS_STATE, static_cast<quintptr>(page->GetKindIndex()),
                                  1);
-    if (page->GetPowerVisible()) page->ReadPower();
+    if (page->GetPowerVisible()) page->RequestPowerRead();
 }
 
 void CDevicePageSet::QueryWirelessMode(CTavimondUSBDevice* page, int attempt) {
-    // Asked from a timer, one attempt at a time, so the window stays responsive while the
-    // receiver finds its device.
+    // The page's device worker asks, one attempt at a time, and a timer comes back for each
+    // answer, so the window stays responsive while the receiver finds its device (or does not
+    // answer at all).
     if (!page->CommandLink().IsConnected() || !page->IsWireless()) return;
-    if (!page->CommandLink().QueryWirelessDevice() && attempt + 1 < kModeQueryAttempts) {
-        DebugLog("获取2.4G模式失败");
-        std::weak_ptr<bool> alive = m_alive;
-        QTimer::singleShot(kModeQueryPauseMs, [this, alive, page, attempt] {
-            if (auto a = alive.lock(); a && *a) QueryWirelessMode(page, attempt + 1);
-        });
+    const int answer = page->TakePresence();
+    if (answer == 1 || (answer == 0 && attempt + 1 >= kModeQueryAttempts)) {
+        DebugLog("获取2");
+        page->RequestPowerRead();
         return;
     }
-    DebugLog("获取2");
-    page->ReadPower();
+    if (answer == 0) {
+        DebugLog("获取2.4G模式失败");
+        ++attempt;
+    }
+    if (!page->PresenceCheckPending()) page->RequestPresenceCheck();
+    std::weak_ptr<bool> alive = m_alive;
+    QTimer::singleShot(kModeQueryPauseMs, [this, alive, page, attempt] {
+        if (auto a = alive.lock(); a && *a) QueryWirelessMode(page, attempt);
+    });
 }
 
 void CDevicePageSet::OnSlotRemoved(size_t slotIndex) {

@@ -50,6 +50,7 @@ CTavimondKeyboardDevice::CTavimondKeyboardDevice()
 }
 
 CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
+    StopDeviceWork();
     StopLightingThread();
 }
 
@@ -293,23 +294,46 @@ int CTavimondKeyboardDevice::RefreshFromDevice() {
     return status;
 }
 
-int CTavimondKeyboardDevice::ReadDeviceSettings() {
+void CTavimondKeyboardDevice::BeforeReread() {
     m_commandLink.SetHeld(false);
     std::copy_n(m_block.begin(), m_blockAside.size(), m_blockAside.begin());
-    if (!m_commandLink.IsConnected()) return 0;
+}
+
+bool CTavimondKeyboardDevice::FetchReread(std::vector<uint8_t>* raw) {
+    if (!m_commandLink.IsConnected()) return false;
     uint8_t active = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return false;
     std::array<uint8_t, kBlockLength> block{};
     const uint32_t offset = static_cast<uint32_t>(active) * kKeyboardBlockStrideBytes;
-    if (m_commandLink.ReadConfig(block, offset) != 1) return 0;
+    if (m_commandLink.ReadConfig(block, offset) != 1) return false;
     block[0] = active;
+    raw->assign(block.begin(), block.end());
+    return true;
+}
+
+void CTavimondKeyboardDevice::ApplyReread(const std::vector<uint8_t>& raw) {
+    TakeDeviceSettings(raw);
+    RefreshPage();
+}
+
+int CTavimondKeyboardDevice::ReadDeviceSettings() {
+    BeforeReread();
+    std::vector<uint8_t> raw;
+    if (!FetchReread(&raw)) return 0;
+    TakeDeviceSettings(raw);
+    return 1;
+}
+
+void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw) {
+    std::array<uint8_t, kBlockLength> block{};
+    std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
+    const uint8_t active = block[0];
     const auto code = std::find(m_modeCodes.begin(), m_modeCodes.end(), block[1]);
     if (code != m_modeCodes.end()) block[1] = static_cast<uint8_t>(code - m_modeCodes.begin());
     block[16] = 0;
     m_activeProfile = active;
     m_block = block;
     ApplyBlockToLighting();
-    return 1;
 }
 
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {
@@ -374,13 +398,17 @@ int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
 
 // ---- power ----
 
-void CTavimondKeyboardDevice::ReadPower() {
-    if (m_powerReadHold) return;
+bool CTavimondKeyboardDevice::FetchPower(StatusRecord* record) {
+    if (m_powerReadHold.load()) return false;
     const bool wireless = m_commandLink.IsWireless();
-    if (wireless && !m_commandLink.QueryWirelessDevice()) return;
+    if (wireless && !m_commandLink.QueryWirelessDevice()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != 1) return;
-    const StatusRecord record = StatusRecord::Parse(bytes, wireless);
+    if (m_commandLink.ReadStatus(bytes, 0) != 1) return false;
+    *record = StatusRecord::Parse(bytes, wireless);
+    return true;
+}
+
+void CTavimondKeyboardDevice::ShowPower(const StatusRecord& record) {
     m_lastStatus = record.Bytes();
     ShowPowerStatus(m_lastStatus);
     SendToOwner(0x0D01, record.forwarded);
@@ -534,7 +562,9 @@ void CTavimondKeyboardDevice::LightingFrame() {
 }
 
 void CTavimondKeyboardDevice::MaybeWriteCustomColours() {
-    // The table goes out again only when a colour or brightness changed since the last write.
+    // The table goes out again only when a colour or brightness changed since the last write,
+    // or when the last write did not go out.
+    if (m_colourWriteFailed.exchange(false)) m_lastColourTable.clear();
     if (ColourTable(true) == m_lastColourTable) return;
     SendCustomColours();
 }
@@ -556,19 +586,37 @@ std::vector<uint8_t> CTavimondKeyboardDevice::ColourTable(bool scaled) const {
 }
 
 int CTavimondKeyboardDevice::SendCustomColours() {
-    if (FramePaused()) return 0;
-    const std::vector<uint8_t> table = ColourTable(true);
+    std::vector<uint8_t> table = ColourTable(true);
     if (table.empty()) return 0;
-    const int status = m_commandLink.WriteKeyColours(table, m_block[25], kCustomColourStride);
-    if (status == 1) {
-        m_lastColourTable = table;
-    } else {
-        // Same pause as a failed stream frame: later frames skip the write for 200 ms.
-        m_lastColourTable.clear();
-        m_framePaused = true;
-        m_framePauseUntilMs = Clock().NowMs() + kFailedFramePauseMs;
+    m_lastColourTable = table;
+    {
+        std::lock_guard lock(m_coloursMutex);
+        m_pendingColours = std::move(table);
+        m_pendingColourGroup = m_block[25];
     }
-    return status;
+    // Written by the device worker: the frame timer paints the keys 20 times a second and must
+    // not wait for a keyboard that does not answer. A newer table replaces one not yet written.
+    PostDeviceWork(DeviceWorker::Task::KeyColours, [this] { WritePendingColours(); });
+    return 1;
+}
+
+void CTavimondKeyboardDevice::WritePendingColours() {
+    std::vector<uint8_t> table;
+    int group = 0;
+    {
+        std::lock_guard lock(m_coloursMutex);
+        table.swap(m_pendingColours);
+        group = m_pendingColourGroup;
+    }
+    if (table.empty()) return;
+    if (FramePaused()) {
+        m_colourWriteFailed.store(true);
+        return;
+    }
+    if (m_commandLink.WriteKeyColours(table, group, kCustomColourStride) == 1) return;
+    // Same pause as a failed stream frame: later frames skip the write for 200 ms.
+    m_colourWriteFailed.store(true);
+    StartFramePause();
 }
 
 void CTavimondKeyboardDevice::PaintKey(int led) {

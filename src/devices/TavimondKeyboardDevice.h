@@ -6,6 +6,8 @@
 
 #include <QPointer>
 #include <array>
+#include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,7 +46,11 @@ public:
     void LightingFrame() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
-    void ReadPower() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
+    bool FetchPower(StatusRecord* record) override;
+    void ShowPower(const StatusRecord& record) override;
     bool IsReachable() override;
     int LoadProfile() override;
     void RefreshPage() override;
@@ -77,7 +83,8 @@ public:
     virtual void BuildPage();
     // Mode 20: a click on an LED button paints it with the fixed colour.
     virtual void PaintKey(int led);
-    // Sends the per-key colour table scaled by each LED's brightness, through either connection.
+    // Hands the per-key colour table scaled by each LED's brightness to the device worker, which
+    // writes it through either connection; 1 when handed over, 0 when there is no table.
     virtual int SendCustomColours();
     // Every LED's colour becomes the fixed colour (on) or black (off), then SendCustomColours.
     virtual void FillCustomColours(bool on);
@@ -127,6 +134,8 @@ protected:
 private:
     void ReadKeyTables();
     int ReadDeviceSettings();
+    // The settings block read from the device (byte 0: the active profile) becomes the page's.
+    void TakeDeviceSettings(const std::vector<uint8_t>& raw);
     void ApplyBlockToLighting();
     void EnterCustomColourMode();
     // In the streamed modes (21, 31) the keyboard is switched to software lighting.
@@ -136,6 +145,8 @@ private:
     void ShowKeyAssignments();
     void StoreStages(const KeyboardSystemStages& stages);
     void MaybeWriteCustomColours();
+    // On the device worker: writes the table SendCustomColours handed over.
+    void WritePendingColours();
     KeyboardBlockInput SettingsFromProfile(int profile);
     void FindControls();
 
@@ -151,7 +162,12 @@ private:
     std::vector<KeyEntry> m_keyList;
     std::vector<std::u16string> m_macroNames;
     std::vector<uint8_t> m_modeCodes;
+    // The table last handed to the worker (window's thread only).
     std::vector<uint8_t> m_lastColourTable;
+    std::mutex m_coloursMutex;
+    std::vector<uint8_t> m_pendingColours;
+    int m_pendingColourGroup = 0;
+    std::atomic<bool> m_colourWriteFailed{false};
     std::array<uint8_t, 6> m_lastStatus{};
 
     QPointer<QWidget> m_pictureContainer;

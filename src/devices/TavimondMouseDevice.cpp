@@ -66,6 +66,7 @@ CTavimondMouseDevice::CTavimondMouseDevice()
 }
 
 CTavimondMouseDevice::~CTavimondMouseDevice() {
+    StopDeviceWork();
     StopLightingThread();
 }
 
@@ -133,13 +134,34 @@ void CTavimondMouseDevice::ApplyCapability() {
 }
 
 int CTavimondMouseDevice::RefreshFromDevice() {
+    BeforeReread();
+    std::vector<uint8_t> raw;
+    if (!FetchReread(&raw)) return 0;
+    ApplyReread(raw);
+    return 1;
+}
+
+void CTavimondMouseDevice::BeforeReread() {
     m_commandLink.SetHeld(false);
     std::copy_n(m_current.block.begin(), m_previousHead.size(), m_previousHead.begin());
-    if (!Reachable()) return 0;
+}
+
+bool CTavimondMouseDevice::FetchReread(std::vector<uint8_t>* raw) {
+    if (!Reachable()) return false;
     uint8_t profile = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&profile, 1), 0) != kLinkOk) return 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&profile, 1), 0) != kLinkOk) return false;
     MouseReadBlock block{};
-    if (m_commandLink.ReadConfig(block, uint32_t(profile) * kMouseBlockStride) != kLinkOk) return 0;
+    if (m_commandLink.ReadConfig(block, uint32_t(profile) * kMouseBlockStride) != kLinkOk) return false;
+    raw->assign(1, profile);
+    raw->insert(raw->end(), block.begin(), block.end());
+    return true;
+}
+
+void CTavimondMouseDevice::ApplyReread(const std::vector<uint8_t>& raw) {
+    if (raw.empty()) return;
+    const uint8_t profile = raw[0];
+    MouseReadBlock block{};
+    std::copy_n(raw.begin() + 1, std::min(raw.size() - 1, block.size()), block.begin());
     m_current = TranslateReadBlock(profile, block, m_lightNames.ModeCodes());
     const LightInfo light = LightFromReadBlock(m_current, m_profile.GetLightInfo());
     m_profile.SetLightInfo(light);
@@ -147,14 +169,18 @@ int CTavimondMouseDevice::RefreshFromDevice() {
     SaveProfile();
     Engine().ApplyLightInfo(ToEngineLight(light));
     RefreshPage();
-    return 1;
 }
 
-void CTavimondMouseDevice::ReadPower() {
-    if (m_powerReadHold || !Reachable()) return;
+bool CTavimondMouseDevice::FetchPower(StatusRecord* record) {
+    if (m_powerReadHold.load() || !Reachable()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return;
-    m_status = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
+    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return false;
+    *record = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
+    return true;
+}
+
+void CTavimondMouseDevice::ShowPower(const StatusRecord& record) {
+    m_status = record;
     ShowPowerStatus(m_status.Bytes());
     SendToOwner(kMsgStatusForward, m_status.forwarded);
 }

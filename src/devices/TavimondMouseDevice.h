@@ -55,7 +55,11 @@ public:
     void LightingFrame() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
-    void ReadPower() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
+    bool FetchPower(StatusRecord* record) override;
+    void ShowPower(const StatusRecord& record) override;
     bool IsReachable() override;
     int LoadProfile() override;
     void RefreshPage() override;

@@ -23,6 +23,7 @@ CTavimondMousePadDevice::CTavimondMousePadDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {}
 
 CTavimondMousePadDevice::~CTavimondMousePadDevice() {
+    StopDeviceWork();
     StopLightingThread();
 }
 
@@ -133,17 +134,34 @@ void CTavimondMousePadDevice::OnConnected() {
 }
 
 int CTavimondMousePadDevice::RefreshFromDevice() {
+    BeforeReread();
+    std::vector<uint8_t> raw;
+    if (!FetchReread(&raw)) return 0;
+    ApplyReread(raw);
+    return 1;
+}
+
+void CTavimondMousePadDevice::BeforeReread() {
     m_commandLink.SetHeld(false);
     m_recordAside = m_record;
-    if (!m_commandLink.IsConnected()) return 0;
+}
+
+bool CTavimondMousePadDevice::FetchReread(std::vector<uint8_t>* raw) {
+    if (!m_commandLink.IsConnected()) return false;
     uint8_t active = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return 0;
+    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return false;
     std::array<uint8_t, kBlockStride> block{};
-    if (m_commandLink.ReadConfig(block, static_cast<uint32_t>(active) * kBlockStride) != 1) return 0;
+    if (m_commandLink.ReadConfig(block, static_cast<uint32_t>(active) * kBlockStride) != 1) return false;
     block[0] = active;
+    raw->assign(block.begin(), block.end());
+    return true;
+}
+
+void CTavimondMousePadDevice::ApplyReread(const std::vector<uint8_t>& raw) {
+    std::array<uint8_t, kBlockStride> block{};
+    std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
     m_record = DecodePadBlock(block, m_modeCodes);
-    SendToOwner(kMsgActiveProfile, active);
-    return 1;
+    SendToOwner(kMsgActiveProfile, block[0]);
 }
 
 int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
@@ -156,11 +174,16 @@ int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
     return status;
 }
 
-void CTavimondMousePadDevice::ReadPower() {
-    if (m_powerReadHold || !m_commandLink.IsConnected()) return;
+bool CTavimondMousePadDevice::FetchPower(StatusRecord* record) {
+    if (m_powerReadHold.load() || !m_commandLink.IsConnected()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != 1) return;
-    ShowPowerStatus(StatusRecord::Parse(bytes, false).Bytes());
+    if (m_commandLink.ReadStatus(bytes, 0) != 1) return false;
+    *record = StatusRecord::Parse(bytes, false);
+    return true;
+}
+
+void CTavimondMousePadDevice::ShowPower(const StatusRecord& record) {
+    ShowPowerStatus(record.Bytes());
 }
 
 void CTavimondMousePadDevice::RefreshPage() {

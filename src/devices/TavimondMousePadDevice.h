@@ -34,6 +34,9 @@ public:
     int LoadLightingState() override;
     void OnConnected() override;
     int RefreshFromDevice() override;
+    void BeforeReread() override;
+    bool FetchReread(std::vector<uint8_t>* raw) override;
+    void ApplyReread(const std::vector<uint8_t>& raw) override;
     int LoadProfile() override;
     void RefreshPage() override;
     void ResetToProfile() override;
@@ -48,7 +51,8 @@ public:
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
     // The status record: the mousepad has no battery, but its charger reports the phone lying on
     // it (byte 5), which the power indicator shows.
-    void ReadPower() override;
+    bool FetchPower(StatusRecord* record) override;
+    void ShowPower(const StatusRecord& record) override;
     bool ShowsPowerIndicator() const override { return true; }
 
     virtual void BuildPage();

@@ -51,9 +51,11 @@ CTavimondUSBDevice::CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEng
         vx::lighting::LightingThread::Hooks{[this] { return m_commandLink.IsConnected(); },
                                             [this] { return m_commandLink.IsHeld(); }});
     RegisterMessageTarget();
+    m_worker.Start();
 }
 
 CTavimondUSBDevice::~CTavimondUSBDevice() {
+    StopDeviceWork();
     CloseNotifyInterface(false);
     CloseNotifyInterface(true);
     m_lightingThread->Stop();
@@ -155,14 +157,6 @@ void CTavimondUSBDevice::LightingFrame() {
     PaintAndStream(nullptr, 0);
 }
 
-bool CTavimondUSBDevice::FramePaused() {
-    if (!m_framePaused) return false;
-    // Signed difference: the millisecond clock wraps after 49 days.
-    if (static_cast<int32_t>(m_clockProxy.NowMs() - m_framePauseUntilMs) < 0) return true;
-    m_framePaused = false;
-    return false;
-}
-
 void CTavimondUSBDevice::PaintAndStream(const uint8_t* keyLedMap, size_t mapSize) {
     const vx::lighting::LedFrame& frame = m_engine->Frame();
     const int count = frame.Count();
@@ -172,29 +166,104 @@ void CTavimondUSBDevice::PaintAndStream(const uint8_t* keyLedMap, size_t mapSize
         const vx::lighting::LedEntry entry = frame.Get(i);
         button->SetLight(ButtonColour(entry), entry.brightness, true);
     }
-    m_lastFrameFailed = false;
-    if (!m_engine->IsSoftwareDriven() || FramePaused()) return;
+    if (!m_engine->IsSoftwareDriven()) return;
     vx::lighting::StreamBuffer buffer;
     if (keyLedMap != nullptr)
         buffer.Build(frame, keyLedMap, mapSize);
     else
         buffer.Build(frame);
-    const size_t length = vx::lighting::StreamBuffer::Length(m_deviceInfo.KeySlots());
-    const int status = m_streamRule.Stream(m_commandLink.IsWireless(), [&] {
-        return SendStreamFrame(std::span<const uint8_t>(buffer.Data(), length));
-    });
-    m_lastFrameFailed = status != 1;
-    if (m_lastFrameFailed) {
-        // The frame timer runs on the UI thread, so the pause after a failed frame skips the
-        // frames that fall into it instead of sleeping.
-        m_framePaused = true;
-        m_framePauseUntilMs = m_clockProxy.NowMs() + kFailedFramePauseMs;
+    const size_t length = std::min(vx::lighting::StreamBuffer::Length(m_deviceInfo.KeySlots()), m_pendingFrame.size());
+    {
+        std::lock_guard lock(m_frameMutex);
+        std::copy_n(buffer.Data(), length, m_pendingFrame.begin());
+        m_pendingFrameLength = length;
     }
+    // A frame the worker has not taken yet is replaced by this one: a slow device costs frames,
+    // never the window's time.
+    m_worker.Post(DeviceWorker::Task::Frame, [this] { SendLatestFrame(); });
+}
+
+bool CTavimondUSBDevice::FramePaused() {
+    if (!m_framePaused) return false;
+    // Signed difference: the millisecond clock wraps after 49 days.
+    if (static_cast<int32_t>(m_clockProxy.NowMs() - m_framePauseUntilMs) < 0) return true;
+    m_framePaused = false;
+    return false;
+}
+
+void CTavimondUSBDevice::SendLatestFrame() {
+    std::array<uint8_t, 512> bytes;
+    size_t length = 0;
+    {
+        std::lock_guard lock(m_frameMutex);
+        length = m_pendingFrameLength;
+        std::copy_n(m_pendingFrame.begin(), length, bytes.begin());
+    }
+    // Frames that fall into the pause after a failed one are skipped.
+    if (FramePaused()) return;
+    const int status = m_streamRule.Stream(m_commandLink.IsWireless(), [&] {
+        return SendStreamFrame(std::span<const uint8_t>(bytes.data(), length));
+    });
+    const bool failed = status != 1;
+    m_lastFrameFailed.store(failed);
+    if (failed) StartFramePause();
+}
+
+void CTavimondUSBDevice::StartFramePause() {
+    m_framePaused = true;
+    m_framePauseUntilMs = m_clockProxy.NowMs() + kFailedFramePauseMs;
 }
 
 int CTavimondUSBDevice::SendStreamFrame(std::span<const uint8_t> bytes) {
     return m_commandLink.StreamLighting(bytes);
 }
+
+void CTavimondUSBDevice::StopDeviceWork() {
+    m_worker.Stop(1000);
+}
+
+void CTavimondUSBDevice::RequestPresenceCheck() {
+    if (m_worker.Busy(DeviceWorker::Task::Presence)) return;
+    m_presence.store(-1);
+    m_worker.Post(DeviceWorker::Task::Presence, [this] { m_presence.store(IsReachable() ? 1 : 0); });
+}
+
+void CTavimondUSBDevice::RequestPowerRead() {
+    m_worker.Post(DeviceWorker::Task::Power, [this] {
+        StatusRecord record;
+        if (!FetchPower(&record)) return;
+        std::lock_guard lock(m_resultsMutex);
+        m_powerRead = record;
+    });
+}
+
+void CTavimondUSBDevice::RequestSettingsReread() {
+    BeforeReread();
+    m_worker.Post(DeviceWorker::Task::Reread, [this] {
+        std::vector<uint8_t> raw;
+        if (!FetchReread(&raw)) return;
+        std::lock_guard lock(m_resultsMutex);
+        m_settingsRead = std::move(raw);
+    });
+}
+
+void CTavimondUSBDevice::ShowDeviceResults() {
+    std::optional<StatusRecord> power;
+    std::optional<std::vector<uint8_t>> settings;
+    {
+        std::lock_guard lock(m_resultsMutex);
+        power.swap(m_powerRead);
+        settings.swap(m_settingsRead);
+    }
+    if (power) ShowPower(*power);
+    if (settings) ApplyReread(*settings);
+}
+
+bool CTavimondUSBDevice::FetchPower(StatusRecord*) {
+    return false;
+}
+
+void CTavimondUSBDevice::ShowPower(const StatusRecord&) {}
 
 void CTavimondUSBDevice::SetLed(int index, uint32_t entry) {
     if (index < 0) return;
@@ -215,7 +284,10 @@ void CTavimondUSBDevice::OnTimerA() {}
 
 void CTavimondUSBDevice::OnTimerB() {}
 
-void CTavimondUSBDevice::ReadPower() {}
+void CTavimondUSBDevice::ReadPower() {
+    StatusRecord record;
+    if (FetchPower(&record)) ShowPower(record);
+}
 
 bool CTavimondUSBDevice::IsReachable() {
     return true;
@@ -472,7 +544,12 @@ Json::Value CTavimondUSBDevice::SettingsSnapshot() {
 }
 
 int CTavimondUSBDevice::ConfirmSettingsWrite(int status, const Json::Value& before) {
-    if (status == 1) return status;
+    if (status == 1) {
+        // The device took a command on the cable, so it answers again: a stream that a stall
+        // stopped runs again (the receiver's is restarted by its presence query).
+        if (!m_commandLink.IsWireless()) m_streamRule.SetStopped(false, false);
+        return status;
+    }
     DebugLog("设备未确认写入: " + std::to_string(status));
     if (CBasicProfiledata* data = GetProfileData(); data != nullptr && !before.isNull()) {
         data->SetNode(before);

@@ -6,8 +6,12 @@
 // and the notification readers.
 //
 // Threads: every public operation runs on the UI thread. Worker threads of a page are its
-// lighting thread (writes the engine's LED frame, atomic per entry) and one reader per open
-// notification interface (posts event codes to the page; never touches a widget).
+// lighting thread (writes the engine's LED frame, atomic per entry), one reader per open
+// notification interface (posts event codes to the page; never touches a widget) and its device
+// worker, which runs the exchanges the window asks for periodically (stream frames, the presence
+// query, power readings) so that a silent device never holds the window; the window reads their
+// results on its timers. What runs on the worker touches the links, the stream rule and atomics
+// only, never a widget.
 //
 // Lock order (shared with DeviceLink): a notification interface's open lock (notifyLink's
 // TransferLock for the wired one, WirelessOpenLock for the wireless one) is held only around
@@ -21,17 +25,21 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "devices/DeviceIdentity.h"
+#include "devices/DeviceWorker.h"
 #include "devices/RereadScheduler.h"
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/LightingClock.h"
 #include "devices/lighting/StreamFailureRule.h"
 #include "link/DeviceInfo.h"
 #include "link/DeviceLink.h"
+#include "link/StatusRecord.h"
 #include "profiles/ProfileRecords.h"
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/PaintManagerUI.h"
@@ -212,12 +220,32 @@ public:
     int StopLightingThread();
     bool LightingThreadRunning() const;
     const vx::lighting::StreamFailureRule& StreamRule() const { return m_streamRule; }
-    // Whether the last LightingFrame asked for the pause after a failed send (the frame timer
-    // itself never sleeps on the UI thread).
-    bool LastFrameFailed() const { return m_lastFrameFailed; }
+    // Whether the last stream frame sent asked for the pause after a failed send.
+    bool LastFrameFailed() const { return m_lastFrameFailed.load(); }
     // While set, ReadPower reads nothing (the main window holds it during lighting hand-overs).
-    void SetPowerReadHold(bool hold) { m_powerReadHold = hold; }
-    bool GetPowerReadHold() const { return m_powerReadHold; }
+    void SetPowerReadHold(bool hold) { m_powerReadHold.store(hold); }
+    bool GetPowerReadHold() const { return m_powerReadHold.load(); }
+    // The cable or the receiver was connected anew: its stream runs again, whatever stopped it.
+    void StreamConnectionOpened(bool wireless) { m_streamRule.SetStopped(wireless, false); }
+
+    // ---- the device worker (the window hands over, then reads the results) ----
+    // Asks the worker whether the device behind the receiver answers (IsReachable), unless a
+    // check is under way.
+    void RequestPresenceCheck();
+    bool PresenceCheckPending() const { return m_worker.Busy(DeviceWorker::Task::Presence); }
+    // The answer of the last check, once: 1 reachable, 0 not, -1 no answer since the request.
+    int TakePresence() { return m_presence.exchange(-1); }
+    // Asks the worker for a power reading; ShowDeviceResults shows it.
+    void RequestPowerRead();
+    // Asks the worker to reread the device's settings (what RefreshFromDevice does, split so
+    // that the reads run on the worker); ShowDeviceResults takes them into the page.
+    void RequestSettingsReread();
+    // Shows on the page what the worker read since the last call (the power record, the
+    // settings of a reread).
+    void ShowDeviceResults();
+    // Waits until the worker has nothing left to do (tests, the shutdown of a page).
+    bool WaitForDeviceWork(int timeoutMs) { return m_worker.WaitIdle(timeoutMs); }
+    const DeviceWorker& Worker() const { return m_worker; }
     // The UI-thread handler of a notification event (base: 0x401 asks for a reread).
     virtual void HandleNotifyEvent(uint16_t code, bool wireless);
 
@@ -238,10 +266,29 @@ protected:
     // Paints the LED buttons from the frame and fills the stream bytes, then streams in the
     // software-driven modes. keyLedMap: nullptr for LED i at stream position i.
     void PaintAndStream(const uint8_t* keyLedMap, size_t mapSize);
-    // The send of one stream frame (tests replace it to model a slow device).
+    // The send of one stream frame, on the device worker (tests replace it to model a slow
+    // device).
     virtual int SendStreamFrame(std::span<const uint8_t> bytes);
-    // True while the pause after a failed stream frame lasts.
+    // The power reading split by thread: FetchPower talks to the device (on the worker; false
+    // when nothing was read), ShowPower shows the record (on the window's thread). The base
+    // ReadPower runs both in a row.
+    virtual bool FetchPower(StatusRecord* record);
+    virtual void ShowPower(const StatusRecord& record);
+    // The reread split the same way: BeforeReread on the window's thread when it is asked for,
+    // FetchReread on the worker (the device's raw settings; false when nothing was read),
+    // ApplyReread on the window's thread. Each class's RefreshFromDevice runs the three in a row.
+    virtual void BeforeReread() {}
+    virtual bool FetchReread(std::vector<uint8_t>*) { return false; }
+    virtual void ApplyReread(const std::vector<uint8_t>&) {}
+    // Ends the device worker; every class calls it first in its destructor, because the worker
+    // runs the class's own operations.
+    void StopDeviceWork();
+    // Hands a class's own exchange to the device worker (replacing a waiting one of its task).
+    void PostDeviceWork(DeviceWorker::Task task, DeviceWorker::Job job) { m_worker.Post(task, std::move(job)); }
+    // On the worker only: the pause after an exchange of the frame timer that failed. Frames and
+    // key-colour writes that fall into it are skipped.
     bool FramePaused();
+    void StartFramePause();
     // Number of ms the readers' 0x401 asks to wait before the reread.
     virtual int RereadDelayMs() const { return kRereadDelayFastMs; }
     // Which notification interfaces the class opens.
@@ -294,11 +341,8 @@ protected:
     int m_selectedKey = -1;
     bool m_powerVisible = false;
     bool m_preview = true;
-    bool m_lastFrameFailed = false;
-    bool m_powerReadHold = false;
-    // After a stream frame that did not go out, frames are skipped until this time.
-    uint32_t m_framePauseUntilMs = 0;
-    bool m_framePaused = false;
+    std::atomic<bool> m_lastFrameFailed{false};
+    std::atomic<bool> m_powerReadHold{false};
     std::atomic<bool> m_softwareLighting{true};
     AudioLightInfo m_audioLightInfo;
 
@@ -314,6 +358,8 @@ private:
     void RegisterMessageTarget();
     qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
     void SelectFunctionTabs(int functionTab, int keyFunctionTab);
+    // On the worker: the latest frame handed over goes out under the stream rule.
+    void SendLatestFrame();
 
     ClockProxy m_clockProxy;
     vx::lighting::StreamFailureRule m_streamRule{m_clockProxy};
@@ -327,4 +373,18 @@ private:
     QPointer<CTabLayoutUI> m_functionSwitch;
     QPointer<CTabLayoutUI> m_keyFunctionSwitch;
     bool m_functionTabsLooked = false;
+
+    // The frame handed to the worker; a newer one replaces it until the worker takes it.
+    std::mutex m_frameMutex;
+    std::array<uint8_t, 512> m_pendingFrame{};
+    size_t m_pendingFrameLength = 0;
+    // Worker only: after a stream frame that did not go out, frames are skipped until this time.
+    uint32_t m_framePauseUntilMs = 0;
+    bool m_framePaused = false;
+    std::atomic<int> m_presence{-1};
+    std::mutex m_resultsMutex;
+    std::optional<StatusRecord> m_powerRead;
+    std::optional<std::vector<uint8_t>> m_settingsRead;
+    // Declared last: it ends first, before anything its jobs use.
+    DeviceWorker m_worker;
 };

@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "app/StartUp.h"
 #include "devices/TavimondUSBDevice.h"
@@ -23,11 +29,19 @@ const QString kBindingPage = QStringLiteral(VX_SOURCE_DIR "/tests/devices/data/b
 class ProbePage : public CTavimondUSBDevice {
 public:
     ProbePage() { SetLightingClock(&clock); }
+    ~ProbePage() override { StopDeviceWork(); }
     using CTavimondUSBDevice::KeyButton;
     using CTavimondUSBDevice::LightButton;
     using CTavimondUSBDevice::SetDeviceInfo;
 
+    // One frame as the selector's timer runs it: painted here, sent by the device worker.
+    void Frame() {
+        LightingFrame();
+        EXPECT_TRUE(WaitForDeviceWork(5000));
+    }
+
     int SendStreamFrame(std::span<const uint8_t> bytes) override {
+        if (gate) gate();
         ++sends;
         sent.assign(bytes.begin(), bytes.end());
         clock.Advance(sendTakesMs);
@@ -39,6 +53,8 @@ public:
     int sendResult = 1;
     int sends = 0;
     std::vector<uint8_t> sent;
+    // Runs on the worker before each send (a device that holds the exchange).
+    std::function<void()> gate;
 };
 
 void UseSoftwareMode(ProbePage& page) {
@@ -159,13 +175,13 @@ TEST_F(BasePageTest, FramePaintsTheLedButtonsAndStreamsOnlyInTheSoftwareMode) {
     page.Initialise();
     page.SetDeviceInfo(WithSlots(4));
     page.SetLed(1, vx::lighting::LedEntry{0x10, 0x20, 0x30, 0x80}.Pack());
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.LightButton(1)->GetLightColor(), 0x102030u);
     EXPECT_EQ(page.LightButton(1)->GetLightBrightness(), 0x80);
     EXPECT_EQ(page.sends, 0);  // mode 0 is not streamed
 
     UseSoftwareMode(page);
-    page.LightingFrame();
+    page.Frame();
     ASSERT_EQ(page.sends, 1);
     ASSERT_EQ(page.sent.size(), 12u);
     EXPECT_EQ(page.sent[3], 0x10 * 0x80 / 256);
@@ -174,7 +190,7 @@ TEST_F(BasePageTest, FramePaintsTheLedButtonsAndStreamsOnlyInTheSoftwareMode) {
 
     page.SetSoftwareLighting(false);
     page.SetLed(1, 0xFFFFFFFFu);
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.sends, 1);
     EXPECT_EQ(page.LightButton(1)->GetLightColor(), 0x102030u);
 }
@@ -185,7 +201,7 @@ TEST_F(BasePageTest, LedOneSeventyIsShownButNeverSent) {
     page.SetDeviceInfo(WithSlots(170));
     UseSoftwareMode(page);
     page.SetLed(170, 0xFFFFFFFFu);
-    page.LightingFrame();
+    page.Frame();
     ASSERT_EQ(page.sends, 1);
     ASSERT_EQ(page.sent.size(), 510u);
     EXPECT_TRUE(std::all_of(page.sent.begin(), page.sent.end(), [](uint8_t b) { return b == 0; }));
@@ -198,26 +214,69 @@ TEST_F(BasePageTest, TwoSlowFramesStopTheStreamAndAFastOneClearsTheCount) {
     UseSoftwareMode(page);
 
     page.sendTakesMs = 600;
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.StreamRule().SlowFrames(false), 1u);
     EXPECT_FALSE(page.StreamRule().Stopped(false));
     page.sendTakesMs = 10;
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.StreamRule().SlowFrames(false), 0u);
     page.sendTakesMs = 600;
-    page.LightingFrame();
-    page.LightingFrame();
+    page.Frame();
+    page.Frame();
     EXPECT_TRUE(page.StreamRule().Stopped(false));
     EXPECT_EQ(page.StreamRule().SlowFrames(false), 0u);
     EXPECT_EQ(page.sends, 4);
 
     // Stopped: nothing is sent, and the frame counts as sent (no pause).
-    page.LightingFrame();
-    page.LightingFrame();
+    page.Frame();
+    page.Frame();
     EXPECT_EQ(page.sends, 4);
     EXPECT_FALSE(page.LastFrameFailed());
     // The receiver's stream is kept apart and still runs.
     EXPECT_FALSE(page.StreamRule().Stopped(true));
+}
+
+// The window hands frames over and goes on: while the device holds one exchange, newer frames
+// replace the one waiting instead of piling up, and the newest goes out when the device answers.
+TEST_F(BasePageTest, FramesForABusyDeviceReplaceEachOtherAndNeverHoldTheWindow) {
+    ProbePage page;
+    page.SetLedCount(4);
+    page.SetDeviceInfo(WithSlots(4));
+    UseSoftwareMode(page);
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    std::atomic<bool> held{false};
+    page.gate = [&] {
+        held.store(true);
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [&] { return open; });
+    };
+    page.SetLed(0, vx::lighting::LedEntry{0x10, 0, 0, 0xFF}.Pack());
+    page.LightingFrame();
+    const auto start = std::chrono::steady_clock::now();
+    while (!held.load() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(held.load()) << "the worker never took the first frame";
+
+    const auto handing = std::chrono::steady_clock::now();
+    for (uint8_t red : {0x20, 0x30, 0x40}) {
+        page.SetLed(0, vx::lighting::LedEntry{red, 0, 0, 0xFF}.Pack());
+        page.LightingFrame();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - handing, std::chrono::milliseconds(50))
+        << "the window waited for the device";
+    EXPECT_FALSE(page.WaitForDeviceWork(20)) << "the held exchange did not hold the worker";
+    {
+        std::lock_guard lock(mutex);
+        open = true;
+    }
+    opened.notify_all();
+    ASSERT_TRUE(page.WaitForDeviceWork(5000));
+    EXPECT_EQ(page.sends, 2) << "frames for a busy device queued up";
+    ASSERT_EQ(page.sent.size(), 12u);
+    EXPECT_EQ(page.sent[0], 0x40 * 0xFF / 256) << "not the newest frame";
+    EXPECT_EQ(page.Worker().Dropped(), 2u);
 }
 
 TEST_F(BasePageTest, FailedFramePausesTheStreamFor200Ms) {
@@ -226,15 +285,15 @@ TEST_F(BasePageTest, FailedFramePausesTheStreamFor200Ms) {
     page.SetDeviceInfo(WithSlots(4));
     UseSoftwareMode(page);
     page.sendResult = 0;
-    page.LightingFrame();
+    page.Frame();
     EXPECT_TRUE(page.LastFrameFailed());
     EXPECT_EQ(page.sends, 1);
     page.clock.Advance(150);
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.sends, 1);
     page.clock.Advance(60);
     page.sendResult = 1;
-    page.LightingFrame();
+    page.Frame();
     EXPECT_EQ(page.sends, 2);
     EXPECT_FALSE(page.LastFrameFailed());
 }

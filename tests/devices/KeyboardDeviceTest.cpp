@@ -118,6 +118,7 @@ TEST_F(KeyboardPageTest, KeyMissingFromTheDeviceIsUnmappedAndNeverStreamed) {
     for (int i = 0; i < page.Engine().LedCount(); ++i) page.SetLed(i, 0);
     page.SetLed(13, 0xFFFFFFFFu);
     page.LightingFrame();
+    ASSERT_TRUE(page.WaitForDeviceWork(5000));
     ASSERT_GT(m_rig->StreamFrameCount(RigModel::KeyboardWired), 0u);
     const auto dark = m_rig->LastStreamFrame(RigModel::KeyboardWired);
     EXPECT_TRUE(std::all_of(dark.begin(), dark.end(), [](uint8_t b) { return b == 0; }));
@@ -125,6 +126,7 @@ TEST_F(KeyboardPageTest, KeyMissingFromTheDeviceIsUnmappedAndNeverStreamed) {
     page.SetLed(13, 0);
     page.SetLed(14, 0xFFFFFFFFu);
     page.LightingFrame();
+    ASSERT_TRUE(page.WaitForDeviceWork(5000));
     const auto lit = m_rig->LastStreamFrame(RigModel::KeyboardWired);
     const size_t at = size_t(page.KeyLedMap()[14]) * 3;
     ASSERT_LT(at + 2, lit.size());
@@ -440,6 +442,7 @@ TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) 
 
     EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0xFF, 0, 0, 120}.Pack()));
     EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0x80, 0, 120}.Pack()));
+    ASSERT_TRUE(page.WaitForDeviceWork(5000));  // the colour table goes out on the worker
     const auto sent = m_rig->KeyColours(RigModel::KeyboardWired, 0);
     const size_t esc = size_t(page.KeyLedMap()[0]) * 3;
     const size_t one = size_t(page.KeyLedMap()[22]) * 3;
@@ -457,6 +460,7 @@ TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) 
     page.LoadLightingState();
     EXPECT_EQ(page.GetLed(0), (vx::lighting::LedEntry{0, 0, 0xFF, 120}.Pack()));
     EXPECT_EQ(page.GetLed(22), (vx::lighting::LedEntry{0, 0, 0, 120}.Pack()));
+    ASSERT_TRUE(page.WaitForDeviceWork(5000));  // the colour table goes out on the worker
     const auto third = m_rig->KeyColours(RigModel::KeyboardWired, 3);
     ASSERT_LT(esc + 2, third.size());
     EXPECT_EQ(third[esc + 2], 0xFF * 120 / 256);
@@ -464,33 +468,47 @@ TEST_F(KeyboardPageTest, EnteringCustomColourModeLoadsTheGroupAndSendsItScaled) 
 }
 
 // The stream rule with the real send: a keyboard that stops answering makes two slow frames (each
-// waits out the cable's time-out) and the stream stops; frames are then dropped without traffic.
-TEST_F(KeyboardPageTest, HungKeyboardStopsTheStreamAfterTwoSlowFrames) {
+// waits out the cable's time-out, on the page's device worker) and the stream stops; frames are
+// then dropped without traffic. Once the keyboard answers again, the next probe of the stopped
+// stream is answered in time and the frames reach it again.
+TEST_F(KeyboardPageTest, HungKeyboardStopsTheStreamAndItRunsAgainWhenTheKeyboardAnswers) {
     CTavimondKeyboardDevice page;
     Start(page);
     LightInfo info = page.GetLightInfo();
     info.selectItem = CTavimondKeyboardDevice::kModeCompanion;
     page.SetLightInfo(info);
-    page.LightingFrame();
+    auto frame = [&] {
+        page.LightingFrame();
+        ASSERT_TRUE(page.WaitForDeviceWork(10000));
+    };
+    frame();
     ASSERT_EQ(m_rig->StreamFrameCount(RigModel::KeyboardWired), 1u);
 
     ASSERT_TRUE(m_rig->SetUnresponsive(RigModel::KeyboardWired, true));
+    QElapsedTimer window;
+    window.start();
     page.LightingFrame();
+    EXPECT_LT(window.elapsed(), 100) << "the frame timer waited for the hung keyboard";
+    ASSERT_TRUE(page.WaitForDeviceWork(10000));
     EXPECT_EQ(page.StreamRule().SlowFrames(false), 1u);
     std::this_thread::sleep_for(std::chrono::milliseconds(250));  // past the pause of a failed frame
-    page.LightingFrame();
+    frame();
     EXPECT_TRUE(page.StreamRule().Stopped(false));
 
     ASSERT_TRUE(m_rig->SetUnresponsive(RigModel::KeyboardWired, false));
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     m_rig->ClearReceived(RigModel::KeyboardWired);
-    QElapsedTimer timer;
-    timer.start();
-    page.LightingFrame();
-    page.LightingFrame();
-    EXPECT_LT(timer.elapsed(), 100);
-    const auto commands = m_rig->ReceivedCommands(RigModel::KeyboardWired);
-    EXPECT_TRUE(commands.empty());
+    frame();
+    frame();
+    EXPECT_TRUE(m_rig->ReceivedCommands(RigModel::KeyboardWired).empty()) << "a stopped stream sent frames";
+
+    // The probe time passes: the probe is answered and the stream runs again.
+    std::this_thread::sleep_for(std::chrono::milliseconds(vx::lighting::StreamFailureRule::kCableProbeMs));
+    const size_t before = m_rig->StreamFrameCount(RigModel::KeyboardWired);
+    frame();
+    EXPECT_FALSE(page.StreamRule().Stopped(false));
+    frame();
+    EXPECT_EQ(m_rig->StreamFrameCount(RigModel::KeyboardWired), before + 2);
     Disconnect(page);
 }
 

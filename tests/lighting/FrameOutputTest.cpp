@@ -103,6 +103,68 @@ TEST(StreamFailureRule, SlowSlowStoppedAndFastClears) {
     EXPECT_EQ(rule.SlowFrames(true), 0u);
 }
 
+// A cable stream stopped by a stall runs again once the device answers: a probe frame goes out
+// every 3 s while stopped; a slow probe keeps the stream stopped, a fast one starts it again. The
+// receiver is never probed (its presence query does that).
+TEST(StreamFailureRule, StoppedCableStreamIsProbedAndRunsAgainWhenTheDeviceAnswers) {
+    ManualLightingClock clock(1000);
+    StreamFailureRule rule(clock);
+    int sends = 0;
+    uint32_t takes = 600;
+    auto send = [&] {
+        ++sends;
+        clock.Advance(takes);
+        return takes <= StreamFailureRule::kSlowMs ? 1 : 0;
+    };
+    // The receiver first: the cable's probe time counts from its own stop.
+    for (bool wireless : {true, false}) {
+        rule.Stream(wireless, send);
+        rule.Stream(wireless, send);
+        ASSERT_TRUE(rule.Stopped(wireless));
+    }
+    ASSERT_EQ(sends, 4);
+
+    // Still hung: frames before the probe time are not sent; the probe is, and is slow.
+    clock.Advance(StreamFailureRule::kCableProbeMs - 1);
+    EXPECT_EQ(rule.Stream(false, send), 1);
+    EXPECT_EQ(sends, 4);
+    clock.Advance(1);
+    EXPECT_EQ(rule.Stream(false, send), 0);
+    EXPECT_EQ(sends, 5);
+    EXPECT_TRUE(rule.Stopped(false));
+    // The next probe counts from the end of the slow one.
+    clock.Advance(StreamFailureRule::kCableProbeMs - 1);
+    rule.Stream(false, send);
+    EXPECT_EQ(sends, 5);
+
+    // The device answers again: the next probe starts the stream, and every frame goes out.
+    takes = 20;
+    clock.Advance(1);
+    EXPECT_EQ(rule.Stream(false, send), 1);
+    EXPECT_FALSE(rule.Stopped(false));
+    EXPECT_EQ(rule.Stream(false, send), 1);
+    EXPECT_EQ(sends, 7);
+
+    // The receiver's stream stays stopped however long it waits, until it is told.
+    clock.Advance(10 * StreamFailureRule::kCableProbeMs);
+    rule.Stream(true, send);
+    EXPECT_EQ(sends, 7);
+    EXPECT_TRUE(rule.Stopped(true));
+    rule.SetStopped(true, false);
+    rule.Stream(true, send);
+    EXPECT_EQ(sends, 8);
+
+    // A stopped cable stream that is told to run (the cable was connected anew) runs at once.
+    takes = 600;
+    rule.Stream(false, send);
+    rule.Stream(false, send);
+    ASSERT_TRUE(rule.Stopped(false));
+    rule.SetStopped(false, false);
+    takes = 20;
+    rule.Stream(false, send);
+    EXPECT_EQ(sends, 11);
+}
+
 TEST(FrameOutput, SoftwareDrivenModesPerClass) {
     vx::lighting::test::Shared shared;
     KeyboardLightingEngine kb(170, shared.area, shared.player);
