@@ -120,6 +120,11 @@ private:
         Json::Value root;
         std::vector<ProfileEntry> entries;
         bool repaired = false;
+        // The file is there but could not be read: never written over (the entries are then
+        // the folder's profile files). Broken: not a list; moved aside before it is replaced.
+        bool unreadable = false;
+        bool broken = false;
+        int readError = 0;
     };
 
     ListDocument ReadList() const;
