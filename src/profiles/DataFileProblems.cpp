@@ -67,16 +67,18 @@ bool SaveDataFile(const JsonFile& file, const std::filesystem::path& path, const
 
 bool MoveBrokenFileAside(const std::filesystem::path& path) {
     namespace fs = std::filesystem;
+    // A file damaged again and again would otherwise fill the folder; the last name is reused
+    // once all are taken, so the earliest copies stay and the program keeps working.
+    constexpr int kMaxKeptCopies = 20;
     fs::path aside;
-    for (int n = 1; n < 1000 && aside.empty(); ++n) {
-        fs::path candidate = path;
-        candidate += n == 1 ? std::string(".broken") : ".broken" + std::to_string(n);
+    for (int n = 1; n <= kMaxKeptCopies; ++n) {
+        aside = path;
+        aside += n == 1 ? std::string(".broken") : ".broken" + std::to_string(n);
         std::error_code ec;
-        if (!fs::exists(fs::symlink_status(candidate, ec))) aside = candidate;
+        if (!fs::exists(fs::symlink_status(aside, ec))) break;
     }
     std::error_code ec;
-    if (aside.empty()) ec = std::make_error_code(std::errc::file_exists);
-    if (!ec) fs::rename(path, aside, ec);
+    fs::rename(path, aside, ec);
     if (ec) {
         ReportDataFileProblem({DataFileProblemKind::Broken, path, {}, ec.value()});
         return false;

@@ -48,7 +48,8 @@ void ReportDataFileProblem(const DataFileProblem& problem);
 std::string DataFileErrorText(int error);
 
 // Moves a data file that holds something the program cannot use to "<name>.broken" (".broken2",
-// ".broken3" ... when that is taken: each is the user's only copy of what the file once held) and
+// ".broken3" ... up to ".broken20" when that is taken: each is the user's only copy of what the
+// file once held; the last is reused when all are taken) and
 // reports it as Broken, with the new name, or with the error when it could not be moved. True
 // when the file is out of the way and may be replaced.
 bool MoveBrokenFileAside(const std::filesystem::path& path);

@@ -104,6 +104,16 @@ TEST_F(ProfiledataTest, MalformedProfileIsRepairedKeptAsideAndReported) {
     EXPECT_EQ(ReadText(second), "not json either");
     ASSERT_EQ(m_problems.size(), 2u);
     EXPECT_EQ(m_problems[1].keptAs, second);
+
+    // Damaged over and over: the folder does not fill up, the earliest copies stay, and the
+    // profile is still repaired.
+    for (int n = 3; n <= 20; ++n) WriteText(m_profilePath.string() + ".broken" + std::to_string(n), "old");
+    WriteText(m_profilePath, "damaged once more");
+    m_data.LoadProfile(m_profilePath);
+    EXPECT_EQ(ReadText(aside), "{\"profilename\": \"half");
+    EXPECT_EQ(ReadText(m_profilePath.string() + ".broken20"), "damaged once more");
+    EXPECT_FALSE(fs::exists(m_profilePath.string() + ".broken21"));
+    EXPECT_EQ(m_file.ReadJson(m_profilePath)["Device"][0], FactoryDocument()["Device"][0]);
 }
 
 // A profile the user may not read is the user's file in an unknown state: it is never renamed
