@@ -14,12 +14,14 @@
 
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
+#include "app/DataFileNotice.h"
 #include "app/DeviceNotice.h"
 #include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
+#include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
 #include "app/discovery/DiscoverySink.h"
@@ -116,6 +118,7 @@ CMainWnd::CMainWnd(QWidget* parent)
 
 CMainWnd::~CMainWnd() {
     StopWorkers();
+    m_dataFileNotice.reset();
     m_pages.reset();
     delete m_trayMenu.data();
 }
@@ -154,6 +157,9 @@ void CMainWnd::OnWindowInit() {
     m_initDone = true;
     if (m_bus) m_bus->BroadcastSystemMessage(UWM_LIGHT_STATUS_MSG, 1, 1);
     ApplyLanguage(CLanguageSettings::ReadLanguageIndex());
+    // Before the pages load their profiles, so that a file they cannot use is told.
+    m_dataFileNotice = std::make_unique<CDataFileNotice>(
+        [this](const QString& text) { ShowMessageBox(this, QString(), text, GetDPI(), false, 0); });
 
     m_slots.Fill(m_deviceModels);
     m_pages = std::make_unique<CDevicePageSet>(

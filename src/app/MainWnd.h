@@ -20,6 +20,7 @@
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
+class CDataFileNotice;
 class CLightingSyncPages;
 namespace vx::lighting {
 class CLightingSync;
@@ -187,6 +188,8 @@ private:
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
     class CDeviceNotice* m_deviceNotice = nullptr;
+    // Data files the program could not read, had to replace or could not save: told in a box.
+    std::unique_ptr<CDataFileNotice> m_dataFileNotice;
     size_t m_pagesConnected = 0;
 
     int m_lightControl = 1;

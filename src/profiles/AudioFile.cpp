@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "profiles/DataFileProblems.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
@@ -23,14 +24,14 @@ Json::Value AudioFile::LoadDevice() {
     const Json::Value& device = JsonMember(user, "Device");
     if (!device.isNull()) return device;
     const Json::Value factory = m_file.ReadJson(m_factoryFile);
-    if (!factory.isNull()) m_file.WriteJson(m_userFile, factory);
+    if (!factory.isNull()) SaveDataFile(m_file, m_userFile, factory);
     return JsonMember(factory, "Device");
 }
 
 void AudioFile::SaveDevice(const Json::Value& device) {
     Json::Value document = m_file.ReadJson(m_userFile);
     JsonMemberForWrite(document, "Device") = device;
-    m_file.WriteJson(m_userFile, document);
+    SaveDataFile(m_file, m_userFile, document);
 }
 
 AudioStyles AudioFile::ReadStyles(const Json::Value& device) {

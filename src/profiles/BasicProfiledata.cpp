@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/DebugLog.h"
+#include "profiles/DataFileProblems.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/MacroFiles.h"
@@ -85,7 +86,8 @@ bool CBasicProfiledata::StampOf(const fs::path& path, FileStamp& stamp) {
     if (::stat(path.c_str(), &st) != 0) return false;
     stamp = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
              static_cast<uint64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
-             static_cast<int64_t>(st.st_mtim.tv_nsec)};
+             static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<int64_t>(st.st_ctim.tv_sec),
+             static_cast<int64_t>(st.st_ctim.tv_nsec)};
     return true;
 }
 
@@ -99,39 +101,58 @@ void CBasicProfiledata::Remember(const fs::path& path, Json::Value document) {
     m_cachedDocument = std::move(document);
 }
 
-Json::Value CBasicProfiledata::ReadForUpdate(const fs::path& path) {
+bool CBasicProfiledata::DocumentForUpdate(const fs::path& path, JsonReadResult read, Json::Value& document) {
+    switch (read.status) {
+        case JsonReadStatus::Read:
+            if (read.value.isObject()) {
+                document = std::move(read.value);
+                return true;
+            }
+            break;  // JSON, but not a profile
+        case JsonReadStatus::Missing:
+        case JsonReadStatus::Empty:
+            document = Json::Value(Json::objectValue);
+            return true;
+        case JsonReadStatus::Unreadable:
+            // Most often the file's permissions: its content is unknown, maybe whole. Replacing
+            // it would destroy what the user may still get back by fixing the rights.
+            ReportDataFileProblem({DataFileProblemKind::Unreadable, path, {}, read.error});
+            return false;
+        case JsonReadStatus::Malformed:
+            break;
+    }
+    // The file holds something this program cannot use; keep it for the user instead of
+    // overwriting it.
+    if (!MoveBrokenFileAside(path)) return false;
+    document = Json::Value(Json::objectValue);
+    return true;
+}
+
+bool CBasicProfiledata::ReadForUpdate(const fs::path& path, Json::Value& document) {
     FileStamp stamp;
     if (!m_cachedPath.empty() && path == m_cachedPath && StampOf(path, stamp) && stamp == m_cachedStamp) {
         m_cachedPath.clear();
-        return std::move(m_cachedDocument);
+        document = std::move(m_cachedDocument);
+        return true;
     }
-    Json::Value document = m_file.ReadJson(path);
-    if (document.isObject()) return document;
-    std::error_code ec;
-    if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) > 0 && !ec) {
-        // The file holds something this program cannot use; keep it for the user instead of
-        // overwriting it.
-        fs::path aside = path;
-        aside += ".broken";
-        fs::rename(path, aside, ec);
-        DebugLog("profile file kept aside as " + aside.string());
-    }
-    return Json::Value(Json::objectValue);
+    return DocumentForUpdate(path, m_file.ReadJsonChecked(path), document);
 }
 
 Json::Value CBasicProfiledata::LoadNodeInto(Json::Value& node, const fs::path& path) {
-    Json::Value document = m_file.ReadJson(path);
-    node = NodeOf(document, m_deviceIndex);
+    JsonReadResult read = m_file.ReadJsonChecked(path);
+    node = NodeOf(read.value, m_deviceIndex);
     if (!node.isNull()) {
-        Remember(path, std::move(document));
+        Remember(path, std::move(read.value));
         return node;
     }
 
     node = NodeOf(m_file.ReadJson(m_defaultPath), m_deviceIndex);
     if (path.empty() || SamePath(path, m_defaultPath)) return node;
-    Json::Value updated = document.isObject() ? document : ReadForUpdate(path);
+    // A file that cannot be replaced keeps its content; the factory node serves this run.
+    Json::Value updated;
+    if (!DocumentForUpdate(path, std::move(read), updated)) return node;
     StoreNode(updated, m_deviceIndex, node);
-    m_file.WriteJson(path, updated);
+    SaveDataFile(m_file, path, updated);
     return node;
 }
 
@@ -149,7 +170,19 @@ void CBasicProfiledata::SaveProfile() {
 
 void CBasicProfiledata::SaveNode(const Json::Value& node, const fs::path& path) {
     if (path.empty()) return;
-    Json::Value document = ReadForUpdate(path);
+    Json::Value document;
+    if (!ReadForUpdate(path, document)) {
+        m_cachedPath.clear();
+        return;
+    }
+    // A page saves after every step, also when a step changed nothing (a device read that gave
+    // back what the file holds): such a save writes nothing, so that merely using the program
+    // with a read-only data folder costs no notice and no disk write.
+    if (NodeOf(document, m_deviceIndex) == node && node.isObject()) {
+        m_lastWriteOk = true;
+        Remember(path, std::move(document));
+        return;
+    }
     StoreNode(document, m_deviceIndex, node);
     m_lastWriteOk = false;
     WriteDocument(document, path);
@@ -165,7 +198,7 @@ void CBasicProfiledata::SaveOtherProfile(const fs::path& path) {
 }
 
 void CBasicProfiledata::WriteDocument(const Json::Value& value, const fs::path& path) {
-    m_lastWriteOk = m_file.TryWriteJson(path, value);
+    m_lastWriteOk = SaveDataFile(m_file, path, value);
 }
 
 LightInfo CBasicProfiledata::GetLightInfo() {

@@ -66,7 +66,10 @@ public:
     // Reads the profile file and makes its device node the page's node. A file that is missing,
     // malformed or has no node is completed from the factory profile (default path) and written
     // back, keeping its other members ("profilename", "profileUUID"). The factory profile itself
-    // is never written. A malformed file is kept beside the new one as <name>.broken.
+    // is never written. A malformed file is kept beside the new one as <name>.broken (".broken2"
+    // and so on when that name is taken). A file that is there but cannot be read (its
+    // permissions) is never moved, replaced or written: the factory node stands in for it in
+    // memory, and saves to it are refused. Each of these is reported (DataFileProblems.h).
     // Returns a copy of the node (null when neither file has one).
     Json::Value LoadProfile(const std::filesystem::path& path);
     Json::Value LoadOtherProfile(const std::filesystem::path& path);
@@ -122,17 +125,21 @@ private:
     Json::Value LoadNodeInto(Json::Value& node, const std::filesystem::path& path);
     static std::vector<KeyEntry> ReadKeyList(const Json::Value& node);
     static void WriteKeyList(Json::Value& node, const std::vector<KeyEntry>& keys);
-    // Reads a file that is about to be rewritten; moves a malformed one aside first.
-    Json::Value ReadForUpdate(const std::filesystem::path& path);
+    // The document of a file that is about to be rewritten: its content, or an empty object for a
+    // missing file or a malformed one (moved aside first). False, with the problem reported, when
+    // the file must not be written: it could not be read, or could not be moved aside.
+    bool ReadForUpdate(const std::filesystem::path& path, Json::Value& document);
+    static bool DocumentForUpdate(const std::filesystem::path& path, JsonReadResult read, Json::Value& document);
     void Remember(const std::filesystem::path& path, Json::Value document);
 
     // The last profile document read or written, with the identity of its file (device, inode,
     // size, modification time). A page saves after every change, so SaveNode would otherwise
     // parse the file it has just written; it reuses this copy while the file is unchanged, and
-    // reads the file again as soon as anything else has replaced or modified it.
+    // reads the file again as soon as anything else has replaced or modified it (the change time
+    // is in the stamp so that a chmod that takes the user's rights away is noticed too).
     struct FileStamp {
         uint64_t device = 0, inode = 0, size = 0;
-        int64_t mtimeSec = 0, mtimeNsec = 0;
+        int64_t mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
         bool operator==(const FileStamp&) const = default;
     };
     static bool StampOf(const std::filesystem::path& path, FileStamp& stamp);

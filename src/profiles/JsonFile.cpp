@@ -59,37 +59,77 @@ int CreateTemporaryBeside(const fs::path& path, std::string* temporary) {
 
 }  // namespace
 
-std::string JsonFile::readjsonFile(const fs::path& path) const {
-    std::string result;
+namespace {
+
+// Reads the whole file into `bytes`; the status says why nothing was read.
+JsonReadStatus ReadWholeFile(const fs::path& path, std::string& bytes, int& error) {
+    bytes.clear();
+    error = 0;
     // Non-blocking so that a FIFO put in place of a data file cannot hang the reader in open().
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        DebugLog("readjsonFile error: " + std::to_string(errno) + " " + path.string());
-        return result;
+        error = errno;
+        DebugLog("readjsonFile error: " + std::to_string(error) + " " + path.string());
+        return error == ENOENT || error == ENOTDIR ? JsonReadStatus::Missing : JsonReadStatus::Unreadable;
     }
     struct stat st {};
     // Only regular files: a FIFO or a device node in place of a profile would block or never end.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uintmax_t>(st.st_size) > kMaxJsonFileSize) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
         DebugLog("readjsonFile refused: " + path.string());
-        return result;
+        return JsonReadStatus::Unreadable;
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxJsonFileSize) {
+        ::close(fd);
+        DebugLog("readjsonFile refused, too large: " + path.string());
+        return JsonReadStatus::Malformed;
     }
     std::string buffer(static_cast<size_t>(st.st_size), '\0');
     size_t done = 0;
     while (done < buffer.size()) {
         const ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
         if (n <= 0) break;
         done += static_cast<size_t>(n);
     }
     ::close(fd);
-    if (done == buffer.size()) result = std::move(buffer);
+    if (done != buffer.size()) {
+        // A file that shrank while it was read gives no errno; it is still no file to replace.
+        return JsonReadStatus::Unreadable;
+    }
+    if (buffer.empty()) return JsonReadStatus::Empty;
+    bytes = std::move(buffer);
+    return JsonReadStatus::Read;
+}
+
+}  // namespace
+
+std::string JsonFile::readjsonFile(const fs::path& path) const {
+    std::string bytes;
+    int error = 0;
+    ReadWholeFile(path, bytes, error);
+    return bytes;
+}
+
+JsonReadResult JsonFile::ReadJsonChecked(const fs::path& path) const {
+    JsonReadResult result;
+    std::string text;
+    result.status = ReadWholeFile(path, text, result.error);
+    if (result.status != JsonReadStatus::Read) {
+        DebugLog("ReadJson: nothing read from " + path.string());
+        return result;
+    }
+    bool parsed = false;
+    result.value = ParseText(text, &parsed);
+    if (!parsed) result.status = JsonReadStatus::Malformed;
     return result;
 }
 
-Json::Value JsonFile::ParseText(const std::string& text) {
+Json::Value JsonFile::ParseText(const std::string& text, bool* parsed) {
     Json::Value root;
+    if (parsed) *parsed = false;
     try {
         Json::Reader reader(Json::Features::all());
         if (!reader.parse(text.data(), text.data() + text.size(), root, true)) return Json::Value();
@@ -97,16 +137,12 @@ Json::Value JsonFile::ParseText(const std::string& text) {
         // jsoncpp throws when a document nests deeper than its stack limit.
         return Json::Value();
     }
+    if (parsed) *parsed = true;
     return root;
 }
 
 Json::Value JsonFile::ReadJson(const fs::path& path) const {
-    const std::string text = readjsonFile(path);
-    if (text.empty()) {
-        DebugLog("ReadJson: empty " + path.string());
-        return Json::Value();
-    }
-    return ParseText(text);
+    return ReadJsonChecked(path).value;
 }
 
 std::string JsonFile::StyledText(const Json::Value& value) {
@@ -126,20 +162,22 @@ int JsonFile::WriteJson(const fs::path& path, const Json::Value& value) const {
     return 0;
 }
 
-bool JsonFile::TryWriteJson(const fs::path& path, const Json::Value& value) const {
+bool JsonFile::TryWriteJson(const fs::path& path, const Json::Value& value, int* error) const {
     std::string text;
     try {
         text = StyledText(value);
     } catch (const std::exception&) {
+        if (error) *error = EINVAL;
         return false;
     }
-    return WriteFileAtomically(path, text);
+    return WriteFileAtomically(path, text, error);
 }
 
-bool WriteFileAtomically(const fs::path& path, const std::string& bytes) {
+bool WriteFileAtomically(const fs::path& path, const std::string& bytes, int* error) {
     std::string temporary;
     const int fd = CreateTemporaryBeside(path, &temporary);
     if (fd < 0) {
+        if (error) *error = errno;
         DebugLog("WriteJson: cannot create a temporary file beside " + path.string());
         return false;
     }
@@ -153,6 +191,7 @@ bool WriteFileAtomically(const fs::path& path, const std::string& bytes) {
     const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        if (error) *error = errno;
         DebugLog("WriteJson failed: " + path.string() + ": " + std::strerror(errno));
         ::unlink(temporary.c_str());
         return false;

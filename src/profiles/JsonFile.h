@@ -10,7 +10,8 @@
 // order, right margin 74, ending in a line end) followed by one more line end, so files stay
 // interchangeable with those the program has always written. The text goes to a temporary file in
 // the same folder, is flushed to the disk and then renamed over the target: a failed write leaves
-// the previous file whole. Failures are not reported to the user.
+// the previous file whole. Failures reach the caller as a status (and an errno); telling the user
+// is the caller's business (DataFileProblems.h).
 //
 // JsonFile holds no state; every data object that touches files owns one.
 
@@ -25,6 +26,22 @@
 // handed to the importer must not exhaust memory.
 constexpr std::uintmax_t kMaxJsonFileSize = 8u * 1024u * 1024u;
 
+// How a read went, for callers that must tell "no file" from "a file we may not read" from "a
+// file that is not JSON": only the last may be replaced, and the second must never be.
+enum class JsonReadStatus {
+    Read,        // parsed (the root may be any JSON value)
+    Missing,     // no such file (or a folder on its path is missing)
+    Empty,       // a file of zero bytes
+    Unreadable,  // there, but opening or reading it failed (permissions, I/O), or not a regular file
+    Malformed,   // read whole, but not JSON, or larger than kMaxJsonFileSize
+};
+
+struct JsonReadResult {
+    Json::Value value;  // null unless status is Read
+    JsonReadStatus status = JsonReadStatus::Missing;
+    int error = 0;      // errno of the failing call for Unreadable
+};
+
 class JsonFile {
 public:
     // The whole file as bytes; empty when it cannot be opened, is larger than kMaxJsonFileSize or
@@ -33,15 +50,19 @@ public:
 
     // The parsed document, or null.
     Json::Value ReadJson(const std::filesystem::path& path) const;
+    // The same read, telling why a document is null.
+    JsonReadResult ReadJsonChecked(const std::filesystem::path& path) const;
 
-    // Parses a text as ReadJson does; null when it is not valid JSON. Never throws.
-    static Json::Value ParseText(const std::string& text);
+    // Parses a text as ReadJson does; null when it is not valid JSON (`parsed`, when given, tells
+    // a document "null" from a failure). Never throws.
+    static Json::Value ParseText(const std::string& text, bool* parsed = nullptr);
 
     // Writes the value; always returns 0, whatever happened.
     int WriteJson(const std::filesystem::path& path, const Json::Value& value) const;
 
-    // The same write, telling whether the file now holds the value.
-    bool TryWriteJson(const std::filesystem::path& path, const Json::Value& value) const;
+    // The same write, telling whether the file now holds the value; on failure `error` (when
+    // given) receives the errno of the call that failed.
+    bool TryWriteJson(const std::filesystem::path& path, const Json::Value& value, int* error = nullptr) const;
 
     // The exact text WriteJson puts into a file.
     static std::string StyledText(const Json::Value& value);
@@ -60,7 +81,8 @@ public:
 // macro, shoot and profile files unchanged.
 // A new file gets the mode the user's umask gives any new file (0666 less the umask); a file
 // replaced keeps no more rights than it had.
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+// On failure `error` (when given) receives the errno of the call that failed.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes, int* error = nullptr);
 
 // True for the name of the temporary file an atomic write uses beside its target:
 // "." + target name (which has an extension) + "." + six letters or digits.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "profiles/BasicProfiledata.h"
+#include "profiles/DataFileProblems.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
@@ -44,7 +45,7 @@ bool MacroFiles::WriteList(const std::vector<MacroListEntry>& list) const {
         info.append(e);
     }
     document["MacroInfo"] = info;
-    return m_file.TryWriteJson(m_folder / m_listFileName, document);
+    return SaveDataFile(m_file, m_folder / m_listFileName, document);
 }
 
 std::u16string MacroFiles::Add(MacroListEntry* added) {
@@ -129,7 +130,7 @@ int MacroFiles::SaveEvents(const MacroListEntry& macro, const std::vector<MacroE
     for (size_t i = 0; i < count; ++i) list.append(EventToJson(events[i]));
     document["Events"] = list;
     document["Version"] = kMacroFileVersion;
-    return m_file.TryWriteJson(file, document) ? kMacroOk : kMacroWriteFailed;
+    return SaveDataFile(m_file, file, document) ? kMacroOk : kMacroWriteFailed;
 }
 
 std::u16string MacroFiles::Import(const fs::path& source) {

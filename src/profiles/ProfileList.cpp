@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "platform/DebugLog.h"
+#include "profiles/DataFileProblems.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
@@ -70,7 +71,14 @@ fs::path ProfileList::ProfilePath(std::string_view identifier) const {
 
 ProfileList::ListDocument ProfileList::ReadList() const {
     ListDocument list;
-    if (!m_deviceFolder.empty()) list.root = m_file.ReadJson(ListPath());
+    if (!m_deviceFolder.empty()) {
+        JsonReadResult read = m_file.ReadJsonChecked(ListPath());
+        list.unreadable = read.status == JsonReadStatus::Unreadable;
+        list.readError = read.error;
+        list.broken = read.status == JsonReadStatus::Malformed ||
+                      (read.status == JsonReadStatus::Read && !read.value.isObject());
+        list.root = std::move(read.value);
+    }
     if (!list.root.isObject()) list.root = Json::Value(Json::objectValue);
     Json::Value& array = list.root[kListKey];
     if (!array.isArray()) array = Json::Value(Json::arrayValue);
@@ -93,12 +101,20 @@ ProfileList::ListDocument ProfileList::ReadList() const {
         }
         list.entries.push_back(std::move(entry));
     }
+    // A list the program may not read is not replaced; the profiles it would name are the
+    // folder's profile files, which every operation can still use this run.
+    if (list.unreadable) RelistUnlistedProfiles(list);
     return list;
 }
 
 bool ProfileList::WriteList(const ListDocument& list) {
     if (m_deviceFolder.empty()) return false;
-    return m_file.TryWriteJson(ListPath(), list.root);
+    if (list.unreadable) {
+        ReportDataFileProblem({DataFileProblemKind::Unreadable, ListPath(), {}, list.readError});
+        return false;
+    }
+    if (list.broken && !MoveBrokenFileAside(ListPath())) return false;
+    return SaveDataFile(m_file, ListPath(), list.root);
 }
 
 void ProfileList::Adopt(const ListDocument& list) {
@@ -143,7 +159,7 @@ int ProfileList::AppendProfile(ListDocument& list, const std::u16string& name, J
     if (!profile.isObject()) profile = Json::Value(Json::objectValue);
     profile[kNameKey] = WideToUtf8(name);
     profile[kIdKey] = id;
-    if (!m_file.TryWriteJson(path, profile)) return kProfileWriteFailed;
+    if (!SaveDataFile(m_file, path, profile)) return kProfileWriteFailed;
 
     const int position = static_cast<int>(list.entries.size());
     list.root[kListKey].append(MakeEntry(name, id));
@@ -223,10 +239,14 @@ bool ProfileList::Select(int position) {
         Adopt(list);
         return false;
     }
-    list.root[kSelectKey] = position;
     // Only the remembered selection for the next start is lost when the write fails; the user's
-    // choice still takes effect.
-    WriteList(list);
+    // choice still takes effect. A selection the file already holds is not written again, so
+    // that merely starting the program writes nothing.
+    const Json::Value& stored = JsonMember(list.root, kSelectKey);
+    if (!stored.isIntegral() || JsonIntAt(list.root, kSelectKey) != position || list.broken) {
+        list.root[kSelectKey] = position;
+        WriteList(list);
+    }
     m_selectedId = list.entries[position].identifier;
     Adopt(list);
     return true;
@@ -288,13 +308,17 @@ int ProfileList::RenameProfile(int position, std::u16string_view name) {
 
     const std::string& id = list.entries[position].identifier;
     const fs::path path = ProfilePath(id);
-    Json::Value profile = m_file.ReadJson(path);
+    JsonReadResult read = m_file.ReadJsonChecked(path);
+    Json::Value profile = std::move(read.value);
     if (!profile.isObject()) {
+        // Only a missing file is made afresh: one that cannot be read or is damaged keeps its
+        // content (the page's load tells the user and keeps a damaged one aside).
+        if (read.status != JsonReadStatus::Missing && read.status != JsonReadStatus::Empty) return kRenameDone;
         profile = Json::Value(Json::objectValue);
         profile[kIdKey] = id;
     }
     profile[kNameKey] = utf8;
-    m_file.TryWriteJson(path, profile);
+    SaveDataFile(m_file, path, profile);
     return kRenameDone;
 }
 
@@ -321,7 +345,7 @@ bool ProfileList::ResetProfile(int position) {
             if (factoryNode && !kept.isNull()) JsonMemberForWrite(*factoryNode, member) = kept;
         }
     }
-    return m_file.TryWriteJson(path, factory);
+    return SaveDataFile(m_file, path, factory);
 }
 
 int ProfileList::ImportProfile(const fs::path& path) {

@@ -62,6 +62,11 @@ public:
     // profile "profile1" made from the factory profile. Entries with an unusable or repeated identifier get a
     // fresh one. Selects "profileselect" (0 when out of range). Returns the selected position, or -1 when no
     // list could be written.
+    // A list that is there but cannot be read (its permissions) is never written over: its
+    // entries are the folder's profile files for this run, and every write to it is refused and
+    // reported. A list that is not JSON is moved aside (".broken") before it is replaced. Writes
+    // that fail are reported (DataFileProblems.h); a selection the file already holds is not
+    // written again.
     int Load();
 
     // The entries as last read or written.
@@ -120,6 +125,11 @@ private:
         Json::Value root;
         std::vector<ProfileEntry> entries;
         bool repaired = false;
+        // The file is there but could not be read: never written over (the entries are then
+        // the folder's profile files). Broken: not a list; moved aside before it is replaced.
+        bool unreadable = false;
+        bool broken = false;
+        int readError = 0;
     };
 
     ListDocument ReadList() const;

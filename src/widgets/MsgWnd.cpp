@@ -1,5 +1,10 @@
 #include "widgets/MsgWnd.h"
 
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+#include <algorithm>
+
 #include "widgets/ControlUI.h"
 
 void CMsgWnd::InitWindow() {
@@ -20,6 +25,16 @@ void CMsgWnd::SetButtonMode(int mode) {
     if (mode != 0 && mode != 1) return;
     ui::SetVisible(m_pm.FindControl("cancel_btn"), mode == 1);
     ui::SetVisible(m_pm.FindControl("confirm_btn"), true);
+}
+
+void CMsgWnd::GrowToFitText() {
+    QLayout* box = layout();
+    if (box == nullptr) return;
+    box->activate();
+    const int needed = box->hasHeightForWidth() ? box->totalHeightForWidth(width()) : box->totalSizeHint().height();
+    int limit = needed;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) limit = screen->availableGeometry().height();
+    if (needed > height()) resize(width(), std::min(needed, limit));
 }
 
 void CMsgWnd::Notify(TNotifyUI& msg) {
@@ -44,6 +59,7 @@ int ShowMessageBox(QWidget* parent, const QString& title, const QString& text, i
     box.SetText(text, textIsKey);
     box.SetDPI(dpi, "MSG_WND DPI SET ERROR");
     box.SetButtonMode(buttonMode);
+    box.GrowToFitText();
     box.CenterWindow();
     return box.ShowModal() == 1 ? 1 : 0;
 }

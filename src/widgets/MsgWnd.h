@@ -13,6 +13,9 @@ public:
     void SetText(const QString& text, bool textIsKey);
     // 0: notice (confirm only), 1: question (confirm and cancel); other values keep the layout's.
     void SetButtonMode(int mode);
+    // Makes the box taller than its layout's size when the text needs it (a notice that names a
+    // file), so that no text is cut off; never shorter, never wider.
+    void GrowToFitText();
 
     void Notify(TNotifyUI& msg) override;
 

@@ -105,6 +105,28 @@ TEST_F(MsgBoxTest, DpiRule) {
     EXPECT_EQ(size, QSize(525, 275));
 }
 
+// A notice that names a file in a deep folder is longer than the layout's box: the box grows
+// downwards until the whole text shows, and keeps its width.
+TEST_F(MsgBoxTest, LongTextMakesTheBoxTallerNotCutOff) {
+    const QString text = QStringLiteral(
+        "The file /home/someone/.local/share/VexorUmbrelControlCenter/keyboard/2026_12_09_20_42_38_855.Json "
+        "was damaged and has been replaced with factory settings. The damaged file was kept as "
+        "/home/someone/.local/share/VexorUmbrelControlCenter/keyboard/2026_12_09_20_42_38_855.Json.broken.");
+    QSize size;
+    int labelHeight = 0;
+    int labelNeeds = 0;
+    Run(0, [&](CMsgWnd& b) {
+        size = b.size();
+        QWidget* label = b.GetPaintManager().FindControl("MessageText");
+        labelHeight = label->height();
+        labelNeeds = label->heightForWidth(label->width());
+        b.Close(0);
+    }, text, false);
+    EXPECT_EQ(size.width(), 420);
+    EXPECT_GT(size.height(), 220);
+    EXPECT_GE(labelHeight, labelNeeds) << "the text is cut off";
+}
+
 TEST_F(MsgBoxTest, OwnerIsBlockedWhileTheBoxRuns) {
     QWidget owner;
     owner.resize(300, 200);

@@ -9,7 +9,7 @@ vx_add_test(NAME app_screenshots LABELS app threaded
     LIBS vx_app vx_emulator vx_link_test_support Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)
 vx_add_test(NAME app_startup LABELS app SOURCES StartUpTest.cpp ${VX_QT_TEST_SUPPORT}
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
-vx_add_test(NAME app_msgbox LABELS app SOURCES MsgBoxTest.cpp ${VX_QT_TEST_SUPPORT}
+vx_add_test(NAME app_msgbox LABELS app threaded SOURCES MsgBoxTest.cpp DataFileNoticeTest.cpp ${VX_QT_TEST_SUPPORT}
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 vx_add_test(NAME app_single_instance LABELS app SOURCES SingleInstanceTest.cpp
     LIBS vx_app TIMEOUT 90)

@@ -5,7 +5,9 @@
 #include <map>
 #include <set>
 
+#include "PermissionChecks.h"
 #include "TempDir.h"
+#include "profiles/DataFileProblems.h"
 #include "profiles/StringUtil.h"
 
 namespace fs = std::filesystem;
@@ -431,6 +433,47 @@ TEST_F(ProfileListTest, AFolderThatCannotBeWrittenChangesNothing) {
     EXPECT_EQ(blocked.ImportDocument(u"x", FactoryDocument()), kProfileWriteFailed);
     fs::remove(m_dir / "blocked");
     EXPECT_EQ(Snapshot(m_dir.Path()), before);
+}
+
+// A list the user may not read is not replaced: its profiles still show (from their files), and
+// nothing is written over it; a read-only folder costs nothing at start, where nothing changed.
+TEST_F(ProfileListTest, UnreadableListAndReadOnlyFolderAreNeverWrittenOver) {
+    PermissionChecks permissions;
+    if (!permissions.Active()) GTEST_SKIP() << PermissionChecks::kWhyNot;
+    std::vector<DataFileProblem> problems;
+    SetDataFileProblemHandler([&problems](const DataFileProblem& problem) { problems.push_back(problem); });
+    ASSERT_EQ(m_list.Load(), 0);
+    ASSERT_EQ(m_list.NewProfile(), 1);
+    const fs::path listPath = m_deviceFolder / kProfileListFile;
+    const auto before = Snapshot(m_dir.Path());
+
+    fs::permissions(m_deviceFolder, fs::perms::owner_read | fs::perms::owner_exec);
+    ProfileList readOnly;
+    readOnly.SetProfileFolders(m_deviceFolder, m_factoryPath);
+    EXPECT_EQ(readOnly.Load(), 1);
+    EXPECT_TRUE(problems.empty()) << "starting wrote to the read-only folder: " << problems[0].path;
+    EXPECT_EQ(readOnly.Select(0), true);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].kind, DataFileProblemKind::NotSaved);
+    EXPECT_EQ(problems[0].path, listPath);
+    fs::permissions(m_deviceFolder, fs::perms::owner_all);
+
+    problems.clear();
+    fs::permissions(listPath, fs::perms::none);
+    ProfileList unreadable;
+    unreadable.SetProfileFolders(m_deviceFolder, m_factoryPath);
+    EXPECT_GE(unreadable.Load(), 0);
+    EXPECT_EQ(unreadable.Count(), 2);
+    unreadable.Select(1);
+    EXPECT_EQ(unreadable.RenameProfile(0, u"Renamed"), kProfileWriteFailed);
+    fs::permissions(listPath, fs::perms::owner_read | fs::perms::owner_write);
+    SetDataFileProblemHandler({});
+    EXPECT_EQ(Snapshot(m_dir.Path()), before);
+    ASSERT_FALSE(problems.empty());
+    for (const DataFileProblem& problem : problems) {
+        EXPECT_EQ(problem.kind, DataFileProblemKind::Unreadable);
+        EXPECT_EQ(problem.path, listPath);
+    }
 }
 
 TEST_F(ProfileListTest, StartCleansUpWhatAKilledSaveLeft) {

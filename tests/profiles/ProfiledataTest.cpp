@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "PermissionChecks.h"
 #include "TempDir.h"
+#include "profiles/DataFileProblems.h"
 #include "profiles/JsonAccess.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +42,11 @@ protected:
         m_file.WriteJson(m_factoryPath, FactoryDocument());
         m_data.SetDefaultPath(m_factoryPath);
         m_data.SetProfilePath(m_profilePath);
+        SetDataFileProblemHandler([this](const DataFileProblem& problem) { m_problems.push_back(problem); });
     }
+    void TearDown() override { SetDataFileProblemHandler({}); }
+
+    std::vector<DataFileProblem> m_problems;
     TempDir m_dir;
     JsonFile m_file;
     fs::path m_factoryPath;
@@ -73,13 +83,91 @@ TEST_F(ProfiledataTest, MissingProfileIsCreatedAndTheFactoryFileIsNeverWritten) 
     EXPECT_EQ(ReadText(m_factoryPath), "{\"profilename\": \"x\"}");
 }
 
-TEST_F(ProfiledataTest, MalformedProfileIsRepairedAndKeptAside) {
+TEST_F(ProfiledataTest, MalformedProfileIsRepairedKeptAsideAndReported) {
     WriteText(m_profilePath, "{\"profilename\": \"half");
     m_data.LoadProfile(m_profilePath);
     EXPECT_EQ(m_file.ReadJson(m_profilePath)["Device"][0], FactoryDocument()["Device"][0]);
     fs::path aside = m_profilePath;
     aside += ".broken";
     EXPECT_EQ(ReadText(aside), "{\"profilename\": \"half");
+    ASSERT_EQ(m_problems.size(), 1u);
+    EXPECT_EQ(m_problems[0].kind, DataFileProblemKind::Broken);
+    EXPECT_EQ(m_problems[0].path, m_profilePath);
+    EXPECT_EQ(m_problems[0].keptAs, aside);
+
+    // Damaged again later: the first damaged copy is not overwritten by the second.
+    WriteText(m_profilePath, "not json either");
+    m_data.LoadProfile(m_profilePath);
+    fs::path second = m_profilePath;
+    second += ".broken2";
+    EXPECT_EQ(ReadText(aside), "{\"profilename\": \"half");
+    EXPECT_EQ(ReadText(second), "not json either");
+    ASSERT_EQ(m_problems.size(), 2u);
+    EXPECT_EQ(m_problems[1].keptAs, second);
+
+    // Damaged over and over: the folder does not fill up, the earliest copies stay, and the
+    // profile is still repaired.
+    for (int n = 3; n <= 20; ++n) WriteText(m_profilePath.string() + ".broken" + std::to_string(n), "old");
+    WriteText(m_profilePath, "damaged once more");
+    m_data.LoadProfile(m_profilePath);
+    EXPECT_EQ(ReadText(aside), "{\"profilename\": \"half");
+    EXPECT_EQ(ReadText(m_profilePath.string() + ".broken20"), "damaged once more");
+    EXPECT_FALSE(fs::exists(m_profilePath.string() + ".broken21"));
+    EXPECT_EQ(m_file.ReadJson(m_profilePath)["Device"][0], FactoryDocument()["Device"][0]);
+}
+
+// A profile the user may not read is the user's file in an unknown state: it is never renamed
+// or replaced, the factory node stands in for it, and saves do not write over it, also after the
+// rights were taken away while the program held the profile.
+TEST_F(ProfiledataTest, ProfileUnreadableForItsPermissionsIsLeftAloneAndReported) {
+    PermissionChecks permissions;
+    if (!permissions.Active()) GTEST_SKIP() << PermissionChecks::kWhyNot;
+    m_data.LoadProfile(m_profilePath);
+    m_data.SetLightInfo(LightInfo{9});
+    m_data.SaveProfile();
+    const std::string before = ReadText(m_profilePath);
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(m_problems.empty());
+
+    fs::permissions(m_profilePath, fs::perms::none);
+    // Held by this object, which cached what it last wrote: a save must not go past the chmod.
+    m_data.SetLightInfo(LightInfo{5});
+    m_data.SaveProfile();
+    // Loaded afresh, as at the next start.
+    CBasicProfiledata fresh;
+    fresh.SetDefaultPath(m_factoryPath);
+    EXPECT_EQ(fresh.LoadProfile(m_profilePath), FactoryDocument()["Device"][0]);
+    fresh.SetLightInfo(LightInfo{6});
+    fresh.SaveProfile();
+    fresh.SaveNode(fresh.GetNode(), m_profilePath);
+
+    fs::permissions(m_profilePath, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadText(m_profilePath), before);
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(m_dir.Path())) names.push_back(item.path().filename().string());
+    EXPECT_EQ(names.size(), 2u) << "a file was added beside the profile";
+    ASSERT_FALSE(m_problems.empty());
+    for (const DataFileProblem& problem : m_problems) {
+        EXPECT_EQ(problem.kind, DataFileProblemKind::Unreadable);
+        EXPECT_EQ(problem.path, m_profilePath);
+        EXPECT_EQ(problem.error, EACCES);
+    }
+}
+
+TEST_F(ProfiledataTest, SaveIntoAFolderThatCannotBeWrittenIsReported) {
+    PermissionChecks permissions;
+    if (!permissions.Active()) GTEST_SKIP() << PermissionChecks::kWhyNot;
+    m_data.LoadProfile(m_profilePath);
+    const std::string before = ReadText(m_profilePath);
+    fs::permissions(m_dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    m_data.SetLightInfo(LightInfo{9});
+    m_data.SaveProfile();
+    fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadText(m_profilePath), before);
+    ASSERT_EQ(m_problems.size(), 1u);
+    EXPECT_EQ(m_problems[0].kind, DataFileProblemKind::NotSaved);
+    EXPECT_EQ(m_problems[0].path, m_profilePath);
+    EXPECT_EQ(m_problems[0].error, EACCES);
 }
 
 TEST_F(ProfiledataTest, WrongTypedDocumentAndNodeAreReplacedNotFatal) {
