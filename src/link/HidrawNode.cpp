@@ -1,5 +1,6 @@
 #include "link/HidrawNode.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
@@ -7,18 +8,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string>
 
 namespace {
 
 struct UdevDeleter {
     void operator()(udev* u) const { udev_unref(u); }
-    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
     void operator()(udev_device* d) const { udev_device_unref(d); }
 };
 template <typename T>
@@ -82,13 +84,25 @@ bool ParseHidId(const char* text, uint16_t* bus, uint16_t* vendor, uint16_t* pro
 bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records) {
     UdevPtr<udev> u(udev_new());
     if (!u) return false;
-    UdevPtr<udev_enumerate> e(udev_enumerate_new(u.get()));
-    if (!e) return false;
-    udev_enumerate_add_match_subsystem(e.get(), "hidraw");
-    if (udev_enumerate_scan_devices(e.get()) < 0) return false;
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e.get())) {
-        UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+    // The hidraw class folder lists every node. Read directly it is one folder read per listing,
+    // where a udev enumeration reads the bus and class folders first; the discovery lists on
+    // every scan, on an idle machine as well.
+    constexpr const char* kClassFolder = "/sys/class/hidraw";
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(kClassFolder)) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+        }
+        closedir(dir);
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    // No folder: no hidraw node yet (the class comes with the first HID device's driver).
+    // In name order, as a udev enumeration gives them.
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string syspath = std::string(kClassFolder) + "/" + name;
+        UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), syspath.c_str()));
         if (!dev) continue;  // unplugged while listing
         HidNodeRecord record;
         if (RecordFromUdev(dev.get(), &record)) records->push_back(std::move(record));
