@@ -69,6 +69,27 @@ bool RecordFromUdev(udev_device* hidraw, HidNodeRecord* record) {
     return true;
 }
 
+// The report descriptor of an open node; on failure *failed names the call (when given).
+bool ReadHidrawDescriptorNoting(int fd, std::vector<uint8_t>* descriptor, LinkError* failed) {
+    int size = 0;
+    if (ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESCSIZE", errno, {}, {}};
+        return false;
+    }
+    if (size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESCSIZE", 0, {}, "size " + std::to_string(size) + " out of range"};
+        return false;
+    }
+    hidraw_report_descriptor rd{};
+    rd.size = static_cast<uint32_t>(size);
+    if (ioctl(fd, HIDIOCGRDESC, &rd) < 0) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESC", errno, {}, {}};
+        return false;
+    }
+    descriptor->assign(rd.value, rd.value + rd.size);
+    return true;
+}
+
 }  // namespace
 
 bool ParseHidId(const char* text, uint16_t* bus, uint16_t* vendor, uint16_t* product) {
@@ -111,21 +132,20 @@ bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records) {
 }
 
 bool ReadHidrawDescriptor(int fd, std::vector<uint8_t>* descriptor) {
-    int size = 0;
-    if (ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) return false;
-    hidraw_report_descriptor rd{};
-    rd.size = static_cast<uint32_t>(size);
-    if (ioctl(fd, HIDIOCGRDESC, &rd) < 0) return false;
-    descriptor->assign(rd.value, rd.value + rd.size);
-    return true;
+    return ReadHidrawDescriptorNoting(fd, descriptor, nullptr);
 }
 
 int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord* record,
-                   HidOpenError* error) {
+                   HidOpenError* error, LinkError* detail) {
+    auto note = [&](const char* call, int code, const char* what = "") {
+        LinkError recorded = RecordLinkError(call, code, node, what);
+        if (detail != nullptr) *detail = std::move(recorded);
+    };
     const int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     const int fd = open(node.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
+        note("open", e);
         *error = (e == EACCES || e == EPERM)                                  ? HidOpenError::PermissionDenied
                  : (e == ENOENT || e == ENODEV || e == ENXIO || e == ENOTDIR) ? HidOpenError::NotFound
                                                                               : HidOpenError::Other;
@@ -133,15 +153,19 @@ int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord
     }
     hidraw_devinfo info{};
     if (ioctl(fd, HIDIOCGRAWINFO, &info) < 0) {
+        const int e = errno;
         close(fd);
-        *error = errno == ENODEV ? HidOpenError::NotFound : HidOpenError::Other;
+        note("ioctl HIDIOCGRAWINFO", e);
+        *error = e == ENODEV ? HidOpenError::NotFound : HidOpenError::Other;
         return -1;
     }
     record->node = node;
     record->vendorId = static_cast<uint16_t>(info.vendor);
     record->productId = static_cast<uint16_t>(info.product);
-    if (!ReadHidrawDescriptor(fd, &record->descriptor)) {
+    LinkError descriptorError;
+    if (!ReadHidrawDescriptorNoting(fd, &record->descriptor, &descriptorError)) {
         close(fd);
+        note(descriptorError.call.c_str(), descriptorError.code, descriptorError.detail.c_str());
         *error = HidOpenError::NoDescriptor;
         return -1;
     }
