@@ -83,8 +83,11 @@ private:
     HidLink m_link;
     HotplugMonitor m_monitor;
     // A matching interface could not be opened for a passing reason (its socket not yet
-    // listening, busy): it is tried again after the short period, announced or not.
+    // listening, busy): it is tried again after the short period, announced or not, for a
+    // couple of seconds after each announcement. One that stays unopenable (a player that died
+    // and left its record) is left to the safety scan, so it cannot keep the machine busy.
     bool m_retrySoon = false;
+    int m_quickRetries = 0;
     bool m_firstScan = true;
     bool m_enumerationFailureLogged = false;
 };
@@ -202,7 +205,11 @@ void DiscoveryRun::WaitForNextCycle() {
     m_monitor.RefreshWatch();
     std::vector<pollfd> fds{{m_state.stopFd, POLLIN, 0}, {m_state.wakeFd, POLLIN, 0}};
     for (int fd : m_monitor.Descriptors()) fds.push_back({fd, POLLIN, 0});
-    const bool watched = m_monitor.Watching() && !m_retrySoon;
+    constexpr int kQuickRetries = 20;
+    if (!m_retrySoon) m_quickRetries = 0;
+    const bool retry = m_retrySoon && m_quickRetries < kQuickRetries;
+    if (retry) ++m_quickRetries;
+    const bool watched = m_monitor.Watching() && !retry;
     const auto period = watched ? m_state.options.watchedScanPeriod : m_state.options.scanPeriod;
     const auto deadline = std::chrono::steady_clock::now() + period;
     for (;;) {
@@ -213,6 +220,7 @@ void DiscoveryRun::WaitForNextCycle() {
         if (fds[0].revents != 0) return;
         if (fds[1].revents != 0) {
             Consume(m_state.wakeFd);
+            m_quickRetries = 0;
             return;
         }
         // A monitor descriptor in error would wake the poll at once forever. Its source is set up
@@ -226,7 +234,10 @@ void DiscoveryRun::WaitForNextCycle() {
         }
         if (dropped) return;
         // Events that cannot change the list (a socket file, an unrelated change) keep waiting.
-        if (m_monitor.Drain()) return;
+        if (m_monitor.Drain()) {
+            m_quickRetries = 0;
+            return;
+        }
     }
 }
 

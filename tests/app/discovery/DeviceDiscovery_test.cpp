@@ -403,6 +403,19 @@ TEST_F(DeviceDiscoveryTest, AnAnnouncedInterfaceThatCannotBeOpenedYetIsTriedAgai
     EXPECT_LE(CyclesOver(1000ms), 1u);
 }
 
+// A record left behind by a player that died is tried often for a while only, then at the safety
+// scan: a stale file must not keep an idle machine busy.
+TEST_F(DeviceDiscoveryTest, AnInterfaceThatStaysUnopenableIsLeftToTheSafetyScan) {
+    PassiveNode node(m_dir.Path(), NodeConfig("deadkeyboard", 0x320F, 0x5055, kSupportedShape));
+    StartDiscovery(100ms, true, false, 5000ms);
+    ASSERT_TRUE(m_sink.WaitUntil([](const auto& events) { return !events.empty(); }, kLongWait));
+    ASSERT_TRUE(node.PublishRecord());
+    ASSERT_TRUE(WaitCycles(3, 2000ms));
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_LE(CyclesOver(2000ms), 1u);
+    EXPECT_TRUE(ArrivedSlots().empty());
+}
+
 TEST_F(DeviceDiscoveryTest, AWatchThatCannotBeSetUpOrIsLostKeepsTheFrequentScan) {
     const std::string watched = m_dir.Path() + "/announcements";
     StartDiscovery(100ms, true, false, 1000ms, watched);
