@@ -88,6 +88,7 @@ private:
     // and left its record) is left to the safety scan, so it cannot keep the machine busy.
     bool m_retrySoon = false;
     int m_quickRetries = 0;
+    bool m_unwatchedSource = false;
     bool m_firstScan = true;
     bool m_enumerationFailureLogged = false;
 };
@@ -99,6 +100,9 @@ void DiscoveryRun::Run() {
     const std::string directory =
         options.virtualDirectory.empty() ? VirtualHidDirectory() : options.virtualDirectory;
     m_monitor.Start(options.useUdevMonitor, options.watchVirtualDirectory ? directory : std::string());
+    // The listing always reads the hidraw nodes, and the virtual directory when one is named; a
+    // change in a source left unwatched would wait for the scan.
+    m_unwatchedSource = !options.useUdevMonitor || (!directory.empty() && !options.watchVirtualDirectory);
     while (!Stopping()) {
         if (m_state.slots.AnyFree() && !Scan()) break;
         if (m_firstScan) {
@@ -209,7 +213,7 @@ void DiscoveryRun::WaitForNextCycle() {
     if (!m_retrySoon) m_quickRetries = 0;
     const bool retry = m_retrySoon && m_quickRetries < kQuickRetries;
     if (retry) ++m_quickRetries;
-    const bool watched = m_monitor.Watching() && !retry;
+    const bool watched = !m_unwatchedSource && m_monitor.Watching() && !retry;
     const auto period = watched ? m_state.options.watchedScanPeriod : m_state.options.scanPeriod;
     const auto deadline = std::chrono::steady_clock::now() + period;
     for (;;) {

@@ -3,9 +3,9 @@
 // text alone (foreign devices are never opened), opens a match only to learn its usage page and
 // usage, claims the slot and tells the sink; then checks that every claimed node is still there.
 // It scans at once when the hotplug monitor reports a change, and besides every watched scan period
-// (1 s) while the monitor watches everything it was asked to, or every scan period (100 ms) while a
-// watch is missing or has failed, or a matching interface could not be opened and is due for
-// another try.
+// (1 s) while every source the listing reads is watched (the udev monitor for the hidraw nodes, the
+// directory watch for the virtual ones), or every scan period (100 ms) while a watch is switched
+// off, missing or failed, or a matching interface could not be opened and is due for another try.
 //
 // Threads: Start, RequestStop and Stop are called from one controlling thread (the UI thread);
 // everything else runs on the discovery thread. The slot table is shared through its own lock.
