@@ -17,9 +17,9 @@ cmake --build "$top/build-tsan" -j "$jobs" --target "${tsan_targets[@]}"
 
 status=0
 (cd "$top/build" && ctest --output-on-failure -j "$jobs" "$@") || status=1
-# The Debian package of the normal build, and the files it carries.
-(cd "$top/build" && rm -f ./*.deb && cpack -G DEB >/dev/null && \
-   test "$(dpkg-deb -c ./*.deb | grep -cE 'usr/bin/VexorUmbrelControlCenter$|usr/lib/udev/rules.d/70-vexor-umbrel.rules$|usr/share/vexor-umbrel/skin/res.xml$|usr/share/vexor-umbrel/DefaultData/keyboard.Json$')" -eq 4) \
+# The Debian package of the normal build: the files it carries, the validators of its desktop
+# entry and AppStream data, and the program it installs starting from an empty home.
+(cd "$top/build" && rm -f ./*.deb && cpack -G DEB >/dev/null && "$top/scripts/check-package.sh" ./*.deb) \
    || { echo "the Debian package failed" >&2; status=1; }
 (cd "$top/build-tsan" && \
    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$top/cmake/tsan.supp" \

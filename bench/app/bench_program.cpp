@@ -1,6 +1,10 @@
 // The running program with virtual devices. Figures and targets:
 //   EntryShownAfterPlug   plugged virtual keyboard -> its selector entry shown, median of 15
-//                         plugs (in-process window; target under 150 ms)
+//                         plugs (in-process window with the program's discovery settings: the
+//                         udev monitor and the directory watch; target under 150 ms)
+//   IdleNoDevice          the real program with no device at all: CPU share of one core over
+//                         20 s, once as a user starts it and once with an empty virtual device
+//                         folder (target under 0.05 %)
 //   IdleProgram           the real program with a keyboard, a mouse, a mousepad and a headset
 //                         connected (an emulator process of its own serves them), idle effects
 //                         running: CPU share of one core over 30 s (target under 2 %) and
@@ -14,6 +18,7 @@
 //                         (target: maximum under 50 ms whatever a device does)
 //   build/bench/app/bench_program [--benchmark_filter=WindowAnswerTime]
 #include <benchmark/benchmark.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -85,9 +90,6 @@ void EntryShownAfterPlug(benchmark::State& state) {
     std::vector<double> samples;
     {
         CMainWnd wnd;
-        DiscoveryOptions options;
-        options.useUdevMonitor = false;
-        wnd.SetDiscoveryOptions(options);
         wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight));
         wnd.show();
         WaitFor([&] { return wnd.FirstScanDone(); }, 3000);
@@ -157,6 +159,23 @@ long CpuTicks(pid_t pid) {
         if (i == 15) stime = std::stol(field);
     }
     return utime + stime;
+}
+
+// Time on a processor of every live thread of a process, in seconds (nanosecond resolution, where
+// utime + stime count 10 ms ticks: a share of 0.05 % over 20 s is a single tick); -1 if none.
+double ScheduledSeconds(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* dir = opendir(tasks.c_str());
+    if (dir == nullptr) return -1;
+    double total = 0;
+    while (dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
+        unsigned long long ns = 0;
+        if (stat >> ns) total += static_cast<double>(ns) / 1e9;
+    }
+    closedir(dir);
+    return total;
 }
 
 double ResidentMb(pid_t pid) {
@@ -332,6 +351,49 @@ void WindowAnswerTime(benchmark::State& state) {
     }
 }
 BENCHMARK(WindowAnswerTime)->Arg(15)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Arg 0: started as a user starts it; arg 1: with an empty folder of virtual devices watched too.
+void IdleNoDevice(benchmark::State& state) {
+    vxtest::ScopedTempDir dir;
+    vxtest::ScopedTempDir runtime;
+    vxtest::ScopedTempDir data;
+    std::vector<std::string> env = {
+        "QT_QPA_PLATFORM=offscreen",
+        "VX_SKIN_DIR=" VX_SOURCE_DIR "/skin/",
+        "VX_DATA_HOME=" + data.Path(),
+        "XDG_CONFIG_HOME=" + data.Path(),
+        "XDG_RUNTIME_DIR=" + runtime.Path(),
+        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime.Path() + "/no-bus",
+        std::string("HOME=") + (getenv("HOME") ? getenv("HOME") : "/tmp"),
+    };
+    if (state.range(0) == 1) env.push_back("VX_VIRTUAL_HID_DIR=" + dir.Path());
+    const pid_t program = Spawn({VX_BINARY_DIR "/src/app/VexorUmbrelControlCenter"}, env, -1);
+    constexpr int kSeconds = 20;
+    double cpuShare = -1;
+    double scheduledShare = -1;
+    for (auto _ : state) {
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // start-up and first scan
+        const long before = CpuTicks(program);
+        const double scheduledBefore = ScheduledSeconds(program);
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
+        const long after = CpuTicks(program);
+        const double scheduledAfter = ScheduledSeconds(program);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (before < 0 || after < 0) {
+            state.SkipWithError("the program did not run");
+            break;
+        }
+        cpuShare = 100.0 * (after - before) / sysconf(_SC_CLK_TCK) / wall;
+        if (scheduledBefore >= 0 && scheduledAfter >= 0)
+            scheduledShare = 100.0 * (scheduledAfter - scheduledBefore) / wall;
+    }
+    kill(program, SIGTERM);
+    waitpid(program, nullptr, 0);
+    state.counters["cpu_percent_of_core"] = cpuShare;
+    state.counters["scheduled_percent_of_core"] = scheduledShare;
+}
+BENCHMARK(IdleNoDevice)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "link/HidPath.h"
 #include "link/HidTransport.h"
 #include "link/HidrawNode.h"
@@ -74,6 +76,7 @@ bool HidLink::Open(std::string_view path, bool read, bool write, bool overlapped
         Close();
         m_path.clear();
         m_openError = HidOpenError::BadPath;
+        SetLastError(RecordLinkError("open", ENAMETOOLONG, std::string(path.substr(0, 64)) + "..."));
         return false;
     }
     m_path.assign(path);
@@ -81,8 +84,21 @@ bool HidLink::Open(std::string_view path, bool read, bool write, bool overlapped
 }
 
 int HidLink::OpenNode(const std::string& node, HidNodeRecord* record) {
-    if (IsVirtualNode(node)) return ConnectVirtualNode(node, record, &m_openError);
-    return OpenHidrawNode(node, m_read, m_write, record, &m_openError);
+    LinkError failed;
+    const int fd = IsVirtualNode(node) ? ConnectVirtualNode(node, record, &m_openError, &failed)
+                                       : OpenHidrawNode(node, m_read, m_write, record, &m_openError, &failed);
+    if (fd < 0) SetLastError(std::move(failed));
+    return fd;
+}
+
+LinkError HidLink::LastError() const {
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    return m_lastError;
+}
+
+void HidLink::SetLastError(LinkError error) {
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    m_lastError = std::move(error);
 }
 
 bool HidLink::Reopen() {
@@ -91,6 +107,7 @@ bool HidLink::Reopen() {
     const std::string node = HidPathNode(m_path);
     if (node.empty()) {
         m_openError = HidOpenError::BadPath;
+        SetLastError(RecordLinkError("open", 0, m_path, "the path names no node"));
         return false;
     }
     HidNodeRecord record;
@@ -102,6 +119,8 @@ bool HidLink::Reopen() {
     if (descriptor.Parse(record.descriptor) != ReportDescriptorStatus::Ok) {
         close(fd);
         m_openError = HidOpenError::NoDescriptor;
+        SetLastError(RecordLinkError("parse report descriptor", 0, node,
+                                     std::to_string(record.descriptor.size()) + " bytes refused"));
         return false;
     }
     // A node number can be reused by another device after an unplug; the path names the device too.
@@ -109,6 +128,7 @@ bool HidLink::Reopen() {
         record.productId != ParseProductId(m_path)) {
         close(fd);
         m_openError = HidOpenError::NotFound;
+        SetLastError(RecordLinkError("open", 0, node, "another device or no such collection now"));
         return false;
     }
     auto info = std::make_shared<const HidCollectionInfo>(descriptor.Collections()[index]);
@@ -116,12 +136,14 @@ bool HidLink::Reopen() {
     auto transport = std::make_shared<HidTransport>(kind, fd, m_read, m_write, info, m_path);
     if (!transport->Valid()) {
         m_openError = HidOpenError::Other;
+        SetLastError(RecordLinkError("eventfd", errno, node));
         return false;
     }
     m_collection = info;
     if (!ReadIdentityAndCapabilities(record)) {
         ReleaseCapabilities();
         m_openError = HidOpenError::Other;
+        SetLastError(RecordLinkError("open", 0, node, "no collection layout"));
         return false;
     }
     std::lock_guard<std::mutex> lock(m_transportMutex);
@@ -198,8 +220,10 @@ bool HidLink::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t t
     if (!transport) return false;
     m_readInProgress = true;
     size_t n = 0;
-    const bool ok = transport->Read(buffer, length, &n, timeoutMs);
+    LinkError failed;
+    const bool ok = transport->Read(buffer, length, &n, timeoutMs, &failed);
     m_readInProgress = false;
+    if (!failed.Empty()) SetLastError(std::move(failed));
     if (bytesRead != nullptr) *bytesRead = ok ? n : 0;
     return ok;
 }
@@ -210,8 +234,10 @@ bool HidLink::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, 
     if (!transport) return false;
     m_writeInProgress = true;
     size_t n = 0;
-    const bool ok = transport->Write(buffer, length, &n, timeoutMs, false);
+    LinkError failed;
+    const bool ok = transport->Write(buffer, length, &n, timeoutMs, false, &failed);
     m_writeInProgress = false;
+    if (!failed.Empty()) SetLastError(std::move(failed));
     if (bytesWritten != nullptr) *bytesWritten = ok ? n : 0;
     return ok;
 }
@@ -220,7 +246,10 @@ bool HidLink::SetOutputReport(const uint8_t* buffer, size_t length) {
     const auto transport = CurrentTransport();
     if (!transport) return false;
     size_t n = 0;
-    return transport->Write(buffer, length, &n, kSetOutputTimeoutMs, true);
+    LinkError failed;
+    const bool ok = transport->Write(buffer, length, &n, kSetOutputTimeoutMs, true, &failed);
+    if (!failed.Empty()) SetLastError(std::move(failed));
+    return ok;
 }
 
 bool HidLink::UnpackReport(const uint8_t* report, size_t length, HidReportKind kind, HidUsageData* table,

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/LinkError.h"
+
 // Stand-in for the HID stack's status codes recorded in the usage tables.
 constexpr int32_t kHidStatusSuccess = 0x00110000;
 constexpr int32_t kHidStatusUsageNotFound = static_cast<int32_t>(0xC0110004);
@@ -75,6 +77,9 @@ public:
     void Close();
     bool IsOpen() const;
     HidOpenError LastOpenError() const { return m_openError; }
+    // The last failure of Open, Reopen, Read, Write or SetOutputReport on this link, with the
+    // failing call and its errno; time-outs and cancels are not failures. Empty when none.
+    LinkError LastError() const;
 
     // Reads one input report of this collection into buffer (byte 0 = report id).
     bool Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs);
@@ -109,6 +114,7 @@ private:
     void ReleaseCapabilities();
     int OpenNode(const std::string& node, HidNodeRecord* record);
     std::shared_ptr<HidTransport> CurrentTransport() const;
+    void SetLastError(LinkError error);
     void DropTransport();
 
     std::vector<std::string> m_paths;
@@ -117,6 +123,8 @@ private:
     bool m_read = false, m_write = false, m_overlapped = false, m_exclusive = false;
     std::string m_path;
     HidOpenError m_openError = HidOpenError::None;
+    mutable std::mutex m_errorMutex;
+    LinkError m_lastError;  // under m_errorMutex: readers and writers fail on their own threads
 
     std::shared_ptr<HidTransport> m_transport;
     std::shared_ptr<const HidCollectionInfo> m_collection;

@@ -55,7 +55,12 @@ void HidTransport::Cancel() {
     [[maybe_unused]] ssize_t n = write(m_cancelFd, &one, sizeof one);
 }
 
-HidTransport::Wait HidTransport::WaitFor(short events, int64_t deadlineMs) const {
+void HidTransport::Note(LinkError* failed, const char* call, int code, const char* detail) const {
+    LinkError recorded = RecordLinkError(call, code, m_path, detail);
+    if (failed != nullptr) *failed = std::move(recorded);
+}
+
+HidTransport::Wait HidTransport::WaitFor(short events, int64_t deadlineMs, LinkError* failed) const {
     for (;;) {
         int timeout = -1;
         if (deadlineMs >= 0) {
@@ -66,6 +71,7 @@ HidTransport::Wait HidTransport::WaitFor(short events, int64_t deadlineMs) const
         const int n = poll(fds, 2, timeout);
         if (n < 0) {
             if (errno == EINTR) continue;
+            Note(failed, "poll", errno);
             return Wait::Gone;
         }
         if (fds[0].revents) return Wait::Cancelled;
@@ -73,11 +79,18 @@ HidTransport::Wait HidTransport::WaitFor(short events, int64_t deadlineMs) const
         // A hidraw node may report POLLIN together with POLLHUP for the last queued report; take
         // the report first, the next wait then sees the hang-up alone.
         if (fds[1].revents & events) return Wait::Ready;
-        if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wait::Gone;
+        if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            Note(failed, "poll", 0,
+                 fds[1].revents & POLLNVAL ? "descriptor not open"
+                 : fds[1].revents & POLLERR ? "error on the node"
+                                            : "the node hung up");
+            return Wait::Gone;
+        }
     }
 }
 
-long HidTransport::ReceiveOne(uint8_t* rx, size_t capacity) const {
+long HidTransport::ReceiveOne(uint8_t* rx, size_t capacity, LinkError* failed) const {
+    const char* call = m_kind == Kind::Virtual ? "recv" : "read";
     for (;;) {
         ssize_t n;
         if (m_kind == Kind::Virtual) {
@@ -86,9 +99,13 @@ long HidTransport::ReceiveOne(uint8_t* rx, size_t capacity) const {
             n = read(m_fd, rx, capacity);
         }
         if (n > 0) return long(n);
-        if (n == 0) return -1;  // end of file: the node went away
+        if (n == 0) {
+            Note(failed, call, 0, "end of file (the node went away)");
+            return -1;
+        }
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        Note(failed, call, errno);
         return -1;
     }
 }
@@ -113,14 +130,15 @@ bool HidTransport::AcceptReport(const uint8_t* data, size_t size, uint8_t* buffe
     return true;
 }
 
-bool HidTransport::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs) {
+bool HidTransport::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs,
+                        LinkError* failed) {
     if (!Valid() || !m_canRead || buffer == nullptr || length == 0) return false;
     const int64_t deadline = timeoutMs == kHidInfinite ? -1 : HidMonotonicMs() + timeoutMs;
     uint8_t rx[kMaxReport + 1];
     for (;;) {
-        const Wait w = WaitFor(POLLIN, deadline);
+        const Wait w = WaitFor(POLLIN, deadline, failed);
         if (w != Wait::Ready) return false;
-        const long n = ReceiveOne(rx, sizeof rx);
+        const long n = ReceiveOne(rx, sizeof rx, failed);
         if (n < 0) return false;
         if (n == 0) continue;
         const uint8_t* data = rx;
@@ -134,26 +152,33 @@ bool HidTransport::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint3
     }
 }
 
-long HidTransport::SendRaw(const uint8_t* data, size_t size, bool control) {
+long HidTransport::SendRaw(const uint8_t* data, size_t size, bool control, LinkError* failed) {
+    // A full queue is "not yet" (0); any other failure is told with its call.
+    auto refused = [&](const char* call) -> long {
+        const int e = errno;
+        if (e == EAGAIN || e == EWOULDBLOCK) return 0;
+        Note(failed, call, e);
+        return -1;
+    };
     if (m_kind == Kind::Virtual) {
         std::vector<uint8_t> msg(size + 1);
         msg[0] = control ? kMsgControl : kMsgOutput;
         std::memcpy(msg.data() + 1, data, size);
         const ssize_t n = send(m_fd, msg.data(), msg.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
-        return n < 0 ? (errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1) : long(n - 1);
+        return n < 0 ? refused("send") : long(n - 1);
     }
     if (control) {
         const int n = ioctl(m_fd, HIDIOCSOUTPUT(size), data);
         // Kernels before 5.11 do not know the request; the interrupt pipe then carries it.
         if (n >= 0) return long(size);
-        if (errno != ENOTTY && errno != EINVAL) return errno == EAGAIN ? 0 : -1;
+        if (errno != ENOTTY && errno != EINVAL) return refused("ioctl HIDIOCSOUTPUT");
     }
     const ssize_t n = write(m_fd, data, size);
-    return n < 0 ? (errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1) : long(n);
+    return n < 0 ? refused("write") : long(n);
 }
 
 bool HidTransport::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, uint32_t timeoutMs,
-                         bool control) {
+                         bool control, LinkError* failed) {
     if (!Valid() || !m_canWrite || buffer == nullptr || length == 0) return false;
     // hidraw wants the report id byte always (0 for an interface without ids, dropped by the
     // kernel); a virtual node carries the report as the wire does, without that 0.
@@ -168,10 +193,10 @@ bool HidTransport::Write(const uint8_t* buffer, size_t length, size_t* bytesWrit
     // report POLLOUT although they always take a write.
     for (;;) {
         if (IsCancelled()) return false;
-        const long n = SendRaw(data, size, control);
+        const long n = SendRaw(data, size, control, failed);
         if (n < 0) return false;
         if (n > 0) break;
-        if (WaitFor(POLLOUT, deadline) != Wait::Ready) return false;
+        if (WaitFor(POLLOUT, deadline, failed) != Wait::Ready) return false;
     }
     *bytesWritten = length;
     HidTrace::Instance().Record(control ? "ctl" : "out", m_path, buffer, length);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/HidLink.h"
+#include "link/LinkError.h"
 
 struct HidCollectionInfo;
 
@@ -41,20 +42,24 @@ public:
     // Wakes every present and future waiter; a cancelled transport stays cancelled.
     void Cancel();
 
-    // One input report of this collection, byte 0 = report id.
-    bool Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs);
+    // One input report of this collection, byte 0 = report id. A failure of the node (not a
+    // time-out or a cancel) is described in *failed when given.
+    bool Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs,
+              LinkError* failed = nullptr);
     // One output report, byte 0 = report id; control = through the control pipe.
-    bool Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, uint32_t timeoutMs, bool control);
+    bool Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, uint32_t timeoutMs, bool control,
+               LinkError* failed = nullptr);
 
 private:
     enum class Wait { Ready, TimedOut, Cancelled, Gone };
-    Wait WaitFor(short events, int64_t deadlineMs) const;
+    Wait WaitFor(short events, int64_t deadlineMs, LinkError* failed) const;
     bool IsCancelled() const;
     // -1: device gone or failed, 0: nothing (yet), >0: size of the message (as the node carries it).
-    long ReceiveOne(uint8_t* rx, size_t capacity) const;
+    long ReceiveOne(uint8_t* rx, size_t capacity, LinkError* failed) const;
     bool AcceptReport(const uint8_t* data, size_t size, uint8_t* buffer, size_t length,
                       size_t* bytesRead) const;
-    long SendRaw(const uint8_t* data, size_t size, bool control);
+    long SendRaw(const uint8_t* data, size_t size, bool control, LinkError* failed);
+    void Note(LinkError* failed, const char* call, int code, const char* detail = "") const;
 
     const Kind m_kind;
     const int m_fd;

@@ -1,5 +1,6 @@
 #include "link/HidrawNode.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
@@ -7,18 +8,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string>
 
 namespace {
 
 struct UdevDeleter {
     void operator()(udev* u) const { udev_unref(u); }
-    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
     void operator()(udev_device* d) const { udev_device_unref(d); }
 };
 template <typename T>
@@ -67,6 +69,27 @@ bool RecordFromUdev(udev_device* hidraw, HidNodeRecord* record) {
     return true;
 }
 
+// The report descriptor of an open node; on failure *failed names the call (when given).
+bool ReadHidrawDescriptorNoting(int fd, std::vector<uint8_t>* descriptor, LinkError* failed) {
+    int size = 0;
+    if (ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESCSIZE", errno, {}, {}};
+        return false;
+    }
+    if (size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESCSIZE", 0, {}, "size " + std::to_string(size) + " out of range"};
+        return false;
+    }
+    hidraw_report_descriptor rd{};
+    rd.size = static_cast<uint32_t>(size);
+    if (ioctl(fd, HIDIOCGRDESC, &rd) < 0) {
+        if (failed) *failed = LinkError{"ioctl HIDIOCGRDESC", errno, {}, {}};
+        return false;
+    }
+    descriptor->assign(rd.value, rd.value + rd.size);
+    return true;
+}
+
 }  // namespace
 
 bool ParseHidId(const char* text, uint16_t* bus, uint16_t* vendor, uint16_t* product) {
@@ -82,13 +105,25 @@ bool ParseHidId(const char* text, uint16_t* bus, uint16_t* vendor, uint16_t* pro
 bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records) {
     UdevPtr<udev> u(udev_new());
     if (!u) return false;
-    UdevPtr<udev_enumerate> e(udev_enumerate_new(u.get()));
-    if (!e) return false;
-    udev_enumerate_add_match_subsystem(e.get(), "hidraw");
-    if (udev_enumerate_scan_devices(e.get()) < 0) return false;
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e.get())) {
-        UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+    // The hidraw class folder lists every node. Read directly it is one folder read per listing,
+    // where a udev enumeration reads the bus and class folders first; the discovery lists on
+    // every scan, on an idle machine as well.
+    constexpr const char* kClassFolder = "/sys/class/hidraw";
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(kClassFolder)) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+        }
+        closedir(dir);
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    // No folder: no hidraw node yet (the class comes with the first HID device's driver).
+    // In name order, as a udev enumeration gives them.
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string syspath = std::string(kClassFolder) + "/" + name;
+        UdevPtr<udev_device> dev(udev_device_new_from_syspath(u.get(), syspath.c_str()));
         if (!dev) continue;  // unplugged while listing
         HidNodeRecord record;
         if (RecordFromUdev(dev.get(), &record)) records->push_back(std::move(record));
@@ -97,21 +132,20 @@ bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records) {
 }
 
 bool ReadHidrawDescriptor(int fd, std::vector<uint8_t>* descriptor) {
-    int size = 0;
-    if (ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) return false;
-    hidraw_report_descriptor rd{};
-    rd.size = static_cast<uint32_t>(size);
-    if (ioctl(fd, HIDIOCGRDESC, &rd) < 0) return false;
-    descriptor->assign(rd.value, rd.value + rd.size);
-    return true;
+    return ReadHidrawDescriptorNoting(fd, descriptor, nullptr);
 }
 
 int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord* record,
-                   HidOpenError* error) {
+                   HidOpenError* error, LinkError* detail) {
+    auto note = [&](const char* call, int code, const char* what = "") {
+        LinkError recorded = RecordLinkError(call, code, node, what);
+        if (detail != nullptr) *detail = std::move(recorded);
+    };
     const int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     const int fd = open(node.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
+        note("open", e);
         *error = (e == EACCES || e == EPERM)                                  ? HidOpenError::PermissionDenied
                  : (e == ENOENT || e == ENODEV || e == ENXIO || e == ENOTDIR) ? HidOpenError::NotFound
                                                                               : HidOpenError::Other;
@@ -119,15 +153,19 @@ int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord
     }
     hidraw_devinfo info{};
     if (ioctl(fd, HIDIOCGRAWINFO, &info) < 0) {
+        const int e = errno;
         close(fd);
-        *error = errno == ENODEV ? HidOpenError::NotFound : HidOpenError::Other;
+        note("ioctl HIDIOCGRAWINFO", e);
+        *error = e == ENODEV ? HidOpenError::NotFound : HidOpenError::Other;
         return -1;
     }
     record->node = node;
     record->vendorId = static_cast<uint16_t>(info.vendor);
     record->productId = static_cast<uint16_t>(info.product);
-    if (!ReadHidrawDescriptor(fd, &record->descriptor)) {
+    LinkError descriptorError;
+    if (!ReadHidrawDescriptorNoting(fd, &record->descriptor, &descriptorError)) {
         close(fd);
+        note(descriptorError.call.c_str(), descriptorError.code, descriptorError.detail.c_str());
         *error = HidOpenError::NoDescriptor;
         return -1;
     }

@@ -7,14 +7,15 @@
 
 #include "link/HidLink.h"
 #include "link/HidTransport.h"
+#include "link/LinkError.h"
 
 // Appends one record per hidraw node; false when udev itself cannot be used.
 bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records);
 
 // Opens "/dev/hidrawN"; identity from HIDIOCGRAWINFO, version from udev, descriptor from
-// HIDIOCGRDESC. -1 with *error set on failure.
+// HIDIOCGRDESC. -1 with *error set on failure, and *detail (when given) naming the failing call.
 int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord* record,
-                   HidOpenError* error);
+                   HidOpenError* error, LinkError* detail = nullptr);
 
 // Reads the descriptor of an open hidraw node; false when the node does not give it.
 bool ReadHidrawDescriptor(int fd, std::vector<uint8_t>* descriptor);

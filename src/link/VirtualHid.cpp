@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -149,26 +150,42 @@ void EnumerateVirtualNodes(const std::string& dir, std::vector<HidNodeRecord>* r
     }
 }
 
-int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenError* error) {
+int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenError* error,
+                       LinkError* detail) {
+    auto note = [&](const char* call, int code, const std::string& subject, const char* what = "") {
+        LinkError recorded = RecordLinkError(call, code, subject, what);
+        if (detail != nullptr) *detail = std::move(recorded);
+    };
     if (!IsVirtualNode(node)) {
+        note("open", 0, node, "not a virtual node");
         *error = HidOpenError::BadPath;
         return -1;
     }
     const std::string base = node.substr(kVirtualNodePrefix.size());
     std::string socketPath;
     if (!ReadVirtualNodeRecord(base, record, &socketPath)) {
+        const std::string recordPath = base + std::string(kRecordSuffix);
+        struct stat st {};
+        if (stat(recordPath.c_str(), &st) != 0) {
+            note("stat", errno, recordPath);
+        } else if (detail != nullptr) {
+            // The reader has told why it refused the record; it is not told twice.
+            *detail = LinkError{"read record", 0, recordPath, "not a usable record"};
+        }
         *error = HidOpenError::NotFound;
         return -1;
     }
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (socketPath.size() >= sizeof addr.sun_path) {
+        note("connect", ENAMETOOLONG, socketPath);
         *error = HidOpenError::BadPath;
         return -1;
     }
     std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
     const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
+        note("socket", errno, socketPath);
         *error = HidOpenError::Other;
         return -1;
     }
@@ -179,6 +196,7 @@ int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenEr
     if (rc < 0 && errno != EINPROGRESS) {
         const int e = errno;
         close(fd);
+        note("connect", e, socketPath);
         *error = (e == EACCES || e == EPERM)                          ? HidOpenError::PermissionDenied
                  : (e == ENOENT || e == ECONNREFUSED || e == ENOTDIR) ? HidOpenError::NotFound
                                                                       : HidOpenError::Other;

@@ -7,6 +7,7 @@
 
 #include "link/HidLink.h"
 #include "link/HidTransport.h"
+#include "link/LinkError.h"
 
 // The directory named by VX_VIRTUAL_HID_DIR; empty when unset.
 std::string VirtualHidDirectory();
@@ -18,5 +19,7 @@ void EnumerateVirtualNodes(const std::string& dir, std::vector<HidNodeRecord>* r
 // Reads "<base>.node" (base = node without the prefix); false when missing or malformed.
 bool ReadVirtualNodeRecord(const std::string& base, HidNodeRecord* record, std::string* socketPath);
 
-// Connects to the node's socket; -1 with *error set on failure.
-int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenError* error);
+// Connects to the node's socket; -1 with *error set on failure, and *detail (when given) naming
+// the failing call.
+int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenError* error,
+                       LinkError* detail = nullptr);

@@ -6,8 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "DeviceListing.h"
@@ -129,6 +132,60 @@ TEST_F(DeviceListingTest, UnreadableNodeIsReportedAsPermissionDenied) {
     const std::vector<ListedInterface> ours = Ours(ListSupportedInterfaces(ListingOptions{}));
     ASSERT_EQ(ours.size(), 2u);
     EXPECT_EQ(ours[0].state, ProbeState::PermissionDenied);
+}
+
+// A node whose server went away while its record stayed: the listing names the failing call and
+// its errno, and so does the diagnostic output when VX_DEBUG is on (and only then).
+class ListingErrorTest : public DeviceListingTest {
+protected:
+    struct Run {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+    Run RunTool(bool debug) {
+        const std::string errFile = m_dir.Path() + "/stderr.txt";
+        const std::string command = std::string(debug ? "VX_DEBUG=1 " : "VX_DEBUG= ") + "VX_VIRTUAL_HID_DIR='" +
+                                    m_dir.Path() + "' " VX_BINARY_DIR "/tools/list-devices/vx-list-devices 2>'" +
+                                    errFile + "'";
+        Run run;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) return run;
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+        run.status = pclose(pipe);
+        std::ifstream err(errFile);
+        std::stringstream text;
+        text << err.rdbuf();
+        run.err = text.str();
+        return run;
+    }
+};
+
+TEST_F(ListingErrorTest, AFailedOpenNamesTheCallAndErrnoInTheListingAndTheDiagnostics) {
+    ASSERT_EQ(m_hub->Plug(VirtualModel::KeyboardWired), 1);
+    const std::string socket = m_hub->SocketPath(VirtualModel::KeyboardWired);
+    ASSERT_EQ(unlink(socket.c_str()), 0);
+    const std::string expected = "connect " + socket + ": No such file or directory (errno 2)";
+
+    const std::vector<ListedInterface> ours = Ours(ListSupportedInterfaces(ListingOptions{}));
+    ASSERT_EQ(ours.size(), 2u);
+    for (const ListedInterface& listed : ours) {
+        EXPECT_EQ(listed.state, ProbeState::OpenFailed);
+        EXPECT_EQ(listed.linkError, expected);
+    }
+    Json::Value root;
+    std::istringstream json(RenderListingJson(Listing{true, ours}));
+    ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), json, &root, nullptr));
+    EXPECT_EQ(root["devices"][0]["link_error"].asString(), expected);
+
+    const Run debug = RunTool(true);
+    EXPECT_EQ(debug.status, 0) << debug.err;
+    EXPECT_NE(debug.out.find("    error  " + expected + "\n"), std::string::npos) << debug.out;
+    EXPECT_NE(debug.err.find("link: " + expected + "\n"), std::string::npos) << debug.err;
+    const Run quiet = RunTool(false);
+    EXPECT_NE(quiet.out.find("    error  " + expected + "\n"), std::string::npos) << quiet.out;
+    EXPECT_EQ(quiet.err.find("link: "), std::string::npos) << quiet.err;
 }
 
 }  // namespace

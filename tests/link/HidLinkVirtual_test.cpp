@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -210,11 +211,17 @@ TEST_F(HidLinkVirtual, OpenFailures) {
     ASSERT_TRUE(dead.PublishRecordOnly(NodeConfig("dead", kNoIds)));
     EXPECT_FALSE(link.Open(PathOf("dead", 0), true, true, true, false));
     EXPECT_EQ(link.LastOpenError(), HidOpenError::NotFound);
+    // The failing call and its errno are kept, not only the kind of failure.
+    EXPECT_EQ(link.LastError().call, "connect");
+    EXPECT_EQ(link.LastError().code, ENOENT);
+    EXPECT_EQ(link.LastError().subject, dead.SocketPath());
 
     VirtualNodePlayer garbled(m_dir.Path());
     ASSERT_TRUE(garbled.Publish(NodeConfig("garbled", "05 01 09 06 a1 01 75")));
     EXPECT_FALSE(link.Open(PathOf("garbled", 0), true, true, true, false));
     EXPECT_EQ(link.LastOpenError(), HidOpenError::NoDescriptor);
+    EXPECT_EQ(link.LastError().call, "parse report descriptor");
+    EXPECT_EQ(link.LastError().code, 0);
 
     VirtualNodePlayer kbd(m_dir.Path());
     ASSERT_TRUE(kbd.Publish(NodeConfig("kbd", kTwoCollections)));
@@ -448,12 +455,21 @@ TEST_F(HidLinkVirtual, UnplugFailsReadAndWritePromptly) {
     kbd.Unplug();
     ASSERT_EQ(reader.wait_for(std::chrono::milliseconds(500)), std::future_status::ready);
     EXPECT_FALSE(reader.get());
+    // The reader saw the node go: a hang-up or the end of the stream, not a system error.
+    const LinkError readFailure = link.LastError();
+    EXPECT_TRUE(readFailure.call == "poll" || readFailure.call == "recv") << readFailure.Text();
+    EXPECT_EQ(readFailure.subject, PathOf("kbd", 2));
     std::vector<uint8_t> out(65, 0);
     out[0] = 0x04;
     size_t n = 0;
     const auto start = Clock::now();
     EXPECT_FALSE(link.Write(out.data(), out.size(), &n, kHidInfinite));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+    // Writing to a peer that has gone fails in send with its own errno.
+    const LinkError writeFailure = link.LastError();
+    EXPECT_EQ(writeFailure.call, "send") << writeFailure.Text();
+    EXPECT_TRUE(writeFailure.code == EPIPE || writeFailure.code == ECONNRESET || writeFailure.code == ENOTCONN)
+        << writeFailure.Text();
     EXPECT_FALSE(link.Reopen());
 }
 

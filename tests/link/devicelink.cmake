@@ -31,4 +31,6 @@ if(TARGET vx_emulator AND TARGET vx_list_devices)
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DeviceLinkListing_test.cpp
         LIBS vx_list_devices vx_emulator vx_link_test_support)
     target_include_directories(DeviceLinkListing_test PRIVATE ${CMAKE_SOURCE_DIR}/tools/list-devices)
+    # One case runs the tool itself, with and without VX_DEBUG.
+    add_dependencies(DeviceLinkListing_test vx-list-devices)
 endif()

@@ -55,6 +55,7 @@ void Probe(ListedInterface& listed) {
             listed.state = hid.LastOpenError() == HidOpenError::PermissionDenied
                                ? ProbeState::PermissionDenied
                                : ProbeState::OpenFailed;
+            listed.linkError = hid.LastError().Text();
             return;
         }
     }
@@ -70,6 +71,7 @@ void Probe(ListedInterface& listed) {
     link.SetLinkMode(listed.throughReceiver ? kLinkModeWireless : kLinkModeWired);
     if (!link.QueryWirelessDevice()) {
         listed.state = ProbeState::Asleep;
+        listed.linkError = hid.LastError().Text();
         return;
     }
     int code = link.BeginConfig();
@@ -82,6 +84,7 @@ void Probe(ListedInterface& listed) {
     if (code != kLinkOk) {
         listed.state = code == kLinkWirelessAbsent ? ProbeState::Asleep : ProbeState::NoAnswer;
         listed.linkCode = code;
+        listed.linkError = hid.LastError().Text();
         return;
     }
     listed.info = info;

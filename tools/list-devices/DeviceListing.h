@@ -31,6 +31,8 @@ struct ListedInterface {
     bool throughReceiver = false;
     ProbeState state = ProbeState::NotProbed;
     int linkCode = 0;  // the failing command's code when state is NoAnswer
+    // Where the link failed, when it did ("open /dev/hidraw3: Permission denied (errno 13)").
+    std::string linkError;
     std::optional<DeviceInfo> info;
 };
 

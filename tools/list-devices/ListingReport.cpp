@@ -69,6 +69,7 @@ std::string RenderListingText(const Listing& listing) {
             << ProbeStateName(listed.state);
         if (listed.state == ProbeState::NoAnswer) out << " (link code " << listed.linkCode << ")";
         out << "\n";
+        if (!listed.linkError.empty()) out << "    error  " << listed.linkError << "\n";
         if (listed.info) out << "    caps   " << Capabilities(listed) << "\n";
         if (listed.state == ProbeState::PermissionDenied) help += PermissionHelp(listed);
     }
@@ -93,6 +94,7 @@ std::string RenderListingJson(const Listing& listing) {
         device["connection"] = listed.throughReceiver ? "receiver" : "cable";
         device["state"] = ProbeStateName(listed.state);
         if (listed.state == ProbeState::NoAnswer) device["link_code"] = listed.linkCode;
+        if (!listed.linkError.empty()) device["link_error"] = listed.linkError;
         if (listed.info) {
             const DeviceInfo& info = *listed.info;
             Json::Value caps(Json::objectValue);

@@ -82,6 +82,13 @@ private:
     DeviceDiscovery::State& m_state;
     HidLink m_link;
     HotplugMonitor m_monitor;
+    // A matching interface could not be opened for a passing reason (its socket not yet
+    // listening, busy): it is tried again after the short period, announced or not, for a
+    // couple of seconds after each announcement. One that stays unopenable (a player that died
+    // and left its record) is left to the safety scan, so it cannot keep the machine busy.
+    bool m_retrySoon = false;
+    int m_quickRetries = 0;
+    bool m_unwatchedSource = false;
     bool m_firstScan = true;
     bool m_enumerationFailureLogged = false;
 };
@@ -93,6 +100,9 @@ void DiscoveryRun::Run() {
     const std::string directory =
         options.virtualDirectory.empty() ? VirtualHidDirectory() : options.virtualDirectory;
     m_monitor.Start(options.useUdevMonitor, options.watchVirtualDirectory ? directory : std::string());
+    // The listing always reads the hidraw nodes, and the virtual directory when one is named; a
+    // change in a source left unwatched would wait for the scan.
+    m_unwatchedSource = !options.useUdevMonitor || (!directory.empty() && !options.watchVirtualDirectory);
     while (!Stopping()) {
         if (m_state.slots.AnyFree() && !Scan()) break;
         if (m_firstScan) {
@@ -107,6 +117,7 @@ void DiscoveryRun::Run() {
 }
 
 bool DiscoveryRun::Scan() {
+    m_retrySoon = false;
     // A failed listing is tried again next cycle: the devices that come later must still be found.
     if (!m_link.EnumerateInterfaces()) {
         if (!m_enumerationFailureLogged) DebugLog("discovery: listing the HID interfaces failed");
@@ -136,7 +147,11 @@ bool DiscoveryRun::TryClaim(const std::string& path) {
     // Slots are copies of the supported table, so a free slot here is also a supported row.
     if (!m_state.slots.HasFreeAt(vendor, product, interfaceNumber, collection)) return true;
     if (!m_link.Open(path, true, false, true, false)) {
-        if (m_link.LastOpenError() == HidOpenError::PermissionDenied) ReportPermission(path);
+        // A refused permission changes only with a rules change, which udev announces.
+        if (m_link.LastOpenError() == HidOpenError::PermissionDenied)
+            ReportPermission(path);
+        else
+            m_retrySoon = true;
         return true;
     }
     InterfaceSlot candidate;
@@ -149,7 +164,10 @@ bool DiscoveryRun::TryClaim(const std::string& path) {
     // Taken while the node is open, so that it names the node that was matched.
     std::string token = NodePresenceToken(path);
     m_link.Close();
-    if (token.empty()) return true;
+    if (token.empty()) {
+        m_retrySoon = true;
+        return true;
+    }
     const int index = m_state.slots.ClaimFree(candidate, path);
     if (index < 0) return true;
     if (static_cast<size_t>(index) >= m_state.tokens.size())
@@ -191,7 +209,13 @@ void DiscoveryRun::WaitForNextCycle() {
     m_monitor.RefreshWatch();
     std::vector<pollfd> fds{{m_state.stopFd, POLLIN, 0}, {m_state.wakeFd, POLLIN, 0}};
     for (int fd : m_monitor.Descriptors()) fds.push_back({fd, POLLIN, 0});
-    const auto deadline = std::chrono::steady_clock::now() + m_state.options.scanPeriod;
+    constexpr int kQuickRetries = 20;
+    if (!m_retrySoon) m_quickRetries = 0;
+    const bool retry = m_retrySoon && m_quickRetries < kQuickRetries;
+    if (retry) ++m_quickRetries;
+    const bool watched = !m_unwatchedSource && m_monitor.Watching() && !retry;
+    const auto period = watched ? m_state.options.watchedScanPeriod : m_state.options.scanPeriod;
+    const auto deadline = std::chrono::steady_clock::now() + period;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -200,14 +224,24 @@ void DiscoveryRun::WaitForNextCycle() {
         if (fds[0].revents != 0) return;
         if (fds[1].revents != 0) {
             Consume(m_state.wakeFd);
+            m_quickRetries = 0;
             return;
         }
-        // A monitor descriptor in error would wake the poll at once forever; it sits out this wait.
+        // A monitor descriptor in error would wake the poll at once forever. Its source is set up
+        // anew before the next wait; whatever it missed meanwhile, a scan now finds.
+        bool dropped = false;
         for (size_t i = 2; i < fds.size(); ++i) {
-            if (fds[i].revents & (POLLERR | POLLNVAL)) fds[i].fd = -1;
+            if ((fds[i].revents & (POLLERR | POLLNVAL)) == 0) continue;
+            m_monitor.DropDescriptor(fds[i].fd);
+            fds[i].fd = -1;
+            dropped = true;
         }
+        if (dropped) return;
         // Events that cannot change the list (a socket file, an unrelated change) keep waiting.
-        if (m_monitor.Drain()) return;
+        if (m_monitor.Drain()) {
+            m_quickRetries = 0;
+            return;
+        }
     }
 }
 

@@ -2,7 +2,10 @@
 // The discovery thread: lists the HID interfaces, matches them against the slot table on the path
 // text alone (foreign devices are never opened), opens a match only to learn its usage page and
 // usage, claims the slot and tells the sink; then checks that every claimed node is still there.
-// It scans every scan period (100 ms), and at once when the hotplug monitor reports a change.
+// It scans at once when the hotplug monitor reports a change, and besides every watched scan period
+// (1 s) while every source the listing reads is watched (the udev monitor for the hidraw nodes, the
+// directory watch for the virtual ones), or every scan period (100 ms) while a watch is switched
+// off, missing or failed, or a matching interface could not be opened and is due for another try.
 //
 // Threads: Start, RequestStop and Stop are called from one controlling thread (the UI thread);
 // everything else runs on the discovery thread. The slot table is shared through its own lock.
@@ -19,7 +22,11 @@ class IDiscoverySink;
 class InterfaceSlotTable;
 
 struct DiscoveryOptions {
+    // Between scans while a change might go unannounced.
     std::chrono::milliseconds scanPeriod{100};
+    // Between scans while every change is announced; the scan is then only a safety net, and a
+    // short period would only cost processor time on an idle machine.
+    std::chrono::milliseconds watchedScanPeriod{1000};
     bool useUdevMonitor = true;
     bool watchVirtualDirectory = true;
     // The virtual interface directory to watch; empty: VX_VIRTUAL_HID_DIR when Start runs.

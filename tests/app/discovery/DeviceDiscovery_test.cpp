@@ -23,6 +23,7 @@
 #include "RecordingSink.h"
 #include "VirtualNodePlayer.h"
 #include "app/discovery/DeviceDiscovery.h"
+#include "app/discovery/HotplugMonitor.h"
 #include "app/discovery/InterfaceSlotTable.h"
 #include "emulator/VirtualDeviceHub.h"
 
@@ -67,16 +68,18 @@ public:
         : m_dir(dir), m_config(std::move(config)) {}
     ~PassiveNode() { Unplug(); }
 
-    bool Plug() {
+    bool Plug() { return Listen() && PublishRecord(); }
+    bool Listen() {
         const std::string sock = Base() + ".sock";
         unlink(sock.c_str());
         m_fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
-        if (m_fd < 0 || bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            listen(m_fd, 128) != 0)
-            return false;
+        return m_fd >= 0 && bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+               listen(m_fd, 128) == 0;
+    }
+    bool PublishRecord() {
         const std::string tmp = m_dir + "/." + m_config.name + ".tmp";
         {
             std::ofstream out(tmp);
@@ -152,6 +155,14 @@ private:
     bool m_active = false;
 };
 
+// Whether this machine lets a udev monitor be set up (a netlink socket); without one the scan
+// never relies on announcements.
+bool UdevMonitorAvailable() {
+    HotplugMonitor probe;
+    probe.Start(true, std::string());
+    return probe.UdevActive();
+}
+
 bool AnyArrival(const std::vector<SinkEvent>& events) {
     return std::any_of(events.begin(), events.end(),
                        [](const SinkEvent& e) { return e.kind == Kind::Arrived; });
@@ -172,12 +183,15 @@ protected:
         unsetenv("VX_VIRTUAL_HID_DIR");
     }
 
-    void StartDiscovery(std::chrono::milliseconds period = 100ms, bool watch = false, bool udev = false) {
+    // The watched period is the given one unless told: most cases here are about the scan itself.
+    void StartDiscovery(std::chrono::milliseconds period = 100ms, bool watch = false, bool udev = false,
+                        std::chrono::milliseconds watchedPeriod = 0ms, std::string watched = {}) {
         DiscoveryOptions options;
         options.scanPeriod = period;
+        options.watchedScanPeriod = watchedPeriod > 0ms ? watchedPeriod : period;
         options.watchVirtualDirectory = watch;
         options.useUdevMonitor = udev;
-        options.virtualDirectory = m_dir.Path();
+        options.virtualDirectory = watched.empty() ? m_dir.Path() : watched;
         m_discovery = std::make_unique<DeviceDiscovery>(m_slots, m_sink, options);
         ASSERT_TRUE(m_discovery->Start());
     }
@@ -189,6 +203,12 @@ protected:
             std::this_thread::sleep_for(2ms);
         }
         return true;
+    }
+    // Scan cycles completed over a stretch of time with nothing plugged or unplugged.
+    size_t CyclesOver(std::chrono::milliseconds stretch) {
+        const size_t before = m_discovery->CycleCount();
+        std::this_thread::sleep_for(stretch);
+        return m_discovery->CycleCount() - before;
     }
     bool WaitArrivals(std::initializer_list<size_t> slots, Clock::time_point since,
                       std::chrono::milliseconds timeout = kLongWait) {
@@ -344,6 +364,96 @@ TEST_F(DeviceDiscoveryTest, DirectoryWatchFindsPlugAndUnplugLongBeforeTheNextSca
     Clock::time_point removed;
     ASSERT_TRUE(m_sink.WaitEvent(Kind::Removed, 2, unplugged, 4000ms, &removed));
     EXPECT_LT(removed - unplugged, 500ms);
+}
+
+// The program's own periods: the scan waits a second while the directory is watched, yet plugs and
+// unplugs are seen at once; while the watch is missing, or lost with its directory, it scans every
+// 100 ms again.
+TEST_F(DeviceDiscoveryTest, WhileWatchedTheScanIsASafetyNetAndWithoutTheWatchItIsFrequent) {
+    if (!UdevMonitorAvailable()) GTEST_SKIP() << "no udev monitor here: the scan cannot rely on announcements";
+    StartDiscovery(100ms, true, true, 1000ms);
+    ASSERT_TRUE(WaitCycles(1));
+    EXPECT_LE(CyclesOver(2500ms), 4u) << "the watched directory should slow the scan to once a second";
+    for (int plug = 0; plug < 3; ++plug) {
+        // Plugs land anywhere in the second between two scans.
+        std::this_thread::sleep_for(std::chrono::milliseconds(130 + 290 * plug));
+        const auto plugged = Clock::now();
+        ASSERT_EQ(m_hub->Plug(VirtualModel::KeyboardWired), 1);
+        Clock::time_point arrived;
+        ASSERT_TRUE(m_sink.WaitEvent(Kind::Arrived, 0, plugged, kLongWait, &arrived)) << Dump();
+        EXPECT_LT(arrived - plugged, kRemovalBound) << "plug " << plug;
+        ASSERT_TRUE(WaitArrivals({1}, plugged));
+        std::this_thread::sleep_for(std::chrono::milliseconds(170 + 230 * plug));
+        const auto unplugged = Clock::now();
+        ASSERT_EQ(m_hub->Unplug(VirtualModel::KeyboardWired), 1);
+        Clock::time_point removed;
+        ASSERT_TRUE(m_sink.WaitEvent(Kind::Removed, 0, unplugged, kLongWait, &removed)) << Dump();
+        EXPECT_LT(removed - unplugged, kRemovalBound) << "unplug " << plug;
+    }
+}
+
+// An announced interface that cannot be opened yet (its server not listening) is not left to the
+// safety scan: nothing announces the moment it becomes ready.
+TEST_F(DeviceDiscoveryTest, AnAnnouncedInterfaceThatCannotBeOpenedYetIsTriedAgainSoon) {
+    if (!UdevMonitorAvailable()) GTEST_SKIP() << "no udev monitor here: the scan cannot rely on announcements";
+    PassiveNode node(m_dir.Path(), NodeConfig("latekeyboard", 0x320F, 0x5055, kSupportedShape));
+    StartDiscovery(100ms, true, true, 5000ms);
+    // Activate comes after the first scan.
+    ASSERT_TRUE(m_sink.WaitUntil([](const auto& events) { return !events.empty(); }, kLongWait));
+    ASSERT_TRUE(node.PublishRecord());
+    ASSERT_TRUE(WaitCycles(3, 2000ms)) << "the failed open should be tried again every 100 ms";
+    EXPECT_TRUE(ArrivedSlots().empty());
+    const auto listening = Clock::now();
+    ASSERT_TRUE(node.Listen());
+    Clock::time_point arrived;
+    ASSERT_TRUE(m_sink.WaitEvent(Kind::Arrived, 0, listening, kLongWait, &arrived)) << Dump();
+    EXPECT_LT(arrived - listening, kRemovalBound);
+    // Claimed: the scan goes back to waiting for announcements.
+    ASSERT_TRUE(WaitArrivals({1}, listening));
+    std::this_thread::sleep_for(200ms);
+    EXPECT_LE(CyclesOver(1000ms), 1u);
+}
+
+// A record left behind by a player that died is tried often for a while only, then at the safety
+// scan: a stale file must not keep an idle machine busy.
+TEST_F(DeviceDiscoveryTest, AnInterfaceThatStaysUnopenableIsLeftToTheSafetyScan) {
+    if (!UdevMonitorAvailable()) GTEST_SKIP() << "no udev monitor here: the scan cannot rely on announcements";
+    PassiveNode node(m_dir.Path(), NodeConfig("deadkeyboard", 0x320F, 0x5055, kSupportedShape));
+    StartDiscovery(100ms, true, true, 5000ms);
+    ASSERT_TRUE(m_sink.WaitUntil([](const auto& events) { return !events.empty(); }, kLongWait));
+    ASSERT_TRUE(node.PublishRecord());
+    ASSERT_TRUE(WaitCycles(3, 2000ms));
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_LE(CyclesOver(2000ms), 1u);
+    EXPECT_TRUE(ArrivedSlots().empty());
+}
+
+TEST_F(DeviceDiscoveryTest, AWatchThatCannotBeSetUpOrIsLostKeepsTheFrequentScan) {
+    if (!UdevMonitorAvailable()) GTEST_SKIP() << "no udev monitor here: the scan cannot rely on announcements";
+    const std::string watched = m_dir.Path() + "/announcements";
+    StartDiscovery(100ms, true, true, 1000ms, watched);
+    ASSERT_TRUE(WaitCycles(1));
+    // No directory to watch yet.
+    EXPECT_GE(CyclesOver(1500ms), 6u);
+    ASSERT_EQ(mkdir(watched.c_str(), 0700), 0);
+    ASSERT_TRUE(WaitCycles(2));
+    EXPECT_LE(CyclesOver(2500ms), 4u) << "the watch should have been set up once the directory came";
+    // The directory goes: its watch goes with it.
+    ASSERT_EQ(rmdir(watched.c_str()), 0);
+    ASSERT_TRUE(WaitCycles(2));
+    EXPECT_GE(CyclesOver(1500ms), 6u);
+}
+
+// Either watch switched off leaves its source unannounced: the virtual directory is still listed,
+// and so are the hidraw nodes.
+TEST_F(DeviceDiscoveryTest, ASourceListedButNotWatchedKeepsTheFrequentScan) {
+    StartDiscovery(100ms, false, true, 1000ms);
+    ASSERT_TRUE(WaitCycles(1));
+    EXPECT_GE(CyclesOver(1500ms), 6u);
+    ASSERT_TRUE(m_discovery->Stop());
+    StartDiscovery(100ms, true, false, 1000ms);
+    ASSERT_TRUE(WaitCycles(1));
+    EXPECT_GE(CyclesOver(1500ms), 6u);
 }
 
 TEST_F(DeviceDiscoveryTest, PermissionProblemIsReportedOncePerPathAndAgainAfterAReplug) {

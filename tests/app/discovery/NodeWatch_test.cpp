@@ -73,9 +73,11 @@ TEST(HotplugMonitor, OnlyRecordsWakeAndAReplacedDirectoryIsWatchedAgain) {
     monitor.Start(false, dir);
     EXPECT_FALSE(monitor.UdevActive());
     EXPECT_FALSE(monitor.WatchActive());  // nothing to watch yet
+    EXPECT_FALSE(monitor.Watching());
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     monitor.RefreshWatch();
     ASSERT_TRUE(monitor.WatchActive());
+    EXPECT_TRUE(monitor.Watching());
 
     // Socket files and scratch files come and go around the records.
     WriteFile(dir + "/kb.sock", "");
@@ -98,12 +100,32 @@ TEST(HotplugMonitor, OnlyRecordsWakeAndAReplacedDirectoryIsWatchedAgain) {
     ASSERT_TRUE(Readable(monitor, 1000));
     EXPECT_TRUE(monitor.Drain());
     EXPECT_FALSE(monitor.WatchActive());
+    EXPECT_FALSE(monitor.Watching());
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     monitor.RefreshWatch();
     EXPECT_TRUE(monitor.WatchActive());
+    EXPECT_TRUE(monitor.Watching());
     Publish(dir, "pad");
     ASSERT_TRUE(Readable(monitor, 1000));
     EXPECT_TRUE(monitor.Drain());
+}
+
+// A udev monitor whose socket fails no longer counts as watching until it is set up again; a
+// monitor asked for but missing keeps the directory watch alone from counting.
+TEST(HotplugMonitor, AFailedUdevMonitorStopsCountingUntilItIsSetUpAgain) {
+    ScopedTempDir dir;
+    HotplugMonitor monitor;
+    monitor.Start(true, dir.Path());
+    if (!monitor.UdevActive()) GTEST_SKIP() << "no udev monitor can be set up here";
+    ASSERT_TRUE(monitor.Watching());
+    const std::vector<int> fds = monitor.Descriptors();
+    ASSERT_EQ(fds.size(), 2u);
+    monitor.DropDescriptor(fds[0]);
+    EXPECT_FALSE(monitor.UdevActive());
+    EXPECT_FALSE(monitor.Watching());
+    monitor.RefreshWatch();
+    EXPECT_TRUE(monitor.UdevActive());
+    EXPECT_TRUE(monitor.Watching());
 }
 
 }  // namespace

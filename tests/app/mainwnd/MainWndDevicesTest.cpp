@@ -170,8 +170,9 @@ TEST_F(DeviceWindowTest, AConsumerCollectionWithoutTheVendorCollectionNeverGetsA
     vxtest::VirtualNodePlayer player(m_dir.Path());
     ASSERT_TRUE(player.Publish(node));
 
+    // The scan the record announced and the safety scan after it.
     const size_t cycles = m_wnd->Discovery()->CycleCount();
-    ASSERT_TRUE(WaitUntil([&] { return m_wnd->Discovery()->CycleCount() >= cycles + 8; }, 3000 * kSlowdown));
+    ASSERT_TRUE(WaitUntil([&] { return m_wnd->Discovery()->CycleCount() >= cycles + 2; }, 3000 * kSlowdown));
     vxtest::Pump(700);  // past the start-up timer an entry would have used
     EXPECT_FALSE(EntryShown(MousePage()));
     EXPECT_FALSE(Bound(MousePage()));
@@ -200,7 +201,7 @@ TEST_F(DeviceWindowTest, DeviceChangesDuringSleepAreHandledOnResume) {
     EXPECT_FALSE(m_wnd->IsAwake());
     ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
     const size_t cycles = m_wnd->Discovery()->CycleCount();
-    ASSERT_TRUE(WaitUntil([&] { return m_wnd->Discovery()->CycleCount() >= cycles + 3; }, 2000 * kSlowdown));
+    ASSERT_TRUE(WaitUntil([&] { return m_wnd->Discovery()->CycleCount() >= cycles + 2; }, 3000 * kSlowdown));
     EXPECT_FALSE(Bound(keyboard));
     EXPECT_FALSE(EntryShown(keyboard));
 
