@@ -2,7 +2,8 @@
 // their step files) and a ".light" step file, given as two parts of the input (separated by a
 // line "--8<--"). The step file is put under every Guid the configuration names; each entry's
 // steps are read as a page reads them and played by the lighting engine's step player for a
-// while, as the lighting thread does.
+// while, as the lighting thread does. The light name tables read both the configuration (custom
+// entry names) and, as "default_light.json", the step part (mode names, codes and areas).
 
 #include <algorithm>
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include "profiles/DataFolders.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/KeyboardProfiledata.h"
+#include "profiles/LightNameTables.h"
 
 namespace {
 
@@ -87,6 +89,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (!steps.empty()) Play(steps);
             }
         }
+    }
+
+    LightNameTables tables;
+    vxfuzz::PutFile(folder / "default_light.json", stepFile);
+    for (int32_t table = 0; table < kTables; ++table) {
+        tables.LoadDefaultLightNames(folder / "default_light.json", table);
+        tables.LoadCustomLightNames(configPath, table);
+        VX_FUZZ_CHECK(tables.ModeCodes().size() == tables.ModeNames().size() &&
+                      tables.ModeVisible().size() == tables.ModeNames().size());
+        for (int32_t mode = 0; mode < 32; mode += 5) (void)tables.ModeOfCode(tables.CodeOfMode(mode, 31));
     }
     return 0;
 }

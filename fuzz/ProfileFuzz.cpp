@@ -1,7 +1,7 @@
 // A profile file of any device kind, as the user's profile, as the factory profile it is completed
-// from, and as the profile list ("ProfileList.ini") with a profile file beside it; also the light
-// name tables and the audio styles, which are read from files of the same shape. Every getter
-// and setter of the profile data runs on what was read and the profile is saved again.
+// from, and as the profile list ("ProfileList.ini") with a profile file beside it; also the audio
+// styles, which are read from a document of the same shape. Every getter and setter of the
+// profile data runs on what was read and the profile is saved again.
 //
 // Everything happens in a private folder on tmpfs, and the fuzz build's atomic writer skips its
 // flush (VX_FUZZ_NO_FSYNC), so a run costs parsing, not the disk.
@@ -15,7 +15,6 @@
 #include "profiles/AudioFile.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/KeyboardProfiledata.h"
-#include "profiles/LightNameTables.h"
 #include "profiles/MouseProfiledata.h"
 #include "profiles/ProfileList.h"
 #include "profiles/Ru6533Profiledata.h"
@@ -92,19 +91,6 @@ void List(const path& folder, const path& factory, const std::string& bytes) {
     list.ImportProfile(factory);
 }
 
-void NameTables(const path& file, const Json::Value& document) {
-    LightNameTables tables;
-    for (int32_t index = 0; index < 4; ++index) {
-        tables.LoadDefaultLightNames(file, index);
-        tables.LoadCustomLightNames(file, index);
-        for (int32_t mode = 0; mode < 32; mode += 7) {
-            const uint8_t code = tables.CodeOfMode(mode, 31);
-            (void)tables.ModeOfCode(code);
-        }
-    }
-    AudioFile::ReadStyles(JsonMember(document, "Device"));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -125,9 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // No profile yet: made from the factory bytes.
     const path fresh = folder / "fresh.Json";
     Keyboard(fresh, factory);
-    Headset(fresh, factory);
 
     List(folder / "device", factory, bytes);
-    NameTables(factory, JsonFile::ParseText(bytes));
+    const Json::Value document = JsonFile::ParseText(bytes);
+    AudioFile::ReadStyles(JsonMember(document, "Device"));
     return 0;
 }
