@@ -36,10 +36,16 @@ constexpr std::string_view kTemporaryAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr size_t kTemporarySuffixLength = 6;
 
-// The fuzz build rewrites profiles thousands of times a second on a throw-away tmpfs folder, where
-// the flush only costs time; every other build flushes before the rename so that a power cut never
-// leaves an empty file where the previous one was whole.
+// The fuzz build rewrites its files on every run in a throw-away folder on tmpfs, where the flush
+// only costs time; every other build flushes before the rename so that a power cut never leaves an
+// empty file where the previous one was whole. The switch exists only for the sanitized clang
+// build of fuzz/.
 #ifdef VX_FUZZ_NO_FSYNC
+#if !defined(__clang__)
+#error "VX_FUZZ_NO_FSYNC belongs to the fuzz build (clang with the address sanitizer) only"
+#elif !__has_feature(address_sanitizer)
+#error "VX_FUZZ_NO_FSYNC belongs to the fuzz build (clang with the address sanitizer) only"
+#endif
 constexpr bool kFlushBeforeRename = false;
 #else
 constexpr bool kFlushBeforeRename = true;
