@@ -2,8 +2,10 @@
 // Shared by the fuzz targets: a private scratch folder on tmpfs for the readers that take a path,
 // and the splitting of one input into the several files some readers need.
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +19,23 @@ namespace vxfuzz {
 
 namespace fs = std::filesystem;
 
-// The folder the readers' files go to: VX_FUZZ_DIR when set, else /dev/shm, else the user's
-// runtime folder (both tmpfs on a usual system), else the temporary folder. Removed at exit.
+// Removes the scratch folders of fuzz processes that are gone: libFuzzer leaves with _Exit (no
+// exit handlers) at the end of a timed run and on every fault, so a folder cannot remove itself.
+inline void RemoveOrphanedScratchFolders(const fs::path& base) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("vx-fuzz-", 0) != 0) continue;
+        const long pid = std::strtol(name.c_str() + 8, nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            fs::remove_all(entry.path(), ec);
+        }
+    }
+}
+
+// The folder the readers' files go to, "vx-fuzz-<pid>-XXXXXX" in VX_FUZZ_DIR when set, else in
+// /dev/shm, else in the user's runtime folder (both tmpfs on a usual system), else in the
+// temporary folder.
 inline const fs::path& ScratchFolder() {
     static const fs::path folder = [] {
         fs::path base;
@@ -32,15 +49,12 @@ inline const fs::path& ScratchFolder() {
         } else {
             base = fs::temp_directory_path(ec);
         }
-        std::string pattern = (base / "vx-fuzz-XXXXXX").string();
+        RemoveOrphanedScratchFolders(base);
+        std::string pattern = (base / ("vx-fuzz-" + std::to_string(::getpid()) + "-XXXXXX")).string();
         if (::mkdtemp(pattern.data()) == nullptr) {
             std::perror("vx-fuzz: cannot make the scratch folder");
             std::abort();
         }
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(ScratchFolder(), ignored);
-        });
         return fs::path(pattern);
     }();
     return folder;

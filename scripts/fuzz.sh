@@ -42,6 +42,12 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_FUZZ
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 mkdir -p "$build/artifacts"
+# The targets' scratch folders go to one folder on tmpfs that goes when the script ends.
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm=${XDG_RUNTIME_DIR:-${TMPDIR:-/tmp}}
+scratch=$(mktemp -d "$shm/vx-fuzz-run.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export VX_FUZZ_DIR="$scratch"
 status=0
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
