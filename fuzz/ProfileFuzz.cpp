@@ -1,127 +1,119 @@
-// Feeds arbitrary bytes to every reader of the data files: the JSON layer, the profile getters
-// and setters of each device kind, the light name tables, the custom lighting steps, the macro
-// files and the audio styles. Files go to a private folder (on tmpfs when there is one, so the
-// atomic writes' flushes cost nothing).
+// A profile file of any device kind, as the user's profile, as the factory profile it is completed
+// from, and as the profile list ("ProfileList.ini") with a profile file beside it; also the audio
+// styles, which are read from a document of the same shape. Every getter and setter of the
+// profile data runs on what was read and the profile is saved again.
+//
+// Everything happens in a private folder on tmpfs, and the fuzz build's atomic writer skips its
+// flush (VX_FUZZ_NO_FSYNC), so a run costs parsing, not the disk.
 
-#include <unistd.h>
-
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "profiles/AudioFile.h"
-#include "profiles/DataFolders.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/KeyboardProfiledata.h"
-#include "profiles/LightNameTables.h"
-#include "profiles/MacroFiles.h"
 #include "profiles/MouseProfiledata.h"
+#include "profiles/ProfileList.h"
 #include "profiles/Ru6533Profiledata.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path& Folder() {
-    static const fs::path folder = [] {
-        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "vx-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        SetUserDataFolderOverride(pattern);
-        return fs::path(pattern);
-    }();
-    return folder;
-}
-
-void Put(const fs::path& path, const uint8_t* data, size_t size) {
-    WriteFileAtomically(path, std::string(reinterpret_cast<const char*>(data), size));
-}
+using vxfuzz::fs::path;
 
 template <typename Data>
 void CommonRecords(Data& data) {
     data.SetLightInfo(data.GetLightInfo());
     data.SetAudioLightInfo(data.GetAudioLightInfo());
     data.GetLightList();
-    auto keys = data.GetKeyList();
-    RemoveMacroFromKeyList(keys, 0);
-    data.SetKeyList(keys);
-    data.LoadLightConfig(Folder() / "qorin_light.config");
-    data.GetCustomLightSteps();
+    data.SetKeyList(data.GetKeyList());
 }
 
-void Profiles(const fs::path& profile, const fs::path& factory) {
+void Keyboard(const path& profile, const path& factory) {
     CKeyboardProfiledata keyboard;
     keyboard.SetDefaultPath(factory);
     keyboard.SetProfilePath(profile);
-    keyboard.SetLightConfigPath(Folder() / "qorin_light.config");
     keyboard.LoadProfile(profile);
     CommonRecords(keyboard);
     keyboard.SetKeyboardSystemStages(keyboard.GetKeyboardSystemStages());
     const int32_t group = keyboard.GetCustomGroupIndex();
+    keyboard.SetCustomGroupIndex(group);
     keyboard.SetCustomLightColors(keyboard.GetCustomLightColors(group, 170), group);
     keyboard.SaveProfile();
+}
 
+void Mouse(const path& profile, const path& factory) {
     CMouseProfiledata mouse;
     mouse.SetDefaultPath(factory);
+    mouse.SetProfilePath(profile);
     mouse.LoadProfile(profile);
     CommonRecords(mouse);
     mouse.SetDpiStages(mouse.GetDpiStages());
     mouse.SetActiveStage(mouse.GetActiveStage());
     mouse.SetMouseSystemStages(mouse.GetMouseSystemStages());
     mouse.GetCorrectInfo();
+    mouse.SaveProfile();
+    // The other node: the main window's edit of another profile (macro removal).
     mouse.LoadOtherProfile(profile);
     mouse.SetOtherKeyList(mouse.GetOtherKeyList());
+    mouse.SaveOtherProfile(profile);
+}
 
+void Headset(const path& profile, const path& factory) {
     CRu6533Profiledata headset;
     headset.SetDefaultPath(factory);
+    headset.SetProfilePath(profile);
     headset.LoadProfile(profile);
     CommonRecords(headset);
     const Ru6533SystemSetStages stages = headset.GetSystemSetStages();
     headset.SetSystemSetStages(stages);
     headset.SetEqValues(stages.eqType, headset.GetEqValues(stages.eqType));
-    headset.SetCustomEqValues(stages.customEqSeletIndex,
-                              headset.GetCustomEqValues(stages.customEqSeletIndex));
+    headset.SetCustomEqValues(stages.customEqSeletIndex, headset.GetCustomEqValues(stages.customEqSeletIndex));
     headset.SetCustomEqNames(headset.GetCustomEqNames());
     headset.SaveProfile();
 }
 
-void SharedFiles(const Json::Value& document) {
-    LightNameTables tables;
-    for (int32_t index = 0; index < 4; ++index) {
-        tables.LoadDefaultLightNames(Folder() / "input.json", index);
-        tables.LoadCustomLightNames(Folder() / "input.json", index);
-        tables.CodeOfMode(index * 11, 31);
-    }
-    MacroFiles macros(Folder(), "input.json");
-    for (const MacroListEntry& entry : macros.LoadList()) {
-        for (const MacroEvent& event : macros.LoadEvents(entry.guid)) MacroFiles::Pack(event);
-    }
-    const Json::Value& events = JsonMember(document, "Events");
-    for (Json::ArrayIndex i = 0; i < JsonArraySize(events) && i < 64; ++i) {
-        std::array<uint8_t, 4> record{};
-        CBasicProfiledata::MacroEventToRecord(events[i], record);
-    }
-    AudioFile::ReadStyles(JsonMember(document, "Device"));
+void List(const path& folder, const path& factory, const std::string& bytes) {
+    vxfuzz::fs::create_directory(folder);
+    vxfuzz::PutFile(folder / kProfileListFile, bytes);
+    // A profile the list may or may not name (the identifier of the factory profile's seed).
+    vxfuzz::PutFile(folder / "2024_03_07_14_05_09_042.Json", bytes);
+    ProfileList list;
+    list.SetProfileFolders(folder, factory);
+    list.SetDeviceKind(1);
+    const int selected = list.Load();
+    VX_FUZZ_CHECK(selected < list.Count());
+    const int count = list.GetProfileCount();
+    for (int i = 0; i < count && i < 4; ++i) (void)list.GetProfileFilePath(i);
+    if (list.Count() > 0) VX_FUZZ_CHECK(list.Select(list.Count() - 1));
+    list.ImportProfile(factory);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const fs::path& folder = Folder();
-    const fs::path input = folder / "input.json";
-    Put(input, data, size);
-    const Json::Value document = JsonFile().ReadJson(input);
-    // The same bytes as the user's profile, as the factory profile (a profile without a node is
-    // completed from it), as the light configuration and as a step file.
-    Put(folder / "profile.Json", data, size);
-    Put(folder / "qorin_light.config", data, size);
-    Profiles(folder / "profile.Json", input);
-    const fs::path profile = folder / "empty.Json";
-    std::error_code ec;
-    fs::remove(profile, ec);
-    Profiles(profile, input);
-    SharedFiles(document);
+    vxfuzz::ClearScratchFolder();
+    const path& folder = vxfuzz::ScratchFolder();
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const path factory = folder / "factory.Json";
+    vxfuzz::PutFile(factory, bytes);
+
+    // The bytes as the user's profile, completed from the same bytes as the factory profile.
+    const path profile = folder / "profile.Json";
+    vxfuzz::PutFile(profile, bytes);
+    Keyboard(profile, factory);
+    vxfuzz::PutFile(profile, bytes);
+    Mouse(profile, factory);
+    vxfuzz::PutFile(profile, bytes);
+    Headset(profile, factory);
+    // No profile yet: made from the factory bytes.
+    const path fresh = folder / "fresh.Json";
+    Keyboard(fresh, factory);
+
+    List(folder / "device", factory, bytes);
+    const Json::Value document = JsonFile::ParseText(bytes);
+    AudioFile::ReadStyles(JsonMember(document, "Device"));
     return 0;
 }

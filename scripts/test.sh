@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, then the thread-sanitizer build of the
-# tests labelled "threaded". Usage: scripts/test.sh [extra ctest arguments]
+# tests labelled "threaded", then (when clang and its fuzzer runtime are installed) every libFuzzer
+# target for a few seconds. Usage: scripts/test.sh [extra ctest arguments]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -24,4 +25,8 @@ status=0
 (cd "$top/build-tsan" && \
    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$top/cmake/tsan.supp" \
    ctest --output-on-failure -j "$jobs" -L threaded "$@") || status=1
+# The readers of outside input under libFuzzer, 5 s each on a copy of their seeds (exit 2: no clang).
+fuzz_status=0
+"$top/scripts/fuzz.sh" -t 5 || fuzz_status=$?
+[ $fuzz_status -eq 0 ] || [ $fuzz_status -eq 2 ] || status=1
 exit $status

@@ -384,7 +384,12 @@ ReportDescriptorStatus Parser::CheckUsageTableRoom() const {
                 room += uint32_t(c.usageMax - c.usageMin) + 1;
             }
         }
-        for (const auto& [page, entries] : entriesOfPage) room += entries * fieldsOfPage[page];
+        // An entry of usage page 0 holds the usages of every page (MaxUsageListLength).
+        uint64_t allFields = 0;
+        for (const auto& [page, fields] : fieldsOfPage) allFields += fields;
+        for (const auto& [page, entries] : entriesOfPage) {
+            room += entries * (page == 0 ? allFields : fieldsOfPage[page]);
+        }
         if (room > kHidMaxUsageTableRoom) return ReportDescriptorStatus::TooManyUsages;
     }
     return ReportDescriptorStatus::Ok;
@@ -560,6 +565,15 @@ std::string FormatHexBytes(const uint8_t* data, size_t length) {
 
 std::vector<HidUsageData> BuildUsageTable(const HidCollectionInfo& info, HidReportKind kind) {
     std::vector<HidUsageData> table;
+    // The list lengths of every page in one walk (MaxUsageListLength per entry would walk every
+    // capability once per button entry).
+    std::map<uint16_t, uint32_t> fieldsOfPage;
+    uint32_t allFields = 0;
+    for (const HidCapability& c : info.caps) {
+        if (c.kind != kind || !c.isButton) continue;
+        fieldsOfPage[c.usagePage] += c.reportCount;
+        allFields += c.reportCount;
+    }
     for (const HidCapability& c : info.caps) {
         if (c.kind != kind || !c.isButton) continue;
         HidUsageData e;
@@ -568,7 +582,7 @@ std::vector<HidUsageData> BuildUsageTable(const HidCollectionInfo& info, HidRepo
         e.reportId = c.reportId;
         e.usageMin = c.usageMin;
         e.usageMax = c.usageMax;
-        e.maxUsageListLength = info.MaxUsageListLength(kind, c.usagePage);
+        e.maxUsageListLength = c.usagePage == 0 ? allFields : fieldsOfPage[c.usagePage];
         e.usages.assign(e.maxUsageListLength, 0);
         table.push_back(std::move(e));
     }

@@ -536,6 +536,25 @@ TEST(ReportDescriptorBounds, HostileDescriptorsAreRefusedOrStaySmall) {
     EXPECT_EQ(d.Collections()[0].caps.at(0).usageMax, kHidMaxUsages - 1);
 }
 
+TEST(ReportDescriptorBounds, UsagePageZeroEntriesCountEveryPagesFields) {
+    // A button entry of usage page 0 lists the usages of every page, so its room is all the
+    // button fields of the report kind, not those of page 0 alone. Counted per page, 200 such
+    // entries beside one 250-field button item passed the bound with a table of 90,250 entries.
+    std::vector<uint8_t> bytes = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x25, 0x01, 0x19, 0x01,
+                                  0x29, 0xFA, 0x75, 0x01, 0x95, 0xFA, 0x81, 0x02, 0x05, 0x00, 0x25, 0xFF};
+    for (int i = 0; i < 200; ++i) bytes.insert(bytes.end(), {0x09, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x00});
+    bytes.push_back(0xC0);
+    ReportDescriptor d;
+    EXPECT_EQ(d.Parse(bytes), ReportDescriptorStatus::TooManyUsages);
+
+    // Fewer entries fit, and the table then stays within the bound.
+    bytes.erase(bytes.begin() + 24 + 8 * 100, bytes.end() - 1);
+    ASSERT_EQ(d.Parse(bytes), ReportDescriptorStatus::Ok);
+    const auto table = BuildUsageTable(d.Collections().at(0), HidReportKind::Input);
+    EXPECT_LE(TableRoom(table), kHidMaxUsageTableRoom);
+    EXPECT_EQ(table.back().maxUsageListLength, 350u);
+}
+
 TEST(UnpackReport, ScalingWithThirtyTwoBitExtremesDoesNotOverflow) {
     const std::vector<uint8_t> bytes = {
         0x05, 0x01,                    // Usage Page (Generic Desktop)
