@@ -13,7 +13,6 @@
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/KeyboardProfiledata.h"
 
-struct KeyboardBlockInput;
 class COptionUI;
 class CSliderUI;
 
@@ -136,7 +135,7 @@ private:
     void ShowKeyAssignments();
     void StoreStages(const KeyboardSystemStages& stages);
     void MaybeWriteCustomColours();
-    KeyboardBlockInput SettingsFromProfile(int profile);
+    KeyboardSettings SettingsFromProfile(int profile);
     void FindControls();
 
     CKeyboardProfiledata m_profile;

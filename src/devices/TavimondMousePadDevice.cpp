@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "devices/DeviceBlocks.h"
-#include "devices/LightRecordConvert.h"
+#include "link/SettingsBlocks.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "link/StatusRecord.h"
 #include "profiles/DataFolders.h"
@@ -100,9 +99,9 @@ void CTavimondMousePadDevice::TakeLight(const LightInfo& info) {
 
 int CTavimondMousePadDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    const auto list = ToEngineList(m_profile.GetLightList());
-    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
-    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    const auto list = m_profile.GetLightList();
+    const auto steps = m_profile.GetCustomLightSteps();
+    Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     TakeLight(info);
     return 1;
 }
@@ -141,13 +140,13 @@ int CTavimondMousePadDevice::RefreshFromDevice() {
     std::array<uint8_t, kBlockStride> block{};
     if (m_commandLink.ReadConfig(block, static_cast<uint32_t>(active) * kBlockStride) != 1) return 0;
     block[0] = active;
-    m_record = DecodePadBlock(block, m_modeCodes);
+    m_record = ParsePadBlock(block, m_modeCodes);
     SendToOwner(kMsgActiveProfile, active);
     return 1;
 }
 
 int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
-    const Record block = EncodePadBlock(m_record, m_modeCodes, SIZE_MAX);
+    const Record block = BuildPadBlock(m_record, m_modeCodes);
     // A device that does not answer costs one time-out, not one per frame of the write.
     if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     const int status = m_commandLink.WriteConfig(block, 0);

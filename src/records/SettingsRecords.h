@@ -75,6 +75,8 @@ struct KeyboardSettings {
     uint8_t profile = 0;  // callers write profile 0's block, whose byte 0 is the active profile
     LightInfo light;
     KeyboardSystemStages system;
+
+    bool operator==(const KeyboardSettings&) const = default;
 };
 
 // What the mouse's settings block carries.
@@ -90,6 +92,8 @@ struct MouseSettings {
     uint16_t screenHeight = 0;
     uint8_t correctMinSq = 0;
     uint8_t correctPixThresh = 0;
+
+    bool operator==(const MouseSettings&) const = default;
 };
 
 namespace vx::records {
