@@ -232,14 +232,14 @@ void CTavimondKeyboardDevice::OnConnected() {
     LoadPageLists();
     ReadDeviceSettings();
     RefreshPage();
-    if (Engine().GetLightInfo().mode == kModeCustomColours) SendCustomColours();
+    if (Engine().GetLightInfo().selectItem == kModeCustomColours) SendCustomColours();
     // A keyboard found in a streamed mode is driven by the frames from the start.
     EnterSoftwareLightingIfStreamed();
     StartLightingThread();
 }
 
 void CTavimondKeyboardDevice::EnterSoftwareLightingIfStreamed() {
-    const uint8_t mode = Engine().GetLightInfo().mode;
+    const uint8_t mode = Engine().GetLightInfo().selectItem;
     if (mode == kModeAudio || mode == kModeCompanion) SetSoftwareLighting(true);
 }
 
@@ -508,7 +508,7 @@ int CTavimondKeyboardDevice::WriteMacroMemory(const std::vector<int>& macroNumbe
 void CTavimondKeyboardDevice::LightingFrame() {
     if (!m_softwareLighting.load()) return;
     PaintAndStream(m_keyLedMap.data(), m_keyLedMap.size());
-    if (Engine().GetLightInfo().mode == kModeCustomColours) MaybeWriteCustomColours();
+    if (Engine().GetLightInfo().selectItem == kModeCustomColours) MaybeWriteCustomColours();
 }
 
 void CTavimondKeyboardDevice::MaybeWriteCustomColours() {
@@ -605,7 +605,7 @@ void CTavimondKeyboardDevice::EnterCustomColourMode() {
     const int count = Engine().LedCount();
     const std::vector<CustomLightColor> colours = m_profile.GetCustomLightColors(group, count);
     const uint8_t bright =
-        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().brightness, 4)];
+        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().light, 4)];
     for (int led = 0; led < count && led < static_cast<int>(colours.size()); ++led) {
         const CustomLightColor& c = colours[led];
         Engine().SetLed(led, {c.red, c.green, c.blue, bright});
