@@ -100,7 +100,7 @@ TEST_F(DeviceLinkEmulatorTest, SettingsWrittenOnTheCableAreReadThroughTheReceive
     EXPECT_EQ(parsed.light.selectItem, 5);
     EXPECT_EQ(parsed.light.speed, 1);
     EXPECT_EQ(parsed.light.blue, 30);
-    EXPECT_EQ(parsed.pollingRate, 2);
+    EXPECT_EQ(parsed.system.pollingRate, 2);
 }
 
 TEST_F(DeviceLinkEmulatorTest, SleepingDeviceBehindItsReceiver) {
