@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "link/SettingsBlocks.h"
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "link/MacroImageBlock.h"
+#include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -604,8 +604,7 @@ void CTavimondKeyboardDevice::EnterCustomColourMode() {
     const int group = m_profile.GetCustomGroupIndex();
     const int count = Engine().LedCount();
     const std::vector<CustomLightColor> colours = m_profile.GetCustomLightColors(group, count);
-    const uint8_t bright =
-        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().light, 4)];
+    const uint8_t bright = vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().light, 4)];
     for (int led = 0; led < count && led < static_cast<int>(colours.size()); ++led) {
         const CustomLightColor& c = colours[led];
         Engine().SetLed(led, {c.red, c.green, c.blue, bright});

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "link/SettingsBlocks.h"
 #include "devices/lighting/MousePadLightingEngine.h"
+#include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
 #include "profiles/DataFolders.h"
 #include "profiles/LightNameTables.h"

@@ -36,7 +36,8 @@ void Load(std::span<const uint8_t> block, size_t base, const std::array<BlockFie
           Record& record, const Translation& t) {
     for (const BlockField<Record>& entry : table) {
         int64_t value = 0;
-        for (size_t i = 0; i < entry.width; ++i) value |= int64_t(At(block, base + entry.offset + i)) << (8 * i);
+        for (size_t i = 0; i < entry.width; ++i)
+            value |= int64_t(At(block, base + entry.offset + i)) << (8 * i);
         if (entry.codec == BlockCodec::ModeCode)
             value = ModeCodeToIndex(t.modeTable, static_cast<uint8_t>(value));
         else if (entry.codec == BlockCodec::Speed)

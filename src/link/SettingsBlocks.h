@@ -1,7 +1,8 @@
 #pragma once
 // Settings blocks of the device's configuration memory, built from the settings record of each
-// kind (records/SettingsRecords.h) and parsed back into it through one table of offsets per record. The profile holds light modes as indexes into the device's light-mode
-// table and speeds as levels 0..4; the device holds mode codes and inverted speeds.
+// kind (records/SettingsRecords.h) and parsed back into it through one table of offsets per record. The
+// profile holds light modes as indexes into the device's light-mode table and speeds as levels 0..4; the
+// device holds mode codes and inverted speeds.
 
 #include <array>
 #include <cstddef>

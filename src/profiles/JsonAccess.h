@@ -80,21 +80,27 @@ Json::Value* JsonElementForWrite(Json::Value& value, int64_t index);
 // Number of elements of an array; 0 for every other type.
 Json::ArrayIndex JsonArraySize(const Json::Value& value);
 
+// The value of one member as a field table says to read it.
+inline int64_t JsonFieldValue(const Json::Value& value, vx::records::JsonKind kind) {
+    switch (kind) {
+        case vx::records::JsonKind::Flag:
+            return JsonFlag(value);
+        case vx::records::JsonKind::Word:
+            return JsonWord(value);
+        case vx::records::JsonKind::Int32:
+            return JsonInt32(value);
+        case vx::records::JsonKind::Byte:
+            break;
+    }
+    return JsonByte(value);
+}
+
 // Reads the members a field table names from `object` into `record`; a missing or wrong-typed
 // member reads as 0. Fields the table does not name are left as they are.
 template <class Record, class Table>
 void ReadJsonFields(const Table& table, const Json::Value& object, Record& record) {
-    for (const auto& entry : table) {
-        const Json::Value& value = JsonMember(object, entry.key);
-        int64_t v = 0;
-        switch (entry.kind) {
-            case vx::records::JsonKind::Byte: v = JsonByte(value); break;
-            case vx::records::JsonKind::Flag: v = JsonFlag(value); break;
-            case vx::records::JsonKind::Word: v = JsonWord(value); break;
-            case vx::records::JsonKind::Int32: v = JsonInt32(value); break;
-        }
-        entry.field.set(record, v);
-    }
+    for (const auto& entry : table)
+        entry.field.set(record, JsonFieldValue(JsonMember(object, entry.key), entry.kind));
 }
 
 // Writes the fields a field table names into members of `object` (made an object first when it

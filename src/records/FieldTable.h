@@ -26,12 +26,14 @@ struct FieldRef {
 template <auto First, auto... Rest>
 constexpr auto Member() {
     using Record = typename MemberOwner<decltype(First)>::type;
+    // clang-format off
     return FieldRef<Record>{
-        [](const Record& r) -> int64_t { return static_cast<int64_t>(((r.*First) .* ... .*Rest)); },
+        [](const Record& r) -> int64_t { return static_cast<int64_t>(((r.*First) .* ... .* Rest)); },
         [](Record& r, int64_t v) {
-            auto& field = ((r.*First) .* ... .*Rest);
+            auto& field = ((r.*First) .* ... .* Rest);
             field = static_cast<std::remove_reference_t<decltype(field)>>(v);
         }};
+    // clang-format on
 }
 
 // Copies the fields of a table from one record into another, leaving the rest of `into` alone.

@@ -23,8 +23,7 @@ LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_
     return e;
 }
 
-LightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0,
-                       Rgb c = {1, 2, 3}) {
+LightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0, Rgb c = {1, 2, 3}) {
     LightStep s;
     s.light = Info(effect, 4, speed, 0, multi, c);
     s.time = time;
@@ -130,7 +129,7 @@ TEST(StepPlayer, CursorAdvancesAfterEachStepsTimeAndWraps) {
     Shared shared;
     MousePadLightingEngine pad(15, shared.area, shared.player);
     const std::vector<LightStep> steps = {StepOf(kStepStatic, 100, 4, 0, {9, 0, 0}),
-                                                StepOf(kStepStatic, 50, 4, 0, {0, 9, 0})};
+                                          StepOf(kStepStatic, 50, 4, 0, {0, 9, 0})};
     pad.LoadLightingState(Info(5), nullptr, 0, steps.data(), steps.size());
     uint32_t now = 1000;
     std::vector<std::pair<uint32_t, size_t>> changes;

@@ -143,8 +143,7 @@ TEST(LightingThread, WindowThreadChangesWhileTheThreadRuns) {
         list[i].light = 3;
         list[i].present = 1;
     }
-    const std::vector<LightStep> steps = {{Info(kStepWave, 4, 4, 0, 1), 3, 0},
-                                                {Info(kStepBlink), 2, 0}};
+    const std::vector<LightStep> steps = {{Info(kStepWave, 4, 4, 0, 1), 3, 0}, {Info(kStepBlink), 2, 0}};
     const int32_t levels[25] = {2000, 1500, 1000, 500,  0,    2000, 1500, 1000, 500,  0,    2000, 1500, 1000,
                                 500,  0,    2000, 1500, 1000, 500,  0,    2000, 1500, 1000, 500,  0};
     uint64_t sum = 0;

@@ -58,8 +58,13 @@ TEST(SettingsRecordRoundTrip, MouseBlockGivesBackEveryField) {
     settings.activeStage = 4;
     for (size_t i = 0; i < kMouseDpiStages; ++i) {
         const auto n = static_cast<uint8_t>(i + 1);
-        settings.stages[i] = {n, uint8_t(0x70 + n), uint16_t(0x0100 * n + 0x10), uint16_t(0x0200 * n + 0x20),
-                              uint8_t(0x40 + n), uint8_t(0x50 + n), uint8_t(0x60 + n)};
+        settings.stages[i] = {n,
+                              uint8_t(0x70 + n),
+                              uint16_t(0x0100 * n + 0x10),
+                              uint16_t(0x0200 * n + 0x20),
+                              uint8_t(0x40 + n),
+                              uint8_t(0x50 + n),
+                              uint8_t(0x60 + n)};
     }
     settings.screenFlag = 5;
     settings.screenWidth = 0x0A00;

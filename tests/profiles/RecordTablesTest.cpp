@@ -46,7 +46,8 @@ TEST(ProfileRecordRoundTrip, MouseRecordsComeBackWhole) {
     data.SetProfilePath(path);
     data.LoadProfile(path);
 
-    const std::vector<DpiStage> stages = {{1, 2, 0x0301, 0x0402, 5, 6, 7}, {8, 9, 0x0A0B, 0x0C0D, 14, 15, 16}};
+    const std::vector<DpiStage> stages = {{1, 2, 0x0301, 0x0402, 5, 6, 7},
+                                          {8, 9, 0x0A0B, 0x0C0D, 14, 15, 16}};
     const MouseSystemStages system{31, 32, 33, 34, 35, 36};
     data.SetDpiStages(stages);
     data.SetMouseSystemStages(system);

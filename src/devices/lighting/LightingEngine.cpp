@@ -42,8 +42,7 @@ uint8_t LightingEngine::SetUpMode() const {
 }
 
 bool LightingEngine::LoadLightingState(const LightInfo& info, const LightListEntry* list,
-                                       std::size_t listCount, const LightStep* steps,
-                                       std::size_t stepCount) {
+                                       std::size_t listCount, const LightStep* steps, std::size_t stepCount) {
     const bool changed = ApplyLightInfo(info);
     SetLightList(list, listCount);
     {
