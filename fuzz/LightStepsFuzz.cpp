@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "devices/LightRecordConvert.h"
 #include "devices/lighting/CustomStepList.h"
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/StepPlayer.h"
@@ -43,9 +42,8 @@ std::vector<std::string> NamedGuids(const Json::Value& config) {
 }
 
 void Play(const std::vector<LightStep>& steps) {
-    const std::vector<vx::lighting::CustomLightStep> engineSteps = ToEngineSteps(steps);
     vx::lighting::CustomStepList list;
-    list.Set(engineSteps.data(), engineSteps.size());
+    list.Set(steps.data(), steps.size());
     vx::lighting::LedFrame frame;
     frame.SetCount(vx::lighting::LedFrame::kCapacity);
     vx::lighting::StepPlayer player;

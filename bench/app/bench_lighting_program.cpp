@@ -82,7 +82,7 @@ void WaveOnKeyboardPage(benchmark::State& state) {
         if (wnd.CurrentDevicePage() != keyboard) {
             state.SkipWithError("the keyboard page is not the one shown");
         } else {
-            mode = keyboard->Engine().GetLightInfo().mode;
+            mode = keyboard->Engine().GetLightInfo().selectItem;
             if (!visible) wnd.hide();
             for (auto _ : state) {
                 const double before = ProcessCpuSeconds();

@@ -28,11 +28,11 @@ namespace {
 
 LightInfo Info(uint8_t mode, uint8_t multi = 1) {
     LightInfo info;
-    info.mode = mode;
-    info.brightness = 4;
+    info.selectItem = mode;
+    info.light = 4;
     info.speed = 4;
-    info.direction = 1;
-    info.multiColour = multi;
+    info.fx = 1;
+    info.multiColor = multi;
     info.red = 200;
     info.green = 100;
     info.blue = 50;
@@ -42,18 +42,18 @@ LightInfo Info(uint8_t mode, uint8_t multi = 1) {
 std::vector<LightListEntry> FullLightList() {
     std::vector<LightListEntry> list(170);
     for (size_t i = 0; i < list.size(); ++i) {
-        list[i].type = static_cast<uint8_t>(i % 5);
+        list[i].selectItem = static_cast<uint8_t>(i % 5);
         list[i].speed = static_cast<uint8_t>(i % 5);
-        list[i].brightness = 4;
-        list[i].multiColour = static_cast<uint8_t>(i % 2);
+        list[i].light = 4;
+        list[i].multiColor = static_cast<uint8_t>(i % 2);
         list[i].red = 255;
         list[i].present = 1;
     }
     return list;
 }
 
-std::vector<CustomLightStep> Steps() {
-    std::vector<CustomLightStep> steps(3);
+std::vector<LightStep> Steps() {
+    std::vector<LightStep> steps(3);
     steps[0].light = Info(kStepWave);
     steps[0].time = 500;
     steps[1].light = Info(kStepBlink);
@@ -141,8 +141,8 @@ void BM_KeyboardModePass(benchmark::State& state) {
     const auto steps = Steps();
     kb.LoadLightingState(Info(mode), list.data(), list.size(), steps.data(), steps.size());
     AudioLightInfo audio;
-    audio.style = style;
-    audio.sevenColour = 1;
+    audio.audioMode = style;
+    audio.sevenColorFlags = 1;
     kb.SetAudioLightInfo(audio);
     uint32_t now = 1000;
     kb.StartTicks(now);

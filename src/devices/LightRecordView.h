@@ -2,7 +2,7 @@
 // What a device page needs of the lighting panel that shows its records: the page shows them after
 // every refresh, without depending on the panel's module (the panel implements this).
 
-#include "profiles/ProfileRecords.h"
+#include "records/LightRecords.h"
 
 class ILightRecordView {
 public:

@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "devices/DeviceBlocks.h"
-#include "devices/LightRecordConvert.h"
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "link/MacroImageBlock.h"
+#include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -176,12 +175,12 @@ void CTavimondKeyboardDevice::SetLightInfo(const LightInfo& info) {
 
 void CTavimondKeyboardDevice::SetAudioLightInfo(const AudioLightInfo& info) {
     CTavimondUSBDevice::SetAudioLightInfo(info);
-    KeyboardEngine().SetAudioLightInfo(ToEngineAudio(info));
+    KeyboardEngine().SetAudioLightInfo(info);
     m_profile.SetAudioLightInfo(info);
 }
 
 AudioLightInfo CTavimondKeyboardDevice::GetAudioLightInfo() {
-    return FromEngineAudio(KeyboardEngine().GetAudioLightInfo());
+    return KeyboardEngine().GetAudioLightInfo();
 }
 
 void CTavimondKeyboardDevice::OnAudioLevels(const int32_t* levels, size_t count) {
@@ -194,13 +193,13 @@ void CTavimondKeyboardDevice::SetAudioParameters(const int32_t* values, size_t c
 
 int CTavimondKeyboardDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    const auto list = ToEngineList(m_profile.GetLightList());
-    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
+    const auto list = m_profile.GetLightList();
+    const auto steps = m_profile.GetCustomLightSteps();
     // The engine compares against the mode it last set up, not against the record the panel has
     // just stored, so a mode chosen on the panel gets its reset and set-up here.
     const bool modeChanged =
-        Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
-    KeyboardEngine().SetAudioLightInfo(ToEngineAudio(m_profile.GetAudioLightInfo()));
+        Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
+    KeyboardEngine().SetAudioLightInfo(m_profile.GetAudioLightInfo());
     m_block[1] = info.selectItem;
     m_block[2] = info.light;
     m_block[3] = info.speed;
@@ -234,14 +233,14 @@ void CTavimondKeyboardDevice::OnConnected() {
     LoadPageLists();
     ReadDeviceSettings();
     RefreshPage();
-    if (Engine().GetLightInfo().mode == kModeCustomColours) SendCustomColours();
+    if (Engine().GetLightInfo().selectItem == kModeCustomColours) SendCustomColours();
     // A keyboard found in a streamed mode is driven by the frames from the start.
     EnterSoftwareLightingIfStreamed();
     StartLightingThread();
 }
 
 void CTavimondKeyboardDevice::EnterSoftwareLightingIfStreamed() {
-    const uint8_t mode = Engine().GetLightInfo().mode;
+    const uint8_t mode = Engine().GetLightInfo().selectItem;
     if (mode == kModeAudio || mode == kModeCompanion) SetSoftwareLighting(true);
 }
 
@@ -328,8 +327,7 @@ void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw
     std::array<uint8_t, kBlockLength> block{};
     std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
     const uint8_t active = block[0];
-    const auto code = std::find(m_modeCodes.begin(), m_modeCodes.end(), block[1]);
-    if (code != m_modeCodes.end()) block[1] = static_cast<uint8_t>(code - m_modeCodes.begin());
+    block[1] = static_cast<uint8_t>(ModeCodeToIndex(m_modeCodes, block[1]));
     block[16] = 0;
     m_activeProfile = active;
     m_block = block;
@@ -337,54 +335,34 @@ void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw
 }
 
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {
+    // The block holds the mode index already; an empty mode table leaves it as it is.
+    const KeyboardSettings read = ParseKeyboardBlock(m_block, {});
     LightInfo info = m_profile.GetLightInfo();
-    info.selectItem = m_block[1];
-    info.light = m_block[2];
-    info.speed = static_cast<uint8_t>(SpeedLevelFromDevice(m_block[3]));
-    info.fx = m_block[4];
-    info.multiColor = m_block[5];
-    info.red = m_block[6];
-    info.green = m_block[7];
-    info.blue = m_block[8];
-    info.zzccLedMode = m_block[18];
-    info.customGroup = m_block[25];
+    vx::records::CopyFields(kBlockLightFields, read.light, info);
+    vx::records::CopyFields(kKeyboardBlockLightExtras, read.light, info);
     // The block keeps the level from here on, as the record does.
     m_block[3] = info.speed;
-    const bool modeChanged = Engine().ApplyLightInfo(ToEngineLight(info));
+    const bool modeChanged = Engine().ApplyLightInfo(info);
     if (modeChanged && info.selectItem == kModeCustomColours) EnterCustomColourMode();
-    m_stages.key6Flag = m_block[20];
-    m_stages.winFlag = m_block[21];
-    m_stages.wFlag = m_block[19];
+    m_stages.key6Flag = read.system.key6Flag;
+    m_stages.winFlag = read.system.winFlag;
+    m_stages.wFlag = read.system.wFlag;
     m_profile.SetKeyboardSystemStages(m_stages);
     m_profile.SetLightInfo(info);
     m_profile.SaveProfile();
 }
 
-KeyboardBlockInput CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
-    const LightInfo info = m_profile.GetLightInfo();
-    KeyboardBlockInput settings;
+KeyboardSettings CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
+    KeyboardSettings settings;
     settings.profile = static_cast<uint8_t>(profile);
-    settings.modeIndex = info.selectItem;
-    settings.brightness = info.light;
-    settings.speedLevel = info.speed;
-    settings.direction = info.fx;
-    settings.multiColour = info.multiColor;
-    settings.red = info.red;
-    settings.green = info.green;
-    settings.blue = info.blue;
-    settings.modeOption = info.zzccLedMode;
-    settings.customGroup = info.customGroup;
-    const KeyboardSystemStages stages = m_profile.GetKeyboardSystemStages();
-    settings.wFlag = stages.wFlag;
-    settings.key6Flag = stages.key6Flag;
-    settings.winFlag = stages.winFlag;
-    settings.pollingRate = stages.pollingRate;
+    settings.light = m_profile.GetLightInfo();
+    settings.system = m_profile.GetKeyboardSystemStages();
     return settings;
 }
 
 int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
     const std::array<uint8_t, kBlockLength> block =
-        EncodeKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
+        BuildKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
     // A device that does not answer costs one time-out, not one per frame of the write.
     if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     const int status = m_commandLink.WriteConfig(block, 0);
@@ -558,7 +536,7 @@ int CTavimondKeyboardDevice::WriteMacroMemory(const std::vector<int>& macroNumbe
 void CTavimondKeyboardDevice::LightingFrame() {
     if (!m_softwareLighting.load()) return;
     PaintAndStream(m_keyLedMap.data(), m_keyLedMap.size());
-    if (Engine().GetLightInfo().mode == kModeCustomColours) MaybeWriteCustomColours();
+    if (Engine().GetLightInfo().selectItem == kModeCustomColours) MaybeWriteCustomColours();
 }
 
 void CTavimondKeyboardDevice::MaybeWriteCustomColours() {
@@ -620,8 +598,8 @@ void CTavimondKeyboardDevice::WritePendingColours() {
 }
 
 void CTavimondKeyboardDevice::PaintKey(int led) {
-    const vx::lighting::LightInfo params = Engine().GetLightInfo();
-    if (params.mode != kModeCustomColours) return;
+    const LightInfo params = Engine().GetLightInfo();
+    if (params.selectItem != kModeCustomColours) return;
     if (led < 0 || led >= Engine().LedCount()) return;
     vx::lighting::LedEntry entry = Engine().GetLed(led);
     entry.red = params.red;
@@ -648,7 +626,7 @@ void CTavimondKeyboardDevice::StoreCustomColours(int group) {
 }
 
 void CTavimondKeyboardDevice::FillCustomColours(bool on) {
-    const vx::lighting::LightInfo params = Engine().GetLightInfo();
+    const LightInfo params = Engine().GetLightInfo();
     const int count = Engine().LedCount();
     for (int led = 0; led < count; ++led) {
         vx::lighting::LedEntry e = Engine().GetLed(led);
@@ -674,8 +652,7 @@ void CTavimondKeyboardDevice::EnterCustomColourMode() {
     const int group = m_profile.GetCustomGroupIndex();
     const int count = Engine().LedCount();
     const std::vector<CustomLightColor> colours = m_profile.GetCustomLightColors(group, count);
-    const uint8_t bright =
-        vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().brightness, 4)];
+    const uint8_t bright = vx::lighting::kBrightnessLevels[std::min<int>(Engine().GetLightInfo().light, 4)];
     for (int led = 0; led < count && led < static_cast<int>(colours.size()); ++led) {
         const CustomLightColor& c = colours[led];
         Engine().SetLed(led, {c.red, c.green, c.blue, bright});

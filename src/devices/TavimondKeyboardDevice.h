@@ -15,7 +15,6 @@
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/KeyboardProfiledata.h"
 
-struct KeyboardBlockInput;
 class COptionUI;
 class CSliderUI;
 
@@ -147,7 +146,7 @@ private:
     void MaybeWriteCustomColours();
     // On the device worker: writes the table SendCustomColours handed over.
     void WritePendingColours();
-    KeyboardBlockInput SettingsFromProfile(int profile);
+    KeyboardSettings SettingsFromProfile(int profile);
     void FindControls();
 
     CKeyboardProfiledata m_profile;

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "devices/LightRecordConvert.h"
 #include "devices/MouseShootImage.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "platform/DebugLog.h"
@@ -167,7 +166,7 @@ void CTavimondMouseDevice::ApplyReread(const std::vector<uint8_t>& raw) {
     m_profile.SetLightInfo(light);
     if (InStageRange(m_current.ActiveStage())) m_profile.SetActiveStage(m_current.ActiveStage());
     SaveProfile();
-    Engine().ApplyLightInfo(ToEngineLight(light));
+    Engine().ApplyLightInfo(light);
     RefreshPage();
 }
 
@@ -224,9 +223,9 @@ void CTavimondMouseDevice::EnsureFiveStages() {
 
 int CTavimondMouseDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    const auto list = ToEngineList(m_profile.GetLightList());
-    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
-    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    const auto list = m_profile.GetLightList();
+    const auto steps = m_profile.GetCustomLightSteps();
+    Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     return 1;
 }
 
@@ -262,7 +261,7 @@ void CTavimondMouseDevice::SetLightTableIndex(int index) {
 
 void CTavimondMouseDevice::SetLightInfo(const LightInfo& info) {
     m_profile.SetLightInfo(info);
-    Engine().ApplyLightInfo(ToEngineLight(info));
+    Engine().ApplyLightInfo(info);
 }
 
 // ---- key assignments and macros ----

@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "devices/DeviceBlocks.h"
-#include "devices/LightRecordConvert.h"
 #include "devices/lighting/MousePadLightingEngine.h"
+#include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
 #include "profiles/DataFolders.h"
 #include "profiles/LightNameTables.h"
@@ -101,9 +100,9 @@ void CTavimondMousePadDevice::TakeLight(const LightInfo& info) {
 
 int CTavimondMousePadDevice::LoadLightingState() {
     const LightInfo info = m_profile.GetLightInfo();
-    const auto list = ToEngineList(m_profile.GetLightList());
-    const auto steps = ToEngineSteps(m_profile.GetCustomLightSteps());
-    Engine().LoadLightingState(ToEngineLight(info), list.data(), list.size(), steps.data(), steps.size());
+    const auto list = m_profile.GetLightList();
+    const auto steps = m_profile.GetCustomLightSteps();
+    Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     TakeLight(info);
     return 1;
 }
@@ -160,12 +159,12 @@ bool CTavimondMousePadDevice::FetchReread(std::vector<uint8_t>* raw) {
 void CTavimondMousePadDevice::ApplyReread(const std::vector<uint8_t>& raw) {
     std::array<uint8_t, kBlockStride> block{};
     std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
-    m_record = DecodePadBlock(block, m_modeCodes);
+    m_record = ParsePadBlock(block, m_modeCodes);
     SendToOwner(kMsgActiveProfile, block[0]);
 }
 
 int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
-    const Record block = EncodePadBlock(m_record, m_modeCodes, SIZE_MAX);
+    const Record block = BuildPadBlock(m_record, m_modeCodes);
     // A device that does not answer costs one time-out, not one per frame of the write.
     if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
     const int status = m_commandLink.WriteConfig(block, 0);

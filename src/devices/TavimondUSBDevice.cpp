@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "devices/LightRecordConvert.h"
 #include "devices/NotifyReader.h"
 #include "devices/PowerDisplay.h"
 #include "devices/lighting/LightingEngine.h"
@@ -397,11 +396,11 @@ void CTavimondUSBDevice::SetLightTableIndex(int index) {
 }
 
 void CTavimondUSBDevice::SetLightInfo(const LightInfo& info) {
-    m_engine->SetLightInfo(ToEngineLight(info));
+    m_engine->SetLightInfo(info);
 }
 
 LightInfo CTavimondUSBDevice::GetLightInfo() const {
-    return FromEngineLight(m_engine->GetLightInfo());
+    return m_engine->GetLightInfo();
 }
 
 void CTavimondUSBDevice::SetAudioLightInfo(const AudioLightInfo& info) {

@@ -4,48 +4,87 @@
 
 namespace {
 
-uint8_t Low(uint16_t value) {
-    return static_cast<uint8_t>(value & 0xFF);
-}
-uint8_t High(uint16_t value) {
-    return static_cast<uint8_t>(value >> 8);
-}
+using vx::records::Member;
 
 uint8_t At(std::span<const uint8_t> bytes, size_t index) {
     return index < bytes.size() ? bytes[index] : 0;
 }
-uint16_t WordAt(std::span<const uint8_t> bytes, size_t index) {
-    return static_cast<uint16_t>(At(bytes, index) | (At(bytes, index + 1) << 8));
+
+// What a codec needs besides the value: the light-mode table and the first index it cannot take.
+struct Translation {
+    std::span<const uint8_t> modeTable;
+    size_t modeLimit = SIZE_MAX;
+};
+
+template <class Record, size_t N>
+void Store(std::span<uint8_t> block, size_t base, const std::array<BlockField<Record>, N>& table,
+           const Record& record, const Translation& t) {
+    for (const BlockField<Record>& entry : table) {
+        int64_t value = entry.field.get(record);
+        if (entry.codec == BlockCodec::ModeCode)
+            value = ModeIndexToCode(t.modeTable, static_cast<int>(value), t.modeLimit);
+        else if (entry.codec == BlockCodec::Speed)
+            value = SpeedToDevice(static_cast<int>(value));
+        for (size_t i = 0; i < entry.width; ++i)
+            block[base + entry.offset + i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
+    }
 }
 
-// Bytes 1..8 are laid out alike in every block.
-void StoreLight(std::span<uint8_t> block, const LightSettings& light, std::span<const uint8_t> modeTable,
-                size_t modeLimit) {
-    block[1] = ModeIndexToCode(modeTable, light.modeIndex, modeLimit);
-    block[2] = light.brightness;
-    block[3] = SpeedToDevice(light.speedLevel);
-    block[4] = light.direction;
-    block[5] = light.multiColour;
-    block[6] = light.red;
-    block[7] = light.green;
-    block[8] = light.blue;
+// Bytes beyond the end of `block` read as 0, so that a short read cannot reach past the buffer.
+template <class Record, size_t N>
+void Load(std::span<const uint8_t> block, size_t base, const std::array<BlockField<Record>, N>& table,
+          Record& record, const Translation& t) {
+    for (const BlockField<Record>& entry : table) {
+        int64_t value = 0;
+        for (size_t i = 0; i < entry.width; ++i)
+            value |= int64_t(At(block, base + entry.offset + i)) << (8 * i);
+        if (entry.codec == BlockCodec::ModeCode)
+            value = ModeCodeToIndex(t.modeTable, static_cast<uint8_t>(value));
+        else if (entry.codec == BlockCodec::Speed)
+            value = SpeedFromDevice(static_cast<uint8_t>(value));
+        entry.field.set(record, value);
+    }
 }
 
-LightSettings LoadLight(std::span<const uint8_t> block, std::span<const uint8_t> modeTable) {
-    LightSettings light;
-    light.modeIndex = ModeCodeToIndex(modeTable, At(block, 1));
-    light.brightness = At(block, 2);
-    light.speedLevel = SpeedFromDevice(At(block, 3));
-    light.direction = At(block, 4);
-    light.multiColour = At(block, 5);
-    light.red = At(block, 6);
-    light.green = At(block, 7);
-    light.blue = At(block, 8);
-    return light;
-}
+// ---- keyboard: 64 bytes ----
 
+constexpr std::array<BlockField<KeyboardSettings>, 1> kKeyboardFields{{
+    {0, 1, BlockCodec::Plain, Member<&KeyboardSettings::profile>()},
+}};
+
+// Only the low byte of each flag travels.
+constexpr std::array<BlockField<KeyboardSystemStages>, 4> kKeyboardSystemFields{{
+    {19, 1, BlockCodec::Plain, Member<&KeyboardSystemStages::wFlag>()},
+    {20, 1, BlockCodec::Plain, Member<&KeyboardSystemStages::key6Flag>()},
+    {21, 1, BlockCodec::Plain, Member<&KeyboardSystemStages::winFlag>()},
+    {22, 1, BlockCodec::Plain, Member<&KeyboardSystemStages::pollingRate>()},
+}};
+
+// ---- mouse: 66 bytes written, 71 read ----
+
+constexpr std::array<BlockField<MouseSettings>, 8> kMouseFields{{
+    {0, 1, BlockCodec::Plain, Member<&MouseSettings::profile>()},
+    {11, 1, BlockCodec::Plain, Member<&MouseSettings::reportRateStage>()},
+    {12, 1, BlockCodec::Plain, Member<&MouseSettings::activeStage>()},
+    {59, 1, BlockCodec::Plain, Member<&MouseSettings::screenFlag>()},
+    {60, 2, BlockCodec::Plain, Member<&MouseSettings::screenWidth>()},
+    {62, 2, BlockCodec::Plain, Member<&MouseSettings::screenHeight>()},
+    {64, 1, BlockCodec::Plain, Member<&MouseSettings::correctMinSq>()},
+    {65, 1, BlockCodec::Plain, Member<&MouseSettings::correctPixThresh>()},
+}};
+
+// Five stages of nine bytes from byte 14.
 constexpr size_t kMouseStageBase = 14;
 constexpr size_t kMouseStageLength = 9;
+constexpr std::array<BlockField<DpiStage>, 7> kDpiStageFields{{
+    {0, 1, BlockCodec::Plain, Member<&DpiStage::active>()},
+    {1, 1, BlockCodec::Plain, Member<&DpiStage::xy>()},
+    {2, 2, BlockCodec::Plain, Member<&DpiStage::dpiX>()},
+    {4, 2, BlockCodec::Plain, Member<&DpiStage::dpiY>()},
+    {6, 1, BlockCodec::Plain, Member<&DpiStage::red>()},
+    {7, 1, BlockCodec::Plain, Member<&DpiStage::green>()},
+    {8, 1, BlockCodec::Plain, Member<&DpiStage::blue>()},
+}};
 
 }  // namespace
 
@@ -71,83 +110,41 @@ int ModeCodeToIndex(std::span<const uint8_t> modeTable, uint8_t code) {
 
 KeyboardBlock BuildKeyboardBlock(const KeyboardSettings& settings, std::span<const uint8_t> modeTable) {
     KeyboardBlock block{};
-    block[0] = settings.profile;
-    StoreLight(block, settings.light, modeTable, kKeyboardModeLimit);
-    block[16] = 0;
-    block[18] = settings.modeOption;
-    block[19] = Low(settings.wFlag);
-    block[20] = Low(settings.key6Flag);
-    block[21] = Low(settings.winFlag);
-    block[22] = Low(settings.pollingRate);
-    block[25] = settings.customGroup;
+    const Translation t{modeTable, kKeyboardModeLimit};
+    Store(block, 0, kKeyboardFields, settings, t);
+    Store(block, 0, kBlockLightFields, settings.light, t);
+    Store(block, 0, kKeyboardBlockLightExtras, settings.light, t);
+    Store(block, 0, kKeyboardSystemFields, settings.system, t);
     return block;
 }
 
 KeyboardSettings ParseKeyboardBlock(std::span<const uint8_t> block, std::span<const uint8_t> modeTable) {
     KeyboardSettings settings;
-    settings.profile = At(block, 0);
-    settings.light = LoadLight(block, modeTable);
-    settings.modeOption = At(block, 18);
-    settings.wFlag = At(block, 19);
-    settings.key6Flag = At(block, 20);
-    settings.winFlag = At(block, 21);
-    settings.pollingRate = At(block, 22);
-    settings.customGroup = At(block, 25);
+    const Translation t{modeTable};
+    Load(block, 0, kKeyboardFields, settings, t);
+    Load(block, 0, kBlockLightFields, settings.light, t);
+    Load(block, 0, kKeyboardBlockLightExtras, settings.light, t);
+    Load(block, 0, kKeyboardSystemFields, settings.system, t);
     return settings;
 }
 
 MouseBlock BuildMouseBlock(const MouseSettings& settings, std::span<const uint8_t> modeTable) {
     MouseBlock block{};
-    block[0] = settings.profile;
-    StoreLight(block, settings.light, modeTable, kMouseModeLimit);
-    block[9] = 0;
-    block[11] = settings.reportRateStage;
-    block[12] = settings.activeStage;
-    for (size_t i = 0; i < kMouseDpiStages; ++i) {
-        const DpiStageBlock& stage = settings.stages[i];
-        uint8_t* at = block.data() + kMouseStageBase + kMouseStageLength * i;
-        at[0] = stage.active;
-        at[1] = stage.separateAxes;
-        at[2] = Low(stage.dpiX);
-        at[3] = High(stage.dpiX);
-        at[4] = Low(stage.dpiY);
-        at[5] = High(stage.dpiY);
-        at[6] = stage.red;
-        at[7] = stage.green;
-        at[8] = stage.blue;
-    }
-    block[59] = settings.screenFlag;
-    block[60] = Low(settings.screenWidth);
-    block[61] = High(settings.screenWidth);
-    block[62] = Low(settings.screenHeight);
-    block[63] = High(settings.screenHeight);
-    block[64] = settings.correctMinSq;
-    block[65] = settings.correctPixThresh;
+    const Translation t{modeTable, kMouseModeLimit};
+    Store(block, 0, kMouseFields, settings, t);
+    Store(block, 0, kBlockLightFields, settings.light, t);
+    for (size_t i = 0; i < kMouseDpiStages; ++i)
+        Store(block, kMouseStageBase + kMouseStageLength * i, kDpiStageFields, settings.stages[i], t);
     return block;
 }
 
 MouseSettings ParseMouseBlock(std::span<const uint8_t> block, std::span<const uint8_t> modeTable) {
     MouseSettings settings;
-    settings.profile = At(block, 0);
-    settings.light = LoadLight(block, modeTable);
-    settings.reportRateStage = At(block, 11);
-    settings.activeStage = At(block, 12);
-    for (size_t i = 0; i < kMouseDpiStages; ++i) {
-        const size_t at = kMouseStageBase + kMouseStageLength * i;
-        DpiStageBlock& stage = settings.stages[i];
-        stage.active = At(block, at);
-        stage.separateAxes = At(block, at + 1);
-        stage.dpiX = WordAt(block, at + 2);
-        stage.dpiY = WordAt(block, at + 4);
-        stage.red = At(block, at + 6);
-        stage.green = At(block, at + 7);
-        stage.blue = At(block, at + 8);
-    }
-    settings.screenFlag = At(block, 59);
-    settings.screenWidth = WordAt(block, 60);
-    settings.screenHeight = WordAt(block, 62);
-    settings.correctMinSq = At(block, 64);
-    settings.correctPixThresh = At(block, 65);
+    const Translation t{modeTable};
+    Load(block, 0, kMouseFields, settings, t);
+    Load(block, 0, kBlockLightFields, settings.light, t);
+    for (size_t i = 0; i < kMouseDpiStages; ++i)
+        Load(block, kMouseStageBase + kMouseStageLength * i, kDpiStageFields, settings.stages[i], t);
     return settings;
 }
 

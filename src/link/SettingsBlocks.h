@@ -1,12 +1,16 @@
 #pragma once
-// Settings blocks of the device's configuration memory, built from plain parameter structs and
-// parsed back into them. The profile holds light modes as indexes into the device's light-mode
-// table and speeds as levels 0..4; the device holds mode codes and inverted speeds.
+// Settings blocks of the device's configuration memory, built from the settings record of each
+// kind (records/SettingsRecords.h) and parsed back into it through one table of offsets per record. The
+// profile holds light modes as indexes into the device's light-mode table and speeds as levels 0..4; the
+// device holds mode codes and inverted speeds.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "records/FieldTable.h"
+#include "records/SettingsRecords.h"
 
 // Each profile's block sits at profile × stride; byte 0 of profile 0's block is the device's
 // active-profile byte.
@@ -25,7 +29,6 @@ constexpr size_t kMouseModeLimit = 12;
 constexpr size_t kHeadsetModeLimit = 9;
 
 constexpr int kMaxSpeedLevel = 4;
-constexpr size_t kMouseDpiStages = 5;
 
 // Speed level ↔ device byte (4 − level both ways), kept inside 0..4 so that a bad value cannot
 // wrap into a large byte or a negative level.
@@ -38,52 +41,40 @@ uint8_t ModeIndexToCode(std::span<const uint8_t> modeTable, int index, size_t li
 // Device code → mode index: the first entry equal to code; code itself when none matches.
 int ModeCodeToIndex(std::span<const uint8_t> modeTable, uint8_t code);
 
-struct LightSettings {
-    int modeIndex = 0;
-    uint8_t brightness = 0;
-    int speedLevel = 0;
-    uint8_t direction = 0;
-    uint8_t multiColour = 0;
-    uint8_t red = 0;
-    uint8_t green = 0;
-    uint8_t blue = 0;
+// One field of a settings block: where it sits, how many bytes it takes (little-endian) and how
+// its value changes on the way. Building and parsing a block walk the same tables, so a field is
+// placed and read back at one offset.
+enum class BlockCodec : uint8_t {
+    Plain,
+    ModeCode,  // the page's mode index ↔ the device's mode code (ModeIndexToCode / ModeCodeToIndex)
+    Speed,     // speed level ↔ the device's inverted speed byte
 };
 
-struct KeyboardSettings {
-    uint8_t profile = 0;  // callers write profile 0's block, whose byte 0 is the active profile
-    LightSettings light;
-    uint8_t modeOption = 0;  // ZZCCLedMode
-    uint16_t wFlag = 0;
-    uint16_t key6Flag = 0;
-    uint16_t winFlag = 0;
-    uint16_t pollingRate = 0;
-    uint8_t customGroup = 0;
+template <class Record>
+struct BlockField {
+    size_t offset;
+    uint8_t width;  // 1 or 2; a wider field keeps only its low bytes
+    BlockCodec codec;
+    vx::records::FieldRef<Record> field;
 };
 
-// Named apart from the profile's DPI stage record so that a device page can use both.
-struct DpiStageBlock {
-    uint8_t active = 0;
-    uint8_t separateAxes = 0;
-    uint16_t dpiX = 0;
-    uint16_t dpiY = 0;
-    uint8_t red = 0;
-    uint8_t green = 0;
-    uint8_t blue = 0;
-};
+// Bytes 1 to 8 of the keyboard's and the mouse's block.
+inline constexpr std::array<BlockField<LightInfo>, 8> kBlockLightFields{{
+    {1, 1, BlockCodec::ModeCode, vx::records::Member<&LightInfo::selectItem>()},
+    {2, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::light>()},
+    {3, 1, BlockCodec::Speed, vx::records::Member<&LightInfo::speed>()},
+    {4, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::fx>()},
+    {5, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::multiColor>()},
+    {6, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::red>()},
+    {7, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::green>()},
+    {8, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::blue>()},
+}};
 
-struct MouseSettings {
-    uint8_t profile = 0;
-    LightSettings light;
-    uint8_t reportRateStage = 0;
-    uint8_t activeStage = 0;
-    // Stages the profile does not have stay zero.
-    std::array<DpiStageBlock, kMouseDpiStages> stages{};
-    uint8_t screenFlag = 1;  // every writer sends 1
-    uint16_t screenWidth = 0;
-    uint16_t screenHeight = 0;
-    uint8_t correctMinSq = 0;
-    uint8_t correctPixThresh = 0;
-};
+// The keyboard block also carries the mode option and the custom colour group.
+inline constexpr std::array<BlockField<LightInfo>, 2> kKeyboardBlockLightExtras{{
+    {18, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::zzccLedMode>()},
+    {25, 1, BlockCodec::Plain, vx::records::Member<&LightInfo::customGroup>()},
+}};
 
 using KeyboardBlock = std::array<uint8_t, kKeyboardBlockLength>;
 using MouseBlock = std::array<uint8_t, kMouseBlockWriteLength>;

@@ -40,30 +40,14 @@ void StoreNode(Json::Value& document, int32_t deviceIndex, Json::Value node) {
 LightListEntry ReadLightListEntry(const Json::Value& element) {
     LightListEntry e;
     if (!element.isObject()) return e;
-    e.selectItem = JsonByteAt(element, "LEDREGMode");
-    e.light = JsonByteAt(element, "LEDBrightness");
-    e.speed = JsonByteAt(element, "LEDSpeed");
-    e.fx = JsonFlag(JsonMember(element, "LEDDirection"));
-    e.multiColor = JsonFlag(JsonMember(element, "LEDMultiColor"));
-    e.red = JsonByteAt(element, "red");
-    e.green = JsonByteAt(element, "green");
-    e.blue = JsonByteAt(element, "blue");
+    ReadJsonFields(vx::records::kLightListJson, element, e);
     e.present = 1;
     return e;
 }
 
 LightStep ReadLightStep(const Json::Value& element) {
     LightStep s;
-    s.light.selectItem = JsonByteAt(element, "LEDREGMode");
-    s.light.light = JsonByteAt(element, "LEDBrightness");
-    s.light.speed = JsonByteAt(element, "LEDSpeed");
-    s.light.fx = JsonByteAt(element, "LEDDirection");
-    s.light.multiColor = JsonByteAt(element, "LEDMultiColor");
-    s.light.red = JsonByteAt(element, "red");
-    s.light.green = JsonByteAt(element, "green");
-    s.light.blue = JsonByteAt(element, "blue");
-    s.time = JsonInt32(JsonMember(element, "Time"));
-    s.cyle = JsonInt32(JsonMember(element, "Cyle"));
+    ReadJsonFields(vx::records::kLightStepJson, element, s);
     return s;
 }
 
@@ -204,19 +188,7 @@ void CBasicProfiledata::WriteDocument(const Json::Value& value, const fs::path& 
 LightInfo CBasicProfiledata::GetLightInfo() {
     LightInfo info;
     const Json::Value& object = JsonMember(m_node, "LightInfo");
-    if (!object.isNull()) {
-        info.selectItem = JsonByteAt(object, "SelectItem");
-        info.light = JsonByteAt(object, "Light");
-        info.speed = JsonByteAt(object, "Speed");
-        info.fx = JsonByteAt(object, "Fx");
-        info.multiColor = JsonFlag(JsonMember(object, "MultiColor"));
-        info.red = JsonByteAt(object, "Red");
-        info.green = JsonByteAt(object, "Green");
-        info.blue = JsonByteAt(object, "Blue");
-        info.zzccLedMode = JsonByteAt(object, "ZZCCLedMode");
-        info.customGroup = JsonByteAt(object, "CustomGroup");
-        info.oldLedmode = JsonByteAt(object, "OldLedmode");
-    }
+    if (!object.isNull()) ReadJsonFields(vx::records::kLightInfoJson, object, info);
     m_lightInfo = info;
     return info;
 }
@@ -224,34 +196,14 @@ LightInfo CBasicProfiledata::GetLightInfo() {
 void CBasicProfiledata::SetLightInfo(const LightInfo& info) {
     m_lightInfo = info;
     Json::Value object(Json::objectValue);
-    object["SelectItem"] = info.selectItem;
-    object["Light"] = info.light;
-    object["Speed"] = info.speed;
-    object["Fx"] = info.fx;
-    object["MultiColor"] = info.multiColor;
-    object["Red"] = info.red;
-    object["Green"] = info.green;
-    object["Blue"] = info.blue;
-    object["ZZCCLedMode"] = info.zzccLedMode;
-    object["CustomGroup"] = info.customGroup;
-    object["OldLedmode"] = info.oldLedmode;
+    WriteJsonFields(vx::records::kLightInfoJson, info, object);
     JsonMemberForWrite(m_node, "LightInfo") = object;
 }
 
 AudioLightInfo CBasicProfiledata::GetAudioLightInfo() {
     AudioLightInfo info;
     const Json::Value& object = JsonMember(m_node, "AudioLightInfo");
-    if (!object.isNull()) {
-        info.audioMode = JsonByteAt(object, "AudioMode");
-        info.bkRed = JsonByteAt(object, "BkColorR");
-        info.bkGreen = JsonByteAt(object, "BkColorG");
-        info.bkBlue = JsonByteAt(object, "BkColorB");
-        info.fgRed = JsonByteAt(object, "FgColorR");
-        info.fgGreen = JsonByteAt(object, "FgColorG");
-        info.fgBlue = JsonByteAt(object, "FgColorB");
-        info.sevenColorFlags = JsonFlag(JsonMember(object, "7ColorFlags"));
-        info.colorTypeFlags = JsonFlag(JsonMember(object, "ColorTypeFlags"));
-    }
+    if (!object.isNull()) ReadJsonFields(vx::records::kAudioLightInfoJson, object, info);
     m_audioLightInfo = info;
     return info;
 }
@@ -259,15 +211,7 @@ AudioLightInfo CBasicProfiledata::GetAudioLightInfo() {
 void CBasicProfiledata::SetAudioLightInfo(const AudioLightInfo& info) {
     m_audioLightInfo = info;
     Json::Value object(Json::objectValue);
-    object["AudioMode"] = info.audioMode;
-    object["BkColorR"] = info.bkRed;
-    object["BkColorG"] = info.bkGreen;
-    object["BkColorB"] = info.bkBlue;
-    object["FgColorR"] = info.fgRed;
-    object["FgColorG"] = info.fgGreen;
-    object["FgColorB"] = info.fgBlue;
-    object["7ColorFlags"] = info.sevenColorFlags;
-    object["ColorTypeFlags"] = info.colorTypeFlags;
+    WriteJsonFields(vx::records::kAudioLightInfoJson, info, object);
     JsonMemberForWrite(m_node, "AudioLightInfo") = object;
 }
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "records/JsonFields.h"
+
 // Largest array index the program creates when it writes into a file's arrays. An index taken from
 // a hostile file (a group number of 4e9, say) must not make the program allocate billions of
 // elements; writes past this bound are dropped.
@@ -77,3 +79,34 @@ Json::Value* JsonElementForWrite(Json::Value& value, int64_t index);
 
 // Number of elements of an array; 0 for every other type.
 Json::ArrayIndex JsonArraySize(const Json::Value& value);
+
+// The value of one member as a field table says to read it.
+inline int64_t JsonFieldValue(const Json::Value& value, vx::records::JsonKind kind) {
+    switch (kind) {
+        case vx::records::JsonKind::Flag:
+            return JsonFlag(value);
+        case vx::records::JsonKind::Word:
+            return JsonWord(value);
+        case vx::records::JsonKind::Int32:
+            return JsonInt32(value);
+        case vx::records::JsonKind::Byte:
+            break;
+    }
+    return JsonByte(value);
+}
+
+// Reads the members a field table names from `object` into `record`; a missing or wrong-typed
+// member reads as 0. Fields the table does not name are left as they are.
+template <class Record, class Table>
+void ReadJsonFields(const Table& table, const Json::Value& object, Record& record) {
+    for (const auto& entry : table)
+        entry.field.set(record, JsonFieldValue(JsonMember(object, entry.key), entry.kind));
+}
+
+// Writes the fields a field table names into members of `object` (made an object first when it
+// is not one); other members of `object` stay.
+template <class Record, class Table>
+void WriteJsonFields(const Table& table, const Record& record, Json::Value& object) {
+    for (const auto& entry : table)
+        JsonMemberForWrite(object, entry.key) = static_cast<Json::Int64>(entry.field.get(record));
+}

@@ -18,27 +18,14 @@ Json::Value ColorObject(const CustomLightColor& c) {
 KeyboardSystemStages CKeyboardProfiledata::GetKeyboardSystemStages() {
     KeyboardSystemStages s;
     const Json::Value& object = JsonMember(m_node, "SystemStages");
-    if (!object.isNull()) {
-        s.repeat = JsonWord(JsonMember(object, "Repeat"));
-        s.repeatDelay = JsonWord(JsonMember(object, "RepeatDelay"));
-        s.key6Flag = JsonWord(JsonMember(object, "Key6Flag"));
-        s.pollingRate = JsonWord(JsonMember(object, "PollingRate"));
-        s.wFlag = JsonWord(JsonMember(object, "WFlag"));
-        s.winFlag = JsonWord(JsonMember(object, "WinFlag"));
-    }
+    if (!object.isNull()) ReadJsonFields(vx::records::kKeyboardSystemJson, object, s);
     m_systemStages = s;
     return s;
 }
 
 void CKeyboardProfiledata::SetKeyboardSystemStages(const KeyboardSystemStages& s) {
     m_systemStages = s;
-    Json::Value& object = JsonMemberForWrite(m_node, "SystemStages");
-    JsonMemberForWrite(object, "Repeat") = s.repeat;
-    JsonMemberForWrite(object, "RepeatDelay") = s.repeatDelay;
-    JsonMemberForWrite(object, "Key6Flag") = s.key6Flag;
-    JsonMemberForWrite(object, "PollingRate") = s.pollingRate;
-    JsonMemberForWrite(object, "WFlag") = s.wFlag;
-    JsonMemberForWrite(object, "WinFlag") = s.winFlag;
+    WriteJsonFields(vx::records::kKeyboardSystemJson, s, JsonMemberForWrite(m_node, "SystemStages"));
 }
 
 void CKeyboardProfiledata::SetKeyboardSystemStages(uint32_t word0, uint32_t word1, uint32_t word2) {

@@ -13,10 +13,8 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
         const size_t count = std::min<size_t>(JsonArraySize(list), kMaxListEntries);
         for (size_t j = 0; j < count; ++j) {
             const Json::Value& e = list[Json::ArrayIndex(j)];
-            const DpiStage stage{JsonByteAt(e, "StageActive"),         JsonByteAt(e, "StageXY"),
-                                 JsonWord(JsonMember(e, "StageDPIX")), JsonWord(JsonMember(e, "StageDPIY")),
-                                 JsonByteAt(e, "StageColorR"),         JsonByteAt(e, "StageColorG"),
-                                 JsonByteAt(e, "StageColorB")};
+            DpiStage stage;
+            ReadJsonFields(vx::records::kDpiStageJson, e, stage);
             if (j < m_stages.size()) {
                 m_stages[j] = stage;
             } else {
@@ -33,14 +31,7 @@ void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& stages) {
     for (size_t i = 0; i < stages.size(); ++i) {
         Json::Value* element = JsonElementForWrite(list, static_cast<int64_t>(i));
         if (element == nullptr) break;
-        const DpiStage& s = stages[i];
-        JsonMemberForWrite(*element, "StageActive") = s.active;
-        JsonMemberForWrite(*element, "StageColorB") = s.blue;
-        JsonMemberForWrite(*element, "StageColorG") = s.green;
-        JsonMemberForWrite(*element, "StageColorR") = s.red;
-        JsonMemberForWrite(*element, "StageXY") = s.xy;
-        JsonMemberForWrite(*element, "StageDPIX") = s.dpiX;
-        JsonMemberForWrite(*element, "StageDPIY") = s.dpiY;
+        WriteJsonFields(vx::records::kDpiStageJson, stages[i], *element);
     }
 }
 
@@ -53,11 +44,7 @@ MouseSystemStages CMouseProfiledata::GetMouseSystemStages() {
     MouseSystemStages s;
     const Json::Value& object = JsonMember(m_node, "SystemStages");
     if (!object.isNull()) {
-        s.doubleClickTime = JsonWord(JsonMember(object, "DoubleClickTime"));
-        s.mouseSpeed = JsonWord(JsonMember(object, "MouseSpeed"));
-        s.pointerPrecision = JsonWord(JsonMember(object, "PointerPrecision"));
-        s.scorllPage = JsonWord(JsonMember(object, "ScorllPage"));
-        s.wheelScorlllinse = JsonWord(JsonMember(object, "WheelScorlllinse"));
+        ReadJsonFields(vx::records::kMouseSystemJson, object, s);
         const Json::Value& report = JsonMember(m_node, "ReportStages");
         if (!report.isNull()) s.reportStage = JsonWord(JsonMember(report, "StageActive"));
     }
@@ -67,12 +54,7 @@ MouseSystemStages CMouseProfiledata::GetMouseSystemStages() {
 
 void CMouseProfiledata::SetMouseSystemStages(const MouseSystemStages& s) {
     m_systemStages = s;
-    Json::Value& object = JsonMemberForWrite(m_node, "SystemStages");
-    JsonMemberForWrite(object, "DoubleClickTime") = s.doubleClickTime;
-    JsonMemberForWrite(object, "MouseSpeed") = s.mouseSpeed;
-    JsonMemberForWrite(object, "PointerPrecision") = s.pointerPrecision;
-    JsonMemberForWrite(object, "ScorllPage") = s.scorllPage;
-    JsonMemberForWrite(object, "WheelScorlllinse") = s.wheelScorlllinse;
+    WriteJsonFields(vx::records::kMouseSystemJson, s, JsonMemberForWrite(m_node, "SystemStages"));
     JsonMemberForWrite(JsonMemberForWrite(m_node, "ReportStages"), "StageActive") = s.reportStage;
 }
 

@@ -166,7 +166,7 @@ TEST_F(RoutingDeviceTest, LightingPanelRowsReachTheKeyboardInAnyLetterCase) {
     EXPECT_EQ(block[1], page.ModeCodes()[5]);
     EXPECT_EQ(block[3], 4 - 1);
     EXPECT_EQ(page.GetLightInfo().selectItem, 5);
-    EXPECT_EQ(page.Engine().GetLightInfo().mode, 5);
+    EXPECT_EQ(page.Engine().GetLightInfo().selectItem, 5);
 }
 
 TEST_F(RoutingDeviceTest, KeyboardSettingsRowsStoreSendAndSave) {

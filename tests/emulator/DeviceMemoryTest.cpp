@@ -112,7 +112,7 @@ KeyboardBlock KeyboardLighting(uint8_t mode, uint8_t brightness, uint8_t red) {
     KeyboardSettings settings;
     settings.profile = 2;  // byte 0 of block 0: the active profile
     settings.light = {mode, brightness, 1, 0, 0, red, 20, 30};
-    settings.pollingRate = 1;
+    settings.system.pollingRate = 1;
     return BuildKeyboardBlock(settings, kModeTable);
 }
 
@@ -171,8 +171,8 @@ TEST_F(DeviceMemoryTest, WhatTheProgramWroteIsThereAfterARestart) {
     std::vector<uint8_t> block(kKeyboardBlockLength);
     ASSERT_EQ(keyboard.ReadConfig(block, active[0] * kKeyboardBlockStride), 1);
     const KeyboardSettings settings = ParseKeyboardBlock(block, kModeTable);
-    EXPECT_EQ(settings.light.modeIndex, 7);
-    EXPECT_EQ(settings.light.brightness, 2);
+    EXPECT_EQ(settings.light.selectItem, 7);
+    EXPECT_EQ(settings.light.light, 2);
     EXPECT_EQ(settings.light.red, 200);
     ASSERT_EQ(keyboard.SetBlockSize(static_cast<uint16_t>(keyTable.size())), 1);
     std::vector<uint8_t> keysBack(keyTable.size());

@@ -12,10 +12,10 @@ namespace {
 LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_t multi = 0,
                      Rgb c = {10, 20, 30}) {
     LightListEntry e;
-    e.type = type;
+    e.selectItem = type;
     e.speed = speed;
-    e.brightness = brightness;
-    e.multiColour = multi;
+    e.light = brightness;
+    e.multiColor = multi;
     e.red = c.red;
     e.green = c.green;
     e.blue = c.blue;
@@ -23,9 +23,8 @@ LightListEntry Entry(uint8_t type, uint8_t speed, uint8_t brightness = 4, uint8_
     return e;
 }
 
-CustomLightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0,
-                       Rgb c = {1, 2, 3}) {
-    CustomLightStep s;
+LightStep StepOf(uint8_t effect, int32_t time, uint8_t speed = 4, uint8_t multi = 0, Rgb c = {1, 2, 3}) {
+    LightStep s;
     s.light = Info(effect, 4, speed, 0, multi, c);
     s.time = time;
     return s;
@@ -111,7 +110,7 @@ TEST(StepPlayer, EmptyListRunsOff) {
 TEST(StepPlayer, OneStepOfTimeZeroRestartsOnEveryMovedClock) {
     Shared shared;
     MouseLightingEngine mouse(15, shared.area, shared.player);
-    const std::vector<CustomLightStep> steps = {StepOf(kStepStatic, 0)};
+    const std::vector<LightStep> steps = {StepOf(kStepStatic, 0)};
     mouse.LoadLightingState(Info(5), nullptr, 0, steps.data(), steps.size());
     mouse.Pass(500);
     EXPECT_EQ(shared.player.StepStartMs(), 500u);
@@ -129,8 +128,8 @@ TEST(StepPlayer, OneStepOfTimeZeroRestartsOnEveryMovedClock) {
 TEST(StepPlayer, CursorAdvancesAfterEachStepsTimeAndWraps) {
     Shared shared;
     MousePadLightingEngine pad(15, shared.area, shared.player);
-    const std::vector<CustomLightStep> steps = {StepOf(kStepStatic, 100, 4, 0, {9, 0, 0}),
-                                                StepOf(kStepStatic, 50, 4, 0, {0, 9, 0})};
+    const std::vector<LightStep> steps = {StepOf(kStepStatic, 100, 4, 0, {9, 0, 0}),
+                                          StepOf(kStepStatic, 50, 4, 0, {0, 9, 0})};
     pad.LoadLightingState(Info(5), nullptr, 0, steps.data(), steps.size());
     uint32_t now = 1000;
     std::vector<std::pair<uint32_t, size_t>> changes;
@@ -154,7 +153,7 @@ TEST(StepPlayer, SubEffects) {
     // Spectrum at speed 4 steps its phase every pass; wave with multi-colour spreads the wheel by 12.
     Shared shared;
     KeyboardLightingEngine kb(170, shared.area, shared.player);
-    std::vector<CustomLightStep> steps = {StepOf(kStepSpectrum, 100000)};
+    std::vector<LightStep> steps = {StepOf(kStepSpectrum, 100000)};
     kb.LoadLightingState(Info(19), nullptr, 0, steps.data(), steps.size());
     for (int pass = 1; pass <= 5; ++pass) kb.Pass(static_cast<uint32_t>(pass));
     EXPECT_EQ(shared.player.Phase(), 5u);

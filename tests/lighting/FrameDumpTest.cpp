@@ -101,7 +101,7 @@ TEST(FrameDumpOptions, RejectsBadArguments) {
     EXPECT_EQ(ParseFrameDumpOptions({"--area", "3-5:2:4:4:00ff00:1", "--step", "5:100:4:4:ff0000"}, o, error),
               1);
     ASSERT_EQ(o.lightList.size(), 6u);
-    EXPECT_EQ(o.lightList[4].type, 2);
+    EXPECT_EQ(o.lightList[4].selectItem, 2);
     EXPECT_EQ(o.lightList[4].green, 255);
     EXPECT_EQ(o.lightList[2].present, 0);
     ASSERT_EQ(o.steps.size(), 1u);

@@ -20,10 +20,10 @@ protected:
     }
     void Style(uint8_t style, uint8_t seven = 0) {
         AudioLightInfo a;
-        a.style = style;
-        a.backgroundBlue = 40;
-        a.foregroundRed = 200;
-        a.sevenColour = seven;
+        a.audioMode = style;
+        a.bkBlue = 40;
+        a.fgRed = 200;
+        a.sevenColorFlags = seven;
         kb.SetAudioLightInfo(a);
     }
     void Levels(int32_t all, int band = -1, int32_t bandLevel = 0) {
@@ -142,8 +142,8 @@ TEST_F(KeyboardAudio, OtherStylesStayDarkInSilenceAndLightWhenLoud) {
         KeyboardLightingEngine k(170, s.area, s.player);
         k.ApplyLightInfo(Info(21, 4, 4, 1, 0));
         AudioLightInfo a;
-        a.style = style;
-        a.foregroundRed = 200;
+        a.audioMode = style;
+        a.fgRed = 200;
         k.SetAudioLightInfo(a);
         std::array<int32_t, 25> quiet{};
         std::array<int32_t, 25> loud{};

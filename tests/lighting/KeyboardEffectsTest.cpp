@@ -85,11 +85,11 @@ TEST_F(KeyboardEffects, ColumnModesNeverPaintLedsOutsideTheColumnMap) {
 
 TEST_F(KeyboardEffects, PresetColourOptions) {
     LightInfo info = Info(17, 4, 4, 1, 0);
-    info.modeOption = 2;
+    info.zzccLedMode = 2;
     kb.ApplyLightInfo(info);
     kb.PresetColour();
     for (int n = 0; n < 170; ++n) ASSERT_EQ(kb.GetLed(n), (LedEntry{0, 255, 18, 255})) << n;
-    info.modeOption = 7;
+    info.zzccLedMode = 7;
     kb.SetLightInfo(info);
     kb.PresetColour();
     for (int n = 0; n < 170; ++n) ASSERT_EQ(kb.GetLed(n), (LedEntry{255, 0, 85, 255})) << n;
@@ -397,11 +397,11 @@ TEST_F(KeyboardEffects, ColumnFlashWaveWithoutMultiColour) {
 
 TEST_F(KeyboardEffects, AreaEffectsLieOverTheModeAfterEveryPass) {
     std::vector<LightListEntry> list(8);
-    list[5].type = kAreaOff;
+    list[5].selectItem = kAreaOff;
     list[5].present = 1;
-    list[7].type = kAreaStatic;
+    list[7].selectItem = kAreaStatic;
     list[7].green = 255;
-    list[7].brightness = 4;
+    list[7].light = 4;
     list[7].present = 1;
     kb.LoadLightingState(Info(6, 4, 4, 1, 0, {255, 0, 0}), list.data(), list.size(), nullptr, 0);
     RunTickPasses(kb, 0, 3);

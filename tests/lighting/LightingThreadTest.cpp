@@ -138,13 +138,12 @@ TEST(LightingThread, WindowThreadChangesWhileTheThreadRuns) {
     thread.Start();
     std::vector<LightListEntry> list(170);
     for (size_t i = 0; i < list.size(); ++i) {
-        list[i].type = static_cast<uint8_t>(i % 5);
+        list[i].selectItem = static_cast<uint8_t>(i % 5);
         list[i].speed = 4;
-        list[i].brightness = 3;
+        list[i].light = 3;
         list[i].present = 1;
     }
-    const std::vector<CustomLightStep> steps = {{Info(kStepWave, 4, 4, 0, 1), 3, 0},
-                                                {Info(kStepBlink), 2, 0}};
+    const std::vector<LightStep> steps = {{Info(kStepWave, 4, 4, 0, 1), 3, 0}, {Info(kStepBlink), 2, 0}};
     const int32_t levels[25] = {2000, 1500, 1000, 500,  0,    2000, 1500, 1000, 500,  0,    2000, 1500, 1000,
                                 500,  0,    2000, 1500, 1000, 500,  0,    2000, 1500, 1000, 500,  0};
     uint64_t sum = 0;
@@ -154,7 +153,7 @@ TEST(LightingThread, WindowThreadChangesWhileTheThreadRuns) {
         kb.LoadLightingState(Info(mode, round % 5, round % 5, round % 2, round % 3 == 0), list.data(),
                              round % 4 == 0 ? 0 : list.size(), steps.data(), steps.size());
         AudioLightInfo audio;
-        audio.style = static_cast<uint8_t>(round % 8);
+        audio.audioMode = static_cast<uint8_t>(round % 8);
         kb.SetAudioLightInfo(audio);
         kb.OnAudioLevels(levels, 25);
         kb.SetAudioParameters(levels, 6);

@@ -59,11 +59,11 @@ TEST(MouseLighting, StepPlayerModesAndNoAreaEffects) {
     Shared shared;
     MouseLightingEngine mouse(15, shared.area, shared.player);
     LightListEntry e;
-    e.type = kAreaStatic;
+    e.selectItem = kAreaStatic;
     e.red = 99;
-    e.brightness = 4;
+    e.light = 4;
     e.present = 1;
-    const CustomLightStep step{Info(kStepStatic, 4, 4, 0, 0, {7, 7, 7}), 1000, 0};
+    const LightStep step{Info(kStepStatic, 4, 4, 0, 0, {7, 7, 7}), 1000, 0};
     mouse.LoadLightingState(Info(11), &e, 1, &step, 1);
     // The mouse draws its step, once due (7 passes at speed 4), but never its light list.
     for (uint32_t now = 10; now < 16; ++now) mouse.Pass(now);

@@ -21,11 +21,11 @@ struct Shared {
 inline LightInfo Info(uint8_t mode, uint8_t brightness = 4, uint8_t speed = 4, uint8_t direction = 1,
                       uint8_t multi = 0, Rgb colour = {255, 255, 255}) {
     LightInfo info;
-    info.mode = mode;
-    info.brightness = brightness;
+    info.selectItem = mode;
+    info.light = brightness;
     info.speed = speed;
-    info.direction = direction;
-    info.multiColour = multi;
+    info.fx = direction;
+    info.multiColor = multi;
     info.red = colour.red;
     info.green = colour.green;
     info.blue = colour.blue;

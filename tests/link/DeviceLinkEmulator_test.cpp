@@ -81,8 +81,8 @@ TEST_F(DeviceLinkEmulatorTest, SettingsWrittenOnTheCableAreReadThroughTheReceive
     DeviceLink& cable = Open(VirtualModel::KeyboardWired);
     KeyboardSettings settings;
     settings.light = {5, 3, 1, 0, 1, 10, 20, 30};
-    settings.pollingRate = 2;
-    settings.customGroup = 1;
+    settings.system.pollingRate = 2;
+    settings.light.customGroup = 1;
     const KeyboardBlock block = BuildKeyboardBlock(settings, kModeTable);
     ASSERT_EQ(cable.BeginConfig(), 1);
     ASSERT_EQ(cable.WriteConfig(block, 0), 1);
@@ -97,10 +97,10 @@ TEST_F(DeviceLinkEmulatorTest, SettingsWrittenOnTheCableAreReadThroughTheReceive
     std::vector<uint8_t> back(kKeyboardBlockLength);
     ASSERT_EQ(receiver.ReadConfig(back, active[0] * kKeyboardBlockStride), 1);
     const KeyboardSettings parsed = ParseKeyboardBlock(back, kModeTable);
-    EXPECT_EQ(parsed.light.modeIndex, 5);
-    EXPECT_EQ(parsed.light.speedLevel, 1);
+    EXPECT_EQ(parsed.light.selectItem, 5);
+    EXPECT_EQ(parsed.light.speed, 1);
     EXPECT_EQ(parsed.light.blue, 30);
-    EXPECT_EQ(parsed.pollingRate, 2);
+    EXPECT_EQ(parsed.system.pollingRate, 2);
 }
 
 TEST_F(DeviceLinkEmulatorTest, SleepingDeviceBehindItsReceiver) {

@@ -44,12 +44,12 @@ TEST(SpeedAndModeTranslationTest, ModeCodeFindsFirstEntryOrStaysUnchanged) {
 KeyboardSettings SampleKeyboard() {
     KeyboardSettings s;
     s.light = {3, 4, 1, 2, 1, 0xAA, 0xBB, 0xCC};
-    s.modeOption = 0x09;
-    s.wFlag = 0x0101;  // only the low byte travels
-    s.key6Flag = 1;
-    s.winFlag = 1;
-    s.pollingRate = 3;
-    s.customGroup = 2;
+    s.light.zzccLedMode = 0x09;
+    s.system.wFlag = 0x0101;  // only the low byte travels
+    s.system.key6Flag = 1;
+    s.system.winFlag = 1;
+    s.system.pollingRate = 3;
+    s.light.customGroup = 2;
     return s;
 }
 
@@ -75,10 +75,10 @@ TEST(KeyboardBlockTest, BytesAtTheirPlacesAndEverythingElseZero) {
 
 TEST(KeyboardBlockTest, ModeIndexFortyCarriesEntryZero) {
     KeyboardSettings s = SampleKeyboard();
-    s.light.modeIndex = 40;
+    s.light.selectItem = 40;
     EXPECT_EQ(BuildKeyboardBlock(s, kModeTable)[1], 0x20);
     // Index 32 exists in this table, yet the keyboard never has more than 31 modes.
-    s.light.modeIndex = 32;
+    s.light.selectItem = 32;
     EXPECT_EQ(BuildKeyboardBlock(s, kModeTable)[1], 0x20);
 }
 
@@ -87,15 +87,15 @@ TEST(KeyboardBlockTest, ParseUndoesTranslation) {
     block[0] = 2;
     const KeyboardSettings back = ParseKeyboardBlock(block, kModeTable);
     EXPECT_EQ(back.profile, 2);
-    EXPECT_EQ(back.light.modeIndex, 3);
-    EXPECT_EQ(back.light.speedLevel, 1);
+    EXPECT_EQ(back.light.selectItem, 3);
+    EXPECT_EQ(back.light.speed, 1);
     EXPECT_EQ(back.light.blue, 0xCC);
-    EXPECT_EQ(back.modeOption, 0x09);
-    EXPECT_EQ(back.pollingRate, 3);
-    EXPECT_EQ(back.customGroup, 2);
+    EXPECT_EQ(back.light.zzccLedMode, 0x09);
+    EXPECT_EQ(back.system.pollingRate, 3);
+    EXPECT_EQ(back.light.customGroup, 2);
     // A short read leaves the missing fields zero instead of reading past the buffer.
     const std::vector<uint8_t> shortBlock(block.begin(), block.begin() + 9);
-    EXPECT_EQ(ParseKeyboardBlock(shortBlock, kModeTable).customGroup, 0);
+    EXPECT_EQ(ParseKeyboardBlock(shortBlock, kModeTable).light.customGroup, 0);
 }
 
 TEST(MouseBlockTest, StagesScreenAndCorrectionAtTheirPlaces) {
@@ -134,8 +134,8 @@ TEST(MouseBlockTest, StagesScreenAndCorrectionAtTheirPlaces) {
     std::vector<uint8_t> read(block.begin(), block.end());
     read.resize(kMouseBlockReadLength, 0);
     const MouseSettings back = ParseMouseBlock(read, kModeTable);
-    EXPECT_EQ(back.light.modeIndex, 1);
-    EXPECT_EQ(back.light.speedLevel, 4);
+    EXPECT_EQ(back.light.selectItem, 1);
+    EXPECT_EQ(back.light.speed, 4);
     EXPECT_EQ(back.stages[4].dpiX, 0x1234);
     EXPECT_EQ(back.stages[4].dpiY, 0x0640);
     EXPECT_EQ(back.screenWidth, 2560);
@@ -143,9 +143,9 @@ TEST(MouseBlockTest, StagesScreenAndCorrectionAtTheirPlaces) {
 
 TEST(MouseBlockTest, ModeIndexTwelveCarriesEntryZero) {
     MouseSettings s;
-    s.light.modeIndex = 12;
+    s.light.selectItem = 12;
     EXPECT_EQ(BuildMouseBlock(s, kModeTable)[1], 0x20);
-    s.light.modeIndex = 11;
+    s.light.selectItem = 11;
     EXPECT_EQ(BuildMouseBlock(s, kModeTable)[1], 0x37);
 }
 

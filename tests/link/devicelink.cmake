@@ -3,6 +3,7 @@ vx_add_test(NAME CommandFrame_test LABELS link
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/CommandFrame_test.cpp LIBS vx_link)
 vx_add_test(NAME Records_test LABELS link
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/RecordsBlocks_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/RecordsTables_test.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/RecordsRoundTrip_test.cpp
     LIBS vx_link)
 
 # The exchanges run against scripted virtual nodes from the transport's test support.

@@ -159,7 +159,7 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
     EXPECT_EQ(m_rig->ConfigSessions(RigDevice::Keyboard), sessions + 2);
     EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 5);
     EXPECT_EQ(SavedLightInfo()["Speed"].asInt(), 1);
-    EXPECT_EQ(page.Engine().GetLightInfo().mode, 5);
+    EXPECT_EQ(page.Engine().GetLightInfo().selectItem, 5);
     EXPECT_EQ(page.GetLightInfo().selectItem, 5);
 
     // A colour typed in reaches the device as the fixed colour with seven-colour cycling off.
@@ -187,7 +187,7 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
     EXPECT_EQ(block[2], 2);
     EXPECT_EQ(block[4], 0);
     EXPECT_EQ(block[18], 3);
-    EXPECT_EQ(page.Engine().GetLightInfo().modeOption, 3);
+    EXPECT_EQ(page.Engine().GetLightInfo().zzccLedMode, 3);
 
     // The page's picture runs the chosen effect: mode 17 paints every LED with its preset colour.
     QElapsedTimer timer;
@@ -388,7 +388,7 @@ TEST_F(LightPanelDeviceTest, ChoosingAMousepadModeWritesItsRecordAndRunsIt) {
     EXPECT_EQ(block[8], 0xF0);
     EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 2);
     EXPECT_EQ(SavedLightInfo()["Blue"].asInt(), 0xF0);
-    EXPECT_EQ(m_mousepad->Engine().GetLightInfo().mode, 2);
+    EXPECT_EQ(m_mousepad->Engine().GetLightInfo().selectItem, 2);
     // Its breathing effect runs on the page's picture in the chosen colour.
     QElapsedTimer timer;
     timer.start();
@@ -414,7 +414,7 @@ TEST_F(LightPanelDeviceTest, ChoosingAMouseModeWritesItsBlockAndRunsIt) {
     EXPECT_EQ(block[6], 255);
     EXPECT_EQ(block[7], 0);
     EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 4);
-    EXPECT_EQ(mouse->Engine().GetLightInfo().mode, 4);
+    EXPECT_EQ(mouse->Engine().GetLightInfo().selectItem, 4);
     EXPECT_EQ(mouse->StopLightingThread(), 1);
     panel->SetDevicePage(nullptr);
     m_page = nullptr;

@@ -27,7 +27,7 @@ FrameDump::FrameDump(const FrameDumpOptions& options) : m_options(options) {
     m_engine->SetRandomSeed(options.seed);
     // Coming from "no mode" makes every mode, 0 included, run its mode-entry set-up.
     LightInfo none;
-    none.mode = 255;
+    none.selectItem = 255;
     m_engine->SetLightInfo(none);
     m_engine->LoadLightingState(options.light, options.lightList.data(), options.lightList.size(),
                                 options.steps.data(), options.steps.size());

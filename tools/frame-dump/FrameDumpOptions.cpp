@@ -35,7 +35,7 @@ bool ToColour(const std::string& text, uint8_t& r, uint8_t& g, uint8_t& b) {
 }
 
 // FROM[-TO]:TYPE:SPEED:BRIGHTNESS:RRGGBB[:multi]
-bool ParseArea(const std::string& text, std::vector<lighting::LightListEntry>& list) {
+bool ParseArea(const std::string& text, std::vector<LightListEntry>& list) {
     const auto parts = Split(text, ':');
     if (parts.size() < 5 || parts.size() > 6) return false;
     const auto range = Split(parts[0], '-');
@@ -46,12 +46,12 @@ bool ParseArea(const std::string& text, std::vector<lighting::LightListEntry>& l
     if (!ToInt(parts[1], 0, 255, type) || !ToInt(parts[2], 0, 4, speed) || !ToInt(parts[3], 0, 4, bright))
         return false;
     if (parts.size() == 6 && !ToInt(parts[5], 0, 1, multi)) return false;
-    lighting::LightListEntry e;
+    LightListEntry e;
     if (!ToColour(parts[4], e.red, e.green, e.blue)) return false;
-    e.type = static_cast<uint8_t>(type);
+    e.selectItem = static_cast<uint8_t>(type);
     e.speed = static_cast<uint8_t>(speed);
-    e.brightness = static_cast<uint8_t>(bright);
-    e.multiColour = static_cast<uint8_t>(multi);
+    e.light = static_cast<uint8_t>(bright);
+    e.multiColor = static_cast<uint8_t>(multi);
     e.present = 1;
     if (list.size() < static_cast<size_t>(to) + 1) list.resize(static_cast<size_t>(to) + 1);
     for (long long i = from; i <= to; ++i) list[static_cast<size_t>(i)] = e;
@@ -59,7 +59,7 @@ bool ParseArea(const std::string& text, std::vector<lighting::LightListEntry>& l
 }
 
 // EFFECT:TIME:SPEED:BRIGHTNESS:RRGGBB[:multi[:fx]]
-bool ParseStep(const std::string& text, std::vector<lighting::CustomLightStep>& steps) {
+bool ParseStep(const std::string& text, std::vector<LightStep>& steps) {
     const auto parts = Split(text, ':');
     if (parts.size() < 5 || parts.size() > 7) return false;
     long long effect, time, speed, bright, multi = 0, fx = 0;
@@ -68,13 +68,13 @@ bool ParseStep(const std::string& text, std::vector<lighting::CustomLightStep>& 
         return false;
     if (parts.size() >= 6 && !ToInt(parts[5], 0, 1, multi)) return false;
     if (parts.size() == 7 && !ToInt(parts[6], 0, 1, fx)) return false;
-    lighting::CustomLightStep s;
+    LightStep s;
     if (!ToColour(parts[4], s.light.red, s.light.green, s.light.blue)) return false;
-    s.light.mode = static_cast<uint8_t>(effect);
+    s.light.selectItem = static_cast<uint8_t>(effect);
     s.light.speed = static_cast<uint8_t>(speed);
-    s.light.brightness = static_cast<uint8_t>(bright);
-    s.light.multiColour = static_cast<uint8_t>(multi);
-    s.light.direction = static_cast<uint8_t>(fx);
+    s.light.light = static_cast<uint8_t>(bright);
+    s.light.multiColor = static_cast<uint8_t>(multi);
+    s.light.fx = static_cast<uint8_t>(fx);
     s.time = static_cast<int32_t>(time);
     steps.push_back(s);
     return true;
@@ -143,27 +143,27 @@ int ParseFrameDumpOptions(const std::vector<std::string>& args, FrameDumpOptions
             else
                 ok = false;
         } else if (name == "--mode")
-            byte(o.light.mode, 255);
+            byte(o.light.selectItem, 255);
         else if (name == "--brightness")
-            byte(o.light.brightness, 255);
+            byte(o.light.light, 255);
         else if (name == "--speed")
             byte(o.light.speed, 255);
         else if (name == "--direction")
-            byte(o.light.direction, 255);
+            byte(o.light.fx, 255);
         else if (name == "--multi")
-            byte(o.light.multiColour, 1);
+            byte(o.light.multiColor, 1);
         else if (name == "--option")
-            byte(o.light.modeOption, 255);
+            byte(o.light.zzccLedMode, 255);
         else if (name == "--colour")
             ok = ToColour(value, o.light.red, o.light.green, o.light.blue);
         else if (name == "--audio-style")
-            byte(o.audio.style, 255);
+            byte(o.audio.audioMode, 255);
         else if (name == "--seven")
-            byte(o.audio.sevenColour, 1);
+            byte(o.audio.sevenColorFlags, 1);
         else if (name == "--fg")
-            ok = ToColour(value, o.audio.foregroundRed, o.audio.foregroundGreen, o.audio.foregroundBlue);
+            ok = ToColour(value, o.audio.fgRed, o.audio.fgGreen, o.audio.fgBlue);
         else if (name == "--bg")
-            ok = ToColour(value, o.audio.backgroundRed, o.audio.backgroundGreen, o.audio.backgroundBlue);
+            ok = ToColour(value, o.audio.bkRed, o.audio.bkGreen, o.audio.bkBlue);
         else if (name == "--levels") {
             if (value == "silence")
                 o.levels = LevelSource::Silence;

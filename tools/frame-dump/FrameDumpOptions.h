@@ -20,21 +20,21 @@ struct KeyPress {
 // Everything one run of the frame dump needs; parsed from the command line.
 struct FrameDumpOptions {
     FrameDumpOptions() {
-        light.brightness = 4;
+        light.light = 4;
         light.speed = 4;
-        light.direction = 1;
+        light.fx = 1;
         light.red = light.green = light.blue = 255;
     }
 
     DeviceClass device = DeviceClass::Keyboard;
-    lighting::LightInfo light;
-    lighting::AudioLightInfo audio;
+    LightInfo light;
+    AudioLightInfo audio;
     LevelSource levels = LevelSource::None;
     int32_t constantLevel = 0;
     int audioEveryMs = 20;
     int32_t companion[6] = {0, 0, 0, 0, 0, 0};
-    std::vector<lighting::LightListEntry> lightList;
-    std::vector<lighting::CustomLightStep> steps;
+    std::vector<LightListEntry> lightList;
+    std::vector<LightStep> steps;
     std::vector<KeyPress> presses;
     int passes = 200;
     int stepMs = 0;  // 0: the device class's pass period

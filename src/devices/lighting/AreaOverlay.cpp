@@ -63,18 +63,18 @@ void AreaOverlay::Apply(const LightListEntry* list, int count, LedFrame& frame, 
     std::lock_guard lock(m_lock);
     const int n = Limit(count, frame);
     for (int i = 0; i < n; ++i) {
-        if (list[i].type == kAreaBreathing && list[i].present) Breathe(i, list[i], frame);
+        if (list[i].selectItem == kAreaBreathing && list[i].present) Breathe(i, list[i], frame);
     }
     for (int i = 0; i < n; ++i) {
-        if (list[i].type == kAreaStatic)
-            frame.Set(i, Colour(list[i], AtLevel(kBrightnessLevels, list[i].brightness)));
+        if (list[i].selectItem == kAreaStatic)
+            frame.Set(i, Colour(list[i], AtLevel(kBrightnessLevels, list[i].light)));
     }
     for (int i = 0; i < n; ++i) {
-        if (list[i].type == kAreaColourCycle && list[i].present) Cycle(i, list[i], frame);
+        if (list[i].selectItem == kAreaColourCycle && list[i].present) Cycle(i, list[i], frame);
     }
     for (int i = 0; i < n; ++i) Blink(i, list[i], frame, nowMs);
     for (int i = 0; i < n; ++i) {
-        if (list[i].type == kAreaOff) frame.Set(i, LedEntry{});
+        if (list[i].selectItem == kAreaOff) frame.Set(i, LedEntry{});
     }
 }
 
@@ -87,8 +87,8 @@ void AreaOverlay::Breathe(int i, const LightListEntry& e, LedFrame& frame) {
         if (s.breathColour > 192) s.breathColour = 191;
     }
     const uint8_t brightness =
-        static_cast<uint8_t>(kBreathingCurve[s.breathPhase] * AtLevel(kBrightnessLevels, e.brightness) / 256);
-    frame.Set(i, e.multiColour ? Wheel(s.breathColour, brightness) : Colour(e, brightness));
+        static_cast<uint8_t>(kBreathingCurve[s.breathPhase] * AtLevel(kBrightnessLevels, e.light) / 256);
+    frame.Set(i, e.multiColor ? Wheel(s.breathColour, brightness) : Colour(e, brightness));
 }
 
 void AreaOverlay::Cycle(int i, const LightListEntry& e, LedFrame& frame) {
@@ -99,7 +99,7 @@ void AreaOverlay::Cycle(int i, const LightListEntry& e, LedFrame& frame) {
         ++s.cycleColour;
         if (s.cycleColour > 191) s.cycleColour = 0;
     }
-    frame.Set(i, Wheel(s.cycleColour, AtLevel(kBrightnessLevels, e.brightness)));
+    frame.Set(i, Wheel(s.cycleColour, AtLevel(kBrightnessLevels, e.light)));
 }
 
 void AreaOverlay::Blink(int i, const LightListEntry& e, LedFrame& frame, uint32_t nowMs) {
@@ -110,13 +110,13 @@ void AreaOverlay::Blink(int i, const LightListEntry& e, LedFrame& frame, uint32_
         s.blinkColour = static_cast<uint8_t>(s.blinkColour + 14);
         if (s.blinkColour > 191) s.blinkColour = 0;
     }
-    if (e.type != kAreaBlink) return;
+    if (e.selectItem != kAreaBlink) return;
     if (!s.blinkOn) {
         frame.Set(i, LedEntry{});
         return;
     }
-    const uint8_t brightness = AtLevel(kBrightnessLevels, e.brightness);
-    frame.Set(i, e.multiColour ? Wheel(s.blinkColour, brightness) : Colour(e, brightness));
+    const uint8_t brightness = AtLevel(kBrightnessLevels, e.light);
+    frame.Set(i, e.multiColor ? Wheel(s.blinkColour, brightness) : Colour(e, brightness));
 }
 
 uint8_t AreaOverlay::BreathPhase(int i) const {

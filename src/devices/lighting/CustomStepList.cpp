@@ -2,8 +2,8 @@
 
 namespace vx::lighting {
 
-void CustomStepList::Set(const CustomLightStep* steps, std::size_t count) {
-    std::vector<CustomLightStep> copy(steps, steps + count);
+void CustomStepList::Set(const LightStep* steps, std::size_t count) {
+    std::vector<LightStep> copy(steps, steps + count);
     std::lock_guard lock(m_lock);
     m_steps.swap(copy);
     m_cursor = 0;
@@ -19,7 +19,7 @@ std::size_t CustomStepList::Cursor() const {
     return m_cursor;
 }
 
-bool CustomStepList::CurrentStep(CustomLightStep& step) {
+bool CustomStepList::CurrentStep(LightStep& step) {
     std::lock_guard lock(m_lock);
     if (m_cursor >= m_steps.size()) m_cursor = 0;
     if (m_steps.empty()) return false;

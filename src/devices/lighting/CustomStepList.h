@@ -13,19 +13,19 @@ namespace vx::lighting {
 class CustomStepList {
 public:
     // Replaces the steps and moves the cursor back to the first.
-    void Set(const CustomLightStep* steps, std::size_t count);
+    void Set(const LightStep* steps, std::size_t count);
     std::size_t Count() const;
     std::size_t Cursor() const;
 
     // Copies the step under the cursor (wrapping a cursor left past the end to 0); false when the
     // list is empty.
-    bool CurrentStep(CustomLightStep& step);
+    bool CurrentStep(LightStep& step);
     // Moves the cursor to the next step, wrapping to the first.
     void Advance();
 
 private:
     mutable std::mutex m_lock;
-    std::vector<CustomLightStep> m_steps;
+    std::vector<LightStep> m_steps;
     std::size_t m_cursor = 0;
 };
 

@@ -67,7 +67,7 @@ KeyboardLightingEngine::KeyboardLightingEngine(int ledCount, AreaOverlay& area, 
 }
 
 void KeyboardLightingEngine::RunModePass() {
-    const uint8_t mode = m_params.mode;
+    const uint8_t mode = m_params.selectItem;
     if (mode >= kKeyboardModes.size() || kKeyboardModes[mode].generator == nullptr) {
         RunStepPlayer();
         return;
@@ -78,7 +78,7 @@ void KeyboardLightingEngine::RunModePass() {
 
 void KeyboardLightingEngine::OnModeChanged() {
     ResetEffectState();
-    switch (m_params.mode) {
+    switch (m_params.selectItem) {
         case 13:
             SetUpBouncingRipple();
             break;
@@ -99,7 +99,7 @@ void KeyboardLightingEngine::OnModeChanged() {
 }
 
 void KeyboardLightingEngine::OnLightingStateLoaded() {
-    if (m_params.mode == 24) m_state.colourIndexes.fill(0);
+    if (m_params.selectItem == 24) m_state.colourIndexes.fill(0);
     m_state.phase = 0;
 }
 
@@ -290,7 +290,7 @@ void KeyboardLightingEngine::SetUpLayoutRipple() {
 
 void KeyboardLightingEngine::ColumnWave() {
     if (Multi()) {
-        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
         int k = (m_state.phase + 1) % 192;
         for (int i = 0; i < kColumns; ++i) {
             PaintColumn(i, kColourWheel[k], Bright());
@@ -298,7 +298,7 @@ void KeyboardLightingEngine::ColumnWave() {
         }
         return;
     }
-    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 96, m_state.phase, 1);
     int k = (m_state.phase + 1) % 96;
     for (int i = 0; i < kColumns; ++i) {
         PaintColumn(i, Fixed(), Bright() * kPulseCurve[k] / 256);
@@ -308,7 +308,7 @@ void KeyboardLightingEngine::ColumnWave() {
 
 void KeyboardLightingEngine::ColumnFlashWave() {
     if (Multi()) {
-        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
         int k = m_state.phase % 192;
         for (int i = 0; i < kColumns; ++i) {
             PaintColumn(i, kColourWheel[k], Bright());
@@ -316,7 +316,7 @@ void KeyboardLightingEngine::ColumnFlashWave() {
         }
         return;
     }
-    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 96, m_state.phase, 1);
     int k = m_state.phase % 96;
     for (int i = 0; i < kColumns; ++i) {
         PaintColumn(i, Fixed(), Bright() * kFlashCurve[k] / 256);
@@ -326,7 +326,7 @@ void KeyboardLightingEngine::ColumnFlashWave() {
 
 void KeyboardLightingEngine::PathWave() {
     if (Multi()) {
-        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
         int k = m_state.phase % 192;
         for (uint8_t n : kLedPath) {
             Paint(n, kColourWheel[k], Bright());
@@ -334,7 +334,7 @@ void KeyboardLightingEngine::PathWave() {
         }
         return;
     }
-    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 96, m_state.phase, 1);
     int k = m_state.phase % 96;
     for (uint8_t n : kLedPath) {
         Paint(n, Fixed(), Bright() * kPulseCurve[k] / 256);
@@ -421,7 +421,7 @@ void KeyboardLightingEngine::PerKeySpectrum() {
 }
 
 void KeyboardLightingEngine::RowWave() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     int k = (m_state.phase + 1) % 192;
     for (int j = 0; j < kColumnCells; ++j) {
         for (int i = 0; i < kColumns; ++i) {
@@ -523,7 +523,7 @@ void KeyboardLightingEngine::RollingRipple() {
 }
 
 void KeyboardLightingEngine::PresetColour() {
-    switch (m_params.modeOption) {
+    switch (m_params.zzccLedMode) {
         case 1:
             m_state.phase = 25;
             break;
@@ -541,7 +541,7 @@ void KeyboardLightingEngine::PresetColour() {
 }
 
 void KeyboardLightingEngine::GridRainbow() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     int k = m_state.phase % 192;
     for (int r = 0; r < kGridRows; ++r) {
         k = (k + 7) % 192;
@@ -576,7 +576,7 @@ void KeyboardLightingEngine::LayoutRipple() {
 }
 
 void KeyboardLightingEngine::Sweep() {
-    m_state.phase = Step(m_params.direction, 52, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 52, m_state.phase, 1);
     for (uint8_t n : kSweepFrames[m_state.phase % 52]) {
         if (!NamesLed(n)) continue;
         m_state.intensity[n] = 255;
@@ -602,7 +602,7 @@ void KeyboardLightingEngine::Snake() {
         if (position < kSnakePath.size() && NamesLed(kSnakePath[position]))
             m_state.intensity[kSnakePath[position]] = 254;
     };
-    if (m_params.direction != 0) {
+    if (m_params.fx != 0) {
         if (p > 169) {
             p = 0;
         } else {

@@ -103,7 +103,7 @@ protected:
     bool StreamsMode(uint8_t mode) const override { return mode == 21 || mode == 31; }
 
 private:
-    void Fade(int led) { DecayIntensity(led, m_params.mode); }
+    void Fade(int led) { DecayIntensity(led, m_params.selectItem); }
     void Shade(int led);
     void LightLed(int led);
     void PaintColumn(int column, const Rgb& colour, unsigned brightness);

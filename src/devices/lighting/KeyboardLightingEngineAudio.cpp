@@ -43,7 +43,7 @@ void KeyboardLightingEngine::OnAudioLevels(const int32_t* levels, std::size_t co
     std::lock_guard lock(m_lock);
     for (int i = 0; i < KeyboardEffectState::kBands; ++i)
         m_kb.levels[i] = i < static_cast<int>(count) ? levels[i] : 0;
-    if (m_params.mode != 21 || m_audio.style != 2) return;
+    if (m_params.selectItem != 21 || m_audio.audioMode != 2) return;
     Levels aside;
     TakeLevels(aside);
     int64_t sum = 0;
@@ -66,8 +66,8 @@ void KeyboardLightingEngine::TakeLevels(Levels& levels) {
 }
 
 Rgb KeyboardLightingEngine::LitColour(uint8_t wheelIndex) const {
-    if (m_audio.sevenColour) return kColourWheel[wheelIndex];
-    return {m_audio.foregroundRed, m_audio.foregroundGreen, m_audio.foregroundBlue};
+    if (m_audio.sevenColorFlags) return kColourWheel[wheelIndex];
+    return {m_audio.fgRed, m_audio.fgGreen, m_audio.fgBlue};
 }
 
 void KeyboardLightingEngine::AudioCell(int led, int guardLed, int guardThreshold, bool lit,
@@ -82,11 +82,11 @@ void KeyboardLightingEngine::AudioCell(int led, int guardLed, int guardThreshold
         Paint(led, LitColour(wheelIndex), Bright() * v / 256);
         return;
     }
-    Paint(led, {m_audio.backgroundRed, m_audio.backgroundGreen, m_audio.backgroundBlue}, Bright());
+    Paint(led, {m_audio.bkRed, m_audio.bkGreen, m_audio.bkBlue}, Bright());
 }
 
 void KeyboardLightingEngine::AudioLighting() {
-    switch (m_audio.style) {
+    switch (m_audio.audioMode) {
         case 0:
             AudioColumnBars();
             break;
@@ -116,10 +116,10 @@ void KeyboardLightingEngine::AudioLighting() {
 void KeyboardLightingEngine::AudioColumnBars() {
     Levels levels;
     TakeLevels(levels);
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     if (m_kb.bandCounter > 30) {
         m_kb.bandCounter = 0;
-        m_state.colourIndex = Step(m_params.direction, 25, m_state.colourIndex, 1);
+        m_state.colourIndex = Step(m_params.fx, 25, m_state.colourIndex, 1);
     }
     ++m_kb.bandCounter;
     uint8_t c = m_state.phase;
@@ -139,8 +139,8 @@ void KeyboardLightingEngine::AudioColumnBars() {
 void KeyboardLightingEngine::AudioCentreBars() {
     Levels levels;
     TakeLevels(levels);
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
-    m_state.colourIndex = Step(m_params.direction, 25, m_state.colourIndex, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
+    m_state.colourIndex = Step(m_params.fx, 25, m_state.colourIndex, 1);
     int k = m_state.colourIndex % 25;
     for (int r = 0; r < kColumnCells; ++r) {
         k = (k + 3) % 25;
@@ -172,7 +172,7 @@ void KeyboardLightingEngine::AudioPulseRings() {
         if (v > 9) {
             Paint(n, LitColour(m_state.colourIndexes[n]), Bright() * v / 256);
         } else {
-            Paint(n, {m_audio.backgroundRed, m_audio.backgroundGreen, m_audio.backgroundBlue}, Bright());
+            Paint(n, {m_audio.bkRed, m_audio.bkGreen, m_audio.bkBlue}, Bright());
         }
     }
 }
@@ -184,7 +184,7 @@ void KeyboardLightingEngine::AudioGridFill() {
     for (int32_t l : levels) sum += ClampedV(l);
     const int64_t m = sum / KeyboardEffectState::kBands;
     const int64_t s = m * 20 / 600;
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, static_cast<int>(s & 0xFF));
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, static_cast<int>(s & 0xFF));
     uint8_t c = m_state.phase;
     for (int r = 0; r < kGridRows; ++r) {
         c = static_cast<uint8_t>((c + 9) % 192);
@@ -207,7 +207,7 @@ void KeyboardLightingEngine::AudioGridFill() {
 void KeyboardLightingEngine::AudioFallingDrops() {
     Levels levels;
     TakeLevels(levels);
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     for (int i = 0; i < kColumns; ++i) {
         const uint8_t b = kColumnMap[i][kColumnCells - 1];
         if (!NamesLed(b)) continue;
@@ -234,7 +234,7 @@ void KeyboardLightingEngine::AudioRowBars() {
     Levels levels;
     TakeLevels(levels);
     const auto groups = Groups(levels, std::array<int, 6>{2, 3, 3, 4, 5, 7});
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     for (int r = 0; r < kColumnCells; ++r) {
         const int64_t w = 23 - (ClampedV(groups[5 - r]) + 100) * 23 / 600;
         uint8_t c = m_state.phase;
@@ -252,9 +252,9 @@ void KeyboardLightingEngine::AudioAlternatingBars() {
     Levels levels;
     TakeLevels(levels);
     const auto groups = Groups(levels, std::array<int, 6>{2, 2, 3, 4, 5, 5});
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
-    m_state.colourIndex = Step(m_params.direction, 25, m_state.colourIndex, 1);
-    const int advance = m_audio.sevenColour ? 2 : 0;
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
+    m_state.colourIndex = Step(m_params.fx, 25, m_state.colourIndex, 1);
+    const int advance = m_audio.sevenColorFlags ? 2 : 0;
     for (int r = 0; r < kColumnCells; ++r) {
         const int64_t w = ClampedV(groups[r]) * 23 / 600;
         uint8_t c = m_state.phase;

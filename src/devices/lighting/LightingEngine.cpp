@@ -27,10 +27,10 @@ LightInfo LightingEngine::GetLightInfo() const {
 
 bool LightingEngine::ApplyLightInfo(const LightInfo& info) {
     std::lock_guard lock(m_lock);
-    const bool changed = info.mode != m_setUpMode;
+    const bool changed = info.selectItem != m_setUpMode;
     m_params = info;
     if (!changed) return false;
-    m_setUpMode = info.mode;
+    m_setUpMode = info.selectItem;
     m_frame.Clear();
     OnModeChanged();
     return true;
@@ -42,8 +42,7 @@ uint8_t LightingEngine::SetUpMode() const {
 }
 
 bool LightingEngine::LoadLightingState(const LightInfo& info, const LightListEntry* list,
-                                       std::size_t listCount, const CustomLightStep* steps,
-                                       std::size_t stepCount) {
+                                       std::size_t listCount, const LightStep* steps, std::size_t stepCount) {
     const bool changed = ApplyLightInfo(info);
     SetLightList(list, listCount);
     {
@@ -60,7 +59,7 @@ void LightingEngine::SetLightList(const LightListEntry* list, std::size_t count)
     m_area.Initialise(m_lightList.EntriesLocked(), m_lightList.CountLocked());
 }
 
-void LightingEngine::SetCustomSteps(const CustomLightStep* steps, std::size_t count) {
+void LightingEngine::SetCustomSteps(const LightStep* steps, std::size_t count) {
     m_steps.Set(steps, count);
 }
 
@@ -71,7 +70,7 @@ void LightingEngine::SetRandomSeed(uint32_t seed) {
 
 bool LightingEngine::IsSoftwareDriven() const {
     std::lock_guard lock(m_lock);
-    return StreamsMode(m_params.mode);
+    return StreamsMode(m_params.selectItem);
 }
 
 EffectState LightingEngine::Snapshot() const {
@@ -138,7 +137,7 @@ uint8_t LightingEngine::Step(int direction, int limit, uint8_t value, int increm
 }
 
 void LightingEngine::EffectBreathCycle() {
-    m_state.phase = Step(m_params.direction, 128, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 128, m_state.phase, 1);
     if (m_state.phase == 0) {
         m_state.colourIndex = static_cast<uint8_t>(m_state.colourIndex + 16);
         if (m_state.colourIndex > 192) m_state.colourIndex = 0;
@@ -148,7 +147,7 @@ void LightingEngine::EffectBreathCycle() {
 }
 
 void LightingEngine::EffectBreathFour() {
-    m_state.phase = Step(m_params.direction, 128, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 128, m_state.phase, 1);
     if (m_state.phase == 0) {
         if (++m_state.colourIndex >= 4) m_state.colourIndex = 0;
     }
@@ -161,7 +160,7 @@ void LightingEngine::EffectStatic() {
 }
 
 void LightingEngine::EffectSpectrum() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     FillAll(kColourWheel[m_state.phase], Bright());
 }
 

@@ -71,11 +71,11 @@ public:
     // reset), the light list with the area state, and the custom steps with their cursor at 0.
     // Returns true when the mode changed.
     bool LoadLightingState(const LightInfo& info, const LightListEntry* list, std::size_t listCount,
-                           const CustomLightStep* steps, std::size_t stepCount);
+                           const LightStep* steps, std::size_t stepCount);
     // The mode the effect state was last set up for.
     uint8_t SetUpMode() const;
     void SetLightList(const LightListEntry* list, std::size_t count);
-    void SetCustomSteps(const CustomLightStep* steps, std::size_t count);
+    void SetCustomSteps(const LightStep* steps, std::size_t count);
     void SetRandomSeed(uint32_t seed);
     // Whether the current mode is one the program computes and streams to the device (the page's
     // frame output then sends each frame).
@@ -129,16 +129,16 @@ protected:
     // current mode from the class's table, or the step player for a mode without one.
     template <size_t N>
     void RunSlowModeTable(const std::array<Generator, N>& table) {
-        const Generator generator = m_params.mode < N ? table[m_params.mode] : nullptr;
+        const Generator generator = m_params.selectItem < N ? table[m_params.selectItem] : nullptr;
         if (generator == nullptr) {
             RunStepPlayer();
             return;
         }
         if (Due(kSlowIntervals)) (this->*generator)();
     }
-    uint8_t Bright() const { return AtLevel(kBrightnessLevels, m_params.brightness); }
+    uint8_t Bright() const { return AtLevel(kBrightnessLevels, m_params.light); }
     uint8_t SpeedLevel() const { return m_params.speed; }
-    bool Multi() const { return m_params.multiColour != 0; }
+    bool Multi() const { return m_params.multiColor != 0; }
     Rgb Fixed() const { return {m_params.red, m_params.green, m_params.blue}; }
     void Paint(int led, const Rgb& colour, unsigned brightness);
     void FillAll(const Rgb& colour, unsigned brightness);

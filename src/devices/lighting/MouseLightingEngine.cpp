@@ -40,7 +40,7 @@ void MouseLightingEngine::OnModeChanged() {
 
 void MouseLightingEngine::TriggerReactive() {
     std::lock_guard lock(m_lock);
-    if (m_params.mode != 6) return;
+    if (m_params.selectItem != 6) return;
     const int n = Leds();
     for (int i = 0; i < n; ++i) {
         m_fadeState[i] = 1;
@@ -57,12 +57,12 @@ void MouseLightingEngine::PaintGroup(int group, const Rgb& colour, unsigned brig
 
 void MouseLightingEngine::EffectWave() {
     if (Multi()) {
-        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
         for (int g = 0; g < kGroups; ++g)
             PaintGroup(g, kColourWheel[(m_state.phase + 1 + 7 * g) % 192], Bright());
         return;
     }
-    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 96, m_state.phase, 1);
     for (int g = 0; g < kGroups; ++g)
         PaintGroup(g, Fixed(), Bright() * kPulseCurve[(m_state.phase + 1 + 7 * g) % 96] / 256);
 }
@@ -83,12 +83,12 @@ void MouseLightingEngine::EffectReactive() {
 }
 
 void MouseLightingEngine::EffectRipple() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
     SeedIntensity();
-    RotateRing(m_params.direction);
-    const int entryGroup = m_params.direction != 0 ? 0 : kGroups - 1;
+    RotateRing(m_params.fx);
+    const int entryGroup = m_params.fx != 0 ? 0 : kGroups - 1;
     for (int g = 0; g < kGroups; ++g) {
-        DecayIntensity(g, m_params.mode);
+        DecayIntensity(g, m_params.selectItem);
         Rgb colour = Fixed();
         if (Multi()) {
             m_state.phase = static_cast<uint8_t>(m_state.phase + 12);

@@ -61,11 +61,11 @@ void MousePadLightingEngine::RotateRingPart(int length, int direction) {
 void MousePadLightingEngine::EffectPadWave() {
     const int n = m_frame.Count();
     if (Multi()) {
-        m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
+        m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
         for (int i = 0; i < n; ++i) Paint(i, kColourWheel[(m_state.phase + 1 + 7 * i) % 192], Bright());
         return;
     }
-    m_state.phase = Step(m_params.direction, 96, m_state.phase, 1);
+    m_state.phase = Step(m_params.fx, 96, m_state.phase, 1);
     for (int i = 0; i < n; ++i)
         Paint(i, Fixed(), Bright() * kPulseCurve[(m_state.phase + 1 + 7 * i) % 96] / 256);
 }
@@ -90,24 +90,24 @@ Rgb MousePadLightingEngine::RippleColour(int keptLed, bool entryLit) {
 }
 
 void MousePadLightingEngine::EffectPadRipple() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
-    AdvanceRing(EffectState::kRing, m_params.direction);
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
+    AdvanceRing(EffectState::kRing, m_params.fx);
     const int n = Leds();
     if (n == 0) return;
-    const int entry = m_params.direction != 0 ? 0 : n - 1;
+    const int entry = m_params.fx != 0 ? 0 : n - 1;
     for (int i = 0; i < n; ++i) {
-        DecayIntensity(i, m_params.mode);
+        DecayIntensity(i, m_params.selectItem);
         const Rgb colour = RippleColour(i, m_state.intensity[entry] != 0);
         Paint(i, colour, Bright() * m_state.intensity[i] / 256);
     }
 }
 
 void MousePadLightingEngine::EffectPadPairs() {
-    m_state.phase = Step(m_params.direction, 192, m_state.phase, 1);
-    AdvanceRing(8, m_params.direction != 0 ? 0 : 1);
-    const int entry = m_params.direction != 0 ? 0 : static_cast<int>(kPadPairs.size()) - 1;
+    m_state.phase = Step(m_params.fx, 192, m_state.phase, 1);
+    AdvanceRing(8, m_params.fx != 0 ? 0 : 1);
+    const int entry = m_params.fx != 0 ? 0 : static_cast<int>(kPadPairs.size()) - 1;
     for (int g = 0; g < static_cast<int>(kPadPairs.size()); ++g) {
-        DecayIntensity(g, m_params.mode);
+        DecayIntensity(g, m_params.selectItem);
         const Rgb colour = RippleColour(kPadPairs[g][0], m_state.intensity[entry] != 0);
         const unsigned brightness = Bright() * m_state.intensity[g] / 256;
         // Paint skips an LED at or beyond the LED count.

@@ -14,7 +14,7 @@ void Fill(LedFrame& frame, LedEntry entry) {
     for (int i = 0; i < n; ++i) frame.Set(i, entry);
 }
 
-LedEntry StepColour(const CustomLightStep& s, uint8_t brightness) {
+LedEntry StepColour(const LightStep& s, uint8_t brightness) {
     return {s.light.red, s.light.green, s.light.blue, brightness};
 }
 
@@ -52,7 +52,7 @@ void StepPlayer::Play(CustomStepList& steps, LedFrame& frame, uint32_t nowMs) {
     }
     ++m_passes;
     const uint8_t speed = m_step.light.speed;
-    switch (m_step.light.mode) {
+    switch (m_step.light.selectItem) {
         case kStepBreathing:
             Breathe(m_step, AtLevel(kStepIntervals, speed), frame);
             break;
@@ -88,21 +88,21 @@ bool StepPlayer::Due(unsigned interval) {
 
 // Each sub-effect but blink paints only on the pass its interval falls due; between those passes
 // the frame keeps what it shows (and what the area effects lay over it).
-void StepPlayer::Breathe(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
+void StepPlayer::Breathe(const LightStep& s, unsigned interval, LedFrame& frame) {
     if (!Due(interval)) return;
     if (++m_phase >= 128) m_phase = 0;
     const uint8_t brightness = static_cast<uint8_t>(kBreathingCurve[m_phase & 127] *
-                                                    AtLevel(kBrightnessLevels, s.light.brightness) / 256);
-    Fill(frame, s.light.multiColour ? Wheel(0, brightness) : StepColour(s, brightness));
+                                                    AtLevel(kBrightnessLevels, s.light.light) / 256);
+    Fill(frame, s.light.multiColor ? Wheel(0, brightness) : StepColour(s, brightness));
 }
 
-void StepPlayer::Hold(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
+void StepPlayer::Hold(const LightStep& s, unsigned interval, LedFrame& frame) {
     if (!Due(interval)) return;
     if (++m_phase >= 9) m_phase = 0;
-    Fill(frame, StepColour(s, AtLevel(kBrightnessLevels, s.light.brightness)));
+    Fill(frame, StepColour(s, AtLevel(kBrightnessLevels, s.light.light)));
 }
 
-void StepPlayer::Blink(const CustomLightStep& s, unsigned interval, LedFrame& frame, uint32_t nowMs) {
+void StepPlayer::Blink(const LightStep& s, unsigned interval, LedFrame& frame, uint32_t nowMs) {
     if (++m_phase >= 128) m_phase = 0;
     Due(interval);
     if (nowMs - m_blinkToggledAt >= AtLevel(kBlinkPeriods, s.light.speed) * 200u) {
@@ -115,23 +115,23 @@ void StepPlayer::Blink(const CustomLightStep& s, unsigned interval, LedFrame& fr
         Fill(frame, LedEntry{});
         return;
     }
-    const uint8_t brightness = AtLevel(kBrightnessLevels, s.light.brightness);
-    Fill(frame, s.light.multiColour ? Wheel(m_blinkWheel, brightness) : StepColour(s, brightness));
+    const uint8_t brightness = AtLevel(kBrightnessLevels, s.light.light);
+    Fill(frame, s.light.multiColor ? Wheel(m_blinkWheel, brightness) : StepColour(s, brightness));
 }
 
-void StepPlayer::Wave(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
+void StepPlayer::Wave(const LightStep& s, unsigned interval, LedFrame& frame) {
     if (!Due(interval)) return;
     if (++m_phase >= 192) m_phase = 0;
     unsigned d;
-    if (s.light.direction == 0) {
+    if (s.light.fx == 0) {
         d = m_phase + 1 >= 192 ? 0 : m_phase + 1;
     } else {
         d = m_phase == 0 ? 191 : 192 - m_phase;
     }
-    const uint8_t bright = AtLevel(kBrightnessLevels, s.light.brightness);
+    const uint8_t bright = AtLevel(kBrightnessLevels, s.light.light);
     const int n = frame.Count();
     for (int j = 0; j < n; ++j) {
-        if (s.light.multiColour) {
+        if (s.light.multiColor) {
             frame.Set(j, Wheel(d, bright));
             d = (d + 12) % 192;
         } else {
@@ -141,10 +141,10 @@ void StepPlayer::Wave(const CustomLightStep& s, unsigned interval, LedFrame& fra
     }
 }
 
-void StepPlayer::Spectrum(const CustomLightStep& s, unsigned interval, LedFrame& frame) {
+void StepPlayer::Spectrum(const LightStep& s, unsigned interval, LedFrame& frame) {
     if (!Due(interval)) return;
     if (++m_phase >= 192) m_phase = 0;
-    Fill(frame, Wheel(m_phase, AtLevel(kBrightnessLevels, s.light.brightness)));
+    Fill(frame, Wheel(m_phase, AtLevel(kBrightnessLevels, s.light.light)));
 }
 
 uint32_t StepPlayer::Phase() const {

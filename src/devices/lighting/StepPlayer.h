@@ -29,15 +29,15 @@ public:
     uint32_t StepStartMs() const;
 
 private:
-    void Breathe(const CustomLightStep& s, unsigned interval, LedFrame& frame);
-    void Hold(const CustomLightStep& s, unsigned interval, LedFrame& frame);
-    void Blink(const CustomLightStep& s, unsigned interval, LedFrame& frame, uint32_t nowMs);
-    void Wave(const CustomLightStep& s, unsigned interval, LedFrame& frame);
-    void Spectrum(const CustomLightStep& s, unsigned interval, LedFrame& frame);
+    void Breathe(const LightStep& s, unsigned interval, LedFrame& frame);
+    void Hold(const LightStep& s, unsigned interval, LedFrame& frame);
+    void Blink(const LightStep& s, unsigned interval, LedFrame& frame, uint32_t nowMs);
+    void Wave(const LightStep& s, unsigned interval, LedFrame& frame);
+    void Spectrum(const LightStep& s, unsigned interval, LedFrame& frame);
     bool Due(unsigned interval);
 
     mutable std::mutex m_lock;
-    CustomLightStep m_step;
+    LightStep m_step;
     bool m_started = false;
     uint32_t m_stepStartMs = 0;
     uint32_t m_phase = 0;

@@ -311,7 +311,7 @@ TEST_F(PageWiringTest, AKeyClickedInCustomColourModePaintsItsLed) {
     ASSERT_NE(modes, nullptr);
     const QString custom = CResourceManager::GetInstance().GetText("light_mode_custom");
     ASSERT_TRUE(StepComboUntil(modes, [&] { return modes->currentText() == custom; }));
-    ASSERT_TRUE(WaitUntil([&] { return keyboard->Engine().GetLightInfo().mode == 20; }, 1000 * kSlowdown));
+    ASSERT_TRUE(WaitUntil([&] { return keyboard->Engine().GetLightInfo().selectItem == 20; }, 1000 * kSlowdown));
 
     // A preset colour, then a key of the picture.
     Click(Control(keyboard, "color_option_2"));
