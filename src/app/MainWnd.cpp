@@ -292,7 +292,14 @@ void CMainWnd::ShowTrayMenu() {
     // The desktop places the menu at the pointer; it keeps it on the screen itself.
     m_trayMenu = CMenuWnd::Show(QStringLiteral("menu.xml"), QCursor::pos(),
                                 CMenuWnd::kAlignRight | CMenuWnd::kAlignBottom,
-                                [this](const QString& item) { OnMenuItem(item); });
+                                [this](const QString& item) {
+                                    // Run after the menu has finished handling the click: "exit"
+                                    // stops the workers while delivering events, which may delete
+                                    // the menu, and QMenu still writes to itself once its
+                                    // triggered signal returns (heap corruption, seen as a rare
+                                    // malloc abort or crash on exit).
+                                    QTimer::singleShot(0, this, [this, item] { OnMenuItem(item); });
+                                });
 }
 
 void CMainWnd::OnMenuItem(const QString& itemName) {

@@ -22,6 +22,8 @@ public:
 
     // Builds the menu and pops it up at `point` (screen coordinates) with `alignment`; `chosen`
     // gets the item name when the user picks one. The menu deletes itself when it closes.
+    // `chosen` runs inside the menu's own click handling, and the menu writes to itself after it
+    // returns: it must not delete the menu nor run an event loop (queue such work instead).
     // Returns nullptr when the layout cannot be built.
     static QMenu* Show(const QString& layout, QPoint point, int alignment, Chosen chosen,
                        QWidget* owner = nullptr);

@@ -3,7 +3,10 @@
 // button. The window runs its discovery against an empty virtual interface directory.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QPointer>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
@@ -186,6 +189,37 @@ TEST_F(MainWndShellTest, CloseHidesTheWindowAndOnlyExitEndsTheWorkers) {
     wnd->close();
     EXPECT_FALSE(wnd->isVisible());
     EXPECT_TRUE(wnd->Discovery()->Running());
+}
+
+// "exit" stops the workers while delivering events, which may delete the tray menu; Qt's menu
+// still writes to itself after its triggered signal returns. So the choice must be handled only
+// once the click is over (done inside it, the heap was corrupted now and then on exit).
+TEST_F(MainWndShellTest, TheTrayMenuChoiceIsHandledAfterTheMenuHasHandledTheClick) {
+    wnd->GetTray().ReportRightClick();
+    QPointer<QMenu> menu;
+    QAction* exitItem = nullptr;
+    for (int i = 0; i < 400 && exitItem == nullptr; ++i) {
+        vxtest::Pump(5);
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* candidate = qobject_cast<QMenu*>(top);
+            if (candidate == nullptr || !candidate->isVisible()) continue;
+            for (QAction* action : candidate->actions()) {
+                if (action->objectName() != "exit") continue;
+                menu = candidate;
+                exitItem = action;
+            }
+        }
+    }
+    ASSERT_NE(exitItem, nullptr) << "the tray menu did not open";
+    const QPoint centre = menu->actionGeometry(exitItem).center();
+    QTest::mouseMove(menu, centre);
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, centre);
+    // The click is over and nothing of the exit has run yet.
+    EXPECT_FALSE(menu.isNull());
+    ASSERT_NE(wnd->Discovery(), nullptr);
+    EXPECT_TRUE(wnd->Discovery()->Running());
+    for (int i = 0; i < 400 && wnd->Discovery()->Running(); ++i) vxtest::Pump(5);
+    EXPECT_FALSE(wnd->Discovery()->Running()) << "exit was not handled after the click";
 }
 
 TEST_F(MainWndShellTest, TheLanguageMessageAppliesTheEntry) {
