@@ -58,10 +58,10 @@ void Blocks(std::span<const uint8_t> bytes) {
     const std::span<const uint8_t> block = bytes.subspan(1 + tableLength);
 
     const KeyboardSettings keyboard = ParseKeyboardBlock(block, modeTable);
-    VX_FUZZ_CHECK(keyboard.light.speedLevel >= 0 && keyboard.light.speedLevel <= kMaxSpeedLevel);
+    VX_FUZZ_CHECK(keyboard.light.speed <= kMaxSpeedLevel);
     (void)BuildKeyboardBlock(keyboard, modeTable);
     const MouseSettings mouse = ParseMouseBlock(block, modeTable);
-    VX_FUZZ_CHECK(mouse.light.speedLevel >= 0 && mouse.light.speedLevel <= kMaxSpeedLevel);
+    VX_FUZZ_CHECK(mouse.light.speed <= kMaxSpeedLevel);
     (void)BuildMouseBlock(mouse, modeTable);
     const PadBlock pad = ParsePadBlock(block, modeTable);
     (void)BuildPadBlock(pad, modeTable, modeTable.size());
