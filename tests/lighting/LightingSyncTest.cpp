@@ -306,9 +306,10 @@ TEST(LightingSyncWorker, IdlesWithoutBurningWakeupsAndWakesOnAdoption) {
     FakeTarget mouse(15);
     const int slot = sync.AddTarget(&mouse, SyncKind::Mouse, 15);
     sync.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    // One wake-up at start, then the 1000 ms idle sleep.
-    EXPECT_LE(sync.Wakeups(), 2u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    // One wake-up at start; with no page synchronised it then sleeps until woken, not once a
+    // second.
+    EXPECT_LE(sync.Wakeups(), 1u);
     EXPECT_EQ(mouse.writes.load(), 0);
 
     sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 0, 0, {5, 6, 7}));
@@ -323,5 +324,26 @@ TEST(LightingSyncWorker, IdlesWithoutBurningWakeupsAndWakesOnAdoption) {
     std::this_thread::sleep_for(std::chrono::milliseconds(560));
     // Sleeping until the next step: about one wake-up per 56 ms step, not one per millisecond.
     EXPECT_LE(sync.Wakeups() - before, 25u);
+    EXPECT_EQ(sync.Stop(), 1);
+}
+
+TEST(LightingSyncWorker, ASynchronisedPageWhoseDeviceWasAwayIsDrivenWhenItComesBack) {
+    SteadyLightingClock clock;
+    CLightingSync sync(clock);
+    FakeTarget pad(15);
+    pad.connected.store(false);
+    const int slot = sync.AddTarget(&pad, SyncKind::Mousepad, 15);
+    sync.Start();
+    sync.SetSharedEffect(Effect(vx::lighting::sync::kStatic, 4, 0, 0, {9, 8, 7}));
+    sync.Enter(slot);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(pad.writes.load(), 0);
+    // Nothing wakes the worker when the device comes back: its once-a-second look must.
+    pad.connected.store(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+    while (pad.Entry(0) == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(pad.Entry(0), Pack({9, 8, 7}, 255));
     EXPECT_EQ(sync.Stop(), 1);
 }

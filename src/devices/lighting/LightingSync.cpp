@@ -299,9 +299,19 @@ int CLightingSync::Stop(int boundMs) {
     return inTime ? 1 : 0;
 }
 
+bool CLightingSync::AnySynchronised() const {
+    const int count = TargetCount();
+    for (int i = 0; i < count; ++i)
+        if (m_slots[i].synchronised.load()) return true;
+    return false;
+}
+
 bool CLightingSync::WaitStop(uint32_t ms) {
     std::unique_lock lock(m_mutex);
-    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop || m_kick; });
+    if (ms == kWaitForWake)
+        m_wake.wait(lock, [this] { return m_stop || m_kick; });
+    else
+        m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop || m_kick; });
     m_kick = false;
     return m_stop;
 }
@@ -313,7 +323,11 @@ void CLightingSync::Run() {
         m_wakeups.fetch_add(1, std::memory_order_relaxed);
         const uint32_t now = m_clock.NowMs();
         if (!Advance(now)) {
-            waitMs = kIdleSleepMs;
+            // A synchronised page whose device is away is looked at once a second, so that it
+            // is driven again when the device comes back. With no page synchronised at all there
+            // is nothing to look at: only Enter or a new shared effect (both wake the worker)
+            // can change that, so the worker sleeps until then instead of waking every second.
+            waitMs = AnySynchronised() ? kIdleSleepMs : kWaitForWake;
             continue;
         }
         // Steps due closer together than kMinWakeMs run in one batch, each at its own tick:

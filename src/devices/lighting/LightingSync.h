@@ -7,7 +7,8 @@
 // clock has moved on by more than 1 ms (so a tick every 2 ms), with an effect step every
 // speed-table-entry ticks. It does not wake every millisecond: it sleeps until the next step is
 // due and then runs every tick that fell due meanwhile, each at its own clock value, so the steps
-// come out as with 1 ms waits. While no page is synchronised it sleeps 1000 ms at a time.
+// come out as with 1 ms waits. While a synchronised page's device is away it looks once a second;
+// while no page is synchronised at all it sleeps until a page is marked or the effect changes.
 //
 // Sharing: targets are appended on the UI thread to a fixed array published by an atomic count,
 // never removed or moved; the synchronised flags and the shared effect's fields are atomics (a
@@ -66,6 +67,8 @@ public:
     static constexpr int kMaxTargets = 32;
     static constexpr int kTickMs = 2;
     static constexpr int kIdleSleepMs = 1000;
+    // The worker's wait with no page synchronised: until Enter, SetSharedEffect or Stop wakes it.
+    static constexpr uint32_t kWaitForWake = 0;
     static constexpr uint32_t kMinWakeMs = 10;
     static constexpr uint32_t kMaxWakeMs = 50;
     static constexpr int kFlashUnitMs = 200;
@@ -140,7 +143,9 @@ private:
     };
 
     void Run();
+    // ms == kWaitForWake waits without a time-out.
     bool WaitStop(uint32_t ms);
+    bool AnySynchronised() const;
     bool AnyActive();
     void WriteAll(sync::Rgb colour, uint8_t brightness);
 
