@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "devices/tables/KeyboardFactoryKeys.h"
+#include "emulator/FirmwareKeyTable.h"
 #include "emulator/VirtualDeviceHub.h"
 
 namespace {
@@ -152,7 +152,7 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
             return "error: only a keyboard has logical keys";
         std::vector<size_t> keys;
         for (long key : numbers) {
-            if (key < 0 || key >= static_cast<long>(vx::device_tables::kKeyboardLogicalKeyCount))
+            if (key < 0 || key >= static_cast<long>(kVirtualKeyboardKeyNumbers))
                 return "error: key out of range";
             keys.push_back(static_cast<size_t>(key));
         }

@@ -2,51 +2,34 @@
 
 #include <algorithm>
 
-#include "devices/tables/KeyboardFactoryKeys.h"
-#include "devices/tables/MouseFactoryKeys.h"
-
-using namespace vx::device_tables;
 
 namespace {
 
-constexpr KeyFunction kEmptySlot{0x00, 0x00, 0x00};
+constexpr SlotFunction kEmptySlot{0x00, 0x00, 0x00};
 // A key of the keyboard that the program has no logical key for (a sixth media key).
-constexpr KeyFunction kUnknownMediaKey{0xD0, 0xA2, 0x06};
+constexpr SlotFunction kUnknownMediaKey{0xD0, 0xA2, 0x06};
 
-// The keyboard's slots do not follow the program's logical numbering: slot s holds listed key
-// (s * 53) mod n, which mixes the rows as a real matrix scan order does.
-constexpr size_t kKeyboardSlotStep = 53;
-// LED indexes are wired in yet another order.
+// LED indexes are wired in yet another order than the key slots.
 constexpr size_t kKeyboardLedStep = 5;
-
-// Mouse slots: logical buttons 3 and 4 are swapped on the device, and slot 11 is unused.
-constexpr size_t kMouseSlotOrder[] = {0, 1, 2, 4, 3, 5, 6, 7, 8, 9, 10};
 
 void Put16(std::vector<uint8_t>& bytes, size_t at, uint16_t value) {
     bytes[at] = static_cast<uint8_t>(value & 0xFF);
     bytes[at + 1] = static_cast<uint8_t>(value >> 8);
 }
 
-std::vector<KeyFunction> KeyboardSlots(const std::vector<size_t>& missingKeys) {
-    std::vector<size_t> listed;
-    for (size_t key = 0; key < kKeyboardLogicalKeyCount; ++key) {
-        if (IsKeyboardKeyListed(key)) listed.push_back(key);
-    }
-    std::vector<KeyFunction> slots;
-    const size_t n = listed.size();
-    for (size_t s = 0; s < n; ++s) {
-        const size_t key = listed[(s * kKeyboardSlotStep) % n];
-        const bool missing = std::find(missingKeys.begin(), missingKeys.end(), key) != missingKeys.end();
-        slots.push_back(missing ? kEmptySlot : KeyboardFactoryKeys()[key]);
+std::vector<SlotFunction> KeyboardSlots(const std::vector<size_t>& missingKeys) {
+    std::vector<SlotFunction> slots;
+    for (const KeyboardSlot& slot : kVirtualKeyboardSlots) {
+        const bool missing = std::find(missingKeys.begin(), missingKeys.end(), slot.key) != missingKeys.end();
+        slots.push_back(missing ? kEmptySlot : slot.function);
     }
     slots.push_back(kUnknownMediaKey);
     slots.push_back(kEmptySlot);
     return slots;
 }
 
-std::vector<KeyFunction> MouseSlots() {
-    std::vector<KeyFunction> slots;
-    for (size_t button : kMouseSlotOrder) slots.push_back(MouseFactoryKeys()[button]);
+std::vector<SlotFunction> MouseSlots() {
+    std::vector<SlotFunction> slots(kVirtualMouseSlots.begin(), kVirtualMouseSlots.end());
     slots.push_back(kEmptySlot);
     return slots;
 }

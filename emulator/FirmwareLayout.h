@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "devices/tables/KeyFunction.h"
+#include "emulator/FirmwareKeyTable.h"
 #include "emulator/VirtualModel.h"
 
 constexpr size_t kCapabilityLength = 34;
@@ -22,7 +22,7 @@ struct FirmwareLayout {
     size_t profileCount = 8;
     size_t stride = 64;
     std::set<uint8_t> commands;
-    std::vector<vx::device_tables::KeyFunction> keySlots;  // factory key table, slot order as the device defines it
+    std::vector<SlotFunction> keySlots;  // factory key table, slot order as the device defines it
     std::vector<uint8_t> ledMap;        // per key slot: its LED index in the lighting stream
     size_t ledCount = 0;                // LED entries of the lighting stream
     size_t macroUnits = 0;              // macro memory in 128-byte units

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "devices/tables/KeyboardFactoryKeys.h"
+#include "emulator/FirmwareKeyTable.h"
 #include "emulator/FrameChecksum.h"
 #include "emulator/ReportDescriptors.h"
-
-using vx::device_tables::KeyFunction;
 
 namespace {
 
@@ -54,7 +52,7 @@ void VirtualFirmware::ResetLocked() {
     m_status[0] = m_layout.battery;
     m_config = BuildFactoryConfig(m_layout);
     m_keyTable.clear();
-    for (const KeyFunction& key : m_layout.keySlots) {
+    for (const SlotFunction& key : m_layout.keySlots) {
         m_keyTable.push_back(key.type);
         m_keyTable.push_back(key.first);
         m_keyTable.push_back(key.second);
@@ -346,7 +344,7 @@ uint64_t VirtualFirmware::MemoryGeneration() const {
 std::string VirtualFirmware::RestoreMemory(const FirmwareMemory& memory) {
     if (memory.kind != m_kind) return "memory of another device";
     for (size_t key : memory.missingKeys) {
-        if (key >= vx::device_tables::kKeyboardLogicalKeyCount) return "key number out of range";
+        if (key >= kVirtualKeyboardKeyNumbers) return "key number out of range";
     }
     // Sizes are checked against the layout the memory would be used with: a file of another
     // keyboard size or a cut-off table must not leave the device with tables of the wrong length.
@@ -399,7 +397,7 @@ std::vector<uint8_t> VirtualFirmware::KeyTable() const {
     return m_keyTable;
 }
 
-KeyFunction VirtualFirmware::KeySlot(size_t slot) const {
+SlotFunction VirtualFirmware::KeySlot(size_t slot) const {
     std::lock_guard lock(m_mutex);
     if (3 * slot + 2 >= m_keyTable.size()) return {};
     return {m_keyTable[3 * slot], m_keyTable[3 * slot + 1], m_keyTable[3 * slot + 2]};

@@ -82,7 +82,7 @@ public:
     std::vector<uint8_t> ConfigBlock(size_t profile) const;
     uint8_t ActiveProfile() const;
     std::vector<uint8_t> KeyTable() const;
-    vx::device_tables::KeyFunction KeySlot(size_t slot) const;
+    SlotFunction KeySlot(size_t slot) const;
     std::vector<uint8_t> LedMap() const;
     std::array<uint8_t, kCapabilityLength> Capability() const;
     std::array<uint8_t, kStatusLength> Status() const;

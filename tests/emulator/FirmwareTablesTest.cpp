@@ -120,7 +120,7 @@ TEST(FirmwareTables, KeyTableWritesLandAndStayInBounds) {
     table[1] = 0x02;
     table[2] = 0x00;
     ASSERT_EQ(ChunkedWrite(keyboard, 0x09, table, 0, 24, Transport::Receiver), 0);
-    EXPECT_EQ(keyboard.KeySlot(0), (KeyFunction{0x70, 0x02, 0x00}));
+    EXPECT_EQ(keyboard.KeySlot(0), (SlotFunction{0x70, 0x02, 0x00}));
     EXPECT_EQ(keyboard.KeyTable(), table);
 
     std::vector<uint8_t> extra(6, 0x20);
