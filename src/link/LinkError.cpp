@@ -1,11 +1,11 @@
 #include "link/LinkError.h"
 
 #include <chrono>
-#include <cstring>
 #include <map>
 #include <mutex>
 
 #include "platform/DebugLog.h"
+#include "platform/ErrnoText.h"
 
 std::string LinkError::Text() const {
     if (Empty()) return {};
@@ -13,10 +13,7 @@ std::string LinkError::Text() const {
     if (!subject.empty()) text += " " + subject;
     text += ": ";
     if (code != 0) {
-        char buffer[128];
-        // The GNU strerror_r returns its text, which need not be in the buffer.
-        text += strerror_r(code, buffer, sizeof buffer);
-        text += " (errno " + std::to_string(code) + ")";
+        text += ErrnoText(code) + " (errno " + std::to_string(code) + ")";
     } else {
         text += detail.empty() ? "failed" : detail;
     }

@@ -1,11 +1,11 @@
 #include "profiles/DataFileProblems.h"
 
-#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <utility>
 
 #include "platform/DebugLog.h"
+#include "platform/ErrnoText.h"
 #include "profiles/JsonFile.h"
 
 namespace {
@@ -51,11 +51,7 @@ void ReportDataFileProblem(const DataFileProblem& problem) {
 }
 
 std::string DataFileErrorText(int error) {
-    if (error == 0) return {};
-    char buffer[256] = {};
-    // The GNU strerror_r returns the text, which may or may not be the buffer.
-    const char* text = strerror_r(error, buffer, sizeof buffer);
-    return text ? std::string(text) : std::string();
+    return ErrnoText(error);
 }
 
 bool SaveDataFile(const JsonFile& file, const std::filesystem::path& path, const Json::Value& value) {
