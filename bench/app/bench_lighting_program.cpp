@@ -24,6 +24,7 @@
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
+#include "bench/app/InProcessProgram.h"
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingEngine.h"
 #include "profiles/DataFolders.h"
@@ -59,11 +60,7 @@ void WaveOnKeyboardPage(benchmark::State& state) {
     const int seconds = static_cast<int>(state.range(1));
     vxtest::ScopedTempDir dir;
     vxtest::ScopedTempDir data;
-    qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
-    SetUserDataFolderOverride(data.Path());
-    SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
-    registered_messages::RegisterActivateMessage();
-    registered_messages::RegisterGuidMessages();
+    PrepareInProcessProgram(dir.Path(), data.Path());
     VirtualDevices devices(dir.Path());
     devices.Plug(TestDevice::KeyboardWired);
     double cpuShare = -1;

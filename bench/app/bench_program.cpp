@@ -44,6 +44,7 @@
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
+#include "bench/app/InProcessProgram.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/DataFolders.h"
 #include "tests/app/mainwnd/VirtualDevices.h"
@@ -81,11 +82,7 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs, double* elapsedMs
 void EntryShownAfterPlug(benchmark::State& state) {
     vxtest::ScopedTempDir dir;
     vxtest::ScopedTempDir data;
-    qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
-    SetUserDataFolderOverride(data.Path());
-    SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
-    registered_messages::RegisterActivateMessage();
-    registered_messages::RegisterGuidMessages();
+    PrepareInProcessProgram(dir.Path(), data.Path());
     VirtualDevices devices(dir.Path());
     std::vector<double> samples;
     {

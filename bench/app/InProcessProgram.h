@@ -1,0 +1,20 @@
+#pragma once
+// What the in-process benchmarks set up before they make the main window, as start-up does for
+// the program: the virtual devices' folder, a private data folder, the skin and the registered
+// messages.
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+#include "app/RegisteredMessages.h"
+#include "app/StartUp.h"
+#include "profiles/DataFolders.h"
+
+inline void PrepareInProcessProgram(const std::string& hidDir, const std::string& dataDir) {
+    qputenv("VX_VIRTUAL_HID_DIR", hidDir.c_str());
+    SetUserDataFolderOverride(dataDir);
+    SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
+    registered_messages::RegisterActivateMessage();
+    registered_messages::RegisterGuidMessages();
+}
