@@ -1,6 +1,7 @@
 // The lighting panel on a real device page connected to a virtual device: a user's choice on the
 // panel ends as the settings block on the device (mode translated into the device's own code,
 // speed inverted), in the saved profile, and in the page's running effect.
+#include "BuildPaths.h"
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>

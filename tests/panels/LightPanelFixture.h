@@ -3,6 +3,7 @@
 // that option groups and language texts work as in the program, and counts every notification the
 // panel's controls raise.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QString>

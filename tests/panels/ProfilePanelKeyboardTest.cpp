@@ -1,5 +1,6 @@
 // The profile panel on a keyboard page connected to the virtual keyboard: choosing another profile
 // loads it into the page and writes its settings block and key table to the keyboard.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
