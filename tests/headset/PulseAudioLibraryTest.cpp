@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "AudioTestSupport.h"
 #include "PulseServer.h"
@@ -115,6 +116,24 @@ TEST_F(PulseAudioLibraryTest, MonitoringCreatesAndRemovesTheLoopback) {
     EXPECT_EQ(control->Stages().micMoniterSelect, 1);
 }
 
+TEST_F(PulseAudioLibraryTest, AHungServerCostsEachCallItsTimeOutAndNoMore) {
+    server.Freeze();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(library.GetIntProperty(AudioProperty::MuteControl));
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, std::chrono::milliseconds(900));
+    EXPECT_LT(spent, std::chrono::milliseconds(2500));
+    std::printf("a call to the hung server failed after %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(spent).count()));
+
+    // The calls right after fail at once instead of waiting again: the page's whole start
+    // against a hung server costs one time-out.
+    const auto again = std::chrono::steady_clock::now();
+    control->StartAudio(AudioLibraryChoice::SoundServer);
+    control->SetMicLevel();
+    EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(200));
+}
+
 TEST_F(PulseAudioLibraryTest, EqualiserNeedsThePluginAndAVanishedServerFailsWithinItsTimeOut) {
     const bool plugin = std::filesystem::exists("/usr/lib/ladspa/mbeq_1197.so");
     EXPECT_EQ(library.SetIntProperty(AudioProperty::EnableEqGfx, 1), plugin);
@@ -132,6 +151,8 @@ TEST_F(PulseAudioLibraryTest, EqualiserNeedsThePluginAndAVanishedServerFailsWith
     EXPECT_FALSE(library.SetScalarProperty(AudioProperty::VolumeScalarControl, 0.5f));
     const auto spent = std::chrono::steady_clock::now() - start;
     EXPECT_LT(spent, std::chrono::seconds(5));
+    std::printf("two calls to the vanished server failed after %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(spent).count()));
     panels.micSlider = 10;
     control->SetMicLevel();
     EXPECT_EQ(Saved().GetSystemSetStages().micInValue, storedLevel);

@@ -174,6 +174,11 @@ public:
         return "pulseaudio did not answer within 10 s: " + ReadText(m_dir / "server.log");
     }
 
+    // The server stops answering but keeps its connections open: a hung server.
+    void Freeze() {
+        if (m_pid > 0) kill(m_pid, SIGSTOP);
+    }
+
     void Stop() {
         if (m_pid <= 0) return;
         kill(m_pid, SIGKILL);

@@ -50,6 +50,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kConnectTimeout = std::chrono::milliseconds(2000);
 constexpr auto kRequestTimeout = std::chrono::milliseconds(1000);
+// After a server left a request or a connection unanswered, calls fail at once for this long:
+// the page's start makes some thirty calls, and a hung server must not cost each its time-out.
+constexpr auto kQuietAfterTimeout = std::chrono::seconds(5);
 constexpr const char* kLoopbackMarker = "media.name=vx-headset-sidetone";
 constexpr const char* kEqSinkName = "vx_headset_equaliser";
 constexpr int kBands = 10;
@@ -78,6 +81,7 @@ public:
     ~Server() { Disconnect(); }
 
     bool Ensure() {
+        if (Clock::now() < m_quietUntil) return false;
         if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY) return true;
         Disconnect();
         m_loop = pa_mainloop_new();
@@ -91,8 +95,12 @@ public:
         while (true) {
             const pa_context_state_t state = pa_context_get_state(m_context);
             if (state == PA_CONTEXT_READY) return true;
-            if (!PA_CONTEXT_IS_GOOD(state) || !Iterate(deadline)) {
+            if (!PA_CONTEXT_IS_GOOD(state)) {
                 Disconnect();
+                return false;
+            }
+            if (!Iterate(deadline)) {
+                GiveUp();
                 return false;
             }
         }
@@ -113,9 +121,15 @@ public:
                 break;
             }
             if (state == PA_OPERATION_CANCELLED) break;
-            if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)) || !Iterate(deadline)) {
+            if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context))) {
                 pa_operation_cancel(op);
                 break;
+            }
+            if (!Iterate(deadline)) {
+                pa_operation_cancel(op);
+                pa_operation_unref(op);
+                GiveUp();
+                return false;
             }
         }
         pa_operation_unref(op);
@@ -152,6 +166,13 @@ private:
         return names;
     }
 
+    // A late answer to a request given up on must not be taken for the next one's: the
+    // connection goes, and the next call after the quiet time connects afresh.
+    void GiveUp() {
+        Disconnect();
+        m_quietUntil = Clock::now() + kQuietAfterTimeout;
+    }
+
     void Disconnect() {
         if (m_context) {
             pa_context_disconnect(m_context);
@@ -166,6 +187,7 @@ private:
 
     pa_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
+    Clock::time_point m_quietUntil{};
 };
 
 int32_t PortState(const pa_sink_port_info* port) {
