@@ -110,7 +110,9 @@ TEST_F(HeadsetAudioControlTest, PresetWritesItsCurveAndTheProfileKeepsItsRow) {
     memory->clearWrites();
     control->ApplyEqPreset(5);
     for (const auto& w : memory->Writes()) {
-        if (w.name != "Enable_EQ_GFX") EXPECT_EQ(w.text, "0") << w.name;
+        if (w.name != "Enable_EQ_GFX") {
+            EXPECT_EQ(w.text, "0") << w.name;
+        }
     }
     EXPECT_EQ(Saved().GetEqValues(5), std::vector<int32_t>(10, 0));
 
