@@ -34,7 +34,9 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <optional>
 #include <string>
 #include <vector>
@@ -209,14 +211,197 @@ int32_t SinkType(const pa_sink_info* info) {
     return kEndpointOtherOutput;
 }
 
+void SuccessCallback(pa_context*, int success, void* data) { *static_cast<int*>(data) = success; }
+
+bool Succeeded(Server& server, const std::function<pa_operation*(pa_context*, int*)>& start) {
+    int ok = 0;
+    const bool done = server.Run([&](pa_context* c) { return start(c, &ok); });
+    return done && ok;
+}
+
+
+uint32_t LoadModule(Server& server, const char* name, const std::string& argument) {
+    uint32_t index = PA_INVALID_INDEX;
+    server.Run([&](pa_context* c) {
+        return pa_context_load_module(
+            c, name, argument.c_str(),
+            [](pa_context*, uint32_t idx, void* data) { *static_cast<uint32_t*>(data) = idx; }, &index);
+    });
+    return index;
+}
+
+bool UnloadModule(Server& server, uint32_t index) {
+    return Succeeded(server, [&](pa_context* c, int* ok) { return pa_context_unload_module(c, index, SuccessCallback, ok); });
+}
+
+// --- equaliser -------------------------------------------------------------------------------
+
+// Where a LADSPA host looks for plugins when LADSPA_PATH does not say otherwise.
+bool EqualiserPluginInstalled() {
+    std::vector<std::filesystem::path> folders;
+    if (const char* path = std::getenv("LADSPA_PATH")) {
+        std::string rest = path;
+        size_t start = 0;
+        while (start <= rest.size()) {
+            const size_t colon = rest.find(':', start);
+            folders.emplace_back(rest.substr(start, colon - start));
+            if (colon == std::string::npos) break;
+            start = colon + 1;
+        }
+    }
+    for (const char* f : {"/usr/lib/ladspa", "/usr/local/lib/ladspa", "/usr/lib/x86_64-linux-gnu/ladspa",
+                          "/usr/lib/aarch64-linux-gnu/ladspa"}) {
+        folders.emplace_back(f);
+    }
+    std::error_code error;
+    return std::any_of(folders.begin(), folders.end(), [&error](const auto& folder) {
+        return std::filesystem::exists(folder / "mbeq_1197.so", error);
+    });
+}
+
+uint32_t FindModuleByArgument(Server& server, const char* moduleName, const std::string& needle) {
+    struct Found {
+        const char* moduleName;
+        const std::string* needle;
+        uint32_t index = PA_INVALID_INDEX;
+    } found{moduleName, &needle};
+    server.Run([&](pa_context* c) {
+        return pa_context_get_module_info_list(
+            c,
+            [](pa_context*, const pa_module_info* info, int eol, void* data) {
+                auto* f = static_cast<Found*>(data);
+                if (eol || !info || !info->name || !info->argument) return;
+                if (std::strcmp(info->name, f->moduleName) == 0 && std::strstr(info->argument, f->needle->c_str())) {
+                    f->index = info->index;
+                }
+            },
+            &found);
+    });
+    return found.index;
+}
+
+// The plugin's fifteen bands (50 Hz to 20 kHz) each take the gain of the nearest of the ten
+// bands the program sets (31 Hz to 16 kHz, an octave apart), in decibels. The plugin's lowest
+// band shelves everything below it, so it takes the mean of the two lowest bands: the 31 Hz
+// band, nearest to none of the plugin's, still counts.
+std::string EqControls(const std::array<int32_t, kBands>& gains) {
+    constexpr double kPluginBands[15] = {50, 100, 156, 220, 311, 440, 622, 880, 1250, 1750, 2500, 3500, 5000, 10000, 20000};
+    constexpr double kOurBands[kBands] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
+    std::string controls;
+    for (double f : kPluginBands) {
+        int32_t gain;
+        if (f == kPluginBands[0]) {
+            gain = static_cast<int32_t>(std::lround((gains[0] + gains[1]) / 2.0));
+        } else {
+            int nearest = 0;
+            for (int i = 1; i < kBands; ++i) {
+                if (std::fabs(std::log(f / kOurBands[i])) < std::fabs(std::log(f / kOurBands[nearest]))) nearest = i;
+            }
+            gain = gains[nearest];
+        }
+        if (!controls.empty()) controls += ',';
+        controls += std::to_string(std::clamp(gain, -70, 30));
+    }
+    return controls;
+}
+
+// The equaliser sink, kept by a thread of its own. The plugin's controls are fixed when the
+// sink loads, so every change of a gain reloads it; a preset changes ten gains in a row, and
+// reloading ten times on the caller's thread would hold the headset page's window for a second
+// or more. The property calls only record what is wanted; the thread applies the latest wish
+// once the calls have paused for kSettle, over a connection of its own.
+class Equaliser {
+public:
+    struct Wish {
+        bool enabled = false;
+        std::string master;
+        std::array<int32_t, kBands> gains{};
+    };
+
+    ~Equaliser() {
+        {
+            std::lock_guard lock(m_lock);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    Wish Wanted() {
+        std::lock_guard lock(m_lock);
+        return m_wish;
+    }
+
+    void Want(const Wish& wish) {
+        {
+            std::lock_guard lock(m_lock);
+            m_wish = wish;
+            ++m_generation;
+            if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
+        }
+        m_wake.notify_all();
+    }
+
+private:
+    static constexpr auto kSettle = std::chrono::milliseconds(40);
+
+    void Run() {
+        Server server;
+        std::string loaded;  // the argument of the sink this thread loaded, empty for none
+        uint64_t applied = 0;
+        std::unique_lock lock(m_lock);
+        while (true) {
+            m_wake.wait(lock, [&] { return m_stop || m_generation != applied; });
+            if (m_stop) return;
+            // Wait for the calls to pause: a newer wish restarts the wait.
+            uint64_t seen = m_generation;
+            while (true) {
+                const bool changed = m_wake.wait_for(lock, kSettle, [&] { return m_stop || m_generation != seen; });
+                if (m_stop) return;
+                if (!changed) break;
+                seen = m_generation;
+            }
+            const Wish wish = m_wish;
+            applied = seen;
+            lock.unlock();
+            Apply(server, wish, loaded);
+            lock.lock();
+        }
+    }
+
+    static void Apply(Server& server, const Wish& wish, std::string& loaded) {
+        const std::string argument =
+            wish.enabled ? std::string("sink_name=") + kEqSinkName + " sink_master=" + wish.master +
+                               " plugin=mbeq_1197 label=mbeq control=" + EqControls(wish.gains)
+                         : std::string();
+        const uint32_t old = FindModuleByArgument(server, "module-ladspa-sink", std::string("sink_name=") + kEqSinkName);
+        if (argument == loaded && (old != PA_INVALID_INDEX) == wish.enabled) return;
+        if (old != PA_INVALID_INDEX && !UnloadModule(server, old)) return;
+        loaded.clear();
+        if (!wish.enabled) return;
+        if (LoadModule(server, "module-ladspa-sink", argument) == PA_INVALID_INDEX) return;
+        loaded = argument;
+        // Streams follow the default sink, so making the equaliser the default puts them through it.
+        Succeeded(server, [](pa_context* c, int* ok) {
+            return pa_context_set_default_sink(c, kEqSinkName, SuccessCallback, ok);
+        });
+    }
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    Wish m_wish;
+    uint64_t m_generation = 0;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
 struct Library {
     std::mutex lock;
     Server server;
     std::vector<Device> devices[2];
     std::string lastRenderSink;     // the sink the program last addressed: the side-tone's target
     float monitorLevel = 1.0f;      // module-loopback's own default gain
-    std::array<int32_t, kBands> eqGains{};
-    bool eqEnabled = false;
+    Equaliser equaliser;  // last: its thread ends before the rest goes
 };
 
 Library& Lib() {
@@ -286,14 +471,6 @@ VolumeInfo SourceVolume(Library& lib, const std::string& name) {
     return out;
 }
 
-bool Succeeded(Library& lib, const std::function<pa_operation*(pa_context*, int*)>& start) {
-    int ok = 0;
-    const bool done = lib.server.Run([&](pa_context* c) { return start(c, &ok); });
-    return done && ok;
-}
-
-void SuccessCallback(pa_context*, int success, void* data) { *static_cast<int*>(data) = success; }
-
 // The loaded side-tone module: its index, or PA_INVALID_INDEX.
 uint32_t FindLoopback(Library& lib, bool* ok) {
     struct Found {
@@ -337,114 +514,19 @@ bool SetLoopbackVolume(Library& lib, uint32_t module, float level) {
     if (!input) return false;
     pa_cvolume volume = input->second;
     pa_cvolume_set(&volume, volume.channels, static_cast<pa_volume_t>(std::lround(level * PA_VOLUME_NORM)));
-    return Succeeded(lib, [&](pa_context* c, int* ok) {
+    return Succeeded(lib.server, [&](pa_context* c, int* ok) {
         return pa_context_set_sink_input_volume(c, input->first, &volume, SuccessCallback, ok);
     });
-}
-
-uint32_t LoadModule(Library& lib, const char* name, const std::string& argument) {
-    uint32_t index = PA_INVALID_INDEX;
-    lib.server.Run([&](pa_context* c) {
-        return pa_context_load_module(
-            c, name, argument.c_str(),
-            [](pa_context*, uint32_t idx, void* data) { *static_cast<uint32_t*>(data) = idx; }, &index);
-    });
-    return index;
-}
-
-bool UnloadModule(Library& lib, uint32_t index) {
-    return Succeeded(lib, [&](pa_context* c, int* ok) { return pa_context_unload_module(c, index, SuccessCallback, ok); });
 }
 
 bool StartLoopback(Library& lib, const std::string& source) {
     std::string argument = "source=" + source + " latency_msec=30 source_dont_move=true";
     if (!lib.lastRenderSink.empty()) argument += " sink=" + lib.lastRenderSink + " sink_dont_move=true";
     argument += std::string(" sink_input_properties=") + kLoopbackMarker;
-    const uint32_t module = LoadModule(lib, "module-loopback", argument);
+    const uint32_t module = LoadModule(lib.server, "module-loopback", argument);
     if (module == PA_INVALID_INDEX) return false;
     SetLoopbackVolume(lib, module, lib.monitorLevel);
     return true;
-}
-
-// --- equaliser -------------------------------------------------------------------------------
-
-// Where a LADSPA host looks for plugins when LADSPA_PATH does not say otherwise.
-bool EqualiserPluginInstalled() {
-    std::vector<std::filesystem::path> folders;
-    if (const char* path = std::getenv("LADSPA_PATH")) {
-        std::string rest = path;
-        size_t start = 0;
-        while (start <= rest.size()) {
-            const size_t colon = rest.find(':', start);
-            folders.emplace_back(rest.substr(start, colon - start));
-            if (colon == std::string::npos) break;
-            start = colon + 1;
-        }
-    }
-    for (const char* f : {"/usr/lib/ladspa", "/usr/local/lib/ladspa", "/usr/lib/x86_64-linux-gnu/ladspa",
-                          "/usr/lib/aarch64-linux-gnu/ladspa"}) {
-        folders.emplace_back(f);
-    }
-    std::error_code error;
-    return std::any_of(folders.begin(), folders.end(), [&error](const auto& folder) {
-        return std::filesystem::exists(folder / "mbeq_1197.so", error);
-    });
-}
-
-uint32_t FindModuleByArgument(Library& lib, const char* moduleName, const std::string& needle) {
-    struct Found {
-        const char* moduleName;
-        const std::string* needle;
-        uint32_t index = PA_INVALID_INDEX;
-    } found{moduleName, &needle};
-    lib.server.Run([&](pa_context* c) {
-        return pa_context_get_module_info_list(
-            c,
-            [](pa_context*, const pa_module_info* info, int eol, void* data) {
-                auto* f = static_cast<Found*>(data);
-                if (eol || !info || !info->name || !info->argument) return;
-                if (std::strcmp(info->name, f->moduleName) == 0 && std::strstr(info->argument, f->needle->c_str())) {
-                    f->index = info->index;
-                }
-            },
-            &found);
-    });
-    return found.index;
-}
-
-// The plugin's fifteen bands (50 Hz to 20 kHz) each take the gain of the nearest of the ten
-// bands the program sets (31 Hz to 16 kHz, an octave apart), in decibels.
-std::string EqControls(const std::array<int32_t, kBands>& gains) {
-    constexpr double kPluginBands[15] = {50, 100, 156, 220, 311, 440, 622, 880, 1250, 1750, 2500, 3500, 5000, 10000, 20000};
-    constexpr double kOurBands[kBands] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
-    std::string controls;
-    for (double f : kPluginBands) {
-        int nearest = 0;
-        for (int i = 1; i < kBands; ++i) {
-            if (std::fabs(std::log(f / kOurBands[i])) < std::fabs(std::log(f / kOurBands[nearest]))) nearest = i;
-        }
-        if (!controls.empty()) controls += ',';
-        controls += std::to_string(std::clamp(gains[nearest], -70, 30));
-    }
-    return controls;
-}
-
-// (Re)loads the equaliser sink with the current gains; the plugin's controls are fixed at load.
-bool ApplyEqualiser(Library& lib, const std::string& master) {
-    const uint32_t old = FindModuleByArgument(lib, "module-ladspa-sink", std::string("sink_name=") + kEqSinkName);
-    if (old != PA_INVALID_INDEX && !UnloadModule(lib, old)) return false;
-    const std::string argument = std::string("sink_name=") + kEqSinkName + " sink_master=" + master +
-                                 " plugin=mbeq_1197 label=mbeq control=" + EqControls(lib.eqGains);
-    if (LoadModule(lib, "module-ladspa-sink", argument) == PA_INVALID_INDEX) return false;
-    // Streams follow the default sink, so making the equaliser the default puts them through it.
-    return Succeeded(lib, [](pa_context* c, int* ok) {
-        return pa_context_set_default_sink(c, kEqSinkName, SuccessCallback, ok);
-    });
-}
-
-bool RemoveEqualiser(Library& lib) {
-    const uint32_t old = FindModuleByArgument(lib, "module-ladspa-sink", std::string("sink_name=") + kEqSinkName);
-    return old == PA_INVALID_INDEX || UnloadModule(lib, old);
 }
 
 int EqBand(const std::u16string& name) {
@@ -466,15 +548,16 @@ int RenderProperty(Library& lib, const Device& sink, const std::u16string& name,
     const int band = EqBand(name);
     if (name != u"Enable_EQ_GFX" && band < 0) return -1;
     if (!EqualiserPluginInstalled()) return -1;
+    Equaliser::Wish wish = lib.equaliser.Wanted();
     if (band >= 0) {
-        if (!set) return PutText(value, IntText(lib.eqGains[band])) ? 0 : -1;
-        lib.eqGains[band] = ReadInt(value);
-        return !lib.eqEnabled || ApplyEqualiser(lib, sink.name) ? 0 : -1;
+        if (!set) return PutText(value, IntText(wish.gains[band])) ? 0 : -1;
+        wish.gains[band] = ReadInt(value);
+    } else {
+        if (!set) return PutText(value, wish.enabled ? "1" : "0") ? 0 : -1;
+        wish.enabled = ReadInt(value) != 0;
     }
-    if (!set) return PutText(value, lib.eqEnabled ? "1" : "0") ? 0 : -1;
-    const bool on = ReadInt(value) != 0;
-    if (on ? !ApplyEqualiser(lib, sink.name) : !RemoveEqualiser(lib)) return -1;
-    lib.eqEnabled = on;
+    wish.master = sink.name;
+    lib.equaliser.Want(wish);
     return 0;
 }
 
@@ -500,7 +583,7 @@ int CaptureProperty(Library& lib, const Device& source, const std::u16string& na
                                      : std::min(pa_sw_volume_from_dB(ReadInt(value)), PA_VOLUME_NORM);
         if (channel < 0) pa_cvolume_set(&info.volume, info.volume.channels, v);
         else info.volume.values[channel] = v;
-        return Succeeded(lib, [&](pa_context* c, int* ok) {
+        return Succeeded(lib.server, [&](pa_context* c, int* ok) {
             return pa_context_set_source_volume_by_name(c, source.name.c_str(), &info.volume, SuccessCallback, ok);
         }) ? 0 : -1;
     }
@@ -510,7 +593,7 @@ int CaptureProperty(Library& lib, const Device& source, const std::u16string& na
             return info.found && PutText(value, IntText(info.mute ? 1 : 0)) ? 0 : -1;
         }
         const int mute = ReadInt(value) != 0;
-        return Succeeded(lib, [&](pa_context* c, int* ok) {
+        return Succeeded(lib.server, [&](pa_context* c, int* ok) {
             return pa_context_set_source_mute_by_name(c, source.name.c_str(), mute, SuccessCallback, ok);
         }) ? 0 : -1;
     }
@@ -526,7 +609,7 @@ int CaptureProperty(Library& lib, const Device& source, const std::u16string& na
         if (!ok) return -1;
         if (!set) return PutText(value, module == PA_INVALID_INDEX ? "1" : "0") ? 0 : -1;
         const bool mute = ReadInt(value) != 0;
-        if (mute) return module == PA_INVALID_INDEX || UnloadModule(lib, module) ? 0 : -1;
+        if (mute) return module == PA_INVALID_INDEX || UnloadModule(lib.server, module) ? 0 : -1;
         return module != PA_INVALID_INDEX || StartLoopback(lib, source.name) ? 0 : -1;
     }
     if (name == u"AAVolumeScalarControl" || name == u"AAVolumeControl") {
