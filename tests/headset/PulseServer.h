@@ -84,6 +84,19 @@ public:
             &find));
         return find.found;
     }
+    // The index of the module loaded last (the server counts them up from 0).
+    uint32_t LastModuleIndex() {
+        uint32_t last = 0;
+        Run(pa_context_get_module_info_list(
+            m_context,
+            [](pa_context*, const pa_module_info* info, int eol, void* data) {
+                auto* l = static_cast<uint32_t*>(data);
+                if (!eol && info && info->index > *l) *l = info->index;
+            },
+            &last));
+        return last;
+    }
+
     // The highest channel volume of the sink input a module owns.
     std::optional<pa_volume_t> ModuleInputVolume(uint32_t module) {
         struct Find {
