@@ -52,10 +52,28 @@ TEST(AudioLibraryLoading, MissingOrBrokenLibraryLoadsNothingAndEveryCallFails) {
     EXPECT_TRUE(notices.shown.empty());
 }
 
-TEST(AudioLibraryLoading, InstalledFolderComesBeforeTheProgramFolder) {
+TEST(AudioLibraryLoading, FromTheInstalledLibraryFolderFirstThenBesideTheProgram) {
     const auto folders = AudioLibraryFolders("/usr/bin");
     EXPECT_EQ(folders[0], std::filesystem::path("/usr/lib/vexor-umbrel"));
     EXPECT_EQ(folders[1], std::filesystem::path("/usr/bin"));
+
+    // The build tree: the libraries lie next to the program.
+    Notices notices;
+    AudioLibrary built(&notices);
+    EXPECT_TRUE(built.LoadAudioLibraryBeside(std::filesystem::path(VX_BINARY_DIR) / "src/app", AudioLibraryChoice::InMemory));
+
+    // An installed prefix whose bin folder holds only the program: found under lib/vexor-umbrel.
+    TempDir prefix;
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "lib/vexor-umbrel");
+    std::filesystem::copy_file(BuiltLibrary(AudioLibraryChoice::InMemory),
+                               prefix / "lib/vexor-umbrel/libvxconf-memory.so");
+    AudioLibrary installed(&notices);
+    EXPECT_FALSE(installed.LoadAudioLibraryBeside(prefix / "bin", AudioLibraryChoice::SoundServer));
+    EXPECT_TRUE(installed.LoadAudioLibraryBeside(prefix / "bin", AudioLibraryChoice::InMemory));
+    Dl_info info{};
+    ASSERT_NE(dladdr(dlsym(installed.Handle(), "PropertyControl"), &info), 0);
+    EXPECT_EQ(std::filesystem::path(info.dli_fname), prefix / "lib/vexor-umbrel/libvxconf-memory.so");
 }
 
 TEST_F(MemoryLibraryTest, RenderEndpointByTypeOrderAndActiveStateCaptureByTypeOnly) {

@@ -68,7 +68,10 @@ AudioLibrary::~AudioLibrary() {
 }
 
 bool AudioLibrary::LoadAudioLibrary(AudioLibraryChoice choice) {
-    const std::filesystem::path program = ProgramFolder();
+    return LoadAudioLibraryBeside(ProgramFolder(), choice);
+}
+
+bool AudioLibrary::LoadAudioLibraryBeside(const std::filesystem::path& program, AudioLibraryChoice choice) {
     if (program.empty()) return false;
     for (const auto& folder : AudioLibraryFolders(program)) {
         const auto file = folder / AudioLibraryFileName(choice);

@@ -56,6 +56,8 @@ public:
     // Loads the chosen library from the program's library folders and looks up its names.
     // False (and no function set) when no folder holds a library that dlopen accepts.
     bool LoadAudioLibrary(AudioLibraryChoice choice);
+    // The same for a program in the given folder.
+    bool LoadAudioLibraryBeside(const std::filesystem::path& programFolder, AudioLibraryChoice choice);
     // The same for one given file (tests, and the virtual headset's own folder).
     bool LoadAudioLibraryFile(const std::filesystem::path& file);
     bool IsLoaded() const { return m_handle != nullptr; }
