@@ -20,8 +20,8 @@
 // Voice effects and the other effect switches fail, and the feature values never carry the
 // voice-effect bit, so the page shows them unusable.
 //
-// Every request to the server waits at most kRequestTimeout, a connection kConnectTimeout; a
-// server that went away makes the calls fail (the next call tries to connect again).
+// Every request to the server is bounded (PulseConnection.h); a server that went away makes the
+// calls fail, and the next call tries to connect again.
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
@@ -31,33 +31,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
-#include <map>
-#include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "headset/audio/ConfLibAbi.h"
+#include "headset/audio/pulse/PulseConnection.h"
+#include "headset/audio/pulse/PulseEqualiser.h"
 
 #define VX_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
 using namespace vx::headset;
-using Clock = std::chrono::steady_clock;
+using namespace vx::headset::pulse;
 
-constexpr auto kConnectTimeout = std::chrono::milliseconds(2000);
-constexpr auto kRequestTimeout = std::chrono::milliseconds(1000);
-// After a server left a request or a connection unanswered, calls fail at once for this long:
-// the page's start makes some thirty calls, and a hung server must not cost each its time-out.
-constexpr auto kQuietAfterTimeout = std::chrono::seconds(5);
 constexpr const char* kLoopbackMarker = "media.name=vx-headset-sidetone";
-constexpr const char* kEqSinkName = "vx_headset_equaliser";
-constexpr int kBands = 10;
 
 // Feature bits of this library's own (the program looks only at the voice-effect bit, which
 // is never set here).
@@ -76,120 +67,6 @@ struct VolumeInfo {
     pa_cvolume volume{};
     int mute = 0;
     bool found = false;
-};
-
-class Server {
-public:
-    ~Server() { Disconnect(); }
-
-    bool Ensure() {
-        if (Clock::now() < m_quietUntil) return false;
-        if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY) return true;
-        Disconnect();
-        m_loop = pa_mainloop_new();
-        if (!m_loop) return false;
-        m_context = pa_context_new(pa_mainloop_get_api(m_loop), "Vexor Umbrel headset audio");
-        if (!m_context || pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-            Disconnect();
-            return false;
-        }
-        const auto deadline = Clock::now() + kConnectTimeout;
-        while (true) {
-            const pa_context_state_t state = pa_context_get_state(m_context);
-            if (state == PA_CONTEXT_READY) return true;
-            if (!PA_CONTEXT_IS_GOOD(state)) {
-                Disconnect();
-                return false;
-            }
-            if (!Iterate(deadline)) {
-                GiveUp();
-                return false;
-            }
-        }
-    }
-
-    // Starts a request with start(context) and runs the loop until it is done, the deadline
-    // passes or the connection breaks. True only when the request completed.
-    bool Run(const std::function<pa_operation*(pa_context*)>& start) {
-        if (!Ensure()) return false;
-        pa_operation* op = start(m_context);
-        if (!op) return false;
-        const auto deadline = Clock::now() + kRequestTimeout;
-        bool done = false;
-        while (true) {
-            const pa_operation_state_t state = pa_operation_get_state(op);
-            if (state == PA_OPERATION_DONE) {
-                done = true;
-                break;
-            }
-            if (state == PA_OPERATION_CANCELLED) break;
-            if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context))) {
-                pa_operation_cancel(op);
-                break;
-            }
-            if (!Iterate(deadline)) {
-                pa_operation_cancel(op);
-                pa_operation_unref(op);
-                GiveUp();
-                return false;
-            }
-        }
-        pa_operation_unref(op);
-        return done;
-    }
-
-    std::string DefaultSink() { return Defaults().first; }
-    std::string DefaultSource() { return Defaults().second; }
-
-private:
-    // One pass of the loop, waiting no longer than the deadline; false once it has passed or
-    // the loop failed.
-    bool Iterate(Clock::time_point deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
-        if (left <= 0) return false;
-        if (pa_mainloop_prepare(m_loop, static_cast<int>(std::min<int64_t>(left, 100000))) < 0) return false;
-        if (pa_mainloop_poll(m_loop) < 0) return false;
-        return pa_mainloop_dispatch(m_loop) >= 0;
-    }
-
-    std::pair<std::string, std::string> Defaults() {
-        std::pair<std::string, std::string> names;
-        Run([&names](pa_context* c) {
-            return pa_context_get_server_info(
-                c,
-                [](pa_context*, const pa_server_info* info, void* data) {
-                    auto* out = static_cast<std::pair<std::string, std::string>*>(data);
-                    if (!info) return;
-                    if (info->default_sink_name) out->first = info->default_sink_name;
-                    if (info->default_source_name) out->second = info->default_source_name;
-                },
-                &names);
-        });
-        return names;
-    }
-
-    // A late answer to a request given up on must not be taken for the next one's: the
-    // connection goes, and the next call after the quiet time connects afresh.
-    void GiveUp() {
-        Disconnect();
-        m_quietUntil = Clock::now() + kQuietAfterTimeout;
-    }
-
-    void Disconnect() {
-        if (m_context) {
-            pa_context_disconnect(m_context);
-            pa_context_unref(m_context);
-            m_context = nullptr;
-        }
-        if (m_loop) {
-            pa_mainloop_free(m_loop);
-            m_loop = nullptr;
-        }
-    }
-
-    pa_mainloop* m_loop = nullptr;
-    pa_context* m_context = nullptr;
-    Clock::time_point m_quietUntil{};
 };
 
 int32_t PortState(const pa_sink_port_info* port) {
@@ -211,197 +88,13 @@ int32_t SinkType(const pa_sink_info* info) {
     return kEndpointOtherOutput;
 }
 
-void SuccessCallback(pa_context*, int success, void* data) { *static_cast<int*>(data) = success; }
-
-bool Succeeded(Server& server, const std::function<pa_operation*(pa_context*, int*)>& start) {
-    int ok = 0;
-    const bool done = server.Run([&](pa_context* c) { return start(c, &ok); });
-    return done && ok;
-}
-
-
-uint32_t LoadModule(Server& server, const char* name, const std::string& argument) {
-    uint32_t index = PA_INVALID_INDEX;
-    server.Run([&](pa_context* c) {
-        return pa_context_load_module(
-            c, name, argument.c_str(),
-            [](pa_context*, uint32_t idx, void* data) { *static_cast<uint32_t*>(data) = idx; }, &index);
-    });
-    return index;
-}
-
-bool UnloadModule(Server& server, uint32_t index) {
-    return Succeeded(server, [&](pa_context* c, int* ok) { return pa_context_unload_module(c, index, SuccessCallback, ok); });
-}
-
-// --- equaliser -------------------------------------------------------------------------------
-
-// Where a LADSPA host looks for plugins when LADSPA_PATH does not say otherwise.
-bool EqualiserPluginInstalled() {
-    std::vector<std::filesystem::path> folders;
-    if (const char* path = std::getenv("LADSPA_PATH")) {
-        std::string rest = path;
-        size_t start = 0;
-        while (start <= rest.size()) {
-            const size_t colon = rest.find(':', start);
-            folders.emplace_back(rest.substr(start, colon - start));
-            if (colon == std::string::npos) break;
-            start = colon + 1;
-        }
-    }
-    for (const char* f : {"/usr/lib/ladspa", "/usr/local/lib/ladspa", "/usr/lib/x86_64-linux-gnu/ladspa",
-                          "/usr/lib/aarch64-linux-gnu/ladspa"}) {
-        folders.emplace_back(f);
-    }
-    std::error_code error;
-    return std::any_of(folders.begin(), folders.end(), [&error](const auto& folder) {
-        return std::filesystem::exists(folder / "mbeq_1197.so", error);
-    });
-}
-
-uint32_t FindModuleByArgument(Server& server, const char* moduleName, const std::string& needle) {
-    struct Found {
-        const char* moduleName;
-        const std::string* needle;
-        uint32_t index = PA_INVALID_INDEX;
-    } found{moduleName, &needle};
-    server.Run([&](pa_context* c) {
-        return pa_context_get_module_info_list(
-            c,
-            [](pa_context*, const pa_module_info* info, int eol, void* data) {
-                auto* f = static_cast<Found*>(data);
-                if (eol || !info || !info->name || !info->argument) return;
-                if (std::strcmp(info->name, f->moduleName) == 0 && std::strstr(info->argument, f->needle->c_str())) {
-                    f->index = info->index;
-                }
-            },
-            &found);
-    });
-    return found.index;
-}
-
-// The plugin's fifteen bands (50 Hz to 20 kHz) each take the gain of the nearest of the ten
-// bands the program sets (31 Hz to 16 kHz, an octave apart), in decibels. The plugin's lowest
-// band shelves everything below it, so it takes the mean of the two lowest bands: the 31 Hz
-// band, nearest to none of the plugin's, still counts.
-std::string EqControls(const std::array<int32_t, kBands>& gains) {
-    constexpr double kPluginBands[15] = {50, 100, 156, 220, 311, 440, 622, 880, 1250, 1750, 2500, 3500, 5000, 10000, 20000};
-    constexpr double kOurBands[kBands] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
-    std::string controls;
-    for (double f : kPluginBands) {
-        int32_t gain;
-        if (f == kPluginBands[0]) {
-            gain = static_cast<int32_t>(std::lround((gains[0] + gains[1]) / 2.0));
-        } else {
-            int nearest = 0;
-            for (int i = 1; i < kBands; ++i) {
-                if (std::fabs(std::log(f / kOurBands[i])) < std::fabs(std::log(f / kOurBands[nearest]))) nearest = i;
-            }
-            gain = gains[nearest];
-        }
-        if (!controls.empty()) controls += ',';
-        controls += std::to_string(std::clamp(gain, -70, 30));
-    }
-    return controls;
-}
-
-// The equaliser sink, kept by a thread of its own. The plugin's controls are fixed when the
-// sink loads, so every change of a gain reloads it; a preset changes ten gains in a row, and
-// reloading ten times on the caller's thread would hold the headset page's window for a second
-// or more. The property calls only record what is wanted; the thread applies the latest wish
-// once the calls have paused for kSettle, over a connection of its own.
-class Equaliser {
-public:
-    struct Wish {
-        bool enabled = false;
-        std::string master;
-        std::array<int32_t, kBands> gains{};
-    };
-
-    ~Equaliser() {
-        {
-            std::lock_guard lock(m_lock);
-            m_stop = true;
-        }
-        m_wake.notify_all();
-        if (m_thread.joinable()) m_thread.join();
-    }
-
-    Wish Wanted() {
-        std::lock_guard lock(m_lock);
-        return m_wish;
-    }
-
-    void Want(const Wish& wish) {
-        {
-            std::lock_guard lock(m_lock);
-            m_wish = wish;
-            ++m_generation;
-            if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
-        }
-        m_wake.notify_all();
-    }
-
-private:
-    static constexpr auto kSettle = std::chrono::milliseconds(40);
-
-    void Run() {
-        Server server;
-        std::string loaded;  // the argument of the sink this thread loaded, empty for none
-        uint64_t applied = 0;
-        std::unique_lock lock(m_lock);
-        while (true) {
-            m_wake.wait(lock, [&] { return m_stop || m_generation != applied; });
-            if (m_stop) return;
-            // Wait for the calls to pause: a newer wish restarts the wait.
-            uint64_t seen = m_generation;
-            while (true) {
-                const bool changed = m_wake.wait_for(lock, kSettle, [&] { return m_stop || m_generation != seen; });
-                if (m_stop) return;
-                if (!changed) break;
-                seen = m_generation;
-            }
-            const Wish wish = m_wish;
-            applied = seen;
-            lock.unlock();
-            Apply(server, wish, loaded);
-            lock.lock();
-        }
-    }
-
-    static void Apply(Server& server, const Wish& wish, std::string& loaded) {
-        const std::string argument =
-            wish.enabled ? std::string("sink_name=") + kEqSinkName + " sink_master=" + wish.master +
-                               " plugin=mbeq_1197 label=mbeq control=" + EqControls(wish.gains)
-                         : std::string();
-        const uint32_t old = FindModuleByArgument(server, "module-ladspa-sink", std::string("sink_name=") + kEqSinkName);
-        if (argument == loaded && (old != PA_INVALID_INDEX) == wish.enabled) return;
-        if (old != PA_INVALID_INDEX && !UnloadModule(server, old)) return;
-        loaded.clear();
-        if (!wish.enabled) return;
-        if (LoadModule(server, "module-ladspa-sink", argument) == PA_INVALID_INDEX) return;
-        loaded = argument;
-        // Streams follow the default sink, so making the equaliser the default puts them through it.
-        Succeeded(server, [](pa_context* c, int* ok) {
-            return pa_context_set_default_sink(c, kEqSinkName, SuccessCallback, ok);
-        });
-    }
-
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    Wish m_wish;
-    uint64_t m_generation = 0;
-    bool m_stop = false;
-    std::thread m_thread;
-};
-
 struct Library {
     std::mutex lock;
-    Server server;
+    PulseConnection server;
     std::vector<Device> devices[2];
     std::string lastRenderSink;     // the sink the program last addressed: the side-tone's target
     float monitorLevel = 1.0f;      // module-loopback's own default gain
-    Equaliser equaliser;  // last: its thread ends before the rest goes
+    PulseEqualiser equaliser;  // last: its thread ends before the rest goes
 };
 
 Library& Lib() {
@@ -548,7 +241,7 @@ int RenderProperty(Library& lib, const Device& sink, const std::u16string& name,
     const int band = EqBand(name);
     if (name != u"Enable_EQ_GFX" && band < 0) return -1;
     if (!EqualiserPluginInstalled()) return -1;
-    Equaliser::Wish wish = lib.equaliser.Wanted();
+    PulseEqualiser::Wish wish = lib.equaliser.Wanted();
     if (band >= 0) {
         if (!set) return PutText(value, IntText(wish.gains[band])) ? 0 : -1;
         wish.gains[band] = ReadInt(value);
