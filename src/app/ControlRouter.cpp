@@ -14,11 +14,7 @@
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
-namespace {
-
-// What the handler receives: the slider's value for value notifications, otherwise the
-// notification's own parameter (a combo position, a colour).
-ControlEvent MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row) {
+ControlEvent CControlRouter::MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row) {
     ControlEvent event;
     event.control = msg.pSender;
     event.index = index;
@@ -32,8 +28,6 @@ ControlEvent MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row) {
     event.rowValue = row != nullptr ? row->value : 0;
     return event;
 }
-
-}  // namespace
 
 CControlRouter::CControlRouter(IControlRouterHost& host)
     : m_host(host), m_window(std::make_unique<CWindowRoutes>(host)) {}

@@ -42,6 +42,11 @@ public:
     // prefix row.
     static const RouteRow* Resolve(const QString& type, const QString& name, int& index);
 
+    // What a row's handler receives for a notification: the sender, the prefix row's index, the
+    // slider's value for value notifications (otherwise the notification's own parameter: a
+    // combo position, a colour), whether an option is now selected, and the row's constant.
+    static ControlEvent MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row);
+
     // The last row run and the last feature found not built yet (nullptr: none), for the
     // diagnostic output and tests.
     const RouteRow* LastRow() const { return m_lastRow; }

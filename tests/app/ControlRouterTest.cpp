@@ -11,6 +11,7 @@
 
 #include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
+#include "app/WindowRoutes.h"
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingClock.h"
 #include "widgets/ControlUI.h"
@@ -61,7 +62,9 @@ public:
         return nullptr;
     }
     void OnWindowInit() override { log.push_back("init"); }
-    void OnWindowButton(const QString& name) override { log.push_back("button " + name.toStdString()); }
+    void OnWindowButton(QWidget* button) override {
+        log.push_back("button " + button->objectName().toLower().toStdString());
+    }
     void OnDeviceSelectChanged() override { log.push_back("select changed"); }
     void SelectAdjacentDevice(bool next) override { log.push_back(next ? "next" : "prev"); }
     int AskQuestion(const QString& key) override {
@@ -114,7 +117,8 @@ bool Send(CControlRouter& router, QWidget* sender, const QString& type, quintptr
 std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
     return {{notify::kClick, routes::kClick},         {notify::kSelectChanged, routes::kSelect},
             {notify::kValueChanged, routes::kValue},  {notify::kMoveValueChanged, routes::kDrag},
-            {notify::kKillFocus, routes::kKillFocus}, {notify::kItemSelect, routes::kItem},
+            {notify::kKillFocus, routes::kKillFocus}, {notify::kReturn, routes::kReturn},
+            {notify::kItemSelect, routes::kItem},
             {notify::kColorChanged, routes::kColour}, {QStringLiteral("menu"), routes::kMenu}};
 }
 
@@ -146,13 +150,12 @@ TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
     EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_", index), nullptr);
     // An exact row does not take an index either.
     EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "closebtn_1", index), nullptr);
-    // Names that only begin like a prefix row belong to their own rows.
-    const RouteRow* save = CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index);
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(save->action, RouteAction::PendingKeyPanel);
+    // Names that only begin like a prefix row are not taken by it.
+    EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index), nullptr);
+    EXPECT_STREQ(routes::NotBuiltFeature("key_butt_keysave"), "key panel");
     const RouteRow* key = CControlRouter::Resolve(notify::kClick, "KEY_104", index);
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->action, RouteAction::PageKeyChosen);
+    EXPECT_EQ(key->owner, RouteOwner::Page);
     EXPECT_EQ(index, 104);
     // A type without a table, and names in the wrong table, route nowhere.
     EXPECT_EQ(CControlRouter::Resolve(notify::kTextChanged, "closebtn", index), nullptr);
@@ -160,10 +163,12 @@ TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
 }
 
 TEST(ControlRouterTables, FirstMatchingRowWins) {
+    using routes::Exact;
+    using routes::Prefix;
     const RouteRow rows[] = {
-        {"tab_", true, RouteAction::ProfileTab, 1},
-        {"tab_3", false, RouteAction::ProfileTab, 2},
-        {"TAB_", true, RouteAction::ProfileTab, 3},
+        Prefix<&CWindowRoutes::OnSystemSettings>("tab_", 1),
+        Exact<&CWindowRoutes::OnSystemSettings>("tab_3", 2),
+        Prefix<&CWindowRoutes::OnSystemSettings>("TAB_", 3),
     };
     int index = -1;
     const RouteRow* found = routes::Find(rows, "Tab_3", index);
@@ -175,6 +180,32 @@ TEST(ControlRouterTables, FirstMatchingRowWins) {
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->value, 2);
     EXPECT_EQ(index, -1);
+}
+
+TEST(ControlRouterTables, FeaturesNotBuiltClaimNamesNoRowTakes) {
+    // A name both routed and listed would run a handler while the list says the feature is not
+    // there; a feature's names must leave the list when its rows come in.
+    for (const NotBuiltName& entry : routes::kNotBuilt) {
+        QString name = QString::fromLatin1(entry.name);
+        if (entry.prefix) name += QStringLiteral("4");
+        for (const QString& spelling : {name, name.toUpper()}) {
+            EXPECT_STREQ(routes::NotBuiltFeature(spelling), entry.feature) << spelling.toStdString();
+            for (const auto& [type, table] : AllTables()) {
+                int index = -1;
+                EXPECT_EQ(routes::Find(table, spelling, index), nullptr)
+                    << type.toStdString() << " " << spelling.toStdString();
+            }
+        }
+    }
+    for (const auto& [type, table] : AllTables()) {
+        for (const RouteRow& row : table) {
+            QString name = QString::fromLatin1(row.name);
+            if (row.prefix) name += QStringLiteral("4");
+            EXPECT_EQ(routes::NotBuiltFeature(name), nullptr) << name.toStdString();
+        }
+    }
+    EXPECT_EQ(routes::NotBuiltFeature("DPI_color_option_"), nullptr) << "a prefix needs its index";
+    EXPECT_STREQ(routes::NotBuiltFeature("dpi_color_option_2"), "colour picker");
 }
 
 TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
@@ -254,8 +285,8 @@ TEST(ControlRouterWindow, SystemSettingsOnlyForKeyboardAndMouse) {
     Send(router, Control(host, "windowdeviceset_1"), notify::kClick);
     // Whether a settings program exists depends on the desktop; when one does, it is the one
     // started.
-    EXPECT_EQ(host.launched, CControlRouter::SystemSettingsCommand(1));
-    EXPECT_TRUE(CControlRouter::SystemSettingsCommand(2).isEmpty());
+    EXPECT_EQ(host.launched, CWindowRoutes::SystemSettingsCommand(1));
+    EXPECT_TRUE(CWindowRoutes::SystemSettingsCommand(2).isEmpty());
 }
 
 TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
@@ -291,28 +322,32 @@ TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
     RecordingPage page(kTypeMouse);
     host.current = &page;
     Send(router, Control(host, "Device_Profile_Combo"), notify::kItemSelect, 2);
-    ASSERT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
-    EXPECT_EQ(host.timers[CControlRouter::kProfileTimerId], 400);
-    EXPECT_EQ(router.LastAction(), RouteAction::ProfileChosen);
+    ASSERT_EQ(host.timers.count(CWindowRoutes::kProfileTimerId), 1u);
+    EXPECT_EQ(host.timers[CWindowRoutes::kProfileTimerId], 400);
+    ASSERT_NE(router.LastRow(), nullptr);
+    EXPECT_STREQ(router.LastRow()->name, "device_profile_combo");
     router.OnTimer(1011);
-    EXPECT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
-    router.OnTimer(CControlRouter::kProfileTimerId);
+    EXPECT_EQ(host.timers.count(CWindowRoutes::kProfileTimerId), 1u);
+    router.OnTimer(CWindowRoutes::kProfileTimerId);
     EXPECT_TRUE(host.timers.empty());
 }
 
-TEST(ControlRouterPage, PendingPanelRowsDoNothing) {
+TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     RecordingHost host;
     CControlRouter router(host);
     RecordingPage page(kTypeKeyboard);
     host.current = &page;
     Send(router, Control(host, "macro_btn_save"), notify::kClick);
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
     Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingShootPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
     router.OnMenuCommand("Left_Click");
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
     router.OnMenuCommand("about_menu");
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingSecondaryWindow);
+    EXPECT_STREQ(router.LastNotBuilt(), "about window");
+    Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
+    EXPECT_STREQ(router.LastNotBuilt(), "headset");
+    EXPECT_EQ(router.LastRow(), nullptr);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
 }
