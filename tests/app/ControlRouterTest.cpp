@@ -3,7 +3,11 @@
 // across device pages.
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
 #include <QLineEdit>
+#include <QSet>
+#include <QXmlStreamReader>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -19,6 +23,7 @@
 #include "widgets/LabelUI.h"
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
+#include "tests/widgets/support/QtTestEnv.h"
 
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
@@ -140,6 +145,47 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
             }
         }
     }
+}
+
+TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
+    // The classes of the layouts that report user actions.
+    const QSet<QString> interactive = {"QPushButton", "Button",  "Option",   "QRadioButton",
+                                       "QCheckBox",   "QLineEdit", "Edit",   "Slider",
+                                       "QSlider",     "QComboBox", "ColorPalette"};
+    // Controls that take no row on purpose: buttons without an action of their own yet, colour
+    // previews, edits read by another control's action, the selector entry's own check box, and
+    // the menu's "exit", which the window handles itself.
+    const QSet<QString> noRow = {"gamemodebtn",          "cloudbtn",
+                                 "smarteyesbtn",         "deng_colordp_btn",
+                                 "deng_audiocolordp_btn", "synchro_device_select",
+                                 "device_profile_name_edit", "repeat_input_richedit",
+                                 "exit"};
+    int controls = 0;
+    QDirIterator files(vxtest::RepoSkinDir(), {QStringLiteral("*.xml")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        // The message box is a window of its own with its own buttons.
+        if (path.endsWith(QLatin1String("msgwnd.xml"))) continue;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("widget")) continue;
+            if (!interactive.contains(xml.attributes().value("class").toString())) continue;
+            const QString name = xml.attributes().value("name").toString();
+            ++controls;
+            if (noRow.contains(name)) continue;
+            bool known = routes::NotBuiltFeature(name) != nullptr;
+            for (const auto& [type, table] : AllTables()) {
+                int index = -1;
+                known = known || routes::Find(table, name, index) != nullptr;
+            }
+            EXPECT_TRUE(known) << path.toStdString() << ": " << name.toStdString();
+        }
+        EXPECT_FALSE(xml.hasError()) << path.toStdString();
+    }
+    EXPECT_GT(controls, 100);
 }
 
 TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
