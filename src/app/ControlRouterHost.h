@@ -8,6 +8,18 @@
 class CTavimondUSBDevice;
 class QWidget;
 
+// The main window's own buttons, as their routing rows name them.
+enum class WindowButton {
+    Close,         // "closebtn"
+    NoDeviceOk,    // "nodevice_ok_btn"
+    LightControl,  // "control_light_status"
+    Minimize,      // "minbtn"
+    Maximize,      // "maxbtn"
+    Restore,       // "restorebtn"
+    Skin,          // "skinbtn"
+    Settings,      // "setbtn"
+};
+
 class IControlRouterHost {
 public:
     virtual ~IControlRouterHost() = default;
@@ -16,9 +28,8 @@ public:
     // A control of the main window by name (any letter case), or null.
     virtual QWidget* FindWindowControl(const QString& name) = 0;
     virtual void OnWindowInit() = 0;
-    // One of the title-bar and notice buttons ("closebtn", "nodevice_ok_btn",
-    // "control_light_status", "minbtn", "maxbtn", "restorebtn", "skinbtn", "setbtn") was clicked.
-    virtual void OnWindowButton(QWidget* button) = 0;
+    // One of the title-bar and notice buttons was clicked.
+    virtual void OnWindowButton(WindowButton button) = 0;
     virtual void OnDeviceSelectChanged() = 0;
     virtual void SelectAdjacentDevice(bool next) = 0;
     // A yes/no question by language key: 1 for yes.

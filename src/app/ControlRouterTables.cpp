@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/ControlRouterHost.h"
 #include "app/WindowRoutes.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
@@ -23,14 +24,14 @@ using Profile = CDeviceProfileUI;
 
 // clang-format off
 const RouteRow kClickRows[] = {
-    Exact<&Window::OnWindowButton>("closebtn"),
-    Exact<&Window::OnWindowButton>("nodevice_ok_btn"),
-    Exact<&Window::OnWindowButton>("control_light_status"),
-    Exact<&Window::OnWindowButton>("minbtn"),
-    Exact<&Window::OnWindowButton>("maxbtn"),
-    Exact<&Window::OnWindowButton>("restorebtn"),
-    Exact<&Window::OnWindowButton>("skinbtn"),
-    Exact<&Window::OnWindowButton>("setbtn"),
+    Exact<&Window::OnWindowButton>("closebtn",             int(WindowButton::Close)),
+    Exact<&Window::OnWindowButton>("nodevice_ok_btn",      int(WindowButton::NoDeviceOk)),
+    Exact<&Window::OnWindowButton>("control_light_status", int(WindowButton::LightControl)),
+    Exact<&Window::OnWindowButton>("minbtn",               int(WindowButton::Minimize)),
+    Exact<&Window::OnWindowButton>("maxbtn",               int(WindowButton::Maximize)),
+    Exact<&Window::OnWindowButton>("restorebtn",           int(WindowButton::Restore)),
+    Exact<&Window::OnWindowButton>("skinbtn",              int(WindowButton::Skin)),
+    Exact<&Window::OnWindowButton>("setbtn",               int(WindowButton::Settings)),
     Prefix<&Page::OnKeyButton>("key_"),
     Prefix<&Light::OnPresetColour>("color_option_"),
     Prefix<&Light::OnAudioPresetColour>("audiocolor_option_"),

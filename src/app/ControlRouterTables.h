@@ -5,9 +5,12 @@
 // panels -- and the router only finds that owner and calls the handler. Rows are tested in order;
 // the first match wins. Names are compared without regard to letter case.
 //
-// Controls of features not built yet have no rows: their names are listed once, in
-// NotBuiltFeatures (ControlRouterTables.cpp), and do nothing. Building such a feature means
-// giving its handlers rows at their place in the tables and taking its names off that list.
+// Controls of features not built yet have no rows: their names are listed once, in kNotBuilt
+// (ControlRouterTables.cpp), and do nothing but say so in the diagnostic output. Building such a
+// feature (a panel, say) means: give the panel class its handlers, `void OnX(const ControlEvent&)`;
+// add it to RouteOwner, RouteOwnerOf and CControlRouter::OwnerOf; give each handler its row at
+// the row's place in the tables; and take the feature's names off kNotBuilt (a test fails while a
+// name is both routed and listed).
 
 #include <QString>
 #include <span>

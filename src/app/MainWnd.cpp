@@ -50,15 +50,20 @@ static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswer
 
 namespace {
 
+// Qt reads the patterns from the parentheses of the filter's name ("Profile Files(*.json)");
+// a name without them gets the pattern list appended.
+QString QtFilter(const QString& filterName, const QString& pattern) {
+    if (filterName.contains(QLatin1Char('('))) return filterName;
+    QString patterns = pattern;
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filterName + QStringLiteral(" (") + patterns.trimmed() + QStringLiteral(")");
+}
+
 // The window shows itself after the first scan; should the scan never finish (the listing of
 // interfaces failed), it shows itself after this long anyway.
 constexpr int kFirstScanFallbackMs = 3000;
 constexpr int kRepaintDelayMs = 100;
 constexpr int kTrayMenuDelayMs = 10;
-
-bool NameIs(const QWidget* control, const char* name) {
-    return control && control->objectName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
 
 // The page operations that follow the window's state exist only on the device classes that
 // need them; pages without them are left alone.
@@ -222,26 +227,33 @@ void CMainWnd::Notify(TNotifyUI& msg) {
     if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
-void CMainWnd::OnClick(QWidget* sender) {
-    if (sender == m_closeBtn) {
-        // The program lives on in the notification area; only the tray menu's "exit" ends it.
-        CloseSecondaryWindows();
-        hide();
-        TellPagesHidden(true);
-    } else if (NameIs(sender, "nodevice_ok_btn")) {
-        hide();
-    } else if (sender == m_minBtn) {
-        showMinimized();
-    } else if (sender == m_maxBtn) {
-        showMaximized();
-    } else if (sender == m_restoreBtn) {
-        showNormal();
-    } else if (NameIs(sender, "device_select_prev")) {
-        m_selector.SelectPrevious();
-    } else if (NameIs(sender, "device_select_next")) {
-        m_selector.SelectNext();
-    } else if (NameIs(sender, "control_light_status")) {
-        SetLightControlFlag(m_lightControl ? 0 : 1, true);
+void CMainWnd::OnWindowButton(WindowButton button) {
+    switch (button) {
+        case WindowButton::Close:
+            // The program lives on in the notification area; only the tray menu's "exit" ends it.
+            CloseSecondaryWindows();
+            hide();
+            TellPagesHidden(true);
+            return;
+        case WindowButton::NoDeviceOk:
+            hide();
+            return;
+        case WindowButton::Minimize:
+            showMinimized();
+            return;
+        case WindowButton::Maximize:
+            showMaximized();
+            return;
+        case WindowButton::Restore:
+            showNormal();
+            return;
+        case WindowButton::LightControl:
+            SetLightControlFlag(m_lightControl ? 0 : 1, true);
+            return;
+        case WindowButton::Skin:
+        case WindowButton::Settings:
+            // Their windows are not built yet.
+            return;
     }
 }
 
@@ -595,19 +607,6 @@ void CMainWnd::UpdateMaxRestore() {
 
 // ---- what the control routing asks of the window ----
 
-namespace {
-
-// Qt reads the patterns from the parentheses of the filter's name ("Profile Files(*.json)");
-// a name without them gets the pattern list appended.
-QString QtFilter(const QString& filterName, const QString& pattern) {
-    if (filterName.contains(QLatin1Char('('))) return filterName;
-    QString patterns = pattern;
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    return filterName + QStringLiteral(" (") + patterns.trimmed() + QStringLiteral(")");
-}
-
-}  // namespace
-
 CTavimondUSBDevice* CMainWnd::CurrentDevicePage() {
     for (int i = 0; i < m_selector.EntryCount(); ++i) {
         CDeviceOptionUI* entry = m_selector.Entry(i);
@@ -619,10 +618,6 @@ CTavimondUSBDevice* CMainWnd::CurrentDevicePage() {
 
 QWidget* CMainWnd::FindWindowControl(const QString& name) {
     return m_pm.FindControl(name);
-}
-
-void CMainWnd::OnWindowButton(QWidget* button) {
-    OnClick(button);
 }
 
 void CMainWnd::OnDeviceSelectChanged() {

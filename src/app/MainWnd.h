@@ -104,7 +104,7 @@ public:
     CTavimondUSBDevice* CurrentDevicePage() override;
     QWidget* FindWindowControl(const QString& name) override;
     void OnWindowInit() override;
-    void OnWindowButton(QWidget* button) override;
+    void OnWindowButton(WindowButton button) override;
     void OnDeviceSelectChanged() override;
     void SelectAdjacentDevice(bool next) override;
     int AskQuestion(const QString& key) override;
@@ -143,7 +143,6 @@ private:
     void ConnectNewPages();
     void OnSyncAvailable(bool available);
     bool HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam);
-    void OnClick(QWidget* sender);
     void OnPowerBroadcast(quintptr wParam);
     void OnSlotMessage(uint message, quintptr slotIndex);
     void OnWirelessState(quintptr kindIndex, qintptr linkUp);

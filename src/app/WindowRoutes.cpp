@@ -28,7 +28,7 @@ QString IndexedName(const char* prefix, int index) {
 }  // namespace
 
 void CWindowRoutes::OnWindowButton(const ControlEvent& event) {
-    if (event.control != nullptr) m_host.OnWindowButton(event.control);
+    m_host.OnWindowButton(static_cast<WindowButton>(event.rowValue));
 }
 
 void CWindowRoutes::OnDeviceSelectChanged(const ControlEvent&) {

@@ -24,7 +24,7 @@ public:
 
     void SetLightingSync(CLightingSyncPages* sync) { m_sync = sync; }
 
-    // "closebtn", "minbtn", ... "setbtn".
+    // "closebtn", "minbtn", ... "setbtn" (row value: the WindowButton).
     void OnWindowButton(const ControlEvent& event);
     // "device_select", "device_select_prev", "device_select_next".
     void OnDeviceSelectChanged(const ControlEvent& event);

@@ -67,8 +67,10 @@ public:
         return nullptr;
     }
     void OnWindowInit() override { log.push_back("init"); }
-    void OnWindowButton(QWidget* button) override {
-        log.push_back("button " + button->objectName().toLower().toStdString());
+    void OnWindowButton(WindowButton button) override {
+        static const char* const kNames[] = {"close", "no device ok", "light control", "minimize",
+                                             "maximize",  "restore", "skin", "settings"};
+        log.push_back(std::string("button ") + kNames[static_cast<int>(button)]);
     }
     void OnDeviceSelectChanged() override { log.push_back("select changed"); }
     void SelectAdjacentDevice(bool next) override { log.push_back(next ? "next" : "prev"); }
@@ -268,7 +270,7 @@ TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
     // The same name in another notification does nothing.
     Send(router, close, notify::kSelectChanged);
     Send(router, nullptr, notify::kWindowInit);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"button closebtn", "button setbtn", "prev",
+    EXPECT_EQ(host.log, (std::vector<std::string>{"button close", "button settings", "prev",
                                                   "select changed", "init"}));
 }
 

@@ -45,7 +45,7 @@ public:
     CTavimondUSBDevice* CurrentDevicePage() override { return current; }
     QWidget* FindWindowControl(const QString&) override { return nullptr; }
     void OnWindowInit() override {}
-    void OnWindowButton(QWidget*) override {}
+    void OnWindowButton(WindowButton) override {}
     void OnDeviceSelectChanged() override {}
     void SelectAdjacentDevice(bool) override {}
     int AskQuestion(const QString& key) override {
