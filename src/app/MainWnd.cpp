@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -21,6 +22,7 @@
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
+#include "app/PagePanels.h"
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
@@ -28,10 +30,13 @@
 #include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondUSBDevice.h"
 #include "link/DeviceCatalog.h"
+#include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
+#include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
@@ -45,15 +50,20 @@ static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswer
 
 namespace {
 
+// Qt reads the patterns from the parentheses of the filter's name ("Profile Files(*.json)");
+// a name without them gets the pattern list appended.
+QString QtFilter(const QString& filterName, const QString& pattern) {
+    if (filterName.contains(QLatin1Char('('))) return filterName;
+    QString patterns = pattern;
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filterName + QStringLiteral(" (") + patterns.trimmed() + QStringLiteral(")");
+}
+
 // The window shows itself after the first scan; should the scan never finish (the listing of
 // interfaces failed), it shows itself after this long anyway.
 constexpr int kFirstScanFallbackMs = 3000;
 constexpr int kRepaintDelayMs = 100;
 constexpr int kTrayMenuDelayMs = 10;
-
-bool NameIs(const QWidget* control, const char* name) {
-    return control && control->objectName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
 
 // The page operations that follow the window's state exist only on the device classes that
 // need them; pages without them are left alone.
@@ -217,26 +227,33 @@ void CMainWnd::Notify(TNotifyUI& msg) {
     if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
-void CMainWnd::OnClick(QWidget* sender) {
-    if (sender == m_closeBtn) {
-        // The program lives on in the notification area; only the tray menu's "exit" ends it.
-        CloseSecondaryWindows();
-        hide();
-        TellPagesHidden(true);
-    } else if (NameIs(sender, "nodevice_ok_btn")) {
-        hide();
-    } else if (sender == m_minBtn) {
-        showMinimized();
-    } else if (sender == m_maxBtn) {
-        showMaximized();
-    } else if (sender == m_restoreBtn) {
-        showNormal();
-    } else if (NameIs(sender, "device_select_prev")) {
-        m_selector.SelectPrevious();
-    } else if (NameIs(sender, "device_select_next")) {
-        m_selector.SelectNext();
-    } else if (NameIs(sender, "control_light_status")) {
-        SetLightControlFlag(m_lightControl ? 0 : 1, true);
+void CMainWnd::OnWindowButton(WindowButton button) {
+    switch (button) {
+        case WindowButton::Close:
+            // The program lives on in the notification area; only the tray menu's "exit" ends it.
+            CloseSecondaryWindows();
+            hide();
+            TellPagesHidden(true);
+            return;
+        case WindowButton::NoDeviceOk:
+            hide();
+            return;
+        case WindowButton::Minimize:
+            showMinimized();
+            return;
+        case WindowButton::Maximize:
+            showMaximized();
+            return;
+        case WindowButton::Restore:
+            showNormal();
+            return;
+        case WindowButton::LightControl:
+            SetLightControlFlag(m_lightControl ? 0 : 1, true);
+            return;
+        case WindowButton::Skin:
+        case WindowButton::Settings:
+            // Their windows are not built yet.
+            return;
     }
 }
 
@@ -586,4 +603,102 @@ void CMainWnd::UpdateMaxRestore() {
     const bool maximized = isMaximized();
     if (m_maxBtn) m_maxBtn->setVisible(!maximized);
     if (m_restoreBtn) m_restoreBtn->setVisible(maximized);
+}
+
+// ---- what the control routing asks of the window ----
+
+CTavimondUSBDevice* CMainWnd::CurrentDevicePage() {
+    for (int i = 0; i < m_selector.EntryCount(); ++i) {
+        CDeviceOptionUI* entry = m_selector.Entry(i);
+        if (entry == nullptr || !ui::IsVisible(entry) || !entry->IsSelected()) continue;
+        return entry->GetDevicePage();
+    }
+    return nullptr;
+}
+
+QWidget* CMainWnd::FindWindowControl(const QString& name) {
+    return m_pm.FindControl(name);
+}
+
+void CMainWnd::OnDeviceSelectChanged() {
+    m_selector.OnSelectionChanged();
+}
+
+void CMainWnd::SelectAdjacentDevice(bool next) {
+    if (next) {
+        m_selector.SelectNext();
+    } else {
+        m_selector.SelectPrevious();
+    }
+}
+
+int CMainWnd::AskQuestion(const QString& key) {
+    return ShowMessageBox(this, QString(), key, GetDPI(), true, 1);
+}
+
+void CMainWnd::ShowNotice(const QString& key) {
+    ShowMessageBox(this, QString(), key, GetDPI(), true, 0);
+}
+
+QString CMainWnd::OpenFileDialog(const QString& filterName, const QString& pattern) {
+    return ui::AskOpenFile(this, QtFilter(filterName, pattern));
+}
+
+QString CMainWnd::SaveFileDialog(const QString& filterName, const QString& pattern) {
+    // The first pattern's suffix ("*.json" gives "json") is added to a name typed without it.
+    const QString first = pattern.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString suffix = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+    return ui::AskSaveFile(this, QtFilter(filterName, pattern), suffix);
+}
+
+void CMainWnd::SetWindowTimer(int id, int periodMs) {
+    QTimer*& timer = m_routerTimers[id];
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] { m_router->OnTimer(id); });
+    }
+    timer->start(periodMs);
+}
+
+void CMainWnd::KillWindowTimer(int id) {
+    const auto it = m_routerTimers.find(id);
+    if (it != m_routerTimers.end()) it->second->stop();
+}
+
+QSize CMainWnd::ScreenSize() {
+    const QScreen* shown = screen();
+    return shown ? shown->size() : QSize();
+}
+
+bool CMainWnd::LaunchDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+void CMainWnd::SendCompanionCommand(int command, int value) {
+    // The audio-capture companion is not connected to this window yet.
+    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) +
+             " not sent");
+}
+
+void CMainWnd::EndKeyCapture() {
+    // Single-key capture arrives with the key-assignment panel; nothing is hooked until then.
+}
+
+void CMainWnd::ConnectNewPages() {
+    if (!m_pages) return;
+    const std::vector<CTavimondUSBDevice*> pages = m_pages->Pages();
+    for (size_t i = m_pagesConnected; i < pages.size(); ++i) {
+        CPagePanels::Connect(*pages[i], m_syncPages.get(), this);
+        m_syncPages->AddPage(pages[i]);
+    }
+    m_pagesConnected = pages.size();
+}
+
+void CMainWnd::OnSyncAvailable(bool available) {
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        if (CLightControlUI* panel = CPagePanels::LightPanelOf(page)) panel->SetSyncAvailable(available);
+    }
+    if (available) return;
+    for (CTavimondUSBDevice* page : m_pages->Headsets()) m_syncPages->Leave(page);
 }

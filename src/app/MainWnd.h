@@ -100,11 +100,11 @@ public:
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
     vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
-    // ---- what the control routing asks of the window (ControlRouterMainWnd.cpp) ----
+    // ---- what the control routing asks of the window ----
     CTavimondUSBDevice* CurrentDevicePage() override;
     QWidget* FindWindowControl(const QString& name) override;
     void OnWindowInit() override;
-    void OnWindowButton(const QString& name) override;
+    void OnWindowButton(WindowButton button) override;
     void OnDeviceSelectChanged() override;
     void SelectAdjacentDevice(bool next) override;
     int AskQuestion(const QString& key) override;
@@ -143,7 +143,6 @@ private:
     void ConnectNewPages();
     void OnSyncAvailable(bool available);
     bool HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam);
-    void OnClick(QWidget* sender);
     void OnPowerBroadcast(quintptr wParam);
     void OnSlotMessage(uint message, quintptr slotIndex);
     void OnWirelessState(quintptr kindIndex, qintptr linkUp);

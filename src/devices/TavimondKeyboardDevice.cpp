@@ -1,5 +1,7 @@
 #include "devices/TavimondKeyboardDevice.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
@@ -776,4 +778,66 @@ void CTavimondKeyboardDevice::SetKey6(bool on) {
 
 bool CTavimondKeyboardDevice::GetKey6() {
     return m_stages.key6Flag != 0;
+}
+
+// ---- handlers of the settings page's controls ----
+
+void CTavimondKeyboardDevice::SendSaveRedraw(const Json::Value* before) {
+    QSize screen(0, 0);
+    if (const QScreen* shown = m_page ? m_page->screen() : QGuiApplication::primaryScreen()) screen = shown->size();
+    const int written = WriteSettings(0, 0, 1, screen.width(), screen.height());
+    SaveProfile();
+    RefreshPage();
+    if (before != nullptr) ConfirmSettingsWrite(written, *before);
+}
+
+void CTavimondKeyboardDevice::OnPollingRateOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetPollingRateOption(event.index);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnRepeatDelayOption(const ControlEvent& event) {
+    // The repeat rate and delay live in the profile alone.
+    SetRepeatDelayOption(event.index);
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnRepeatRateSlider(const ControlEvent& event) {
+    SetRepeatRate(static_cast<int>(event.param));
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnWinLockOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetWinLock(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnWFlagOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetWFlag(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnKey6Option(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetKey6(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
+    // The factory profile is read, never written.
+    CKeyboardProfiledata factory;
+    const std::filesystem::path path = m_profile.GetDefaultPath();
+    factory.SetDefaultPath(path);
+    if (factory.LoadProfile(path).isNull()) return;
+    const KeyboardSystemStages stages = factory.GetKeyboardSystemStages();
+    SetRepeatRate(stages.repeat);
+    SetRepeatDelayOption(stages.repeatDelay);
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
+    FillCustomColours(event.rowValue != 0);
 }

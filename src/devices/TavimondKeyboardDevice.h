@@ -106,6 +106,23 @@ public:
     void SetKey6(bool on);
     bool GetKey6();
 
+    // ---- handlers of the settings page's controls, as the main window's routing finds them ----
+    // Each stores, sends and saves; a setting the keyboard holds stands only once it took it.
+    // "polling_rate_option_" + index.
+    void OnPollingRateOption(const ControlEvent& event) override;
+    // "repeat_delay_check_" + index.
+    void OnRepeatDelayOption(const ControlEvent& event);
+    // "repeat_rate_slider".
+    void OnRepeatRateSlider(const ControlEvent& event);
+    // "winlockflag_option", "wflag_option", "6flag_option".
+    void OnWinLockOption(const ControlEvent& event);
+    void OnWFlagOption(const ControlEvent& event);
+    void OnKey6Option(const ControlEvent& event);
+    // "reset_repeat_btn": the repeat rate and delay of the factory profile.
+    void OnRepeatResetButton(const ControlEvent& event);
+    // "custom_bright_color_btn" (row value 1), "custom_off_color_btn" (0).
+    void OnCustomColourButton(const ControlEvent& event);
+
     // ---- state for the panels and tests ----
     const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return m_keySlotMap; }
     const std::array<uint8_t, kLogicalKeys>& KeyLedMap() const { return m_keyLedMap; }
@@ -131,6 +148,9 @@ protected:
     void TakeProfileRecords() override;
 
 private:
+    // Sends the settings, saves and redraws; with `before` (the profile before the change) the
+    // change is undone when the keyboard did not take it.
+    void SendSaveRedraw(const Json::Value* before = nullptr);
     void ReadKeyTables();
     int ReadDeviceSettings();
     // The settings block read from the device (byte 0: the active profile) becomes the page's.

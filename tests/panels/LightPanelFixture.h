@@ -65,4 +65,22 @@ protected:
     NotifyRecorder recorder;
 };
 
+// What the routing hands a handler: a value (slider, combo position, colour), a row's constant
+// (a colour channel, the direction), or the index of a swatch.
+inline ControlEvent At(qint64 param) {
+    ControlEvent event;
+    event.param = param;
+    return event;
+}
+inline ControlEvent Row(int rowValue) {
+    ControlEvent event;
+    event.rowValue = rowValue;
+    return event;
+}
+inline ControlEvent Index(int index) {
+    ControlEvent event;
+    event.index = index;
+    return event;
+}
+
 }  // namespace lightpanel_test
