@@ -111,6 +111,7 @@ void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
         case RouteAction::DeviceSelectNext:
         case RouteAction::SystemSettings:
         case RouteAction::SameMode:
+        case RouteAction::SettingsWindow:
         case RouteAction::QorinDpiDrag:
         case RouteAction::QorinDpiEdit:
         case RouteAction::CompanionLightSlider:
@@ -132,6 +133,9 @@ void CControlRouter::RunWindowRow(const RouteRow& row, int index, TNotifyUI& msg
             return;
         case RouteAction::DeviceSelectChanged:
             m_host.OnDeviceSelectChanged();
+            return;
+        case RouteAction::SettingsWindow:
+            m_host.OpenSettingsWindow(true);
             return;
         case RouteAction::DeviceSelectPrev:
         case RouteAction::DeviceSelectNext:

@@ -56,6 +56,8 @@ public:
     virtual void SendCompanionCommand(int command, int value) = 0;
     // WM_HOOK_SWITCH 0: the single-key capture ends.
     virtual void EndKeyCapture() = 0;
+    // The tray menu's settings entry: the settings window, centred.
+    virtual void OpenSettingsWindow(bool centred) {}
 };
 
 class CControlRouter {

@@ -190,7 +190,7 @@ constexpr std::array kColourRows = {
 };
 constexpr std::array kMenuRows = {
     RouteRow{"about_menu",                   X, A::PendingSecondaryWindow},
-    RouteRow{"setwnd_menu",                  X, A::PendingSecondaryWindow},
+    RouteRow{"setwnd_menu",                  X, A::SettingsWindow},
     RouteRow{"redio_previous_record_time",   X, A::PendingMacroRecording},
     RouteRow{"redio_previous_constant_time", X, A::PendingMacroRecording},
     RouteRow{"redio_previous_ignore_time",   X, A::PendingMacroRecording},

@@ -15,6 +15,7 @@ enum class RouteAction {
     DeviceSelectNext,
     SystemSettings,
     SameMode,
+    SettingsWindow,
     // device page (any kind)
     PageKeyChosen,
     PageDefaults,
