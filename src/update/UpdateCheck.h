@@ -103,6 +103,12 @@ std::vector<ProductEntry> MakeUpdateCandidates(const std::vector<ProductEntry>& 
                                                const std::function<int(const std::string& kind)>& firmwareVersion,
                                                std::string_view installedVersionRecord);
 
+// Reads the service's reply: `stored` bytes at the start of the zero-filled buffer (0 or less when
+// none came; the buffer then holds the client's text). Untrusted: any bytes give a result whose
+// texts are bounded (kMaxLabelText, kMaxNameText, kMaxAddressText) and whose status is
+// kStatusOffered only for a JSON object whose version is above localVersion.
+UpdateResult ReadServiceReply(const char* buffer, size_t capacity, int stored, int localVersion, bool hexVersions);
+
 // The settings window's side of the check, called in this order: ShowUpdateState(checking), one
 // AddUpdateRow per candidate, one UpdateRow per candidate, FinishCheck. Implementations carry
 // the calls over to their own thread.
