@@ -28,6 +28,7 @@
 #include "update/SetWnd.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
+#include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "link/DeviceCatalog.h"
 #include "platform/DebugLog.h"
@@ -355,6 +356,13 @@ bool CMainWnd::StopWorkers() {
 
 void CMainWnd::ApplyLanguage(int index) {
     if (!m_language.Apply(index)) return;
+    // Texts the pages compose from a language text and a value are not retexted by the language
+    // file's reload.
+    if (m_pages) {
+        for (CTavimondUSBDevice* page : m_pages->Keyboards()) {
+            if (auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page)) keyboard->RefreshLanguageTexts();
+        }
+    }
     update();
     m_settings->LanguageChanged();
 }

@@ -232,5 +232,23 @@ TEST_F(SettingsJourney, TrayMenuOpensSettingsAndAServiceThatNeverAnswersLetsTheW
     EXPECT_LT(timer.elapsed(), 600);
 }
 
+TEST_F(SettingsJourney, KeyboardPageTextsMadeOfALanguageTextAndAValueFollowTheLanguage) {
+    PlugAndWait(Device::KeyboardWired);
+    ShowDevicePage(Device::KeyboardWired);
+    ASSERT_TRUE(Click("system_Op_tab"));
+    ASSERT_TRUE(WaitUntil([this] { return Shown("repeat_delay_time_label1"); }, 1000));
+    const QString english = TextOf("repeat_delay_time_label1");
+    ASSERT_TRUE(english.startsWith("Delay: ")) << english.toStdString();
+
+    ASSERT_TRUE(Click("setbtn"));
+    ASSERT_TRUE(ChooseItem("Language_combox_info", QStringLiteral("简体中文")));
+    const QString chinese = TextOf("repeat_delay_time_label1");
+    EXPECT_EQ(chinese, QStringLiteral("延迟：") + english.mid(7));
+    Screenshot("settings_keyboard_chinese.png");
+    ASSERT_TRUE(ChooseItem("Language_combox_info", QStringLiteral("English")));
+    EXPECT_EQ(TextOf("repeat_delay_time_label1"), english);
+    ASSERT_TRUE(Click("laterbtn"));
+}
+
 }  // namespace
 }  // namespace journeys
