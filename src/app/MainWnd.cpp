@@ -25,7 +25,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
 #include "app/SettingsLauncher.h"
-#include "update/SetWnd.h"
+#include "update/window/SetWnd.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondKeyboardDevice.h"

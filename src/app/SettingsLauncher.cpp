@@ -5,7 +5,7 @@
 #include "app/DevicePageSet.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/DataFolders.h"
-#include "update/SetWnd.h"
+#include "update/window/SetWnd.h"
 #include "widgets/ButtonUI.h"
 
 using vx::update::ProductEntry;

@@ -61,13 +61,12 @@ struct Progress {
     curl_off_t up = 0;
 };
 
-int OnProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t ulnow) {
     auto* progress = static_cast<Progress*>(user);
     if (ulnow != progress->up) {
         progress->up = ulnow;
         progress->sink->lastActivity = Clock::now();
     }
-    (void)dlnow;
     return 0;
 }
 

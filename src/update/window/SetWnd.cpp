@@ -1,4 +1,4 @@
-#include "update/SetWnd.h"
+#include "update/window/SetWnd.h"
 
 #include <QCloseEvent>
 #include <algorithm>
@@ -7,7 +7,7 @@
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
-#include "update/UpdateInfoListItemUI.h"
+#include "update/window/UpdateInfoListItemUI.h"
 #include "update/UpdateTimeFile.h"
 #include "widgets/CircleProgressUI.h"
 #include "widgets/ComboUI.h"

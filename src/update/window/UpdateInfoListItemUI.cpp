@@ -1,4 +1,4 @@
-#include "update/UpdateInfoListItemUI.h"
+#include "update/window/UpdateInfoListItemUI.h"
 
 #include <QContextMenuEvent>
 #include <QPainter>
