@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <cstdlib>
 
 #include "profiles/DataFolders.h"
 #include "tests/update/support/TestHttpServer.h"
@@ -46,6 +47,7 @@ ProductEntry Mouse(int local) {
 class SetWndTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) ::unsetenv(name);
         CResourceManager& resources = CResourceManager::GetInstance();
         resources.SetResourcePath(vxtest::RepoSkinDir());
         ASSERT_TRUE(resources.LoadResource());
