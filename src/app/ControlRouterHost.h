@@ -50,4 +50,6 @@ public:
     virtual void SendCompanionCommand(int command, int value) = 0;
     // WM_HOOK_SWITCH 0: the single-key capture ends.
     virtual void EndKeyCapture() = 0;
+    // The settings window, centred on the screen (tray menu) or beside the gear button.
+    virtual void OpenSettingsWindow(bool centred) = 0;
 };

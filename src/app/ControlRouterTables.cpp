@@ -139,6 +139,11 @@ const RouteRow kColourRows[] = {
     Exact<&Light::OnAudioPalette>("deng_audioColor_Pallet"),
 };
 
+// The tray menu's and the macro-action menu's commands ("exit" is the window's own).
+const RouteRow kMenuRows[] = {
+    Exact<&Window::OnSettingsMenu>("setwnd_menu"),
+};
+
 constexpr bool X = false;  // exact name
 constexpr bool P = true;   // prefix + index
 
@@ -248,7 +253,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
     {"music_setting_text",             X, "audio-style window"},
 
     {"about_menu",                     X, "about window"},
-    {"setwnd_menu",                    X, "settings window"},
 };
 // clang-format on
 
@@ -292,8 +296,7 @@ const std::span<const RouteRow> kKillFocus = kKillFocusRows;
 const std::span<const RouteRow> kReturn = kReturnRows;
 const std::span<const RouteRow> kItem = kItemRows;
 const std::span<const RouteRow> kColour = kColourRows;
-// Every menu command so far belongs to a feature not built yet.
-const std::span<const RouteRow> kMenu = {};
+const std::span<const RouteRow> kMenu = kMenuRows;
 const std::span<const NotBuiltName> kNotBuilt = kNotBuiltNames;
 
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {

@@ -26,8 +26,11 @@
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
+#include "app/SettingsLauncher.h"
+#include "update/window/SetWnd.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
+#include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "link/DeviceCatalog.h"
 #include "panels/LightControlUI.h"
@@ -45,6 +48,8 @@ using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;
 using vx::lighting::SyncEffectState;
 
+static_assert(WM_LANGUAGE_CHANGED == CSetWnd::kMsgLanguageChanged && WM_CLEAR_UPDATE_MARK == CSetWnd::kMsgClearUpdateMark,
+              "the settings window and its owner must agree on the messages");
 static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswering,
               "the pages and the window must agree on the message");
 
@@ -122,7 +127,8 @@ CMainWnd::CMainWnd(QWidget* parent)
       m_router(std::make_unique<CControlRouter>(*this)),
       m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
       m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
-      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)) {
+      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)),
+      m_settings(std::make_unique<CSettingsLauncher>(this)) {
     m_router->SetLightingSync(m_syncPages.get());
 }
 
@@ -250,9 +256,11 @@ void CMainWnd::OnWindowButton(WindowButton button) {
         case WindowButton::LightControl:
             SetLightControlFlag(m_lightControl ? 0 : 1, true);
             return;
-        case WindowButton::Skin:
         case WindowButton::Settings:
-            // Their windows are not built yet.
+            OpenSettingsWindow(false);
+            return;
+        case WindowButton::Skin:
+            // Its window is not built yet.
             return;
     }
 }
@@ -270,8 +278,15 @@ void CMainWnd::TellPagesPointerInside() {
     }
 }
 
+void CMainWnd::OpenSettingsWindow(bool centred) {
+    if (m_workersStopped) return;
+    m_settings->Open(!centred, GetHWND(), GetDPI(), m_language.CurrentIndex(), UWM_UPDATE_PROGRESS_MSG,
+                     CSettingsLauncher::Candidates(m_pages.get(), VX_PROGRAM_VERSION));
+}
+
 void CMainWnd::CloseSecondaryWindows() {
-    // The settings, about, colour and audio-style windows register here as they arrive.
+    // The about, colour and audio-style windows register here as they arrive.
+    m_settings->Close();
 }
 
 void CMainWnd::BringToFrontOnce() {
@@ -358,7 +373,15 @@ bool CMainWnd::StopWorkers() {
 
 void CMainWnd::ApplyLanguage(int index) {
     if (!m_language.Apply(index)) return;
+    // Texts the pages compose from a language text and a value are not retexted by the language
+    // file's reload.
+    if (m_pages) {
+        for (CTavimondUSBDevice* page : m_pages->Keyboards()) {
+            if (auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page)) keyboard->RefreshLanguageTexts();
+        }
+    }
     update();
+    m_settings->LanguageChanged();
 }
 
 void CMainWnd::SetLightControlFlag(int flag, bool broadcast) {
@@ -499,7 +522,10 @@ qintptr CMainWnd::HandleMessage(uint message, quintptr wParam, qintptr lParam, b
         if (!m_workersStopped) RestoreAndBringToFront();
         return 0;
     }
-    if (message == UWM_UPDATE_PROGRESS_MSG && UWM_UPDATE_PROGRESS_MSG != 0) return 0;
+    if (message == UWM_UPDATE_PROGRESS_MSG && UWM_UPDATE_PROGRESS_MSG != 0) {
+        m_settings->ForwardProgress(message, wParam, lParam);
+        return 0;
+    }
     if (message == UWM_LIGHT_CONTROL_MSG && UWM_LIGHT_CONTROL_MSG != 0) {
         OnLightControl(wParam, lParam);
         return 0;
@@ -533,6 +559,12 @@ bool CMainWnd::HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam)
             return true;
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage(static_cast<int>(wParam));
+            return true;
+        case WM_OPEN_SETTINGS:
+            OpenSettingsWindow(true);
+            return true;
+        case WM_CLEAR_UPDATE_MARK:
+            CSettingsLauncher::ClearUpdateMark(m_setBtn);
             return true;
         case WM_DEVICE_SLOT_ARRIVED:
         case WM_DEVICE_SLOT_REMOVED:

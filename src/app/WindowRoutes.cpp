@@ -95,6 +95,10 @@ void CWindowRoutes::OnKeyCaptureEnd(const ControlEvent&) {
     m_host.EndKeyCapture();
 }
 
+void CWindowRoutes::OnSettingsMenu(const ControlEvent&) {
+    m_host.OpenSettingsWindow(true);
+}
+
 QStringList CWindowRoutes::SystemSettingsCommand(int index) {
     if (index != 0 && index != 1) return {};
     for (const auto& candidate : kSettingsCommands) {

@@ -45,6 +45,8 @@ public:
     void OnCompanionSlider(const ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
     void OnKeyCaptureEnd(const ControlEvent& event);
+    // The tray menu's "setwnd_menu".
+    void OnSettingsMenu(const ControlEvent& event);
 
     // The desktop's keyboard (0) or mouse (1) settings program with its arguments; empty when
     // none is installed.

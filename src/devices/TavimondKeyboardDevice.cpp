@@ -680,14 +680,21 @@ void CTavimondKeyboardDevice::ShowSettings() {
         if (m_pollingOptions[i]) m_pollingOptions[i]->Selected(i == polling);
         if (m_repeatDelayOptions[i]) m_repeatDelayOptions[i]->Selected(i == delay);
     }
-    if (m_repeatDelayLabel) {
-        const QString text = CResourceManager::GetInstance().GetText(QStringLiteral("Repeat_Delay_Time"));
-        ui::SetText(m_repeatDelayLabel, text + QString::number(kRepeatDelayMs[delay]) + QStringLiteral("ms"));
-    }
+    ShowRepeatDelayText(delay);
     if (m_repeatRateSlider) m_repeatRateSlider->SetValue(std::clamp<int>(s.repeat, 0, kRepeatRateMax));
     if (m_winLockOption) m_winLockOption->Selected(s.winFlag != 0);
     if (m_wFlagOption) m_wFlagOption->Selected(s.wFlag != 0);
     if (m_key6Option) m_key6Option->Selected(s.key6Flag != 0);
+}
+
+void CTavimondKeyboardDevice::ShowRepeatDelayText(int delayOption) {
+    if (m_repeatDelayLabel == nullptr) return;
+    const QString text = CResourceManager::GetInstance().GetText(QStringLiteral("Repeat_Delay_Time"));
+    ui::SetText(m_repeatDelayLabel, text + QString::number(kRepeatDelayMs[delayOption]) + QStringLiteral("ms"));
+}
+
+void CTavimondKeyboardDevice::RefreshLanguageTexts() {
+    ShowRepeatDelayText(OptionIndex(m_stages.repeatDelay, 4));
 }
 
 void CTavimondKeyboardDevice::ShowKeyAssignments() {

@@ -97,6 +97,8 @@ public:
     int GetPollingRateOption();
     void SetRepeatDelayOption(int option);
     int GetRepeatDelayOption();
+    // After a language change: the texts the page composes from language texts and values.
+    void RefreshLanguageTexts();
     void SetRepeatRate(int value);
     int GetRepeatRate();
     void SetWinLock(bool on);
@@ -161,6 +163,7 @@ private:
     void EnterSoftwareLightingIfStreamed();
     std::vector<uint8_t> ColourTable(bool scaled) const;
     void ShowSettings();
+    void ShowRepeatDelayText(int delayOption);
     void ShowKeyAssignments();
     void StoreStages(const KeyboardSystemStages& stages);
     void MaybeWriteCustomColours();

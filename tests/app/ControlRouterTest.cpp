@@ -98,6 +98,7 @@ public:
         log.push_back("companion " + std::to_string(command) + " " + std::to_string(value));
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
+    void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
 
     CTavimondUSBDevice* current = nullptr;
     QWidget window;
@@ -398,6 +399,9 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     EXPECT_EQ(router.LastRow(), nullptr);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
+    // A built menu command reaches its owner.
+    router.OnMenuCommand("setwnd_menu");
+    EXPECT_EQ(host.log, std::vector<std::string>{"settings centred"});
 }
 
 TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {

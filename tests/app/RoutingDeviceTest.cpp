@@ -67,6 +67,7 @@ public:
     bool LaunchDetached(const QString&, const QStringList&) override { return false; }
     void SendCompanionCommand(int, int) override {}
     void EndKeyCapture() override {}
+    void OpenSettingsWindow(bool) override {}
 
     CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> log;
