@@ -9,6 +9,8 @@
 #include "app/StartUp.h"
 #include "devices/TavimondKeyboardDevice.h"
 
+using vx::link::Frame;
+
 namespace {
 
 int g_argc = 1;

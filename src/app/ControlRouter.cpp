@@ -12,6 +12,10 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::platform::DebugLog;
+using vx::platform::DebugLogEnabled;
+using vx::profiles::ParseDecimal;
+
 namespace {
 
 // The desktop's own settings pages, tried in order: keyboard (index 0), mouse (index 1).

@@ -18,6 +18,8 @@
 #include "widgets/FileDialogs.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::platform::DebugLog;
+
 namespace {
 
 // Qt reads the patterns from the parentheses of the filter's name ("Profile Files(*.json)");

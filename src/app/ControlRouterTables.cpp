@@ -5,6 +5,8 @@
 
 #include "profiles/StringUtil.h"
 
+using vx::profiles::SplitNameIndex;
+
 namespace routes {
 
 namespace {

@@ -12,6 +12,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::CKeyboardProfiledata;
+
 namespace {
 
 int SliderValue(const QWidget* sender) {

@@ -18,6 +18,9 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::CKeyboardProfiledata;
+
 using namespace light_panel;
 
 namespace {

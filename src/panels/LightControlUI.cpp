@@ -18,6 +18,10 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::LightNameTables;
+using vx::profiles::ParseDecimal;
+
 using namespace light_panel;
 
 namespace {

@@ -7,6 +7,10 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -139,3 +143,5 @@ bool IsSafeFileName(std::string_view name) {
     }
     return true;
 }
+
+}  // namespace vx::profiles

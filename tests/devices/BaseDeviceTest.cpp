@@ -18,6 +18,9 @@
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::link::DeviceInfo;
+using vx::link::Frame;
+
 namespace {
 
 using vxtest::RigModel;

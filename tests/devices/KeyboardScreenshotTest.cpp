@@ -17,6 +17,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::KeyEntry;
+
 namespace {
 
 using vxtest::RigModel;

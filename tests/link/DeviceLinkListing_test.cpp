@@ -18,6 +18,9 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "support/VirtualNodePlayer.h"
 
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace {
 
 class DeviceListingTest : public ::testing::Test {

@@ -12,6 +12,8 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::ParseDecimal;
+
 using namespace lightpanel_test;
 
 namespace {
