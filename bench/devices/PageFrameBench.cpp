@@ -9,7 +9,6 @@
 #include "app/StartUp.h"
 #include "devices/TavimondKeyboardDevice.h"
 
-using vx::link::Frame;
 
 namespace {
 

@@ -19,7 +19,6 @@
 #include "widgets/TabLayoutUI.h"
 
 using vx::link::DeviceInfo;
-using vx::link::Frame;
 
 namespace {
 

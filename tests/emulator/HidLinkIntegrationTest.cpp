@@ -17,7 +17,6 @@
 using vx::emulator::StampFrameChecksum;
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualModel;
-using vx::link::Frame;
 using vx::link::HidLink;
 using vx::link::HidReportKind;
 using vx::link::HidUsageData;
