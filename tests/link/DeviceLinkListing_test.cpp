@@ -20,6 +20,14 @@
 
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualModel;
+using vx::listdevices::ListSupportedInterfaces;
+using vx::listdevices::ListedInterface;
+using vx::listdevices::Listing;
+using vx::listdevices::ListingExitCode;
+using vx::listdevices::ListingOptions;
+using vx::listdevices::ProbeState;
+using vx::listdevices::RenderListingJson;
+using vx::listdevices::RenderListingText;
 
 namespace {
 
