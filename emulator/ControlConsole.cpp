@@ -8,6 +8,8 @@
 #include "emulator/FirmwareKeyTable.h"
 #include "emulator/VirtualDeviceHub.h"
 
+namespace vx::emulator {
+
 namespace {
 
 std::optional<long> ParseNumber(const std::string& text) {
@@ -161,3 +163,5 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
     }
     return "error: bad command: " + line;
 }
+
+}  // namespace vx::emulator

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace vx::emulator {
+
 class VirtualDeviceHub;
 
 class ControlConsole {
@@ -37,3 +39,5 @@ private:
 
     VirtualDeviceHub& m_hub;
 };
+
+}  // namespace vx::emulator

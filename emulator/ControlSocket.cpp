@@ -16,6 +16,8 @@
 #include "emulator/ControlConsole.h"
 #include "emulator/VirtualDeviceHub.h"
 
+namespace vx::emulator {
+
 namespace {
 
 // A command line is a few dozen bytes; a client that sends this much without a line end is not
@@ -179,3 +181,5 @@ int SendControlCommand(const std::string& directory, const std::string& line, in
     close(fd);
     return result;
 }
+
+}  // namespace vx::emulator

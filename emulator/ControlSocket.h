@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+namespace vx::emulator {
+
 class VirtualDeviceHub;
 
 constexpr const char* kControlSocketName = "control.sock";
@@ -45,3 +47,5 @@ private:
 // line. 1: answered (answer set); 0: no emulator listens there; -1: it did not answer in time.
 int SendControlCommand(const std::string& directory, const std::string& line, int timeoutMs,
                        std::string* answer);
+
+}  // namespace vx::emulator

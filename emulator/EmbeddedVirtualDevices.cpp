@@ -10,6 +10,8 @@
 #include "emulator/ControlSocket.h"
 #include "emulator/VirtualDeviceHub.h"
 
+namespace vx::emulator {
+
 namespace {
 
 std::string MakePrivateDirectory() {
@@ -107,3 +109,5 @@ void EmbeddedVirtualDevices::Shutdown() {
     if (m_madeDirectory) rmdir(m_directory.c_str());
     m_madeDirectory = false;
 }
+
+}  // namespace vx::emulator

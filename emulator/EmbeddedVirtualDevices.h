@@ -12,6 +12,8 @@
 
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 class ControlSocket;
 class VirtualDeviceHub;
 
@@ -59,3 +61,5 @@ private:
     std::string m_previousVariable;
     bool m_variableSet = false;
 };
+
+}  // namespace vx::emulator

@@ -1,5 +1,7 @@
 #include "emulator/FirmwareKeyTable.h"
 
+namespace vx::emulator {
+
 // clang-format off
 // Key number, function; slot order. The keyboard's scan order mixes the rows.
 const std::array<KeyboardSlot, kVirtualKeyboardListedSlots> kVirtualKeyboardSlots = {{
@@ -142,3 +144,5 @@ const std::array<SlotFunction, kVirtualMouseButtonSlots> kVirtualMouseSlots = {{
     {0x14, 0x78, 0x02},
 }};
 // clang-format on
+
+}  // namespace vx::emulator

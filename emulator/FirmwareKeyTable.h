@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vx::emulator {
+
 // The three bytes of a key slot: function type and its two parameters.
 struct SlotFunction {
     uint8_t type = 0;
@@ -30,3 +32,5 @@ constexpr size_t kVirtualMouseButtonSlots = 11;
 
 extern const std::array<KeyboardSlot, kVirtualKeyboardListedSlots> kVirtualKeyboardSlots;
 extern const std::array<SlotFunction, kVirtualMouseButtonSlots> kVirtualMouseSlots;
+
+}  // namespace vx::emulator

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr SlotFunction kEmptySlot{0x00, 0x00, 0x00};
@@ -152,3 +154,5 @@ FirmwareLayout BuildFirmwareLayout(FirmwareKind kind, const std::vector<size_t>&
     }
     return layout;
 }
+
+}  // namespace vx::emulator

@@ -10,6 +10,8 @@
 #include "emulator/FirmwareKeyTable.h"
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 constexpr size_t kCapabilityLength = 34;
 constexpr size_t kStatusLength = 16;
 constexpr size_t kKeyColourStride = 512;
@@ -44,3 +46,5 @@ std::vector<uint8_t> BuildFactoryConfig(const FirmwareLayout& layout);
 // The layout of a device kind. Logical keyboard keys listed in missingKeys are left out of the
 // keyboard's key table (their slots hold 00 00 00), as on a smaller keyboard.
 FirmwareLayout BuildFirmwareLayout(FirmwareKind kind, const std::vector<size_t>& missingKeys = {});
+
+}  // namespace vx::emulator

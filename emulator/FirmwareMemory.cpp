@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr int kFormat = 1;
@@ -181,3 +183,5 @@ bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMem
     memory = std::move(result);
     return true;
 }
+
+}  // namespace vx::emulator

@@ -18,6 +18,8 @@
 #include "emulator/MacroImage.h"
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 enum class ImageState { None, Receiving, Valid, Invalid };
 
 struct ImageRecord {
@@ -46,3 +48,5 @@ std::string FirmwareMemoryText(const FirmwareMemory& memory);
 // set when the text is not such a file.
 bool ParseFirmwareMemory(const std::string& text, FirmwareKind kind, FirmwareMemory& memory,
                          std::string& problem);
+
+}  // namespace vx::emulator

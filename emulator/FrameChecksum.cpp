@@ -1,5 +1,7 @@
 #include "emulator/FrameChecksum.h"
 
+namespace vx::emulator {
+
 uint16_t ComputeFrameChecksum(std::span<const uint8_t> frame) {
     uint32_t sum = 0;
     for (size_t i = 3; i < frame.size() && i < kFrameLength; ++i) sum += frame[i];
@@ -18,3 +20,5 @@ void StampFrameChecksum(std::span<uint8_t> frame) {
     frame[1] = static_cast<uint8_t>(sum & 0xFF);
     frame[2] = static_cast<uint8_t>(sum >> 8);
 }
+
+}  // namespace vx::emulator

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vx::emulator {
+
 constexpr size_t kFrameLength = 64;
 constexpr size_t kFramePayloadOffset = 8;
 constexpr size_t kFrameMaxPayload = kFrameLength - kFramePayloadOffset;
@@ -19,3 +21,5 @@ bool FrameChecksumMatches(std::span<const uint8_t> frame);
 
 // Writes the checksum into bytes 1-2 of a 64-byte frame.
 void StampFrameChecksum(std::span<uint8_t> frame);
+
+}  // namespace vx::emulator

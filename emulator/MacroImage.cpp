@@ -1,5 +1,7 @@
 #include "emulator/MacroImage.h"
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr size_t kHeaderLength = 16;
@@ -83,3 +85,5 @@ const char* MacroImageCheckName(MacroImageCheck check) {
     }
     return "?";
 }
+
+}  // namespace vx::emulator

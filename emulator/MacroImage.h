@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+namespace vx::emulator {
+
 enum class MacroImageCheck {
     Valid = 0,
     TooShort,        // fewer than the 16 header bytes
@@ -40,3 +42,5 @@ MacroImageCheck CheckMacroImage(std::span<const uint8_t> image, std::optional<ui
 std::vector<MacroRecord> DecodeMacroImage(std::span<const uint8_t> image);
 
 const char* MacroImageCheckName(MacroImageCheck check);
+
+}  // namespace vx::emulator

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace vx::emulator {
+
 ProtocolTrace::~ProtocolTrace() {
     Close();
 }
@@ -61,3 +63,5 @@ std::string ProtocolTrace::FormatLine(std::chrono::system_clock::time_point when
     line += '\n';
     return line;
 }
+
+}  // namespace vx::emulator

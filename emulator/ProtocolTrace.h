@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::emulator {
+
 class ProtocolTrace {
 public:
     ProtocolTrace() = default;
@@ -32,3 +34,5 @@ private:
     mutable std::mutex m_mutex;
     std::FILE* m_file = nullptr;
 };
+
+}  // namespace vx::emulator

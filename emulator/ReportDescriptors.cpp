@@ -1,5 +1,7 @@
 #include "emulator/ReportDescriptors.h"
 
+namespace vx::emulator {
+
 namespace {
 
 // clang-format off
@@ -229,3 +231,5 @@ int CollectionOfReport(FirmwareKind kind, uint8_t reportId) {
 uint8_t NotifyReportId(FirmwareKind kind) {
     return kind == FirmwareKind::Headset ? kHeadsetNotifyReportId : kNotifyReportId;
 }
+
+}  // namespace vx::emulator

@@ -10,6 +10,8 @@
 
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 // Report ids.
 constexpr uint8_t kNotifyReportId = 3;         // consumer collection of interface 1
 constexpr uint8_t kHeadsetNotifyReportId = 1;  // consumer reports of the headset
@@ -24,3 +26,5 @@ int CollectionOfReport(FirmwareKind kind, uint8_t reportId);
 
 // Report id of the notification (consumer button array) input report.
 uint8_t NotifyReportId(FirmwareKind kind);
+
+}  // namespace vx::emulator

@@ -12,6 +12,8 @@
 
 #include "emulator/ReportDescriptors.h"
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr const char* kUhidPath = "/dev/uhid";
@@ -119,3 +121,5 @@ std::optional<UhidOutput> UhidDevice::ReadEvent() {
             return std::nullopt;
     }
 }
+
+}  // namespace vx::emulator

@@ -9,6 +9,8 @@
 
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 struct UhidOutput {
     std::vector<uint8_t> report;  // report id first
     bool controlPipe = false;
@@ -36,3 +38,5 @@ public:
 private:
     int m_fd = -1;
 };
+
+}  // namespace vx::emulator

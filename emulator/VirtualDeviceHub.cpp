@@ -21,6 +21,8 @@
 #include "emulator/ReportDescriptors.h"
 #include "emulator/UhidDevice.h"
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr int kListenBacklog = 16;
@@ -670,3 +672,5 @@ std::string VirtualDeviceHub::LinkPath(VirtualModel model, int collection) const
     }
     return std::string(identity) + "virtual:" + NodePath(model);
 }
+
+}  // namespace vx::emulator

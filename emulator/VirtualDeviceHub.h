@@ -33,6 +33,8 @@
 #include "emulator/VirtualFirmware.h"
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 class UhidDevice;
 
 class VirtualDeviceHub {
@@ -160,3 +162,5 @@ private:
     std::thread::id m_serverId;
     std::thread m_server;
 };
+
+}  // namespace vx::emulator

@@ -6,6 +6,8 @@
 #include "emulator/FrameChecksum.h"
 #include "emulator/ReportDescriptors.h"
 
+namespace vx::emulator {
+
 namespace {
 
 constexpr size_t kMacroUnit = 128;
@@ -485,3 +487,5 @@ size_t VirtualFirmware::HeadsetLedReportCount() const {
     std::lock_guard lock(m_mutex);
     return m_headsetLedReports;
 }
+
+}  // namespace vx::emulator

@@ -20,6 +20,8 @@
 #include "emulator/MacroImage.h"
 #include "emulator/VirtualModel.h"
 
+namespace vx::emulator {
+
 // Reply status bytes (byte 7). Anything else is success.
 constexpr uint8_t kStatusOk = 0x00;
 constexpr uint8_t kStatusRejected = 0xFF;    // bad checksum, unknown command, malformed frame
@@ -144,3 +146,5 @@ private:
     std::array<std::array<std::array<uint8_t, 3>, 13>, 2> m_headsetLeds{};
     size_t m_headsetLedReports = 0;
 };
+
+}  // namespace vx::emulator

@@ -4,6 +4,12 @@
 
 #include "link/DeviceCatalog.h"
 
+using vx::link::DeviceCatalog;
+using vx::link::DeviceClass;
+using vx::link::DeviceModel;
+
+namespace vx::emulator {
+
 namespace {
 
 constexpr uint16_t kVersion = 0x0100;
@@ -69,3 +75,5 @@ std::optional<VirtualModel> ParseVirtualModel(std::string_view name) {
     }
     return std::nullopt;
 }
+
+}  // namespace vx::emulator

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vx::emulator {
+
 // A virtual device by its index in VirtualModels(). The named ones are the built-in catalogue's;
 // a model added to the catalogue is reached by its index or its name.
 enum class VirtualModel : size_t {
@@ -44,3 +46,5 @@ struct VirtualModelInfo {
 const std::vector<VirtualModelInfo>& VirtualModels();
 const VirtualModelInfo& ModelInfo(VirtualModel model);
 std::optional<VirtualModel> ParseVirtualModel(std::string_view name);
+
+}  // namespace vx::emulator

@@ -21,6 +21,15 @@
 #include "emulator/ControlSocket.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::ControlConsole;
+using vx::emulator::ControlSocket;
+using vx::emulator::ModelInfo;
+using vx::emulator::ParseVirtualModel;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::emulator::VirtualModelInfo;
+using vx::emulator::VirtualModels;
+
 namespace {
 
 struct Options {

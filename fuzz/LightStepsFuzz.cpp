@@ -20,6 +20,15 @@
 #include "profiles/KeyboardProfiledata.h"
 #include "profiles/LightNameTables.h"
 
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::IsSafeFileName;
+using vx::profiles::JsonElement;
+using vx::profiles::JsonFile;
+using vx::profiles::JsonMember;
+using vx::profiles::JsonStringAt;
+using vx::profiles::LightNameTables;
+using vx::profiles::kMaxListEntries;
+
 namespace {
 
 using vxfuzz::fs::path;

@@ -22,6 +22,55 @@
 #include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
 
+using vx::link::BuildColourTable;
+using vx::link::BuildFrame;
+using vx::link::BuildKeyTable;
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMouseBlock;
+using vx::link::BuildPadBlock;
+using vx::link::Chunk;
+using vx::link::Command;
+using vx::link::DeviceInfo;
+using vx::link::FitsOffsetRange;
+using vx::link::FormatHexBytes;
+using vx::link::Frame;
+using vx::link::FrameChecksum;
+using vx::link::HidPathNode;
+using vx::link::HidPathParts;
+using vx::link::IsVirtualNode;
+using vx::link::KeyRecord;
+using vx::link::MakeHidPath;
+using vx::link::ModeCodeToIndex;
+using vx::link::ModeIndexToCode;
+using vx::link::PadBlock;
+using vx::link::ParseCollectionNumber;
+using vx::link::ParseColourTable;
+using vx::link::ParseHexBytes;
+using vx::link::ParseInterfaceNumber;
+using vx::link::ParseKeyTable;
+using vx::link::ParseKeyboardBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::ParsePadBlock;
+using vx::link::ParseProductId;
+using vx::link::ParseVendorId;
+using vx::link::Rgb;
+using vx::link::SpeedFromDevice;
+using vx::link::SplitChunks;
+using vx::link::StatusRecord;
+using vx::link::StoreChecksum;
+using vx::link::kCableChunkSize;
+using vx::link::kColourRecordLength;
+using vx::link::kFrameCommand;
+using vx::link::kFrameLength;
+using vx::link::kFrameLengthByte;
+using vx::link::kFrameOffsetHigh;
+using vx::link::kFrameOffsetLow;
+using vx::link::kFramePayload;
+using vx::link::kHeadsetModeLimit;
+using vx::link::kKeyRecordLength;
+using vx::link::kMaxSpeedLevel;
+using vx::link::kReceiverChunkSize;
+
 namespace {
 
 void Records(std::span<const uint8_t> bytes) {

@@ -13,6 +13,16 @@
 #include "profiles/MacroFiles.h"
 #include "profiles/StringUtil.h"
 
+using vx::profiles::MacroEvent;
+using vx::profiles::MacroFiles;
+using vx::profiles::MacroListEntry;
+using vx::profiles::WideToUtf8;
+using vx::profiles::kMacroListFile;
+using vx::profiles::kMacroOk;
+using vx::profiles::kMacroReadOnly;
+using vx::profiles::kMaxMacroEvents;
+using vx::profiles::kReadOnlyMacroListFile;
+
 namespace {
 
 using vxfuzz::fs::path;

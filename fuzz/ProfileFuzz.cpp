@@ -19,6 +19,16 @@
 #include "profiles/ProfileList.h"
 #include "profiles/Ru6533Profiledata.h"
 
+using vx::profiles::AudioFile;
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CMouseProfiledata;
+using vx::profiles::CRu6533Profiledata;
+using vx::profiles::JsonFile;
+using vx::profiles::JsonMember;
+using vx::profiles::ProfileList;
+using vx::profiles::Ru6533SystemSetStages;
+using vx::profiles::kProfileListFile;
+
 namespace {
 
 using vxfuzz::fs::path;

@@ -10,6 +10,16 @@
 #include "FuzzSupport.h"
 #include "link/ReportDescriptor.h"
 
+using vx::link::BuildUsageTable;
+using vx::link::HidCollectionInfo;
+using vx::link::HidReportKind;
+using vx::link::HidUsageData;
+using vx::link::ReportDescriptor;
+using vx::link::ReportDescriptorStatus;
+using vx::link::UnpackReportInto;
+using vx::link::kHidMaxReportBytes;
+using vx::link::kHidMaxUsageTableRoom;
+
 namespace {
 
 // Usage-list room plus value entries: what a table costs in memory, in entries.

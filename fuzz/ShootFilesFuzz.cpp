@@ -13,6 +13,15 @@
 #include "devices/MouseShootImage.h"
 #include "emulator/MacroImage.h"
 
+using vx::emulator::CheckMacroImage;
+using vx::emulator::DecodeMacroImage;
+using vx::emulator::MacroImageCheck;
+using vx::emulator::MacroImageEvent;
+using vx::emulator::MacroRecord;
+using vx::link::MacroEventRecord;
+using vx::link::MacroImageLength;
+using vx::link::MacroSlotEvents;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vxfuzz::ClearScratchFolder();
     const vxfuzz::fs::path& folder = vxfuzz::ScratchFolder();

@@ -15,6 +15,20 @@
 #include "link/HidTransport.h"
 #include "link/VirtualHid.h"
 
+using vx::emulator::CheckMacroImage;
+using vx::emulator::DecodeMacroImage;
+using vx::emulator::FirmwareKind;
+using vx::emulator::FirmwareMemory;
+using vx::emulator::FirmwareMemoryText;
+using vx::emulator::ImageRecord;
+using vx::emulator::MacroImageCheck;
+using vx::emulator::MacroRecord;
+using vx::emulator::ParseFirmwareMemory;
+using vx::emulator::VirtualFirmware;
+using vx::link::EnumerateVirtualNodes;
+using vx::link::HidNodeRecord;
+using vx::link::ReadVirtualNodeRecord;
+
 namespace {
 
 constexpr FirmwareKind kKinds[] = {FirmwareKind::Keyboard, FirmwareKind::Mouse, FirmwareKind::Mousepad,

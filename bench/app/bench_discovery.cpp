@@ -25,6 +25,9 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

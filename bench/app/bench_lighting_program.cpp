@@ -28,8 +28,11 @@
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingEngine.h"
 #include "profiles/DataFolders.h"
-#include "tests/app/mainwnd/VirtualDevices.h"
+#include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
+
+using journeys::Device;
+using journeys::JourneyDevices;
 
 namespace {
 
@@ -61,8 +64,8 @@ void WaveOnKeyboardPage(benchmark::State& state) {
     vxtest::ScopedTempDir dir;
     vxtest::ScopedTempDir data;
     PrepareInProcessProgram(dir.Path(), data.Path());
-    VirtualDevices devices(dir.Path());
-    devices.Plug(TestDevice::KeyboardWired);
+    JourneyDevices devices(dir.Path());
+    devices.Plug(Device::KeyboardWired);
     double cpuShare = -1;
     double rss = -1;
     int mode = -1;

@@ -48,11 +48,14 @@
 #include "bench/app/InProcessProgram.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/DataFolders.h"
-#include "tests/app/mainwnd/VirtualDevices.h"
+#include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 #include "widgets/ControlUI.h"
 
 extern char** environ;
+
+using journeys::Device;
+using journeys::JourneyDevices;
 
 namespace {
 
@@ -84,7 +87,7 @@ void EntryShownAfterPlug(benchmark::State& state) {
     vxtest::ScopedTempDir dir;
     vxtest::ScopedTempDir data;
     PrepareInProcessProgram(dir.Path(), data.Path());
-    VirtualDevices devices(dir.Path());
+    JourneyDevices devices(dir.Path());
     std::vector<double> samples;
     {
         CMainWnd wnd;
@@ -96,7 +99,7 @@ void EntryShownAfterPlug(benchmark::State& state) {
         for (auto _ : state) {
             for (int i = 0; i < 15; ++i) {
                 const auto start = std::chrono::steady_clock::now();
-                devices.Plug(TestDevice::KeyboardWired);
+                devices.Plug(Device::KeyboardWired);
                 double ms = 0;
                 if (!WaitFor(shown, 2000)) {
                     state.SkipWithError("the entry was not shown");
@@ -106,7 +109,7 @@ void EntryShownAfterPlug(benchmark::State& state) {
                          .count();
                 samples.push_back(ms);
                 Pump(600);  // let the connection sequence run, as it would for a user
-                devices.Unplug(TestDevice::KeyboardWired);
+                devices.Unplug(Device::KeyboardWired);
                 WaitFor([&] { return !shown(); }, 2000);
                 Pump(50);
             }

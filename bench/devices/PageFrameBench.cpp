@@ -10,6 +10,7 @@
 #include "app/StartUp.h"
 #include "devices/TavimondKeyboardDevice.h"
 
+
 namespace {
 
 int g_argc = 1;

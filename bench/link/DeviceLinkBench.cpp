@@ -26,14 +26,25 @@
 #include "link/DeviceLink.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::link::BuildFrame;
+using vx::link::Command;
+using vx::link::DeviceLink;
+using vx::link::Frame;
+using vx::link::HidLink;
+using vx::link::kFrameStatus;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkOk;
+
 namespace {
 
 const char* const kCommandDescriptor =
     "06 1C FF 09 92 A1 01 85 04 15 00 26 FF 00 75 08 95 3F 09 01 81 02 09 02 91 02 C0";
 
 void Echo(vxtest::VirtualNodePlayer& player, const vxtest::HostMessage& message) {
-    if (message.type != 'O' || message.report.size() < kFrameLength) return;
-    std::vector<uint8_t> reply(message.report.begin(), message.report.begin() + kFrameLength);
+    if (message.type != 'O' || message.report.size() < vx::link::kFrameLength) return;
+    std::vector<uint8_t> reply(message.report.begin(), message.report.begin() + vx::link::kFrameLength);
     reply[kFrameStatus] = 0;
     player.SendInput(reply);
 }
@@ -120,9 +131,9 @@ void RawRoundTrips(benchmark::State& state, const std::string& socketPath) {
         return;
     }
     const Frame frame = BuildFrame(Command::BeginConfig, 0, 0);
-    std::vector<uint8_t> out(1 + kFrameLength);
+    std::vector<uint8_t> out(1 + vx::link::kFrameLength);
     out[0] = 'O';
-    std::memcpy(out.data() + 1, frame.data(), kFrameLength);
+    std::memcpy(out.data() + 1, frame.data(), vx::link::kFrameLength);
     uint8_t in[128];
     const auto start = Clock::now();
     for (auto _ : state) {

@@ -11,6 +11,10 @@
 #include "profiles/FactoryKeyFunctions.h"
 #include "profiles/KeyboardProfiledata.h"
 
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::JsonFile;
+using vx::profiles::kKeyboardLogicalKeys;
+
 namespace fs = std::filesystem;
 
 namespace {

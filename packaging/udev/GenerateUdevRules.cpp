@@ -10,6 +10,9 @@
 
 #include "link/SupportedDevices.h"
 
+using vx::link::SupportedDevicesUdevRules;
+using vx::link::SupportedVendorProducts;
+
 namespace {
 
 std::string Modaliases(const std::string& indent) {

@@ -14,6 +14,9 @@
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
+using vx::platform::DebugLog;
+using vx::platform::DebugLogEnabled;
+
 ControlEvent CControlRouter::MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row) {
     ControlEvent event;
     event.control = msg.pSender;

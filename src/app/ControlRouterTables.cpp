@@ -11,6 +11,8 @@
 #include "panels/LightControlUI.h"
 #include "profiles/StringUtil.h"
 
+using vx::profiles::SplitNameIndex;
+
 namespace routes {
 
 namespace {

@@ -4,6 +4,11 @@
 
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::DataFileErrorText;
+using vx::profiles::DataFileProblem;
+using vx::profiles::DataFileProblemKind;
+using vx::profiles::SetDataFileProblemHandler;
+
 namespace {
 
 QString Text(const char* key) {

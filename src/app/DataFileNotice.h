@@ -31,17 +31,17 @@ public:
 
     // The text of the notice in the current language, the file (and where a damaged copy went)
     // named in it.
-    static QString TextFor(const DataFileProblem& problem);
+    static QString TextFor(const vx::profiles::DataFileProblem& problem);
 
     // Any thread. A problem already told in this run (same file, same kind) is dropped.
-    void Take(const DataFileProblem& problem);
+    void Take(const vx::profiles::DataFileProblem& problem);
 
 private:
     void ShowPending();
 
     ShowBox m_show;
     std::mutex m_lock;  // m_pending and m_told
-    std::deque<DataFileProblem> m_pending;
+    std::deque<vx::profiles::DataFileProblem> m_pending;
     std::set<std::pair<int, std::string>> m_told;
     bool m_showing = false;  // UI thread only: a box is open, later ones wait for it
 };

@@ -11,6 +11,8 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::platform::DebugLog;
+
 namespace {
 
 const QString kIconFolder = QStringLiteral("common/device_ico/");

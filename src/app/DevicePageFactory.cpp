@@ -7,6 +7,8 @@
 #include "devices/TavimondMousePadDevice.h"
 #include "devices/TavimondUSBDevice.h"
 
+using vx::link::DeviceClass;
+
 std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceClass) {
     switch (deviceClass) {
         case DeviceClass::Mouse:

@@ -18,6 +18,16 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::link::DeviceClass;
+using vx::link::DeviceLink;
+using vx::link::DeviceModel;
+using vx::link::HidLink;
+using vx::link::WiredTypeCodeOf;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkModeWireless;
+using vx::link::kRoleNotification;
+using vx::platform::DebugLog;
+
 namespace {
 
 // Where the skin keeps the layouts of the selector entry, the power indicator and the pages; every

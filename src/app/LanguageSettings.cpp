@@ -9,6 +9,10 @@
 #include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::JsonFile;
+
 namespace {
 
 constexpr int kThai = 15;

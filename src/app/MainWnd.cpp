@@ -43,6 +43,12 @@
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
+using vx::link::DeviceCatalog;
+using vx::link::DeviceModel;
+using vx::link::WiredTypeCodeOf;
+using vx::platform::DebugLog;
+using vx::profiles::InstallFolder;
+
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;

@@ -66,7 +66,7 @@ public:
     // udev monitor off).
     void SetDiscoveryOptions(const DiscoveryOptions& options) { m_discoveryOptions = options; }
     // The device models the window looks for (the built-in catalogue unless set before Create).
-    void SetDeviceModels(std::vector<DeviceModel> models) { m_deviceModels = std::move(models); }
+    void SetDeviceModels(std::vector<vx::link::DeviceModel> models) { m_deviceModels = std::move(models); }
     // The program's D-Bus face, for broadcasts and the "WorkTool" report; may stay unset.
     void SetBus(CControlCenterBus* bus) { m_bus = bus; }
 
@@ -179,7 +179,7 @@ private:
     CDeviceSelector m_selector;
     std::unique_ptr<CDevicePageSet> m_pages;
     DiscoveryOptions m_discoveryOptions;
-    std::vector<DeviceModel> m_deviceModels{DeviceCatalog().begin(), DeviceCatalog().end()};
+    std::vector<vx::link::DeviceModel> m_deviceModels{vx::link::DeviceCatalog().begin(), vx::link::DeviceCatalog().end()};
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<DeviceDiscovery> m_discovery;
     std::unique_ptr<CSessionSleepWatch> m_sleepWatch;

@@ -15,6 +15,9 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::DefaultDataFolder;
+
 namespace {
 
 const QString kLightItem = QStringLiteral("LightControlItem");

@@ -8,6 +8,8 @@
 #include "update/window/SetWnd.h"
 #include "widgets/ButtonUI.h"
 
+using vx::profiles::DefaultDataFolder;
+
 using vx::update::ProductEntry;
 
 CSettingsLauncher::~CSettingsLauncher() {

@@ -24,6 +24,11 @@
 #include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::InstallFolder;
+using vx::profiles::RemoveLeftoverTemporaryFiles;
+using vx::profiles::UserDataFolder;
+
 namespace {
 
 // Loaded in this order and released in the reverse order.

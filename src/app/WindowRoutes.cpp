@@ -11,6 +11,8 @@
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::ParseDecimal;
+
 namespace {
 
 // The desktop's own settings pages, tried in order: keyboard (index 0), mouse (index 1).

@@ -8,6 +8,9 @@
 #include "emulator/EmbeddedVirtualDevices.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::EmbeddedVirtualDevices;
+using vx::emulator::VirtualDeviceHub;
+
 namespace {
 
 // Their memory is kept in the user's state folder, as a real device keeps its own.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using vx::link::DeviceInfo;
+
 MouseDpiScale::MouseDpiScale(const DeviceInfo& info)
     : MouseDpiScale(info.SensorId(), info.DpiStep(), info.DpiSliderMax(), info.DpiBase()) {}
 

@@ -14,14 +14,14 @@ public:
     static constexpr int kTwoSlopeStep = 200;
 
     MouseDpiScale() = default;
-    explicit MouseDpiScale(const DeviceInfo& info);
+    explicit MouseDpiScale(const vx::link::DeviceInfo& info);
     MouseDpiScale(uint16_t sensorId, uint8_t step, uint16_t sliderMax, uint16_t base);
 
     int SliderMax() const { return m_sliderMax; }
     // Largest DPI an edit box takes: the DPI of the last slider position, so that every value a
     // slider can show can also be typed.
     int EditMax() const { return SliderToDpi(m_sliderMax); }
-    bool TwoSlope() const { return m_sensorId == DeviceInfo::kTwoSlopeSensor; }
+    bool TwoSlope() const { return m_sensorId == vx::link::DeviceInfo::kTwoSlopeSensor; }
 
     // DPI shown for a slider position (positions outside 0..SliderMax are held at the ends).
     int SliderToDpi(int position) const;

@@ -2,6 +2,13 @@
 
 #include <algorithm>
 
+using vx::link::BuildMouseBlock;
+using vx::link::ModeCodeToIndex;
+using vx::link::MouseBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::kBlockLightFields;
+using vx::profiles::CorrectInfo;
+
 MouseBlock BuildMouseSettingsBlock(const MouseBlockSource& source, std::span<const uint8_t> modeTable) {
     MouseSettings settings;
     settings.profile = 0;

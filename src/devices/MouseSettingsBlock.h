@@ -16,14 +16,14 @@ struct MouseBlockSource {
     int32_t activeStage = 0;
     MouseSystemStages system;  // only the report-rate stage reaches the device
     LightInfo light;
-    std::vector<CorrectInfo> presets;
+    std::vector<vx::profiles::CorrectInfo> presets;
     uint16_t screenWidth = 0;
     uint16_t screenHeight = 0;
 };
 
-MouseBlock BuildMouseSettingsBlock(const MouseBlockSource& source, std::span<const uint8_t> modeTable);
+vx::link::MouseBlock BuildMouseSettingsBlock(const MouseBlockSource& source, std::span<const uint8_t> modeTable);
 
-using MouseReadBlock = std::array<uint8_t, kMouseBlockReadLength>;
+using MouseReadBlock = std::array<uint8_t, vx::link::kMouseBlockReadLength>;
 
 // The active on-device profile and its block as last read, with the light mode byte already
 // turned back into the page's mode index.

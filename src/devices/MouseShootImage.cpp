@@ -5,6 +5,15 @@
 #include "profiles/JsonFile.h"
 #include "profiles/MacroFiles.h"
 
+using vx::link::BuildMacroImage;
+using vx::link::MacroImageLength;
+using vx::link::MacroSlotEvents;
+using vx::link::kMacroEventLength;
+using vx::profiles::JsonFile;
+using vx::profiles::MacroEvent;
+using vx::profiles::MacroFiles;
+using vx::profiles::kMaxMacroEvents;
+
 std::string ShootFileName(int gun) {
     return "ShootData_" + std::to_string(gun) + ".Shoot";
 }

@@ -18,7 +18,7 @@ constexpr int kShootGuns = 4;
 std::string ShootFileName(int gun);
 
 // The events of the four guns; a missing or unreadable file gives a gun without events.
-std::array<MacroSlotEvents, kShootGuns> LoadShootEvents(const std::filesystem::path& folder);
+std::array<vx::link::MacroSlotEvents, kShootGuns> LoadShootEvents(const std::filesystem::path& folder);
 
 struct ShootImage {
     std::vector<uint8_t> bytes;  // empty when the image does not fit
@@ -28,4 +28,4 @@ struct ShootImage {
 };
 
 // capacityBytes: the device's memory for the image (0: no limit beyond the 16-bit length field).
-ShootImage BuildShootImage(const std::array<MacroSlotEvents, kShootGuns>& guns, size_t capacityBytes);
+ShootImage BuildShootImage(const std::array<vx::link::MacroSlotEvents, kShootGuns>& guns, size_t capacityBytes);

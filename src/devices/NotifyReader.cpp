@@ -5,6 +5,11 @@
 
 #include "link/HidLink.h"
 
+using vx::link::HidLink;
+using vx::link::HidReportKind;
+using vx::link::HidUsageData;
+using vx::link::kHidInfinite;
+
 namespace {
 // A closed interface is looked at again this often (opening it also wakes the reader).
 constexpr int kClosedIdleMs = 100;

@@ -13,13 +13,15 @@
 #include <mutex>
 #include <thread>
 
+namespace vx::link {
 class HidLink;
+}
 
 class NotifyReader {
 public:
     using EventCallback = std::function<void(uint16_t code)>;
 
-    NotifyReader(HidLink& link, std::recursive_mutex& openLock, EventCallback callback);
+    NotifyReader(vx::link::HidLink& link, std::recursive_mutex& openLock, EventCallback callback);
     ~NotifyReader();
     NotifyReader(const NotifyReader&) = delete;
     NotifyReader& operator=(const NotifyReader&) = delete;
@@ -44,7 +46,7 @@ private:
     // Waits up to ms for an exit or a wake; true on exit.
     bool Idle(int ms);
 
-    HidLink& m_link;
+    vx::link::HidLink& m_link;
     std::recursive_mutex& m_openLock;
     EventCallback m_callback;
     std::thread m_thread;

@@ -23,6 +23,36 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::CKeyboardProfiledata;
+
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMacroImage;
+using vx::link::DeviceInfo;
+using vx::link::MacroEventRecord;
+using vx::link::MacroImageLength;
+using vx::link::MacroSlotEvents;
+using vx::link::ModeCodeToIndex;
+using vx::link::ParseKeyboardBlock;
+using vx::link::StatusRecord;
+using vx::link::kBlockLightFields;
+using vx::link::kKeyboardBlockLightExtras;
+using vx::link::kLinkNoReply;
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::CustomLightColor;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::DefaultProfilePath;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::FactoryKeyFunction;
+using vx::profiles::IsMacroFunction;
+using vx::profiles::KeyEntry;
+using vx::profiles::KeyFunction;
+using vx::profiles::LightNameTables;
+using vx::profiles::MacroFiles;
+using vx::profiles::MacroListEntry;
+using vx::profiles::Utf8ToWide;
+using vx::profiles::kKeyboardFnKey;
+using vx::profiles::kKeyboardFactoryKeys;
+
 namespace {
 
 constexpr uint16_t kEventReread = 0x401;

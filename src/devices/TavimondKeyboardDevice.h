@@ -48,15 +48,15 @@ public:
     void BeforeReread() override;
     bool FetchReread(std::vector<uint8_t>* raw) override;
     void ApplyReread(const std::vector<uint8_t>& raw) override;
-    bool FetchPower(StatusRecord* record) override;
-    void ShowPower(const StatusRecord& record) override;
+    bool FetchPower(vx::link::StatusRecord* record) override;
+    void ShowPower(const vx::link::StatusRecord& record) override;
     bool IsReachable() override;
     int LoadProfile() override;
     void RefreshPage() override;
     void PruneMacroAssignments() override;
     void ResetToProfile() override;
     std::vector<int> GetMacroList() override;
-    int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) override;
+    int WriteKeyAssignments(int bank, const std::vector<vx::profiles::KeyEntry>& keys) override;
     int ApplyKeyAssignments() override;
     // 0 when written; (excess bytes ÷ 4) + 1 when the image does not fit the device's macro
     // memory (the number of events to remove); 0 without sending for an empty list or an
@@ -75,7 +75,7 @@ public:
     void SelectKey(int key) override;
     void OnAudioLevels(const int32_t* levels, size_t count) override;
     void SetAudioParameters(const int32_t* values, size_t count) override;
-    CBasicProfiledata* GetProfileData() override { return &m_profile; }
+    vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
 
     // ---- keyboard operations ----
@@ -172,7 +172,7 @@ private:
     KeyboardSettings SettingsFromProfile(int profile);
     void FindControls();
 
-    CKeyboardProfiledata m_profile;
+    vx::profiles::CKeyboardProfiledata m_profile;
     std::vector<uint8_t> m_keyTable;
     std::vector<uint8_t> m_ledMap;
     std::array<uint8_t, kLogicalKeys> m_keySlotMap{};
@@ -181,7 +181,7 @@ private:
     std::array<uint8_t, kBlockLength> m_block{};
     std::array<uint8_t, 23> m_blockAside{};
     KeyboardSystemStages m_stages;
-    std::vector<KeyEntry> m_keyList;
+    std::vector<vx::profiles::KeyEntry> m_keyList;
     std::vector<std::u16string> m_macroNames;
     std::vector<uint8_t> m_modeCodes;
     // The table last handed to the worker (window's thread only).

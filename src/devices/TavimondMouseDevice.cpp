@@ -22,6 +22,30 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::link::BuildMacroImage;
+using vx::link::DeviceInfo;
+using vx::link::MacroImageLength;
+using vx::link::MacroSlotEvents;
+using vx::link::MouseBlock;
+using vx::link::StatusRecord;
+using vx::link::kLinkNoReply;
+using vx::link::kLinkOk;
+using vx::link::kMacroEventLength;
+using vx::link::kMouseBlockStride;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::DefaultProfilePath;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::EqualsIgnoreCase;
+using vx::profiles::IsMacroFunction;
+using vx::profiles::JsonFile;
+using vx::profiles::KeyEntry;
+using vx::profiles::KeyFunction;
+using vx::profiles::MacroEvent;
+using vx::profiles::MacroFiles;
+using vx::profiles::MacroListEntry;
+using vx::profiles::SplitNameIndex;
+using vx::profiles::Utf8ToWide;
+
 namespace {
 
 constexpr uint16_t kEventClick = 0x403;

@@ -58,15 +58,15 @@ public:
     void BeforeReread() override;
     bool FetchReread(std::vector<uint8_t>* raw) override;
     void ApplyReread(const std::vector<uint8_t>& raw) override;
-    bool FetchPower(StatusRecord* record) override;
-    void ShowPower(const StatusRecord& record) override;
+    bool FetchPower(vx::link::StatusRecord* record) override;
+    void ShowPower(const vx::link::StatusRecord& record) override;
     bool IsReachable() override;
     int LoadProfile() override;
     void RefreshPage() override;
     void PruneMacroAssignments() override;
     void ResetToProfile() override;
     std::vector<int> GetMacroList() override;
-    int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) override;
+    int WriteKeyAssignments(int bank, const std::vector<vx::profiles::KeyEntry>& keys) override;
     int ApplyKeyAssignments() override;
     // 0 written (or nothing to write, or the mouse not answering), the number of events to
     // remove + 1 when the image does not fit, -1 when the image could not be built or the
@@ -82,7 +82,7 @@ public:
     void SetLightTableIndex(int index) override;
     void SetLightInfo(const LightInfo& info) override;
     void SelectKey(int key) override;
-    CBasicProfiledata* GetProfileData() override { return &m_profile; }
+    vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
 
     // ---- the mouse's own operations ----
@@ -140,17 +140,17 @@ public:
     void OnDoubleClickSlider(const ControlEvent& event);
 
     // ---- state for the panels, the routing and tests ----
-    CMouseProfiledata& Profile() { return m_profile; }
+    vx::profiles::CMouseProfiledata& Profile() { return m_profile; }
     const MouseSettingsRecord& CurrentSettings() const { return m_current; }
     const MouseButtonMap& ButtonMap() const { return m_buttonMap; }
     const MouseDpiScale& DpiScale() const { return m_dpiScale; }
     const std::vector<DpiStage>& DpiStages() const { return m_stages; }
     const MouseSystemStages& SystemStages() const { return m_system; }
-    const std::vector<KeyEntry>& KeyList() const { return m_keys; }
+    const std::vector<vx::profiles::KeyEntry>& KeyList() const { return m_keys; }
     const std::vector<uint8_t>& KeyTableCopy() const { return m_keyTable; }
-    const LightNameTables& LightNames() const { return m_lightNames; }
-    const std::vector<MacroListEntry>& MacroNames() const { return m_macroNames; }
-    const StatusRecord& LastStatus() const { return m_status; }
+    const vx::profiles::LightNameTables& LightNames() const { return m_lightNames; }
+    const std::vector<vx::profiles::MacroListEntry>& MacroNames() const { return m_macroNames; }
+    const vx::link::StatusRecord& LastStatus() const { return m_status; }
     vx::lighting::MouseLightingEngine& MouseEngine();
 
 protected:
@@ -163,9 +163,9 @@ private:
     bool ReadKeyTables();
     void ApplyCapability();
     std::filesystem::path DataFolder() const;
-    MacroFiles Macros() const;
+    vx::profiles::MacroFiles Macros() const;
     size_t MacroCount() const;
-    std::vector<uint8_t> BuildKeyTable(const std::vector<KeyEntry>& keys, size_t macroCount) const;
+    std::vector<uint8_t> BuildKeyTable(const std::vector<vx::profiles::KeyEntry>& keys, size_t macroCount) const;
     void ReadProfileRecords();
     void EnsureFiveStages();
     // After a change on the settings page: the profile's records, the device, the file, the page.
@@ -180,10 +180,10 @@ private:
     void ShowSystemControls();
     void PaintPanelButtons();
 
-    CMouseProfiledata m_profile;
-    LightNameTables m_lightNames;
-    std::vector<MacroListEntry> m_macroNames;
-    std::vector<KeyEntry> m_keys;
+    vx::profiles::CMouseProfiledata m_profile;
+    vx::profiles::LightNameTables m_lightNames;
+    std::vector<vx::profiles::MacroListEntry> m_macroNames;
+    std::vector<vx::profiles::KeyEntry> m_keys;
     std::vector<DpiStage> m_stages;
     MouseSystemStages m_system;
     std::vector<uint8_t> m_keyTable;
@@ -191,7 +191,7 @@ private:
     MouseDpiScale m_dpiScale;
     MouseSettingsRecord m_current;
     std::array<uint8_t, 21> m_previousHead{};
-    StatusRecord m_status;
+    vx::link::StatusRecord m_status;
     size_t m_shootEventsOver = 0;
     int m_selectedLed = -1;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_panelLightButtons;

@@ -13,6 +13,20 @@
 #include "profiles/StringUtil.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::link::BuildPadBlock;
+using vx::link::DeviceInfo;
+using vx::link::ParsePadBlock;
+using vx::link::StatusRecord;
+using vx::link::kLinkNoReply;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::DefaultProfilePath;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::LightNameTables;
+using vx::profiles::MacroFiles;
+using vx::profiles::MacroListEntry;
+using vx::profiles::Utf8ToWide;
+using vx::profiles::kReadOnlyMacroListFile;
+
 namespace {
 constexpr uint16_t kEventReread = 0x401;
 constexpr const char* kFolderName = "MousePad";

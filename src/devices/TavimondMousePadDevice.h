@@ -47,12 +47,12 @@ public:
     std::u16string GetProfileName() override;
     void SetLightTableIndex(int index) override;
     void SetLightInfo(const LightInfo& info) override;
-    CBasicProfiledata* GetProfileData() override { return &m_profile; }
+    vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
     // The status record: the mousepad has no battery, but its charger reports the phone lying on
     // it (byte 5), which the power indicator shows.
-    bool FetchPower(StatusRecord* record) override;
-    void ShowPower(const StatusRecord& record) override;
+    bool FetchPower(vx::link::StatusRecord* record) override;
+    void ShowPower(const vx::link::StatusRecord& record) override;
     bool ShowsPowerIndicator() const override { return true; }
 
     virtual void BuildPage();
@@ -69,7 +69,7 @@ private:
     // The record takes mode, brightness, speed, multi-colour and colour of the light settings.
     void TakeLight(const LightInfo& info);
 
-    CBasicProfiledata m_profile;
+    vx::profiles::CBasicProfiledata m_profile;
     Record m_record{};
     Record m_recordAside{};
     std::vector<uint8_t> m_modeCodes;

@@ -24,6 +24,17 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::link::HidLink;
+using vx::link::StatusRecord;
+using vx::platform::DebugLog;
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::EqualsIgnoreCase;
+using vx::profiles::IsSafeFileName;
+using vx::profiles::KeyEntry;
+using vx::profiles::SplitNameIndex;
+using vx::profiles::Utf8ToWide;
+
 namespace {
 
 constexpr uint16_t kEventReread = 0x401;

@@ -48,7 +48,7 @@
 #include "widgets/UIDefs.h"
 #include "widgets/WindowMessages.h"
 
-class CBasicProfiledata;
+namespace vx::profiles { class CBasicProfiledata; }
 class NotifyReader;
 class QObject;
 
@@ -113,7 +113,7 @@ public:
     virtual void PruneMacroAssignments();
     virtual void ResetToProfile();
     virtual std::vector<int> GetMacroList();
-    virtual int WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys);
+    virtual int WriteKeyAssignments(int bank, const std::vector<vx::profiles::KeyEntry>& keys);
     virtual int ApplyKeyAssignments();
     virtual int WriteMacroMemory(const std::vector<int>& macros);
     // profile: the block written (0); the mouse also takes its flag and the screen size.
@@ -142,7 +142,7 @@ public:
     virtual void OnAudioLevels(const int32_t* levels, size_t count);
     virtual void SetAudioParameters(const int32_t* values, size_t count);
     // The device's profile data (nullptr in the base).
-    virtual CBasicProfiledata* GetProfileData() { return nullptr; }
+    virtual vx::profiles::CBasicProfiledata* GetProfileData() { return nullptr; }
 
     // ---- settings changes the device must confirm ----
     // A user's change goes into the profile before the write that sends it; the page shows what
@@ -202,9 +202,9 @@ public:
     bool GetPreview() const { return m_preview; }
 
     // ---- links and records ----
-    DeviceLink& CommandLink() { return m_commandLink; }
-    DeviceLink& NotifyLink() { return m_notifyLink; }
-    const DeviceInfo& GetDeviceInfo() const { return m_deviceInfo; }
+    vx::link::DeviceLink& CommandLink() { return m_commandLink; }
+    vx::link::DeviceLink& NotifyLink() { return m_notifyLink; }
+    const vx::link::DeviceInfo& GetDeviceInfo() const { return m_deviceInfo; }
     bool IsWireless() const { return m_commandLink.IsWireless(); }
 
     // ---- notification interfaces (discovery hands over the path) ----
@@ -278,8 +278,8 @@ protected:
     // The power reading split by thread: FetchPower talks to the device (on the worker; false
     // when nothing was read), ShowPower shows the record (on the window's thread). The base
     // ReadPower runs both in a row.
-    virtual bool FetchPower(StatusRecord* record);
-    virtual void ShowPower(const StatusRecord& record);
+    virtual bool FetchPower(vx::link::StatusRecord* record);
+    virtual void ShowPower(const vx::link::StatusRecord& record);
     // The reread split the same way: BeforeReread on the window's thread when it is asked for,
     // FetchReread on the worker (the device's raw settings; false when nothing was read),
     // ApplyReread on the window's thread. Each class's RefreshFromDevice runs the three in a row.
@@ -313,18 +313,18 @@ protected:
     virtual void TakeProfileRecords() {}
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
-    void SetDeviceInfo(const DeviceInfo& info) { m_deviceInfo = info; }
+    void SetDeviceInfo(const vx::link::DeviceInfo& info) { m_deviceInfo = info; }
     CDeviceKeyButtonUI* KeyButton(int index) const;
     CDeviceKeyButtonUI* LightButton(int index) const;
     vx::lighting::StreamFailureRule& MutableStreamRule() { return m_streamRule; }
     const vx::lighting::LightingClock& Clock() const { return m_clockProxy; }
 
-    DeviceLink m_commandLink;
-    DeviceLink m_notifyLink;
+    vx::link::DeviceLink m_commandLink;
+    vx::link::DeviceLink m_notifyLink;
     DeviceIdentity m_identity;
     uint16_t m_typeCode = 0;
     uint16_t m_variant = 0;
-    DeviceInfo m_deviceInfo;
+    vx::link::DeviceInfo m_deviceInfo;
     std::unique_ptr<vx::lighting::LightingEngine> m_engine;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_keyButtons;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_lightButtons;
@@ -389,7 +389,7 @@ private:
     bool m_framePaused = false;
     std::atomic<int> m_presence{-1};
     std::mutex m_resultsMutex;
-    std::optional<StatusRecord> m_powerRead;
+    std::optional<vx::link::StatusRecord> m_powerRead;
     std::optional<std::vector<uint8_t>> m_settingsRead;
     // Declared last: it ends first, before anything its jobs use.
     DeviceWorker m_worker;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace vx::link {
+
 enum class Command : uint8_t {
     BeginConfig = 0x01,
     EndConfig = 0x02,
@@ -20,3 +22,5 @@ enum class Command : uint8_t {
     EnterSoftwareLighting = 0x1C,
     QueryWirelessDevice = 0xAA,
 };
+
+}  // namespace vx::link

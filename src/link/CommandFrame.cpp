@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vx::link {
+
 uint16_t FrameChecksum(const Frame& frame) {
     uint32_t sum = 0;
     for (size_t i = kFrameCommand; i < kFrameLength; ++i) sum += frame[i];
@@ -44,3 +46,5 @@ std::vector<Chunk> SplitChunks(size_t total, uint8_t chunkSize, uint32_t base) {
     }
     return chunks;
 }
+
+}  // namespace vx::link

@@ -10,6 +10,8 @@
 
 #include "link/CommandCodes.h"
 
+namespace vx::link {
+
 constexpr size_t kFrameLength = 64;
 constexpr uint8_t kFrameReportId = 4;
 constexpr size_t kFrameChecksumLow = 1;
@@ -56,3 +58,5 @@ std::vector<Chunk> SplitChunks(size_t total, uint8_t chunkSize, uint32_t base);
 
 // True when base .. base + total stays inside the device's 16-bit address range.
 bool FitsOffsetRange(size_t total, uint32_t base);
+
+}  // namespace vx::link

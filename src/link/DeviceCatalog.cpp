@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+namespace vx::link {
+
 namespace {
 
 // The headset speaks through its one consumer collection on interface 3: the commands, the
@@ -168,3 +170,5 @@ std::string UdevRulesOf(std::span<const DeviceModel> models) {
     }
     return text;
 }
+
+}  // namespace vx::link

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+namespace vx::link {
+
 // What a device is; chooses the page class, the firmware of the virtual device and the device
 // type codes that discovery hands on.
 enum class DeviceClass { Keyboard, Mouse, MousePad, Headset };
@@ -99,3 +101,5 @@ std::vector<std::pair<uint16_t, uint16_t>> VendorProductsOf(std::span<const Devi
 
 // The udev rules file: uaccess for the hidraw nodes of every model.
 std::string UdevRulesOf(std::span<const DeviceModel> models);
+
+}  // namespace vx::link

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vx::link {
+
 class DeviceInfo {
 public:
     static constexpr size_t kLength = 34;
@@ -39,3 +41,5 @@ private:
 
     std::array<uint8_t, kLength> m_bytes{};
 };
+
+}  // namespace vx::link

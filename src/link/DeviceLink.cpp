@@ -7,6 +7,10 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::link {
+
 namespace {
 
 // Keeps the in-flight count right on every return path of a transaction.
@@ -268,3 +272,5 @@ bool DeviceLink::QueryWirelessDevice() {
     const int result = RunFrame(Command::QueryWirelessDevice, 0, 0, {}, {}, false, &reply);
     return result == kLinkOk && reply[kFramePayload] == 0xFF;
 }
+
+}  // namespace vx::link

@@ -18,6 +18,8 @@
 #include "link/HidLink.h"
 #include "link/LinkStatus.h"
 
+namespace vx::link {
+
 // Link modes given to SetLinkMode.
 constexpr int kLinkModeWired = 1;
 constexpr int kLinkModeWireless = 2;
@@ -124,3 +126,5 @@ private:
     std::recursive_mutex m_commandLock;
     std::recursive_mutex m_streamLock;
 };
+
+}  // namespace vx::link

@@ -10,6 +10,8 @@
 #include "link/ReportDescriptor.h"
 #include "link/VirtualHid.h"
 
+namespace vx::link {
+
 namespace {
 
 // The control pipe transfer is synchronous on the device side; bound it like a command write.
@@ -258,3 +260,5 @@ bool HidLink::UnpackReport(const uint8_t* report, size_t length, HidReportKind k
     if (table == nullptr && count != 0) return false;
     return UnpackReportInto(*m_collection, report, length, kind, table, count);
 }
+
+}  // namespace vx::link

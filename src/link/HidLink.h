@@ -21,6 +21,8 @@
 
 #include "link/LinkError.h"
 
+namespace vx::link {
+
 // Stand-in for the HID stack's status codes recorded in the usage tables.
 constexpr int32_t kHidStatusSuccess = 0x00110000;
 constexpr int32_t kHidStatusUsageNotFound = static_cast<int32_t>(0xC0110004);
@@ -152,3 +154,5 @@ uint16_t ParseVendorId(std::string_view path);
 uint16_t ParseProductId(std::string_view path);
 uint16_t ParseInterfaceNumber(std::string_view path);
 uint16_t ParseCollectionNumber(std::string_view path);
+
+}  // namespace vx::link

@@ -5,6 +5,8 @@
 
 #include "link/HidLink.h"
 
+namespace vx::link {
+
 namespace {
 
 // Finds marker without regard to case and reads the hexadecimal digits after it.
@@ -75,3 +77,5 @@ std::string HidPathNode(std::string_view path) {
 bool IsVirtualNode(std::string_view node) {
     return node.substr(0, kVirtualNodePrefix.size()) == kVirtualNodePrefix;
 }
+
+}  // namespace vx::link

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::link {
+
 constexpr std::string_view kVirtualNodePrefix = "virtual:";
 
 struct HidPathParts {
@@ -23,3 +25,5 @@ std::string MakeHidPath(const HidPathParts& parts);
 // The node part (after the second '#'); empty when the path does not have the form above.
 std::string HidPathNode(std::string_view path);
 bool IsVirtualNode(std::string_view node);
+
+}  // namespace vx::link

@@ -7,6 +7,8 @@
 
 #include "link/ReportDescriptor.h"
 
+namespace vx::link {
+
 HidTrace& HidTrace::Instance() {
     static HidTrace trace;
     return trace;
@@ -58,3 +60,5 @@ void HidTrace::Record(std::string_view direction, std::string_view path, const u
     std::fwrite(line.data(), 1, line.size(), m_file);
     std::fflush(m_file);
 }
+
+}  // namespace vx::link

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::link {
+
 class HidTrace {
 public:
     static HidTrace& Instance();
@@ -25,3 +27,5 @@ private:
     std::mutex m_mutex;
     std::FILE* m_file = nullptr;
 };
+
+}  // namespace vx::link

@@ -16,6 +16,8 @@
 #include "link/HidTrace.h"
 #include "link/ReportDescriptor.h"
 
+namespace vx::link {
+
 namespace {
 
 constexpr uint8_t kMsgOutput = 'O';
@@ -207,3 +209,5 @@ bool HidTransport::IsCancelled() const {
     pollfd p{m_cancelFd, POLLIN, 0};
     return poll(&p, 1, 0) != 0;
 }
+
+}  // namespace vx::link

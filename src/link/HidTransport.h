@@ -14,6 +14,8 @@
 #include "link/HidLink.h"
 #include "link/LinkError.h"
 
+namespace vx::link {
+
 struct HidCollectionInfo;
 
 // What enumeration and opening learn about one node.
@@ -70,3 +72,5 @@ private:
 };
 
 int64_t HidMonotonicMs();
+
+}  // namespace vx::link

@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+namespace vx::link {
+
 namespace {
 
 struct UdevDeleter {
@@ -178,3 +180,5 @@ int OpenHidrawNode(const std::string& node, bool read, bool write, HidNodeRecord
     *error = HidOpenError::None;
     return fd;
 }
+
+}  // namespace vx::link

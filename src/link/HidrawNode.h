@@ -9,6 +9,8 @@
 #include "link/HidTransport.h"
 #include "link/LinkError.h"
 
+namespace vx::link {
+
 // Appends one record per hidraw node; false when udev itself cannot be used.
 bool EnumerateHidrawNodes(std::vector<HidNodeRecord>* records);
 
@@ -22,3 +24,5 @@ bool ReadHidrawDescriptor(int fd, std::vector<uint8_t>* descriptor);
 
 // "0003:0000320F:00005055" (HID_ID of a hid device) into bus, vendor and product.
 bool ParseHidId(const char* text, uint16_t* bus, uint16_t* vendor, uint16_t* product);
+
+}  // namespace vx::link

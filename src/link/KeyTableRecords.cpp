@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vx::link {
+
 std::vector<KeyRecord> ParseKeyTable(std::span<const uint8_t> bytes) {
     std::vector<KeyRecord> records(bytes.size() / kKeyRecordLength);
     for (size_t i = 0; i < records.size(); ++i) {
@@ -40,3 +42,5 @@ std::vector<Rgb> ParseColourTable(std::span<const uint8_t> bytes) {
     }
     return colours;
 }
+
+}  // namespace vx::link

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace vx::link {
+
 // The function assigned to one key slot.
 struct KeyRecord {
     uint8_t type = 0;
@@ -43,3 +45,5 @@ std::vector<uint8_t> BuildKeyTable(std::span<const KeyRecord> records);
 // LED count × 3 bytes (red, green, blue per LED index); LEDs beyond colours are black.
 std::vector<uint8_t> BuildColourTable(std::span<const Rgb> colours, size_t ledCount);
 std::vector<Rgb> ParseColourTable(std::span<const uint8_t> bytes);
+
+}  // namespace vx::link

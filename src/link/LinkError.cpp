@@ -7,6 +7,12 @@
 #include "platform/DebugLog.h"
 #include "platform/ErrnoText.h"
 
+using vx::platform::DebugLog;
+using vx::platform::DebugLogEnabled;
+using vx::platform::ErrnoText;
+
+namespace vx::link {
+
 std::string LinkError::Text() const {
     if (Empty()) return {};
     std::string text = call;
@@ -48,3 +54,5 @@ LinkError RecordLinkError(std::string call, int code, std::string subject, std::
     }
     return error;
 }
+
+}  // namespace vx::link

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vx::link {
+
 struct LinkError {
     std::string call;     // "open", "ioctl HIDIOCGRAWINFO", "connect", "read", ...; empty: no error
     int code = 0;         // errno of the call; 0 for a failure that is not a system call's
@@ -18,3 +20,5 @@ struct LinkError {
 
 // A failure of call with errno code on subject; written as a diagnostic line (VX_DEBUG).
 LinkError RecordLinkError(std::string call, int code, std::string subject, std::string detail = {});
+
+}  // namespace vx::link

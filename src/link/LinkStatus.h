@@ -1,4 +1,6 @@
 #pragma once
+namespace vx::link {
+
 // Return codes shared by every operation of the command channel. Callers test for kLinkOk only;
 // the other values tell the failures apart in diagnostics.
 
@@ -15,3 +17,5 @@ constexpr int kLinkStatusFailed = -103;
 // An argument outside its allowed range (a key-table bank other than 0, a transfer that does not
 // fit the 16-bit offset field, a status read longer than one frame); nothing is sent.
 constexpr int kLinkBadRange = -201;
+
+}  // namespace vx::link

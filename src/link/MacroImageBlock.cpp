@@ -1,5 +1,7 @@
 #include "link/MacroImageBlock.h"
 
+namespace vx::link {
+
 namespace {
 
 void PutWord(std::vector<uint8_t>& bytes, size_t at, size_t value) {
@@ -49,3 +51,5 @@ bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_
     }
     return true;
 }
+
+}  // namespace vx::link

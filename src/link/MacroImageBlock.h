@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace vx::link {
+
 // One event in device form.
 struct MacroEventRecord {
     uint16_t delayMs = 0;
@@ -31,3 +33,5 @@ size_t MacroImageLength(std::span<const MacroSlotEvents> macros);
 // capability record). A truncated image would make the firmware replay garbage.
 bool BuildMacroImage(std::span<const MacroSlotEvents> macros, std::vector<uint8_t>* image,
                      size_t capacityBytes = 0);
+
+}  // namespace vx::link

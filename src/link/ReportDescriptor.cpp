@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <map>
 
+namespace vx::link {
+
 namespace {
 
 constexpr size_t kMaxGlobalStack = 16;
@@ -749,3 +751,5 @@ bool UnpackReportInto(const HidCollectionInfo& info, const uint8_t* report, size
     }
     return true;
 }
+
+}  // namespace vx::link

@@ -10,6 +10,8 @@
 
 #include "link/HidLink.h"
 
+namespace vx::link {
+
 // HID stack status codes recorded in usage-data entries besides success and usage-not-found.
 constexpr int32_t kHidStatusValueOutOfRange = static_cast<int32_t>(0xC0110005);
 constexpr int32_t kHidStatusBadLogPhyValues = static_cast<int32_t>(0xC0110006);
@@ -125,3 +127,5 @@ std::vector<HidUsageData> BuildUsageTable(const HidCollectionInfo& info, HidRepo
 // entry could not be read; later entries are then left untouched.
 bool UnpackReportInto(const HidCollectionInfo& info, const uint8_t* report, size_t length, HidReportKind kind,
                       HidUsageData* table, size_t count);
+
+}  // namespace vx::link

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vx::link {
+
 namespace {
 
 using vx::records::Member;
@@ -162,3 +164,5 @@ PadBlock ParsePadBlock(std::span<const uint8_t> block, std::span<const uint8_t> 
     record[3] = static_cast<uint8_t>(SpeedFromDevice(record[3]));
     return record;
 }
+
+}  // namespace vx::link

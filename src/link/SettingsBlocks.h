@@ -12,6 +12,8 @@
 #include "records/FieldTable.h"
 #include "records/SettingsRecords.h"
 
+namespace vx::link {
+
 // Each profile's block sits at profile × stride; byte 0 of profile 0's block is the device's
 // active-profile byte.
 constexpr uint32_t kKeyboardBlockStride = 64;
@@ -93,3 +95,5 @@ MouseSettings ParseMouseBlock(std::span<const uint8_t> block, std::span<const ui
 PadBlock BuildPadBlock(const PadBlock& record, std::span<const uint8_t> modeTable,
                        size_t modeLimit = SIZE_MAX);
 PadBlock ParsePadBlock(std::span<const uint8_t> block, std::span<const uint8_t> modeTable);
+
+}  // namespace vx::link

@@ -1,5 +1,7 @@
 #include "link/StatusRecord.h"
 
+namespace vx::link {
+
 StatusRecord StatusRecord::Parse(std::span<const uint8_t> bytes, bool throughReceiver) {
     auto at = [&](size_t i) -> uint8_t { return i < bytes.size() ? bytes[i] : 0; };
     StatusRecord record;
@@ -15,3 +17,5 @@ StatusRecord StatusRecord::Parse(std::span<const uint8_t> bytes, bool throughRec
 std::array<uint8_t, StatusRecord::kLength> StatusRecord::Bytes() const {
     return {batteryPercent, chargeState, reserved, wireless, forwarded, phoneType};
 }
+
+}  // namespace vx::link

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace vx::link {
+
 struct StatusRecord {
     static constexpr size_t kLength = 6;
 
@@ -20,3 +22,5 @@ struct StatusRecord {
     static StatusRecord Parse(std::span<const uint8_t> bytes, bool throughReceiver);
     std::array<uint8_t, kLength> Bytes() const;
 };
+
+}  // namespace vx::link

@@ -1,5 +1,7 @@
 #include "link/SupportedDevices.h"
 
+namespace vx::link {
+
 const std::vector<SupportedInterface>& SupportedInterfaces() {
     static const std::vector<SupportedInterface> rows = InterfaceRowsOf(DeviceCatalog());
     return rows;
@@ -12,3 +14,5 @@ std::vector<std::pair<uint16_t, uint16_t>> SupportedVendorProducts() {
 std::string SupportedDevicesUdevRules() {
     return UdevRulesOf(DeviceCatalog());
 }
+
+}  // namespace vx::link

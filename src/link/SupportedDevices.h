@@ -11,6 +11,8 @@
 
 #include "link/DeviceCatalog.h"
 
+namespace vx::link {
+
 // The rows of the built-in catalogue.
 const std::vector<SupportedInterface>& SupportedInterfaces();
 
@@ -19,3 +21,5 @@ std::vector<std::pair<uint16_t, uint16_t>> SupportedVendorProducts();
 
 // The udev rules file: uaccess for the hidraw nodes of every supported device.
 std::string SupportedDevicesUdevRules();
+
+}  // namespace vx::link

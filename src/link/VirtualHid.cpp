@@ -21,6 +21,10 @@
 #include "link/ReportDescriptor.h"
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::link {
+
 namespace {
 
 constexpr std::string_view kRecordSuffix = ".node";
@@ -205,3 +209,5 @@ int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenEr
     *error = HidOpenError::None;
     return fd;
 }
+
+}  // namespace vx::link

@@ -9,6 +9,8 @@
 #include "link/HidTransport.h"
 #include "link/LinkError.h"
 
+namespace vx::link {
+
 // The directory named by VX_VIRTUAL_HID_DIR; empty when unset.
 std::string VirtualHidDirectory();
 
@@ -23,3 +25,5 @@ bool ReadVirtualNodeRecord(const std::string& base, HidNodeRecord* record, std::
 // the failing call.
 int ConnectVirtualNode(const std::string& node, HidNodeRecord* record, HidOpenError* error,
                        LinkError* detail = nullptr);
+
+}  // namespace vx::link

@@ -26,6 +26,17 @@
 #include "widgets/FileDialogs.h"
 #include "widgets/OptionUI.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::DefaultProfilePath;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::ProfileEntry;
+using vx::profiles::kMaxNewProfiles;
+using vx::profiles::kProfileRefused;
+using vx::profiles::kRenameBlank;
+using vx::profiles::kRenameDone;
+using vx::profiles::kRenameTaken;
+
 namespace fs = std::filesystem;
 
 namespace {

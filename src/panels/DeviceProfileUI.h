@@ -124,7 +124,7 @@ public:
     // Returns the settings write's result (0 without a page).
     int ApplyProfileToPage();
 
-    const ProfileList& List() const { return m_list; }
+    const vx::profiles::ProfileList& List() const { return m_list; }
 
 signals:
     // A feature tab (1 to 8) was chosen by the user.
@@ -142,7 +142,7 @@ private:
     void CommitPendingSelect();
     IProfilePanelPrompts& Prompts();
 
-    ProfileList m_list;
+    vx::profiles::ProfileList m_list;
     int m_deviceKind = 0;
     CTavimondUSBDevice* m_page = nullptr;
     IProfilePanelPrompts* m_prompts = nullptr;

@@ -24,6 +24,13 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::CKeyboardProfiledata;
+
+using vx::platform::DebugLog;
+using vx::profiles::LightNameTables;
+using vx::profiles::ParseDecimal;
+
 using namespace light_panel;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+namespace vx::platform {
+
 namespace {
 
 bool ReadSwitch() {
@@ -33,3 +35,5 @@ void DebugLog(std::string_view text) {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }
+
+}  // namespace vx::platform

@@ -5,8 +5,12 @@
 
 #include <string_view>
 
+namespace vx::platform {
+
 // Writes one diagnostic line (a line end is added when the text has none). Thread-safe.
 void DebugLog(std::string_view text);
 
 // True when diagnostics are switched on; lets a caller skip formatting costly texts.
 bool DebugLogEnabled();
+
+}  // namespace vx::platform

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace vx::platform {
+
 std::string ErrnoText(int code) {
     if (code == 0) return {};
     char buffer[256] = {};
@@ -9,3 +11,5 @@ std::string ErrnoText(int code) {
     const char* text = strerror_r(code, buffer, sizeof buffer);
     return text ? std::string(text) : std::string();
 }
+
+}  // namespace vx::platform

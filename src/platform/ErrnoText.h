@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace vx::platform {
+
 // Empty for 0.
 std::string ErrnoText(int code);
+
+}  // namespace vx::platform

@@ -7,6 +7,8 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 namespace {
 
 constexpr const char* kColourKeys[12] = {"nStyleR0", "nStyleG0", "nStyleB0", "nStyleR1",
@@ -51,3 +53,5 @@ void AudioFile::WriteStyles(Json::Value& device, const AudioStyles& styles) {
     for (int i = 0; i < 12; ++i) info[kColourKeys[i]] = styles.colours[i];
     JsonMemberForWrite(device, "AudioLightInfo") = info;
 }
+
+}  // namespace vx::profiles

@@ -12,6 +12,8 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileRecords.h"
 
+namespace vx::profiles {
+
 class AudioFile {
 public:
     AudioFile(std::filesystem::path userFile, std::filesystem::path factoryFile);
@@ -33,3 +35,5 @@ private:
     std::filesystem::path m_factoryFile;
     JsonFile m_file;
 };
+
+}  // namespace vx::profiles

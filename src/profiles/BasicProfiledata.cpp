@@ -13,6 +13,8 @@
 #include "profiles/MacroFiles.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -299,3 +301,5 @@ bool CBasicProfiledata::MacroEventToRecord(const Json::Value& event, std::array<
     out = MacroFiles::Pack(MacroFiles::EventFromJson(event));
     return true;
 }
+
+}  // namespace vx::profiles

@@ -33,6 +33,8 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileRecords.h"
 
+namespace vx::profiles {
+
 // Longest list the readers take from a file (key list, light list, steps, DPI stages, presets);
 // longer arrays in a hostile file are cut here.
 constexpr size_t kMaxListEntries = 1024;
@@ -163,3 +165,5 @@ private:
     Json::Value m_otherNode;
     Json::Value m_lightConfig;
 };
+
+}  // namespace vx::profiles

@@ -8,6 +8,11 @@
 #include "platform/ErrnoText.h"
 #include "profiles/JsonFile.h"
 
+using vx::platform::DebugLog;
+using vx::platform::ErrnoText;
+
+namespace vx::profiles {
+
 namespace {
 
 // The handler is called with the lock held, so that removing it waits for a call in progress
@@ -82,3 +87,5 @@ bool MoveBrokenFileAside(const std::filesystem::path& path) {
     ReportDataFileProblem({DataFileProblemKind::Broken, path, aside, 0});
     return true;
 }
+
+}  // namespace vx::profiles

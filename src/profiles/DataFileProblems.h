@@ -14,6 +14,8 @@
 
 #include <json/json.h>
 
+namespace vx::profiles {
+
 class JsonFile;
 
 enum class DataFileProblemKind {
@@ -57,3 +59,5 @@ bool MoveBrokenFileAside(const std::filesystem::path& path);
 // Writes a data file of the user's as JsonFile::TryWriteJson does and reports a failure as
 // NotSaved. True when the file now holds the value.
 bool SaveDataFile(const JsonFile& file, const std::filesystem::path& path, const Json::Value& value);
+
+}  // namespace vx::profiles

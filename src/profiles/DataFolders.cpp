@@ -8,6 +8,10 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -140,3 +144,5 @@ bool IsSafeFileName(std::string_view name) {
     }
     return true;
 }
+
+}  // namespace vx::profiles

@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <string_view>
 
+namespace vx::profiles {
+
 std::filesystem::path InstallFolder();
 std::filesystem::path DefaultDataFolder();
 std::filesystem::path UserDataFolder();
@@ -40,3 +42,5 @@ void SetTempFolderOverride(const std::filesystem::path& folder);
 // most 200 bytes, no '/', '\\' or NUL, and not "." or "..". Identifiers and names taken from
 // files (profile identifiers, macro and light-step Guids) pass this test before they become paths.
 bool IsSafeFileName(std::string_view name);
+
+}  // namespace vx::profiles

@@ -1,5 +1,7 @@
 #include "profiles/FactoryKeyFunctions.h"
 
+namespace vx::profiles {
+
 // Type 0x20 is a keyboard key (first: modifier bits, second: HID keyboard usage); 0xA0 and 0xD0
 // are the keyboard's own keys (Fn, GM, M1-M5). Keys the keyboard does not have are 20 00 00.
 const std::array<FactoryKeyFunction, kKeyboardLogicalKeys> kKeyboardFactoryKeys = {{
@@ -190,3 +192,5 @@ const std::array<FactoryKeyFunction, kMouseLogicalButtons> kMouseFactoryButtons 
     {0x16, 0x90, 0x01},  // 9
     {0x14, 0x78, 0x02},  // 10
 }};
+
+}  // namespace vx::profiles

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vx::profiles {
+
 struct FactoryKeyFunction {
     uint8_t type;
     uint8_t first;
@@ -24,3 +26,5 @@ constexpr size_t kKeyboardFnKey = 110;
 
 extern const std::array<FactoryKeyFunction, kKeyboardLogicalKeys> kKeyboardFactoryKeys;
 extern const std::array<FactoryKeyFunction, kMouseLogicalButtons> kMouseFactoryButtons;
+
+}  // namespace vx::profiles

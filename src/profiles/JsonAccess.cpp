@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace vx::profiles {
+
 namespace {
 
 const Json::Value& NullValue() {
@@ -65,3 +67,5 @@ Json::Value* JsonElementForWrite(Json::Value& value, int64_t index) {
 Json::ArrayIndex JsonArraySize(const Json::Value& value) {
     return value.isArray() ? value.size() : 0;
 }
+
+}  // namespace vx::profiles

@@ -12,6 +12,8 @@
 
 #include "records/JsonFields.h"
 
+namespace vx::profiles {
+
 // Largest array index the program creates when it writes into a file's arrays. An index taken from
 // a hostile file (a group number of 4e9, say) must not make the program allocate billions of
 // elements; writes past this bound are dropped.
@@ -110,3 +112,5 @@ void WriteJsonFields(const Table& table, const Record& record, Json::Value& obje
     for (const auto& entry : table)
         JsonMemberForWrite(object, entry.key) = static_cast<Json::Int64>(entry.field.get(record));
 }
+
+}  // namespace vx::profiles

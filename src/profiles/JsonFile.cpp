@@ -15,6 +15,10 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -275,3 +279,5 @@ std::string JsonFile::MakeTimestampId() {
 std::string JsonFile::FileStem(const fs::path& path) {
     return path.stem().string();
 }
+
+}  // namespace vx::profiles

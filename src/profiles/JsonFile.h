@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::profiles {
+
 // Files beyond this size are refused as input: profiles are a few kilobytes, and a huge file
 // handed to the importer must not exhaust memory.
 constexpr std::uintmax_t kMaxJsonFileSize = 8u * 1024u * 1024u;
@@ -91,3 +93,5 @@ bool IsAtomicWriteTemporaryName(std::string_view name);
 // renaming one) left in folder and, to `depth` levels, its subfolders. Symbolic links are not
 // followed. Returns how many were removed.
 int RemoveLeftoverTemporaryFiles(const std::filesystem::path& folder, int depth = 0);
+
+}  // namespace vx::profiles

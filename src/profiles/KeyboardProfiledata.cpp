@@ -2,6 +2,8 @@
 
 #include "profiles/JsonAccess.h"
 
+namespace vx::profiles {
+
 namespace {
 
 Json::Value ColorObject(const CustomLightColor& c) {
@@ -89,3 +91,5 @@ void CKeyboardProfiledata::SetCustomGroupIndex(int32_t group) {
     m_groupIndex = group;
     JsonMemberForWrite(JsonMemberForWrite(m_node, "CustomLightMode"), "CustomLightModeGroupIndex") = group;
 }
+
+}  // namespace vx::profiles

@@ -8,6 +8,8 @@
 
 #include "profiles/BasicProfiledata.h"
 
+namespace vx::profiles {
+
 class CKeyboardProfiledata : public CBasicProfiledata {
 public:
     // Six zeros when the node has no "SystemStages".
@@ -31,3 +33,5 @@ private:
     std::vector<CustomLightColor> m_colors;
     int32_t m_groupIndex = 0;
 };
+
+}  // namespace vx::profiles

@@ -6,6 +6,8 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 namespace {
 
 std::vector<std::u16string> NamesOf(const Json::Value& list) {
@@ -58,3 +60,5 @@ int32_t LightNameTables::ModeOfCode(uint8_t code) const {
     const auto it = std::find(m_modeCodes.begin(), m_modeCodes.end(), code);
     return it == m_modeCodes.end() ? -1 : static_cast<int32_t>(it - m_modeCodes.begin());
 }
+
+}  // namespace vx::profiles

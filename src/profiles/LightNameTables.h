@@ -12,6 +12,8 @@
 
 #include "profiles/JsonFile.h"
 
+namespace vx::profiles {
+
 class LightNameTables {
 public:
     // Reads "default_light.json". When the file has an element for the index, the mode lists
@@ -44,3 +46,5 @@ private:
     std::vector<std::u16string> m_areaNames;
     std::vector<std::u16string> m_customNames;
 };
+
+}  // namespace vx::profiles

@@ -10,6 +10,8 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 MacroFiles::MacroFiles(fs::path folder, std::string listFileName)
@@ -241,3 +243,5 @@ int RemoveMacroFromProfiles(CBasicProfiledata& data, const std::vector<fs::path>
     }
     return rewritten;
 }
+
+}  // namespace vx::profiles

@@ -24,6 +24,8 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileRecords.h"
 
+namespace vx::profiles {
+
 class CBasicProfiledata;
 
 constexpr const char* kMacroListFile = "macro.config";
@@ -140,3 +142,5 @@ bool RemoveMacroFromKeyList(std::vector<KeyEntry>& keys, uint8_t macro);
 // Returns the number of files rewritten.
 int RemoveMacroFromProfiles(CBasicProfiledata& data, const std::vector<std::filesystem::path>& profiles,
                             uint8_t macro);
+
+}  // namespace vx::profiles

@@ -5,6 +5,8 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
     const Json::Value& dpi = JsonMember(m_node, "DPIStages");
     if (!dpi.isNull()) {
@@ -74,3 +76,5 @@ std::vector<CorrectInfo> CMouseProfiledata::GetCorrectInfo() {
     m_presets = presets;
     return presets;
 }
+
+}  // namespace vx::profiles

@@ -8,6 +8,8 @@
 
 #include "profiles/BasicProfiledata.h"
 
+namespace vx::profiles {
+
 class CMouseProfiledata : public CBasicProfiledata {
 public:
     // Merges the node's stages into the stored list position by position (the stored list never
@@ -31,3 +33,5 @@ private:
     MouseSystemStages m_systemStages;
     std::vector<CorrectInfo> m_presets;
 };
+
+}  // namespace vx::profiles

@@ -10,6 +10,10 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+using vx::platform::DebugLog;
+
+namespace vx::profiles {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -386,3 +390,5 @@ fs::path ProfileList::GetProfileFilePath(int position) const {
     if (position < 0 || position >= static_cast<int>(m_queryEntries.size())) return {};
     return ProfilePath(m_queryEntries[position].identifier);
 }
+
+}  // namespace vx::profiles

@@ -25,6 +25,8 @@
 
 #include "profiles/JsonFile.h"
 
+namespace vx::profiles {
+
 constexpr const char* kProfileListFile = "ProfileList.ini";
 constexpr const char* kProfileFileExtension = ".Json";
 // "new" refuses to go past this many profiles; copy and import have no limit.
@@ -152,3 +154,5 @@ private:
     std::string m_selectedId;
     JsonFile m_file;
 };
+
+}  // namespace vx::profiles

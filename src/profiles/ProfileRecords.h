@@ -10,6 +10,8 @@
 #include "records/LightRecords.h"
 #include "records/SettingsRecords.h"
 
+namespace vx::profiles {
+
 // One half of a key entry: the key position (index in "KeyList") and the function triple.
 // In a profile file the triple is stored as type * 65536 + first * 256 + second.
 struct KeyFunction {
@@ -85,3 +87,5 @@ struct Ru6533SystemSetStages {
 
     bool operator==(const Ru6533SystemSetStages&) const = default;
 };
+
+}  // namespace vx::profiles

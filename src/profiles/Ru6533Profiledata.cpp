@@ -5,6 +5,8 @@
 #include "profiles/JsonAccess.h"
 #include "profiles/StringUtil.h"
 
+namespace vx::profiles {
+
 namespace {
 
 int64_t PresetRow(int32_t preset) {
@@ -109,3 +111,5 @@ void CRu6533Profiledata::SetCustomEqNames(const std::vector<std::u16string>& nam
     }
     JsonMemberForWrite(m_node, "CustomEQNameInfo") = list;
 }
+
+}  // namespace vx::profiles

@@ -10,6 +10,8 @@
 
 #include "profiles/BasicProfiledata.h"
 
+namespace vx::profiles {
+
 constexpr int32_t kEqBandCount = 10;
 constexpr int32_t kEqCustomPreset = 13;
 
@@ -40,3 +42,5 @@ private:
 
     Ru6533SystemSetStages m_stages;
 };
+
+}  // namespace vx::profiles

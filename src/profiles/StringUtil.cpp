@@ -3,6 +3,8 @@
 #include <climits>
 #include <cwctype>
 
+namespace vx::profiles {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -203,3 +205,5 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
     }
     return true;
 }
+
+}  // namespace vx::profiles

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::profiles {
+
 // UTF-16 to UTF-8, up to the first terminator (U+0000) if the text holds one. Unpaired
 // surrogates become U+FFFD.
 std::string WideToUtf8(std::u16string_view text);
@@ -43,3 +45,5 @@ int64_t ParseDecimal(std::string_view text);
 // Case-insensitive comparison of two texts (ASCII letters and the Latin-1 / basic Unicode
 // letters that towlower folds). Used for the uniqueness of macro names.
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+
+}  // namespace vx::profiles

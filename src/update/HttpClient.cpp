@@ -10,6 +10,8 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
 namespace vx::update {
 
 namespace {

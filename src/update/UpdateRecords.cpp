@@ -10,6 +10,9 @@
 #include "profiles/JsonFile.h"
 #include "update/UpdateCheck.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::JsonFile;
+
 // The update check's readers: the deployment data, the version record and the service's reply.
 // No network here, so that the readers can be fuzzed on their own.
 namespace vx::update {

@@ -4,6 +4,8 @@
 
 #include "profiles/JsonFile.h"
 
+using vx::profiles::JsonFile;
+
 namespace vx::update {
 
 std::string TodayText() {

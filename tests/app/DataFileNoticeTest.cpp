@@ -17,6 +17,9 @@
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::DataFileProblemKind;
+using vx::profiles::ReportDataFileProblem;
+
 namespace {
 
 class DataFileNoticeTest : public testing::Test {

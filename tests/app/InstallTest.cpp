@@ -23,6 +23,9 @@
 #include "app/discovery/UdevRulesFile.h"
 #include "link/SupportedDevices.h"
 
+using vx::link::SupportedDevicesUdevRules;
+using vx::link::SupportedVendorProducts;
+
 namespace fs = std::filesystem;
 
 namespace {

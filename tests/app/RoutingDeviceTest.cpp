@@ -28,6 +28,8 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::CKeyboardProfiledata;
+
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;

@@ -18,11 +18,16 @@
 #include "app/StartUp.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/DataFolders.h"
-#include "tests/app/mainwnd/VirtualDevices.h"
+#include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
+
+using vx::profiles::SetUserDataFolderOverride;
+
+using journeys::Device;
+using journeys::JourneyDevices;
 
 namespace {
 const QString kOut = QStringLiteral(VX_BINARY_DIR "/screenshots/");
@@ -103,7 +108,7 @@ TEST_F(ScreenshotTest, MainWindowWithNoDeviceAndWithDevicesConnected) {
     vxtest::ScopedTempDir data;
     qputenv("VX_VIRTUAL_HID_DIR", dir.Path().c_str());
     SetUserDataFolderOverride(data.Path());
-    VirtualDevices devices(dir.Path());
+    JourneyDevices devices(dir.Path());
     ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage("lan_en.xml"));
     ASSERT_TRUE(registered_messages::RegisterActivateMessage());
     CMainWnd wnd;
@@ -120,10 +125,10 @@ TEST_F(ScreenshotTest, MainWindowWithNoDeviceAndWithDevicesConnected) {
     ASSERT_TRUE(vxtest::RenderToPng(&wnd, kOut + "main_no_device.png"));
     EXPECT_TRUE(ui::IsVisible(wnd.GetPaintManager().FindControl("No_device_Link")));
 
-    ASSERT_EQ(devices.Plug(TestDevice::KeyboardWired), 1);
-    ASSERT_EQ(devices.SetBattery(TestDevice::MouseReceiver, 80, 2), 1);
-    ASSERT_EQ(devices.Plug(TestDevice::MouseReceiver), 1);
-    ASSERT_EQ(devices.Plug(TestDevice::Mousepad), 1);
+    ASSERT_EQ(devices.Plug(Device::KeyboardWired), 1);
+    ASSERT_EQ(devices.SetBattery(Device::MouseReceiver, 80, 2), 1);
+    ASSERT_EQ(devices.Plug(Device::MouseReceiver), 1);
+    ASSERT_EQ(devices.Plug(Device::Mousepad), 1);
     CDevicePageSet* pages = wnd.Pages();
     ASSERT_TRUE(WaitFor([&] { return wnd.Selector().CountConnected() == 3; }, 6000));
     EXPECT_EQ(wnd.size(), QSize(800, 572));  // the entries fit the window's width

@@ -16,7 +16,7 @@ vx_add_test(NAME app_mainwnd_shell LABELS app threaded
 add_dependencies(app_mainwnd_shell vx_udev_rules)
 vx_add_test(NAME app_mainwnd_devices LABELS app threaded
     SOURCES ${VX_MAINWND_TEST_DIR}/MainWndDevicesTest.cpp ${VX_MAINWND_TEST_DIR}/DeviceWindowFixture.cpp
-            ${VX_MAINWND_TEST_DIR}/VirtualDevices.cpp
+            ${CMAKE_SOURCE_DIR}/tests/journeys/support/JourneyDevices.cpp
             ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_app vx_emulator vx_link_test_support Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/mainwnd_devices_config TIMEOUT 240)
@@ -25,7 +25,7 @@ vx_add_test(NAME app_program_virtual_devices LABELS app
 add_dependencies(app_program_virtual_devices VexorUmbrelControlCenter vx-emulator-ctl)
 vx_add_test(NAME app_page_wiring LABELS app threaded
     SOURCES ${VX_MAINWND_TEST_DIR}/PageWiringTest.cpp ${VX_MAINWND_TEST_DIR}/DeviceWindowFixture.cpp
-            ${VX_MAINWND_TEST_DIR}/VirtualDevices.cpp
+            ${CMAKE_SOURCE_DIR}/tests/journeys/support/JourneyDevices.cpp
             ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_app vx_emulator vx_link_test_support Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/page_wiring_config TIMEOUT 240)

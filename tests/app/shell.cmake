@@ -5,7 +5,7 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 set(VX_QT_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
 
 vx_add_test(NAME app_screenshots LABELS app threaded
-    SOURCES ScreenshotTest.cpp mainwnd/VirtualDevices.cpp ${VX_QT_TEST_SUPPORT}
+    SOURCES ScreenshotTest.cpp ${CMAKE_SOURCE_DIR}/tests/journeys/support/JourneyDevices.cpp ${VX_QT_TEST_SUPPORT}
     LIBS vx_app vx_emulator vx_link_test_support Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)
 vx_add_test(NAME app_startup LABELS app SOURCES StartUpTest.cpp ${VX_QT_TEST_SUPPORT}
     LIBS vx_app Qt6::Test ENV QT_QPA_PLATFORM=offscreen)

@@ -19,6 +19,8 @@
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::link::DeviceInfo;
+
 namespace {
 
 using vxtest::RigModel;

@@ -18,6 +18,13 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::link::DeviceLink;
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CustomLightColor;
+using vx::profiles::FactoryKeyFunction;
+using vx::profiles::KeyEntry;
+using vx::profiles::kKeyboardFactoryKeys;
+
 namespace {
 
 using vxtest::RigModel;

@@ -18,6 +18,10 @@
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/DialogBuilder.h"
 
+using vx::profiles::FactoryKeyFunction;
+using vx::profiles::kKeyboardLogicalKeys;
+using vx::profiles::kKeyboardFactoryKeys;
+
 namespace {
 
 // A key by its factory function: a HID keyboard usage, modifier bits, or the keyboard's own key.

@@ -18,6 +18,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::KeyEntry;
+
 namespace {
 
 using vxtest::RigModel;

@@ -7,6 +7,10 @@
 #include "SocketHelpers.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::ControlConsole;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace {
 
 TEST(ControlConsole, DrivesTheHub) {

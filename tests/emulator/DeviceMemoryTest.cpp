@@ -21,6 +21,36 @@
 #include "link/MacroImageBlock.h"
 #include "link/SettingsBlocks.h"
 
+using vx::emulator::BuildFactoryConfig;
+using vx::emulator::BuildFirmwareLayout;
+using vx::emulator::ControlConsole;
+using vx::emulator::FirmwareKind;
+using vx::emulator::FirmwareMemory;
+using vx::emulator::ImageState;
+using vx::emulator::ModelInfo;
+using vx::emulator::ParseFirmwareMemory;
+using vx::emulator::Transport;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::VirtualModel;
+using vx::emulator::kKeyColourStride;
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMacroImage;
+using vx::link::BuildMouseBlock;
+using vx::link::DeviceInfo;
+using vx::link::DeviceLink;
+using vx::link::HidLink;
+using vx::link::KeyboardBlock;
+using vx::link::MacroSlotEvents;
+using vx::link::MouseBlock;
+using vx::link::ParseKeyboardBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::kKeyboardBlockLength;
+using vx::link::kKeyboardBlockStride;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkModeWireless;
+using vx::link::kMouseBlockReadLength;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -19,6 +19,13 @@
 #include "emulator/UhidDevice.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::FirmwareKind;
+using vx::emulator::FirmwareMemory;
+using vx::emulator::ParseFirmwareMemory;
+using vx::emulator::UhidDevice;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace {
 
 bool Exists(const std::string& path) {

@@ -10,6 +10,21 @@
 #include "emulator/FrameChecksum.h"
 #include "emulator/VirtualFirmware.h"
 
+using vx::emulator::ComputeFrameChecksum;
+using vx::emulator::DecodeMacroImage;
+using vx::emulator::FirmwareKind;
+using vx::emulator::FrameChecksumMatches;
+using vx::emulator::ImageRecord;
+using vx::emulator::ImageState;
+using vx::emulator::MacroImageCheck;
+using vx::emulator::MacroRecord;
+using vx::emulator::StampFrameChecksum;
+using vx::emulator::Transport;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::kStatusOk;
+using vx::emulator::kStatusOutOfRange;
+using vx::emulator::kStatusRejected;
+
 namespace {
 
 constexpr size_t kCableChunk = 56;

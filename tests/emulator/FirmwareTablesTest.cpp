@@ -11,6 +11,14 @@
 #include "devices/tables/MouseFactoryKeys.h"
 #include "emulator/VirtualFirmware.h"
 
+using vx::emulator::FirmwareKind;
+using vx::emulator::SlotFunction;
+using vx::emulator::Transport;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::kStatusOk;
+using vx::emulator::kStatusOutOfRange;
+using vx::emulator::kStatusRejected;
+
 using namespace vx::device_tables;
 
 namespace {

@@ -25,15 +25,15 @@ inline std::vector<uint8_t> RequestFrame(uint8_t command, uint8_t length = 0, ui
 }
 
 // Sends one frame and returns the single reply.
-inline std::vector<uint8_t> Transact(VirtualFirmware& firmware, const std::vector<uint8_t>& frame,
-                                     Transport transport = Transport::Cable) {
+inline std::vector<uint8_t> Transact(vx::emulator::VirtualFirmware& firmware, const std::vector<uint8_t>& frame,
+                                     vx::emulator::Transport transport = vx::emulator::Transport::Cable) {
     auto replies = firmware.HandleOutputReport(frame, transport, false);
     return replies.size() == 1 ? replies[0] : std::vector<uint8_t>{};
 }
 
 // Chunked read of length bytes at base, chunk by chunk as the program does; empty on a failed chunk.
-inline std::vector<uint8_t> ChunkedRead(VirtualFirmware& firmware, uint8_t command, size_t length,
-                                        uint16_t base, size_t chunk, Transport transport = Transport::Cable) {
+inline std::vector<uint8_t> ChunkedRead(vx::emulator::VirtualFirmware& firmware, uint8_t command, size_t length,
+                                        uint16_t base, size_t chunk, vx::emulator::Transport transport = vx::emulator::Transport::Cable) {
     std::vector<uint8_t> data;
     for (size_t p = 0; p < length; p += chunk) {
         const size_t n = std::min(chunk, length - p);
@@ -47,8 +47,8 @@ inline std::vector<uint8_t> ChunkedRead(VirtualFirmware& firmware, uint8_t comma
 }
 
 // Chunked write; returns the status of the first failing chunk, or 0 when all succeeded.
-inline int ChunkedWrite(VirtualFirmware& firmware, uint8_t command, std::span<const uint8_t> data,
-                        uint16_t base, size_t chunk, Transport transport = Transport::Cable) {
+inline int ChunkedWrite(vx::emulator::VirtualFirmware& firmware, uint8_t command, std::span<const uint8_t> data,
+                        uint16_t base, size_t chunk, vx::emulator::Transport transport = vx::emulator::Transport::Cable) {
     for (size_t p = 0; p < data.size(); p += chunk) {
         const size_t n = std::min(chunk, data.size() - p);
         auto reply = Transact(firmware,

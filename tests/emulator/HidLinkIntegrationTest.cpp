@@ -14,6 +14,18 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "link/HidLink.h"
 
+using vx::emulator::StampFrameChecksum;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::link::HidLink;
+using vx::link::HidReportKind;
+using vx::link::HidUsageData;
+using vx::link::ParseCollectionNumber;
+using vx::link::ParseInterfaceNumber;
+using vx::link::ParseProductId;
+using vx::link::ParseVendorId;
+using vx::link::kHidInfinite;
+
 namespace {
 
 struct SupportedRow {

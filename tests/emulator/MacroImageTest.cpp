@@ -4,6 +4,11 @@
 
 #include "MacroImageBuilder.h"
 
+using vx::emulator::CheckMacroImage;
+using vx::emulator::DecodeMacroImage;
+using vx::emulator::MacroImageCheck;
+using vx::emulator::MacroRecord;
+
 namespace {
 
 TEST(MacroImage, FiveMacrosOfTenEventsMake246ValidBytes) {

@@ -17,6 +17,12 @@
 #include "SocketHelpers.h"
 #include "emulator/ReportDescriptors.h"
 
+using vx::emulator::FirmwareKind;
+using vx::emulator::ReportDescriptor;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::emulator::kStatusOk;
+
 namespace {
 
 bool Exists(const std::string& path) {

@@ -7,6 +7,8 @@
 #include "headset/audio/HeadsetAudioControl.h"
 #include "tests/profiles/TempDir.h"
 
+using vx::profiles::CRu6533Profiledata;
+
 namespace vx::headset::test {
 namespace {
 

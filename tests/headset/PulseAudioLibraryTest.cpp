@@ -9,6 +9,8 @@
 #include "PulseServer.h"
 #include "headset/audio/HeadsetAudioControl.h"
 
+using vx::profiles::CRu6533Profiledata;
+
 namespace vx::headset::test {
 namespace {
 

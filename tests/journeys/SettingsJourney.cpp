@@ -24,6 +24,9 @@
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::SetInstallFolderOverride;
+using vx::profiles::UpdateDataFolder;
+
 namespace journeys {
 namespace {
 

@@ -4,6 +4,18 @@
 
 #include <vector>
 
+using vx::link::BuildFrame;
+using vx::link::Chunk;
+using vx::link::Command;
+using vx::link::FitsOffsetRange;
+using vx::link::Frame;
+using vx::link::FrameChecksum;
+using vx::link::SplitChunks;
+using vx::link::StoreChecksum;
+using vx::link::kCableChunkSize;
+using vx::link::kFrameLength;
+using vx::link::kReceiverChunkSize;
+
 namespace {
 
 TEST(CommandFrameTest, ChecksumOfBareCommandIsTheCommandCode) {

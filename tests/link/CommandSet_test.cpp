@@ -7,6 +7,16 @@
 #include "DeviceLinkFixture.h"
 #include "link/KeyTableRecords.h"
 
+using vx::link::BuildColourTable;
+using vx::link::BuildKeyTable;
+using vx::link::Command;
+using vx::link::DeviceInfo;
+using vx::link::Frame;
+using vx::link::KeyRecord;
+using vx::link::KeyTableLength;
+using vx::link::Rgb;
+using vx::link::kKeyColourGroupStride;
+
 namespace {
 
 using namespace std::chrono_literals;

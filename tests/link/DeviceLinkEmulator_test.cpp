@@ -14,6 +14,35 @@
 #include "link/StatusRecord.h"
 #include "support/VirtualNodePlayer.h"
 
+using vx::emulator::ImageRecord;
+using vx::emulator::ImageState;
+using vx::emulator::ModelInfo;
+using vx::emulator::ReceivedReport;
+using vx::emulator::Transport;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::VirtualModel;
+using vx::link::BuildColourTable;
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMacroImage;
+using vx::link::BuildMouseBlock;
+using vx::link::DeviceInfo;
+using vx::link::DeviceLink;
+using vx::link::HidLink;
+using vx::link::KeyboardBlock;
+using vx::link::MacroSlotEvents;
+using vx::link::MouseBlock;
+using vx::link::ParseKeyboardBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::Rgb;
+using vx::link::StatusRecord;
+using vx::link::kKeyColourGroupStride;
+using vx::link::kKeyboardBlockLength;
+using vx::link::kKeyboardBlockStride;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkModeWireless;
+using vx::link::kMouseBlockReadLength;
+
 namespace {
 
 constexpr int kCommandCollection = 4;

@@ -5,6 +5,21 @@
 
 #include "support/VirtualNodePlayer.h"
 
+using vx::link::Command;
+using vx::link::Frame;
+using vx::link::HidLink;
+using vx::link::StoreChecksum;
+using vx::link::kFrameCommand;
+using vx::link::kFrameLength;
+using vx::link::kFrameLengthByte;
+using vx::link::kFrameOffsetHigh;
+using vx::link::kFrameOffsetLow;
+using vx::link::kFramePayload;
+using vx::link::kFramePayloadMax;
+using vx::link::kFrameReportId;
+using vx::link::kFrameStatus;
+using vx::link::kReplyStatusRejected;
+
 namespace {
 
 // Vendor collection of the command channel: report id 4, 63 data bytes each way.

@@ -26,14 +26,14 @@ class VirtualNodePlayer;
 
 // What the device does with one request.
 struct Response {
-    std::vector<Frame> replies;
+    std::vector<vx::link::Frame> replies;
     std::chrono::milliseconds delay{0};  // before the replies go out
     bool unplug = false;                 // after the replies (if any)
 };
 
 class ScriptedDevice {
 public:
-    using Responder = std::function<Response(const Frame& request, size_t index)>;
+    using Responder = std::function<Response(const vx::link::Frame& request, size_t index)>;
 
     ScriptedDevice(const std::string& name, uint16_t productId);
     ~ScriptedDevice();
@@ -41,14 +41,14 @@ public:
     // Path of the command collection, as enumeration lists it.
     const std::string& CommandPath() const { return m_path; }
     void SetResponder(Responder responder);
-    std::vector<Frame> Requests() const;
+    std::vector<vx::link::Frame> Requests() const;
     size_t RequestCount() const;
     void Unplug();
 
     // Answers like a small firmware: echo, status 0, reads served from and writes stored into one
     // memory per command family.
-    Response MemoryResponse(const Frame& request);
-    std::vector<uint8_t>& Memory(Command command);
+    Response MemoryResponse(const vx::link::Frame& request);
+    std::vector<uint8_t>& Memory(vx::link::Command command);
 
 private:
     void OnReport(const std::vector<uint8_t>& report);
@@ -57,15 +57,15 @@ private:
     std::string m_path;
     mutable std::mutex m_mutex;
     Responder m_responder;
-    std::vector<Frame> m_requests;
+    std::vector<vx::link::Frame> m_requests;
     std::array<std::vector<uint8_t>, 256> m_memories;
     std::thread m_unplugThread;
 };
 
 // A reply echoing request's command and offset with a status byte and payload.
-Frame ReplyTo(const Frame& request, uint8_t status = 0, const std::vector<uint8_t>& payload = {});
+vx::link::Frame ReplyTo(const vx::link::Frame& request, uint8_t status = 0, const std::vector<uint8_t>& payload = {});
 // A reply carrying another command code (a stale answer, or the receiver's 0xAA).
-Frame ReplyWithCommand(uint8_t command, uint8_t status = 0);
+vx::link::Frame ReplyWithCommand(uint8_t command, uint8_t status = 0);
 
 class DeviceLinkTest : public ::testing::Test {
 protected:
@@ -77,9 +77,9 @@ protected:
 
     std::string m_dir;
     std::unique_ptr<ScriptedDevice> m_device;
-    DeviceLink m_link;
+    vx::link::DeviceLink m_link;
 };
 
-inline uint16_t FrameOffset(const Frame& frame) {
-    return static_cast<uint16_t>(frame[kFrameOffsetLow] | (frame[kFrameOffsetHigh] << 8));
+inline uint16_t FrameOffset(const vx::link::Frame& frame) {
+    return static_cast<uint16_t>(frame[vx::link::kFrameOffsetLow] | (frame[vx::link::kFrameOffsetHigh] << 8));
 }

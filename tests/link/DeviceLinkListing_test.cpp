@@ -19,6 +19,17 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "support/VirtualNodePlayer.h"
 
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::listdevices::ListSupportedInterfaces;
+using vx::listdevices::ListedInterface;
+using vx::listdevices::Listing;
+using vx::listdevices::ListingExitCode;
+using vx::listdevices::ListingOptions;
+using vx::listdevices::ProbeState;
+using vx::listdevices::RenderListingJson;
+using vx::listdevices::RenderListingText;
+
 namespace {
 
 class DeviceListingTest : public ::testing::Test {

@@ -9,6 +9,9 @@
 #include "DeviceLinkFixture.h"
 #include "platform/DebugLog.h"
 
+using vx::link::Frame;
+using vx::platform::DebugLogEnabled;
+
 namespace {
 
 using namespace std::chrono_literals;

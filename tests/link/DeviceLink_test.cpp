@@ -7,6 +7,10 @@
 
 #include "DeviceLinkFixture.h"
 
+using vx::link::Command;
+using vx::link::Frame;
+using vx::link::FrameChecksum;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -17,6 +17,12 @@
 #include "link/HidLink.h"
 #include "link/HidrawNode.h"
 
+using vx::link::EnumerateHidrawNodes;
+using vx::link::HidLink;
+using vx::link::HidNodeRecord;
+using vx::link::HidOpenError;
+using vx::link::ParseHidId;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -5,6 +5,15 @@
 #include "link/HidLink.h"
 #include "link/HidPath.h"
 
+using vx::link::HidPathNode;
+using vx::link::HidPathParts;
+using vx::link::IsVirtualNode;
+using vx::link::MakeHidPath;
+using vx::link::ParseCollectionNumber;
+using vx::link::ParseInterfaceNumber;
+using vx::link::ParseProductId;
+using vx::link::ParseVendorId;
+
 namespace {
 
 TEST(HidLinkPath, FieldsInAnyLetterCase) {

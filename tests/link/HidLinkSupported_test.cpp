@@ -10,6 +10,13 @@
 
 #include "link/SupportedDevices.h"
 
+using vx::link::SupportedDevicesUdevRules;
+using vx::link::SupportedInterface;
+using vx::link::SupportedInterfaces;
+using vx::link::SupportedVendorProducts;
+using vx::link::kRoleCommand;
+using vx::link::kRoleNotification;
+
 namespace {
 
 TEST(SupportedInterfaces, TwinsPointAtEachOther) {

@@ -20,6 +20,14 @@
 #include "link/HidLink.h"
 #include "link/HidTrace.h"
 
+using vx::link::HidLink;
+using vx::link::HidOpenError;
+using vx::link::HidReportKind;
+using vx::link::HidTrace;
+using vx::link::HidUsageData;
+using vx::link::LinkError;
+using vx::link::kHidInfinite;
+
 namespace {
 
 using vxtest::HexBytes;

@@ -5,6 +5,24 @@
 #include <array>
 #include <vector>
 
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMouseBlock;
+using vx::link::BuildPadBlock;
+using vx::link::KeyboardBlock;
+using vx::link::ModeCodeToIndex;
+using vx::link::ModeIndexToCode;
+using vx::link::MouseBlock;
+using vx::link::PadBlock;
+using vx::link::ParseKeyboardBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::ParsePadBlock;
+using vx::link::SpeedFromDevice;
+using vx::link::SpeedToDevice;
+using vx::link::kHeadsetModeLimit;
+using vx::link::kKeyboardModeLimit;
+using vx::link::kMouseBlockReadLength;
+using vx::link::kMouseModeLimit;
+
 namespace {
 
 // A light-mode table whose codes differ from their indexes, so that a missed translation shows.

@@ -8,6 +8,12 @@
 
 #include "link/SettingsBlocks.h"
 
+using vx::link::BuildKeyboardBlock;
+using vx::link::BuildMouseBlock;
+using vx::link::ParseKeyboardBlock;
+using vx::link::ParseMouseBlock;
+using vx::link::kMouseBlockReadLength;
+
 namespace {
 
 // Codes differ from their indexes, so that a missed translation in either direction shows.

@@ -7,6 +7,17 @@
 #include "link/MacroImageBlock.h"
 #include "link/StatusRecord.h"
 
+using vx::link::BuildKeyTable;
+using vx::link::BuildMacroImage;
+using vx::link::DeviceInfo;
+using vx::link::KeyRecord;
+using vx::link::KeyTableLength;
+using vx::link::LedMapLength;
+using vx::link::MacroImageLength;
+using vx::link::MacroSlotEvents;
+using vx::link::ParseKeyTable;
+using vx::link::StatusRecord;
+
 namespace {
 
 TEST(DeviceInfoTest, FieldsAreReadLittleEndianAtTheirOffsets) {

@@ -11,6 +11,13 @@
 
 #include "link/ReportDescriptor.h"
 
+using vx::link::HidCapability;
+using vx::link::HidCollectionInfo;
+using vx::link::HidReportKind;
+using vx::link::ParseHexBytes;
+using vx::link::ReportDescriptor;
+using vx::link::ReportDescriptorStatus;
+
 namespace {
 
 const std::string kDataDir = std::string(VX_SOURCE_DIR) + "/tests/link/data/real/";

@@ -4,6 +4,22 @@
 
 #include "link/ReportDescriptor.h"
 
+using vx::link::BuildUsageTable;
+using vx::link::FormatHexBytes;
+using vx::link::HidCapability;
+using vx::link::HidCollectionInfo;
+using vx::link::HidReportKind;
+using vx::link::HidUsageData;
+using vx::link::ParseHexBytes;
+using vx::link::ReportDescriptor;
+using vx::link::ReportDescriptorStatus;
+using vx::link::UnpackReportInto;
+using vx::link::kHidMaxUsageTableRoom;
+using vx::link::kHidMaxUsages;
+using vx::link::kHidStatusInvalidReportLength;
+using vx::link::kHidStatusSuccess;
+using vx::link::kHidStatusValueOutOfRange;
+
 namespace {
 
 ReportDescriptor ParseOk(const std::vector<uint8_t>& bytes) {

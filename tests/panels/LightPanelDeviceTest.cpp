@@ -37,6 +37,14 @@
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/SelectPanelUI.h"
 
+using vx::link::DeviceLink;
+using vx::link::kLinkModeWired;
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CustomLightColor;
+using vx::profiles::JsonFile;
+using vx::profiles::SetInstallFolderOverride;
+using vx::profiles::SetUserDataFolderOverride;
+
 using namespace lightpanel_test;
 namespace fs = std::filesystem;
 

@@ -13,6 +13,8 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::profiles::ParseDecimal;
+
 using namespace lightpanel_test;
 
 namespace {

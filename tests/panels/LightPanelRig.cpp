@@ -3,6 +3,11 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "link/CommandFrame.h"
 
+using vx::emulator::ReceivedReport;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::link::kFrameCommand;
+
 namespace lightpanel_test {
 namespace {
 // The vendor collection of each virtual device's interface carries the command channel.

@@ -12,16 +12,29 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 // The page header needs the widget classes above.
-#include "VirtualKeyboard.h"
 #include "app/ControlRegistry.h"
 #include "app/ControlRouter.h"
+#include "devices/tables/KeyboardFactoryKeys.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
 #include "support/QtTestEnv.h"
+#include "tests/journeys/support/JourneyDevices.h"
 #include "widgets/ComboUI.h"
 #include "widgets/ResourceManager.h"
+
+using journeys::Device;
+using journeys::JourneyDevices;
+using vx::device_tables::IsKeyboardKeyListed;
+using vx::device_tables::KeyboardFactoryKeys;
+using vx::link::DeviceLink;
+using vx::link::kLinkModeWired;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::JsonFile;
+using vx::profiles::SetInstallFolderOverride;
+using vx::profiles::SetUserDataFolderOverride;
 
 namespace fs = std::filesystem;
 
@@ -33,6 +46,8 @@ constexpr int kModeCodes[] = {0x00, 0x05, 0x09};
 // found in the device's key table.
 constexpr uint8_t kRemapped[3] = {0x20, 0x0F, 0x77};
 constexpr int kRemappedCode = 0x200F77;
+// The collection of the keyboard's command channel.
+constexpr int kCommandCollection = 4;
 
 Json::Value FactoryKeyboardProfile() {
     Json::Value node;
@@ -42,10 +57,13 @@ Json::Value FactoryKeyboardProfile() {
     node["LightInfo"]["Red"] = 200;
     node["LightInfo"]["Green"] = 10;
     node["LightInfo"]["Blue"] = 30;
-    const std::vector<int> codes = KeyboardFactoryCodes();
-    for (size_t i = 0; i < codes.size(); ++i) {
-        node["KeyList"][static_cast<Json::ArrayIndex>(i)]["Assignment"] = codes[i];
-        node["KeyList"][static_cast<Json::ArrayIndex>(i)]["DefaultAssignment"] = codes[i];
+    Json::ArrayIndex i = 0;
+    for (const vx::device_tables::KeyFunction& f : KeyboardFactoryKeys()) {
+        // Profile code of a key function: type << 16 | first << 8 | second.
+        const int code = (f.type << 16) | (f.first << 8) | f.second;
+        node["KeyList"][i]["Assignment"] = code;
+        node["KeyList"][i]["DefaultAssignment"] = code;
+        ++i;
     }
     Json::Value document;
     document["profilename"] = "factory";
@@ -101,8 +119,8 @@ protected:
         m_file.WriteJson(DefaultDataFolder() / "keyboard.Json", FactoryKeyboardProfile());
         m_file.WriteJson(DefaultDataFolder() / "default_light.json", DefaultLightNames());
 
-        m_keyboard = std::make_unique<VirtualKeyboard>((m_root / "hid").string());
-        ASSERT_TRUE(m_keyboard->Plugged());
+        m_keyboard = std::make_unique<JourneyDevices>((m_root / "hid").string());
+        ASSERT_EQ(m_keyboard->Plug(Device::KeyboardWired), 1);
         m_page = std::make_unique<CTavimondKeyboardDevice>();
         m_page->SetKindName("keyboard");
         m_page->SetLightTableIndex(0);
@@ -117,7 +135,7 @@ protected:
         DeviceLink& link = m_page->CommandLink();
         {
             std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
-            ASSERT_TRUE(link.WiredLink().Open(m_keyboard->CommandPath(), true, true, true, false));
+            ASSERT_TRUE(link.WiredLink().Open(m_keyboard->LinkPath(Device::KeyboardWired, kCommandCollection), true, true, true, false));
         }
         link.SetConnected(true);
         link.SetLinkMode(kLinkModeWired);
@@ -152,8 +170,8 @@ protected:
         if (remapKey) node["KeyList"][m_remappedKey]["Assignment"] = kRemappedCode;
         m_file.WriteJson(ProfilePath(position), profile);
     }
-    std::vector<uint8_t> Block() { return m_keyboard->ConfigBlock(); }
-    std::vector<uint8_t> KeyTable() { return m_keyboard->KeyTable(); }
+    std::vector<uint8_t> Block() { return m_keyboard->ConfigBlock(Device::KeyboardWired, 0); }
+    std::vector<uint8_t> KeyTable() { return m_keyboard->KeyTable(Device::KeyboardWired); }
     void Click(const char* name) {
         TNotifyUI msg;
         msg.sType = notify::kClick;
@@ -171,7 +189,7 @@ protected:
 
     fs::path m_root;
     JsonFile m_file;
-    std::unique_ptr<VirtualKeyboard> m_keyboard;
+    std::unique_ptr<JourneyDevices> m_keyboard;
     std::unique_ptr<CTavimondKeyboardDevice> m_page;
     CDeviceProfileUI* m_panel = nullptr;  // owned by the page
     YesPrompts m_prompts;
@@ -181,7 +199,7 @@ protected:
 }  // namespace
 
 TEST_F(ProfilePanelKeyboardTest, SwitchingProfilesReloadsThePageAndWritesTheKeyboard) {
-    ASSERT_TRUE(KeyboardKeyListed(m_remappedKey));
+    ASSERT_TRUE(IsKeyboardKeyListed(m_remappedKey));
     EXPECT_FALSE(HoldsRemappedRecord(KeyTable()));
     EXPECT_EQ(m_page->GetProfileId(), m_panel->GetSelectedIdentifier());
     ASSERT_GE(m_panel->CopyProfile(), 0);

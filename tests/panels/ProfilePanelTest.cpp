@@ -24,6 +24,14 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::JsonFile;
+using vx::profiles::ProfileList;
+using vx::profiles::SetUserDataFolderOverride;
+using vx::profiles::kMaxNewProfiles;
+using vx::profiles::kProfileListFile;
+
 namespace fs = std::filesystem;
 
 void PrintTo(const QString& text, std::ostream* out) {

@@ -10,7 +10,7 @@ vx_add_test(NAME panels_profile LABELS panels
     ENV QT_QPA_PLATFORM=offscreen)
 target_include_directories(panels_profile PRIVATE ${CMAKE_SOURCE_DIR}/tests/widgets)
 vx_add_test(NAME panels_profile_keyboard LABELS panels threaded
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ProfilePanelKeyboardTest.cpp ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboard.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ProfilePanelKeyboardTest.cpp ${CMAKE_SOURCE_DIR}/tests/journeys/support/JourneyDevices.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_panels vx_devices vx_app vx_emulator Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen)
 target_include_directories(panels_profile_keyboard PRIVATE ${CMAKE_SOURCE_DIR}/tests/widgets)

@@ -6,6 +6,16 @@
 
 #include "TempDir.h"
 
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::DefaultProfilePath;
+using vx::profiles::DeviceDataFolder;
+using vx::profiles::IsSafeFileName;
+using vx::profiles::SetInstallFolderOverride;
+using vx::profiles::SetTempFolderOverride;
+using vx::profiles::SetUserDataFolderOverride;
+using vx::profiles::UpdateDataFolder;
+using vx::profiles::UserDataFolder;
+
 namespace fs = std::filesystem;
 
 class DataFoldersTest : public ::testing::Test {

@@ -5,6 +5,14 @@
 #include "profiles/MouseProfiledata.h"
 #include "profiles/Ru6533Profiledata.h"
 
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CMouseProfiledata;
+using vx::profiles::CRu6533Profiledata;
+using vx::profiles::CorrectInfo;
+using vx::profiles::CustomLightColor;
+using vx::profiles::JsonFile;
+using vx::profiles::Ru6533SystemSetStages;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -16,6 +16,21 @@
 #include "profiles/MouseProfiledata.h"
 #include "profiles/Ru6533Profiledata.h"
 
+using vx::profiles::AudioFile;
+using vx::profiles::AudioStyles;
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CMouseProfiledata;
+using vx::profiles::CRu6533Profiledata;
+using vx::profiles::JsonFile;
+using vx::profiles::LightNameTables;
+using vx::profiles::MacroFiles;
+using vx::profiles::kKeyboardFnKey;
+using vx::profiles::kKeyboardLogicalKeys;
+using vx::profiles::kMouseLogicalButtons;
+using vx::profiles::kKeyboardFactoryKeys;
+using vx::profiles::kMouseFactoryButtons;
+
 namespace fs = std::filesystem;
 
 namespace {

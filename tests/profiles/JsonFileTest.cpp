@@ -11,6 +11,8 @@
 
 #include "TempDir.h"
 
+using vx::profiles::JsonFile;
+
 namespace fs = std::filesystem;
 
 TEST(JsonFileRead, MissingEmptyBlankAndTruncatedFilesReadAsNull) {

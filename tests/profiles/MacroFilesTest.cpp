@@ -7,6 +7,22 @@
 #include "profiles/BasicProfiledata.h"
 #include "profiles/JsonFile.h"
 
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::IsMacroInUse;
+using vx::profiles::JsonFile;
+using vx::profiles::MacroEvent;
+using vx::profiles::MacroFiles;
+using vx::profiles::MacroListEntry;
+using vx::profiles::RemoveMacroFromProfiles;
+using vx::profiles::WriteFileAtomically;
+using vx::profiles::kMacroNameTaken;
+using vx::profiles::kMacroNotFound;
+using vx::profiles::kMacroOk;
+using vx::profiles::kMacroReadOnly;
+using vx::profiles::kMacroUnchanged;
+using vx::profiles::kMaxMacros;
+using vx::profiles::kReadOnlyMacroListFile;
+
 namespace fs = std::filesystem;
 
 TEST(MacroFiles, AddTakesTheFirstFreeNameAndStopsAtFifty) {

@@ -10,6 +10,24 @@
 #include "profiles/DataFileProblems.h"
 #include "profiles/StringUtil.h"
 
+using vx::profiles::DataFileProblem;
+using vx::profiles::DataFileProblemKind;
+using vx::profiles::JsonFile;
+using vx::profiles::ProfileList;
+using vx::profiles::RemoveLeftoverTemporaryFiles;
+using vx::profiles::SetDataFileProblemHandler;
+using vx::profiles::WideToUtf8;
+using vx::profiles::kMaxNewProfiles;
+using vx::profiles::kProfileFileExtension;
+using vx::profiles::kProfileIncomplete;
+using vx::profiles::kProfileListFile;
+using vx::profiles::kProfileRefused;
+using vx::profiles::kProfileUnreadable;
+using vx::profiles::kProfileWriteFailed;
+using vx::profiles::kRenameBlank;
+using vx::profiles::kRenameDone;
+using vx::profiles::kRenameTaken;
+
 namespace fs = std::filesystem;
 
 namespace {

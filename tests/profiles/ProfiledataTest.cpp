@@ -11,6 +11,14 @@
 #include "profiles/DataFileProblems.h"
 #include "profiles/JsonAccess.h"
 
+using vx::profiles::CBasicProfiledata;
+using vx::profiles::DataFileProblem;
+using vx::profiles::DataFileProblemKind;
+using vx::profiles::JsonFile;
+using vx::profiles::KeyEntry;
+using vx::profiles::KeyFunction;
+using vx::profiles::SetDataFileProblemHandler;
+
 namespace fs = std::filesystem;
 
 namespace {

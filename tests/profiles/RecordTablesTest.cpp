@@ -8,6 +8,9 @@
 #include "profiles/KeyboardProfiledata.h"
 #include "profiles/MouseProfiledata.h"
 
+using vx::profiles::CKeyboardProfiledata;
+using vx::profiles::CMouseProfiledata;
+
 namespace {
 
 template <typename Data>

@@ -2,6 +2,17 @@
 
 #include <gtest/gtest.h>
 
+using vx::profiles::EqualsIgnoreCase;
+using vx::profiles::IsBlank;
+using vx::profiles::ParseDecimal;
+using vx::profiles::RemoveChar;
+using vx::profiles::SplitNameIndex;
+using vx::profiles::ToHex8;
+using vx::profiles::Utf8ToWide;
+using vx::profiles::WideToAnsi;
+using vx::profiles::WideToOem;
+using vx::profiles::WideToUtf8;
+
 TEST(StringUtil, Utf8AndUtf16RoundTrip) {
     const std::u16string text = u"Profil \u00e9t\u00e9 \u914d\u7f6e \U0001F3AE";
     EXPECT_EQ(Utf8ToWide(WideToUtf8(text)), text);

@@ -17,6 +17,11 @@
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::profiles::SetTempFolderOverride;
+using vx::profiles::SetUserDataFolderOverride;
+using vx::profiles::UpdateDataFolder;
+using vx::profiles::UserDataFolder;
+
 using namespace vx::update;
 namespace fs = std::filesystem;
 

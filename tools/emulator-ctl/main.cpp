@@ -10,6 +10,10 @@
 #include "emulator/EmbeddedVirtualDevices.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::EmbeddedVirtualDevices;
+using vx::emulator::SendControlCommand;
+using vx::emulator::VirtualDeviceHub;
+
 namespace {
 
 constexpr int kDefaultTimeoutMs = 5000;

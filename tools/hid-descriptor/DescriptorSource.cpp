@@ -15,6 +15,19 @@
 #include "link/HidrawNode.h"
 #include "link/VirtualHid.h"
 
+using vx::link::HidCollectionInfo;
+using vx::link::HidNodeRecord;
+using vx::link::HidPathNode;
+using vx::link::IsVirtualNode;
+using vx::link::ParseHexBytes;
+using vx::link::ReadHidrawDescriptor;
+using vx::link::ReadVirtualNodeRecord;
+using vx::link::ReportDescriptor;
+using vx::link::ReportDescriptorStatus;
+using vx::link::kVirtualNodePrefix;
+
+namespace vx::hiddescriptor {
+
 namespace {
 
 // Descriptors are at most 4 KiB; a hex file of one is under 16 KiB.
@@ -145,3 +158,5 @@ const char* DescriptorStatusName(ReportDescriptorStatus status) {
     }
     return "unknown";
 }
+
+}  // namespace vx::hiddescriptor

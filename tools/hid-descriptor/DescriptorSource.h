@@ -9,6 +9,8 @@
 
 #include "link/ReportDescriptor.h"
 
+namespace vx::hiddescriptor {
+
 enum class DescriptorLoad { Ok = 0, Unreadable, NotHex, NotFound };
 
 // source: a hex text file ("05 01 09 06 ..."), a hidraw node ("/dev/hidraw3"), a virtual node
@@ -16,6 +18,8 @@ enum class DescriptorLoad { Ok = 0, Unreadable, NotHex, NotFound };
 DescriptorLoad LoadDescriptor(const std::string& source, std::vector<uint8_t>* bytes, std::string* error);
 
 // {"collections": [{"collection", "usage_page", "usage", "input_report_byte_length", ...}]}
-Json::Value DescribeCollections(const ReportDescriptor& descriptor);
+Json::Value DescribeCollections(const vx::link::ReportDescriptor& descriptor);
 
-const char* DescriptorStatusName(ReportDescriptorStatus status);
+const char* DescriptorStatusName(vx::link::ReportDescriptorStatus status);
+
+}  // namespace vx::hiddescriptor

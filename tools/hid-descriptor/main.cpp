@@ -7,6 +7,14 @@
 
 #include "DescriptorSource.h"
 
+using vx::link::ReportDescriptor;
+using vx::link::ReportDescriptorStatus;
+
+using vx::hiddescriptor::DescribeCollections;
+using vx::hiddescriptor::DescriptorLoad;
+using vx::hiddescriptor::DescriptorStatusName;
+using vx::hiddescriptor::LoadDescriptor;
+
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
         std::fprintf(stderr, "usage: %s FILE.hex | /dev/hidrawN | virtual:DIR/NAME | DEVICE-PATH\n", argv[0]);

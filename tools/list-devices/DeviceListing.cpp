@@ -7,6 +7,24 @@
 #include "link/HidLink.h"
 #include "link/SupportedDevices.h"
 
+using vx::link::DeviceInfo;
+using vx::link::DeviceLink;
+using vx::link::HidLink;
+using vx::link::HidOpenError;
+using vx::link::ParseCollectionNumber;
+using vx::link::ParseInterfaceNumber;
+using vx::link::ParseProductId;
+using vx::link::ParseVendorId;
+using vx::link::SupportedInterface;
+using vx::link::SupportedInterfaces;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkModeWireless;
+using vx::link::kLinkOk;
+using vx::link::kLinkWirelessAbsent;
+using vx::link::kRoleCommand;
+
+namespace vx::listdevices {
+
 namespace {
 
 constexpr uint16_t kTypeKeyboardReceiver = 9;
@@ -149,3 +167,5 @@ const char* ProbeStateName(ProbeState state) {
     }
     return "unknown";
 }
+
+}  // namespace vx::listdevices

@@ -9,6 +9,8 @@
 
 #include "link/DeviceInfo.h"
 
+namespace vx::listdevices {
+
 enum class ProbeState {
     NotProbed,         // notification interface, or probing switched off
     Ok,                // capability record read
@@ -33,7 +35,7 @@ struct ListedInterface {
     int linkCode = 0;  // the failing command's code when state is NoAnswer
     // Where the link failed, when it did ("open /dev/hidraw3: Permission denied (errno 13)").
     std::string linkError;
-    std::optional<DeviceInfo> info;
+    std::optional<vx::link::DeviceInfo> info;
 };
 
 struct ListingOptions {
@@ -50,3 +52,5 @@ Listing ListSupportedInterfaces(const ListingOptions& options);
 // "keyboard", "mouse", "mousepad", "headset" for the type codes of the supported table.
 const char* DeviceKindName(uint16_t typeCode);
 const char* ProbeStateName(ProbeState state);
+
+}  // namespace vx::listdevices

@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <sstream>
 
+using vx::link::DeviceInfo;
+
+namespace vx::listdevices {
+
 namespace {
 
 std::string Hex4(uint16_t value) {
@@ -127,3 +131,5 @@ int ListingExitCode(const Listing& listing) {
     }
     return 0;
 }
+
+}  // namespace vx::listdevices

@@ -8,6 +8,13 @@
 #include "DeviceListing.h"
 #include "ListingReport.h"
 
+using vx::listdevices::ListSupportedInterfaces;
+using vx::listdevices::Listing;
+using vx::listdevices::ListingExitCode;
+using vx::listdevices::ListingOptions;
+using vx::listdevices::RenderListingJson;
+using vx::listdevices::RenderListingText;
+
 namespace {
 
 void Usage() {

@@ -19,6 +19,16 @@
 #include "link/VirtualHid.h"
 #include "platform/DebugLog.h"
 
+using vx::link::HidLink;
+using vx::link::HidOpenError;
+using vx::link::ParseCollectionNumber;
+using vx::link::ParseInterfaceNumber;
+using vx::link::ParseProductId;
+using vx::link::ParseVendorId;
+using vx::link::UdevRulesOf;
+using vx::link::VirtualHidDirectory;
+using vx::platform::DebugLog;
+
 namespace {
 
 constexpr auto kPumpInterval = std::chrono::milliseconds(5);

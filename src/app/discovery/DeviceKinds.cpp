@@ -2,6 +2,10 @@
 
 #include "app/discovery/InterfaceSlotTable.h"
 
+using vx::link::DeviceModel;
+using vx::link::WiredTypeCodeOf;
+using vx::link::kRoleCommand;
+
 int FindDeviceKind(const InterfaceSlotTable& slots, uint16_t vendorId, uint16_t productId, uint16_t typeCode,
                    uint16_t variant) {
     const std::vector<DeviceModel>& models = slots.Models();

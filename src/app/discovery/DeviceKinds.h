@@ -20,7 +20,7 @@ int FindDeviceKind(const InterfaceSlotTable& slots, uint16_t vendorId, uint16_t 
 int DeviceKindOfSlot(const InterfaceSlotTable& slots, size_t index, uint16_t variant = 0);
 
 // The model of a kind index; nullptr beyond the catalogue.
-const DeviceModel* ModelOfKind(const InterfaceSlotTable& slots, int kind);
+const vx::link::DeviceModel* ModelOfKind(const InterfaceSlotTable& slots, int kind);
 
 // The command slot a kind's page is created for before any device is seen; -1 when none.
 int PlaceholderSlotIndex(const InterfaceSlotTable& slots, int kind);

@@ -9,6 +9,8 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
 namespace {
 constexpr uint32_t kWatchMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_CLOSE_WRITE |
                                 IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;

@@ -1,5 +1,7 @@
 #include "app/discovery/InterfaceSlot.h"
 
+using vx::link::SupportedInterface;
+
 InterfaceSlot InterfaceSlot::FromSupported(const SupportedInterface& row) {
     InterfaceSlot slot;
     slot.vendorId = row.vendorId;

@@ -15,7 +15,7 @@ struct InterfaceSlot {
     uint16_t interfaceNumber = 0;
     uint16_t collectionNumber = 0;
     uint16_t typeCode = 0;
-    uint16_t role = kRoleCommand;
+    uint16_t role = vx::link::kRoleCommand;
     uint16_t connected = 0;
     uint16_t usagePage = 0;
     uint16_t usage = 0;
@@ -23,10 +23,10 @@ struct InterfaceSlot {
     uint16_t twinIndex = 0;
     std::string path;
 
-    static InterfaceSlot FromSupported(const SupportedInterface& row);
+    static InterfaceSlot FromSupported(const vx::link::SupportedInterface& row);
 
     bool IsFree() const { return connected == 0 && path.empty(); }
-    bool IsCommand() const { return role == kRoleCommand; }
+    bool IsCommand() const { return role == vx::link::kRoleCommand; }
     bool IsWireless() const;
 };
 

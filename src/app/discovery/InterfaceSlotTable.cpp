@@ -1,5 +1,9 @@
 #include "app/discovery/InterfaceSlotTable.h"
 
+using vx::link::DeviceModel;
+using vx::link::InterfaceRowsOf;
+using vx::link::SupportedInterface;
+
 void InterfaceSlotTable::Fill(std::span<const DeviceModel> models) {
     std::vector<DeviceModel> copy(models.begin(), models.end());
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -21,10 +21,10 @@ public:
 
     // Derives the slots from the device models (the built-in catalogue unless told otherwise);
     // every slot starts free.
-    void Fill(std::span<const DeviceModel> models = DeviceCatalog());
+    void Fill(std::span<const vx::link::DeviceModel> models = vx::link::DeviceCatalog());
     // The models of the last Fill, in catalogue order: the index of a model is its kind index.
     // Not changed while the discovery thread runs.
-    const std::vector<DeviceModel>& Models() const { return m_models; }
+    const std::vector<vx::link::DeviceModel>& Models() const { return m_models; }
     size_t Size() const;
     // A copy of the slot; a default (free, all zero) record for an index beyond the table.
     InterfaceSlot Slot(size_t index) const;
@@ -61,5 +61,5 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<InterfaceSlot> m_slots;
-    std::vector<DeviceModel> m_models;
+    std::vector<vx::link::DeviceModel> m_models;
 };

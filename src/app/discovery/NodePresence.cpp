@@ -5,6 +5,10 @@
 
 #include "link/HidPath.h"
 
+using vx::link::HidPathNode;
+using vx::link::IsVirtualNode;
+using vx::link::kVirtualNodePrefix;
+
 namespace {
 
 // A node is its record and its socket, both made anew on every plug. Inode numbers may be reused

@@ -6,6 +6,8 @@
 #include "devices/lighting/LightingClock.h"
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
 namespace vx::lighting {
 
 using sync::Rgb;

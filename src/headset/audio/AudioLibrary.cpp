@@ -9,6 +9,8 @@
 
 #include "platform/DebugLog.h"
 
+using vx::platform::DebugLog;
+
 namespace vx::headset {
 namespace {
 

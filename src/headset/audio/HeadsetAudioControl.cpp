@@ -33,7 +33,7 @@ bool SameCustomEqName(const std::u16string& a, const std::u16string& b) {
     return true;
 }
 
-HeadsetAudioControl::HeadsetAudioControl(AudioLibrary& library, CRu6533Profiledata& profile, VoicePanel& voice,
+HeadsetAudioControl::HeadsetAudioControl(AudioLibrary& library, vx::profiles::CRu6533Profiledata& profile, VoicePanel& voice,
                                          VoiceEffectPanel& effects, std::function<void()> saveProfile)
     : m_library(library), m_profile(profile), m_voice(voice), m_effects(effects),
       m_saveProfile(std::move(saveProfile)) {}

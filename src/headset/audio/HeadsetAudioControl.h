@@ -25,7 +25,7 @@ constexpr int kMaxCustomEqs = 20;
 
 class HeadsetAudioControl {
 public:
-    HeadsetAudioControl(AudioLibrary& library, CRu6533Profiledata& profile, VoicePanel& voice,
+    HeadsetAudioControl(AudioLibrary& library, vx::profiles::CRu6533Profiledata& profile, VoicePanel& voice,
                         VoiceEffectPanel& effects, std::function<void()> saveProfile);
 
     // Loads the library (unless the caller already did), starts it, picks the endpoints, runs
@@ -51,7 +51,7 @@ public:
     void ToggleVoiceEffect();
     void SelectVoiceEffect(int32_t effect);
 
-    const Ru6533SystemSetStages& Stages() const { return m_stages; }
+    const vx::profiles::Ru6533SystemSetStages& Stages() const { return m_stages; }
     const std::array<int32_t, 10>& Bands() const { return m_bands; }
     const std::vector<std::u16string>& CustomNames() const { return m_customNames; }
     bool MicMuted() const { return m_micMuted != 0; }
@@ -66,12 +66,12 @@ private:
     void ShowBands();
 
     AudioLibrary& m_library;
-    CRu6533Profiledata& m_profile;
+    vx::profiles::CRu6533Profiledata& m_profile;
     VoicePanel& m_voice;
     VoiceEffectPanel& m_effects;
     std::function<void()> m_saveProfile;
 
-    Ru6533SystemSetStages m_stages;
+    vx::profiles::Ru6533SystemSetStages m_stages;
     int32_t m_micMuted = 0;
     int32_t m_monitorMuted = 0;
     std::array<int32_t, 10> m_bands{};

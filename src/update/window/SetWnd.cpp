@@ -17,6 +17,12 @@
 #include "widgets/TabLayoutUI.h"
 #include "widgets/UIDefs.h"
 
+using vx::platform::DebugLog;
+using vx::profiles::DefaultDataFolder;
+using vx::profiles::JsonFile;
+using vx::profiles::UpdateDataFolder;
+using vx::profiles::UserDataFolder;
+
 using namespace vx::update;
 
 namespace {

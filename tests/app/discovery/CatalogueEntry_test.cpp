@@ -20,6 +20,22 @@
 #include "emulator/VirtualModel.h"
 #include "link/SupportedDevices.h"
 
+using vx::emulator::FirmwareKind;
+using vx::emulator::ModelInfo;
+using vx::emulator::ParseVirtualModel;
+using vx::emulator::Transport;
+using vx::emulator::VirtualModel;
+using vx::emulator::VirtualModelInfo;
+using vx::emulator::VirtualModels;
+using vx::emulator::ReportDescriptor;
+using vx::link::CatalogInterface;
+using vx::link::DeviceCatalog;
+using vx::link::DeviceClass;
+using vx::link::DeviceModel;
+using vx::link::SupportedDevicesUdevRules;
+using vx::link::UdevRulesOf;
+using vx::link::WiredTypeCodeOf;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -27,6 +27,9 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace {
 
 using namespace std::chrono_literals;

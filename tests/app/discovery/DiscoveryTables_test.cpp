@@ -6,6 +6,8 @@
 #include "app/discovery/DeviceKinds.h"
 #include "app/discovery/InterfaceSlotTable.h"
 
+using vx::link::DeviceModel;
+
 namespace {
 
 InterfaceSlot CandidateLike(const InterfaceSlot& slot) {

@@ -21,6 +21,13 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "link/HidLink.h"
 
+using vx::emulator::ControlSocket;
+using vx::emulator::EmbeddedVirtualDevices;
+using vx::emulator::SendControlCommand;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::link::HidLink;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -12,6 +12,8 @@
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 
+using vx::profiles::SetUserDataFolderOverride;
+
 void DeviceWindowTest::SetUp() {
     qputenv("VX_VIRTUAL_HID_DIR", m_dir.Path().c_str());
     SetUserDataFolderOverride(m_data.Path());
@@ -19,7 +21,7 @@ void DeviceWindowTest::SetUp() {
     ASSERT_TRUE(registered_messages::RegisterActivateMessage());
     registered_messages::RegisterGuidMessages();
     registered_messages::RegisterHookMessages();
-    m_hub = std::make_unique<VirtualDevices>(m_dir.Path());
+    m_hub = std::make_unique<journeys::JourneyDevices>(m_dir.Path());
     m_wnd = std::make_unique<CMainWnd>();
     DiscoveryOptions options;
     options.useUdevMonitor = false;  // only the virtual devices of this test

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "VirtualDevices.h"
 #include "app/MainWnd.h"
+#include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
 class CDeviceOptionUI;
@@ -44,6 +44,6 @@ protected:
 
     vxtest::ScopedTempDir m_dir;
     vxtest::ScopedTempDir m_data;
-    std::unique_ptr<VirtualDevices> m_hub;
+    std::unique_ptr<journeys::JourneyDevices> m_hub;
     std::unique_ptr<CMainWnd> m_wnd;
 };

@@ -18,6 +18,17 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::emulator::FirmwareKind;
+using vx::emulator::Transport;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::ReportDescriptor;
+using vx::link::DeviceCatalog;
+using vx::link::DeviceClass;
+using vx::link::DeviceModel;
+
+using journeys::Device;
+using journeys::JourneyDevices;
+
 namespace {
 
 TEST_F(DeviceWindowTest, WithoutDevicesTheNoticeShowsAndTheMouseAndKeyboardPagesExist) {
@@ -38,7 +49,7 @@ TEST_F(DeviceWindowTest, WithoutDevicesTheNoticeShowsAndTheMouseAndKeyboardPages
 
 TEST_F(DeviceWindowTest, APluggedKeyboardIsBoundConnectedAndShown) {
     CTavimondUSBDevice* keyboard = KeyboardPage();
-    ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::KeyboardWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return EntryShown(keyboard); }, 1000 * kSlowdown));
     EXPECT_TRUE(Bound(keyboard));
     EXPECT_FALSE(keyboard->IsWireless());
@@ -62,11 +73,11 @@ TEST_F(DeviceWindowTest, APluggedKeyboardIsBoundConnectedAndShown) {
 
 TEST_F(DeviceWindowTest, UnpluggingHidesTheEntryQuicklyAndKeepsThePage) {
     CTavimondUSBDevice* keyboard = KeyboardPage();
-    ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::KeyboardWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return EntryShown(keyboard); }, 1000 * kSlowdown));
     ASSERT_TRUE(WaitUntil([&] { return keyboard->GetDeviceInfo().KeySlots() > 0; }, 3000 * kSlowdown));
 
-    ASSERT_EQ(m_hub->Unplug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Unplug(Device::KeyboardWired), 1);
     const int hiddenAfter = TimeUntil([&] { return !EntryShown(keyboard); }, 1000 * kSlowdown);
     ASSERT_GE(hiddenAfter, 0);
     EXPECT_LE(hiddenAfter, 200 * kSlowdown) << "the presence check runs every 100 ms";
@@ -80,7 +91,7 @@ TEST_F(DeviceWindowTest, UnpluggingHidesTheEntryQuicklyAndKeepsThePage) {
         500 * kSlowdown));
 
     // Plugged again, the same page is bound again.
-    ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::KeyboardWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return EntryShown(keyboard); }, 1000 * kSlowdown));
     EXPECT_EQ(m_wnd->Pages()->Keyboards().size(), 1u);
     EXPECT_TRUE(Bound(keyboard));
@@ -88,19 +99,19 @@ TEST_F(DeviceWindowTest, UnpluggingHidesTheEntryQuicklyAndKeepsThePage) {
 
 TEST_F(DeviceWindowTest, TheCableTakesOverFromTheReceiverAndGivesBackToIt) {
     CTavimondUSBDevice* mouse = MousePage();
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseReceiver), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseReceiver), 1);
     // Through the receiver the entry appears once the start-up timer found the mouse awake.
     ASSERT_TRUE(WaitUntil([&] { return EntryShown(mouse); }, 3000 * kSlowdown));
     EXPECT_TRUE(mouse->IsWireless());
     EXPECT_TRUE(Bound(mouse));
 
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return Bound(mouse) && !mouse->IsWireless(); }, 1000 * kSlowdown));
     EXPECT_TRUE(EntryShown(mouse));
     EXPECT_EQ(m_wnd->Pages()->Mice().size(), 1u);
     EXPECT_EQ(m_wnd->Selector().CountConnected(), 1);  // one mouse, one entry
 
-    ASSERT_EQ(m_hub->Unplug(TestDevice::MouseWired), 1);
+    ASSERT_EQ(m_hub->Unplug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return Bound(mouse) && mouse->IsWireless(); }, 1000 * kSlowdown));
     EXPECT_TRUE(EntryShown(mouse));
     EXPECT_EQ(m_wnd->Selector().CountConnected(), 1);
@@ -108,9 +119,9 @@ TEST_F(DeviceWindowTest, TheCableTakesOverFromTheReceiverAndGivesBackToIt) {
     EXPECT_TRUE(mouse->CommandLink().QueryWirelessDevice());
 
     // Plugging the receiver while the cable serves the mouse changes nothing.
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseWired), 1);
     ASSERT_TRUE(WaitUntil([&] { return !mouse->IsWireless(); }, 1000 * kSlowdown));
-    ASSERT_EQ(m_hub->Unplug(TestDevice::MouseReceiver), 1);
+    ASSERT_EQ(m_hub->Unplug(Device::MouseReceiver), 1);
     vxtest::Pump(300);
     EXPECT_FALSE(mouse->IsWireless());
     EXPECT_TRUE(Bound(mouse));
@@ -119,8 +130,8 @@ TEST_F(DeviceWindowTest, TheCableTakesOverFromTheReceiverAndGivesBackToIt) {
 
 TEST_F(DeviceWindowTest, TheMouseOnItsReceiverShowsItsBatteryAndWirelessMark) {
     CTavimondUSBDevice* mouse = MousePage();
-    ASSERT_EQ(m_hub->SetBattery(TestDevice::MouseReceiver, 63, 2), 1);
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseReceiver), 1);
+    ASSERT_EQ(m_hub->SetBattery(Device::MouseReceiver, 63, 2), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseReceiver), 1);
     ASSERT_TRUE(WaitUntil([&] { return EntryShown(mouse); }, 3000 * kSlowdown));
     QWidget* indicator = mouse->GetPowerIndicator();
     ASSERT_NE(indicator, nullptr);
@@ -139,20 +150,20 @@ TEST_F(DeviceWindowTest, TheMouseOnItsReceiverShowsItsBatteryAndWirelessMark) {
 
 TEST_F(DeviceWindowTest, AReceiverWhoseMouseSleepsShowsNoEntryUntilTheMouseWakes) {
     CTavimondUSBDevice* mouse = MousePage();
-    ASSERT_EQ(m_hub->SetAsleep(TestDevice::MouseReceiver, true), 1);
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseReceiver), 1);
+    ASSERT_EQ(m_hub->SetAsleep(Device::MouseReceiver, true), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseReceiver), 1);
     ASSERT_TRUE(WaitUntil([&] { return Bound(mouse); }, 1000 * kSlowdown));
     // The start-up timer (500 ms) asks the mouse, finds it asleep and asks again every 3 s.
     ASSERT_TRUE(WaitUntil([&] { return EntryOf(mouse)->GetRetryCount() > 0; }, 2000 * kSlowdown));
     EXPECT_FALSE(EntryShown(mouse));
     EXPECT_TRUE(NoDeviceNoticeShown());
 
-    ASSERT_EQ(m_hub->SetAsleep(TestDevice::MouseReceiver, false), 1);
+    ASSERT_EQ(m_hub->SetAsleep(Device::MouseReceiver, false), 1);
     EXPECT_TRUE(WaitUntil([&] { return EntryShown(mouse); }, 4000 * kSlowdown));
     EXPECT_FALSE(NoDeviceNoticeShown());
 
     // Falling asleep again: the wireless watch hides the entry within its 3 s round.
-    ASSERT_EQ(m_hub->SetAsleep(TestDevice::MouseReceiver, true), 1);
+    ASSERT_EQ(m_hub->SetAsleep(Device::MouseReceiver, true), 1);
     EXPECT_TRUE(WaitUntil([&] { return !EntryShown(mouse); }, 4500 * kSlowdown));
     EXPECT_TRUE(Bound(mouse));  // the receiver itself is still there
 }
@@ -165,7 +176,7 @@ TEST_F(DeviceWindowTest, AConsumerCollectionWithoutTheVendorCollectionNeverGetsA
     node.vendor = 0x320F;
     node.product = 0x221C;
     node.interfaceNumber = 1;
-    node.descriptor = VirtualDevices::MouseDescriptorWithoutVendor();
+    node.descriptor = JourneyDevices::MouseDescriptorWithoutVendor();
     ASSERT_FALSE(node.descriptor.empty());
     vxtest::VirtualNodePlayer player(m_dir.Path());
     ASSERT_TRUE(player.Publish(node));
@@ -199,7 +210,7 @@ TEST_F(DeviceWindowTest, DeviceChangesDuringSleepAreHandledOnResume) {
     CTavimondUSBDevice* keyboard = KeyboardPage();
     CWindowMessages::SendMessage(m_wnd->GetHWND(), WM_POWERBROADCAST, kPowerSuspend, 0);
     EXPECT_FALSE(m_wnd->IsAwake());
-    ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::KeyboardWired), 1);
     const size_t cycles = m_wnd->Discovery()->CycleCount();
     ASSERT_TRUE(WaitUntil([&] { return m_wnd->Discovery()->CycleCount() >= cycles + 2; }, 3000 * kSlowdown));
     EXPECT_FALSE(Bound(keyboard));
@@ -214,9 +225,9 @@ TEST_F(DeviceWindowTest, DeviceChangesDuringSleepAreHandledOnResume) {
 }
 
 TEST_F(DeviceWindowTest, ExitStopsEveryWorkerWithinItsBound) {
-    ASSERT_EQ(m_hub->Plug(TestDevice::KeyboardWired), 1);
-    ASSERT_EQ(m_hub->Plug(TestDevice::MouseWired), 1);
-    ASSERT_EQ(m_hub->Plug(TestDevice::Mousepad), 1);
+    ASSERT_EQ(m_hub->Plug(Device::KeyboardWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::MouseWired), 1);
+    ASSERT_EQ(m_hub->Plug(Device::Mousepad), 1);
     CTavimondUSBDevice* keyboard = KeyboardPage();
     CTavimondUSBDevice* mouse = MousePage();
     ASSERT_TRUE(WaitUntil([&] { return keyboard->LightingThreadRunning() && mouse->LightingThreadRunning(); },

@@ -30,6 +30,10 @@
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::link::SupportedDevicesUdevRules;
+using vx::profiles::SetUserDataFolderOverride;
+using vx::profiles::UserDataFolder;
+
 namespace {
 
 QSettings UserSettings() {

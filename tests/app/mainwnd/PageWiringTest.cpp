@@ -28,6 +28,10 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::profiles::CMouseProfiledata;
+
+using journeys::Device;
+
 namespace {
 
 class PageWiringTest : public DeviceWindowTest {
@@ -54,7 +58,7 @@ protected:
     }
 
     // Plugs a device and waits until its page ran its connection sequence.
-    CTavimondUSBDevice* Connect(TestDevice device, CTavimondUSBDevice* page) {
+    CTavimondUSBDevice* Connect(Device device, CTavimondUSBDevice* page) {
         EXPECT_EQ(m_hub->Plug(device), 1);
         EXPECT_TRUE(WaitUntil([&] { return EntryShown(page) && page->LightingThreadRunning(); },
                               4000 * kSlowdown));
@@ -93,14 +97,14 @@ protected:
     }
 
     // Runs an action and returns how many settings sessions the device accepted meanwhile.
-    size_t SessionsDuring(TestDevice device, const std::function<void()>& action) {
+    size_t SessionsDuring(Device device, const std::function<void()>& action) {
         const size_t before = m_hub->ConfigSessions(device);
         action();
         vxtest::Pump(50);
         return m_hub->ConfigSessions(device) - before;
     }
 
-    std::vector<uint8_t> ActiveBlock(TestDevice device) {
+    std::vector<uint8_t> ActiveBlock(Device device) {
         return m_hub->ConfigBlock(device, m_hub->ActiveProfile(device));
     }
 
@@ -125,10 +129,10 @@ int StageDpi(const std::vector<uint8_t>& block, int stage) {
 }
 
 TEST_F(PageWiringTest, EveryMouseControlReachesTheMouseOncePerAction) {
-    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(Connect(TestDevice::MouseWired, MousePage()));
+    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(Connect(Device::MouseWired, MousePage()));
     ASSERT_NE(mouse, nullptr);
     Show(mouse);
-    constexpr TestDevice kMouse = TestDevice::MouseWired;
+    constexpr Device kMouse = Device::MouseWired;
 
     // The four feature tabs open their pages.
     const char* const tabs[] = {"mouse_function_option_0", "mouse_function_option_1", "mouse_function_option_2",
@@ -213,8 +217,8 @@ TEST_F(PageWiringTest, EveryMouseControlReachesTheMouseOncePerAction) {
 }
 
 TEST_F(PageWiringTest, EachPageOpensOnTheTabItHighlights) {
-    CTavimondUSBDevice* mouse = Connect(TestDevice::MouseWired, MousePage());
-    CTavimondUSBDevice* keyboard = Connect(TestDevice::KeyboardWired, KeyboardPage());
+    CTavimondUSBDevice* mouse = Connect(Device::MouseWired, MousePage());
+    CTavimondUSBDevice* keyboard = Connect(Device::KeyboardWired, KeyboardPage());
     // The profile panel highlights its first tab, lighting, when it is connected to its page.
     EXPECT_TRUE(Control<COptionUI>(keyboard, "deng_Op_tab")->IsSelected());
     EXPECT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "LightControlItem"));
@@ -231,8 +235,8 @@ TEST_F(PageWiringTest, EachPageOpensOnTheTabItHighlights) {
 }
 
 TEST_F(PageWiringTest, ALightingChoiceOnOnePageKeepsTheOtherPagesChoices) {
-    CTavimondUSBDevice* mouse = Connect(TestDevice::MouseWired, MousePage());
-    CTavimondUSBDevice* keyboard = Connect(TestDevice::KeyboardWired, KeyboardPage());
+    CTavimondUSBDevice* mouse = Connect(Device::MouseWired, MousePage());
+    CTavimondUSBDevice* keyboard = Connect(Device::KeyboardWired, KeyboardPage());
     // Both direction options of both pages, and which of each pair is on.
     auto* mouseLeft = Control<COptionUI>(mouse, "deng_FXL_check");
     auto* mouseRight = Control<COptionUI>(mouse, "deng_FXR_check");
@@ -263,7 +267,7 @@ TEST_F(PageWiringTest, ALightingChoiceOnOnePageKeepsTheOtherPagesChoices) {
 }
 
 TEST_F(PageWiringTest, TheMouseProfilePanelAndItsMenuAreUsable) {
-    CTavimondUSBDevice* mouse = Connect(TestDevice::MouseWired, MousePage());
+    CTavimondUSBDevice* mouse = Connect(Device::MouseWired, MousePage());
     Show(mouse);
     auto* combo = Control<QComboBox>(mouse, "device_profile_combo");
     ASSERT_NE(combo, nullptr);
@@ -302,7 +306,7 @@ TEST_F(PageWiringTest, TheMouseProfilePanelAndItsMenuAreUsable) {
 }
 
 TEST_F(PageWiringTest, AKeyClickedInCustomColourModePaintsItsLed) {
-    auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(Connect(TestDevice::KeyboardWired, KeyboardPage()));
+    auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(Connect(Device::KeyboardWired, KeyboardPage()));
     ASSERT_NE(keyboard, nullptr);
     Show(keyboard);
     ASSERT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "LightControlItem"));
@@ -318,13 +322,13 @@ TEST_F(PageWiringTest, AKeyClickedInCustomColourModePaintsItsLed) {
     const auto light = keyboard->Engine().GetLightInfo();
     constexpr int kKey = 40;
     const auto group = static_cast<size_t>(keyboard->GetProfileData()->GetLightInfo().customGroup);
-    const std::vector<uint8_t> coloursBefore = m_hub->KeyColours(TestDevice::KeyboardWired, group);
+    const std::vector<uint8_t> coloursBefore = m_hub->KeyColours(Device::KeyboardWired, group);
     Click(Control(keyboard, "key_40"));
     const vx::lighting::LedEntry led = keyboard->Engine().GetLed(kKey);
     EXPECT_EQ(led.red, light.red);
     EXPECT_EQ(led.green, light.green);
     EXPECT_EQ(led.blue, light.blue);
-    EXPECT_NE(m_hub->KeyColours(TestDevice::KeyboardWired, group), coloursBefore);
+    EXPECT_NE(m_hub->KeyColours(Device::KeyboardWired, group), coloursBefore);
 }
 
 // Shown on its page: not hidden itself nor inside a hidden container, except that a tab layout's
@@ -343,8 +347,8 @@ bool LooksLikeLanguageKey(const QString& text) {
 }
 
 TEST_F(PageWiringTest, EveryControlAUserCanActOnIsNamedInTheLanguageAndNoTextIsARawKey) {
-    Connect(TestDevice::MouseWired, MousePage());
-    Connect(TestDevice::KeyboardWired, KeyboardPage());
+    Connect(Device::MouseWired, MousePage());
+    Connect(Device::KeyboardWired, KeyboardPage());
     QStringList unnamed;
     QStringList raw;
     for (QWidget* w : m_wnd->findChildren<QWidget*>()) {

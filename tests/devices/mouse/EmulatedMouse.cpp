@@ -3,6 +3,14 @@
 #include "emulator/VirtualDeviceHub.h"
 #include "link/CommandFrame.h"
 
+using vx::emulator::ImageRecord;
+using vx::emulator::ImageState;
+using vx::emulator::ReceivedReport;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+using vx::link::kFrameCommand;
+using vx::link::kFrameReportId;
+
 namespace mousetest {
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "emulator/VirtualModel.h"
 
-class VirtualDeviceHub;
+namespace vx::emulator { class VirtualDeviceHub; }
 
 namespace mousetest {
 
@@ -24,12 +24,12 @@ public:
     explicit EmulatedMouse(const std::string& directory);
     ~EmulatedMouse();
 
-    int Plug(VirtualModel model);
+    int Plug(vx::emulator::VirtualModel model);
     int SetAsleep(bool asleep);
     int SetBattery(uint8_t percent, uint8_t charging);
-    int Notify(VirtualModel model, uint16_t code);
-    int NotifyProfileChange(VirtualModel model, int profile, int extra = -1);
-    std::string LinkPath(VirtualModel model, int collection) const;
+    int Notify(vx::emulator::VirtualModel model, uint16_t code);
+    int NotifyProfileChange(vx::emulator::VirtualModel model, int profile, int extra = -1);
+    std::string LinkPath(vx::emulator::VirtualModel model, int collection) const;
 
     std::vector<uint8_t> ConfigBlock(size_t profile) const;
     std::vector<uint8_t> KeyTable() const;
@@ -42,7 +42,7 @@ public:
     ImageBytes Shoot() const;
 
 private:
-    std::unique_ptr<VirtualDeviceHub> m_hub;
+    std::unique_ptr<vx::emulator::VirtualDeviceHub> m_hub;
 };
 
 }  // namespace mousetest

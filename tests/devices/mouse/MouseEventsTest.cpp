@@ -7,6 +7,8 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::emulator::VirtualModel;
+
 namespace mousetest {
 namespace {
 

@@ -46,8 +46,8 @@ protected:
         std::filesystem::copy_file(std::filesystem::path(VX_SOURCE_DIR) / "DefaultData" / "mouse.Json",
                                    m_root / "install" / "DefaultData" / "mouse.Json");
         WriteLightTable();
-        SetInstallFolderOverride(m_root / "install");
-        SetUserDataFolderOverride(m_root / "user");
+        vx::profiles::SetInstallFolderOverride(m_root / "install");
+        vx::profiles::SetUserDataFolderOverride(m_root / "user");
         m_hub = std::make_unique<EmulatedMouse>((m_root / "hid").string());
     }
 
@@ -57,8 +57,8 @@ protected:
             m_page.reset();
         }
         m_hub.reset();
-        SetInstallFolderOverride({});
-        SetUserDataFolderOverride({});
+        vx::profiles::SetInstallFolderOverride({});
+        vx::profiles::SetUserDataFolderOverride({});
         std::filesystem::remove_all(m_root);
     }
 
@@ -75,7 +75,7 @@ protected:
 
     // Builds the page as the main window sets one up, plugs the model and opens its command
     // interface as discovery does.
-    CTavimondMouseDevice& Connect(VirtualModel model, bool withLayout = true) {
+    CTavimondMouseDevice& Connect(vx::emulator::VirtualModel model, bool withLayout = true) {
         EXPECT_EQ(m_hub->Plug(model), 1);
         m_model = model;
         m_page = std::make_unique<CTavimondMouseDevice>();
@@ -88,19 +88,19 @@ protected:
         m_page->SetDeviceRecord(identity);
         m_page->SetLightTableIndex(1);
         m_page->Initialise();
-        DeviceLink& link = m_page->CommandLink();
+        vx::link::DeviceLink& link = m_page->CommandLink();
         const bool receiver = Receiver();
         {
             std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
-            HidLink& hid = receiver ? link.WirelessLink() : link.WiredLink();
+            vx::link::HidLink& hid = receiver ? link.WirelessLink() : link.WiredLink();
             EXPECT_TRUE(hid.Open(m_hub->LinkPath(model, kCommandCollection), true, true, true, false));
         }
         link.SetConnected(true);
-        link.SetLinkMode(receiver ? kLinkModeWireless : kLinkModeWired);
+        link.SetLinkMode(receiver ? vx::link::kLinkModeWireless : vx::link::kLinkModeWired);
         return *m_page;
     }
 
-    bool Receiver() const { return m_model == VirtualModel::MouseReceiver; }
+    bool Receiver() const { return m_model == vx::emulator::VirtualModel::MouseReceiver; }
     EmulatedMouse& Firmware() { return *m_hub; }
     std::filesystem::path MouseFolder() const { return m_root / "user" / "mouse"; }
 
@@ -124,7 +124,7 @@ protected:
     std::filesystem::path m_root;
     std::unique_ptr<EmulatedMouse> m_hub;
     std::unique_ptr<CTavimondMouseDevice> m_page;
-    VirtualModel m_model = VirtualModel::MouseWired;
+    vx::emulator::VirtualModel m_model = vx::emulator::VirtualModel::MouseWired;
 };
 
 }  // namespace mousetest

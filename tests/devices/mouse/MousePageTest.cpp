@@ -14,6 +14,13 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::emulator::VirtualModel;
+using vx::link::kMouseBlockStride;
+using vx::profiles::JsonFile;
+using vx::profiles::KeyEntry;
+using vx::profiles::kKeyTypeMacro;
+using vx::profiles::kKeyTypeMacroRepeat;
+
 namespace mousetest {
 namespace {
 

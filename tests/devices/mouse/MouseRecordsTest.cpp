@@ -12,6 +12,9 @@
 #include "devices/MouseSettingsBlock.h"
 #include "devices/MouseShootImage.h"
 
+using vx::link::DeviceInfo;
+using vx::link::MouseBlock;
+
 namespace {
 
 // --- DPI scale ---

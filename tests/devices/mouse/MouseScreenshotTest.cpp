@@ -12,6 +12,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::emulator::VirtualModel;
+
 namespace mousetest {
 namespace {
 

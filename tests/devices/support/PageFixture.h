@@ -64,15 +64,15 @@ protected:
         std::filesystem::create_directories(m_install / "DefaultData");
         for (const auto& entry : std::filesystem::directory_iterator(VX_SOURCE_DIR "/DefaultData"))
             std::filesystem::copy(entry.path(), m_install / "DefaultData" / entry.path().filename());
-        SetInstallFolderOverride(m_install);
-        SetUserDataFolderOverride(m_user);
+        vx::profiles::SetInstallFolderOverride(m_install);
+        vx::profiles::SetUserDataFolderOverride(m_user);
         m_rig = std::make_unique<VirtualRig>((m_root / "hid").string());
     }
 
     void TearDown() override {
         m_rig.reset();
-        SetInstallFolderOverride({});
-        SetUserDataFolderOverride({});
+        vx::profiles::SetInstallFolderOverride({});
+        vx::profiles::SetUserDataFolderOverride({});
         std::error_code ec;
         std::filesystem::remove_all(m_root, ec);
     }
@@ -113,17 +113,17 @@ protected:
 
     bool Connect(CTavimondUSBDevice& page, RigModel model, bool wireless = false) {
         m_rig->Plug(model);  // a model plugged already stays as it is
-        DeviceLink& link = page.CommandLink();
+        vx::link::DeviceLink& link = page.CommandLink();
         std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
-        HidLink& hid = wireless ? link.WirelessLink() : link.WiredLink();
+        vx::link::HidLink& hid = wireless ? link.WirelessLink() : link.WiredLink();
         if (!hid.Open(m_rig->CommandPath(model), true, true, true, false)) return false;
         link.SetConnected(true);
-        link.SetLinkMode(wireless ? kLinkModeWireless : kLinkModeWired);
+        link.SetLinkMode(wireless ? vx::link::kLinkModeWireless : vx::link::kLinkModeWired);
         return true;
     }
 
     static void Disconnect(CTavimondUSBDevice& page) {
-        DeviceLink& link = page.CommandLink();
+        vx::link::DeviceLink& link = page.CommandLink();
         link.SetConnected(false);
         std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
         link.WiredLink().Close();

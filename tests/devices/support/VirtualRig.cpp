@@ -2,6 +2,12 @@
 
 #include "emulator/VirtualDeviceHub.h"
 
+using vx::emulator::ImageRecord;
+using vx::emulator::ImageState;
+using vx::emulator::ReceivedReport;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualModel;
+
 namespace vxtest {
 
 namespace {

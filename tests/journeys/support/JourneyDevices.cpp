@@ -1,7 +1,20 @@
 #include "JourneyDevices.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "emulator/FrameChecksum.h"
+#include "emulator/ReportDescriptors.h"
 #include "emulator/VirtualDeviceHub.h"
+
+using vx::emulator::FirmwareKind;
+using vx::emulator::ReceivedReport;
+using vx::emulator::ReportDescriptor;
+using vx::emulator::VirtualDeviceHub;
+using vx::emulator::VirtualFirmware;
+using vx::emulator::VirtualModel;
+using vx::emulator::kCommandReportId;
+using vx::emulator::kFramePayloadOffset;
 
 namespace journeys {
 namespace {
@@ -54,9 +67,25 @@ int JourneyDevices::SetPhoneType(Device device, uint8_t phoneType) {
 }
 int JourneyDevices::Notify(Device device, uint16_t code) { return m_hub->Notify(Model(device), code); }
 
+std::string JourneyDevices::LinkPath(Device device, int collection) const {
+    return m_hub->LinkPath(Model(device), collection);
+}
+
 std::vector<uint8_t> JourneyDevices::ActiveConfigBlock(Device device) const {
     const VirtualFirmware& firmware = m_hub->Firmware(Model(device));
     return firmware.ConfigBlock(firmware.ActiveProfile());
+}
+
+std::vector<uint8_t> JourneyDevices::ConfigBlock(Device device, size_t profile) const {
+    return m_hub->Firmware(Model(device)).ConfigBlock(profile);
+}
+
+uint8_t JourneyDevices::ActiveProfile(Device device) const {
+    return m_hub->Firmware(Model(device)).ActiveProfile();
+}
+
+size_t JourneyDevices::ConfigSessions(Device device) const {
+    return m_hub->Firmware(Model(device)).ConfigSessions();
 }
 
 std::vector<uint8_t> JourneyDevices::KeyTable(Device device) const {
@@ -91,5 +120,12 @@ size_t JourneyDevices::CountOf(Device device, uint8_t command) const {
 }
 
 void JourneyDevices::ClearReceived(Device device) { m_hub->Firmware(Model(device)).ClearReceived(); }
+
+std::vector<uint8_t> JourneyDevices::MouseDescriptorWithoutVendor() {
+    const std::span<const uint8_t> full = ReportDescriptor(FirmwareKind::Mouse);
+    const uint8_t vendorPage[] = {0x06, 0x1C, 0xFF};
+    const auto cut = std::search(full.begin(), full.end(), std::begin(vendorPage), std::end(vendorPage));
+    return {full.begin(), cut};
+}
 
 }  // namespace journeys

@@ -1,14 +1,15 @@
 #pragma once
-// The virtual devices of a journey and what a journey may look at in them: their memory and the
-// reports they received. Kept apart from the program's headers, because the firmware side has
-// record types of its own with the same names.
+// The virtual devices of a journey or a test and what it may look at in them: their memory and the
+// reports they received. Journeys, the main window's tests and the program benchmarks share it.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+namespace vx::emulator {
 class VirtualDeviceHub;
+}
 
 namespace journeys {
 
@@ -35,6 +36,8 @@ public:
     int SetBattery(Device device, uint8_t percent, uint8_t charging = 0);
     int SetPhoneType(Device device, uint8_t phoneType);
     int Notify(Device device, uint16_t code);
+    // The node of one of the device's collections, as discovery hands it to a page.
+    std::string LinkPath(Device device, int collection) const;
 
     // The devices keep their memory in `directory` as the program's own virtual devices do (off
     // until called: a journey starts from factory memory). 1 when the folder is usable.
@@ -45,6 +48,10 @@ public:
 
     // Memory of the device behind `device` (the keyboard's cable and receiver share one).
     std::vector<uint8_t> ActiveConfigBlock(Device device) const;
+    std::vector<uint8_t> ConfigBlock(Device device, size_t profile) const;
+    uint8_t ActiveProfile(Device device) const;
+    // How many settings sessions (BeginConfig) the device accepted.
+    size_t ConfigSessions(Device device) const;
     std::vector<uint8_t> KeyTable(Device device) const;
     std::vector<uint8_t> KeyColours(Device device, size_t group) const;
     bool SoftwareLighting(Device device) const;
@@ -56,10 +63,13 @@ public:
     size_t CountOf(Device device, uint8_t command) const;
     void ClearReceived(Device device);
 
+    // The wired mouse's report descriptor up to (without) its vendor collection.
+    static std::vector<uint8_t> MouseDescriptorWithoutVendor();
+
 private:
     std::string m_directory;
     std::string m_stateDirectory;
-    std::unique_ptr<VirtualDeviceHub> m_hub;
+    std::unique_ptr<vx::emulator::VirtualDeviceHub> m_hub;
 };
 
 }  // namespace journeys
