@@ -25,8 +25,6 @@ namespace {
 
 constexpr uint16_t kEventReread = 0x401;
 constexpr uint16_t kEventRereadWired = 0x402;
-constexpr uint8_t kProfileChangeClass = 0x10;
-constexpr uint8_t kProfileChangeExtraClass = 0x11;
 constexpr int kStageByteOfBlock = 26;
 constexpr int kRepeatRateMax = 31;
 // The delay that each repeat-delay option stands for, as the label shows it.
@@ -330,13 +328,11 @@ void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
         RequestReread(kRereadDelayFastMs);
         return;
     }
-    const uint8_t codeClass = static_cast<uint8_t>(code >> 8);
-    if (codeClass != kProfileChangeClass && codeClass != kProfileChangeExtraClass) return;
-    if (!m_commandLink.IsConnected()) return;
-    m_activeProfile = code & 0x0F;
-    m_block[0] = static_cast<uint8_t>(m_activeProfile);
-    if (codeClass == kProfileChangeExtraClass)
-        m_block[kStageByteOfBlock] = static_cast<uint8_t>((code >> 4) & 0x0F);
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    if (!change || !m_commandLink.IsConnected()) return;
+    m_activeProfile = change->profile;
+    m_block[0] = change->profile;
+    if (change->extra) m_block[kStageByteOfBlock] = *change->extra;
     RefreshPage();
 }
 

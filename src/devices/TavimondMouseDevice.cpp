@@ -25,8 +25,6 @@
 namespace {
 
 constexpr uint16_t kEventClick = 0x403;
-constexpr uint8_t kEventProfile = 0x10;
-constexpr uint8_t kEventProfileAndStage = 0x11;
 constexpr const char* kMouseFolder = "mouse";
 
 // Ranges of the pointer settings as the system's mouse settings take them.
@@ -343,19 +341,19 @@ void CTavimondMouseDevice::StoreSettingsAndSend(const Json::Value& before) {
 // ---- notification events ----
 
 void CTavimondMouseDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
-    const uint8_t high = static_cast<uint8_t>(code >> 8);
     if (code == kEventClick) {
         if (!wireless) TriggerReactive();
         return;
     }
-    if (high != kEventProfile && high != kEventProfileAndStage) {
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    if (!change) {
         CTavimondUSBDevice::HandleNotifyEvent(code, wireless);
         return;
     }
     if (!m_commandLink.IsConnected()) return;
-    m_current.profile = static_cast<uint8_t>(code & 0x0F);
-    if (high == kEventProfileAndStage) {
-        const uint8_t stage = static_cast<uint8_t>((code >> 4) & 0x0F);
+    m_current.profile = change->profile;
+    if (change->extra) {
+        const uint8_t stage = *change->extra;
         m_current.SetActiveStage(stage);
         // The page shows the stage the user switched to on the mouse.
         if (InStageRange(stage)) {

@@ -312,7 +312,6 @@ protected:
     virtual void TakeProfileRecords() {}
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
-    void SetDeviceInfo(const DeviceInfo& info) { m_protocol->SetCapability(info); }
     CDeviceKeyButtonUI* KeyButton(int index) const;
     CDeviceKeyButtonUI* LightButton(int index) const;
     vx::lighting::StreamFailureRule& MutableStreamRule() { return m_streamRule; }

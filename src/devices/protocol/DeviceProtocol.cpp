@@ -55,6 +55,17 @@ int DeviceProtocol::WriteBlock(std::span<const uint8_t> block) {
     return status;
 }
 
+std::optional<ProfileChange> DeviceProtocol::DecodeProfileChange(uint16_t code) {
+    constexpr uint8_t kProfileClass = 0x10;
+    constexpr uint8_t kProfileAndExtraClass = 0x11;
+    const uint8_t codeClass = static_cast<uint8_t>(code >> 8);
+    if (codeClass != kProfileClass && codeClass != kProfileAndExtraClass) return std::nullopt;
+    ProfileChange change;
+    change.profile = static_cast<uint8_t>(code & 0x0F);
+    if (codeClass == kProfileAndExtraClass) change.extra = static_cast<uint8_t>((code >> 4) & 0x0F);
+    return change;
+}
+
 bool DeviceProtocol::ReadPowerStatus(StatusRecord* record) {
     if (!Reachable()) return false;
     std::array<uint8_t, StatusRecord::kLength> bytes{};

@@ -13,6 +13,7 @@
 // the connection sequence on the window thread before the worker reads them.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -34,6 +35,14 @@ constexpr int kWriteNoBase = -302;
 struct BlockRead {
     uint8_t activeProfile = 0;
     std::vector<uint8_t> block;  // as the device sent it
+};
+
+// A profile change made on the device, as its notification reports it: 0x10 << 8 | profile, or
+// 0x11 << 8 | extra << 4 | profile, extra being the keyboard's block byte 26 or the mouse's active
+// DPI stage.
+struct ProfileChange {
+    uint8_t profile = 0;
+    std::optional<uint8_t> extra;
 };
 
 class DeviceProtocol {
@@ -69,6 +78,9 @@ public:
     // Writes a settings block at offset 0 in one settings session. A device that does not answer
     // costs one time-out, not one per frame of the write.
     int WriteBlock(std::span<const uint8_t> block);
+
+    // The profile change a notification code reports; nothing for any other code.
+    static std::optional<ProfileChange> DecodeProfileChange(uint16_t code);
 
     // ---- power ----
     // The status record (battery, charger, phone); false when the device did not give one.

@@ -148,7 +148,11 @@ TEST_F(ProtocolEmulatorTest, KeyboardSettingsReachTheDeviceByteForByteAndComeBac
     EXPECT_FALSE(Firmware(VirtualModel::KeyboardWired).InConfigSession());
 
     // The user switches to profile 2 on the keyboard and its block there differs.
-    ASSERT_NE(Firmware(VirtualModel::KeyboardWired).ChangeProfileOnDevice(2, -1), 0);
+    const uint16_t code = Firmware(VirtualModel::KeyboardWired).ChangeProfileOnDevice(2, -1);
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    ASSERT_TRUE(change.has_value());
+    EXPECT_EQ(change->profile, 2);
+    EXPECT_FALSE(change->extra.has_value());
     ChangeOnDevice(VirtualModel::KeyboardWired, 2 * KeyboardProtocol::kBlockStride + 1,
                    {0x47, 4, 4 - 3, 0, 1, 0xAA, 0xBB, 0xCC});
     std::vector<uint8_t> block;
@@ -245,6 +249,18 @@ TEST_F(ProtocolEmulatorTest, MouseSettingsReachTheDeviceAndASleepingMouseCostsOn
     ASSERT_EQ(raw.size(), 1 + kMouseBlockReadLength);
     EXPECT_EQ(raw[0], 0);
     EXPECT_TRUE(std::equal(expected.begin() + 1, expected.end(), raw.begin() + 2));
+
+    // Profile 1 and DPI stage 3 chosen on the mouse: the notification names both, and the block
+    // read afterwards is profile 1's with that stage active.
+    const uint16_t code = Firmware(VirtualModel::MouseReceiver).ChangeProfileOnDevice(1, 3);
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    ASSERT_TRUE(change.has_value());
+    EXPECT_EQ(change->profile, 1);
+    EXPECT_EQ(change->extra, std::optional<uint8_t>(3));
+    EXPECT_FALSE(vx::devices::DeviceProtocol::DecodeProfileChange(0x0401).has_value());
+    ASSERT_EQ(mouse.ReadSettings(&raw), kLinkOk);
+    EXPECT_EQ(raw[0], 1);
+    EXPECT_EQ(TranslateReadBlock(raw[0], std::span<const uint8_t>(raw).subspan(1), kModeCodes).ActiveStage(), 3);
 
     // Asleep: every operation ends at the presence query, nothing else reaches the receiver.
     ASSERT_EQ(m_hub->SetAsleep(VirtualModel::MouseReceiver, true), 1);
