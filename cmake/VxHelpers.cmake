@@ -17,8 +17,7 @@ function(vx_add_test)
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
     target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
-    target_compile_definitions(${T_NAME} PRIVATE
-        VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    target_include_directories(${T_NAME} PRIVATE ${VX_GENERATED_DIR})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
@@ -36,8 +35,7 @@ function(vx_add_library name)
     add_library(${name} STATIC ${L_SOURCES})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${L_LIBS})
-    target_compile_definitions(${name} PRIVATE
-        VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    target_include_directories(${name} PRIVATE ${VX_GENERATED_DIR})
 endfunction()
 
 # vx_add_bench(name SOURCES ... LIBS ...): a Google Benchmark executable (not a CTest test).
@@ -46,6 +44,5 @@ function(vx_add_bench name)
     add_executable(${name} ${B_SOURCES})
     target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark Threads::Threads)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
-    target_compile_definitions(${name} PRIVATE
-        VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    target_include_directories(${name} PRIVATE ${VX_GENERATED_DIR})
 endfunction()

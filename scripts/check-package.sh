@@ -20,6 +20,8 @@ app_id=com.vexorumbrel.ControlCenter
 expected=(
   usr/bin/VexorUmbrelControlCenter
   usr/lib/udev/rules.d/70-vexor-umbrel.rules
+  usr/lib/vexor-umbrel/libvxconf-pulse.so
+  usr/lib/vexor-umbrel/libvxconf-memory.so
   usr/share/vexor-umbrel/skin/res.xml
   usr/share/vexor-umbrel/DefaultData/keyboard.Json
   usr/share/applications/$app_id.desktop

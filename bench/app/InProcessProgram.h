@@ -3,6 +3,7 @@
 // the program: the virtual devices' folder, a private data folder, the skin and the registered
 // messages.
 
+#include "BuildPaths.h"
 #include <QByteArray>
 #include <QString>
 #include <string>

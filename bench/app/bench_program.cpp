@@ -17,6 +17,7 @@
 //                         (they take every report and answer none); median and maximum of each
 //                         (target: maximum under 50 ms whatever a device does)
 //   build/bench/app/bench_program [--benchmark_filter=WindowAnswerTime]
+#include "BuildPaths.h"
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,6 +1,7 @@
 // The keyboard page's LightingFrame, run by the selector entry every 50 ms on the UI thread: it
 // paints every LED button from the frame and, in the streamed modes, builds and sends the frame.
 // The send is replaced by a counter so that the figure is the page's own work.
+#include "BuildPaths.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>

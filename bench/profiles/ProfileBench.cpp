@@ -2,6 +2,7 @@
 // largest one: 170 keys, 170 light-list entries, a 170-colour custom group). Target: under 2 ms
 // per load-and-save.
 
+#include "BuildPaths.h"
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>

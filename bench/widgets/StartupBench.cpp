@@ -1,6 +1,7 @@
 // Start-up of the real program with the offscreen platform: process start to the main window's
 // first paint, and the process's peak resident memory. Targets: under 300 ms and under 60 MB.
 //   build/bench/widgets/bench_widgets_startup
+#include "BuildPaths.h"
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,81 +1,64 @@
 #pragma once
 // The routing tables of the main window: which control name (exact, or a prefix followed by a
-// decimal index) means which action, per notification type. Rows are tested in order; the first
-// match wins. Names are compared without regard to letter case.
+// decimal index) reaches which handler, per notification type. Each row names its handler on the
+// owner of the control -- the window's own rows, the current device page, or one of that page's
+// panels -- and the router only finds that owner and calls the handler. Rows are tested in order;
+// the first match wins. Names are compared without regard to letter case.
+//
+// Controls of features not built yet have no rows: their names are listed once, in kNotBuilt
+// (ControlRouterTables.cpp), and do nothing but say so in the diagnostic output. Building such a
+// feature (a panel, say) means: give the panel class its handlers, `void OnX(const ControlEvent&)`;
+// add it to RouteOwner, RouteOwnerOf and CControlRouter::OwnerOf; give each handler its row at
+// the row's place in the tables; and take the feature's names off kNotBuilt (a test fails while a
+// name is both routed and listed).
 
 #include <QString>
 #include <span>
 
-enum class RouteAction {
-    None,
-    // main window
-    WindowButton,
-    DeviceSelectChanged,
-    DeviceSelectPrev,
-    DeviceSelectNext,
-    SystemSettings,
-    SameMode,
-    // device page (any kind)
-    PageKeyChosen,
-    PageDefaults,
-    // keyboard page
-    KeyboardRepeatReset,
-    KeyboardCustomColourOn,
-    KeyboardCustomColourOff,
-    KeyboardRepeatDelay,
-    KeyboardRepeatRate,
-    KeyboardWinLock,
-    KeyboardWFlag,
-    KeyboardKey6,
-    // mouse page (the polling rate reaches the keyboard too)
-    PagePollingRate,
-    MouseDpiEnable,
-    MouseDpiSelect,
-    MouseDpiSlider,
-    MouseDpiSliderDrag,
-    MouseDpiEdit,
-    MouseSettingsOption,
-    MousePointerPrecision,
-    MouseScrollsPage,
-    MousePointerSpeed,
-    MouseScrollSpeed,
-    MouseDoubleClick,
-    MouseDpiColour,
-    // profile panel
-    ProfileNew,
-    ProfileDelete,
-    ProfileCopy,
-    ProfileImport,
-    ProfileExport,
-    ProfileReset,
-    ProfileRename,
-    ProfileMenuToggle,
-    ProfileTab,
-    ProfileChosen,
-    // lighting panel
-    LightColourOption,
-    LightAudioColourOption,
-    LightBackgroundOff,
-    LightSelect,
-    LightSlider,
-    LightEdit,
-    LightCombo,
-    LightPalette,
-    // done by the window itself
-    QorinDpiDrag,
-    QorinDpiEdit,
-    CompanionLightSlider,
-    KeyCaptureEnd,
-    // Panels and windows still to come: their rows are matched (so that nothing else claims the
-    // names) but do nothing until the panel exists.
-    PendingKeyPanel,
-    PendingMacroPanel,
-    PendingMacroRecording,
-    PendingShootPanel,
-    PendingHeadset,
-    PendingColourPicker,
-    PendingAudioStyleWindow,
-    PendingSecondaryWindow,
+#include "widgets/ControlEvent.h"
+
+class CWindowRoutes;
+class CTavimondUSBDevice;
+class CTavimondKeyboardDevice;
+class CTavimondMouseDevice;
+class CLightControlUI;
+class CDeviceProfileUI;
+
+// Who owns a control, that is, whose handler its row names.
+enum class RouteOwner {
+    Window,        // the main window's own rows (CWindowRoutes)
+    Page,          // the current device page, whatever its kind
+    KeyboardPage,  // the current page when it is a keyboard's
+    MousePage,     // the current page when it is a mouse's
+    LightPanel,    // the current page's lighting panel
+    ProfilePanel,  // the current page's profile panel
+};
+
+template <class Owner>
+struct RouteOwnerOf;
+template <>
+struct RouteOwnerOf<CWindowRoutes> {
+    static constexpr RouteOwner kOwner = RouteOwner::Window;
+};
+template <>
+struct RouteOwnerOf<CTavimondUSBDevice> {
+    static constexpr RouteOwner kOwner = RouteOwner::Page;
+};
+template <>
+struct RouteOwnerOf<CTavimondKeyboardDevice> {
+    static constexpr RouteOwner kOwner = RouteOwner::KeyboardPage;
+};
+template <>
+struct RouteOwnerOf<CTavimondMouseDevice> {
+    static constexpr RouteOwner kOwner = RouteOwner::MousePage;
+};
+template <>
+struct RouteOwnerOf<CLightControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::LightPanel;
+};
+template <>
+struct RouteOwnerOf<CDeviceProfileUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
 };
 
 struct RouteRow {
@@ -83,23 +66,62 @@ struct RouteRow {
     // A prefix row (its name ends in "_") matches only a name that is that prefix followed by a
     // decimal index; the prefix alone matches nothing.
     bool prefix;
-    RouteAction action;
-    // Row-specific value: the tab number, the companion command, ...
+    RouteOwner owner;
+    // Calls the row's handler on the owner, which the router found for `owner` (an object of
+    // exactly the owner's class).
+    void (*call)(void* owner, const ControlEvent& event);
+    // The row's constant, handed over as ControlEvent::rowValue.
     int value = 0;
 };
 
+// A control name of a feature that is not built yet.
+struct NotBuiltName {
+    const char* name;
+    bool prefix;
+    // The feature, as the diagnostic output names it ("key panel", "macro panel", ...).
+    const char* feature;
+};
+
 namespace routes {
+
+template <auto Handler>
+struct Call;
+template <class Owner, void (Owner::*Handler)(const ControlEvent&)>
+struct Call<Handler> {
+    static constexpr RouteOwner kOwner = RouteOwnerOf<Owner>::kOwner;
+    static void Run(void* owner, const ControlEvent& event) { (static_cast<Owner*>(owner)->*Handler)(event); }
+};
+
+// A row for one control name.
+template <auto Handler>
+constexpr RouteRow Exact(const char* name, int value = 0) {
+    return RouteRow{name, false, Call<Handler>::kOwner, &Call<Handler>::Run, value};
+}
+// A row for a group of controls: the prefix followed by a decimal index.
+template <auto Handler>
+constexpr RouteRow Prefix(const char* name, int value = 0) {
+    return RouteRow{name, true, Call<Handler>::kOwner, &Call<Handler>::Run, value};
+}
+
 extern const std::span<const RouteRow> kClick;
 extern const std::span<const RouteRow> kSelect;
 extern const std::span<const RouteRow> kValue;
 extern const std::span<const RouteRow> kDrag;
 extern const std::span<const RouteRow> kKillFocus;
+// Enter in an edit that takes its value on leaving takes it at once as well; other edits keep
+// Enter for themselves (the key capture takes it as a key).
+extern const std::span<const RouteRow> kReturn;
 extern const std::span<const RouteRow> kItem;
 extern const std::span<const RouteRow> kColour;
 // Menu commands (menu item names) other than "exit", which the window handles itself.
 extern const std::span<const RouteRow> kMenu;
 
+extern const std::span<const NotBuiltName> kNotBuilt;
+
 // The first row of the table that matches the control name, or nullptr. For a prefix row the
 // index is stored in `index`; for an exact row it is -1.
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index);
+// The feature a control name belongs to when that feature is not built yet, or nullptr.
+const char* NotBuiltFeature(const QString& name);
+
 }  // namespace routes

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/ControlRouter.h"
+#include "app/PagePanels.h"
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LedFrame.h"
 #include "panels/LightControlUI.h"
@@ -117,7 +117,7 @@ int CLightingSyncPages::Adopt(CTavimondUSBDevice* current) {
             page.SetLightInfo(info);
             if (m_panelShow) {
                 m_panelShow(page, info);
-            } else if (CLightControlUI* panel = CControlRouter::LightPanelOf(&page)) {
+            } else if (CLightControlUI* panel = CPagePanels::LightPanelOf(&page)) {
                 panel->SetLightInfo(info);
             }
             page.SaveProfile();

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -21,17 +22,24 @@
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
+#include "app/PagePanels.h"
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
+#include "app/SettingsLauncher.h"
+#include "update/window/SetWnd.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
+#include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "link/DeviceCatalog.h"
+#include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
+#include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
@@ -40,20 +48,27 @@ using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;
 using vx::lighting::SyncEffectState;
 
+static_assert(WM_LANGUAGE_CHANGED == CSetWnd::kMsgLanguageChanged && WM_CLEAR_UPDATE_MARK == CSetWnd::kMsgClearUpdateMark,
+              "the settings window and its owner must agree on the messages");
 static_assert(WM_DEVICE_NOT_ANSWERING == CTavimondUSBDevice::kMsgDeviceNotAnswering,
               "the pages and the window must agree on the message");
 
 namespace {
+
+// Qt reads the patterns from the parentheses of the filter's name ("Profile Files(*.json)");
+// a name without them gets the pattern list appended.
+QString QtFilter(const QString& filterName, const QString& pattern) {
+    if (filterName.contains(QLatin1Char('('))) return filterName;
+    QString patterns = pattern;
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filterName + QStringLiteral(" (") + patterns.trimmed() + QStringLiteral(")");
+}
 
 // The window shows itself after the first scan; should the scan never finish (the listing of
 // interfaces failed), it shows itself after this long anyway.
 constexpr int kFirstScanFallbackMs = 3000;
 constexpr int kRepaintDelayMs = 100;
 constexpr int kTrayMenuDelayMs = 10;
-
-bool NameIs(const QWidget* control, const char* name) {
-    return control && control->objectName().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
 
 // The page operations that follow the window's state exist only on the device classes that
 // need them; pages without them are left alone.
@@ -112,7 +127,8 @@ CMainWnd::CMainWnd(QWidget* parent)
       m_router(std::make_unique<CControlRouter>(*this)),
       m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
       m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
-      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)) {
+      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)),
+      m_settings(std::make_unique<CSettingsLauncher>(this)) {
     m_router->SetLightingSync(m_syncPages.get());
 }
 
@@ -217,26 +233,35 @@ void CMainWnd::Notify(TNotifyUI& msg) {
     if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
-void CMainWnd::OnClick(QWidget* sender) {
-    if (sender == m_closeBtn) {
-        // The program lives on in the notification area; only the tray menu's "exit" ends it.
-        CloseSecondaryWindows();
-        hide();
-        TellPagesHidden(true);
-    } else if (NameIs(sender, "nodevice_ok_btn")) {
-        hide();
-    } else if (sender == m_minBtn) {
-        showMinimized();
-    } else if (sender == m_maxBtn) {
-        showMaximized();
-    } else if (sender == m_restoreBtn) {
-        showNormal();
-    } else if (NameIs(sender, "device_select_prev")) {
-        m_selector.SelectPrevious();
-    } else if (NameIs(sender, "device_select_next")) {
-        m_selector.SelectNext();
-    } else if (NameIs(sender, "control_light_status")) {
-        SetLightControlFlag(m_lightControl ? 0 : 1, true);
+void CMainWnd::OnWindowButton(WindowButton button) {
+    switch (button) {
+        case WindowButton::Close:
+            // The program lives on in the notification area; only the tray menu's "exit" ends it.
+            CloseSecondaryWindows();
+            hide();
+            TellPagesHidden(true);
+            return;
+        case WindowButton::NoDeviceOk:
+            hide();
+            return;
+        case WindowButton::Minimize:
+            showMinimized();
+            return;
+        case WindowButton::Maximize:
+            showMaximized();
+            return;
+        case WindowButton::Restore:
+            showNormal();
+            return;
+        case WindowButton::LightControl:
+            SetLightControlFlag(m_lightControl ? 0 : 1, true);
+            return;
+        case WindowButton::Settings:
+            OpenSettingsWindow(false);
+            return;
+        case WindowButton::Skin:
+            // Its window is not built yet.
+            return;
     }
 }
 
@@ -253,8 +278,15 @@ void CMainWnd::TellPagesPointerInside() {
     }
 }
 
+void CMainWnd::OpenSettingsWindow(bool centred) {
+    if (m_workersStopped) return;
+    m_settings->Open(!centred, GetHWND(), GetDPI(), m_language.CurrentIndex(), UWM_UPDATE_PROGRESS_MSG,
+                     CSettingsLauncher::Candidates(m_pages.get(), VX_PROGRAM_VERSION));
+}
+
 void CMainWnd::CloseSecondaryWindows() {
-    // The settings, about, colour and audio-style windows register here as they arrive.
+    // The about, colour and audio-style windows register here as they arrive.
+    m_settings->Close();
 }
 
 void CMainWnd::BringToFrontOnce() {
@@ -341,7 +373,15 @@ bool CMainWnd::StopWorkers() {
 
 void CMainWnd::ApplyLanguage(int index) {
     if (!m_language.Apply(index)) return;
+    // Texts the pages compose from a language text and a value are not retexted by the language
+    // file's reload.
+    if (m_pages) {
+        for (CTavimondUSBDevice* page : m_pages->Keyboards()) {
+            if (auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(page)) keyboard->RefreshLanguageTexts();
+        }
+    }
     update();
+    m_settings->LanguageChanged();
 }
 
 void CMainWnd::SetLightControlFlag(int flag, bool broadcast) {
@@ -482,7 +522,10 @@ qintptr CMainWnd::HandleMessage(uint message, quintptr wParam, qintptr lParam, b
         if (!m_workersStopped) RestoreAndBringToFront();
         return 0;
     }
-    if (message == UWM_UPDATE_PROGRESS_MSG && UWM_UPDATE_PROGRESS_MSG != 0) return 0;
+    if (message == UWM_UPDATE_PROGRESS_MSG && UWM_UPDATE_PROGRESS_MSG != 0) {
+        m_settings->ForwardProgress(message, wParam, lParam);
+        return 0;
+    }
     if (message == UWM_LIGHT_CONTROL_MSG && UWM_LIGHT_CONTROL_MSG != 0) {
         OnLightControl(wParam, lParam);
         return 0;
@@ -516,6 +559,12 @@ bool CMainWnd::HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam)
             return true;
         case WM_LANGUAGE_CHANGED:
             ApplyLanguage(static_cast<int>(wParam));
+            return true;
+        case WM_OPEN_SETTINGS:
+            OpenSettingsWindow(true);
+            return true;
+        case WM_CLEAR_UPDATE_MARK:
+            CSettingsLauncher::ClearUpdateMark(m_setBtn);
             return true;
         case WM_DEVICE_SLOT_ARRIVED:
         case WM_DEVICE_SLOT_REMOVED:
@@ -586,4 +635,102 @@ void CMainWnd::UpdateMaxRestore() {
     const bool maximized = isMaximized();
     if (m_maxBtn) m_maxBtn->setVisible(!maximized);
     if (m_restoreBtn) m_restoreBtn->setVisible(maximized);
+}
+
+// ---- what the control routing asks of the window ----
+
+CTavimondUSBDevice* CMainWnd::CurrentDevicePage() {
+    for (int i = 0; i < m_selector.EntryCount(); ++i) {
+        CDeviceOptionUI* entry = m_selector.Entry(i);
+        if (entry == nullptr || !ui::IsVisible(entry) || !entry->IsSelected()) continue;
+        return entry->GetDevicePage();
+    }
+    return nullptr;
+}
+
+QWidget* CMainWnd::FindWindowControl(const QString& name) {
+    return m_pm.FindControl(name);
+}
+
+void CMainWnd::OnDeviceSelectChanged() {
+    m_selector.OnSelectionChanged();
+}
+
+void CMainWnd::SelectAdjacentDevice(bool next) {
+    if (next) {
+        m_selector.SelectNext();
+    } else {
+        m_selector.SelectPrevious();
+    }
+}
+
+int CMainWnd::AskQuestion(const QString& key) {
+    return ShowMessageBox(this, QString(), key, GetDPI(), true, 1);
+}
+
+void CMainWnd::ShowNotice(const QString& key) {
+    ShowMessageBox(this, QString(), key, GetDPI(), true, 0);
+}
+
+QString CMainWnd::OpenFileDialog(const QString& filterName, const QString& pattern) {
+    return ui::AskOpenFile(this, QtFilter(filterName, pattern));
+}
+
+QString CMainWnd::SaveFileDialog(const QString& filterName, const QString& pattern) {
+    // The first pattern's suffix ("*.json" gives "json") is added to a name typed without it.
+    const QString first = pattern.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString suffix = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+    return ui::AskSaveFile(this, QtFilter(filterName, pattern), suffix);
+}
+
+void CMainWnd::SetWindowTimer(int id, int periodMs) {
+    QTimer*& timer = m_routerTimers[id];
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] { m_router->OnTimer(id); });
+    }
+    timer->start(periodMs);
+}
+
+void CMainWnd::KillWindowTimer(int id) {
+    const auto it = m_routerTimers.find(id);
+    if (it != m_routerTimers.end()) it->second->stop();
+}
+
+QSize CMainWnd::ScreenSize() {
+    const QScreen* shown = screen();
+    return shown ? shown->size() : QSize();
+}
+
+bool CMainWnd::LaunchDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+void CMainWnd::SendCompanionCommand(int command, int value) {
+    // The audio-capture companion is not connected to this window yet.
+    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) +
+             " not sent");
+}
+
+void CMainWnd::EndKeyCapture() {
+    // Single-key capture arrives with the key-assignment panel; nothing is hooked until then.
+}
+
+void CMainWnd::ConnectNewPages() {
+    if (!m_pages) return;
+    const std::vector<CTavimondUSBDevice*> pages = m_pages->Pages();
+    for (size_t i = m_pagesConnected; i < pages.size(); ++i) {
+        CPagePanels::Connect(*pages[i], m_syncPages.get(), this);
+        m_syncPages->AddPage(pages[i]);
+    }
+    m_pagesConnected = pages.size();
+}
+
+void CMainWnd::OnSyncAvailable(bool available) {
+    if (!m_pages) return;
+    for (CTavimondUSBDevice* page : m_pages->Pages()) {
+        if (CLightControlUI* panel = CPagePanels::LightPanelOf(page)) panel->SetSyncAvailable(available);
+    }
+    if (available) return;
+    for (CTavimondUSBDevice* page : m_pages->Headsets()) m_syncPages->Leave(page);
 }

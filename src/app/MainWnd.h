@@ -20,6 +20,7 @@
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
+class CSettingsLauncher;
 class CDataFileNotice;
 class CLightingSyncPages;
 namespace vx::lighting {
@@ -100,11 +101,11 @@ public:
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
     vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
-    // ---- what the control routing asks of the window (ControlRouterMainWnd.cpp) ----
+    // ---- what the control routing asks of the window ----
     CTavimondUSBDevice* CurrentDevicePage() override;
     QWidget* FindWindowControl(const QString& name) override;
     void OnWindowInit() override;
-    void OnWindowButton(const QString& name) override;
+    void OnWindowButton(WindowButton button) override;
     void OnDeviceSelectChanged() override;
     void SelectAdjacentDevice(bool next) override;
     int AskQuestion(const QString& key) override;
@@ -117,6 +118,8 @@ public:
     bool LaunchDetached(const QString& program, const QStringList& arguments) override;
     void SendCompanionCommand(int command, int value) override;
     void EndKeyCapture() override;
+    void OpenSettingsWindow(bool centred) override;
+    CSettingsLauncher& Settings() { return *m_settings; }
 
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
@@ -143,7 +146,6 @@ private:
     void ConnectNewPages();
     void OnSyncAvailable(bool available);
     bool HandleAwakeMessage(uint message, quintptr wParam, qintptr lParam);
-    void OnClick(QWidget* sender);
     void OnPowerBroadcast(quintptr wParam);
     void OnSlotMessage(uint message, quintptr slotIndex);
     void OnWirelessState(quintptr kindIndex, qintptr linkUp);
@@ -190,6 +192,7 @@ private:
     class CDeviceNotice* m_deviceNotice = nullptr;
     // Data files the program could not read, had to replace or could not save: told in a box.
     std::unique_ptr<CDataFileNotice> m_dataFileNotice;
+    std::unique_ptr<CSettingsLauncher> m_settings;
     size_t m_pagesConnected = 0;
 
     int m_lightControl = 1;

@@ -1,5 +1,7 @@
 #include "devices/TavimondKeyboardDevice.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
@@ -532,14 +534,21 @@ void CTavimondKeyboardDevice::ShowSettings() {
         if (m_pollingOptions[i]) m_pollingOptions[i]->Selected(i == polling);
         if (m_repeatDelayOptions[i]) m_repeatDelayOptions[i]->Selected(i == delay);
     }
-    if (m_repeatDelayLabel) {
-        const QString text = CResourceManager::GetInstance().GetText(QStringLiteral("Repeat_Delay_Time"));
-        ui::SetText(m_repeatDelayLabel, text + QString::number(kRepeatDelayMs[delay]) + QStringLiteral("ms"));
-    }
+    ShowRepeatDelayText(delay);
     if (m_repeatRateSlider) m_repeatRateSlider->SetValue(std::clamp<int>(s.repeat, 0, kRepeatRateMax));
     if (m_winLockOption) m_winLockOption->Selected(s.winFlag != 0);
     if (m_wFlagOption) m_wFlagOption->Selected(s.wFlag != 0);
     if (m_key6Option) m_key6Option->Selected(s.key6Flag != 0);
+}
+
+void CTavimondKeyboardDevice::ShowRepeatDelayText(int delayOption) {
+    if (m_repeatDelayLabel == nullptr) return;
+    const QString text = CResourceManager::GetInstance().GetText(QStringLiteral("Repeat_Delay_Time"));
+    ui::SetText(m_repeatDelayLabel, text + QString::number(kRepeatDelayMs[delayOption]) + QStringLiteral("ms"));
+}
+
+void CTavimondKeyboardDevice::RefreshLanguageTexts() {
+    ShowRepeatDelayText(OptionIndex(m_stages.repeatDelay, 4));
 }
 
 void CTavimondKeyboardDevice::ShowKeyAssignments() {
@@ -630,4 +639,66 @@ void CTavimondKeyboardDevice::SetKey6(bool on) {
 
 bool CTavimondKeyboardDevice::GetKey6() {
     return m_stages.key6Flag != 0;
+}
+
+// ---- handlers of the settings page's controls ----
+
+void CTavimondKeyboardDevice::SendSaveRedraw(const Json::Value* before) {
+    QSize screen(0, 0);
+    if (const QScreen* shown = m_page ? m_page->screen() : QGuiApplication::primaryScreen()) screen = shown->size();
+    const int written = WriteSettings(0, 0, 1, screen.width(), screen.height());
+    SaveProfile();
+    RefreshPage();
+    if (before != nullptr) ConfirmSettingsWrite(written, *before);
+}
+
+void CTavimondKeyboardDevice::OnPollingRateOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetPollingRateOption(event.index);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnRepeatDelayOption(const ControlEvent& event) {
+    // The repeat rate and delay live in the profile alone.
+    SetRepeatDelayOption(event.index);
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnRepeatRateSlider(const ControlEvent& event) {
+    SetRepeatRate(static_cast<int>(event.param));
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnWinLockOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetWinLock(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnWFlagOption(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetWFlag(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnKey6Option(const ControlEvent& event) {
+    const Json::Value before = SettingsSnapshot();
+    SetKey6(event.checked);
+    SendSaveRedraw(&before);
+}
+
+void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
+    // The factory profile is read, never written.
+    CKeyboardProfiledata factory;
+    const std::filesystem::path path = m_profile.GetDefaultPath();
+    factory.SetDefaultPath(path);
+    if (factory.LoadProfile(path).isNull()) return;
+    const KeyboardSystemStages stages = factory.GetKeyboardSystemStages();
+    SetRepeatRate(stages.repeat);
+    SetRepeatDelayOption(stages.repeatDelay);
+    SendSaveRedraw();
+}
+
+void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
+    FillCustomColours(event.rowValue != 0);
 }

@@ -98,6 +98,8 @@ public:
     int GetPollingRateOption();
     void SetRepeatDelayOption(int option);
     int GetRepeatDelayOption();
+    // After a language change: the texts the page composes from language texts and values.
+    void RefreshLanguageTexts();
     void SetRepeatRate(int value);
     int GetRepeatRate();
     void SetWinLock(bool on);
@@ -106,6 +108,23 @@ public:
     bool GetWFlag();
     void SetKey6(bool on);
     bool GetKey6();
+
+    // ---- handlers of the settings page's controls, as the main window's routing finds them ----
+    // Each stores, sends and saves; a setting the keyboard holds stands only once it took it.
+    // "polling_rate_option_" + index.
+    void OnPollingRateOption(const ControlEvent& event) override;
+    // "repeat_delay_check_" + index.
+    void OnRepeatDelayOption(const ControlEvent& event);
+    // "repeat_rate_slider".
+    void OnRepeatRateSlider(const ControlEvent& event);
+    // "winlockflag_option", "wflag_option", "6flag_option".
+    void OnWinLockOption(const ControlEvent& event);
+    void OnWFlagOption(const ControlEvent& event);
+    void OnKey6Option(const ControlEvent& event);
+    // "reset_repeat_btn": the repeat rate and delay of the factory profile.
+    void OnRepeatResetButton(const ControlEvent& event);
+    // "custom_bright_color_btn" (row value 1), "custom_off_color_btn" (0).
+    void OnCustomColourButton(const ControlEvent& event);
 
     // ---- state for the panels and tests ----
     const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return Keyboard().KeySlotMap(); }
@@ -128,6 +147,9 @@ protected:
     void TakeProfileRecords() override;
 
 private:
+    // Sends the settings, saves and redraws; with `before` (the profile before the change) the
+    // change is undone when the keyboard did not take it.
+    void SendSaveRedraw(const Json::Value* before = nullptr);
     int ReadDeviceSettings();
     // The settings block read from the device (byte 0: the active profile) becomes the page's.
     void TakeDeviceSettings(const std::vector<uint8_t>& raw);
@@ -136,6 +158,7 @@ private:
     // In the streamed modes (21, 31) the keyboard is switched to software lighting.
     void EnterSoftwareLightingIfStreamed();
     void ShowSettings();
+    void ShowRepeatDelayText(int delayOption);
     void ShowKeyAssignments();
     void StoreStages(const KeyboardSystemStages& stages);
     void MaybeWriteCustomColours();

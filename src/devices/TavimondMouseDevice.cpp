@@ -611,69 +611,59 @@ void CTavimondMouseDevice::SelectKey(int key) {
     ShowKeyButtons();
 }
 
-// ---- notifications of the page's controls ----
+// ---- handlers of the page's controls ----
 
-void CTavimondMouseDevice::Notify(TNotifyUI& msg) {
-    if (!m_page || msg.pSender == nullptr || !m_page->isAncestorOf(msg.pSender)) return;
-    const std::string name = msg.pSender->objectName().toStdString();
-    std::string prefix;
-    int32_t index = 0;
-    if (SplitNameIndex(name, prefix, index) && RouteIndexed(msg, prefix, index)) return;
-    RouteNamed(msg, msg.pSender->objectName());
+void CTavimondMouseDevice::OnDpiEnableCheck(const ControlEvent& event) {
+    EnableDpiStage(event.index, event.checked);
 }
 
-bool CTavimondMouseDevice::RouteIndexed(const TNotifyUI& msg, const std::string& prefix, int index) {
-    const std::u16string p = Utf8ToWide(prefix);
-    auto selected = [&] {
-        auto* option = qobject_cast<COptionUI*>(msg.pSender);
-        return option != nullptr && option->IsSelected();
-    };
-    if (EqualsIgnoreCase(p, u"DPI_slider_")) {
-        if (msg.sType == notify::kMoveValueChanged && InStageRange(index)) {
-            auto* slider = m_dpiControls[size_t(index)].slider.data();
-            if (slider)
-                ui::SetText(m_dpiControls[size_t(index)].edit,
-                            QString::number(m_dpiScale.SliderToDpi(slider->GetValue())));
-        } else if (msg.sType == notify::kValueChanged) {
-            CommitDpiSlider(index);
-        }
-        return true;
-    }
-    if (EqualsIgnoreCase(p, u"DPI_edit_")) {
-        if (msg.sType == notify::kKillFocus || msg.sType == notify::kReturn) CommitDpiEdit(index);
-        return true;
-    }
-    if (msg.sType != notify::kSelectChanged) return false;
-    if (EqualsIgnoreCase(p, u"DPI_enable_check_")) {
-        EnableDpiStage(index, selected());
-    } else if (EqualsIgnoreCase(p, u"DPI_select_check_")) {
-        if (selected()) SelectDpiStage(index);
-    } else if (EqualsIgnoreCase(p, u"polling_rate_option_")) {
-        if (selected()) SetPollingRate(index);
-    } else if (EqualsIgnoreCase(p, u"mouse_device_seting_option_")) {
-        if (selected()) SelectSettingsOption(index);
-    } else if (EqualsIgnoreCase(p, u"mouse_function_option_")) {
-        if (selected() && index >= 0 && index < kFunctionTabs)
-            SetFunctionPage(kFunctionTabTypes[size_t(index)]);
-    } else {
-        return false;
-    }
-    return true;
+void CTavimondMouseDevice::OnDpiSelectCheck(const ControlEvent& event) {
+    if (event.checked) SelectDpiStage(event.index);
 }
 
-void CTavimondMouseDevice::RouteNamed(const TNotifyUI& msg, const QString& name) {
-    auto* slider = qobject_cast<CSliderUI*>(msg.pSender);
-    auto* option = qobject_cast<COptionUI*>(msg.pSender);
-    if (msg.sType == notify::kValueChanged && slider != nullptr) {
-        if (name.compare("pointer_speed_slider", Qt::CaseInsensitive) == 0)
-            SetPointerSpeed(slider->GetValue());
-        if (name.compare("scroll_speed_slider", Qt::CaseInsensitive) == 0) SetScrollLines(slider->GetValue());
-        if (name.compare("double_click_slider", Qt::CaseInsensitive) == 0)
-            SetDoubleClickTime(slider->GetValue());
-    } else if (msg.sType == notify::kSelectChanged && option != nullptr) {
-        if (name.compare("pointer_precision_check", Qt::CaseInsensitive) == 0)
-            SetPointerPrecision(option->IsSelected());
-        if (name.compare("scrolls_page_check", Qt::CaseInsensitive) == 0)
-            SetScrollsPage(option->IsSelected());
-    }
+void CTavimondMouseDevice::OnPollingRateOption(const ControlEvent& event) {
+    if (event.checked) SetPollingRate(event.index);
+}
+
+void CTavimondMouseDevice::OnSettingsOption(const ControlEvent& event) {
+    if (event.checked) SelectSettingsOption(event.index);
+}
+
+void CTavimondMouseDevice::OnFunctionOption(const ControlEvent& event) {
+    if (event.checked && event.index >= 0 && event.index < kFunctionTabs)
+        SetFunctionPage(kFunctionTabTypes[size_t(event.index)]);
+}
+
+void CTavimondMouseDevice::OnPointerPrecisionCheck(const ControlEvent& event) {
+    SetPointerPrecision(event.checked);
+}
+
+void CTavimondMouseDevice::OnScrollsPageCheck(const ControlEvent& event) {
+    SetScrollsPage(event.checked);
+}
+
+void CTavimondMouseDevice::OnDpiSlider(const ControlEvent& event) {
+    CommitDpiSlider(event.index);
+}
+
+void CTavimondMouseDevice::OnDpiSliderDrag(const ControlEvent& event) {
+    if (!InStageRange(event.index)) return;
+    const DpiControls& controls = m_dpiControls[size_t(event.index)];
+    if (controls.slider) ui::SetText(controls.edit, QString::number(m_dpiScale.SliderToDpi(controls.slider->GetValue())));
+}
+
+void CTavimondMouseDevice::OnDpiEdit(const ControlEvent& event) {
+    CommitDpiEdit(event.index);
+}
+
+void CTavimondMouseDevice::OnPointerSpeedSlider(const ControlEvent& event) {
+    SetPointerSpeed(static_cast<int>(event.param));
+}
+
+void CTavimondMouseDevice::OnScrollSpeedSlider(const ControlEvent& event) {
+    SetScrollLines(static_cast<int>(event.param));
+}
+
+void CTavimondMouseDevice::OnDoubleClickSlider(const ControlEvent& event) {
+    SetDoubleClickTime(static_cast<int>(event.param));
 }

@@ -87,8 +87,6 @@ public:
     void SelectKey(int key) override;
     CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
-    // The page's own controls: DPI stages, report rate, pointer settings, settings tabs.
-    void Notify(TNotifyUI& msg) override;
 
     // ---- the mouse's own operations ----
     void BuildPage();
@@ -121,6 +119,28 @@ public:
     void SetScrollLines(int value);
     void SetDoubleClickTime(int value);
     void SelectSettingsOption(int option);
+
+    // ---- handlers of the page's controls, as the main window's routing finds them ----
+    // "DPI_enable_check_", "DPI_select_check_" + stage.
+    void OnDpiEnableCheck(const ControlEvent& event);
+    void OnDpiSelectCheck(const ControlEvent& event);
+    // "polling_rate_option_", "mouse_device_seting_option_", "mouse_function_option_" + index.
+    void OnPollingRateOption(const ControlEvent& event) override;
+    void OnSettingsOption(const ControlEvent& event);
+    void OnFunctionOption(const ControlEvent& event);
+    // "pointer_precision_check", "scrolls_page_check".
+    void OnPointerPrecisionCheck(const ControlEvent& event);
+    void OnScrollsPageCheck(const ControlEvent& event);
+    // "DPI_slider_" + stage let go: the stage takes the slider's value; while it is dragged the
+    // stage's edit box follows it and nothing is sent.
+    void OnDpiSlider(const ControlEvent& event);
+    void OnDpiSliderDrag(const ControlEvent& event);
+    // "DPI_edit_" + stage left (or Enter).
+    void OnDpiEdit(const ControlEvent& event);
+    // "pointer_speed_slider", "scroll_speed_slider", "double_click_slider".
+    void OnPointerSpeedSlider(const ControlEvent& event);
+    void OnScrollSpeedSlider(const ControlEvent& event);
+    void OnDoubleClickSlider(const ControlEvent& event);
 
     // ---- state for the panels, the routing and tests ----
     CMouseProfiledata& Profile() { return m_profile; }
@@ -161,8 +181,6 @@ private:
     void ShowDpiControls();
     void ShowSystemControls();
     void PaintPanelButtons();
-    bool RouteIndexed(const TNotifyUI& msg, const std::string& prefix, int index);
-    void RouteNamed(const TNotifyUI& msg, const QString& name);
 
     CMouseProfiledata m_profile;
     LightNameTables m_lightNames;

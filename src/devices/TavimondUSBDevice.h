@@ -43,6 +43,7 @@
 #include "link/DeviceLink.h"
 #include "link/StatusRecord.h"
 #include "profiles/ProfileRecords.h"
+#include "widgets/ControlEvent.h"
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
@@ -135,6 +136,11 @@ public:
     virtual AudioLightInfo GetAudioLightInfo();
     virtual void SelectKey(int key);
     int GetSelectedKey() const { return m_selectedKey; }
+    // ---- handlers of the page's controls, as the main window's routing finds them ----
+    // "key_" + index: that key is chosen for assignment.
+    void OnKeyButton(const ControlEvent& event) { SelectKey(event.index); }
+    // "polling_rate_option_" + index; a page without a polling rate (the mousepad's) ignores it.
+    virtual void OnPollingRateOption(const ControlEvent&) {}
     virtual void OnAudioLevels(const int32_t* levels, size_t count);
     virtual void SetAudioParameters(const int32_t* values, size_t count);
     // The device's profile data (nullptr in the base).

@@ -329,106 +329,90 @@ void CDeviceProfileUI::ApplyTabVisibility() {
 
 // ---- user actions ----
 
-bool CDeviceProfileUI::HandleNotify(const TNotifyUI& msg) {
-    QWidget* sender = msg.pSender;
-    if (!sender || !isAncestorOf(sender)) return false;
-    const QString name = sender->objectName();
-    if (msg.sType == notify::kItemSelect) {
-        if (sender != Combo()) return false;
-        StartDelayedSelect();
-        return true;
-    }
-    if (msg.sType == notify::kSelectChanged) {
-        const auto names = ProfileTabNames();
-        for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-            if (name.compare(QLatin1String(names[i]), Qt::CaseInsensitive) != 0) continue;
-            SelectTab(i + 1);
-            if (m_page && FunctionPageOfTab(i + 1) != 0) m_page->SetFunctionPage(FunctionPageOfTab(i + 1));
-            emit TabChosen(i + 1);
-            return true;
-        }
-        return false;
-    }
-    if (msg.sType == notify::kClick) {
-        static const char* const kButtons[] = {"device_add_btn",
-                                               "device_sub_btn",
-                                               "device_copy_btn",
-                                               "device_import_btn",
-                                               "device_export_btn",
-                                               "device_reset_btn",
-                                               "device_profile_edit_save_btn",
-                                               "profile_fun_spread_btn"};
-        for (const char* button : kButtons) {
-            if (name.compare(QLatin1String(button), Qt::CaseInsensitive) == 0) {
-                OnClick(QString::fromLatin1(button));
-                return true;
-            }
-        }
-    }
-    return false;
+void CDeviceProfileUI::OnTabOption(const ControlEvent& event) {
+    const int tab = event.rowValue;
+    if (tab < 1 || tab > static_cast<int>(ProfileTabNames().size())) return;
+    SelectTab(tab);
+    if (m_page && FunctionPageOfTab(tab) != 0) m_page->SetFunctionPage(FunctionPageOfTab(tab));
+    emit TabChosen(tab);
 }
 
-void CDeviceProfileUI::OnClick(const QString& name) {
-    QWidget* parent = window();
-    if (name == QLatin1String("profile_fun_spread_btn")) {
-        ShowProfileMenu(!IsProfileMenuVisible());
+void CDeviceProfileUI::OnMenuToggleButton(const ControlEvent&) {
+    ShowProfileMenu(!IsProfileMenuVisible());
+}
+
+void CDeviceProfileUI::OnAddButton(const ControlEvent&) {
+    CommitPendingSelect();
+    const int position = NewProfile();
+    // The new profile is taken at once, so that the list file, the combo and the page agree.
+    if (position >= 0) {
+        SelectProfile(position, false);
+        ApplyProfileToPage();
+    }
+}
+
+void CDeviceProfileUI::OnDeleteButton(const ControlEvent&) {
+    CommitPendingSelect();
+    // The profile and its file go for good: ask only when there is one to delete (the last
+    // profile stays), and delete nothing unless the user agrees.
+    const CComboUI* combo = Combo();
+    if (!combo || GetSelectedPosition() < 0 || combo->GetCount() < 2) return;
+    if (Prompts().Ask(window(), QString::fromLatin1(kDeleteQuestion)) != 1) return;
+    const int position = DeleteProfile();
+    // The page must not go on saving into the file that was just removed.
+    if (position >= 0) {
+        SelectProfile(position, false);
+        ApplyProfileToPage();
+    }
+}
+
+void CDeviceProfileUI::OnCopyButton(const ControlEvent&) {
+    CommitPendingSelect();
+    CopyProfile();
+}
+
+void CDeviceProfileUI::OnImportButton(const ControlEvent&) {
+    CommitPendingSelect();
+    if (GetSelectedPosition() < 0) return;
+    const QString path = Prompts().OpenProfileFile(window(), kProfileFilter);
+    // A file that is no profile is refused by the list and changes nothing.
+    if (!path.isEmpty()) ImportProfile(path);
+}
+
+void CDeviceProfileUI::OnExportButton(const ControlEvent&) {
+    CommitPendingSelect();
+    if (GetSelectedPosition() < 0) return;
+    QString path = Prompts().SaveProfileFile(window(), kProfileFilter);
+    // Import offers only "*.json": a name typed without it would make a profile that can never
+    // be imported again.
+    if (!path.isEmpty() && !path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)) {
+        path += QLatin1String(".json");
+    }
+    if (!path.isEmpty() && !ExportProfile(path)) {
+        Prompts().Tell(window(), QStringLiteral("profile_export_failed"), true);
+    }
+}
+
+void CDeviceProfileUI::OnResetButton(const ControlEvent&) {
+    CommitPendingSelect();
+    if (GetSelectedPosition() < 0) return;
+    if (Prompts().Ask(window(), QStringLiteral("message_text_22")) != 1) return;
+    if (!ResetProfile()) {
+        Prompts().Tell(window(), QStringLiteral("profile_reset_failed"), true);
         return;
     }
+    ApplyProfileToPage();
+}
+
+void CDeviceProfileUI::OnRenameButton(const ControlEvent&) {
     // The name typed belongs to the profile chosen in the combo, whose selection may still be
     // waiting for its delay: take the text before the selection fills the edit.
     const QString typedName = GetNameEditText();
     CommitPendingSelect();
-    if (name == QLatin1String("device_add_btn")) {
-        const int position = NewProfile();
-        // The new profile is taken at once, so that the list file, the combo and the page agree.
-        if (position >= 0) {
-            SelectProfile(position, false);
-            ApplyProfileToPage();
-        }
-    } else if (name == QLatin1String("device_sub_btn")) {
-        // The profile and its file go for good: ask only when there is one to delete (the last
-        // profile stays), and delete nothing unless the user agrees.
-        const CComboUI* combo = Combo();
-        if (!combo || GetSelectedPosition() < 0 || combo->GetCount() < 2) return;
-        if (Prompts().Ask(parent, QString::fromLatin1(kDeleteQuestion)) != 1) return;
-        const int position = DeleteProfile();
-        // The page must not go on saving into the file that was just removed.
-        if (position >= 0) {
-            SelectProfile(position, false);
-            ApplyProfileToPage();
-        }
-    } else if (name == QLatin1String("device_copy_btn")) {
-        CopyProfile();
-    } else if (name == QLatin1String("device_import_btn")) {
-        if (GetSelectedPosition() < 0) return;
-        const QString path = Prompts().OpenProfileFile(parent, kProfileFilter);
-        // A file that is no profile is refused by the list and changes nothing.
-        if (!path.isEmpty()) ImportProfile(path);
-    } else if (name == QLatin1String("device_export_btn")) {
-        if (GetSelectedPosition() < 0) return;
-        QString path = Prompts().SaveProfileFile(parent, kProfileFilter);
-        // Import offers only "*.json": a name typed without it would make a profile that can never
-        // be imported again.
-        if (!path.isEmpty() && !path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)) {
-            path += QLatin1String(".json");
-        }
-        if (!path.isEmpty() && !ExportProfile(path)) {
-            Prompts().Tell(parent, QStringLiteral("profile_export_failed"), true);
-        }
-    } else if (name == QLatin1String("device_reset_btn")) {
-        if (GetSelectedPosition() < 0) return;
-        if (Prompts().Ask(parent, QStringLiteral("message_text_22")) != 1) return;
-        if (!ResetProfile()) {
-            Prompts().Tell(parent, QStringLiteral("profile_reset_failed"), true);
-            return;
-        }
-        ApplyProfileToPage();
-    } else if (name == QLatin1String("device_profile_edit_save_btn")) {
-        if (typedName.isEmpty()) return;
-        const int result = RenameProfile(typedName);
-        if (result == kRenameTaken) Prompts().Tell(nullptr, QStringLiteral("message_text_5"), true);
-        if (result == kRenameBlank) Prompts().Tell(nullptr, QStringLiteral("message_text_25"), true);
-    }
+    if (typedName.isEmpty()) return;
+    const int result = RenameProfile(typedName);
+    if (result == kRenameTaken) Prompts().Tell(nullptr, QStringLiteral("message_text_5"), true);
+    if (result == kRenameBlank) Prompts().Tell(nullptr, QStringLiteral("message_text_25"), true);
 }
 
 void CDeviceProfileUI::StartDelayedSelect() {

@@ -18,6 +18,7 @@
 
 #include "profiles/ProfileList.h"
 #include "widgets/ContainerUI.h"
+#include "widgets/ControlEvent.h"
 #include "widgets/UIDefs.h"
 
 class CComboUI;
@@ -101,9 +102,20 @@ public:
     int RenameProfile(const QString& name);
     void SelectTab(int tab);
 
-    // ---- user actions, as the window's routing hands them over ----
-    // Handles a notification of one of the panel's own controls; false for anything else.
-    bool HandleNotify(const TNotifyUI& msg);
+    // ---- handlers of the panel's controls, as the main window's routing finds them ----
+    // "device_add_btn", "device_sub_btn", "device_copy_btn", "device_import_btn",
+    // "device_export_btn", "device_reset_btn", "device_profile_edit_save_btn",
+    // "profile_fun_spread_btn".
+    void OnAddButton(const ControlEvent& event);
+    void OnDeleteButton(const ControlEvent& event);
+    void OnCopyButton(const ControlEvent& event);
+    void OnImportButton(const ControlEvent& event);
+    void OnExportButton(const ControlEvent& event);
+    void OnResetButton(const ControlEvent& event);
+    void OnRenameButton(const ControlEvent& event);
+    void OnMenuToggleButton(const ControlEvent& event);
+    // "deng_Op_tab" ... "Virtual7.1_Op_tab": row value = tab 1 to 8.
+    void OnTabOption(const ControlEvent& event);
     // The delayed profile action: the combo's choice becomes the selection and the page loads it.
     void StartDelayedSelect();
     bool IsDelayedSelectPending() const { return m_selectTimer.isActive(); }
@@ -128,7 +140,6 @@ private:
     void ApplyTabVisibility();
     // Brings a pending combo choice into effect before an operation on "the selected profile".
     void CommitPendingSelect();
-    void OnClick(const QString& name);
     IProfilePanelPrompts& Prompts();
 
     ProfileList m_list;

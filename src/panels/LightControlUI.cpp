@@ -1,11 +1,17 @@
 #include "panels/LightControlUI.h"
 
+#include <QGuiApplication>
 #include <QListView>
+#include <QScreen>
 #include <QStandardItemModel>
+#include <algorithm>
+#include <string>
 
+#include "devices/TavimondUSBDevice.h"
 #include "panels/LightControlColor.h"
 #include "panels/LightControlModeTables.h"
 #include "platform/DebugLog.h"
+#include "profiles/KeyboardProfiledata.h"
 #include "profiles/LightNameTables.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ColorPaletteUI.h"
@@ -47,6 +53,11 @@ void HideComboRow(CComboUI* combo, int row, bool hidden) {
 
 void SetComboRowHeight(CComboUI* combo, int row, int height) {
     combo->setItemData(row, QSize(0, height), Qt::SizeHintRole);
+}
+
+void SetChannel(uint8_t& red, uint8_t& green, uint8_t& blue, int channel, uint8_t value) {
+    uint8_t* channels[3] = {&red, &green, &blue};
+    *channels[channel] = value;
 }
 }  // namespace
 
@@ -428,4 +439,235 @@ AudioLightInfo CLightControlUI::GetAudioLightInfo(bool takeColour) {
     const int style = Control<CComboUI>("light_combo_audiomodeSelect")->GetCurSel();
     if (style >= 0) info.audioMode = uint8_t(style);
     return info;
+}
+
+// --- Handlers of the panel's controls --------------------------------------------------------
+
+void CLightControlUI::OnModeCombo(const ControlEvent& event) {
+    OnModeChosen(static_cast<int>(event.param));
+}
+
+void CLightControlUI::OnCustomModeCombo(const ControlEvent& event) {
+    const int index = static_cast<int>(event.param);
+    if (!m_page || m_deviceKind != kKindKeyboard || index < 0) return;
+    SelectCustomMode(index);
+    // The keyboard keeps the chosen group in its profile as well as in the light record.
+    if (auto* keyboard = dynamic_cast<CKeyboardProfiledata*>(m_page->GetProfileData())) {
+        keyboard->SetCustomGroupIndex(index);
+    }
+    LightInfo info = m_page->GetLightInfo();
+    info.customGroup = uint8_t(index);
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnZZCCModeCombo(const ControlEvent& event) {
+    const int index = static_cast<int>(event.param);
+    if (!m_page || m_deviceKind != kKindKeyboard || index < 0) return;
+    SelectZZCCMode(index);
+    LightInfo info = m_page->GetLightInfo();
+    info.zzccLedMode = uint8_t(index);
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnAudioModeCombo(const ControlEvent&) {
+    OnAudioChoice(true);
+}
+
+void CLightControlUI::OnBrightnessSlider(const ControlEvent& event) {
+    OnLevelMoved(true, static_cast<int>(event.param));
+}
+
+void CLightControlUI::OnSpeedSlider(const ControlEvent& event) {
+    OnLevelMoved(false, static_cast<int>(event.param));
+}
+
+void CLightControlUI::OnSevenColourCheck(const ControlEvent&) {
+    if (!m_page) return;
+    LeaveSync();
+    const bool on = GetSevenColor();
+    SetSevenColor(on);
+    LightInfo info = m_page->GetLightInfo();
+    info.multiColor = on ? 1 : 0;
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnDirectionCheck(const ControlEvent& event) {
+    if (!m_page) return;
+    const uint8_t flag = event.rowValue != 0 ? 1 : 0;
+    SetDirection(flag);
+    LeaveSync();
+    LightInfo info = m_page->GetLightInfo();
+    info.fx = flag;
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnAudioSevenColourCheck(const ControlEvent&) {
+    OnAudioChoice(true);
+}
+
+void CLightControlUI::OnAudioColourTypeCheck(const ControlEvent&) {
+    OnAudioChoice(false);
+}
+
+void CLightControlUI::OnColourEdit(const ControlEvent& event) {
+    if (event.rowValue >= 0 && event.rowValue <= 2) OnColourChannel(event.rowValue);
+}
+
+void CLightControlUI::OnAudioColourEdit(const ControlEvent& event) {
+    if (event.rowValue >= 0 && event.rowValue <= 2) OnAudioChannel(event.rowValue);
+}
+
+void CLightControlUI::OnPalette(const ControlEvent& event) {
+    OnColourChosen(static_cast<QRgb>(event.param), false);
+}
+
+void CLightControlUI::OnAudioPalette(const ControlEvent& event) {
+    OnAudioColour(static_cast<QRgb>(event.param), false);
+}
+
+void CLightControlUI::OnPresetColour(const ControlEvent& event) {
+    // A swatch the layout does not have gives no colour at all, not black.
+    if (Control(QStringLiteral("color_option_%1").arg(event.index)))
+        OnColourChosen(GetColorOptionColor(event.index), true);
+}
+
+void CLightControlUI::OnAudioPresetColour(const ControlEvent& event) {
+    if (Control(QStringLiteral("audiocolor_option_%1").arg(event.index)))
+        OnAudioColour(GetAudioOptionColor(event.index), true);
+}
+
+// --- Effect record ------------------------------------------------------------------------------
+
+void CLightControlUI::OnModeChosen(int index) {
+    auto* combo = Control<CComboUI>("light_combo_modeSelect");
+    const int position = index >= 0 ? index : GetSelectedMode();
+    if (!m_page || position < 0 || (combo && position >= combo->GetCount())) return;
+    LeaveSync();
+    SelectMode(position);
+    LightInfo info = m_page->GetLightInfo();
+    info.selectItem = uint8_t(position);
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnLevelMoved(bool brightness, int value) {
+    if (!m_page) return;
+    LeaveSync();
+    auto* slider = Control<CSliderUI>(brightness ? "deng_light_slider" : "deng_speed_slider");
+    // The slider's range is the device's; a value from elsewhere is held to it.
+    if (slider) value = std::clamp(value, slider->GetMinValue(), slider->GetMaxValue());
+    value = std::clamp(value, 0, 255);
+    if (brightness) {
+        SetBrightness(value);
+    } else {
+        SetSpeed(value);
+    }
+    LightInfo info = m_page->GetLightInfo();
+    (brightness ? info.light : info.speed) = uint8_t(value);
+    RunLightUpdate(info);
+}
+
+void CLightControlUI::OnColourChannel(int channel) {
+    if (!m_page) return;
+    const QString text = GetColorEditText(channel);
+    const uint8_t value = ParseChannelText(text);
+    // The edit shows the value taken: "300" becomes "255", an empty edit "0".
+    if (text != ChannelText(value)) SetColorEditText(channel, ChannelText(value));
+    LightInfo info = m_page->GetLightInfo();
+    SetChannel(info.red, info.green, info.blue, channel, value);
+    info.multiColor = 0;
+    LeaveSync();
+    StoreSaveRestart(info);
+    SetSevenColor(false);
+    SetPaletteColor(MakeArgb(info.red, info.green, info.blue));
+    WriteDevice();
+}
+
+void CLightControlUI::OnColourChosen(QRgb argb, bool fromSwatch) {
+    if (!m_page) return;
+    LightInfo info = m_page->GetLightInfo();
+    info.red = RedOf(argb);
+    info.green = GreenOf(argb);
+    info.blue = BlueOf(argb);
+    info.multiColor = 0;
+    // A preset swatch is a shortcut that keeps the page in step with the others.
+    if (!fromSwatch) LeaveSync();
+    StoreSaveRestart(info);
+    ShowColorControls(info.red, info.green, info.blue, fromSwatch);
+    SetSevenColor(false);
+    WriteDevice();
+}
+
+// --- Audio record -------------------------------------------------------------------------------
+
+void CLightControlUI::OnAudioChoice(bool takeColour) {
+    if (!m_page) return;
+    HandOverAudio(GetAudioLightInfo(takeColour));
+}
+
+void CLightControlUI::OnAudioChannel(int channel) {
+    if (!m_page) return;
+    AudioLightInfo info = m_audioInfo;
+    const uint8_t value = ParseChannelText(GetAudioEditText(channel));
+    if (info.colorTypeFlags != 0) {
+        SetChannel(info.fgRed, info.fgGreen, info.fgBlue, channel, value);
+        info.sevenColorFlags = 0;
+    } else {
+        SetChannel(info.bkRed, info.bkGreen, info.bkBlue, channel, value);
+    }
+    HandOverAudio(info);
+}
+
+void CLightControlUI::OnAudioColour(QRgb argb, bool clearSevenColour) {
+    if (!m_page) return;
+    AudioLightInfo info = m_audioInfo;
+    if (info.colorTypeFlags != 0) {
+        info.fgRed = RedOf(argb), info.fgGreen = GreenOf(argb), info.fgBlue = BlueOf(argb);
+        if (clearSevenColour) info.sevenColorFlags = 0;
+    } else {
+        info.bkRed = RedOf(argb), info.bkGreen = GreenOf(argb), info.bkBlue = BlueOf(argb);
+    }
+    HandOverAudio(info);
+}
+
+void CLightControlUI::OnBackgroundOffButton(const ControlEvent&) {
+    if (!m_page) return;
+    AudioLightInfo info = m_audioInfo;
+    info.bkRed = info.bkGreen = info.bkBlue = 0;
+    HandOverAudio(info);
+}
+
+// --- The page's light update --------------------------------------------------------------------
+
+void CLightControlUI::LeaveSync() {
+    if (m_page && m_syncLeave) m_syncLeave(*m_page);
+}
+
+void CLightControlUI::StoreSaveRestart(const LightInfo& info) {
+    m_beforeWrite = m_page->SettingsSnapshot();
+    m_page->SetLightInfo(info);
+    m_page->SaveProfile();
+    m_page->LoadLightingState();
+}
+
+void CLightControlUI::WriteDevice() {
+    QRect screen;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry();
+    const int written = m_page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    // A change the device did not take is undone on the page; the panel shows the record again.
+    if (m_page->ConfirmSettingsWrite(written, m_beforeWrite) != 1) {
+        if (CBasicProfiledata* data = m_page->GetProfileData()) SetLightInfo(data->GetLightInfo());
+    }
+    m_beforeWrite = Json::Value();
+}
+
+void CLightControlUI::RunLightUpdate(const LightInfo& info) {
+    StoreSaveRestart(info);
+    WriteDevice();
+}
+
+void CLightControlUI::HandOverAudio(const AudioLightInfo& info) {
+    SetAudioLightInfo(info);
+    m_page->SetAudioLightInfo(info);
+    m_page->SaveProfile();
+    m_page->LoadLightingState();
 }

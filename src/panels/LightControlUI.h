@@ -14,6 +14,7 @@
 #include "devices/LightRecordView.h"
 #include "profiles/ProfileRecords.h"
 #include "widgets/ContainerUI.h"
+#include "widgets/ControlEvent.h"
 
 class CTavimondUSBDevice;
 
@@ -101,24 +102,34 @@ public:
 
     void ApplyModeLayout(int32_t kind, int32_t mode);
 
-    // --- What the control routing calls (names compared without regard to case) ------------
-    // Each returns true when the name is one of the panel's; the action itself does nothing
-    // without a page.
+    // --- Handlers of the panel's controls, as the main window's routing finds them ---------
+    // Each does nothing without a page.
     // "light_combo_modeSelect", "light_combo_custommodeSelect", "light_combo_ZZCCmodeSelect",
-    // "light_combo_audiomodeSelect"; index = the combo's new position.
-    bool OnItemSelect(const QString& name, int index);
-    // "deng_light_slider", "deng_speed_slider".
-    bool OnValueChanged(const QString& name, int value);
-    // "deng_7color_check", "deng_FXL_check", "deng_FXR_check", "deng_7audiocolor_check",
-    // "audio_BkColor_check", "audio_FgColor_check".
-    bool OnSelectChanged(const QString& name);
-    // "deng_edit_R/G/B", "deng_audioedit_R/G/B".
-    bool OnKillFocus(const QString& name);
-    // "deng_Color_Pallet", "deng_audioColor_Pallet".
-    bool OnColorChanged(const QString& name, QRgb argb);
-    // Indexed rows arrive split: "color_option_" or "audiocolor_option_" with the swatch index;
-    // "Close_bkColor_btn" arrives with any index.
-    bool OnClick(const QString& name, int index);
+    // "light_combo_audiomodeSelect"; param = the combo's new position.
+    void OnModeCombo(const ControlEvent& event);
+    void OnCustomModeCombo(const ControlEvent& event);
+    void OnZZCCModeCombo(const ControlEvent& event);
+    void OnAudioModeCombo(const ControlEvent& event);
+    // "deng_light_slider", "deng_speed_slider"; param = the slider's value.
+    void OnBrightnessSlider(const ControlEvent& event);
+    void OnSpeedSlider(const ControlEvent& event);
+    // "deng_7color_check"; "deng_FXL_check" (row value 1), "deng_FXR_check" (0);
+    // "deng_7audiocolor_check"; "audio_BkColor_check", "audio_FgColor_check".
+    void OnSevenColourCheck(const ControlEvent& event);
+    void OnDirectionCheck(const ControlEvent& event);
+    void OnAudioSevenColourCheck(const ControlEvent& event);
+    void OnAudioColourTypeCheck(const ControlEvent& event);
+    // "deng_edit_R/G/B", "deng_audioedit_R/G/B" left; row value = channel (0 red, 1 green, 2 blue).
+    void OnColourEdit(const ControlEvent& event);
+    void OnAudioColourEdit(const ControlEvent& event);
+    // "deng_Color_Pallet", "deng_audioColor_Pallet"; param = the ARGB colour.
+    void OnPalette(const ControlEvent& event);
+    void OnAudioPalette(const ControlEvent& event);
+    // "color_option_", "audiocolor_option_" + swatch index.
+    void OnPresetColour(const ControlEvent& event);
+    void OnAudioPresetColour(const ControlEvent& event);
+    // "Close_bkColor_btn".
+    void OnBackgroundOffButton(const ControlEvent& event);
 
     // The control of that name below the panel (found once, then kept), or nullptr.
     QWidget* Control(const QString& name) const;
@@ -144,12 +155,11 @@ private:
 
     void OnModeChosen(int index);
     void OnLevelMoved(bool brightness, int value);
-    void OnColourEdit(int channel);
+    void OnColourChannel(int channel);
     void OnColourChosen(QRgb argb, bool fromSwatch);
     void OnAudioChoice(bool takeColour);
-    void OnAudioEdit(int channel);
+    void OnAudioChannel(int channel);
     void OnAudioColour(QRgb argb, bool clearSevenColour);
-    void OnBackgroundOff();
 
     int32_t m_deviceKind = 0;
     bool m_syncAvailable = false;

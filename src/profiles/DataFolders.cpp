@@ -1,3 +1,4 @@
+#include "BuildPaths.h"
 #include "profiles/DataFolders.h"
 
 #include <cstdlib>

@@ -3,7 +3,11 @@
 // across device pages.
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
 #include <QLineEdit>
+#include <QSet>
+#include <QXmlStreamReader>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -11,6 +15,7 @@
 
 #include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
+#include "app/WindowRoutes.h"
 #include "devices/TavimondUSBDevice.h"
 #include "devices/lighting/LightingClock.h"
 #include "widgets/ControlUI.h"
@@ -18,6 +23,7 @@
 #include "widgets/LabelUI.h"
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
+#include "tests/widgets/support/QtTestEnv.h"
 
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
@@ -61,7 +67,11 @@ public:
         return nullptr;
     }
     void OnWindowInit() override { log.push_back("init"); }
-    void OnWindowButton(const QString& name) override { log.push_back("button " + name.toStdString()); }
+    void OnWindowButton(WindowButton button) override {
+        static const char* const kNames[] = {"close", "no device ok", "light control", "minimize",
+                                             "maximize",  "restore", "skin", "settings"};
+        log.push_back(std::string("button ") + kNames[static_cast<int>(button)]);
+    }
     void OnDeviceSelectChanged() override { log.push_back("select changed"); }
     void SelectAdjacentDevice(bool next) override { log.push_back(next ? "next" : "prev"); }
     int AskQuestion(const QString& key) override {
@@ -88,6 +98,7 @@ public:
         log.push_back("companion " + std::to_string(command) + " " + std::to_string(value));
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
+    void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
 
     CTavimondUSBDevice* current = nullptr;
     QWidget window;
@@ -114,7 +125,8 @@ bool Send(CControlRouter& router, QWidget* sender, const QString& type, quintptr
 std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
     return {{notify::kClick, routes::kClick},         {notify::kSelectChanged, routes::kSelect},
             {notify::kValueChanged, routes::kValue},  {notify::kMoveValueChanged, routes::kDrag},
-            {notify::kKillFocus, routes::kKillFocus}, {notify::kItemSelect, routes::kItem},
+            {notify::kKillFocus, routes::kKillFocus}, {notify::kReturn, routes::kReturn},
+            {notify::kItemSelect, routes::kItem},
             {notify::kColorChanged, routes::kColour}, {QStringLiteral("menu"), routes::kMenu}};
 }
 
@@ -138,6 +150,47 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
     }
 }
 
+TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
+    // The classes of the layouts that report user actions.
+    const QSet<QString> interactive = {"QPushButton", "Button",  "Option",   "QRadioButton",
+                                       "QCheckBox",   "QLineEdit", "Edit",   "Slider",
+                                       "QSlider",     "QComboBox", "ColorPalette"};
+    // Controls that take no row on purpose: buttons without an action of their own yet, colour
+    // previews, edits read by another control's action, the selector entry's own check box, and
+    // the menu's "exit", which the window handles itself.
+    const QSet<QString> noRow = {"gamemodebtn",          "cloudbtn",
+                                 "smarteyesbtn",         "deng_colordp_btn",
+                                 "deng_audiocolordp_btn", "synchro_device_select",
+                                 "device_profile_name_edit", "repeat_input_richedit",
+                                 "exit"};
+    int controls = 0;
+    QDirIterator files(vxtest::RepoSkinDir(), {QStringLiteral("*.xml")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        // The message box is a window of its own with its own buttons.
+        if (path.endsWith(QLatin1String("msgwnd.xml"))) continue;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("widget")) continue;
+            if (!interactive.contains(xml.attributes().value("class").toString())) continue;
+            const QString name = xml.attributes().value("name").toString();
+            ++controls;
+            if (noRow.contains(name)) continue;
+            bool known = routes::NotBuiltFeature(name) != nullptr;
+            for (const auto& [type, table] : AllTables()) {
+                int index = -1;
+                known = known || routes::Find(table, name, index) != nullptr;
+            }
+            EXPECT_TRUE(known) << path.toStdString() << ": " << name.toStdString();
+        }
+        EXPECT_FALSE(xml.hasError()) << path.toStdString();
+    }
+    EXPECT_GT(controls, 100);
+}
+
 TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
     int index = 0;
     EXPECT_EQ(CControlRouter::Resolve(notify::kValueChanged, "DPI_slider_", index), nullptr);
@@ -146,13 +199,12 @@ TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
     EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_", index), nullptr);
     // An exact row does not take an index either.
     EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "closebtn_1", index), nullptr);
-    // Names that only begin like a prefix row belong to their own rows.
-    const RouteRow* save = CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index);
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(save->action, RouteAction::PendingKeyPanel);
+    // Names that only begin like a prefix row are not taken by it.
+    EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index), nullptr);
+    EXPECT_STREQ(routes::NotBuiltFeature("key_butt_keysave"), "key panel");
     const RouteRow* key = CControlRouter::Resolve(notify::kClick, "KEY_104", index);
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->action, RouteAction::PageKeyChosen);
+    EXPECT_EQ(key->owner, RouteOwner::Page);
     EXPECT_EQ(index, 104);
     // A type without a table, and names in the wrong table, route nowhere.
     EXPECT_EQ(CControlRouter::Resolve(notify::kTextChanged, "closebtn", index), nullptr);
@@ -160,10 +212,12 @@ TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
 }
 
 TEST(ControlRouterTables, FirstMatchingRowWins) {
+    using routes::Exact;
+    using routes::Prefix;
     const RouteRow rows[] = {
-        {"tab_", true, RouteAction::ProfileTab, 1},
-        {"tab_3", false, RouteAction::ProfileTab, 2},
-        {"TAB_", true, RouteAction::ProfileTab, 3},
+        Prefix<&CWindowRoutes::OnSystemSettings>("tab_", 1),
+        Exact<&CWindowRoutes::OnSystemSettings>("tab_3", 2),
+        Prefix<&CWindowRoutes::OnSystemSettings>("TAB_", 3),
     };
     int index = -1;
     const RouteRow* found = routes::Find(rows, "Tab_3", index);
@@ -175,6 +229,32 @@ TEST(ControlRouterTables, FirstMatchingRowWins) {
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->value, 2);
     EXPECT_EQ(index, -1);
+}
+
+TEST(ControlRouterTables, FeaturesNotBuiltClaimNamesNoRowTakes) {
+    // A name both routed and listed would run a handler while the list says the feature is not
+    // there; a feature's names must leave the list when its rows come in.
+    for (const NotBuiltName& entry : routes::kNotBuilt) {
+        QString name = QString::fromLatin1(entry.name);
+        if (entry.prefix) name += QStringLiteral("4");
+        for (const QString& spelling : {name, name.toUpper()}) {
+            EXPECT_STREQ(routes::NotBuiltFeature(spelling), entry.feature) << spelling.toStdString();
+            for (const auto& [type, table] : AllTables()) {
+                int index = -1;
+                EXPECT_EQ(routes::Find(table, spelling, index), nullptr)
+                    << type.toStdString() << " " << spelling.toStdString();
+            }
+        }
+    }
+    for (const auto& [type, table] : AllTables()) {
+        for (const RouteRow& row : table) {
+            QString name = QString::fromLatin1(row.name);
+            if (row.prefix) name += QStringLiteral("4");
+            EXPECT_EQ(routes::NotBuiltFeature(name), nullptr) << name.toStdString();
+        }
+    }
+    EXPECT_EQ(routes::NotBuiltFeature("DPI_color_option_"), nullptr) << "a prefix needs its index";
+    EXPECT_STREQ(routes::NotBuiltFeature("dpi_color_option_2"), "colour picker");
 }
 
 TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
@@ -191,7 +271,7 @@ TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
     // The same name in another notification does nothing.
     Send(router, close, notify::kSelectChanged);
     Send(router, nullptr, notify::kWindowInit);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"button closebtn", "button setbtn", "prev",
+    EXPECT_EQ(host.log, (std::vector<std::string>{"button close", "button settings", "prev",
                                                   "select changed", "init"}));
 }
 
@@ -254,8 +334,8 @@ TEST(ControlRouterWindow, SystemSettingsOnlyForKeyboardAndMouse) {
     Send(router, Control(host, "windowdeviceset_1"), notify::kClick);
     // Whether a settings program exists depends on the desktop; when one does, it is the one
     // started.
-    EXPECT_EQ(host.launched, CControlRouter::SystemSettingsCommand(1));
-    EXPECT_TRUE(CControlRouter::SystemSettingsCommand(2).isEmpty());
+    EXPECT_EQ(host.launched, CWindowRoutes::SystemSettingsCommand(1));
+    EXPECT_TRUE(CWindowRoutes::SystemSettingsCommand(2).isEmpty());
 }
 
 TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
@@ -291,30 +371,37 @@ TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
     RecordingPage page(kTypeMouse);
     host.current = &page;
     Send(router, Control(host, "Device_Profile_Combo"), notify::kItemSelect, 2);
-    ASSERT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
-    EXPECT_EQ(host.timers[CControlRouter::kProfileTimerId], 400);
-    EXPECT_EQ(router.LastAction(), RouteAction::ProfileChosen);
+    ASSERT_EQ(host.timers.count(CWindowRoutes::kProfileTimerId), 1u);
+    EXPECT_EQ(host.timers[CWindowRoutes::kProfileTimerId], 400);
+    ASSERT_NE(router.LastRow(), nullptr);
+    EXPECT_STREQ(router.LastRow()->name, "device_profile_combo");
     router.OnTimer(1011);
-    EXPECT_EQ(host.timers.count(CControlRouter::kProfileTimerId), 1u);
-    router.OnTimer(CControlRouter::kProfileTimerId);
+    EXPECT_EQ(host.timers.count(CWindowRoutes::kProfileTimerId), 1u);
+    router.OnTimer(CWindowRoutes::kProfileTimerId);
     EXPECT_TRUE(host.timers.empty());
 }
 
-TEST(ControlRouterPage, PendingPanelRowsDoNothing) {
+TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     RecordingHost host;
     CControlRouter router(host);
     RecordingPage page(kTypeKeyboard);
     host.current = &page;
     Send(router, Control(host, "macro_btn_save"), notify::kClick);
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
     Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingShootPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
     router.OnMenuCommand("Left_Click");
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
+    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
     router.OnMenuCommand("about_menu");
-    EXPECT_EQ(router.LastAction(), RouteAction::PendingSecondaryWindow);
+    EXPECT_STREQ(router.LastNotBuilt(), "about window");
+    Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
+    EXPECT_STREQ(router.LastNotBuilt(), "headset");
+    EXPECT_EQ(router.LastRow(), nullptr);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
+    // A built menu command reaches its owner.
+    router.OnMenuCommand("setwnd_menu");
+    EXPECT_EQ(host.log, std::vector<std::string>{"settings centred"});
 }
 
 TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {

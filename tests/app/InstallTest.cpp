@@ -2,6 +2,7 @@
 // with the /usr prefix, the files the package must carry, --help without a display, the desktop
 // entry and AppStream validators, and the installed program finding its skin and factory data
 // from the prefix with an empty home. Also where the permission notice finds the udev rule.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -12,6 +12,8 @@
 #include "widgets/TabLayoutUI.h"
 // The page headers need the widget classes above.
 #include "app/ControlRouter.h"
+#include "app/PagePanels.h"
+#include "app/WindowRoutes.h"
 #include "app/LightingSyncPages.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMousePadDevice.h"
@@ -43,7 +45,7 @@ public:
     CTavimondUSBDevice* CurrentDevicePage() override { return current; }
     QWidget* FindWindowControl(const QString&) override { return nullptr; }
     void OnWindowInit() override {}
-    void OnWindowButton(const QString&) override {}
+    void OnWindowButton(WindowButton) override {}
     void OnDeviceSelectChanged() override {}
     void SelectAdjacentDevice(bool) override {}
     int AskQuestion(const QString& key) override {
@@ -65,6 +67,7 @@ public:
     bool LaunchDetached(const QString&, const QStringList&) override { return false; }
     void SendCompanionCommand(int, int) override {}
     void EndKeyCapture() override {}
+    void OpenSettingsWindow(bool) override {}
 
     CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> log;
@@ -108,7 +111,7 @@ protected:
         ASSERT_NE(keyboard->GetPage(), nullptr);
         ASSERT_TRUE(Connect(*keyboard, RigModel::KeyboardWired));
         keyboard->OnConnected();
-        ASSERT_EQ(CControlRouter::ConnectPagePanels(*keyboard, pages.get()), 2);
+        ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 2);
         ASSERT_TRUE(pages->AddPage(keyboard.get()));
         host.current = keyboard.get();
     }
@@ -118,7 +121,7 @@ protected:
         SetUpPage(*pad, "mousepad", 0, 15, 2, kTypeMousePad, kMousepadLayout);
         ASSERT_TRUE(Connect(*pad, RigModel::Mousepad));
         pad->OnConnected();
-        CControlRouter::ConnectPagePanels(*pad, pages.get());
+        CPagePanels::Connect(*pad, pages.get());
         ASSERT_TRUE(pages->AddPage(pad.get()));
     }
 
@@ -211,7 +214,7 @@ TEST_F(RoutingDeviceTest, PollingRateOnAMousepadDoesNothing) {
 TEST_F(RoutingDeviceTest, ProfileRowsAskThroughTheWindow) {
     ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
     CTavimondKeyboardDevice& page = *keyboard;
-    CDeviceProfileUI* panel = CControlRouter::ProfilePanelOf(&page);
+    CDeviceProfileUI* panel = CPagePanels::ProfilePanelOf(&page);
     ASSERT_NE(panel, nullptr);
     const int profiles = panel->GetProfileCount();
 
@@ -236,9 +239,9 @@ TEST_F(RoutingDeviceTest, ProfileRowsAskThroughTheWindow) {
     const std::string chosen = panel->List().Entries().at(0).identifier;
     combo->SelectItem(0);
     Send(combo, notify::kItemSelect, 0);
-    EXPECT_EQ(host.timers[CControlRouter::kProfileTimerId], CControlRouter::kProfileTimerMs);
+    EXPECT_EQ(host.timers[CWindowRoutes::kProfileTimerId], CWindowRoutes::kProfileTimerMs);
     EXPECT_NE(page.GetProfileId(), chosen);
-    router->OnTimer(CControlRouter::kProfileTimerId);
+    router->OnTimer(CWindowRoutes::kProfileTimerId);
     EXPECT_EQ(page.GetProfileId(), chosen);
     EXPECT_TRUE(host.timers.empty());
 }
@@ -272,7 +275,7 @@ TEST_F(RoutingDeviceTest, SameModePutsEveryDeviceInStepUntilAReread) {
     EXPECT_EQ(padBlock[1], pad->ModeCodes()[2]);
     EXPECT_EQ(padBlock[3], 0);
     // The lighting panel of the pad shows the adopted effect.
-    CLightControlUI* padPanel = CControlRouter::LightPanelOf(pad.get());
+    CLightControlUI* padPanel = CPagePanels::LightPanelOf(pad.get());
     ASSERT_NE(padPanel, nullptr);
     EXPECT_EQ(padPanel->GetSelectedMode(), 2);
 
@@ -324,8 +327,8 @@ TEST_F(RoutingDeviceTest, AUserChangeOnTheLightingPanelLeavesSameMode) {
 TEST_F(RoutingDeviceTest, TheLightingPanelShowsThePagesRecordsAfterConnectionAndReset) {
     keyboard = std::make_unique<CTavimondKeyboardDevice>();
     SetUpPage(*keyboard, "keyboard", 170, 170, 0, kTypeKeyboard, kKeyboardLayout);
-    ASSERT_EQ(CControlRouter::ConnectPagePanels(*keyboard, pages.get()), 2);
-    CLightControlUI* panel = CControlRouter::LightPanelOf(keyboard.get());
+    ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 2);
+    CLightControlUI* panel = CPagePanels::LightPanelOf(keyboard.get());
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(Connect(*keyboard, RigModel::KeyboardWired));
     keyboard->OnConnected();

@@ -15,6 +15,7 @@
 #include "app/DevicePageSet.h"
 #include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
+#include "app/PagePanels.h"
 #include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
@@ -67,8 +68,8 @@ TEST_F(RoutingMainWndTest, PagesGetPanelsAndJoinTheSynchronisation) {
     const std::vector<CTavimondUSBDevice*> pages = wnd->Pages()->Pages();
     ASSERT_GE(pages.size(), 2u);  // the keyboard and mouse pages exist before any device
     for (CTavimondUSBDevice* page : pages) {
-        EXPECT_NE(CControlRouter::LightPanelOf(page), nullptr) << page->GetKindName();
-        EXPECT_NE(CControlRouter::ProfilePanelOf(page), nullptr) << page->GetKindName();
+        EXPECT_NE(CPagePanels::LightPanelOf(page), nullptr) << page->GetKindName();
+        EXPECT_NE(CPagePanels::ProfilePanelOf(page), nullptr) << page->GetKindName();
     }
     EXPECT_EQ(wnd->LightingSync().TargetCount(), static_cast<int>(pages.size()));
     // Without a device there is no current page.
@@ -89,7 +90,7 @@ TEST_F(RoutingMainWndTest, SameModeThroughTheWindowUntilExit) {
                    ui::IsVisible(wnd->Pages()->EntryOf(pad));
         },
         8000));
-    ASSERT_NE(CControlRouter::LightPanelOf(pad), nullptr);  // the pad's page came later
+    ASSERT_NE(CPagePanels::LightPanelOf(pad), nullptr);  // the pad's page came later
 
     CTavimondUSBDevice* current = wnd->CurrentDevicePage();
     ASSERT_NE(current, nullptr);

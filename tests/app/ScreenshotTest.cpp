@@ -1,6 +1,7 @@
 // Renders the main window and a message box with the real skin to PNG files in the build folder
 // (build/screenshots/), so that their look can be checked by eye; the checks here make sure the
 // pictures show the skin and not an unstyled form.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>

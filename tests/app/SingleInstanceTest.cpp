@@ -1,6 +1,7 @@
 // The running program as a user meets it: a second start wakes the first and exits 0, a script
 // posts "Game_Start" from a shell, and without a session bus the lock file keeps the guard.
 // Each test runs the real executable under a private D-Bus session bus.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>

@@ -1,5 +1,6 @@
 // The device page base: binding of the page's buttons, the LED count, the function pages, the
 // frame output with its stream failure rule, and the notification readers.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QWidget>

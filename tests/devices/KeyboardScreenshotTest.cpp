@@ -1,6 +1,7 @@
 // Renders the keyboard page, connected to the virtual keyboard with a running effect, to
 // build/screenshots/keyboard_page.png (and the mousepad page beside it), so that the picture can be
 // checked by eye; the checks make sure that the LEDs show the effect's colours over the keys.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,3 +1,4 @@
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

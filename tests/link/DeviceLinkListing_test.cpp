@@ -1,6 +1,7 @@
 // The device listing: which interfaces it finds, what it reads from them, and how it reports a
 // device that exists but may not be opened.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <sys/stat.h>

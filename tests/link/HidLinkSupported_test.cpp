@@ -1,5 +1,6 @@
 // The supported-interface table and the udev rules generated from it.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <fstream>

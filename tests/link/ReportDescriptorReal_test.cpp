@@ -1,6 +1,7 @@
 // Descriptors of real devices against what another operating system's HID parser computed from
 // them on the device (data/real/README.md).
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 #include <json/json.h>
 

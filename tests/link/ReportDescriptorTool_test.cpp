@@ -1,5 +1,6 @@
 // vx-hid-descriptor on a hex file, a virtual node and bad input.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <sys/wait.h>

@@ -1,6 +1,7 @@
 // The lighting panel on a real device page connected to a virtual device: a user's choice on the
 // panel ends as the settings block on the device (mode translated into the device's own code,
 // speed inverted), in the saved profile, and in the page's running effect.
+#include "BuildPaths.h"
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -150,8 +151,8 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
     CTavimondKeyboardDevice& page = *m_keyboard;
     const size_t sessions = m_rig->ConfigSessions(RigDevice::Keyboard);
 
-    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 1));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 5));
+    panel->OnSpeedSlider(At(1));
+    panel->OnModeCombo(At(5));
     std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Keyboard);
     ASSERT_GE(block.size(), 26u);
     EXPECT_EQ(block[1], kCodeBase + 5);
@@ -164,11 +165,11 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
 
     // A colour typed in reaches the device as the fixed colour with seven-colour cycling off.
     ui::SetText(Find("deng_edit_R"), "300");
-    ASSERT_TRUE(panel->OnKillFocus("deng_edit_R"));
+    panel->OnColourEdit(Row(0));
     ui::SetText(Find("deng_edit_G"), "16");
-    ASSERT_TRUE(panel->OnKillFocus("deng_edit_G"));
+    panel->OnColourEdit(Row(1));
     ui::SetText(Find("deng_edit_B"), "");
-    ASSERT_TRUE(panel->OnKillFocus("deng_edit_B"));
+    panel->OnColourEdit(Row(2));
     block = m_rig->SettingsBlock(RigDevice::Keyboard);
     EXPECT_EQ(block[5], 0);
     EXPECT_EQ(block[6], 255);
@@ -178,10 +179,10 @@ TEST_F(LightPanelDeviceTest, ChoosingAKeyboardModeWritesTheDeviceSavesAndRunsIt)
     EXPECT_EQ(SavedLightInfo()["MultiColor"].asInt(), 0);
 
     // Brightness, direction and the preset list of mode 17.
-    ASSERT_TRUE(panel->OnValueChanged("deng_light_slider", 2));
-    ASSERT_TRUE(panel->OnSelectChanged("deng_FXR_check"));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 17));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_ZZCCmodeSelect", 3));
+    panel->OnBrightnessSlider(At(2));
+    panel->OnDirectionCheck(Row(0));
+    panel->OnModeCombo(At(17));
+    panel->OnZZCCModeCombo(At(3));
     block = m_rig->SettingsBlock(RigDevice::Keyboard);
     EXPECT_EQ(block[1], kCodeBase + 17);
     EXPECT_EQ(block[2], 2);
@@ -232,13 +233,13 @@ TEST_F(LightPanelDeviceTest, EveryModeChosenOnThePanelStartsFromItsOwnSetUp) {
     ManualPasses passes(engine);
 
     // Static in one colour lights every LED, LED 1 (off the column map) among them.
-    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF30C060u));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 6));
+    panel->OnPalette(At(0xFF30C060u));
+    panel->OnModeCombo(At(6));
     passes.Run(30);
     ASSERT_GT(Brightness(page.GetLed(1)), 0);
 
     // The column wave paints the column map only: LED 1 goes dark and stays dark.
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 1));
+    panel->OnModeCombo(At(1));
     for (int led = 0; led < 170; ++led) ASSERT_EQ(page.GetLed(led), 0u) << led;
     passes.Run(30);
     EXPECT_GT(Brightness(page.GetLed(0)), 0);
@@ -254,10 +255,10 @@ TEST_F(LightPanelDeviceTest, EveryModeChosenOnThePanelStartsFromItsOwnSetUp) {
         }
         return false;
     };
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 13));
+    panel->OnModeCombo(At(13));
     for (const auto& ring : engine.KeyboardSnapshot().rings) EXPECT_EQ(ring[9] & 0x40, 0x40);
     EXPECT_TRUE(anyLit(400)) << "mode 13 stays dark";
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 16));
+    panel->OnModeCombo(At(16));
     for (const auto& ring : engine.KeyboardSnapshot().rings) EXPECT_EQ(ring[1] & 0x01, 0x01);
     EXPECT_TRUE(anyLit(400)) << "mode 16 stays dark";
 
@@ -267,10 +268,10 @@ TEST_F(LightPanelDeviceTest, EveryModeChosenOnThePanelStartsFromItsOwnSetUp) {
         for (uint8_t led : vx::lighting::kLedPath) levels.insert(Brightness(page.GetLed(led)));
         return levels.size();
     };
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 15));
+    panel->OnModeCombo(At(15));
     passes.Run(12);
     EXPECT_GE(distinctPathLevels(), 5u) << "mode 15 pulses in unison";
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 22));
+    panel->OnModeCombo(At(22));
     passes.Run(12);
     EXPECT_GE(distinctPathLevels(), 5u) << "mode 22 pulses in unison";
     // Mode 22 lights every LED of the LED path within one ripple cycle, those off the layout map
@@ -292,7 +293,7 @@ TEST_F(LightPanelDeviceTest, EveryModeChosenOnThePanelStartsFromItsOwnSetUp) {
     for (int led = 0; led < 170; ++led) colours[led] = {uint8_t(led), uint8_t(255 - led), 0x11, 0};
     profile->SetCustomLightColors(colours, group);
     page.SaveProfile();
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 20));
+    panel->OnModeCombo(At(20));
     passes.Run(10);
     for (int led : {0, 5, 62, 102, 169}) {
         const vx::lighting::LedEntry e = page.Engine().GetLed(led);
@@ -315,14 +316,14 @@ TEST_F(LightPanelDeviceTest, StreamedModesPutTheKeyboardIntoSoftwareLighting) {
     ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
     EXPECT_FALSE(m_rig->SoftwareLighting(RigDevice::Keyboard));
     m_rig->ClearReceived(RigDevice::Keyboard);
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 5));
+    panel->OnModeCombo(At(5));
     std::vector<uint8_t> commands = m_rig->Commands(RigDevice::Keyboard);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), 0x1C), 0);
     EXPECT_FALSE(m_rig->SoftwareLighting(RigDevice::Keyboard));
 
     for (int mode : {21, 31}) {
         m_rig->ClearReceived(RigDevice::Keyboard);
-        ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", mode));
+        panel->OnModeCombo(At(mode));
         commands = m_rig->Commands(RigDevice::Keyboard);
         const auto write = std::find(commands.begin(), commands.end(), 0x06);
         ASSERT_NE(write, commands.end()) << mode;
@@ -340,7 +341,7 @@ TEST_F(LightPanelDeviceTest, MousepadRippleAndPairsLightUpWhenChosen) {
     ASSERT_EQ(m_mousepad->StopLightingThread(), 1);
     ManualPasses passes(m_mousepad->Engine());
     for (int mode : {6, 7}) {
-        ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", mode));
+        panel->OnModeCombo(At(mode));
         bool lit = false;
         for (int i = 0; i < 2000 && !lit; ++i) {
             passes.Run(1);
@@ -352,7 +353,7 @@ TEST_F(LightPanelDeviceTest, MousepadRippleAndPairsLightUpWhenChosen) {
 
 TEST_F(LightPanelDeviceTest, ModesPastTheDeviceTableGoOutAsEntryZero) {
     ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 31));
+    panel->OnModeCombo(At(31));
     EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[1], kCodeBase);
     EXPECT_EQ(SavedLightInfo()["SelectItem"].asInt(), 31);
     EXPECT_EQ(m_keyboard->StopLightingThread(), 1);
@@ -360,8 +361,8 @@ TEST_F(LightPanelDeviceTest, ModesPastTheDeviceTableGoOutAsEntryZero) {
 
 TEST_F(LightPanelDeviceTest, ChoosingACustomGroupSelectsItOnTheDeviceAndInTheProfile) {
     ASSERT_NO_FATAL_FAILURE(ConnectKeyboard());
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 20));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_custommodeSelect", 3));
+    panel->OnModeCombo(At(20));
+    panel->OnCustomModeCombo(At(3));
     EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[1], kCodeBase + 20);
     EXPECT_EQ(m_rig->SettingsBlock(RigDevice::Keyboard)[25], 3);
     JsonFile file;
@@ -376,9 +377,9 @@ TEST_F(LightPanelDeviceTest, ChoosingAMousepadModeWritesItsRecordAndRunsIt) {
     ASSERT_NO_FATAL_FAILURE(
         ConnectPage(*m_mousepad, RigDevice::Mousepad, "MousePad", 0, 15, 2, kTypeMousePad));
     // The mousepad shows its own mode list: breathing is its mode 2.
-    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 0));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 2));
-    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF2040F0u));
+    panel->OnSpeedSlider(At(0));
+    panel->OnModeCombo(At(2));
+    panel->OnPalette(At(0xFF2040F0u));
     const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mousepad);
     ASSERT_GE(block.size(), 21u);
     EXPECT_EQ(block[1], kPadCodeBase + 2);
@@ -404,9 +405,9 @@ TEST_F(LightPanelDeviceTest, ChoosingAMouseModeWritesItsBlockAndRunsIt) {
     auto mouse = std::make_unique<CTavimondMouseDevice>();
     ASSERT_NO_FATAL_FAILURE(ConnectPage(*mouse, RigDevice::Mouse, "mouse", CTavimondMouseDevice::kButtons,
                                         CTavimondMouseDevice::kLeds, 1, kTypeMouse));
-    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 3));
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 4));
-    ASSERT_TRUE(panel->OnClick("color_option_", 0));
+    panel->OnSpeedSlider(At(3));
+    panel->OnModeCombo(At(4));
+    panel->OnPresetColour(Index(0));
     const std::vector<uint8_t> block = m_rig->SettingsBlock(RigDevice::Mouse);
     ASSERT_GE(block.size(), 66u);
     EXPECT_EQ(block[1], kMouseCodeBase + 4);

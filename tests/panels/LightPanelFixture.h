@@ -3,6 +3,7 @@
 // that option groups and language texts work as in the program, and counts every notification the
 // panel's controls raise.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -63,5 +64,23 @@ protected:
     CPaintManagerUI manager;
     NotifyRecorder recorder;
 };
+
+// What the routing hands a handler: a value (slider, combo position, colour), a row's constant
+// (a colour channel, the direction), or the index of a swatch.
+inline ControlEvent At(qint64 param) {
+    ControlEvent event;
+    event.param = param;
+    return event;
+}
+inline ControlEvent Row(int rowValue) {
+    ControlEvent event;
+    event.rowValue = rowValue;
+    return event;
+}
+inline ControlEvent Index(int index) {
+    ControlEvent event;
+    event.index = index;
+    return event;
+}
 
 }  // namespace lightpanel_test

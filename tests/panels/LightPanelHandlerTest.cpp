@@ -4,6 +4,7 @@
 #include <string>
 
 #include "LightPanelFixture.h"
+#include "app/ControlRouter.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ComboUI.h"
@@ -95,7 +96,7 @@ protected:
 };
 
 TEST_F(LightPanelHandlerTest, ChoosingAModePatchesOnlyTheModeAndShowsItsGroups) {
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 17));
+    panel->OnModeCombo(At(17));
     LightInfo expected = start;
     expected.selectItem = 17;
     EXPECT_EQ(Handed(), expected);
@@ -105,20 +106,20 @@ TEST_F(LightPanelHandlerTest, ChoosingAModePatchesOnlyTheModeAndShowsItsGroups) 
     EXPECT_TRUE(ui::IsVisible(Find("light_combo_ZZCCmodeSelectLayout")));
     // A position the list does not have changes nothing.
     page.journal.clear();
-    EXPECT_TRUE(panel->OnItemSelect("light_combo_modeSelect", 32));
+    panel->OnModeCombo(At(32));
     EXPECT_TRUE(page.journal.empty());
     EXPECT_EQ(panel->GetSelectedMode(), 17);
 }
 
 TEST_F(LightPanelHandlerTest, SlidersPatchBrightnessAndSpeedWithinTheirRange) {
-    ASSERT_TRUE(panel->OnValueChanged("deng_light_slider", 4));
+    panel->OnBrightnessSlider(At(4));
     LightInfo expected = start;
     expected.light = 4;
     EXPECT_EQ(Handed(), expected);
     EXPECT_EQ(syncLeft, 1);
 
     Forget();
-    ASSERT_TRUE(panel->OnValueChanged("deng_speed_slider", 9));
+    panel->OnSpeedSlider(At(9));
     expected.speed = 4;
     EXPECT_EQ(Handed(), expected);
     EXPECT_EQ(panel->GetSpeed(), 4);
@@ -127,7 +128,7 @@ TEST_F(LightPanelHandlerTest, SlidersPatchBrightnessAndSpeedWithinTheirRange) {
 
 TEST_F(LightPanelHandlerTest, ColourEditsAreHeldToAByteAndDropSevenColour) {
     TypeInto("deng_edit_G", "300");
-    ASSERT_TRUE(panel->OnKillFocus("deng_edit_G"));
+    panel->OnColourEdit(Row(1));
     EXPECT_EQ(panel->GetColorEditText(1), "255");
     LightInfo expected = start;
     expected.green = 255;
@@ -143,7 +144,7 @@ TEST_F(LightPanelHandlerTest, ColourEditsAreHeldToAByteAndDropSevenColour) {
     for (const auto& [typed, shown] : {std::pair{"", "0"}, std::pair{"-5", "0"}, std::pair{" 42", "42"}}) {
         page.stored.clear();
         TypeInto("deng_edit_B", typed);
-        ASSERT_TRUE(panel->OnKillFocus("deng_edit_B"));
+        panel->OnColourEdit(Row(2));
         EXPECT_EQ(panel->GetColorEditText(2), shown) << typed;
         ASSERT_EQ(page.stored.size(), 1u);
         EXPECT_EQ(page.stored.back().blue, ParseDecimal(shown)) << typed;
@@ -152,7 +153,7 @@ TEST_F(LightPanelHandlerTest, ColourEditsAreHeldToAByteAndDropSevenColour) {
 }
 
 TEST_F(LightPanelHandlerTest, PaletteAndSwatchesSetTheColour) {
-    ASSERT_TRUE(panel->OnColorChanged("deng_Color_Pallet", 0xFF8040C0u));
+    panel->OnPalette(At(0xFF8040C0u));
     LightInfo expected = start;
     expected.red = 0x80, expected.green = 0x40, expected.blue = 0xC0;
     expected.multiColor = 0;
@@ -166,7 +167,7 @@ TEST_F(LightPanelHandlerTest, PaletteAndSwatchesSetTheColour) {
     // A swatch also moves the palette, and keeps synchronised lighting.
     Forget();
     const QRgb swatch = panel->GetColorOptionColor(3);
-    ASSERT_TRUE(panel->OnClick("color_option_", 3));
+    panel->OnPresetColour(Index(3));
     expected.red = qRed(swatch), expected.green = qGreen(swatch), expected.blue = qBlue(swatch);
     EXPECT_EQ(Handed(), expected);
     EXPECT_EQ(panel->GetPaletteColor(), swatch);
@@ -174,33 +175,33 @@ TEST_F(LightPanelHandlerTest, PaletteAndSwatchesSetTheColour) {
 
     // A swatch the layout does not have is not black.
     page.journal.clear();
-    EXPECT_TRUE(panel->OnClick("color_option_", 40));
+    panel->OnPresetColour(Index(40));
     EXPECT_TRUE(page.journal.empty());
 }
 
 TEST_F(LightPanelHandlerTest, SevenColourAndDirectionOptions) {
     panel->SetSevenColor(false);
-    ASSERT_TRUE(panel->OnSelectChanged("deng_7color_check"));
+    panel->OnSevenColourCheck({});
     LightInfo expected = start;
     expected.multiColor = 0;
     EXPECT_EQ(Handed(), expected);
 
     Forget();
-    ASSERT_TRUE(panel->OnSelectChanged("deng_FXR_check"));
+    panel->OnDirectionCheck(Row(0));
     expected.fx = 0;
     EXPECT_EQ(Handed(), expected);
     EXPECT_TRUE(qobject_cast<COptionUI*>(Find("deng_FXR_check"))->IsSelected());
     EXPECT_FALSE(qobject_cast<COptionUI*>(Find("deng_FXL_check"))->IsSelected());
 
     page.stored.clear();
-    ASSERT_TRUE(panel->OnSelectChanged("deng_FXL_check"));
+    panel->OnDirectionCheck(Row(1));
     ASSERT_EQ(page.stored.size(), 1u);
     EXPECT_EQ(page.stored.back().fx, 1);
     EXPECT_EQ(syncLeft, 3);
 }
 
 TEST_F(LightPanelHandlerTest, KeyboardListsPatchTheirBytesWithoutLeavingSync) {
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_ZZCCmodeSelect", 3));
+    panel->OnZZCCModeCombo(At(3));
     LightInfo expected = start;
     expected.zzccLedMode = 3;
     EXPECT_EQ(Handed(), expected);
@@ -208,7 +209,7 @@ TEST_F(LightPanelHandlerTest, KeyboardListsPatchTheirBytesWithoutLeavingSync) {
     EXPECT_EQ(syncLeft, 0);
 
     Forget();
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_custommodeSelect", 4));
+    panel->OnCustomModeCombo(At(4));
     expected.customGroup = 4;
     EXPECT_EQ(Handed(), expected);
     EXPECT_EQ(panel->GetSelectedCustomMode(), 4);
@@ -216,8 +217,8 @@ TEST_F(LightPanelHandlerTest, KeyboardListsPatchTheirBytesWithoutLeavingSync) {
     // Only a keyboard has them.
     panel->SetDeviceKind(2);
     page.journal.clear();
-    EXPECT_TRUE(panel->OnItemSelect("light_combo_ZZCCmodeSelect", 1));
-    EXPECT_TRUE(panel->OnItemSelect("light_combo_custommodeSelect", 1));
+    panel->OnZZCCModeCombo(At(1));
+    panel->OnCustomModeCombo(At(1));
     EXPECT_TRUE(page.journal.empty());
 }
 
@@ -232,7 +233,7 @@ TEST_F(LightPanelHandlerTest, AudioControlsHandTheAudioRecordOver) {
 
     // A new style keeps the colours.
     qobject_cast<CComboUI*>(Find("light_combo_audiomodeSelect"))->SelectItem(5);
-    ASSERT_TRUE(panel->OnItemSelect("light_combo_audiomodeSelect", 5));
+    panel->OnAudioModeCombo(At(5));
     AudioLightInfo expected = audio;
     expected.audioMode = 5;
     EXPECT_EQ(page.journal, kAudioUpdate);
@@ -242,7 +243,7 @@ TEST_F(LightPanelHandlerTest, AudioControlsHandTheAudioRecordOver) {
     // The user switches to the background: the shared controls now show it.
     page.journal.clear();
     qobject_cast<COptionUI*>(Find("audio_BkColor_check"))->Selected(true);
-    ASSERT_TRUE(panel->OnSelectChanged("audio_BkColor_check"));
+    panel->OnAudioColourTypeCheck({});
     expected.colorTypeFlags = 0;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
     EXPECT_EQ(panel->GetAudioEditText(0), "1");
@@ -250,27 +251,27 @@ TEST_F(LightPanelHandlerTest, AudioControlsHandTheAudioRecordOver) {
 
     // An edit writes into the background only.
     ui::SetText(Find("deng_audioedit_G"), "999");
-    ASSERT_TRUE(panel->OnKillFocus("deng_audioedit_G"));
+    panel->OnAudioColourEdit(Row(1));
     expected.bkGreen = 255;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
 
     // Back to the foreground: a swatch replaces it and ends the colour cycling.
     qobject_cast<COptionUI*>(Find("audio_FgColor_check"))->Selected(true);
-    ASSERT_TRUE(panel->OnSelectChanged("audio_FgColor_check"));
+    panel->OnAudioColourTypeCheck({});
     expected.colorTypeFlags = 1;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
     const QRgb swatch = panel->GetAudioOptionColor(6);
-    ASSERT_TRUE(panel->OnClick("audiocolor_option_", 6));
+    panel->OnAudioPresetColour(Index(6));
     expected.fgRed = qRed(swatch), expected.fgGreen = qGreen(swatch), expected.fgBlue = qBlue(swatch);
     expected.sevenColorFlags = 0;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
     EXPECT_EQ(panel->GetAudioPaletteColor(), swatch);
 
     // The palette writes the foreground; "no background" clears the background.
-    ASSERT_TRUE(panel->OnColorChanged("deng_audioColor_Pallet", 0xFF102030u));
+    panel->OnAudioPalette(At(0xFF102030u));
     expected.fgRed = 0x10, expected.fgGreen = 0x20, expected.fgBlue = 0x30;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
-    ASSERT_TRUE(panel->OnClick("Close_bkColor_btn", 0));
+    panel->OnBackgroundOffButton({});
     expected.bkRed = expected.bkGreen = expected.bkBlue = 0;
     EXPECT_EQ(page.GetAudioLightInfo(), expected);
     // None of this touched the effect record.
@@ -278,46 +279,29 @@ TEST_F(LightPanelHandlerTest, AudioControlsHandTheAudioRecordOver) {
     EXPECT_EQ(syncLeft, 0);
 }
 
-TEST_F(LightPanelHandlerTest, NamesRouteInAnyLetterCaseAndUnknownNamesNowhere) {
-    EXPECT_TRUE(panel->OnItemSelect("LIGHT_COMBO_MODESELECT", 6));
-    EXPECT_EQ(Handed().selectItem, 6);
-    page.journal.clear();
-    EXPECT_FALSE(panel->OnItemSelect("light_combo_mode", 6));
-    EXPECT_FALSE(panel->OnValueChanged("deng_light", 2));
-    EXPECT_FALSE(panel->OnSelectChanged("deng_FX_check"));
-    EXPECT_FALSE(panel->OnKillFocus("deng_edit_A"));
-    EXPECT_FALSE(panel->OnColorChanged("Pallet", 0xFF000000u));
-    EXPECT_FALSE(panel->OnClick("color_option", 1));
-    EXPECT_TRUE(page.journal.empty());
-
-    // Without a page the names are still the panel's, but nothing happens.
+TEST_F(LightPanelHandlerTest, WithoutAPageNothingHappens) {
     panel->SetDevicePage(nullptr);
-    EXPECT_TRUE(panel->OnValueChanged("deng_Light_Slider", 1));
-    EXPECT_TRUE(panel->OnClick("Color_Option_", 1));
+    panel->OnBrightnessSlider(At(1));
+    panel->OnPresetColour(Index(1));
+    panel->OnModeCombo(At(6));
+    panel->OnColourEdit(Row(0));
+    panel->OnAudioPalette(At(0xFF102030u));
+    panel->OnBackgroundOffButton({});
     EXPECT_TRUE(page.journal.empty());
-    EXPECT_EQ(syncLeft, 1);
+    EXPECT_EQ(syncLeft, 0);
 }
 
-// The controls' own notifications, routed the way the main window does (name split at its last
-// underscore for the indexed rows), reach the handlers for what the user does and only then.
+// The controls' own notifications, routed by the main window's routing tables, reach the
+// panel's handlers for what the user does and only then.
 class Router : public INotifyUI {
 public:
     explicit Router(CLightControlUI* panel) : m_panel(panel) {}
     void Notify(TNotifyUI& msg) override {
-        const QString name = msg.pSender->objectName();
-        if (msg.sType == notify::kItemSelect) m_panel->OnItemSelect(name, int(msg.wParam));
-        if (msg.sType == notify::kValueChanged) {
-            m_panel->OnValueChanged(name, qobject_cast<CSliderUI*>(msg.pSender)->GetValue());
-        }
-        if (msg.sType == notify::kSelectChanged) m_panel->OnSelectChanged(name);
-        if (msg.sType == notify::kKillFocus) m_panel->OnKillFocus(name);
-        if (msg.sType == notify::kColorChanged) m_panel->OnColorChanged(name, QRgb(msg.wParam));
-        if (msg.sType == notify::kClick) {
-            const int cut = name.lastIndexOf('_');
-            bool ok = false;
-            const int index = name.mid(cut + 1).toInt(&ok);
-            if (ok) m_panel->OnClick(name.left(cut + 1), index);
-        }
+        int index = -1;
+        const RouteRow* row = CControlRouter::Resolve(msg.sType, msg.pSender->objectName(), index);
+        // The panel holds the same-mode button too, which is the window's.
+        if (row == nullptr || row->owner != RouteOwner::LightPanel) return;
+        row->call(m_panel, CControlRouter::MakeEvent(msg, index, row));
     }
 
 private:

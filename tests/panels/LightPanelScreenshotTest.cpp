@@ -1,5 +1,6 @@
 // Renders the lighting panel with the real skin to build/screenshots/ so that its look can be
 // checked by eye; the checks make sure the picture shows the styled panel and its colours.
+#include "BuildPaths.h"
 #include <QApplication>
 #include <QFile>
 #include <QImage>

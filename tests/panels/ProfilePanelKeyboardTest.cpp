@@ -1,5 +1,6 @@
 // The profile panel on a keyboard page connected to the virtual keyboard: choosing another profile
 // loads it into the page and writes its settings block and key table to the keyboard.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 // The page header needs the widget classes above.
 #include "VirtualKeyboard.h"
 #include "app/ControlRegistry.h"
+#include "app/ControlRouter.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "profiles/DataFolders.h"
@@ -156,7 +158,11 @@ protected:
         TNotifyUI msg;
         msg.sType = notify::kClick;
         msg.pSender = CPaintManagerUI::FindSubControlByName(m_panel, name);
-        ASSERT_TRUE(m_panel->HandleNotify(msg)) << name;
+        ASSERT_NE(msg.pSender, nullptr) << name;
+        int index = -1;
+        const RouteRow* row = CControlRouter::Resolve(msg.sType, msg.pSender->objectName(), index);
+        ASSERT_TRUE(row != nullptr && row->owner == RouteOwner::ProfilePanel) << name;
+        row->call(m_panel, CControlRouter::MakeEvent(msg, index, row));
     }
     void Choose(int position) {
         m_panel->findChild<CComboUI*>("device_profile_combo")->SelectItem(position);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/ControlRouter.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
@@ -151,12 +152,22 @@ protected:
     T* Control(const char* name) const {
         return CPaintManagerUI::FindSubControl<T>(m_panel, QString::fromLatin1(name));
     }
+    // The panel's control as the main window's routing tables take it; false when the name
+    // routes to something other than this panel.
     bool Route(const QString& type, const char* name) {
         TNotifyUI msg;
         msg.sType = type;
         msg.pSender = Control(name);
         EXPECT_NE(msg.pSender, nullptr) << name;
-        return m_panel->HandleNotify(msg);
+        return RouteToPanel(m_panel, msg);
+    }
+    static bool RouteToPanel(CDeviceProfileUI* panel, TNotifyUI& msg) {
+        if (msg.pSender == nullptr) return false;
+        int index = -1;
+        const RouteRow* row = CControlRouter::Resolve(msg.sType, msg.pSender->objectName(), index);
+        if (row == nullptr || row->owner != RouteOwner::ProfilePanel) return false;
+        row->call(panel, CControlRouter::MakeEvent(msg, index, row));
+        return true;
     }
     bool Click(const char* name) { return Route(notify::kClick, name); }
     CComboUI* Combo() const { return Control<CComboUI>("device_profile_combo"); }
@@ -296,7 +307,8 @@ TEST_F(ProfilePanelTest, SwitchingProfilesWaitsForTheDelayThenReloadsAndWrites) 
     EXPECT_TRUE(m_page.loaded.empty());
 
     Combo()->SelectItem(1);
-    ASSERT_TRUE(Route(notify::kItemSelect, "device_profile_combo"));
+    // The combo's choice waits for the delay (the main window's timer 1055 does the same).
+    m_panel->StartDelayedSelect();
     EXPECT_TRUE(m_panel->IsDelayedSelectPending());
     EXPECT_TRUE(m_page.loaded.empty());
     QTest::qWait(CDeviceProfileUI::kSelectDelayMs / 2);
@@ -311,7 +323,7 @@ TEST_F(ProfilePanelTest, SwitchingProfilesWaitsForTheDelayThenReloadsAndWrites) 
 
     // An operation right after a choice acts on the chosen profile, not the one loaded before.
     Combo()->SelectItem(0);
-    Route(notify::kItemSelect, "device_profile_combo");
+    m_panel->StartDelayedSelect();
     Control<QLineEdit>("device_profile_name_edit")->setText("first");
     Click("device_profile_edit_save_btn");
     EXPECT_FALSE(m_panel->IsDelayedSelectPending());
@@ -399,30 +411,22 @@ TEST_F(ProfilePanelTest, ImportExportAndResetGoThroughTheirDialogs) {
     EXPECT_EQ(m_file.ReadJson(m_folder / (IdAt(0) + ".Json"))["Device"][0]["LightInfo"]["Red"].asInt(), 5);
 }
 
-TEST_F(ProfilePanelTest, OnlyThePanelsOwnControlsAreHandled) {
+TEST_F(ProfilePanelTest, ThePanelsControlsReachItThroughTheRouting) {
     EXPECT_TRUE(Click("profile_fun_spread_btn"));
     EXPECT_TRUE(m_panel->IsProfileMenuVisible());
     Control("profile_fun_spread_btn")->setObjectName("Profile_Fun_Spread_Btn");
     EXPECT_TRUE(Click("Profile_Fun_Spread_Btn"));
     EXPECT_FALSE(m_panel->IsProfileMenuVisible());
 
-    // A control of the same name on another page's panel is not this panel's.
-    CDeviceProfileUI other;
-    ASSERT_TRUE(other.BuildContent());
-    TNotifyUI msg;
-    msg.sType = notify::kClick;
-    msg.pSender = CPaintManagerUI::FindSubControlByName(&other, "device_add_btn");
-    EXPECT_FALSE(m_panel->HandleNotify(msg));
-    msg.sType = notify::kItemSelect;
-    msg.pSender = Control("device_add_btn");
-    EXPECT_FALSE(m_panel->HandleNotify(msg));
+    // The combo's choice is the window's (its timer), not the panel's.
+    EXPECT_FALSE(Route(notify::kItemSelect, "device_profile_combo"));
     EXPECT_EQ(ComboItems(), QStringList{"profile1"});
 
     // A real click reaches the window's notifiers with the control as sender.
     struct Forward : INotifyUI {
         CDeviceProfileUI* panel;
         int handled = 0;
-        void Notify(TNotifyUI& msg) override { handled += panel->HandleNotify(msg) ? 1 : 0; }
+        void Notify(TNotifyUI& msg) override { handled += RouteToPanel(panel, msg) ? 1 : 0; }
     } forward;
     forward.panel = m_panel;
     m_manager.AddNotifier(&forward);

@@ -10,7 +10,7 @@ vx_add_test(NAME panels_light_layout LABELS panels
     LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 vx_add_test(NAME panels_light_handlers LABELS panels
     SOURCES LightPanelHandlerTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
-    LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
+    LIBS vx_app vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)
 vx_add_test(NAME panels_light_screenshots LABELS panels
     SOURCES LightPanelScreenshotTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
     LIBS vx_panels vx_devices Qt6::Test ENV QT_QPA_PLATFORM=offscreen)

@@ -1,6 +1,7 @@
 // The shipped factory data: every file parses, survives load and save unchanged, and agrees with
 // the device tables (key functions, light modes, LED counts, equaliser presets).
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <regex>

@@ -1,6 +1,7 @@
 // Controlling running virtual devices from outside: the control socket, the vx-emulator-ctl
 // command, and the program's own embedded virtual devices seen through discovery.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>

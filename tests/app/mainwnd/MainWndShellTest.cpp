@@ -1,6 +1,7 @@
 // The main window's own messages and settings: the language kept in the user's configuration,
 // the font rule, lighting control from other programs, the "WorkTool" record, the light-status
 // button. The window runs its discovery against an empty virtual interface directory.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,6 +1,7 @@
 // The real program started with its built-in virtual devices: it finds them and binds their
 // pages without any device of the machine, and a second start only wakes it. Stopped by a
 // signal, it closes as "exit" does: the devices' folder is gone and their memory is on disk.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <signal.h>

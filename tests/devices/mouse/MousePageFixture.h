@@ -3,6 +3,7 @@
 // its own user data folder and a factory folder whose light-mode table maps the mouse's mode
 // indexes to codes unlike the indexes, so that a block shows whether it was translated.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <unistd.h>

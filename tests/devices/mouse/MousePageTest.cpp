@@ -349,43 +349,47 @@ TEST_F(MousePageTest, SettingsControlsChangeTheProfileAndTheMouse) {
     CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
     page.OnConnected();
     page.StopLightingThread();
-    auto notify = [&](const char* name, const QString& type) {
-        TNotifyUI msg{type, Find<QWidget>(page, name), 0, 0};
-        ASSERT_NE(msg.pSender, nullptr) << name;
-        page.Notify(msg);
+    // What the main window's routing hands the page's handlers: the control's index, whether
+    // the option is now selected, the slider's value.
+    auto event = [&](int index, bool checked = false, qint64 param = 0) {
+        ControlEvent e;
+        e.index = index;
+        e.checked = checked;
+        e.param = param;
+        return e;
     };
 
     // A DPI slider let go at position 49 of the two-slope sensor: 5100 DPI.
     Find<CSliderUI>(page, "DPI_slider_1")->SetValue(49);
-    notify("DPI_slider_1", notify::kMoveValueChanged);
+    page.OnDpiSliderDrag(event(1));
     EXPECT_EQ(ui::GetText(Find<CEditUI>(page, "DPI_edit_1")), "5100");
     EXPECT_EQ(page.DpiStages()[1].dpiX, 800) << "dragging sends nothing";
-    notify("DPI_slider_1", notify::kValueChanged);
+    page.OnDpiSlider(event(1));
     EXPECT_EQ(page.DpiStages()[1].dpiX, 5100);
     std::vector<uint8_t> block = Firmware().ConfigBlock(0);
     EXPECT_EQ(block[14 + 9 + 2] | block[14 + 9 + 3] << 8, 5100);
 
     // A typed value snaps to the scale.
     ui::SetText(Find<CEditUI>(page, "DPI_edit_3"), "5350");
-    notify("DPI_edit_3", notify::kKillFocus);
+    page.OnDpiEdit(event(3));
     EXPECT_EQ(page.DpiStages()[3].dpiY, 5300);
     EXPECT_EQ(Find<CSliderUI>(page, "DPI_slider_3")->GetValue(), 50);
 
     Find<COptionUI>(page, "polling_rate_option_4")->Selected(true);
-    notify("polling_rate_option_4", notify::kSelectChanged);
+    page.OnPollingRateOption(event(4, true));
     EXPECT_EQ(Firmware().ConfigBlock(0)[11], 4);
     EXPECT_EQ(page.Profile().GetMouseSystemStages().reportStage, 4);
 
     Find<COptionUI>(page, "DPI_enable_check_2")->Selected(false);
-    notify("DPI_enable_check_2", notify::kSelectChanged);
+    page.OnDpiEnableCheck(event(2, false));
     EXPECT_EQ(Firmware().ConfigBlock(0)[14 + 18], 0);
 
     Find<COptionUI>(page, "DPI_select_check_0")->Selected(true);
-    notify("DPI_select_check_0", notify::kSelectChanged);
+    page.OnDpiSelectCheck(event(0, true));
     EXPECT_EQ(Firmware().ConfigBlock(0)[12], 0);
 
     Find<CSliderUI>(page, "pointer_speed_slider")->SetValue(17);
-    notify("pointer_speed_slider", notify::kValueChanged);
+    page.OnPointerSpeedSlider(event(-1, false, 17));
     EXPECT_EQ(page.Profile().GetMouseSystemStages().mouseSpeed, 17);
     const Json::Value saved = JsonFile().ReadJson(page.Profile().GetProfilePath());
     EXPECT_EQ(saved["Device"][0]["SystemStages"]["MouseSpeed"].asInt(), 17);

@@ -2,6 +2,7 @@
 // build/screenshots/mouse_page.png so that its look can be checked by eye; the checks make sure
 // the picture shows the drawing lit by the effect and the settings page filled in.
 
+#include "BuildPaths.h"
 #include <QImage>
 #include <QSet>
 #include <QThread>

@@ -3,6 +3,7 @@
 // the factory data), the virtual devices, a page connected the way discovery connects one, and a
 // reread scheduler that records what the page asked for.
 
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+#include "BuildPaths.h"
 #include "JourneyFixture.h"
 
 #include <QAbstractItemView>

@@ -1,4 +1,5 @@
 // Every Qt test program gets one QApplication for its whole run, made before the first test.
+#include "BuildPaths.h"
 #include "QtTestEnv.h"
 
 #include <gtest/gtest.h>

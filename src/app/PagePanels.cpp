@@ -1,9 +1,9 @@
-// The panels of a device page that the routing reaches, put in place on the page.
+#include "app/PagePanels.h"
+
 #include <QLayout>
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "app/ControlRouter.h"
 #include "app/LightingSyncPages.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
@@ -77,8 +77,8 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
 
 }  // namespace
 
-int CControlRouter::ConnectPagePanels(CTavimondUSBDevice& page, CLightingSyncPages* sync,
-                                      IDialogBuilderCallback* callback) {
+int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
+                         IDialogBuilderCallback* callback) {
     if (page.GetPage() == nullptr) return 0;
     int connected = 0;
     const int kind = PanelKind(page);
@@ -95,4 +95,14 @@ int CControlRouter::ConnectPagePanels(CTavimondUSBDevice& page, CLightingSyncPag
         ++connected;
     }
     return connected;
+}
+
+CLightControlUI* CPagePanels::LightPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CLightControlUI*>();
+}
+
+CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CDeviceProfileUI*>();
 }

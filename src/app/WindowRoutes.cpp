@@ -1,0 +1,112 @@
+#include "app/WindowRoutes.h"
+
+#include <QStandardPaths>
+#include <QWidget>
+#include <algorithm>
+
+#include "app/ControlRouterHost.h"
+#include "app/LightingSyncPages.h"
+#include "devices/TavimondUSBDevice.h"
+#include "profiles/StringUtil.h"
+#include "widgets/ControlUI.h"
+#include "widgets/SliderUI.h"
+
+namespace {
+
+// The desktop's own settings pages, tried in order: keyboard (index 0), mouse (index 1).
+constexpr const char* kSettingsCommands[][2] = {
+    {"gnome-control-center keyboard", "gnome-control-center mouse"},
+    {"systemsettings kcm_keyboard", "systemsettings kcm_mouse"},
+    {"xfce4-keyboard-settings", "xfce4-mouse-settings"},
+    {"lxqt-config-input", "lxqt-config-input"},
+};
+
+QString IndexedName(const char* prefix, int index) {
+    return QString::fromLatin1(prefix) + QString::number(index);
+}
+
+}  // namespace
+
+void CWindowRoutes::OnWindowButton(const ControlEvent& event) {
+    m_host.OnWindowButton(static_cast<WindowButton>(event.rowValue));
+}
+
+void CWindowRoutes::OnDeviceSelectChanged(const ControlEvent&) {
+    m_host.OnDeviceSelectChanged();
+}
+
+void CWindowRoutes::OnDeviceSelectPrev(const ControlEvent&) {
+    m_host.SelectAdjacentDevice(false);
+}
+
+void CWindowRoutes::OnDeviceSelectNext(const ControlEvent&) {
+    m_host.SelectAdjacentDevice(true);
+}
+
+void CWindowRoutes::OnSystemSettings(const ControlEvent& event) {
+    const QStringList command = SystemSettingsCommand(event.index);
+    if (!command.isEmpty()) m_host.LaunchDetached(command.front(), command.mid(1));
+}
+
+void CWindowRoutes::OnSameMode(const ControlEvent&) {
+    if (m_sync == nullptr) return;
+    m_sync->SetScreenSize(m_host.ScreenSize());
+    m_sync->Adopt(m_host.CurrentDevicePage());
+}
+
+void CWindowRoutes::OnRestoreDefaults(const ControlEvent&) {
+    CTavimondUSBDevice* page = m_host.CurrentDevicePage();
+    if (page == nullptr) return;
+    if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
+}
+
+void CWindowRoutes::OnProfileChosen(const ControlEvent&) {
+    if (m_host.CurrentDevicePage() == nullptr) return;
+    m_host.SetWindowTimer(kProfileTimerId, kProfileTimerMs);
+}
+
+void CWindowRoutes::OnQorinDpiDrag(const ControlEvent& event) {
+    QWidget* edit = m_host.FindWindowControl(IndexedName("qorin_DPI_edit_", event.index));
+    ui::SetText(edit, QString::number(event.param));
+}
+
+void CWindowRoutes::OnQorinDpiEdit(const ControlEvent& event) {
+    const int64_t typed = ParseDecimal(ui::GetText(event.control).toStdString());
+    const int value = static_cast<int>(std::clamp<int64_t>(typed, kQorinDpiMin, kQorinDpiMax));
+    ui::SetText(event.control, QString::number(value));
+    if (auto* slider = qobject_cast<CSliderUI*>(
+            m_host.FindWindowControl(IndexedName("qorin_DPI_slider_", event.index)))) {
+        slider->SetValue(value);
+    }
+}
+
+void CWindowRoutes::OnCompanionSlider(const ControlEvent& event) {
+    const int value = static_cast<int>(event.param);
+    m_host.SendCompanionCommand(event.rowValue, value);
+    static constexpr const char* kLabels[] = {"R_light_label", "G_light_label", "B_light_label"};
+    static constexpr const char* kFormats[] = {"R %1", "G %1", "B %1"};
+    const int channel = event.rowValue - 6;
+    if (channel < 0 || channel > 2) return;
+    ui::SetText(m_host.FindWindowControl(QString::fromLatin1(kLabels[channel])),
+                QString::fromLatin1(kFormats[channel]).arg(value));
+}
+
+void CWindowRoutes::OnKeyCaptureEnd(const ControlEvent&) {
+    m_host.EndKeyCapture();
+}
+
+void CWindowRoutes::OnSettingsMenu(const ControlEvent&) {
+    m_host.OpenSettingsWindow(true);
+}
+
+QStringList CWindowRoutes::SystemSettingsCommand(int index) {
+    if (index != 0 && index != 1) return {};
+    for (const auto& candidate : kSettingsCommands) {
+        QStringList command = QString::fromLatin1(candidate[index]).split(QLatin1Char(' '));
+        const QString path = QStandardPaths::findExecutable(command.front());
+        if (path.isEmpty()) continue;
+        command.front() = path;
+        return command;
+    }
+    return {};
+}

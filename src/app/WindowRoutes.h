@@ -1,0 +1,58 @@
+#pragma once
+// The main window's own routing rows: its title-bar buttons, the device selector, the desktop's
+// settings programs, same-mode lighting, the questions asked before a page changes, the profile
+// combo's delay, the stand-alone DPI editor and the audio companion's colour sliders. Each
+// handler is named by a row of the routing tables (ControlRouterTables.cpp).
+//
+// UI thread only.
+
+#include <QStringList>
+
+#include "widgets/ControlEvent.h"
+
+class CLightingSyncPages;
+class IControlRouterHost;
+
+class CWindowRoutes {
+public:
+    static constexpr int kProfileTimerId = 1055;
+    static constexpr int kProfileTimerMs = 400;
+    static constexpr int kQorinDpiMin = 200;
+    static constexpr int kQorinDpiMax = 6500;
+
+    explicit CWindowRoutes(IControlRouterHost& host) : m_host(host) {}
+
+    void SetLightingSync(CLightingSyncPages* sync) { m_sync = sync; }
+
+    // "closebtn", "minbtn", ... "setbtn" (row value: the WindowButton).
+    void OnWindowButton(const ControlEvent& event);
+    // "device_select", "device_select_prev", "device_select_next".
+    void OnDeviceSelectChanged(const ControlEvent& event);
+    void OnDeviceSelectPrev(const ControlEvent& event);
+    void OnDeviceSelectNext(const ControlEvent& event);
+    // "windowdeviceset_" 0 keyboard, 1 mouse: the desktop's own settings page.
+    void OnSystemSettings(const ControlEvent& event);
+    // "deng_same_mode": the current page's effect on every device.
+    void OnSameMode(const ControlEvent& event);
+    // "default_btn": asks first; on yes the current page goes back to its profile.
+    void OnRestoreDefaults(const ControlEvent& event);
+    // "device_profile_combo": the choice takes effect when timer 1055 fires.
+    void OnProfileChosen(const ControlEvent& event);
+    // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
+    void OnQorinDpiDrag(const ControlEvent& event);
+    void OnQorinDpiEdit(const ControlEvent& event);
+    // "R_light_slider", "G_light_slider", "B_light_slider" (row value: companion command).
+    void OnCompanionSlider(const ControlEvent& event);
+    // "keyset_keyboard_text_edit" left.
+    void OnKeyCaptureEnd(const ControlEvent& event);
+    // The tray menu's "setwnd_menu".
+    void OnSettingsMenu(const ControlEvent& event);
+
+    // The desktop's keyboard (0) or mouse (1) settings program with its arguments; empty when
+    // none is installed.
+    static QStringList SystemSettingsCommand(int index);
+
+private:
+    IControlRouterHost& m_host;
+    CLightingSyncPages* m_sync = nullptr;
+};
