@@ -1,5 +1,6 @@
 // The binding against the in-memory library: loading and a missing library, the endpoint
 // selection, the feature list, the start-up probe and the reads of the audio state.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <fstream>

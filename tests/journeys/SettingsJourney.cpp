@@ -3,6 +3,7 @@
 // the connected mouse, offers the mouse's newer firmware, switches the whole interface to Chinese
 // and back while it is open, and follows an updater's progress reports that arrive over D-Bus.
 
+#include "BuildPaths.h"
 #include <QApplication>
 #include <QLabel>
 #include <QElapsedTimer>

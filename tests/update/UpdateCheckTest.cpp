@@ -1,5 +1,6 @@
 // The update check against a local HTTPS service: what it asks, how it reads the answers (which
 // are untrusted), and the rows and final state it hands the settings window.
+#include "BuildPaths.h"
 #include <gtest/gtest.h>
 
 #include <chrono>
