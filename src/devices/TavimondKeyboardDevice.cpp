@@ -23,6 +23,8 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::link::kLinkOk;
+
 using vx::profiles::CKeyboardProfiledata;
 
 using vx::link::BuildKeyboardBlock;
@@ -57,13 +59,8 @@ namespace {
 
 constexpr uint16_t kEventReread = 0x401;
 constexpr uint16_t kEventRereadWired = 0x402;
-constexpr uint8_t kProfileChangeClass = 0x10;
-constexpr uint8_t kProfileChangeExtraClass = 0x11;
 constexpr int kStageByteOfBlock = 26;
-constexpr int kKeyboardBlockStrideBytes = 64;
 constexpr int kRepeatRateMax = 31;
-constexpr size_t kKeyRecordBytes = 3;
-constexpr size_t kColourRecordBytes = 3;
 // The delay that each repeat-delay option stands for, as the label shows it.
 constexpr std::array<int, 4> kRepeatDelayMs = {250, 500, 750, 1000};
 
@@ -76,8 +73,7 @@ int OptionIndex(int value, int count) {
 CTavimondKeyboardDevice::CTavimondKeyboardDevice()
     : CTavimondUSBDevice(
           std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
-    m_keySlotMap.fill(kNoSlot);
-    m_keyLedMap.fill(kNoSlot);
+    SetProtocol(std::make_unique<vx::devices::KeyboardProtocol>(m_commandLink));
 }
 
 CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
@@ -232,14 +228,7 @@ int CTavimondKeyboardDevice::LoadLightingState() {
     const bool modeChanged =
         Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     KeyboardEngine().SetAudioLightInfo(m_profile.GetAudioLightInfo());
-    m_block[1] = info.selectItem;
-    m_block[2] = info.light;
-    m_block[3] = info.speed;
-    m_block[4] = info.fx;
-    m_block[5] = info.multiColor;
-    m_block[6] = info.red;
-    m_block[7] = info.green;
-    m_block[8] = info.blue;
+    vx::devices::DeviceProtocol::PutLight(info, m_block);
     m_block[18] = info.zzccLedMode;
     // Another custom group chosen while the mode stays 20 shows that group's colours too.
     const bool groupChanged = m_profile.GetCustomGroupIndex() != m_block[25];
@@ -260,7 +249,7 @@ void CTavimondKeyboardDevice::LoadPageLists() {
 // ---- connection ----
 
 void CTavimondKeyboardDevice::OnConnected() {
-    ReadKeyTables();
+    Keyboard().ReadKeyTables();
     LoadProfile();
     LoadPageLists();
     ReadDeviceSettings();
@@ -276,49 +265,6 @@ void CTavimondKeyboardDevice::EnterSoftwareLightingIfStreamed() {
     if (mode == kModeAudio || mode == kModeCompanion) SetSoftwareLighting(true);
 }
 
-void CTavimondKeyboardDevice::ReadKeyTables() {
-    if (!m_commandLink.IsConnected()) return;
-    m_commandLink.BeginConfig();
-    DeviceInfo info;
-    // Without the capability record the slot count is unknown; the old tables stay.
-    if (m_commandLink.ReadDeviceInfo(&info) != 1) {
-        m_commandLink.EndConfig();
-        return;
-    }
-    SetDeviceInfo(info);
-    if (!info.KeySlotsValid() || m_commandLink.SetBlockSize(info.KeyTableLength()) != 1) return;
-    std::vector<uint8_t> keys(info.KeyTableLength());
-    std::vector<uint8_t> leds(info.LedMapLength());
-    const bool keysRead = m_commandLink.ReadKeyTable(keys) == 1;
-    const bool ledsRead = m_commandLink.ReadLedMap(leds) == 1;
-    m_commandLink.EndConfig();
-    if (keysRead) m_keyTable = std::move(keys);
-    if (ledsRead) m_ledMap = std::move(leds);
-    BuildKeyMaps(m_keyTable, m_ledMap, info.KeySlots(), m_keySlotMap, m_keyLedMap);
-}
-
-void CTavimondKeyboardDevice::BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap,
-                                           int slotCount, std::array<uint8_t, kLogicalKeys>& keySlotMap,
-                                           std::array<uint8_t, kLogicalKeys>& keyLedMap) {
-    keySlotMap.fill(kNoSlot);
-    keyLedMap.fill(kNoSlot);
-    const int usable = std::min<int>(slotCount, static_cast<int>(keyTable.size() / kKeyRecordBytes));
-    for (int j = 0; j < kLogicalKeys; ++j) {
-        const FactoryKeyFunction& f = kKeyboardFactoryKeys[j];
-        // Unlisted logical keys carry the "no key" record, which a real key never has.
-        if (f.type == 0x20 && f.first == 0 && f.second == 0) continue;
-        for (int k = 0; k < usable; ++k) {
-            const uint8_t* slot = keyTable.data() + k * kKeyRecordBytes;
-            if (slot[0] == f.type && slot[1] == f.first && slot[2] == f.second) {
-                keySlotMap[j] = static_cast<uint8_t>(k);
-                break;
-            }
-        }
-        const uint8_t s = keySlotMap[j];
-        if (s != kNoSlot && s < ledMap.size()) keyLedMap[j] = ledMap[s];
-    }
-}
-
 int CTavimondKeyboardDevice::RefreshFromDevice() {
     const int status = ReadDeviceSettings();
     RefreshPage();
@@ -331,15 +277,7 @@ void CTavimondKeyboardDevice::BeforeReread() {
 }
 
 bool CTavimondKeyboardDevice::FetchReread(std::vector<uint8_t>* raw) {
-    if (!m_commandLink.IsConnected()) return false;
-    uint8_t active = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return false;
-    std::array<uint8_t, kBlockLength> block{};
-    const uint32_t offset = static_cast<uint32_t>(active) * kKeyboardBlockStrideBytes;
-    if (m_commandLink.ReadConfig(block, offset) != 1) return false;
-    block[0] = active;
-    raw->assign(block.begin(), block.end());
-    return true;
+    return Keyboard().ReadSettings(raw) == kLinkOk;
 }
 
 void CTavimondKeyboardDevice::ApplyReread(const std::vector<uint8_t>& raw) {
@@ -369,9 +307,7 @@ void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {
     // The block holds the mode index already; an empty mode table leaves it as it is.
     const KeyboardSettings read = ParseKeyboardBlock(m_block, {});
-    LightInfo info = m_profile.GetLightInfo();
-    vx::records::CopyFields(kBlockLightFields, read.light, info);
-    vx::records::CopyFields(kKeyboardBlockLightExtras, read.light, info);
+    LightInfo info = vx::devices::KeyboardProtocol::LightFromBlock(m_block, m_profile.GetLightInfo());
     // The block keeps the level from here on, as the record does.
     m_block[3] = info.speed;
     const bool modeChanged = Engine().ApplyLightInfo(info);
@@ -393,29 +329,18 @@ KeyboardSettings CTavimondKeyboardDevice::SettingsFromProfile(int profile) {
 }
 
 int CTavimondKeyboardDevice::WriteSettings(int profile, int, int, int, int) {
-    const std::array<uint8_t, kBlockLength> block =
-        BuildKeyboardBlock(SettingsFromProfile(profile), m_modeCodes);
-    // A device that does not answer costs one time-out, not one per frame of the write.
-    if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
-    const int status = m_commandLink.WriteConfig(block, 0);
-    if (status == kLinkNoReply) return status;
-    m_commandLink.EndConfig();
+    const int status = Keyboard().WriteSettings(SettingsFromProfile(profile), m_modeCodes);
     // The block just written names the mode the keyboard runs by itself; in the streamed modes the
     // program drives it from here on, so the keyboard is told to take the frames after each write.
-    if (status == 1) EnterSoftwareLightingIfStreamed();
-    return status == 1 ? 1 : status;
+    if (status == kLinkOk) EnterSoftwareLightingIfStreamed();
+    return status;
 }
 
 // ---- power ----
 
 bool CTavimondKeyboardDevice::FetchPower(StatusRecord* record) {
     if (m_powerReadHold.load()) return false;
-    const bool wireless = m_commandLink.IsWireless();
-    if (wireless && !m_commandLink.QueryWirelessDevice()) return false;
-    std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != 1) return false;
-    *record = StatusRecord::Parse(bytes, wireless);
-    return true;
+    return Keyboard().ReadPowerStatus(record);
 }
 
 void CTavimondKeyboardDevice::ShowPower(const StatusRecord& record) {
@@ -425,8 +350,7 @@ void CTavimondKeyboardDevice::ShowPower(const StatusRecord& record) {
 }
 
 bool CTavimondKeyboardDevice::IsReachable() {
-    const bool reachable =
-        m_commandLink.IsConnected() && m_commandLink.IsWireless() && m_commandLink.QueryWirelessDevice();
+    const bool reachable = Keyboard().QueryReceiverDevice();
     MutableStreamRule().SetStopped(true, !reachable);
     return reachable;
 }
@@ -438,13 +362,11 @@ void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
         RequestReread(kRereadDelayFastMs);
         return;
     }
-    const uint8_t codeClass = static_cast<uint8_t>(code >> 8);
-    if (codeClass != kProfileChangeClass && codeClass != kProfileChangeExtraClass) return;
-    if (!m_commandLink.IsConnected()) return;
-    m_activeProfile = code & 0x0F;
-    m_block[0] = static_cast<uint8_t>(m_activeProfile);
-    if (codeClass == kProfileChangeExtraClass)
-        m_block[kStageByteOfBlock] = static_cast<uint8_t>((code >> 4) & 0x0F);
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    if (!change || !m_commandLink.IsConnected()) return;
+    m_activeProfile = change->profile;
+    m_block[0] = change->profile;
+    if (change->extra) m_block[kStageByteOfBlock] = *change->extra;
     RefreshPage();
 }
 
@@ -454,7 +376,7 @@ std::vector<int> CTavimondKeyboardDevice::GetMacroList() {
     const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
     std::vector<int> used;
     for (int j = 0; j < kLogicalKeys && j < static_cast<int>(m_keyList.size()); ++j) {
-        if (m_keySlotMap[j] == kNoSlot) continue;
+        if (KeySlotMap()[j] == kNoSlot) continue;
         const KeyFunction& f = m_keyList[j].current;
         if (!IsMacroFunction(f) || f.first >= macroCount) continue;
         if (std::find(used.begin(), used.end(), f.first) == used.end()) used.push_back(f.first);
@@ -463,40 +385,8 @@ std::vector<int> CTavimondKeyboardDevice::GetMacroList() {
 }
 
 int CTavimondKeyboardDevice::WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) {
-    if (!m_commandLink.IsConnected()) return 0;
-    m_commandLink.BeginConfig();
-    DeviceInfo info;
-    if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
-    const size_t slotCount = std::min<size_t>(m_deviceInfo.KeySlots(), m_keyTable.size() / kKeyRecordBytes);
-    if (slotCount == 0) {
-        // No key table was read at connection: writing would wipe the device's assignments.
-        m_commandLink.EndConfig();
-        return 0;
-    }
-    std::vector<uint8_t> table(m_keyTable.begin(), m_keyTable.begin() + slotCount * kKeyRecordBytes);
     const size_t macroCount = MacroFiles{std::filesystem::path(DeviceFolderText())}.LoadList().size();
-    std::vector<uint8_t> used;
-    for (int j = 0; j < kLogicalKeys && j < static_cast<int>(keys.size()); ++j) {
-        const uint8_t s = m_keySlotMap[j];
-        if (s == kNoSlot || s >= slotCount) continue;
-        KeyFunction f = keys[j].current;
-        if (IsMacroFunction(f)) {
-            if (f.first < macroCount) {
-                auto at = std::find(used.begin(), used.end(), f.first);
-                if (at == used.end()) at = used.insert(used.end(), f.first);
-                f.first = static_cast<uint8_t>(at - used.begin());
-            } else {
-                f = keys[j].defaults;
-            }
-        }
-        table[s * kKeyRecordBytes + 0] = f.type;
-        table[s * kKeyRecordBytes + 1] = f.first;
-        table[s * kKeyRecordBytes + 2] = f.second;
-    }
-    m_commandLink.SetBlockSize(static_cast<uint16_t>(table.size()));
-    const int status = m_commandLink.WriteKeyTable(table, bank);
-    m_commandLink.EndConfig();
-    return status;
+    return Keyboard().WriteKeyAssignments(bank, keys, macroCount);
 }
 
 int CTavimondKeyboardDevice::ApplyKeyAssignments() {
@@ -519,16 +409,11 @@ void CTavimondKeyboardDevice::PruneMacroAssignments() {
     RefreshPage();
 }
 
-int CTavimondKeyboardDevice::MacroEventsOver(size_t length, size_t capacity) {
-    if (length <= capacity) return 0;
-    return static_cast<int>((length - capacity) / 4) + 1;
-}
-
 int CTavimondKeyboardDevice::WriteMacroMemory(const std::vector<int>& macroNumbers) {
-    if (macroNumbers.empty()) return 0;
+    if (macroNumbers.empty()) return kLinkOk;
     MacroFiles files{std::filesystem::path(DeviceFolderText())};
     const std::vector<MacroListEntry> list = files.LoadList();
-    if (list.empty()) return 0;
+    if (list.empty()) return kLinkOk;
     std::vector<MacroSlotEvents> macros;
     for (int number : macroNumbers) {
         MacroSlotEvents events;
@@ -547,27 +432,14 @@ int CTavimondKeyboardDevice::WriteMacroMemory(const std::vector<int>& macroNumbe
         }
         macros.push_back(std::move(events));
     }
-    if (m_commandLink.IsConnected()) {
-        DeviceInfo info;
-        if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
-    }
-    const size_t length = MacroImageLength(macros);
-    const int over = MacroEventsOver(length, m_deviceInfo.MacroCapacityBytes());
-    if (over > 0) return over;
-    std::vector<uint8_t> image;
-    if (!BuildMacroImage(macros, &image, m_deviceInfo.MacroCapacityBytes())) return -1;
-    if (!m_commandLink.IsConnected()) return -1;
-    m_commandLink.BeginConfig();
-    const int status = m_commandLink.WriteMacros(image);
-    m_commandLink.EndConfig();
-    return status == 1 ? 0 : -1;
+    return Keyboard().WriteMacroMemory(macros);
 }
 
 // ---- lighting ----
 
 void CTavimondKeyboardDevice::LightingFrame() {
     if (!m_softwareLighting.load()) return;
-    PaintAndStream(m_keyLedMap.data(), m_keyLedMap.size());
+    PaintAndStream(KeyLedMap().data(), KeyLedMap().size());
     if (Engine().GetLightInfo().selectItem == kModeCustomColours) MaybeWriteCustomColours();
 }
 
@@ -575,28 +447,12 @@ void CTavimondKeyboardDevice::MaybeWriteCustomColours() {
     // The table goes out again only when a colour or brightness changed since the last write,
     // or when the last write did not go out.
     if (m_colourWriteFailed.exchange(false)) m_lastColourTable.clear();
-    if (ColourTable(true) == m_lastColourTable) return;
+    if (Keyboard().ColourTable(m_engine->Frame(), true) == m_lastColourTable) return;
     SendCustomColours();
 }
 
-std::vector<uint8_t> CTavimondKeyboardDevice::ColourTable(bool scaled) const {
-    const size_t slotCount = m_deviceInfo.KeySlots();
-    std::vector<uint8_t> table(slotCount * kColourRecordBytes, 0);
-    const vx::lighting::LedFrame& frame = m_engine->Frame();
-    for (int led = 0; led < kLogicalKeys && led < frame.Count(); ++led) {
-        const uint8_t position = m_keyLedMap[led];
-        if (position >= slotCount) continue;
-        const vx::lighting::LedEntry e = frame.Get(led);
-        const unsigned b = scaled ? e.brightness : 256;
-        table[position * 3 + 0] = static_cast<uint8_t>(e.red * b / 256);
-        table[position * 3 + 1] = static_cast<uint8_t>(e.green * b / 256);
-        table[position * 3 + 2] = static_cast<uint8_t>(e.blue * b / 256);
-    }
-    return table;
-}
-
 int CTavimondKeyboardDevice::SendCustomColours() {
-    std::vector<uint8_t> table = ColourTable(true);
+    std::vector<uint8_t> table = Keyboard().ColourTable(m_engine->Frame(), true);
     if (table.empty()) return 0;
     m_lastColourTable = table;
     {
@@ -623,7 +479,7 @@ void CTavimondKeyboardDevice::WritePendingColours() {
         m_colourWriteFailed.store(true);
         return;
     }
-    if (m_commandLink.WriteKeyColours(table, group, kCustomColourStride) == 1) return;
+    if (Keyboard().WriteKeyColours(table, group) == kLinkOk) return;
     // Same pause as a failed stream frame: later frames skip the write for 200 ms.
     m_colourWriteFailed.store(true);
     StartFramePause();
@@ -652,8 +508,8 @@ void CTavimondKeyboardDevice::StoreCustomColours(int group) {
     m_profile.SetCustomLightColors(colours, group);
     SaveProfile();
     if (!m_commandLink.IsWireless() && m_commandLink.IsConnected()) {
-        const std::vector<uint8_t> table = ColourTable(false);
-        if (!table.empty()) m_commandLink.WriteKeyColours(table, group, kCustomColourStride);
+        const std::vector<uint8_t> table = Keyboard().ColourTable(m_engine->Frame(), false);
+        if (!table.empty()) Keyboard().WriteKeyColours(table, group);
     }
 }
 

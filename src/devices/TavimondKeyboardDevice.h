@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "devices/TavimondUSBDevice.h"
+#include "devices/protocol/KeyboardProtocol.h"
 #include "profiles/KeyboardProfiledata.h"
 
 class COptionUI;
@@ -24,10 +25,9 @@ class KeyboardLightingEngine;
 
 class CTavimondKeyboardDevice : public CTavimondUSBDevice {
 public:
-    static constexpr int kLogicalKeys = 170;
-    static constexpr uint8_t kNoSlot = 255;
+    static constexpr int kLogicalKeys = vx::devices::KeyboardProtocol::kLogicalKeys;
+    static constexpr uint8_t kNoSlot = vx::devices::KeyboardProtocol::kNoSlot;
     static constexpr int kBlockLength = 64;
-    static constexpr int kCustomColourStride = 512;
     // Light modes with a meaning of their own on this page.
     static constexpr uint8_t kModeCustomColours = 20;
     static constexpr uint8_t kModeAudio = 21;
@@ -58,10 +58,11 @@ public:
     std::vector<int> GetMacroList() override;
     int WriteKeyAssignments(int bank, const std::vector<vx::profiles::KeyEntry>& keys) override;
     int ApplyKeyAssignments() override;
-    // 0 when written; (excess bytes ÷ 4) + 1 when the image does not fit the device's macro
-    // memory (the number of events to remove); 0 without sending for an empty list or an
-    // unreadable macro file; -1 when the image cannot be built or the write failed.
+    // kLinkOk when written, or without sending for an empty list or an unreadable macro file;
+    // vx::devices::kWriteTooLarge when the image does not fit the device's macro memory
+    // (MacroEventsToRemove() tells how many events have to go); otherwise the failing link code.
     int WriteMacroMemory(const std::vector<int>& macros) override;
+    size_t MacroEventsToRemove() const { return Keyboard().EventsOver(); }
     // 1 when the block reached the device.
     int WriteSettings(int profile, int reserved, int flag, int screenWidth, int screenHeight) override;
     void LoadPageLists() override;
@@ -126,24 +127,20 @@ public:
     void OnCustomColourButton(const ControlEvent& event);
 
     // ---- state for the panels and tests ----
-    const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return m_keySlotMap; }
-    const std::array<uint8_t, kLogicalKeys>& KeyLedMap() const { return m_keyLedMap; }
-    const std::vector<uint8_t>& KeyTableCopy() const { return m_keyTable; }
-    const std::vector<uint8_t>& LedMapCopy() const { return m_ledMap; }
+    const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return Keyboard().KeySlotMap(); }
+    const std::array<uint8_t, kLogicalKeys>& KeyLedMap() const { return Keyboard().KeyLedMap(); }
+    const std::vector<uint8_t>& KeyTableCopy() const { return Keyboard().KeyTable(); }
+    const std::vector<uint8_t>& LedMapCopy() const { return Keyboard().LedMap(); }
     int ActiveProfile() const { return m_activeProfile; }
     const std::array<uint8_t, kBlockLength>& SettingsBlock() const { return m_block; }
     const std::vector<uint8_t>& ModeCodes() const { return m_modeCodes; }
     const std::vector<std::u16string>& MacroNames() const { return m_macroNames; }
     std::string DeviceFolderText() const;
     vx::lighting::KeyboardLightingEngine& KeyboardEngine();
-
-    // Key identification as done at connection, from a key table and an LED map.
-    static void BuildKeyMaps(std::span<const uint8_t> keyTable, std::span<const uint8_t> ledMap,
-                             int slotCount, std::array<uint8_t, kLogicalKeys>& keySlotMap,
-                             std::array<uint8_t, kLogicalKeys>& keyLedMap);
-    // The number of events to remove for an image of `length` bytes in `capacity` bytes; 0 when
-    // it fits.
-    static int MacroEventsOver(size_t length, size_t capacity);
+    vx::devices::KeyboardProtocol& Keyboard() { return static_cast<vx::devices::KeyboardProtocol&>(*m_protocol); }
+    const vx::devices::KeyboardProtocol& Keyboard() const {
+        return static_cast<const vx::devices::KeyboardProtocol&>(*m_protocol);
+    }
 
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
@@ -153,7 +150,6 @@ private:
     // Sends the settings, saves and redraws; with `before` (the profile before the change) the
     // change is undone when the keyboard did not take it.
     void SendSaveRedraw(const Json::Value* before = nullptr);
-    void ReadKeyTables();
     int ReadDeviceSettings();
     // The settings block read from the device (byte 0: the active profile) becomes the page's.
     void TakeDeviceSettings(const std::vector<uint8_t>& raw);
@@ -161,7 +157,6 @@ private:
     void EnterCustomColourMode();
     // In the streamed modes (21, 31) the keyboard is switched to software lighting.
     void EnterSoftwareLightingIfStreamed();
-    std::vector<uint8_t> ColourTable(bool scaled) const;
     void ShowSettings();
     void ShowRepeatDelayText(int delayOption);
     void ShowKeyAssignments();
@@ -173,10 +168,6 @@ private:
     void FindControls();
 
     vx::profiles::CKeyboardProfiledata m_profile;
-    std::vector<uint8_t> m_keyTable;
-    std::vector<uint8_t> m_ledMap;
-    std::array<uint8_t, kLogicalKeys> m_keySlotMap{};
-    std::array<uint8_t, kLogicalKeys> m_keyLedMap{};
     int m_activeProfile = 0;
     std::array<uint8_t, kBlockLength> m_block{};
     std::array<uint8_t, 23> m_blockAside{};

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "devices/MouseShootImage.h"
+#include "devices/protocol/MouseShootImage.h"
 #include "devices/lighting/MouseLightingEngine.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
@@ -49,8 +49,6 @@ using vx::profiles::Utf8ToWide;
 namespace {
 
 constexpr uint16_t kEventClick = 0x403;
-constexpr uint8_t kEventProfile = 0x10;
-constexpr uint8_t kEventProfileAndStage = 0x11;
 constexpr const char* kMouseFolder = "mouse";
 
 // Ranges of the pointer settings as the system's mouse settings take them.
@@ -83,6 +81,7 @@ bool InStageRange(int stage) {
 
 CTavimondMouseDevice::CTavimondMouseDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MouseLightingEngine>(0)) {
+    SetProtocol(std::make_unique<vx::devices::MouseProtocol>(m_commandLink));
     m_kindName = kMouseFolder;
     m_lightTableIndex = 1;
     m_profile.SetLightTableIndex(1);
@@ -99,14 +98,9 @@ vx::lighting::MouseLightingEngine& CTavimondMouseDevice::MouseEngine() {
 
 // ---- reachability ----
 
-bool CTavimondMouseDevice::Reachable() {
-    if (!m_commandLink.IsConnected()) return false;
-    return !m_commandLink.IsWireless() || m_commandLink.QueryWirelessDevice();
-}
-
 bool CTavimondMouseDevice::IsReachable() {
     const bool wireless = m_commandLink.IsWireless();
-    const bool reachable = m_commandLink.IsConnected() && wireless && m_commandLink.QueryWirelessDevice();
+    const bool reachable = Mouse().QueryReceiverDevice();
     // A sleeping mouse answers stream frames through its receiver only with refusals; its
     // stream stays off until it answers again.
     if (wireless) MutableStreamRule().SetStopped(true, !reachable);
@@ -124,23 +118,13 @@ void CTavimondMouseDevice::OnConnected() {
 }
 
 bool CTavimondMouseDevice::ReadKeyTables() {
-    if (!Reachable()) return false;
-    m_commandLink.BeginConfig();
-    DeviceInfo info;
-    if (m_commandLink.ReadDeviceInfo(&info) != kLinkOk) return false;
-    SetDeviceInfo(info);
-    if (!info.KeySlotsValid() || m_commandLink.SetBlockSize(info.KeyTableLength()) != kLinkOk) return false;
-    std::vector<uint8_t> table(info.KeyTableLength());
-    if (m_commandLink.ReadKeyTable(table) != kLinkOk) return false;
-    m_commandLink.EndConfig();
-    m_keyTable = std::move(table);
-    m_buttonMap.Build(m_keyTable, info.KeySlots());
+    if (Mouse().ReadKeyTables() != kLinkOk) return false;
     ApplyCapability();
     return true;
 }
 
 void CTavimondMouseDevice::ApplyCapability() {
-    m_dpiScale = MouseDpiScale(m_deviceInfo);
+    m_dpiScale = MouseDpiScale(GetDeviceInfo());
     for (DpiControls& controls : m_dpiControls) {
         if (controls.slider) {
             controls.slider->SetMinValue(0);
@@ -170,14 +154,7 @@ void CTavimondMouseDevice::BeforeReread() {
 }
 
 bool CTavimondMouseDevice::FetchReread(std::vector<uint8_t>* raw) {
-    if (!Reachable()) return false;
-    uint8_t profile = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&profile, 1), 0) != kLinkOk) return false;
-    MouseReadBlock block{};
-    if (m_commandLink.ReadConfig(block, uint32_t(profile) * kMouseBlockStride) != kLinkOk) return false;
-    raw->assign(1, profile);
-    raw->insert(raw->end(), block.begin(), block.end());
-    return true;
+    return Mouse().ReadSettings(raw) == kLinkOk;
 }
 
 void CTavimondMouseDevice::ApplyReread(const std::vector<uint8_t>& raw) {
@@ -195,11 +172,8 @@ void CTavimondMouseDevice::ApplyReread(const std::vector<uint8_t>& raw) {
 }
 
 bool CTavimondMouseDevice::FetchPower(StatusRecord* record) {
-    if (m_powerReadHold.load() || !Reachable()) return false;
-    std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != kLinkOk) return false;
-    *record = StatusRecord::Parse(bytes, m_commandLink.IsWireless());
-    return true;
+    if (m_powerReadHold.load()) return false;
+    return Mouse().ReadPowerStatus(record);
 }
 
 void CTavimondMouseDevice::ShowPower(const StatusRecord& record) {
@@ -294,7 +268,7 @@ std::vector<int> CTavimondMouseDevice::GetMacroList() {
     const size_t macroCount = MacroCount();
     std::vector<int> list;
     for (int button = 0; button < kButtons && button < static_cast<int>(m_keys.size()); ++button) {
-        if (m_buttonMap.SlotOf(button) == MouseButtonMap::kNone) continue;
+        if (ButtonMap().SlotOf(button) == MouseButtonMap::kNone) continue;
         const KeyFunction& f = m_keys[button].current;
         if (!IsMacroFunction(f) || f.first >= macroCount) continue;
         if (std::find(list.begin(), list.end(), f.first) == list.end()) list.push_back(f.first);
@@ -302,47 +276,8 @@ std::vector<int> CTavimondMouseDevice::GetMacroList() {
     return list;
 }
 
-std::vector<uint8_t> CTavimondMouseDevice::BuildKeyTable(const std::vector<KeyEntry>& keys,
-                                                         size_t macroCount) const {
-    const size_t slotCount = m_deviceInfo.KeySlots();
-    std::vector<uint8_t> table(m_keyTable.begin(),
-                               m_keyTable.begin() + std::min(m_keyTable.size(), slotCount * 3));
-    std::vector<uint8_t> macroSlots;
-    for (int button = 0; button < kButtons && button < static_cast<int>(keys.size()); ++button) {
-        const uint8_t slot = m_buttonMap.SlotOf(button);
-        if (slot == MouseButtonMap::kNone || size_t(slot) * 3 + 3 > table.size()) continue;
-        KeyFunction f = keys[button].current;
-        if (IsMacroFunction(f)) {
-            if (f.first < macroCount) {
-                auto at = std::find(macroSlots.begin(), macroSlots.end(), f.first);
-                if (at == macroSlots.end()) at = macroSlots.insert(macroSlots.end(), f.first);
-                f.first = static_cast<uint8_t>(at - macroSlots.begin());
-            } else {
-                f = keys[button].defaults;
-            }
-        }
-        table[size_t(slot) * 3] = f.type;
-        table[size_t(slot) * 3 + 1] = f.first;
-        table[size_t(slot) * 3 + 2] = f.second;
-    }
-    return table;
-}
-
 int CTavimondMouseDevice::WriteKeyAssignments(int bank, const std::vector<KeyEntry>& keys) {
-    if (!Reachable()) return 0;
-    DeviceInfo info;
-    const int read = m_commandLink.ReadDeviceInfo(&info);
-    if (read != kLinkOk) return read;
-    SetDeviceInfo(info);
-    const size_t length = info.KeyTableLength();
-    // Without the table the mouse reported at connection there is nothing to base the write on.
-    if (!info.KeySlotsValid() || m_keyTable.size() < length) return 0;
-    if (m_commandLink.SetBlockSize(static_cast<uint16_t>(length)) != kLinkOk) return 0;
-    const std::vector<uint8_t> table = BuildKeyTable(keys, MacroCount());
-    m_commandLink.BeginConfig();
-    const int written = m_commandLink.WriteKeyTable(table, bank);
-    m_commandLink.EndConfig();
-    return written;
+    return Mouse().WriteKeyAssignments(bank, keys, MacroCount());
 }
 
 int CTavimondMouseDevice::ApplyKeyAssignments() {
@@ -350,10 +285,10 @@ int CTavimondMouseDevice::ApplyKeyAssignments() {
 }
 
 int CTavimondMouseDevice::WriteMacroMemory(const std::vector<int>& macros) {
+    m_macroEventsOver = 0;
     const MacroFiles files = Macros();
     const std::vector<MacroListEntry> list = files.LoadList();
-    if (macros.empty() || list.empty()) return 0;
-    if (!Reachable()) return 0;
+    if (macros.empty() || list.empty()) return kLinkOk;
     std::vector<MacroSlotEvents> macroEvents;
     for (int number : macros) {
         MacroSlotEvents events;
@@ -365,18 +300,9 @@ int CTavimondMouseDevice::WriteMacroMemory(const std::vector<int>& macros) {
         }
         macroEvents.push_back(std::move(events));
     }
-    DeviceInfo info;
-    if (m_commandLink.ReadDeviceInfo(&info) != kLinkOk) return -1;
-    SetDeviceInfo(info);
-    const size_t length = MacroImageLength(macroEvents);
-    const size_t capacity = info.MacroCapacityBytes();
-    if (length > capacity) return static_cast<int>((length - capacity) / kMacroEventLength + 1);
-    std::vector<uint8_t> image;
-    if (!BuildMacroImage(macroEvents, &image, capacity)) return -1;
-    m_commandLink.BeginConfig();
-    const int written = m_commandLink.WriteMacros(image);
-    m_commandLink.EndConfig();
-    return written == kLinkOk ? 0 : -1;
+    const int written = Mouse().WriteMacroMemory(macroEvents);
+    m_macroEventsOver = Mouse().EventsOver();
+    return written;
 }
 
 void CTavimondMouseDevice::PruneMacroAssignments() {
@@ -398,30 +324,14 @@ void CTavimondMouseDevice::PruneMacroAssignments() {
 // ---- recoil data ----
 
 int CTavimondMouseDevice::UploadShootData() {
-    m_shootEventsOver = 0;
-    if (!Reachable()) return 0;
-    DeviceInfo info;
-    const int read = m_commandLink.ReadDeviceInfo(&info);
-    if (read != kLinkOk) return read;
-    SetDeviceInfo(info);
-    const ShootImage image = BuildShootImage(LoadShootEvents(DataFolder()), info.MacroCapacityBytes());
-    if (image.bytes.empty()) {
-        m_shootEventsOver = image.eventsOver;
-        return kShootTooLarge;
-    }
-    if (!Reachable()) return 0;
-    m_commandLink.BeginConfig();
-    if (!Reachable()) return 0;
-    const int written = m_commandLink.WriteShootData(image.bytes);
-    if (!Reachable()) return 0;
-    m_commandLink.EndConfig();
+    const int written = Mouse().WriteShootData(LoadShootEvents(DataFolder()));
+    m_shootEventsOver = Mouse().EventsOver();
     return written;
 }
 
 // ---- settings block ----
 
 int CTavimondMouseDevice::WriteSettings(int profile, int, int flag, int screenWidth, int screenHeight) {
-    if (!m_commandLink.IsConnected()) return 0;
     MouseBlockSource source;
     source.stages = m_profile.GetDpiStages();
     source.system = m_profile.GetMouseSystemStages();
@@ -430,18 +340,7 @@ int CTavimondMouseDevice::WriteSettings(int profile, int, int flag, int screenWi
     source.presets = m_profile.GetCorrectInfo();
     source.screenWidth = static_cast<uint16_t>(std::clamp(screenWidth, 0, 0xFFFF));
     source.screenHeight = static_cast<uint16_t>(std::clamp(screenHeight, 0, 0xFFFF));
-    MouseBlock block = BuildMouseSettingsBlock(source, m_lightNames.ModeCodes());
-    block[0] = static_cast<uint8_t>(profile);
-    block[59] = static_cast<uint8_t>(flag);
-    if (!Reachable()) return 0;
-    // A device that does not answer costs one time-out, not one per frame of the write.
-    if (m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
-    if (!Reachable()) return 0;
-    const int written = m_commandLink.WriteConfig(block, 0);
-    if (written == kLinkNoReply) return written;
-    if (!Reachable()) return 0;
-    m_commandLink.EndConfig();
-    return written;
+    return Mouse().WriteSettings(source, m_lightNames.ModeCodes(), profile, flag);
 }
 
 void CTavimondMouseDevice::SendCurrentSettings() {
@@ -466,19 +365,19 @@ void CTavimondMouseDevice::StoreSettingsAndSend(const Json::Value& before) {
 // ---- notification events ----
 
 void CTavimondMouseDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
-    const uint8_t high = static_cast<uint8_t>(code >> 8);
     if (code == kEventClick) {
         if (!wireless) TriggerReactive();
         return;
     }
-    if (high != kEventProfile && high != kEventProfileAndStage) {
+    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    if (!change) {
         CTavimondUSBDevice::HandleNotifyEvent(code, wireless);
         return;
     }
     if (!m_commandLink.IsConnected()) return;
-    m_current.profile = static_cast<uint8_t>(code & 0x0F);
-    if (high == kEventProfileAndStage) {
-        const uint8_t stage = static_cast<uint8_t>((code >> 4) & 0x0F);
+    m_current.profile = change->profile;
+    if (change->extra) {
+        const uint8_t stage = *change->extra;
         m_current.SetActiveStage(stage);
         // The page shows the stage the user switched to on the mouse.
         if (InStageRange(stage)) {

@@ -4,9 +4,9 @@
 // recoil data of four guns, the 128-byte-stride settings block, its lighting (wave, reactive fade,
 // ripple and the shared effects) and the settings page.
 //
-// Through the receiver every operation that talks to the mouse first asks QueryWirelessDevice;
-// a mouse that does not answer (asleep, out of range) ends the operation with 0 before anything
-// else is sent, so that the receiver is not flooded with commands it can only refuse.
+// What goes over the link is the page's vx::devices::MouseProtocol: through the receiver every
+// operation that talks to the mouse first asks whether it answers, and one that does not ends the
+// operation with kLinkNoReply (0) before anything else is sent.
 
 #include <QPointer>
 #include <array>
@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "devices/MouseButtonMap.h"
-#include "devices/MouseDpiScale.h"
-#include "devices/MouseSettingsBlock.h"
+#include "devices/protocol/MouseButtonMap.h"
+#include "devices/protocol/MouseDpiScale.h"
+#include "devices/protocol/MouseProtocol.h"
+#include "devices/protocol/MouseSettingsBlock.h"
 #include "devices/TavimondUSBDevice.h"
 #include "link/StatusRecord.h"
 #include "profiles/LightNameTables.h"
@@ -43,8 +44,9 @@ public:
     static constexpr int kFunctionTabs = 4;
     // Window message carrying status byte 4 to the main window.
     static constexpr uint kMsgStatusForward = 0x0D01;
-    // Outcome of UploadShootData beside the link codes: the image does not fit the device.
-    static constexpr int kShootTooLarge = -2;
+    // Outcome of UploadShootData and WriteMacroMemory beside the link codes: the image does not
+    // fit the device.
+    static constexpr int kShootTooLarge = vx::devices::kWriteTooLarge;
 
     CTavimondMouseDevice();
     ~CTavimondMouseDevice() override;
@@ -68,10 +70,11 @@ public:
     std::vector<int> GetMacroList() override;
     int WriteKeyAssignments(int bank, const std::vector<vx::profiles::KeyEntry>& keys) override;
     int ApplyKeyAssignments() override;
-    // 0 written (or nothing to write, or the mouse not answering), the number of events to
-    // remove + 1 when the image does not fit, -1 when the image could not be built or the
-    // device refused it.
+    // kLinkOk written (or nothing to write), kLinkNoReply when the mouse does not answer,
+    // vx::devices::kWriteTooLarge when the image does not fit (MacroEventsToRemove() tells how
+    // many events have to go), otherwise the failing link code.
     int WriteMacroMemory(const std::vector<int>& macros) override;
+    size_t MacroEventsToRemove() const { return m_macroEventsOver; }
     // 1 when the block reached the mouse; 0 when the mouse does not answer or the link is down;
     // otherwise the failing command's code.
     int WriteSettings(int profile, int reserved, int flag, int screenWidth, int screenHeight) override;
@@ -89,9 +92,9 @@ public:
     void BuildPage();
     // A click reported by the mouse: starts the reactive fade (light mode 6 only).
     void TriggerReactive();
-    // Sends the four recoil files of the mouse's data folder. 1 sent; 0 not connected, mouse not
-    // answering or a link failure; kShootTooLarge when the image does not fit (then
-    // ShootEventsOver() tells how many events have to go).
+    // Sends the four recoil files of the mouse's data folder. kLinkOk sent; kLinkNoReply not
+    // connected or mouse not answering; kShootTooLarge when the image does not fit (then
+    // ShootEventsOver() tells how many events have to go); otherwise the failing link code.
     int UploadShootData();
     size_t ShootEventsOver() const { return m_shootEventsOver; }
     // The fourth page value of the main window: the LED whose button shows the preview (-1 none).
@@ -142,30 +145,29 @@ public:
     // ---- state for the panels, the routing and tests ----
     vx::profiles::CMouseProfiledata& Profile() { return m_profile; }
     const MouseSettingsRecord& CurrentSettings() const { return m_current; }
-    const MouseButtonMap& ButtonMap() const { return m_buttonMap; }
+    const MouseButtonMap& ButtonMap() const { return Mouse().ButtonMap(); }
     const MouseDpiScale& DpiScale() const { return m_dpiScale; }
     const std::vector<DpiStage>& DpiStages() const { return m_stages; }
     const MouseSystemStages& SystemStages() const { return m_system; }
     const std::vector<vx::profiles::KeyEntry>& KeyList() const { return m_keys; }
-    const std::vector<uint8_t>& KeyTableCopy() const { return m_keyTable; }
+    const std::vector<uint8_t>& KeyTableCopy() const { return Mouse().KeyTable(); }
     const vx::profiles::LightNameTables& LightNames() const { return m_lightNames; }
     const std::vector<vx::profiles::MacroListEntry>& MacroNames() const { return m_macroNames; }
     const vx::link::StatusRecord& LastStatus() const { return m_status; }
     vx::lighting::MouseLightingEngine& MouseEngine();
+    vx::devices::MouseProtocol& Mouse() { return static_cast<vx::devices::MouseProtocol&>(*m_protocol); }
+    const vx::devices::MouseProtocol& Mouse() const { return static_cast<const vx::devices::MouseProtocol&>(*m_protocol); }
 
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
     void TakeProfileRecords() override { ReadProfileRecords(); }
 
 private:
-    // Through the receiver: whether the mouse answers. On the cable: true without traffic.
-    bool Reachable();
     bool ReadKeyTables();
     void ApplyCapability();
     std::filesystem::path DataFolder() const;
     vx::profiles::MacroFiles Macros() const;
     size_t MacroCount() const;
-    std::vector<uint8_t> BuildKeyTable(const std::vector<vx::profiles::KeyEntry>& keys, size_t macroCount) const;
     void ReadProfileRecords();
     void EnsureFiveStages();
     // After a change on the settings page: the profile's records, the device, the file, the page.
@@ -186,13 +188,12 @@ private:
     std::vector<vx::profiles::KeyEntry> m_keys;
     std::vector<DpiStage> m_stages;
     MouseSystemStages m_system;
-    std::vector<uint8_t> m_keyTable;
-    MouseButtonMap m_buttonMap;
     MouseDpiScale m_dpiScale;
     MouseSettingsRecord m_current;
     std::array<uint8_t, 21> m_previousHead{};
     vx::link::StatusRecord m_status;
     size_t m_shootEventsOver = 0;
+    size_t m_macroEventsOver = 0;
     int m_selectedLed = -1;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_panelLightButtons;
 

@@ -13,6 +13,8 @@
 #include "profiles/StringUtil.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::link::kLinkOk;
+
 using vx::link::BuildPadBlock;
 using vx::link::DeviceInfo;
 using vx::link::ParsePadBlock;
@@ -33,7 +35,9 @@ constexpr const char* kFolderName = "MousePad";
 }  // namespace
 
 CTavimondMousePadDevice::CTavimondMousePadDevice()
-    : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {}
+    : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {
+    SetProtocol(std::make_unique<vx::devices::MousePadProtocol>(m_commandLink));
+}
 
 CTavimondMousePadDevice::~CTavimondMousePadDevice() {
     StopDeviceWork();
@@ -99,17 +103,7 @@ void CTavimondMousePadDevice::SetLightTableIndex(int index) {
 void CTavimondMousePadDevice::SetLightInfo(const LightInfo& info) {
     CTavimondUSBDevice::SetLightInfo(info);
     m_profile.SetLightInfo(info);
-    TakeLight(info);
-}
-
-void CTavimondMousePadDevice::TakeLight(const LightInfo& info) {
-    m_record[1] = info.selectItem;
-    m_record[2] = info.light;
-    m_record[3] = info.speed;
-    m_record[5] = info.multiColor;
-    m_record[6] = info.red;
-    m_record[7] = info.green;
-    m_record[8] = info.blue;
+    vx::devices::MousePadProtocol::PutLight(info, m_record);
 }
 
 int CTavimondMousePadDevice::LoadLightingState() {
@@ -117,7 +111,7 @@ int CTavimondMousePadDevice::LoadLightingState() {
     const auto list = m_profile.GetLightList();
     const auto steps = m_profile.GetCustomLightSteps();
     Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
-    TakeLight(info);
+    vx::devices::MousePadProtocol::PutLight(info, m_record);
     return 1;
 }
 
@@ -135,12 +129,7 @@ void CTavimondMousePadDevice::LoadPageLists() {
 // ---- device ----
 
 void CTavimondMousePadDevice::OnConnected() {
-    if (m_commandLink.IsConnected()) {
-        m_commandLink.BeginConfig();
-        DeviceInfo info;
-        if (m_commandLink.ReadDeviceInfo(&info) == 1) SetDeviceInfo(info);
-        m_commandLink.EndConfig();
-    }
+    Pad().ReadCapabilityInSession();
     LoadProfile();
     RefreshPage();
     StartLightingThread();
@@ -160,39 +149,21 @@ void CTavimondMousePadDevice::BeforeReread() {
 }
 
 bool CTavimondMousePadDevice::FetchReread(std::vector<uint8_t>* raw) {
-    if (!m_commandLink.IsConnected()) return false;
-    uint8_t active = 0;
-    if (m_commandLink.ReadConfig(std::span<uint8_t>(&active, 1), 0) != 1) return false;
-    std::array<uint8_t, kBlockStride> block{};
-    if (m_commandLink.ReadConfig(block, static_cast<uint32_t>(active) * kBlockStride) != 1) return false;
-    block[0] = active;
-    raw->assign(block.begin(), block.end());
-    return true;
+    return Pad().ReadSettings(raw) == kLinkOk;
 }
 
 void CTavimondMousePadDevice::ApplyReread(const std::vector<uint8_t>& raw) {
-    std::array<uint8_t, kBlockStride> block{};
-    std::copy_n(raw.begin(), std::min(raw.size(), block.size()), block.begin());
-    m_record = ParsePadBlock(block, m_modeCodes);
-    SendToOwner(kMsgActiveProfile, block[0]);
+    m_record = vx::devices::MousePadProtocol::RecordFromBlock(raw, m_modeCodes);
+    SendToOwner(kMsgActiveProfile, raw.empty() ? 0 : raw[0]);
 }
 
 int CTavimondMousePadDevice::WriteSettings(int, int, int, int, int) {
-    const Record block = BuildPadBlock(m_record, m_modeCodes);
-    // A device that does not answer costs one time-out, not one per frame of the write.
-    if (m_commandLink.IsConnected() && m_commandLink.BeginConfig() == kLinkNoReply) return kLinkNoReply;
-    const int status = m_commandLink.WriteConfig(block, 0);
-    if (status == kLinkNoReply) return status;
-    m_commandLink.EndConfig();
-    return status;
+    return Pad().WriteSettings(m_record, m_modeCodes);
 }
 
 bool CTavimondMousePadDevice::FetchPower(StatusRecord* record) {
-    if (m_powerReadHold.load() || !m_commandLink.IsConnected()) return false;
-    std::array<uint8_t, StatusRecord::kLength> bytes{};
-    if (m_commandLink.ReadStatus(bytes, 0) != 1) return false;
-    *record = StatusRecord::Parse(bytes, false);
-    return true;
+    if (m_powerReadHold.load()) return false;
+    return Pad().ReadPowerStatus(record);
 }
 
 void CTavimondMousePadDevice::ShowPower(const StatusRecord& record) {

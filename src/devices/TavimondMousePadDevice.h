@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/TavimondUSBDevice.h"
+#include "devices/protocol/MousePadProtocol.h"
 #include "profiles/BasicProfiledata.h"
 
 namespace vx::lighting {
@@ -20,7 +21,7 @@ class CTavimondMousePadDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kRecordLength = 21;
-    static constexpr int kBlockStride = 64;
+    static constexpr int kBlockStride = vx::devices::MousePadProtocol::kBlockStride;
     // Message to the owner window after a reread: wParam = the active profile on the device.
     static constexpr uint kMsgActiveProfile = 0x0D00;
     using Record = std::array<uint8_t, kRecordLength>;
@@ -60,15 +61,13 @@ public:
     const Record& GetRecord() const { return m_record; }
     const std::vector<uint8_t>& ModeCodes() const { return m_modeCodes; }
     std::string DeviceFolderText() const;
+    vx::devices::MousePadProtocol& Pad() { return static_cast<vx::devices::MousePadProtocol&>(*m_protocol); }
 
 protected:
     int RereadDelayMs() const override { return kRereadDelaySlowMs; }
     bool OpensWirelessNotify() const override { return false; }
 
 private:
-    // The record takes mode, brightness, speed, multi-colour and colour of the light settings.
-    void TakeLight(const LightInfo& info);
-
     vx::profiles::CBasicProfiledata m_profile;
     Record m_record{};
     Record m_recordAside{};

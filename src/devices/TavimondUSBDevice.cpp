@@ -55,7 +55,7 @@ CTavimondUSBDevice::CTavimondUSBDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(0)) {}
 
 CTavimondUSBDevice::CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine)
-    : m_engine(std::move(engine)) {
+    : m_protocol(std::make_unique<vx::devices::DeviceProtocol>(m_commandLink)), m_engine(std::move(engine)) {
     m_lightingThread = std::make_unique<vx::lighting::LightingThread>(
         *m_engine, m_clockProxy,
         vx::lighting::LightingThread::Hooks{[this] { return m_commandLink.IsConnected(); },
@@ -182,7 +182,7 @@ void CTavimondUSBDevice::PaintAndStream(const uint8_t* keyLedMap, size_t mapSize
         buffer.Build(frame, keyLedMap, mapSize);
     else
         buffer.Build(frame);
-    const size_t length = std::min(vx::lighting::StreamBuffer::Length(m_deviceInfo.KeySlots()), m_pendingFrame.size());
+    const size_t length = std::min(vx::lighting::StreamBuffer::Length(GetDeviceInfo().KeySlots()), m_pendingFrame.size());
     {
         std::lock_guard lock(m_frameMutex);
         std::copy_n(buffer.Data(), length, m_pendingFrame.begin());
@@ -225,7 +225,7 @@ void CTavimondUSBDevice::StartFramePause() {
 }
 
 int CTavimondUSBDevice::SendStreamFrame(std::span<const uint8_t> bytes) {
-    return m_commandLink.StreamLighting(bytes);
+    return m_protocol->StreamFrame(bytes);
 }
 
 void CTavimondUSBDevice::StopDeviceWork() {
@@ -473,7 +473,7 @@ void CTavimondUSBDevice::SetSoftwareLighting(bool on) {
     // Every switch on is told to a keyboard, even when the page's switch was already on: a
     // keyboard may drop software lighting when it takes a settings block, so the page says it
     // again after each block it writes in a streamed mode.
-    if (on && m_typeCode == kTypeKeyboard) m_commandLink.EnterSoftwareLighting();
+    if (on && m_typeCode == kTypeKeyboard) m_protocol->EnterSoftwareLighting();
 }
 
 std::string CTavimondUSBDevice::ProfilePathText() const {

@@ -2,8 +2,9 @@
 // The common base of the device pages (keyboard, mouse, mousepad, headset). One object per device:
 // at once the device's page in the main window (a container built from the page's layout, held by
 // composition) and the owner of everything that talks to the device -- the command link, the
-// notification link, the identity and capability records, the lighting engine with its thread,
-// and the notification readers.
+// notification link, the identity record, the lighting engine with its thread, and the
+// notification readers. What goes over the command link, and the capability record it reads, is
+// the page's protocol object (src/devices/protocol, no Qt); the page calls it and shows the results.
 //
 // Threads: every public operation runs on the UI thread. Worker threads of a page are its
 // lighting thread (writes the engine's LED frame, atomic per entry), one reader per open
@@ -37,6 +38,7 @@
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/LightingClock.h"
 #include "devices/lighting/StreamFailureRule.h"
+#include "devices/protocol/DeviceProtocol.h"
 #include "link/DeviceInfo.h"
 #include "link/DeviceLink.h"
 #include "link/StatusRecord.h"
@@ -204,7 +206,8 @@ public:
     // ---- links and records ----
     vx::link::DeviceLink& CommandLink() { return m_commandLink; }
     vx::link::DeviceLink& NotifyLink() { return m_notifyLink; }
-    const vx::link::DeviceInfo& GetDeviceInfo() const { return m_deviceInfo; }
+    const vx::link::DeviceInfo& GetDeviceInfo() const { return m_protocol->Capability(); }
+    vx::devices::DeviceProtocol& Protocol() { return *m_protocol; }
     bool IsWireless() const { return m_commandLink.IsWireless(); }
 
     // ---- notification interfaces (discovery hands over the path) ----
@@ -259,8 +262,10 @@ public:
     std::string ProfilePathText() const;
 
 protected:
-    // Device classes hand over their engine (the base runs a mousepad-like one).
+    // Device classes hand over their engine (the base runs a mousepad-like one) and, from their
+    // constructor, their protocol (the base has the common one).
     explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
+    void SetProtocol(std::unique_ptr<vx::devices::DeviceProtocol> protocol) { m_protocol = std::move(protocol); }
 
     // Builds the layout into the page root; false when the layout cannot be built.
     bool BuildLayout();
@@ -313,7 +318,6 @@ protected:
     virtual void TakeProfileRecords() {}
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
-    void SetDeviceInfo(const vx::link::DeviceInfo& info) { m_deviceInfo = info; }
     CDeviceKeyButtonUI* KeyButton(int index) const;
     CDeviceKeyButtonUI* LightButton(int index) const;
     vx::lighting::StreamFailureRule& MutableStreamRule() { return m_streamRule; }
@@ -324,7 +328,8 @@ protected:
     DeviceIdentity m_identity;
     uint16_t m_typeCode = 0;
     uint16_t m_variant = 0;
-    vx::link::DeviceInfo m_deviceInfo;
+    // Talks through m_commandLink, which therefore outlives it.
+    std::unique_ptr<vx::devices::DeviceProtocol> m_protocol;
     std::unique_ptr<vx::lighting::LightingEngine> m_engine;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_keyButtons;
     std::vector<QPointer<CDeviceKeyButtonUI>> m_lightButtons;

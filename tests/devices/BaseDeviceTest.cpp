@@ -35,7 +35,6 @@ public:
     ~ProbePage() override { StopDeviceWork(); }
     using CTavimondUSBDevice::KeyButton;
     using CTavimondUSBDevice::LightButton;
-    using CTavimondUSBDevice::SetDeviceInfo;
 
     // One frame as the selector's timer runs it: painted here, sent by the device worker.
     void Frame() {
@@ -176,7 +175,7 @@ TEST_F(BasePageTest, FramePaintsTheLedButtonsAndStreamsOnlyInTheSoftwareMode) {
     page.SetLayoutPath(kBindingPage);
     page.SetLedCount(4);
     page.Initialise();
-    page.SetDeviceInfo(WithSlots(4));
+    page.Protocol().SetCapability(WithSlots(4));
     page.SetLed(1, vx::lighting::LedEntry{0x10, 0x20, 0x30, 0x80}.Pack());
     page.Frame();
     EXPECT_EQ(page.LightButton(1)->GetLightColor(), 0x102030u);
@@ -201,7 +200,7 @@ TEST_F(BasePageTest, FramePaintsTheLedButtonsAndStreamsOnlyInTheSoftwareMode) {
 TEST_F(BasePageTest, LedOneSeventyIsShownButNeverSent) {
     ProbePage page;
     page.SetLedCount(171);
-    page.SetDeviceInfo(WithSlots(170));
+    page.Protocol().SetCapability(WithSlots(170));
     UseSoftwareMode(page);
     page.SetLed(170, 0xFFFFFFFFu);
     page.Frame();
@@ -213,7 +212,7 @@ TEST_F(BasePageTest, LedOneSeventyIsShownButNeverSent) {
 TEST_F(BasePageTest, TwoSlowFramesStopTheStreamAndAFastOneClearsTheCount) {
     ProbePage page;
     page.SetLedCount(4);
-    page.SetDeviceInfo(WithSlots(4));
+    page.Protocol().SetCapability(WithSlots(4));
     UseSoftwareMode(page);
 
     page.sendTakesMs = 600;
@@ -244,7 +243,7 @@ TEST_F(BasePageTest, TwoSlowFramesStopTheStreamAndAFastOneClearsTheCount) {
 TEST_F(BasePageTest, FramesForABusyDeviceReplaceEachOtherAndNeverHoldTheWindow) {
     ProbePage page;
     page.SetLedCount(4);
-    page.SetDeviceInfo(WithSlots(4));
+    page.Protocol().SetCapability(WithSlots(4));
     UseSoftwareMode(page);
     std::mutex mutex;
     std::condition_variable opened;
@@ -285,7 +284,7 @@ TEST_F(BasePageTest, FramesForABusyDeviceReplaceEachOtherAndNeverHoldTheWindow) 
 TEST_F(BasePageTest, FailedFramePausesTheStreamFor200Ms) {
     ProbePage page;
     page.SetLedCount(4);
-    page.SetDeviceInfo(WithSlots(4));
+    page.Protocol().SetCapability(WithSlots(4));
     UseSoftwareMode(page);
     page.sendResult = 0;
     page.Frame();

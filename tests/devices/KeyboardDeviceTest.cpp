@@ -18,6 +18,8 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::link::kLinkOk;
+
 using vx::link::DeviceLink;
 using vx::profiles::CKeyboardProfiledata;
 using vx::profiles::CustomLightColor;
@@ -298,17 +300,18 @@ TEST_F(KeyboardPageTest, MacroKeysGetSlotsInOrderOfFirstUse) {
 }
 
 TEST_F(KeyboardPageTest, MacroImageIsWrittenOrRefusedByCapacity) {
-    EXPECT_EQ(CTavimondKeyboardDevice::MacroEventsOver(246, 128), 30);
-    EXPECT_EQ(CTavimondKeyboardDevice::MacroEventsOver(128, 128), 0);
-    EXPECT_EQ(CTavimondKeyboardDevice::MacroEventsOver(129, 128), 1);
+    EXPECT_EQ(vx::devices::KeyboardProtocol::MacroEventsOver(246, 128), 30u);
+    EXPECT_EQ(vx::devices::KeyboardProtocol::MacroEventsOver(128, 128), 0u);
+    EXPECT_EQ(vx::devices::KeyboardProtocol::MacroEventsOver(129, 128), 1u);
 
     WriteMacros(5, 3);
     CTavimondKeyboardDevice page;
     Start(page);
-    EXPECT_EQ(page.WriteMacroMemory({}), 0);
+    // Nothing to write is no failure: the device holds what the page holds.
+    EXPECT_EQ(page.WriteMacroMemory({}), kLinkOk);
     EXPECT_FALSE(m_rig->MacroImageStarted(RigModel::KeyboardWired));
 
-    ASSERT_EQ(page.WriteMacroMemory({4, 1}), 0);
+    ASSERT_EQ(page.WriteMacroMemory({4, 1}), kLinkOk);
     const auto image = m_rig->ValidMacroImage(RigModel::KeyboardWired);
     ASSERT_EQ(image.size(), 16u + 6 * 2 + 4 * 6);
     EXPECT_EQ(image[0] | (image[1] << 8), 0x55AA);
@@ -330,7 +333,8 @@ TEST_F(KeyboardPageTest, MacroImageTooLargeForTheDeviceIsNotSent) {
     Start(page);
     ASSERT_EQ(page.GetDeviceInfo().MacroCapacityBytes(), 2048u);
     m_rig->ClearReceived(RigModel::KeyboardWired);
-    EXPECT_EQ(page.WriteMacroMemory({0, 1, 2, 3, 4}), 20);
+    EXPECT_EQ(page.WriteMacroMemory({0, 1, 2, 3, 4}), vx::devices::kWriteTooLarge);
+    EXPECT_EQ(page.MacroEventsToRemove(), 20u);
     const auto commands = m_rig->ReceivedCommands(RigModel::KeyboardWired);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), 0x15), 0);
     EXPECT_FALSE(m_rig->MacroImageStarted(RigModel::KeyboardWired));

@@ -1,11 +1,12 @@
-# The mouse page and its helpers (DPI scale, button map, settings block, recoil image).
+# The mouse page and its helpers (DPI scale, button map, settings block, recoil image); the
+# helpers are part of the protocol library and build without Qt.
+vx_add_test(NAME mouse_records LABELS devices
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MouseRecordsTest.cpp
+    LIBS vx_device_protocol)
+
 if(NOT VX_WITH_QT OR NOT TARGET vx_devices)
     return()
 endif()
-
-vx_add_test(NAME mouse_records LABELS devices
-    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MouseRecordsTest.cpp
-    LIBS vx_devices)
 
 find_package(Qt6 REQUIRED COMPONENTS Test)
 set(VX_MOUSE_QT_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)

@@ -14,6 +14,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::link::kLinkOk;
+
 using vx::emulator::VirtualModel;
 using vx::link::kMouseBlockStride;
 using vx::profiles::JsonFile;
@@ -294,7 +296,7 @@ TEST_F(MousePageTest, MacroButtonsGetSlotsInFirstUseOrder) {
     EXPECT_EQ(at(1), (std::array<uint8_t, 3>{0x10, 0x02, 0x00}));
 
     // Macro 4 in slot 0, macro 1 in slot 1, two events each.
-    ASSERT_EQ(page.WriteMacroMemory(page.GetMacroList()), 0);
+    ASSERT_EQ(page.WriteMacroMemory(page.GetMacroList()), kLinkOk);
     const ImageBytes macros = Firmware().Macros();
     ASSERT_TRUE(macros.valid);
     const std::vector<uint8_t> expected = {0xAA, 0x55, 44, 0,  2, 0, 0,  0, 0,    0,  0,  0,    0,    0,  0,
@@ -316,7 +318,8 @@ TEST_F(MousePageTest, MacroImageBeyondTheMouseMemoryIsRefused) {
     page.StopLightingThread();
     Firmware().ClearReceived();
     // 16 + 18 + 4 × 300 = 1234 bytes against 1024: 53 events too many, plus one.
-    EXPECT_EQ(page.WriteMacroMemory({0, 1, 2}), (1234 - 1024) / 4 + 1);
+    EXPECT_EQ(page.WriteMacroMemory({0, 1, 2}), vx::devices::kWriteTooLarge);
+    EXPECT_EQ(page.MacroEventsToRemove(), (1234 - 1024) / 4 + 1u);
     EXPECT_EQ(CountOf(0x15), 0u);
 }
 

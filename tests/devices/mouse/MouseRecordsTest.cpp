@@ -7,10 +7,10 @@
 #include <numeric>
 #include <vector>
 
-#include "devices/MouseButtonMap.h"
-#include "devices/MouseDpiScale.h"
-#include "devices/MouseSettingsBlock.h"
-#include "devices/MouseShootImage.h"
+#include "devices/protocol/MouseButtonMap.h"
+#include "devices/protocol/MouseDpiScale.h"
+#include "devices/protocol/MouseSettingsBlock.h"
+#include "devices/protocol/MouseShootImage.h"
 
 using vx::link::DeviceInfo;
 using vx::link::MouseBlock;

@@ -1,4 +1,4 @@
-#include "devices/MouseSettingsBlock.h"
+#include "devices/protocol/MouseSettingsBlock.h"
 
 #include <algorithm>
 

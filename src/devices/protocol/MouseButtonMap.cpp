@@ -1,4 +1,4 @@
-#include "devices/MouseButtonMap.h"
+#include "devices/protocol/MouseButtonMap.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "devices/MouseShootImage.h"
+#include "devices/protocol/MouseShootImage.h"
 
 #include <json/json.h>
 

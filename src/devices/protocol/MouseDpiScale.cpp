@@ -1,4 +1,4 @@
-#include "devices/MouseDpiScale.h"
+#include "devices/protocol/MouseDpiScale.h"
 
 #include <algorithm>
 
