@@ -12,6 +12,7 @@
 #include "link/MacroImageBlock.h"
 #include "link/SettingsBlocks.h"
 #include "link/StatusRecord.h"
+#include "support/EmulatorLinkTest.h"
 #include "support/VirtualNodePlayer.h"
 
 using vx::emulator::ImageRecord;
@@ -45,46 +46,12 @@ using vx::link::kMouseBlockReadLength;
 
 namespace {
 
-constexpr int kCommandCollection = 4;
-
 const std::vector<uint8_t> kModeTable = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05,
                                          0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B};
 
-class DeviceLinkEmulatorTest : public ::testing::Test {
+class DeviceLinkEmulatorTest : public vxtest::EmulatorLinkTest {
 protected:
-    void SetUp() override { m_hub = std::make_unique<VirtualDeviceHub>(m_dir.Path()); }
 
-    void TearDown() override {
-        for (auto& link : m_links) {
-            link->SetConnected(false);
-            std::lock_guard<std::recursive_mutex> lock(link->TransferLock());
-            link->WiredLink().Close();
-            link->WirelessLink().Close();
-        }
-        m_hub.reset();
-    }
-
-    // Plugs the model and opens its command interface as discovery does.
-    DeviceLink& Open(VirtualModel model) {
-        EXPECT_EQ(m_hub->Plug(model), 1);
-        const bool receiver = ModelInfo(model).transport == Transport::Receiver;
-        auto link = std::make_unique<DeviceLink>();
-        {
-            std::lock_guard<std::recursive_mutex> lock(link->TransferLock());
-            HidLink& hid = receiver ? link->WirelessLink() : link->WiredLink();
-            EXPECT_TRUE(hid.Open(m_hub->LinkPath(model, kCommandCollection), true, true, true, false));
-        }
-        link->SetConnected(true);
-        link->SetLinkMode(receiver ? kLinkModeWireless : kLinkModeWired);
-        m_links.push_back(std::move(link));
-        return *m_links.back();
-    }
-
-    VirtualFirmware& Firmware(VirtualModel model) { return m_hub->Firmware(model); }
-
-    vxtest::ScopedTempDir m_dir;
-    std::unique_ptr<VirtualDeviceHub> m_hub;
-    std::vector<std::unique_ptr<DeviceLink>> m_links;
 };
 
 TEST_F(DeviceLinkEmulatorTest, KeyboardReadsItsTablesAfterConnection) {

@@ -15,33 +15,31 @@
 #include "emulator/FirmwareKeyTable.h"
 #include "emulator/VirtualDeviceHub.h"
 #include "link/SettingsBlocks.h"
+#include "support/EmulatorLinkTest.h"
 #include "support/VirtualNodePlayer.h"
-
-using vx::link::BuildKeyboardBlock;
-
-using vx::link::KeyboardBlock;
-
-using vx::emulator::Transport;
-using vx::link::HidLink;
-using vx::link::kFrameCommand;
-using vx::link::kLinkModeWired;
-using vx::link::kLinkModeWireless;
 
 using vx::emulator::FirmwareMemory;
 using vx::emulator::ImageState;
 using vx::emulator::ReceivedReport;
 using vx::emulator::SlotFunction;
+using vx::emulator::Transport;
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualFirmware;
 using vx::emulator::VirtualModel;
 using vx::emulator::kVirtualKeyboardSlots;
+using vx::link::BuildKeyboardBlock;
 using vx::link::DeviceLink;
+using vx::link::HidLink;
+using vx::link::KeyboardBlock;
 using vx::link::MacroEventRecord;
 using vx::link::MacroImageLength;
 using vx::link::MacroSlotEvents;
 using vx::link::ModeCodeToIndex;
 using vx::link::MouseBlock;
 using vx::link::StatusRecord;
+using vx::link::kFrameCommand;
+using vx::link::kLinkModeWired;
+using vx::link::kLinkModeWireless;
 using vx::link::kLinkNoReply;
 using vx::link::kLinkOk;
 using vx::link::kMouseBlockReadLength;
@@ -55,7 +53,6 @@ using vx::devices::KeyboardProtocol;
 using vx::devices::MousePadProtocol;
 using vx::devices::MouseProtocol;
 
-constexpr int kCommandCollection = 4;
 // Mode codes as a light-mode table holds them: index i → code 0x40 + i, so that a code can never
 // be mistaken for its index.
 const std::vector<uint8_t> kModeCodes = [] {
@@ -64,38 +61,8 @@ const std::vector<uint8_t> kModeCodes = [] {
     return codes;
 }();
 
-class ProtocolEmulatorTest : public ::testing::Test {
+class ProtocolEmulatorTest : public vxtest::EmulatorLinkTest {
 protected:
-    void SetUp() override { m_hub = std::make_unique<VirtualDeviceHub>(m_dir.Path()); }
-
-    void TearDown() override {
-        for (auto& link : m_links) {
-            link->SetConnected(false);
-            std::lock_guard<std::recursive_mutex> lock(link->TransferLock());
-            link->WiredLink().Close();
-            link->WirelessLink().Close();
-        }
-        m_hub.reset();
-    }
-
-    // Plugs the model and opens its command interface as discovery does.
-    DeviceLink& Open(VirtualModel model) {
-        EXPECT_EQ(m_hub->Plug(model), 1);
-        const bool receiver = ModelInfo(model).transport == Transport::Receiver;
-        auto link = std::make_unique<DeviceLink>();
-        {
-            std::lock_guard<std::recursive_mutex> lock(link->TransferLock());
-            HidLink& hid = receiver ? link->WirelessLink() : link->WiredLink();
-            EXPECT_TRUE(hid.Open(m_hub->LinkPath(model, kCommandCollection), true, true, true, false));
-        }
-        link->SetConnected(true);
-        link->SetLinkMode(receiver ? kLinkModeWireless : kLinkModeWired);
-        m_links.push_back(std::move(link));
-        return *m_links.back();
-    }
-
-    VirtualFirmware& Firmware(VirtualModel model) { return m_hub->Firmware(model); }
-
     // Command bytes the device received since the last ClearReceived.
     std::vector<uint8_t> Commands(VirtualModel model) {
         std::vector<uint8_t> commands;
@@ -111,10 +78,6 @@ protected:
         std::copy(bytes.begin(), bytes.end(), memory.config.begin() + offset);
         ASSERT_EQ(Firmware(model).RestoreMemory(memory), "");
     }
-
-    vxtest::ScopedTempDir m_dir;
-    std::unique_ptr<VirtualDeviceHub> m_hub;
-    std::vector<std::unique_ptr<DeviceLink>> m_links;
 };
 
 KeyboardSettings SomeKeyboardSettings() {
