@@ -150,8 +150,6 @@ void CMainWnd::InitWindow() {
     CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_cn.xml"));
     CResourceManager::GetInstance().ReloadText();
     m_closeBtn = m_pm.FindControl("closebtn");
-    m_maxBtn = m_pm.FindControl("maxbtn");
-    m_restoreBtn = m_pm.FindControl("restorebtn");
     m_minBtn = m_pm.FindControl("minbtn");
     m_skinBtn = m_pm.FindControl("skinbtn");
     m_gameModeBtn = m_pm.FindControl("gamemodebtn");
@@ -630,17 +628,6 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
         return;
     }
     WindowImplBase::closeEvent(event);
-}
-
-void CMainWnd::changeEvent(QEvent* event) {
-    WindowImplBase::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) UpdateMaxRestore();
-}
-
-void CMainWnd::UpdateMaxRestore() {
-    const bool maximized = isMaximized();
-    if (m_maxBtn) m_maxBtn->setVisible(!maximized);
-    if (m_restoreBtn) m_restoreBtn->setVisible(maximized);
 }
 
 // ---- what the control routing asks of the window ----

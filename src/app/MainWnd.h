@@ -135,7 +135,6 @@ protected:
     void InitWindow() override;
     qintptr HandleMessage(uint message, quintptr wParam, qintptr lParam, bool& handled) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -159,12 +158,9 @@ private:
     void TellPagesHidden(bool hidden);
     void TellPagesPointerInside();
     void CloseSecondaryWindows();
-    void UpdateMaxRestore();
     void BringToFrontOnce();
 
     QWidget* m_closeBtn = nullptr;
-    QWidget* m_maxBtn = nullptr;
-    QWidget* m_restoreBtn = nullptr;
     QWidget* m_minBtn = nullptr;
     QWidget* m_skinBtn = nullptr;
     QWidget* m_gameModeBtn = nullptr;

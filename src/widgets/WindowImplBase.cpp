@@ -93,6 +93,17 @@ void WindowImplBase::closeEvent(QCloseEvent* event) {
     OnFinalMessage();
 }
 
+void WindowImplBase::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) UpdateMaxRestore();
+}
+
+void WindowImplBase::UpdateMaxRestore() {
+    const bool maximized = isMaximized();
+    if (QWidget* max = m_pm.FindControl(QStringLiteral("maxbtn"))) max->setVisible(!maximized);
+    if (QWidget* restore = m_pm.FindControl(QStringLiteral("restorebtn"))) restore->setVisible(maximized);
+}
+
 void WindowImplBase::SetDPI(int dpi, const char* errorLine) {
     if (dpi == m_pm.GetDPI()) return;
     static const int kAllowed[] = {48, 72, 96, 120, 144, 168, 192};

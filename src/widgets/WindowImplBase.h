@@ -62,6 +62,10 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Keeps the layout's "maxbtn" and "restorebtn" (when it has them) showing the one that
+    // applies to the window's state.
+    void changeEvent(QEvent* event) override;
+    void UpdateMaxRestore();
 
     CPaintManagerUI m_pm;
     QWidget* m_root = nullptr;

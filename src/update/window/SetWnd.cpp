@@ -109,8 +109,6 @@ void CSetWnd::InitWindow() {
     m_statusText = m_pm.FindControl("Update_Status_text");
     m_updateButton = m_pm.FindControl("update_fw_and_ap");
     m_tabs = m_pm.FindControl("get_update_tab_layout");
-    m_maxBtn = m_pm.FindControl("maxbtn");
-    m_restoreBtn = m_pm.FindControl("restorebtn");
     ui::SetText(m_pm.FindControl("update_download_folder"), QString::fromStdString(UpdateDataFolder().string()));
     resize(kWidth, kHeight);
 }
@@ -410,13 +408,3 @@ void CSetWnd::closeEvent(QCloseEvent* event) {
     WindowImplBase::closeEvent(event);
 }
 
-void CSetWnd::changeEvent(QEvent* event) {
-    WindowImplBase::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) UpdateMaxRestore();
-}
-
-void CSetWnd::UpdateMaxRestore() {
-    const bool maximized = isMaximized();
-    ui::SetVisible(m_maxBtn, !maximized);
-    ui::SetVisible(m_restoreBtn, maximized);
-}

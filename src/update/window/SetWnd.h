@@ -73,7 +73,6 @@ protected:
     void InitWindow() override;
     qintptr HandleMessage(uint message, quintptr wParam, qintptr lParam, bool& handled) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     class QueuedView;
@@ -92,7 +91,6 @@ private:
     void DrainQueue();
     bool MayClose() const;
     void SetUpdateButton(bool on);
-    void UpdateMaxRestore();
     std::string LocalFilePath(const std::string& displayName) const;
 
     WindowHandle m_owner = 0;
@@ -117,6 +115,4 @@ private:
     QWidget* m_statusText = nullptr;
     QWidget* m_updateButton = nullptr;
     QWidget* m_tabs = nullptr;
-    QWidget* m_maxBtn = nullptr;
-    QWidget* m_restoreBtn = nullptr;
 };
