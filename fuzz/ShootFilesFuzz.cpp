@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "devices/MouseShootImage.h"
+#include "devices/protocol/MouseShootImage.h"
 #include "emulator/MacroImage.h"
 
 using vx::emulator::CheckMacroImage;
