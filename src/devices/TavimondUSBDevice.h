@@ -42,6 +42,7 @@
 #include "link/DeviceInfo.h"
 #include "link/DeviceLink.h"
 #include "link/StatusRecord.h"
+#include "platform/InputHookEvents.h"
 #include "profiles/ProfileRecords.h"
 #include "widgets/ControlEvent.h"
 #include "widgets/DeviceKeyButtonUI.h"
@@ -145,6 +146,12 @@ public:
     virtual void SetAudioParameters(const int32_t* values, size_t count);
     // The device's profile data (nullptr in the base).
     virtual vx::profiles::CBasicProfiledata* GetProfileData() { return nullptr; }
+    // The page's receiver of global input hook events (its key and macro panels); nullptr
+    // for a page without them.
+    virtual vx::platform::IHookEventSink* HookEventSink() { return nullptr; }
+    // The main window's recording operations, handed to the page when the window creates it.
+    void SetRecordingHost(vx::platform::IRecordingHost* host) { m_recordingHost = host; }
+    vx::platform::IRecordingHost* RecordingHost() const { return m_recordingHost; }
 
     // ---- settings changes the device must confirm ----
     // A user's change goes into the profile before the write that sends it; the page shows what
@@ -358,6 +365,7 @@ protected:
     AudioLightInfo m_audioLightInfo;
 
 private:
+    vx::platform::IRecordingHost* m_recordingHost = nullptr;
     // Forwards to the clock set with SetLightingClock, or the steady clock.
     class ClockProxy : public vx::lighting::LightingClock {
     public:
