@@ -20,6 +20,7 @@
 #include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
+#include "app/DeviceHook.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
 #include "app/PagePanels.h"
@@ -35,8 +36,10 @@
 #include "link/DeviceCatalog.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
+#include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
+#include "widgets/UIDefs.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
 #include "widgets/PaintManagerUI.h"
@@ -47,6 +50,9 @@ using vx::link::DeviceCatalog;
 using vx::link::DeviceModel;
 using vx::link::WiredTypeCodeOf;
 using vx::platform::DebugLog;
+using vx::platform::IHookEventSink;
+using vx::platform::KeyboardEventRecord;
+using vx::platform::MouseEventRecord;
 using vx::profiles::InstallFolder;
 
 using vx::lighting::CLightingSync;
@@ -166,9 +172,12 @@ void CMainWnd::InitWindow() {
 
     m_selector.Attach(m_pm);
     m_selector.SetHooks({[this] { CloseSecondaryWindows(); },
-                         // The input hook is switched off through the window, as the recording
-                         // panel itself does.
-                         [self] { CWindowMessages::PostMessage(self, WM_HOOK_SWITCH, 0, 0); },
+                         // The selected device went during a capture: the hook goes and the
+                         // panels are given back before another device is selected.
+                         [this, self] {
+                             CWindowMessages::SendMessage(self, WM_HOOK_SWITCH, 0, 0);
+                             ApplyRecordingLock(false);
+                         },
                          [this](bool available) { OnSyncAvailable(available); }});
 }
 
@@ -234,6 +243,11 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
+    // The key edit of the key panel captures one key through the hook while it has the focus.
+    if (msg.sType == notify::kSetFocus && msg.pSender &&
+        msg.pSender->objectName().compare(QLatin1String("keyset_keyboard_text_edit"), Qt::CaseInsensitive) == 0) {
+        CWindowMessages::PostMessage(GetHWND(), WM_HOOK_SWITCH, 1, 0);
+    }
     if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
@@ -542,6 +556,7 @@ qintptr CMainWnd::HandleMessage(uint message, quintptr wParam, qintptr lParam, b
         OnPowerBroadcast(wParam);
         return 0;
     }
+    if (m_awake && HandleHookMessage(message, wParam, lParam)) return 0;
     if (m_awake && HandleAwakeMessage(message, wParam, lParam)) return 0;
     if (!m_awake && (message == WM_DEVICE_SLOT_ARRIVED || message == WM_DEVICE_SLOT_REMOVED)) {
         m_sleptSlotChanges.emplace_back(message, wParam);
@@ -706,7 +721,159 @@ void CMainWnd::SendCompanionCommand(int command, int value) {
 }
 
 void CMainWnd::EndKeyCapture() {
-    // Single-key capture arrives with the key-assignment panel; nothing is hooked until then.
+    CWindowMessages::SendMessage(GetHWND(), WM_HOOK_SWITCH, 0, 0);
+}
+
+// ---- the input hook ----
+
+bool CMainWnd::HandleHookMessage(uint message, quintptr wParam, qintptr lParam) {
+    if (message == WM_HOOK_SWITCH) {
+        OnHookSwitch(wParam);
+        return true;
+    }
+    if (message < wm::kFirstRegistered) return false;
+    if (message == UWM_GAME_START_MSG || message == UWM_GAME_END_MSG || message == UWM_GAME_KILL_MSG ||
+        message == UWM_GAME_DEATH_MSG) {
+        OnGameEvent(wParam, lParam);
+        return true;
+    }
+    struct Route {
+        uint message;
+        int target;  // 0: single key; 1..: recording target; -1: nothing
+        bool mouse;
+    };
+    const Route routes[] = {
+        {WM_HOOK_KEY_SINGLEKEY_MSG, 0, false},
+        {WM_HOOK_KEY_HITKEY_MSG, -1, false},
+        {WM_HOOK_KEY_KBMACRO_MSG, vx::platform::kHookMacro, false},
+        {WM_HOOK_KEY_KBMACROPREVIOUS_MSG, vx::platform::kHookMacroPrevious, false},
+        {WM_HOOK_KEY_KBMACROLATER_MSG, vx::platform::kHookMacroLater, false},
+        {WM_HOOK_KEY_KBMACROSINGLE_MSG, vx::platform::kHookMacroSingle, false},
+        {WM_HOOK_KEY_MSMACRO_MSG, vx::platform::kHookMacro, true},
+        {WM_HOOK_KEY_MSMACROPREVIOUS_MSG, vx::platform::kHookMacroPrevious, true},
+        {WM_HOOK_KEY_MSMACROLATER_MSG, vx::platform::kHookMacroLater, true},
+        {WM_HOOK_KEY_MSMACROSINGLE_MSG, vx::platform::kHookMacroSingle, true},
+        {WM_HOOK_MOU_SINGLEKEY_MSG, -1, false},
+        {WM_HOOK_MOU_HITKEY_MSG, -1, false},
+        {WM_HOOK_MOU_KBMACRO_MSG, -1, false},
+        {WM_HOOK_MOU_MSMACRO_MSG, -1, false},
+        {UWM_MOUSERBUTTONDOWN_USER_MSG, -1, false},
+        {UWM_MOUSELBUTTONUP_USER_MSG, -1, false},
+        {UWM_MOUSELBUTTONDOWN_USER_MSG, -1, false},
+        {UWM_MOUSERBUTTONUP_USER_MSG, -1, false},
+        {UWM_MOUSEMOVE_USER_MSG, -1, false},
+    };
+    for (const Route& route : routes) {
+        if (route.message != message || message == 0) continue;
+        // The record lives in the sender's frame for the length of this send only.
+        if (route.target < 0 || lParam == 0) return true;
+        CTavimondUSBDevice* page = CurrentDevicePage();
+        IHookEventSink* sink = page ? page->HookEventSink() : nullptr;
+        if (message == WM_HOOK_KEY_MSMACRO_MSG) DebugLog("WM_HOOK_KEY_MSMACRO");
+        if (sink == nullptr) return true;
+        const auto message32 = static_cast<uint32_t>(wParam);
+        if (route.mouse) {
+            sink->OnRecordMouse(route.target, message32, *reinterpret_cast<const MouseEventRecord*>(lParam));
+        } else if (route.target == 0) {
+            sink->OnSingleKey(message32, *reinterpret_cast<const KeyboardEventRecord*>(lParam));
+        } else {
+            sink->OnRecordKey(route.target, message32, *reinterpret_cast<const KeyboardEventRecord*>(lParam));
+        }
+        return true;
+    }
+    return false;
+}
+
+void CMainWnd::OnHookSwitch(quintptr on) {
+    if (on == 1) {
+        m_hook.SetHook(0, vx::platform::kHookSingleKey, GetHWND(), true, true);
+        TellCaptureNote();
+    } else if (on == 0) {
+        m_hook.RemoveHook();
+    }
+}
+
+void CMainWnd::TellCaptureNote() {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    IHookEventSink* sink = page ? page->HookEventSink() : nullptr;
+    if (sink == nullptr) return;
+    const QByteArray key = vx::app::CaptureScopeNoteKey(m_hook.Scope()).toLatin1();
+    sink->OnCaptureNote(key.constData());
+}
+
+void CMainWnd::SetRecordHook(int mode, bool on, bool useKeyboardHook, bool useLibrary) {
+    if (on) {
+        // A hook that cannot be installed still locks: the panel's recording runs and is ended
+        // by its stop button as usual.
+        m_hook.SetHook(0, mode, GetHWND(), useKeyboardHook, useLibrary);
+    } else {
+        m_hook.RemoveHook();
+    }
+    ApplyRecordingLock(on);
+}
+
+void CMainWnd::ApplyRecordingLock(bool locked) {
+    m_recordUnlocked = !locked;
+    m_selector.SetLocked(locked);
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    if (page == nullptr || page->GetPage() == nullptr) return;
+    for (const char* name : {"DeviceProfileItem", "KeySetControlItem"}) {
+        if (QWidget* panel = page->GetPage()->findChild<QWidget*>(QLatin1String(name))) panel->setEnabled(!locked);
+    }
+}
+
+void CMainWnd::StartRecording(int delayMode, int hookMode) {
+    // The macro panel asking has taken the delay mode already.
+    (void)delayMode;
+    SetRecordHook(hookMode, true, true, true);
+    TellCaptureNote();
+}
+
+void CMainWnd::StopRecording() {
+    SetRecordHook(vx::platform::kHookMacro, false, true, true);
+}
+
+bool CMainWnd::GameRestorePending() const {
+    return m_gameTimer && m_gameTimer->isActive();
+}
+
+namespace {
+
+// The page's light settings: its profile's when it has one, else its engine's.
+LightInfo PageLightInfo(CTavimondUSBDevice& page) {
+    if (vx::profiles::CBasicProfiledata* data = page.GetProfileData()) return data->GetLightInfo();
+    return page.GetLightInfo();
+}
+
+}  // namespace
+
+void CMainWnd::OnGameEvent(quintptr kind, qintptr mode) {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    CLightControlUI* panel = page ? CPagePanels::LightPanelOf(page) : nullptr;
+    if (page && panel && kind <= 2 && mode >= 0 && mode <= 255) {
+        LightInfo info = PageLightInfo(*page);
+        if (kind == 0) info.oldLedmode = (info.selectItem >= 1 && info.selectItem <= 20) ? info.selectItem : 1;
+        info.selectItem = static_cast<uint8_t>(mode);
+        // A mode the page does not have leaves the lighting as it is.
+        if (!panel->ApplyLightRecord(info)) DebugLog("game event: no light mode " + std::to_string(mode));
+    }
+    if (m_gameTimer == nullptr) {
+        m_gameTimer = new QTimer(this);
+        m_gameTimer->setSingleShot(true);
+        connect(m_gameTimer, &QTimer::timeout, this, [this] {
+            if (m_awake) OnGameTimer();
+        });
+    }
+    m_gameTimer->start(m_gameRestoreMs);
+}
+
+void CMainWnd::OnGameTimer() {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    CLightControlUI* panel = page ? CPagePanels::LightPanelOf(page) : nullptr;
+    if (page == nullptr || panel == nullptr) return;
+    LightInfo info = PageLightInfo(*page);
+    info.selectItem = info.oldLedmode;
+    panel->ApplyLightRecord(info);
 }
 
 void CMainWnd::ConnectNewPages() {
@@ -714,6 +881,7 @@ void CMainWnd::ConnectNewPages() {
     const std::vector<CTavimondUSBDevice*> pages = m_pages->Pages();
     for (size_t i = m_pagesConnected; i < pages.size(); ++i) {
         CPagePanels::Connect(*pages[i], m_syncPages.get(), this);
+        pages[i]->SetRecordingHost(this);
         m_syncPages->AddPage(pages[i]);
     }
     m_pagesConnected = pages.size();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/ControlRouter.h"
+#include "app/DeviceHook.h"
 #include "app/DeviceSelector.h"
 #include "app/LanguageSettings.h"
 #include "app/MainWndMessages.h"
@@ -17,6 +18,7 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
 #include "devices/lighting/LightingClock.h"
+#include "platform/InputHookEvents.h"
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
@@ -40,7 +42,7 @@ class QScreen;
 // Threads: everything here runs on the UI thread except the discovery sink, which the discovery
 // thread calls; the sink reaches the window only through its window messages (a send waits until
 // the window has handled it).
-class CMainWnd : public WindowImplBase, public IControlRouterHost {
+class CMainWnd : public WindowImplBase, public IControlRouterHost, public vx::platform::IRecordingHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;
@@ -121,6 +123,21 @@ public:
     void OpenSettingsWindow(bool centred) override;
     CSettingsLauncher& Settings() { return *m_settings; }
 
+    // ---- the input hook ----
+    // The timer that ends a game's lighting event, and how long the event's effect stays.
+    static constexpr int kGameTimerId = 1066;
+    static constexpr int kGameRestoreMs = 5000;
+    // Installs (on) or removes (off) the hook for mode; then the recording lock follows.
+    void SetRecordHook(int mode, bool on, bool useKeyboardHook, bool useLibrary);
+    void StartRecording(int delayMode, int hookMode) override;
+    void StopRecording() override;
+    // False while a capture holds the selector, the profile panel and the key panel.
+    bool RecordingUnlocked() const { return m_recordUnlocked; }
+    vx::app::CDeviceHook& Hook() { return m_hook; }
+    // Tests shorten the game event's five seconds.
+    void SetGameRestoreDelay(int ms) { m_gameRestoreMs = ms; }
+    bool GameRestorePending() const;
+
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
     static QByteArray BuildWorkToolRecord();
@@ -159,6 +176,12 @@ private:
     void TellPagesPointerInside();
     void CloseSecondaryWindows();
     void BringToFrontOnce();
+    bool HandleHookMessage(uint message, quintptr wParam, qintptr lParam);
+    void OnHookSwitch(quintptr on);
+    void ApplyRecordingLock(bool locked);
+    void TellCaptureNote();
+    void OnGameEvent(quintptr kind, qintptr mode);
+    void OnGameTimer();
 
     QWidget* m_closeBtn = nullptr;
     QWidget* m_minBtn = nullptr;
@@ -190,6 +213,11 @@ private:
     std::unique_ptr<CDataFileNotice> m_dataFileNotice;
     std::unique_ptr<CSettingsLauncher> m_settings;
     size_t m_pagesConnected = 0;
+
+    vx::app::CDeviceHook m_hook;
+    bool m_recordUnlocked = true;
+    QTimer* m_gameTimer = nullptr;
+    int m_gameRestoreMs = kGameRestoreMs;
 
     int m_lightControl = 1;
     bool m_windowActive = false;

@@ -645,6 +645,15 @@ void CLightControlUI::OnBackgroundOffButton(const ControlEvent&) {
 
 // --- The page's light update --------------------------------------------------------------------
 
+bool CLightControlUI::ApplyLightRecord(const LightInfo& info) {
+    auto* combo = Control<CComboUI>("light_combo_modeSelect");
+    if (!m_page || (combo && info.selectItem >= combo->GetCount())) return false;
+    LeaveSync();
+    SetLightInfo(info);
+    RunLightUpdate(info);
+    return true;
+}
+
 void CLightControlUI::LeaveSync() {
     if (m_page && m_syncLeave) m_syncLeave(*m_page);
 }

@@ -57,6 +57,10 @@ public:
     }
 
     void SetLightInfo(const LightInfo& info);
+    // A light record from outside the panel (a game's lighting event): the page leaves same-mode
+    // lighting, the panel shows the record, and the page stores, saves and sends it. False, with
+    // nothing changed, when the record's mode is not in the page's mode list.
+    bool ApplyLightRecord(const LightInfo& info);
     // What the device page shows on its panel after each refresh.
     void ShowLightRecord(const LightInfo& info) override { SetLightInfo(info); }
     void ShowAudioLightRecord(const AudioLightInfo& info) override { SetAudioLightInfo(info); }
