@@ -1,5 +1,8 @@
 #include "devices/TavimondKeyboardDevice.h"
 
+#include "devices/KeyInputReader.h"
+#include "devices/tables/KeyboardFactoryKeys.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -77,6 +80,7 @@ CTavimondKeyboardDevice::CTavimondKeyboardDevice()
 }
 
 CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
+    for (auto& reader : m_keyReaders) reader.reset();
     StopDeviceWork();
     StopLightingThread();
 }
@@ -733,4 +737,65 @@ void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
 
 void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
     FillCustomColours(event.rowValue != 0);
+}
+
+// ---- key reactions on the picture ----
+
+void CTavimondKeyboardDevice::NotifyInterfaceOpened(const std::string& path, bool wireless) {
+    std::unique_ptr<vx::devices::KeyInputReader>& reader = m_keyReaders[wireless ? 1 : 0];
+    if (!reader) {
+        const WindowHandle self = SelfHandle();
+        reader = std::make_unique<vx::devices::KeyInputReader>([self](uint16_t usage, bool pressed) {
+            CWindowMessages::PostMessage(self, kMsgKeyInput, usage, pressed ? 1 : 0);
+        });
+    }
+    reader->Start(path);
+}
+
+void CTavimondKeyboardDevice::NotifyInterfaceClosing(bool wireless) {
+    if (m_keyReaders[wireless ? 1 : 0]) m_keyReaders[wireless ? 1 : 0]->Stop();
+}
+
+bool CTavimondKeyboardDevice::KeyReaderFound(bool wireless) const {
+    const auto& reader = m_keyReaders[wireless ? 1 : 0];
+    return reader && !reader->CollectionPath().empty();
+}
+
+qintptr CTavimondKeyboardDevice::OnPageMessage(uint message, quintptr wParam, qintptr lParam) {
+    if (message == kMsgKeyInput) {
+        OnKeyboardKey(static_cast<uint16_t>(wParam), lParam != 0);
+        return 1;
+    }
+    return CTavimondUSBDevice::OnPageMessage(message, wParam, lParam);
+}
+
+int CTavimondKeyboardDevice::LedOfUsage(uint16_t usage) const {
+    // The physical key is the logical key whose factory function sends this usage; the keyboard
+    // reports what a key sends, so a key given another key's function lights that key's place.
+    constexpr uint16_t kFirstModifier = 0xE0;
+    const auto& factory = vx::device_tables::KeyboardFactoryKeys();
+    const auto& leds = KeyLedMap();
+    for (size_t key = 0; key < factory.size() && key < leds.size(); ++key) {
+        const vx::device_tables::KeyFunction& function = factory[key];
+        if (function.type != 0x20 || !vx::device_tables::IsKeyboardKeyListed(key)) continue;
+        const bool matches = usage >= kFirstModifier && usage < kFirstModifier + 8
+                                 ? function.second == 0 && function.first == (1u << (usage - kFirstModifier))
+                                 : function.first == 0 && function.second == usage;
+        if (!matches) continue;
+        return leds[key] == kNoSlot ? -1 : leds[key];
+    }
+    return -1;
+}
+
+void CTavimondKeyboardDevice::OnKeyboardKey(uint16_t usage, bool pressed) {
+    const int led = LedOfUsage(usage);
+    if (led < 0) return;
+    vx::lighting::KeyboardLightingEngine& engine = KeyboardEngine();
+    if (pressed) {
+        // Outside the key-reaction modes a press would leave ripples for them to show later.
+        if (!IsKeyReactionMode(GetLightInfo().selectItem)) return;
+        engine.KeyPressed(led);
+    } else {
+        engine.KeyReleased(led);
+    }
 }

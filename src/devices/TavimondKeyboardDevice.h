@@ -19,6 +19,10 @@
 class COptionUI;
 class CSliderUI;
 
+namespace vx::devices {
+class KeyInputReader;
+}
+
 namespace vx::lighting {
 class KeyboardLightingEngine;
 }
@@ -142,9 +146,23 @@ public:
         return static_cast<const vx::devices::KeyboardProtocol&>(*m_protocol);
     }
 
+    // ---- key reactions on the picture (modes 7, 8, 9, 25) ----
+    // A key of this keyboard went down or up (HID keyboard usage), as its keyboard collection
+    // reports it; lights the key on the picture in the key-reaction modes.
+    void OnKeyboardKey(uint16_t usage, bool pressed);
+    // The LED of the key with this HID keyboard usage (modifiers 0xE0-0xE7 included), or -1.
+    int LedOfUsage(uint16_t usage) const;
+    // Whether the key collection of the cable (false) or the receiver (true) is being read.
+    bool KeyReaderFound(bool wireless) const;
+    static constexpr uint kMsgKeyInput = 0x0C41;
+    static bool IsKeyReactionMode(int mode) { return mode == 7 || mode == 8 || mode == 9 || mode == 25; }
+
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
     void TakeProfileRecords() override;
+    qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam) override;
+    void NotifyInterfaceOpened(const std::string& path, bool wireless) override;
+    void NotifyInterfaceClosing(bool wireless) override;
 
 private:
     // Sends the settings, saves and redraws; with `before` (the profile before the change) the
@@ -196,4 +214,6 @@ private:
     QPointer<COptionUI> m_wFlagOption;
     QPointer<COptionUI> m_key6Option;
     QPointer<QWidget> m_repeatInput;
+    // Readers of the keyboard collection behind the cable and the receiver.
+    std::unique_ptr<vx::devices::KeyInputReader> m_keyReaders[2];
 };

@@ -506,10 +506,12 @@ bool CTavimondUSBDevice::OpenNotifyInterface(const std::string& path, bool wirel
     }
     reader->Start();
     reader->Wake();
+    if (opened) NotifyInterfaceOpened(path, wireless);
     return opened;
 }
 
 void CTavimondUSBDevice::CloseNotifyInterface(bool wireless) {
+    NotifyInterfaceClosing(wireless);
     std::unique_ptr<NotifyReader>& reader = wireless ? m_wirelessReader : m_wiredReader;
     if (reader) reader->Stop();
     HidLink& link = wireless ? m_notifyLink.WirelessLink() : m_notifyLink.WiredLink();

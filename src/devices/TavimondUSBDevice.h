@@ -269,6 +269,16 @@ public:
     std::string ProfilePathText() const;
 
 protected:
+    // Messages posted to the page's own handle (from its reader threads), on the UI thread.
+    virtual qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
+    WindowHandle SelfHandle() const { return m_selfHandle; }
+    // The notification interface of the cable or the receiver was opened (with its path) or is
+    // being closed; a page that reads more of the device follows it here.
+    virtual void NotifyInterfaceOpened(const std::string& path, bool wireless) {
+        (void)path;
+        (void)wireless;
+    }
+    virtual void NotifyInterfaceClosing(bool wireless) { (void)wireless; }
     // Device classes hand over their engine (the base runs a mousepad-like one) and, from their
     // constructor, their protocol (the base has the common one).
     explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
@@ -375,7 +385,6 @@ private:
     };
 
     void RegisterMessageTarget();
-    qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
     void SelectFunctionTabs(int functionTab, int keyFunctionTab);
     // On the worker: the latest frame handed over goes out under the stream rule.
     void SendLatestFrame();
