@@ -64,8 +64,6 @@ public:
         if (!XQueryExtension(m_display, "XInputExtension", &m_xiOpcode, &event, &error)) return false;
         int major = 2, minor = 1;
         if (XIQueryVersion(m_display, &major, &minor) != Success || major < 2) return false;
-        // Raw events reach every client that selects them, whoever holds a grab, from 2.1 on.
-        m_rawUnderGrab = major > 2 || minor >= 1;
         return true;
     }
 
@@ -93,7 +91,6 @@ public:
                                              GrabModeAsync, CurrentTime);
             m_grabbed = result == GrabSuccess;
             if (!m_grabbed) DebugLog("input hook: the keyboard could not be grabbed (" + std::to_string(result) + ")");
-            if (m_grabbed && !m_rawUnderGrab) DebugLog("input hook: this X server hides raw keys under a grab");
         } else {
             XUngrabKeyboard(m_display, CurrentTime);
             m_grabbed = false;
@@ -110,6 +107,12 @@ private:
         while (XPending(m_display) > 0) {
             XEvent event;
             XNextEvent(m_display, &event);
+            // Under its own grab this client gets the keys as core events and not as raw ones.
+            if (event.type == KeyPress || event.type == KeyRelease) {
+                if (m_grabbed) OnKey(static_cast<int>(event.xkey.keycode) - kEvdevOffset, event.type == KeyPress,
+                                     static_cast<uint32_t>(event.xkey.time));
+                continue;
+            }
             XGenericEventCookie* cookie = &event.xcookie;
             if (cookie->type != GenericEvent || cookie->extension != m_xiOpcode) continue;
             if (!XGetEventData(m_display, cookie)) continue;
@@ -122,6 +125,7 @@ private:
         switch (type) {
             case XI_RawKeyPress:
             case XI_RawKeyRelease:
+                if (m_grabbed) return;
                 OnKey(raw->detail - kEvdevOffset, type == XI_RawKeyPress, static_cast<uint32_t>(raw->time));
                 return;
             case XI_RawButtonPress:
@@ -157,6 +161,8 @@ private:
         m_onKey(message, record);
     }
 
+    // Raw events carry no screen position: the pointer's place is read when the event is taken,
+    // a few milliseconds after the click.
     void OnButton(int button, bool press, uint32_t time) {
         MouseEventRecord record;
         uint32_t message = 0;
@@ -190,7 +196,6 @@ private:
 
     Display* m_display = nullptr;
     int m_xiOpcode = 0;
-    bool m_rawUnderGrab = true;
     bool m_grabbed = false;
     bool m_altDown = false;
     bool m_ctrlDown = false;

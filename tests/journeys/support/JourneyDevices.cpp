@@ -67,6 +67,10 @@ int JourneyDevices::SetPhoneType(Device device, uint8_t phoneType) {
 }
 int JourneyDevices::Notify(Device device, uint16_t code) { return m_hub->Notify(Model(device), code); }
 
+int JourneyDevices::SendKeys(Device device, uint8_t modifiers, const std::vector<uint8_t>& usages) {
+    return m_hub->SendKeys(Model(device), modifiers, usages);
+}
+
 std::string JourneyDevices::LinkPath(Device device, int collection) const {
     return m_hub->LinkPath(Model(device), collection);
 }

@@ -36,6 +36,8 @@ public:
     int SetBattery(Device device, uint8_t percent, uint8_t charging = 0);
     int SetPhoneType(Device device, uint8_t phoneType);
     int Notify(Device device, uint16_t code);
+    // Keys held on the keyboard, as its keyboard collection reports them; {} releases them all.
+    int SendKeys(Device device, uint8_t modifiers, const std::vector<uint8_t>& usages);
     // The node of one of the device's collections, as discovery hands it to a page.
     std::string LinkPath(Device device, int collection) const;
 

@@ -1,0 +1,10 @@
+# The input hook on a private X server with injected input (skipped without Xvfb).
+if(NOT VX_WITH_QT)
+    return()
+endif()
+pkg_check_modules(VX_XTST REQUIRED IMPORTED_TARGET xtst x11)
+add_executable(app_input_hook_x11 ${CMAKE_CURRENT_LIST_DIR}/hook/InputHookX11Test.cpp)
+target_link_libraries(app_input_hook_x11 PRIVATE vx_app PkgConfig::VX_XTST GTest::gtest Threads::Threads)
+target_include_directories(app_input_hook_x11 PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR} ${VX_GENERATED_DIR})
+add_test(NAME app_input_hook_x11 COMMAND app_input_hook_x11)
+set_tests_properties(app_input_hook_x11 PROPERTIES LABELS "app" TIMEOUT 60)
