@@ -860,6 +860,8 @@ void CMainWnd::OnGameEvent(quintptr kind, qintptr mode) {
     if (m_gameTimer == nullptr) {
         m_gameTimer = new QTimer(this);
         m_gameTimer->setSingleShot(true);
+        // A coarse timer may end the five seconds a quarter second early.
+        m_gameTimer->setTimerType(Qt::PreciseTimer);
         connect(m_gameTimer, &QTimer::timeout, this, [this] {
             if (m_awake) OnGameTimer();
         });
