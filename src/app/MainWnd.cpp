@@ -21,6 +21,7 @@
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DeviceHook.h"
+#include "app/HookMessageRoute.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
 #include "app/PagePanels.h"
@@ -737,51 +738,11 @@ bool CMainWnd::HandleHookMessage(uint message, quintptr wParam, qintptr lParam) 
         OnGameEvent(wParam, lParam);
         return true;
     }
-    struct Route {
-        uint message;
-        int target;  // 0: single key; 1..: recording target; -1: nothing
-        bool mouse;
-    };
-    const Route routes[] = {
-        {WM_HOOK_KEY_SINGLEKEY_MSG, 0, false},
-        {WM_HOOK_KEY_HITKEY_MSG, -1, false},
-        {WM_HOOK_KEY_KBMACRO_MSG, vx::platform::kHookMacro, false},
-        {WM_HOOK_KEY_KBMACROPREVIOUS_MSG, vx::platform::kHookMacroPrevious, false},
-        {WM_HOOK_KEY_KBMACROLATER_MSG, vx::platform::kHookMacroLater, false},
-        {WM_HOOK_KEY_KBMACROSINGLE_MSG, vx::platform::kHookMacroSingle, false},
-        {WM_HOOK_KEY_MSMACRO_MSG, vx::platform::kHookMacro, true},
-        {WM_HOOK_KEY_MSMACROPREVIOUS_MSG, vx::platform::kHookMacroPrevious, true},
-        {WM_HOOK_KEY_MSMACROLATER_MSG, vx::platform::kHookMacroLater, true},
-        {WM_HOOK_KEY_MSMACROSINGLE_MSG, vx::platform::kHookMacroSingle, true},
-        {WM_HOOK_MOU_SINGLEKEY_MSG, -1, false},
-        {WM_HOOK_MOU_HITKEY_MSG, -1, false},
-        {WM_HOOK_MOU_KBMACRO_MSG, -1, false},
-        {WM_HOOK_MOU_MSMACRO_MSG, -1, false},
-        {UWM_MOUSERBUTTONDOWN_USER_MSG, -1, false},
-        {UWM_MOUSELBUTTONUP_USER_MSG, -1, false},
-        {UWM_MOUSELBUTTONDOWN_USER_MSG, -1, false},
-        {UWM_MOUSERBUTTONUP_USER_MSG, -1, false},
-        {UWM_MOUSEMOVE_USER_MSG, -1, false},
-    };
-    for (const Route& route : routes) {
-        if (route.message != message || message == 0) continue;
-        // The record lives in the sender's frame for the length of this send only.
-        if (route.target < 0 || lParam == 0) return true;
-        CTavimondUSBDevice* page = CurrentDevicePage();
-        IHookEventSink* sink = page ? page->HookEventSink() : nullptr;
-        if (message == WM_HOOK_KEY_MSMACRO_MSG) DebugLog("WM_HOOK_KEY_MSMACRO");
-        if (sink == nullptr) return true;
-        const auto message32 = static_cast<uint32_t>(wParam);
-        if (route.mouse) {
-            sink->OnRecordMouse(route.target, message32, *reinterpret_cast<const MouseEventRecord*>(lParam));
-        } else if (route.target == 0) {
-            sink->OnSingleKey(message32, *reinterpret_cast<const KeyboardEventRecord*>(lParam));
-        } else {
-            sink->OnRecordKey(route.target, message32, *reinterpret_cast<const KeyboardEventRecord*>(lParam));
-        }
-        return true;
-    }
-    return false;
+    if (!vx::app::IsHookMessage(message)) return false;
+    if (message == WM_HOOK_KEY_MSMACRO_MSG) DebugLog("WM_HOOK_KEY_MSMACRO");
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    vx::app::DeliverHookMessage(page ? page->HookEventSink() : nullptr, message, wParam, lParam);
+    return true;
 }
 
 void CMainWnd::OnHookSwitch(quintptr on) {

@@ -19,6 +19,7 @@
 
 #include "app/DeviceHook.h"
 #include "app/HookLibrary.h"
+#include "app/HookMessageRoute.h"
 #include "app/InputEventSource.h"
 #include "app/RegisteredMessages.h"
 #include "platform/InputHookEvents.h"
@@ -327,6 +328,81 @@ TEST_F(InputHookX11Test, ARecordingGetsKeysAndButtonsAsTheMessagesOfItsTarget) {
     const std::vector<Received> single = WaitFor(WM_HOOK_KEY_SINGLEKEY_MSG, 2);
     EXPECT_EQ(single.size(), 2u);
     for (const Received& got : m_received) EXPECT_FALSE(got.message == WM_HOOK_KEY_MSMACROLATER_MSG);
+}
+
+// A page's receiving side that keeps what it was handed.
+class RecordingSink : public vx::platform::IHookEventSink {
+public:
+    struct Call {
+        std::string kind;
+        int target = 0;
+        uint32_t message = 0;
+        uint32_t code = 0;  // scan code or x
+    };
+    void OnSingleKey(uint32_t message, const KeyboardEventRecord& record) override {
+        calls.push_back({"single", 0, message, record.scanCode});
+    }
+    void OnRecordKey(int target, uint32_t message, const KeyboardEventRecord& record) override {
+        calls.push_back({"key", target, message, record.scanCode});
+    }
+    void OnRecordMouse(int target, uint32_t message, const MouseEventRecord& record) override {
+        calls.push_back({"mouse", target, message, static_cast<uint32_t>(record.x)});
+    }
+    std::vector<Call> calls;
+};
+
+// From the desktop's keys and buttons to the panel, as the main window routes them: each mode's
+// messages reach the receiver as the recording target the panel asked for.
+TEST_F(InputHookX11Test, EachModeReachesThePanelAsItsTarget) {
+    RecordingSink sink;
+    QObject windowObject;
+    const WindowHandle window = CWindowMessages::Register(&windowObject, [&](uint message, quintptr wParam, qintptr lParam) {
+        vx::app::DeliverHookMessage(&sink, message, wParam, lParam);
+        return qintptr(0);
+    });
+    auto waitCalls = [&](size_t count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (sink.calls.size() < count && timer.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        Settle(50);
+    };
+
+    ASSERT_EQ(m_hook.SetHook(0, vx::platform::kHookSingleKey, window, true, true), 1);
+    PressKey(XK_Delete);
+    waitCalls(2);
+    ASSERT_EQ(sink.calls.size(), 2u);
+    EXPECT_EQ(sink.calls[0].kind, "single");
+    EXPECT_EQ(sink.calls[0].code, 0x53u);
+
+    for (int target : {vx::platform::kHookMacro, vx::platform::kHookMacroPrevious, vx::platform::kHookMacroSingle}) {
+        SCOPED_TRACE(target);
+        sink.calls.clear();
+        ASSERT_EQ(m_hook.SetHook(0, target, window, true, true), 1);
+        PressKey(XK_Tab);
+        ClickButton(2, 50 + target, 60);
+        waitCalls(4);
+        std::vector<RecordingSink::Call> calls;
+        for (const auto& call : sink.calls) {
+            if (call.message != vx::platform::kWmMouseMove) calls.push_back(call);
+        }
+        ASSERT_EQ(calls.size(), 4u);
+        EXPECT_EQ(calls[0].kind, "key");
+        EXPECT_EQ(calls[0].target, target);
+        EXPECT_EQ(calls[0].code, 0x0Fu);
+        EXPECT_EQ(calls[2].kind, "mouse");
+        EXPECT_EQ(calls[2].target, target);
+        EXPECT_EQ(calls[2].message, vx::platform::kWmMButtonDown);
+        EXPECT_EQ(calls[2].code, static_cast<uint32_t>(50 + target));
+    }
+
+    // Mode 2 has no receiver in the program: nothing reaches the panel.
+    sink.calls.clear();
+    ASSERT_EQ(m_hook.SetHook(0, vx::platform::kHookHitKey, window, true, true), 1);
+    PressKey(XK_Tab);
+    Settle(200);
+    EXPECT_TRUE(sink.calls.empty());
+    m_hook.RemoveHook();
+    CWindowMessages::Unregister(window);
 }
 
 TEST_F(InputHookX11Test, WithoutAnXServerTheCaptureFallsBackToTheOwnWindow) {
