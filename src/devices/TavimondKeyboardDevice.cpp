@@ -770,19 +770,18 @@ qintptr CTavimondKeyboardDevice::OnPageMessage(uint message, quintptr wParam, qi
 }
 
 int CTavimondKeyboardDevice::LedOfUsage(uint16_t usage) const {
-    // The physical key is the logical key whose factory function sends this usage; the keyboard
-    // reports what a key sends, so a key given another key's function lights that key's place.
+    // The physical key is the logical key whose factory function sends this usage, and a logical
+    // key lights the LED of its own number. The keyboard reports what a key sends, so a key given
+    // another key's function lights that key's place.
     constexpr uint16_t kFirstModifier = 0xE0;
     const auto& factory = vx::device_tables::KeyboardFactoryKeys();
-    const auto& leds = KeyLedMap();
-    for (size_t key = 0; key < factory.size() && key < leds.size(); ++key) {
+    for (size_t key = 0; key < factory.size() && key < static_cast<size_t>(vx::lighting::kKeyboardLeds); ++key) {
         const vx::device_tables::KeyFunction& function = factory[key];
         if (function.type != 0x20 || !vx::device_tables::IsKeyboardKeyListed(key)) continue;
         const bool matches = usage >= kFirstModifier && usage < kFirstModifier + 8
                                  ? function.second == 0 && function.first == (1u << (usage - kFirstModifier))
                                  : function.first == 0 && function.second == usage;
-        if (!matches) continue;
-        return leds[key] == kNoSlot ? -1 : leds[key];
+        if (matches) return static_cast<int>(key);
     }
     return -1;
 }
