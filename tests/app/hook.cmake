@@ -8,3 +8,10 @@ target_link_libraries(app_input_hook_x11 PRIVATE vx_app PkgConfig::VX_XTST GTest
 target_include_directories(app_input_hook_x11 PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR} ${VX_GENERATED_DIR})
 add_test(NAME app_input_hook_x11 COMMAND app_input_hook_x11)
 set_tests_properties(app_input_hook_x11 PROPERTIES LABELS "app" TIMEOUT 60)
+# Where no desktop-wide source exists: the program's own window.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_executable(app_input_hook_window ${CMAKE_CURRENT_LIST_DIR}/hook/InputHookWindowTest.cpp)
+target_link_libraries(app_input_hook_window PRIVATE vx_app Qt6::Test GTest::gtest Threads::Threads)
+target_include_directories(app_input_hook_window PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR} ${VX_GENERATED_DIR})
+add_test(NAME app_input_hook_window COMMAND app_input_hook_window)
+set_tests_properties(app_input_hook_window PROPERTIES LABELS "app" TIMEOUT 60)
