@@ -1,12 +1,31 @@
 // The X11 back end of the input event source: XInput2 raw events of the root window on a
 // connection of its own, read on the UI thread through a socket notifier.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QSocketNotifier>
+#include <QWindow>
 #include <QTimer>
 #include <memory>
 
 #include "app/InputEventSource.h"
 #include "platform/DebugLog.h"
 #include "platform/KeyCodeTable.h"
+
+namespace vx::app {
+// Keeps key events from the program's controls while the hook holds the grab; the lock keys pass.
+// (Before Xlib, which defines KeyPress as a macro.)
+class CaptureKeyFilter : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
+            event->type() != QEvent::ShortcutOverride)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key != Qt::Key_CapsLock && key != Qt::Key_NumLock && key != Qt::Key_ScrollLock;
+    }
+};
+}  // namespace vx::app
 
 // After the program's headers: Xlib defines names such as None and Bool as macros.
 #include <X11/Xlib.h>
@@ -52,7 +71,7 @@ public:
     ~CX11BackEnd() override {
         m_notifier.reset();
         if (m_display) {
-            if (m_grabbed) XUngrabKeyboard(m_display, CurrentTime);
+            if (m_grabbed) SetKeyboardGrab(false);
             XCloseDisplay(m_display);
         }
     }
@@ -84,18 +103,34 @@ public:
         return true;
     }
 
+    // The grab is taken by the program's own X connection on its focused window, keys reported
+    // to the program as usual (owner events): a grab by another connection, or on the root
+    // window, takes the focus from the program's window, and its focused control (the key edit
+    // that started the capture) would see itself left and end the capture at once. The controls
+    // are then kept from the keys by an event filter; the raw events still reach the hook. Where
+    // Qt has no X connection (tests run it off screen) the hook's own connection grabs the root
+    // window, and its keys come as core events.
     void SetKeyboardGrab(bool on) override {
         if (on == m_grabbed) return;
         if (on) {
-            const int result = XGrabKeyboard(m_display, DefaultRootWindow(m_display), False, GrabModeAsync,
+            Display* qtDisplay = nullptr;
+            if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
+                qtDisplay = x11->display();
+            const QWindow* focused = QGuiApplication::focusWindow();
+            m_grabDisplay = qtDisplay && focused ? qtDisplay : m_display;
+            m_ownerEvents = m_grabDisplay != m_display;
+            const Window grabWindow = m_ownerEvents ? static_cast<Window>(focused->winId()) : DefaultRootWindow(m_display);
+            const int result = XGrabKeyboard(m_grabDisplay, grabWindow, m_ownerEvents ? True : False, GrabModeAsync,
                                              GrabModeAsync, CurrentTime);
             m_grabbed = result == GrabSuccess;
             if (!m_grabbed) DebugLog("input hook: the keyboard could not be grabbed (" + std::to_string(result) + ")");
+            if (m_grabbed && m_ownerEvents) qApp->installEventFilter(&m_keyFilter);
         } else {
-            XUngrabKeyboard(m_display, CurrentTime);
+            XUngrabKeyboard(m_grabDisplay, CurrentTime);
+            if (m_ownerEvents) qApp->removeEventFilter(&m_keyFilter);
             m_grabbed = false;
         }
-        XFlush(m_display);
+        XFlush(m_grabDisplay);
         // The round trip may have queued events the socket will not announce again.
         QTimer::singleShot(0, m_notifier.get(), [this] { Drain(); });
     }
@@ -109,7 +144,7 @@ private:
             XNextEvent(m_display, &event);
             // Under its own grab this client gets the keys as core events and not as raw ones.
             if (event.type == KeyPress || event.type == KeyRelease) {
-                if (m_grabbed) OnKey(static_cast<int>(event.xkey.keycode) - kEvdevOffset, event.type == KeyPress,
+                if (m_grabbed && !m_ownerEvents) OnKey(static_cast<int>(event.xkey.keycode) - kEvdevOffset, event.type == KeyPress,
                                      static_cast<uint32_t>(event.xkey.time));
                 continue;
             }
@@ -125,7 +160,7 @@ private:
         switch (type) {
             case XI_RawKeyPress:
             case XI_RawKeyRelease:
-                if (m_grabbed) return;
+                if (m_grabbed && !m_ownerEvents) return;
                 OnKey(raw->detail - kEvdevOffset, type == XI_RawKeyPress, static_cast<uint32_t>(raw->time));
                 return;
             case XI_RawButtonPress:
@@ -195,6 +230,9 @@ private:
     }
 
     Display* m_display = nullptr;
+    Display* m_grabDisplay = nullptr;
+    bool m_ownerEvents = false;
+    vx::app::CaptureKeyFilter m_keyFilter;
     int m_xiOpcode = 0;
     bool m_grabbed = false;
     bool m_altDown = false;

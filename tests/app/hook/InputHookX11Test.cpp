@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -25,8 +28,16 @@
 #include "platform/InputHookEvents.h"
 #include "widgets/WindowMessages.h"
 
-// Named before Xlib defines None.
+// Named before Xlib defines None and FocusOut.
 constexpr vx::app::CaptureScope kNoCapture = vx::app::CaptureScope::None;
+// Counts the times a control lost the focus.
+struct FocusWatch : QObject {
+    int lost = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) ++lost;
+        return false;
+    }
+};
 
 // After the program's headers: Xlib's macros (None, Bool, ...) would break them.
 #include <X11/XKBlib.h>
@@ -57,7 +68,7 @@ public:
             dup2(devnull, 2);
             const std::string fd = std::to_string(fds[1]);
             const QByteArray path = xvfb.toLocal8Bit();
-            execl(path.constData(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+            execl(path.constData(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-noreset", "-nolisten",
                   "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -108,17 +119,7 @@ struct Received {
 
 class InputHookX11Test : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        g_server = new PrivateXServer;
-        g_serverUp = g_server->Start();
-        if (g_serverUp) qputenv("DISPLAY", QByteArray::fromStdString(g_server->Display()));
-        qputenv("VX_INPUT_HOOK", "x11");
-        registered_messages::RegisterHookMessages();
-    }
-    static void TearDownTestSuite() {
-        g_server->Stop();
-        delete g_server;
-    }
+    static void SetUpTestSuite() { registered_messages::RegisterHookMessages(); }
 
     void SetUp() override {
         if (!g_serverUp) GTEST_SKIP() << "Xvfb is not installed or did not start";
@@ -405,6 +406,59 @@ TEST_F(InputHookX11Test, EachModeReachesThePanelAsItsTarget) {
     CWindowMessages::Unregister(window);
 }
 
+// On an X11 desktop the key edit that starts a capture keeps the focus (a capture that took it
+// away would end itself), its window's controls get none of the keys, and a global shortcut of
+// another program does not fire.
+TEST_F(InputHookX11Test, ACaptureFromTheProgramsFocusedEditKeepsItsFocus) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "runs as app_input_hook_xcb";
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.resize(200, 60);
+    window.show();
+    window.activateWindow();
+    edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }, 3000)) << "the edit never got the focus";
+    FocusWatch watch;
+    edit->installEventFilter(&watch);
+
+    // Another program's global shortcut on Q.
+    m_other = XOpenDisplay(nullptr);
+    ASSERT_NE(m_other, nullptr);
+    const KeyCode q = XKeysymToKeycode(m_other, XK_q);
+    XGrabKey(m_other, q, AnyModifier, DefaultRootWindow(m_other), True, GrabModeAsync, GrabModeAsync);
+    XSync(m_other, False);
+    auto shortcutFired = [&] {
+        XSync(m_other, False);
+        int fired = 0;
+        while (XPending(m_other) > 0) {
+            XEvent event;
+            XNextEvent(m_other, &event);
+            if (event.type == KeyPress) ++fired;
+        }
+        return fired;
+    };
+
+    ASSERT_EQ(m_hook.SetHook(0, vx::platform::kHookSingleKey, m_window, true, true), 1);
+    PressKey(XK_a);
+    PressKey(XK_q);
+    const std::vector<Received> keys = WaitFor(WM_HOOK_KEY_SINGLEKEY_MSG, 4);
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_EQ(keys[0].key.scanCode, 0x1Eu);
+    EXPECT_EQ(keys[2].key.scanCode, 0x10u);
+    Settle(100);
+    EXPECT_EQ(watch.lost, 0) << "the capture took the focus from the edit that started it";
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_TRUE(edit->text().isEmpty()) << "a captured key reached the window's control";
+    EXPECT_EQ(shortcutFired(), 0) << "another program's shortcut fired during the capture";
+
+    // Without the capture the edit types again and the shortcut fires: both checks can see it.
+    m_hook.RemoveHook();
+    PressKey(XK_b);
+    PressKey(XK_q);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->text() == QStringLiteral("b"); }, 3000)) << edit->text().toStdString();
+    EXPECT_EQ(shortcutFired(), 1);
+}
+
 TEST_F(InputHookX11Test, WithoutAnXServerTheCaptureFallsBackToTheOwnWindow) {
     const QByteArray display = qgetenv("DISPLAY");
     QTemporaryDir noDevices;
@@ -425,9 +479,26 @@ TEST_F(InputHookX11Test, WithoutAnXServerTheCaptureFallsBackToTheOwnWindow) {
 
 }  // namespace
 
+// The program off screen (its windows on no display; the hook's own connection grabs), or, with
+// VX_TEST_QPA=xcb, on the private X server itself, as it runs on an X11 desktop.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    PrivateXServer server;
+    g_server = &server;
+    g_serverUp = server.Start();
+    if (g_serverUp) qputenv("DISPLAY", QByteArray::fromStdString(server.Display()));
+    qputenv("VX_INPUT_HOOK", "x11");
+    const QByteArray platform = qEnvironmentVariableIsEmpty("VX_TEST_QPA") ? QByteArray("offscreen") : qgetenv("VX_TEST_QPA");
+    if (platform != "offscreen" && !g_serverUp) {
+        std::printf("Xvfb is not installed or did not start: nothing to run on\n");
+        return 0;
+    }
+    qputenv("QT_QPA_PLATFORM", platform);
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    server.Stop();
+    return result;
 }
