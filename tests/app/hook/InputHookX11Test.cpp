@@ -16,7 +16,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -487,11 +486,9 @@ int main(int argc, char** argv) {
     g_serverUp = server.Start();
     if (g_serverUp) qputenv("DISPLAY", QByteArray::fromStdString(server.Display()));
     qputenv("VX_INPUT_HOOK", "x11");
-    const QByteArray platform = qEnvironmentVariableIsEmpty("VX_TEST_QPA") ? QByteArray("offscreen") : qgetenv("VX_TEST_QPA");
-    if (platform != "offscreen" && !g_serverUp) {
-        std::printf("Xvfb is not installed or did not start: nothing to run on\n");
-        return 0;
-    }
+    // Without a server every test skips, saying why.
+    const QByteArray platform =
+        qEnvironmentVariableIsEmpty("VX_TEST_QPA") || !g_serverUp ? QByteArray("offscreen") : qgetenv("VX_TEST_QPA");
     qputenv("QT_QPA_PLATFORM", platform);
     int result = 0;
     {
