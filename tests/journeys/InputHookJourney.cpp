@@ -157,7 +157,7 @@ TEST_F(InputHookJourney, TwoGameEventsInARowGiveBackTheFirstOnesEffect) {
     EXPECT_EQ(ShownEffect(), 5);
 }
 
-TEST_F(InputHookJourney, ARecordingHoldsTheSelectorAndTheProfilePanelUntilItEnds) {
+TEST_F(InputHookJourney, ARecordingHoldsTheSelectorAndTheProfilePanelUntilItEndsOrTheDeviceGoes) {
     PlugAndWait(Device::KeyboardWired);
     PlugAndWait(Device::MouseWired);
     ShowDevicePage(Device::KeyboardWired);
@@ -185,6 +185,18 @@ TEST_F(InputHookJourney, ARecordingHoldsTheSelectorAndTheProfilePanelUntilItEnds
     if (profilePanel) EXPECT_TRUE(profilePanel->isEnabled());
     ShowDevicePage(Device::MouseWired);
     EXPECT_NE(CurrentPage(), page);
+
+    // The keyboard is pulled out during a recording: the hook goes, the selector is free again
+    // and shows the mouse.
+    ShowDevicePage(Device::KeyboardWired);
+    host->StartRecording(1, vx::platform::kHookMacro);
+    ASSERT_FALSE(Window().RecordingUnlocked());
+    ASSERT_EQ(Devices().Unplug(Device::KeyboardWired), 1);
+    EXPECT_TRUE(WaitUntil([&] { return Window().RecordingUnlocked(); }, kDeviceWaitMs))
+        << "the lock stayed after the recorded device went";
+    EXPECT_FALSE(Window().Hook().KeyboardHookInstalled());
+    EXPECT_TRUE(WaitUntil([&] { return CurrentPage() == PageOf(Device::MouseWired); }, kDeviceWaitMs));
+    EXPECT_TRUE(mouseSelect->isEnabled());
 }
 
 }  // namespace
