@@ -123,11 +123,4 @@ std::optional<KeyCodes> KeyCodesOfEvdev(uint32_t evdevCode) {
     return KeyCodes{row.scan, row.extended, row.vk};
 }
 
-uint32_t EvdevOfScanCode(uint16_t scanCode, bool extended) {
-    for (const Row& row : kRows) {
-        if (row.scan == scanCode && row.extended == extended) return row.evdev;
-    }
-    return 0;
-}
-
 }  // namespace vx::platform

@@ -17,9 +17,6 @@ struct KeyCodes {
 // The codes of one evdev key, or nothing for a key the table does not know.
 std::optional<KeyCodes> KeyCodesOfEvdev(uint32_t evdevCode);
 
-// The evdev key whose codes are (scanCode, extended); 0 when none is.
-uint32_t EvdevOfScanCode(uint16_t scanCode, bool extended);
-
 // Keys that the system keeps acting on while a capture holds the keyboard.
 inline constexpr uint16_t kVkCapital = 0x14;
 inline constexpr uint16_t kVkNumLock = 0x90;
