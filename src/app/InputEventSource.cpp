@@ -1,6 +1,7 @@
 #include "app/InputEventSource.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 
 #include "platform/DebugLog.h"
 
@@ -50,9 +51,14 @@ bool CInputEventSource::EnsureBackEnd() {
         m_lastScope = CaptureScope::None;
         return false;
     }
+    const uint64_t generation = ++m_generation;
     const bool started = m_backEnd->Start(
-        [this](uint32_t message, const KeyboardEventRecord& record) { DeliverKey(message, record); },
-        [this](uint32_t message, const MouseEventRecord& record) { DeliverMouse(message, record); });
+        [this, generation](uint32_t message, const KeyboardEventRecord& record) {
+            if (generation == m_generation) DeliverKey(message, record);
+        },
+        [this, generation](uint32_t message, const MouseEventRecord& record) {
+            if (generation == m_generation) DeliverMouse(message, record);
+        });
     if (!started) {
         DebugLog("input hook: the " + name.toStdString() + " back end did not start");
         m_backEnd.reset();
@@ -65,8 +71,13 @@ bool CInputEventSource::EnsureBackEnd() {
 }
 
 void CInputEventSource::ReleaseIfUnused() {
-    if (!m_keyListeners.empty() || !m_mouseListeners.empty() || m_grabHolds > 0) return;
-    m_backEnd.reset();
+    if (!m_backEnd || !m_keyListeners.empty() || !m_mouseListeners.empty() || m_grabHolds > 0) return;
+    // A listener may end the capture from inside the back end's own delivery (a key that moves
+    // the focus away from the key edit): the back end goes once that delivery has returned, and
+    // what it still delivers meanwhile reaches no one.
+    ++m_generation;
+    std::shared_ptr<CInputBackEnd> released(std::move(m_backEnd));
+    QTimer::singleShot(0, this, [released] {});
 }
 
 int CInputEventSource::AddKeyListener(KeyListener listener) {

@@ -79,6 +79,8 @@ private:
     std::map<int, MouseListener> m_mouseListeners;
     int m_nextId = 1;
     int m_grabHolds = 0;
+    // Events of a back end started before the current one are dropped.
+    uint64_t m_generation = 0;
 };
 
 // The back ends; each returns null when it cannot run here.

@@ -458,6 +458,30 @@ TEST_F(InputHookX11Test, ACaptureFromTheProgramsFocusedEditKeepsItsFocus) {
     EXPECT_EQ(shortcutFired(), 1);
 }
 
+// The receiver ends the capture from inside the delivery of a key (as a key panel does when the
+// key moves the focus on): the keys still queued go nowhere, and a new capture works.
+TEST_F(InputHookX11Test, ACaptureEndedByItsOwnKeyLeavesNothingBehind) {
+    QObject windowObject;
+    int delivered = 0;
+    const WindowHandle window = CWindowMessages::Register(&windowObject, [&](uint, quintptr, qintptr) {
+        ++delivered;
+        m_hook.RemoveHook();
+        return qintptr(0);
+    });
+    ASSERT_EQ(m_hook.SetHook(0, vx::platform::kHookSingleKey, window, true, true), 1);
+    PressKey(XK_a);
+    PressKey(XK_b);
+    PressKey(XK_c);
+    Settle(300);
+    EXPECT_EQ(delivered, 1);
+    EXPECT_FALSE(m_hook.KeyboardHookInstalled());
+    CWindowMessages::Unregister(window);
+
+    ASSERT_EQ(m_hook.SetHook(0, vx::platform::kHookSingleKey, m_window, true, true), 1);
+    PressKey(XK_d);
+    EXPECT_EQ(WaitFor(WM_HOOK_KEY_SINGLEKEY_MSG, 2).size(), 2u);
+}
+
 TEST_F(InputHookX11Test, WithoutAnXServerTheCaptureFallsBackToTheOwnWindow) {
     const QByteArray display = qgetenv("DISPLAY");
     QTemporaryDir noDevices;
