@@ -151,9 +151,13 @@ private:
             XGenericEventCookie* cookie = &event.xcookie;
             if (cookie->type != GenericEvent || cookie->extension != m_xiOpcode) continue;
             if (!XGetEventData(m_display, cookie)) continue;
+            // A button reports the position of the moves before it first.
+            if (m_motionPending && (cookie->evtype == XI_RawButtonPress || cookie->evtype == XI_RawButtonRelease))
+                FlushMotion();
             Handle(cookie->evtype, static_cast<const XIRawEvent*>(cookie->data));
             XFreeEventData(m_display, cookie);
         }
+        if (m_motionPending) FlushMotion();
     }
 
     void Handle(int type, const XIRawEvent* raw) {
@@ -168,7 +172,9 @@ private:
                 OnButton(raw->detail, type == XI_RawButtonPress, static_cast<uint32_t>(raw->time));
                 return;
             case XI_RawMotion:
-                OnMotion(static_cast<uint32_t>(raw->time));
+                // A mouse reports up to a thousand moves a second: one position per batch read.
+                m_motionPending = true;
+                m_motionTime = static_cast<uint32_t>(raw->time);
                 return;
             default:
                 return;
@@ -207,6 +213,11 @@ private:
         m_onMouse(message, record);
     }
 
+    void FlushMotion() {
+        m_motionPending = false;
+        OnMotion(m_motionTime);
+    }
+
     void OnMotion(uint32_t time) {
         MouseEventRecord record;
         PointerPosition(&record.x, &record.y);
@@ -238,6 +249,8 @@ private:
     bool m_altDown = false;
     bool m_ctrlDown = false;
     int32_t m_lastX = -1, m_lastY = -1;
+    bool m_motionPending = false;
+    uint32_t m_motionTime = 0;
     KeyFn m_onKey;
     MouseFn m_onMouse;
     std::unique_ptr<QSocketNotifier> m_notifier;
