@@ -11,6 +11,14 @@
 #include "panels/LightControlUI.h"
 #include "profiles/StringUtil.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+
+namespace vx::app {
+
 using vx::profiles::SplitNameIndex;
 
 namespace routes {
@@ -321,3 +329,5 @@ const char* NotBuiltFeature(const QString& name) {
 }
 
 }  // namespace routes
+
+}  // namespace vx::app

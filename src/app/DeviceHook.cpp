@@ -5,6 +5,9 @@
 
 using vx::platform::KeyboardEventRecord;
 
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+
 namespace vx::app {
 
 CDeviceHook::~CDeviceHook() {

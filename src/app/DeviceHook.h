@@ -20,13 +20,13 @@ public:
 
     // 1 when installed, 0 when the keyboard hook could not be installed (mode and window stay as
     // they were, the library is not asked).
-    int SetHook(uintptr_t callerValue, int mode, WindowHandle window, bool useKeyboardHook, bool useLibrary);
+    int SetHook(uintptr_t callerValue, int mode, vx::widgets::WindowHandle window, bool useKeyboardHook, bool useLibrary);
     // The result of removing the keyboard hook: 0 when none was installed.
     int RemoveHook();
 
     bool KeyboardHookInstalled() const { return m_keyListener != 0; }
     int Mode() const { return m_mode; }
-    WindowHandle Window() const { return m_window; }
+    vx::widgets::WindowHandle Window() const { return m_window; }
     uintptr_t CallerValue() const { return m_callerValue; }
     // What the running capture reaches (None while nothing runs).
     CaptureScope Scope() const;
@@ -42,7 +42,7 @@ private:
     bool m_libraryInstalled = false;
     uintptr_t m_callerValue = 0;
     int m_mode = 0;
-    WindowHandle m_window = 0;
+    vx::widgets::WindowHandle m_window = 0;
 };
 
 }  // namespace vx::app

@@ -13,8 +13,8 @@
 
 namespace vx::app {
 
-int InstallHook(WindowHandle window, int mode);
-int UnInstallHook(WindowHandle window);
+int InstallHook(vx::widgets::WindowHandle window, int mode);
+int UnInstallHook(vx::widgets::WindowHandle window);
 
 // The recording message of a mouse event for a hook mode; 0 when the mode records no mouse.
 uint MouseMessageForMode(int mode);

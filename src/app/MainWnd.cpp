@@ -47,6 +47,27 @@
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::PermissionNotice;
+using vx::discovery::UdevRulesCommand;
+using vx::discovery::UdevRulesFile;
+using vx::widgets::CMenuWnd;
+using vx::widgets::CRenderEngine;
+using vx::widgets::CResourceManager;
+using vx::widgets::CWindowMessages;
+using vx::widgets::TNotifyUI;
+using vx::widgets::WindowHandle;
+namespace ui = vx::widgets::ui;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::kTypeHeadset;
+using vx::discovery::FindUdevRulesFile;
+using vx::discovery::UdevRulesFolders;
+using vx::panels::CLightControlUI;
+using vx::update::CSetWnd;
+
+namespace vx::app {
+
 using vx::link::DeviceCatalog;
 using vx::link::DeviceModel;
 using vx::link::WiredTypeCodeOf;
@@ -106,7 +127,7 @@ void PutInt(QByteArray& record, int slot, uint32_t value) {
 
 // The discovery thread's side of the window: arrivals and removals are sent (the thread waits
 // until the window has handled them), the first-scan notice and permission notices are posted.
-class CMainWnd::Sink : public IDiscoverySink {
+class CMainWnd::Sink : public vx::discovery::IDiscoverySink {
 public:
     Sink(WindowHandle window, std::shared_ptr<Notices> notices)
         : m_window(window), m_notices(std::move(notices)) {}
@@ -245,7 +266,7 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 
 void CMainWnd::Notify(TNotifyUI& msg) {
     // The key edit of the key panel captures one key through the hook while it has the focus.
-    if (msg.sType == notify::kSetFocus && msg.pSender &&
+    if (msg.sType == vx::widgets::notify::kSetFocus && msg.pSender &&
         msg.pSender->objectName().compare(QLatin1String("keyset_keyboard_text_edit"), Qt::CaseInsensitive) == 0) {
         CWindowMessages::PostMessage(GetHWND(), WM_HOOK_SWITCH, 1, 0);
     }
@@ -732,7 +753,7 @@ bool CMainWnd::HandleHookMessage(uint message, quintptr wParam, qintptr lParam) 
         OnHookSwitch(wParam);
         return true;
     }
-    if (message < wm::kFirstRegistered) return false;
+    if (message < vx::widgets::wm::kFirstRegistered) return false;
     if (message == UWM_GAME_START_MSG || message == UWM_GAME_END_MSG || message == UWM_GAME_KILL_MSG ||
         message == UWM_GAME_DEATH_MSG) {
         OnGameEvent(wParam, lParam);
@@ -858,3 +879,5 @@ void CMainWnd::OnSyncAvailable(bool available) {
     if (available) return;
     for (CTavimondUSBDevice* page : m_pages->Headsets()) m_syncPages->Leave(page);
 }
+
+}  // namespace vx::app

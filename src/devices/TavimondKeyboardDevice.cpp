@@ -26,6 +26,20 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
+
+namespace vx::devices {
+
 using vx::link::kLinkOk;
 
 using vx::profiles::CKeyboardProfiledata;
@@ -798,3 +812,5 @@ void CTavimondKeyboardDevice::OnKeyboardKey(uint16_t usage, bool pressed) {
         engine.KeyReleased(led);
     }
 }
+
+}  // namespace vx::devices

@@ -16,6 +16,11 @@
 #include "app/MainWnd.h"
 #include "devices/TavimondKeyboardDevice.h"
 
+using vx::app::CControlCenterBus;
+using vx::app::CDeviceOptionUI;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondUSBDevice;
+
 namespace journeys {
 namespace {
 

@@ -13,8 +13,14 @@
 #include "app/RegisteredMessages.h"
 #include "widgets/WindowMessages.h"
 
+using vx::app::WM_HOOK_KEY_SINGLEKEY_MSG;
+
 using vx::app::CaptureScope;
 using vx::app::CDeviceHook;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+// The registered message numbers and their registration.
+using namespace vx::app;
 using vx::platform::KeyboardEventRecord;
 
 namespace {

@@ -44,8 +44,25 @@ struct FocusWatch : QObject {
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+using vx::app::UWM_MOUSELBUTTONDOWN_USER_MSG;
+using vx::app::UWM_MOUSELBUTTONUP_USER_MSG;
+using vx::app::UWM_MOUSEMOVE_USER_MSG;
+using vx::app::UWM_MOUSERBUTTONDOWN_USER_MSG;
+using vx::app::UWM_MOUSERBUTTONUP_USER_MSG;
+using vx::app::WM_HOOK_KEY_KBMACROLATER_MSG;
+using vx::app::WM_HOOK_KEY_KBMACRO_MSG;
+using vx::app::WM_HOOK_KEY_MSMACROLATER_MSG;
+using vx::app::WM_HOOK_KEY_MSMACROPREVIOUS_MSG;
+using vx::app::WM_HOOK_KEY_MSMACROSINGLE_MSG;
+using vx::app::WM_HOOK_KEY_MSMACRO_MSG;
+using vx::app::WM_HOOK_KEY_SINGLEKEY_MSG;
+
 using vx::app::CaptureScope;
 using vx::app::CDeviceHook;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+// The registered message numbers and their registration.
+using namespace vx::app;
 using vx::platform::KeyboardEventRecord;
 using vx::platform::MouseEventRecord;
 
