@@ -4,12 +4,14 @@
 #include <QWidget>
 
 #include "app/PagePanels.h"
+#include "app/RouterPanelPrompts.h"
 #include "app/RouterProfilePrompts.h"
 #include "app/WindowRoutes.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
@@ -120,10 +122,25 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             panel->SetPrompts(m_profilePrompts.get());
             return panel;
         }
+        case RouteOwner::KeyPanel: {
+            vx::panels::CKeySetControlUI* panel = CPagePanels::KeyPanelOf(page);
+            if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+            return panel;
+        }
+        case RouteOwner::MacroPanel:
+            return MacroPanelOwner(page);
         case RouteOwner::Window:
             break;
     }
     return nullptr;
+}
+
+vx::panels::IPanelPrompts& CControlRouter::PanelPrompts() {
+    if (!m_panelPrompts) {
+        m_panelPrompts =
+            std::make_unique<CRouterPanelPrompts>(m_host, [this](const QString& item) { OnMenuCommand(item); });
+    }
+    return *m_panelPrompts;
 }
 
 void CControlRouter::OnTimer(int id) {
@@ -132,4 +149,8 @@ void CControlRouter::OnTimer(int id) {
     if (CDeviceProfileUI* panel = static_cast<CDeviceProfileUI*>(OwnerOf(RouteOwner::ProfilePanel))) {
         panel->RunDelayedSelect();
     }
+}
+
+void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice*) {
+    return nullptr;
 }

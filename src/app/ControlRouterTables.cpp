@@ -8,6 +8,7 @@
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
 #include "profiles/StringUtil.h"
 
@@ -23,6 +24,7 @@ using Keyboard = CTavimondKeyboardDevice;
 using Mouse = CTavimondMouseDevice;
 using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
+using Keys = vx::panels::CKeySetControlUI;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -47,6 +49,10 @@ const RouteRow kClickRows[] = {
     Exact<&Profile::OnExportButton>("device_export_btn"),
     Exact<&Profile::OnResetButton>("device_reset_btn"),
     Exact<&Profile::OnRenameButton>("device_profile_edit_save_btn"),
+    Exact<&Keys::OnAssignmentChanged>("key_butt_keysave"),
+    Exact<&Keys::OnDefaultButton>("key_butt_keydefalut"),
+    Exact<&Keys::OnCancelButton>("key_butt_keycancel"),
+    Exact<&Keys::OnWriteButton>("key_butt_prosave"),
     Exact<&Keyboard::OnCustomColourButton>("custom_bright_color_btn", 1),
     Exact<&Keyboard::OnCustomColourButton>("custom_off_color_btn", 0),
     Exact<&Window::OnSameMode>("deng_same_mode"),
@@ -63,6 +69,7 @@ const RouteRow kSelectRows[] = {
     Prefix<&Page::OnPollingRateOption>("polling_rate_option_"),
     Prefix<&Keyboard::OnRepeatDelayOption>("repeat_delay_check_"),
     Prefix<&Mouse::OnSettingsOption>("mouse_device_seting_option_"),
+    Prefix<&Keys::OnModifierOption>("key_ComBox_check_"),
     Exact<&Mouse::OnPointerPrecisionCheck>("pointer_precision_check"),
     Exact<&Mouse::OnScrollsPageCheck>("scrolls_page_check"),
     Exact<&Keyboard::OnWinLockOption>("winlockflag_option"),
@@ -116,6 +123,15 @@ const RouteRow kKillFocusRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
     Exact<&Window::OnKeyCaptureEnd>("keyset_keyboard_text_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
 };
 
 const RouteRow kReturnRows[] = {
@@ -126,6 +142,15 @@ const RouteRow kReturnRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_R", 0),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
 };
 
 const RouteRow kItemRows[] = {
@@ -134,6 +159,17 @@ const RouteRow kItemRows[] = {
     Exact<&Light::OnCustomModeCombo>("light_combo_custommodeSelect"),
     Exact<&Light::OnZZCCModeCombo>("light_combo_ZZCCmodeSelect"),
     Exact<&Light::OnAudioModeCombo>("light_combo_audiomodeSelect"),
+    Exact<&Keys::OnFunctionCombo>("keyset_function_combo"),
+    Exact<&Keys::OnPlayModeCombo>("keyset_macro_over_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousekey_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousedpi_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_media_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_system_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_gunkey_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_combokey_combo"),
 };
 
 const RouteRow kColourRows[] = {
@@ -152,31 +188,6 @@ constexpr bool P = true;   // prefix + index
 // The controls of the features still to come, by feature. A name here is claimed (nothing else
 // may route it) and does nothing but say so in the diagnostic output.
 constexpr NotBuiltName kNotBuiltNames[] = {
-    {"key_butt_keysave",               X, "key panel"},
-    {"key_butt_keydefalut",            X, "key panel"},
-    {"key_butt_keycancel",             X, "key panel"},
-    {"key_butt_prosave",               X, "key panel"},
-    {"key_ComBox_check_",              P, "key panel"},
-    {"keyset_mouseswing_num_edit",     X, "key panel"},
-    {"keyset_mouseswing_delay_edit",   X, "key panel"},
-    {"keyset_mouseswing_speed_edit",   X, "key panel"},
-    {"keyset_mousewheel_num_edit",     X, "key panel"},
-    {"keyset_mousewheel_delay_edit",   X, "key panel"},
-    {"keyset_mousewheel_speed_edit",   X, "key panel"},
-    {"keyset_mousefire_interval_edit", X, "key panel"},
-    {"keyset_mousefire_num_edit",      X, "key panel"},
-    {"keyset_macro_cycle_edit",        X, "key panel"},
-    {"keyset_function_combo",          X, "key panel"},
-    {"keyset_macro_over_combo",        X, "key panel"},
-    {"keyset_mousekey_combo",          X, "key panel"},
-    {"keyset_mouseswing_combo",        X, "key panel"},
-    {"keyset_mousewheel_combo",        X, "key panel"},
-    {"keyset_mousedpi_combo",          X, "key panel"},
-    {"keyset_media_combo",             X, "key panel"},
-    {"keyset_system_combo",            X, "key panel"},
-    {"keyset_macro_combo",             X, "key panel"},
-    {"keyset_gunkey_combo",            X, "key panel"},
-    {"keyset_combokey_combo",          X, "key panel"},
 
     {"macro_btn_name_add",             X, "macro panel"},
     {"macro_btn_name_sub",             X, "macro panel"},

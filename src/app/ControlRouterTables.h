@@ -23,6 +23,10 @@ class CTavimondKeyboardDevice;
 class CTavimondMouseDevice;
 class CLightControlUI;
 class CDeviceProfileUI;
+namespace vx::panels {
+class CKeySetControlUI;
+class CMacroControlUI;
+}  // namespace vx::panels
 
 // Who owns a control, that is, whose handler its row names.
 enum class RouteOwner {
@@ -32,6 +36,8 @@ enum class RouteOwner {
     MousePage,     // the current page when it is a mouse's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
+    KeyPanel,      // the current page's key-assignment panel
+    MacroPanel,    // the current page's macro panel
 };
 
 template <class Owner>
@@ -59,6 +65,15 @@ struct RouteOwnerOf<CLightControlUI> {
 template <>
 struct RouteOwnerOf<CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
+};
+
+template <>
+struct RouteOwnerOf<vx::panels::CKeySetControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::KeyPanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CMacroControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::MacroPanel;
 };
 
 struct RouteRow {

@@ -7,16 +7,20 @@
 #include "app/LightingSyncPages.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
+#include "profiles/MacroFiles.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
 using vx::platform::DebugLog;
+using vx::panels::CKeySetControlUI;
 using vx::profiles::DefaultDataFolder;
+using vx::profiles::MacroFiles;
 
 namespace {
 
@@ -78,6 +82,39 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
     return panel;
 }
 
+// Builds a panel from its layout into the page's placeholder container; the panel found there
+// already when the page was connected before.
+template <class Panel>
+Panel* PlacePanel(CTavimondUSBDevice& page, const QString& itemName, const QString& layout,
+                  IDialogBuilderCallback* callback) {
+    QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), itemName);
+    if (item == nullptr) return nullptr;
+    if (auto* panel = item->findChild<Panel*>()) return panel;
+    Panel::RegisterControlClass();
+    QWidget* root = CDialogBuilder::Create(layout, callback, item);
+    auto* panel = qobject_cast<Panel*>(root);
+    if (panel == nullptr) {
+        DebugLog("panel not built from " + layout.toStdString() + ": " + CDialogBuilder::LastError().toStdString());
+        delete root;
+        return nullptr;
+    }
+    HidePlaceholderChildren(item, panel);
+    QLayout* box = item->layout();
+    if (box == nullptr) {
+        box = new QVBoxLayout(item);
+        box->setContentsMargins(0, 0, 0, 0);
+    }
+    box->addWidget(panel);
+    COptionUI::SetGroupScope(panel);
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    return panel;
+}
+
+// Keyboard and mouse pages carry the key-assignment and macro panels.
+bool HasKeyPanels(int kind) {
+    return kind == 1 || kind == 2;
+}
+
 }  // namespace
 
 int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
@@ -93,6 +130,18 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
         if (sync != nullptr) light->SetSyncLeaveHandler([sync](CTavimondUSBDevice& p) { sync->Leave(&p); });
         ++connected;
     }
+    if (HasKeyPanels(kind)) {
+        if (auto* keys = PlacePanel<CKeySetControlUI>(page, CKeySetControlUI::kPageItemName, CKeySetControlUI::kLayout,
+                                                       callback)) {
+            keys->BindControls();
+            keys->SetDevicePage(&page);
+            keys->SetDeviceVariant(kind);
+            std::vector<std::u16string> names;
+            for (const auto& macro : MacroFiles(page.MacroFolder()).LoadList()) names.push_back(macro.name);
+            keys->SetMacroList(names);
+            ++connected;
+        }
+    }
     if (CDeviceProfileUI* profile = CDeviceProfileUI::ConnectPageItem(page, kind, callback)) {
         COptionUI::SetGroupScope(profile);
         ++connected;
@@ -103,6 +152,11 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
 CLightControlUI* CPagePanels::LightPanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CLightControlUI*>();
+}
+
+CKeySetControlUI* CPagePanels::KeyPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CKeySetControlUI*>();
 }
 
 CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {
