@@ -13,6 +13,7 @@
 #include "panels/DeviceProfileUI.h"
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
@@ -52,6 +53,7 @@ std::span<const RouteRow> CControlRouter::TableOf(const QString& type) {
     if (type == notify::kReturn) return routes::kReturn;
     if (type == notify::kItemSelect) return routes::kItem;
     if (type == notify::kColorChanged) return routes::kColour;
+    if (type == notify::kMenu) return routes::kMenuRequest;
     return {};
 }
 
@@ -151,6 +153,8 @@ void CControlRouter::OnTimer(int id) {
     }
 }
 
-void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice*) {
-    return nullptr;
+void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice* page) {
+    vx::panels::CMacroControlUI* panel = CPagePanels::MacroPanelOf(page);
+    if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+    return panel;
 }

@@ -10,6 +10,7 @@
 #include "panels/DeviceProfileUI.h"
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "profiles/StringUtil.h"
 
 using vx::profiles::SplitNameIndex;
@@ -25,6 +26,7 @@ using Mouse = CTavimondMouseDevice;
 using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
 using Keys = vx::panels::CKeySetControlUI;
+using Macro = vx::panels::CMacroControlUI;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -53,6 +55,25 @@ const RouteRow kClickRows[] = {
     Exact<&Keys::OnDefaultButton>("key_butt_keydefalut"),
     Exact<&Keys::OnCancelButton>("key_butt_keycancel"),
     Exact<&Keys::OnWriteButton>("key_butt_prosave"),
+    Exact<&Macro::OnStartButton>("macro_btn_starredio"),
+    Exact<&Macro::OnStopButton>("macro_btn_stopredio"),
+    Exact<&Macro::OnAddButton>("macro_btn_name_add"),
+    Exact<&Macro::OnDeleteButton>("macro_btn_name_sub"),
+    Exact<&Macro::OnRenameButton>("macro_btn_name_edit"),
+    Exact<&Macro::OnSaveButton>("macro_btn_save"),
+    Exact<&Macro::OnCancelButton>("macro_btn_cancel"),
+    Exact<&Macro::OnImportButton>("macro_btn_import"),
+    Exact<&Macro::OnExportButton>("macro_btn_export"),
+    Exact<&Macro::OnRowCommand>("macro_btn_up",         Macro::kRowUp),
+    Exact<&Macro::OnRowCommand>("macro_btn_down",       Macro::kRowDown),
+    Exact<&Macro::OnRowCommand>("macro_btn_uptop",      Macro::kRowTop),
+    Exact<&Macro::OnRowCommand>("macro_btn_downbottom", Macro::kRowBottom),
+    Exact<&Macro::OnRowCommand>("macro_btn_delete",     Macro::kRowDelete),
+    Exact<&Macro::OnRowCommand>("macro_btn_deleteall",  Macro::kRowDeleteAll),
+    Exact<&Macro::OnMoveButton>("macro_inset_moveleftkey_btn",  0),
+    Exact<&Macro::OnMoveButton>("macro_inset_moverightkey_btn", 1),
+    Exact<&Macro::OnMoveButton>("macro_inset_moveupkey_btn",    2),
+    Exact<&Macro::OnMoveButton>("macro_inset_movedownkey_btn",  3),
     Exact<&Keyboard::OnCustomColourButton>("custom_bright_color_btn", 1),
     Exact<&Keyboard::OnCustomColourButton>("custom_off_color_btn", 0),
     Exact<&Window::OnSameMode>("deng_same_mode"),
@@ -123,6 +144,7 @@ const RouteRow kKillFocusRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
     Exact<&Window::OnKeyCaptureEnd>("keyset_keyboard_text_edit"),
+    Exact<&Macro::OnDelayEdit>("macro_delay"),
     Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_num_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_delay_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_speed_edit"),
@@ -135,6 +157,7 @@ const RouteRow kKillFocusRows[] = {
 };
 
 const RouteRow kReturnRows[] = {
+    Exact<&Macro::OnDelayEdit>("macro_delay"),
     Prefix<&Mouse::OnDpiEdit>("DPI_edit_"),
     Exact<&Light::OnColourEdit>("deng_edit_R", 0),
     Exact<&Light::OnColourEdit>("deng_edit_G", 1),
@@ -154,6 +177,7 @@ const RouteRow kReturnRows[] = {
 };
 
 const RouteRow kItemRows[] = {
+    Exact<&Macro::OnMacroChosen>("macro_name_list"),
     Exact<&Window::OnProfileChosen>("device_profile_combo"),
     Exact<&Light::OnModeCombo>("light_combo_modeSelect"),
     Exact<&Light::OnCustomModeCombo>("light_combo_custommodeSelect"),
@@ -180,6 +204,35 @@ const RouteRow kColourRows[] = {
 // The tray menu's and the macro-action menu's commands ("exit" is the window's own).
 const RouteRow kMenuRows[] = {
     Exact<&Window::OnSettingsMenu>("setwnd_menu"),
+    // Recording: row value = delay mode * 100 + hook target; mode 0 follows "macro_check_time".
+    Exact<&Macro::OnRecordMenu>("redio_previous_record_time",   0 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_previous_constant_time", 2 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_previous_ignore_time",   3 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_later_record_time",      0 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("redio_later_constant_time",    2 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("redio_later_ignore_time",      3 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("macro_action_edit",            3 * 100 + 32),
+    // Inserted mouse events: row value = button bit | kind << 8 (0 press, 1 release, 2 click).
+    Exact<&Macro::OnInsertMenu>("left_down", 0x01 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("left_up", 0x01 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("left_click", 0x01 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_down", 0x04 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_up", 0x04 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_click", 0x04 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_down", 0x02 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_up", 0x02 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_click", 0x02 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_down", 0x10 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_up", 0x10 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_click", 0x10 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_down", 0x08 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_up", 0x08 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_click", 0x08 | (2 << 8)),
+};
+
+const RouteRow kMenuRequestRows[] = {
+    Exact<&Macro::OnActionMenu>("macro_action"),
+    Exact<&Macro::OnActionMenu>("macro_action_list"),
 };
 
 constexpr bool X = false;  // exact name
@@ -189,50 +242,7 @@ constexpr bool P = true;   // prefix + index
 // may route it) and does nothing but say so in the diagnostic output.
 constexpr NotBuiltName kNotBuiltNames[] = {
 
-    {"macro_btn_name_add",             X, "macro panel"},
-    {"macro_btn_name_sub",             X, "macro panel"},
-    {"macro_btn_name_edit",            X, "macro panel"},
-    {"macro_btn_save",                 X, "macro panel"},
-    {"macro_btn_cancel",               X, "macro panel"},
-    {"macro_btn_import",               X, "macro panel"},
-    {"macro_btn_export",               X, "macro panel"},
-    {"macro_btn_up",                   X, "macro panel"},
-    {"macro_btn_down",                 X, "macro panel"},
-    {"macro_btn_uptop",                X, "macro panel"},
-    {"macro_btn_downbottom",           X, "macro panel"},
-    {"macro_btn_delete",               X, "macro panel"},
-    {"macro_btn_deleteall",            X, "macro panel"},
-    {"macro_inset_moveleftkey_btn",    X, "macro panel"},
-    {"macro_inset_moverightkey_btn",   X, "macro panel"},
-    {"macro_inset_moveupkey_btn",      X, "macro panel"},
-    {"macro_inset_movedownkey_btn",    X, "macro panel"},
-    {"macro_delay",                    X, "macro panel"},
-    {"macro_name_list",                X, "macro panel"},
-    {"left_down",                      X, "macro panel"},
-    {"left_up",                        X, "macro panel"},
-    {"middle_down",                    X, "macro panel"},
-    {"middle_up",                      X, "macro panel"},
-    {"right_down",                     X, "macro panel"},
-    {"right_up",                       X, "macro panel"},
-    {"forward_down",                   X, "macro panel"},
-    {"forward_up",                     X, "macro panel"},
-    {"back_down",                      X, "macro panel"},
-    {"back_up",                        X, "macro panel"},
-    {"left_click",                     X, "macro panel"},
-    {"middle_click",                   X, "macro panel"},
-    {"right_click",                    X, "macro panel"},
-    {"forward_click",                  X, "macro panel"},
-    {"back_click",                     X, "macro panel"},
 
-    {"macro_btn_starredio",            X, "macro recording"},
-    {"macro_btn_stopredio",            X, "macro recording"},
-    {"redio_previous_record_time",     X, "macro recording"},
-    {"redio_previous_constant_time",   X, "macro recording"},
-    {"redio_previous_ignore_time",     X, "macro recording"},
-    {"redio_later_record_time",        X, "macro recording"},
-    {"redio_later_constant_time",      X, "macro recording"},
-    {"redio_later_ignore_time",        X, "macro recording"},
-    {"macro_action_edit",              X, "macro recording"},
 
     {"shootdate_save_btn",             X, "shoot panel"},
     {"shootdate_reset_btn",            X, "shoot panel"},
@@ -310,6 +320,7 @@ const std::span<const RouteRow> kReturn = kReturnRows;
 const std::span<const RouteRow> kItem = kItemRows;
 const std::span<const RouteRow> kColour = kColourRows;
 const std::span<const RouteRow> kMenu = kMenuRows;
+const std::span<const RouteRow> kMenuRequest = kMenuRequestRows;
 const std::span<const NotBuiltName> kNotBuilt = kNotBuiltNames;
 
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {

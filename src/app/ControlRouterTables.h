@@ -130,6 +130,8 @@ extern const std::span<const RouteRow> kItem;
 extern const std::span<const RouteRow> kColour;
 // Menu commands (menu item names) other than "exit", which the window handles itself.
 extern const std::span<const RouteRow> kMenu;
+// Controls that ask for a pop-up menu (a right click on a macro event row).
+extern const std::span<const RouteRow> kMenuRequest;
 
 extern const std::span<const NotBuiltName> kNotBuilt;
 

@@ -9,6 +9,7 @@
 #include "panels/DeviceProfileUI.h"
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/MacroFiles.h"
@@ -19,6 +20,7 @@
 
 using vx::platform::DebugLog;
 using vx::panels::CKeySetControlUI;
+using vx::panels::CMacroControlUI;
 using vx::profiles::DefaultDataFolder;
 using vx::profiles::MacroFiles;
 
@@ -141,6 +143,14 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
             keys->SetMacroList(names);
             ++connected;
         }
+        if (auto* macros = PlacePanel<CMacroControlUI>(page, CMacroControlUI::kPageItemName, CMacroControlUI::kLayout,
+                                                       callback)) {
+            macros->BindControls();
+            macros->SetDevicePage(&page);
+            macros->SetMacroFolder(page.MacroFolder());
+            macros->LoadMacroList();
+            ++connected;
+        }
     }
     if (CDeviceProfileUI* profile = CDeviceProfileUI::ConnectPageItem(page, kind, callback)) {
         COptionUI::SetGroupScope(profile);
@@ -157,6 +167,11 @@ CLightControlUI* CPagePanels::LightPanelOf(CTavimondUSBDevice* page) {
 CKeySetControlUI* CPagePanels::KeyPanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CKeySetControlUI*>();
+}
+
+CMacroControlUI* CPagePanels::MacroPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CMacroControlUI*>();
 }
 
 CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {

@@ -28,4 +28,5 @@ public:
     static CLightControlUI* LightPanelOf(CTavimondUSBDevice* page);
     static CDeviceProfileUI* ProfilePanelOf(CTavimondUSBDevice* page);
     static vx::panels::CKeySetControlUI* KeyPanelOf(CTavimondUSBDevice* page);
+    static vx::panels::CMacroControlUI* MacroPanelOf(CTavimondUSBDevice* page);
 };

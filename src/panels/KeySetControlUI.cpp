@@ -112,6 +112,7 @@ bool CKeySetControlUI::BindControls() {
     m_bound = true;
     // The key edit shows the captured key; typing into it would put text there that names no key.
     if (auto* edit = Control<QLineEdit>(kKeyEdit)) edit->setReadOnly(true);
+    TranslatePlaceholders(this);
     ui::SetVisible(Control("text_test"), false);
     ui::SetVisible(Control("str_test"), false);
     ui::SetVisible(Control(kCycleLayout), false);

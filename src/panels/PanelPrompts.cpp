@@ -1,12 +1,14 @@
 #include "panels/PanelPrompts.h"
 
 #include <QCursor>
+#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 
 #include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
 #include "widgets/MsgWnd.h"
+#include "widgets/ResourceManager.h"
 
 namespace vx::panels {
 
@@ -46,6 +48,15 @@ IPanelPrompts& DefaultPanelPrompts(QWidget* parent) {
     static StandalonePrompts prompts;
     prompts.parent = parent;
     return prompts;
+}
+
+void TranslatePlaceholders(QWidget* panel) {
+    if (panel == nullptr) return;
+    for (QLineEdit* edit : panel->findChildren<QLineEdit*>()) {
+        const QString hint = edit->placeholderText();
+        if (!hint.startsWith(QLatin1String("%[")) || !hint.endsWith(QLatin1Char(']'))) continue;
+        edit->setPlaceholderText(CResourceManager::GetInstance().GetText(hint.mid(2, hint.size() - 3)));
+    }
 }
 
 }  // namespace vx::panels

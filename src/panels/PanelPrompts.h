@@ -29,4 +29,8 @@ public:
 // without a window to route its commands does nothing when an item is chosen.
 IPanelPrompts& DefaultPanelPrompts(QWidget* parent);
 
+// The layouts write the grey hint texts of edits as "%[key]" like their other texts; the hints
+// below `panel` are shown in the current language.
+void TranslatePlaceholders(QWidget* panel);
+
 }  // namespace vx::panels
