@@ -189,7 +189,9 @@ void CMacroActionRowUI::ShowEvent(const Json::Value& json) {
                                                                              : QStringLiteral("macro_action_up")));
     }
     ui::SetText(m_delay, QString::number(e.delay));
-    // The style sheet picks the look by the property; it is read again only on a repolish.
+    // The style sheet picks the look by the property; a row already shown reads it again only on
+    // a repolish (a new row is polished when it is first shown).
+    if (!m_name->testAttribute(Qt::WA_WState_Polished)) return;
     for (QWidget* label : {m_name, m_action}) {
         label->style()->unpolish(label);
         label->style()->polish(label);
@@ -331,13 +333,16 @@ void CMacroControlUI::LoadRows(const std::string& guid) {
     // many as it can make itself, and a save keeps those.
     const Json::ArrayIndex shown = std::min<Json::ArrayIndex>(count, kMaxRecordedEvents);
     if (shown < count) DebugLog("macro " + guid + ": showing " + std::to_string(shown) + " of its events");
-    actions->setUpdatesEnabled(false);
+    // Rows all have one height; the list then lays them out without asking each one.
+    actions->setUniformItemSizes(true);
+    const bool wasShown = actions->isVisible();
+    if (wasShown) actions->hide();
     for (Json::ArrayIndex i = 0; i < shown; ++i) {
         const MacroEvent e = MacroFiles::EventFromJson(events[i]);
         // The row keeps the event as the editor writes it: delay as loaded (clamped).
         InsertRow(-1, MacroFiles::EventToJson(e));
     }
-    actions->setUpdatesEnabled(true);
+    if (wasShown) actions->show();
 }
 
 void CMacroControlUI::AttachRow(CMacroActionRowUI* row) {
