@@ -128,6 +128,7 @@ CMacroActionRowUI::CMacroActionRowUI(const Json::Value& event, QWidget* parent) 
     delay->setValidator(new QIntValidator(0, 65535, delay));
     delay->setAlignment(Qt::AlignCenter);
     ui::SetBkColor(delay, 0xFF444444);
+    ui::SetToolTip(delay, QStringLiteral("%[macro_delay_tip]"));
     box->addWidget(name, 1, Qt::AlignVCenter);
     box->addWidget(action, 0, Qt::AlignVCenter);
     box->addWidget(delay, 0, Qt::AlignVCenter);
