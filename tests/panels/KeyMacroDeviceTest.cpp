@@ -328,6 +328,54 @@ TEST_F(KeyMacroDeviceTest, RecordingTakesDelaysByModeDropsRepeatsAndTakesMouseBu
     EXPECT_EQ(Rows().back(), "up 10 29 75");
 }
 
+TEST_F(KeyMacroDeviceTest, ACapturedKeyBecomesTheKeysFunctionWithItsModifier) {
+    auto capture = [this](uint32_t scan, bool extended) {
+        KeyboardEventRecord record;
+        record.scanCode = scan;
+        record.flags = extended ? vx::platform::kKeyFlagExtended : 0;
+        keyboard->HookEventSink()->OnSingleKey(kDown, record);
+        // The release that follows changes nothing.
+        keyboard->HookEventSink()->OnSingleKey(kUp, record);
+    };
+    auto keyText = [this] { return ui::GetText(Find("keyset_keyboard_text_edit")); };
+    // Nothing is captured while no key of the picture is chosen.
+    capture(kScanA, false);
+    EXPECT_TRUE(keyText().isEmpty());
+
+    Click("key_5");
+    Choose("keyset_function_combo", keys->FunctionPosition(vx::panels::kFunctionKey));
+    // Right Ctrl alone: the Ctrl option, the key's own bit.
+    capture(0x1D, true);
+    EXPECT_EQ(keys->GetModifierOption(), 1);
+    EXPECT_TRUE(keyText().isEmpty());
+    EXPECT_EQ(keys->Record().current.type, 0x20);
+    EXPECT_EQ(keys->Record().current.first, 0x10);
+    // Then A: Ctrl+A, Ctrl as the option gives it (the left one).
+    capture(kScanA, false);
+    EXPECT_EQ(keyText(), "A");
+    EXPECT_EQ(keys->Record().current.first, 0x01);
+    EXPECT_EQ(keys->Record().current.second, 0x04);
+    // Pause and Num Lock share the make code 0x45; only Num Lock's carries E0.
+    capture(0x45, false);
+    EXPECT_EQ(keyText(), "Pause");
+    EXPECT_EQ(keys->Record().current.second, 0x48);
+    capture(0x45, true);
+    EXPECT_EQ(keyText(), "Num Lock");
+    EXPECT_EQ(keys->Record().current.second, 0x53);
+    // A make code the table does not hold leaves everything as it was.
+    capture(0x7F, false);
+    EXPECT_EQ(keyText(), "Num Lock");
+
+    Click("key_butt_prosave");
+    EXPECT_EQ(Slot(5), (std::vector<int>{0x20, 0x01, 0x53}));
+    // Shown again later from the stored record: the Ctrl option and the key's name.
+    Click("key_6");
+    Click("key_5");
+    EXPECT_EQ(keys->ShownFunctionPage(), vx::panels::kFunctionKey);
+    EXPECT_EQ(keys->GetModifierOption(), 1);
+    EXPECT_EQ(keyText(), "Num Lock");
+}
+
 TEST_F(KeyMacroDeviceTest, AHostileMacroFileIsRefusedOrClampedAndWritesNothingElsewhere) {
     const fs::path outside = m_root / "outside";
     fs::create_directories(outside);
