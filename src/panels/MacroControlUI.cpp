@@ -323,6 +323,9 @@ void CMacroControlUI::EnableMacroControls(bool enabled) {
     ui::SetEnabled(Control(kMoveLayout), enabled);
     for (const char* name : kMacroButtons) ui::SetEnabled(Control(name), enabled);
     ui::SetEnabled(Control(kStartButton), enabled);
+    // Saving and reverting need a macro as much as the buttons above do.
+    ui::SetEnabled(Control("macro_btn_save"), enabled);
+    ui::SetEnabled(Control("macro_btn_cancel"), enabled);
 }
 
 void CMacroControlUI::LoadRows(const std::string& guid) {
