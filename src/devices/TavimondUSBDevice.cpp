@@ -426,8 +426,13 @@ AudioLightInfo CTavimondUSBDevice::GetAudioLightInfo() {
 
 void CTavimondUSBDevice::SelectKey(int key) {
     m_selectedKey = key;
+    ShowSelectedKeyAssignment();
+}
+
+void CTavimondUSBDevice::ShowSelectedKeyAssignment() {
     KeyEntry entry;
-    if (IKeyAssignmentView* view = KeyAssignmentView(); view && GetKeyEntry(key, &entry)) view->SetKeyAssignment(entry);
+    if (IKeyAssignmentView* view = KeyAssignmentView(); view && GetKeyEntry(m_selectedKey, &entry))
+        view->SetKeyAssignment(entry);
 }
 
 // ---- key assignments and macros ----

@@ -155,6 +155,9 @@ public:
     // ---- key assignments and macros, as the key and macro panels change them ----
     // The key panel on the page (nullptr: none).
     IKeyAssignmentView* KeyAssignmentView() const;
+    // The key panel shows the selected key's assignment from the page's key list again (after
+    // the list was replaced by another profile's).
+    void ShowSelectedKeyAssignment();
     // The current and default assignment of a key; false for a key the page does not have.
     bool GetKeyEntry(int key, vx::profiles::KeyEntry* entry);
     // The function of the selected key becomes `function` in the page's key list and the

@@ -376,6 +376,28 @@ TEST_F(KeyMacroDeviceTest, ACapturedKeyBecomesTheKeysFunctionWithItsModifier) {
     EXPECT_EQ(keyText(), "Num Lock");
 }
 
+TEST_F(KeyMacroDeviceTest, AfterTheProfileIsRestoredTheKeyPanelShowsAndCancelsToWhatTheKeyNowHas) {
+    Click("key_5");
+    Choose("keyset_function_combo", keys->FunctionPosition(vx::panels::kFunctionMedia));
+    Choose("keyset_media_combo", 6);  // volume up
+    vx::profiles::KeyEntry entry;
+    ASSERT_TRUE(keyboard->GetKeyEntry(5, &entry));
+    ASSERT_EQ(entry.current.type, 0x30);
+    // The window's "restore defaults" button, confirmed.
+    QWidget restore;
+    restore.setObjectName(QStringLiteral("default_btn"));
+    host.answers = {1};
+    Send(&restore, notify::kClick);
+    ASSERT_TRUE(keyboard->GetKeyEntry(5, &entry));
+    ASSERT_TRUE(entry.current.SameFunction(entry.defaults));
+    EXPECT_EQ(keys->ShownFunctionPage(), vx::panels::kFunctionDefault);
+    // Cancel goes back to what the key has in the restored profile, not to the media key of the
+    // profile before.
+    Click("key_butt_keycancel");
+    ASSERT_TRUE(keyboard->GetKeyEntry(5, &entry));
+    EXPECT_TRUE(entry.current.SameFunction(entry.defaults));
+}
+
 TEST_F(KeyMacroDeviceTest, AHostileMacroFileIsRefusedOrClampedAndWritesNothingElsewhere) {
     const fs::path outside = m_root / "outside";
     fs::create_directories(outside);
