@@ -440,9 +440,9 @@ int CMacroControlUI::DeleteMacro() {
     // The keys now name other macro numbers, and the used macros sit in other slots: both go to
     // the device together.
     if (ownKeysChanged) m_page->WriteKeyListToDevice();
+    // The first macro is chosen and shows its own events: rows left empty under a chosen macro
+    // would replace its events at the next save.
     SelectMacro(names->GetCount() > 0 ? 0 : -1);
-    ActionList()->RemoveAll();
-    if (names->GetCount() > 0) LoadRows(names->GetItemUserData(0).toStdString());
     return position;
 }
 
