@@ -119,5 +119,40 @@ TEST_F(KeyAssignmentJourney, AKeyboardKeyAndAMouseButtonTakeANewFunction) {
               (std::vector<int>{factory >> 16, (factory >> 8) & 0xFF, factory & 0xFF}));
 }
 
+TEST_F(KeyAssignmentJourney, AMouseAsleepBehindItsReceiverGetsItsButtonsWhenItAnswersAgain) {
+    PlugAndWait(Device::MouseReceiver);
+    ShowDevicePage(Device::MouseReceiver);
+    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(PageOf(Device::MouseReceiver));
+    ASSERT_NE(mouse, nullptr);
+    const int slot = mouse->ButtonMap().SlotOf(2);
+    ASSERT_NE(slot, 170);
+    ASSERT_TRUE(Click("mouse_function_option_0"));
+    ASSERT_TRUE(Click("key_2"));
+    ASSERT_TRUE(ChooseItem("keyset_function_combo", QStringLiteral("Mouse button")));
+    ASSERT_TRUE(ChooseItem("keyset_mousekey_combo", QStringLiteral("Forward")));
+
+    // The mouse sleeps: nothing reaches it, the user is told, and the choice is kept.
+    ASSERT_EQ(Devices().SetAsleep(Device::MouseReceiver, true), 1);
+    Devices().ClearReceived(Device::MouseReceiver);
+    AnswerNextMessageBox(true);
+    ASSERT_TRUE(Click("key_butt_prosave"));
+    ASSERT_TRUE(WaitUntil([this] { return MessageBoxWasShown(); }, kDeviceWaitMs)) << "the user was not told";
+    EXPECT_EQ(LastMessageText(), QStringLiteral("The settings could not be written to the device."));
+    EXPECT_NE(SlotFunction(Device::MouseReceiver, slot), (std::vector<int>{0x10, 0x10, 0x00}));
+    EXPECT_EQ(SavedAssignment("mouse", 2), Stored(0x10, 0x10, 0x00));
+    EXPECT_TRUE(Marked("key_2"));
+
+    // Awake again: the next save reaches it.
+    ASSERT_EQ(Devices().SetAsleep(Device::MouseReceiver, false), 1);
+    ASSERT_TRUE(Click("key_2"));
+    EXPECT_EQ(ComboText("keyset_mousekey_combo"), QStringLiteral("Forward"));
+    ASSERT_TRUE(ChooseItem("keyset_mousekey_combo", QStringLiteral("Back")));
+    ASSERT_TRUE(ChooseItem("keyset_mousekey_combo", QStringLiteral("Forward")));
+    ASSERT_TRUE(Click("key_butt_prosave"));
+    ASSERT_TRUE(WaitUntil([&] { return SlotFunction(Device::MouseReceiver, slot) == std::vector<int>{0x10, 0x10, 0x00}; },
+                          kDeviceWaitMs))
+        << "the mouse never got forward in the button's slot";
+}
+
 }  // namespace
 }  // namespace journeys
