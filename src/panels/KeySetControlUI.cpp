@@ -69,9 +69,12 @@ constexpr const char* kWheelKeys[] = {"keyset_wheel_up", "keyset_wheel_down"};
 constexpr const char* kDpiKeys[] = {"mouse_key_dpi_up", "mouse_key_dpi_down", "mouse_key_dpi_cycle"};
 constexpr const char* kPlayModeKeys[] = {"keyset_macro_play_0", "keyset_macro_play_1", "keyset_macro_play_2",
                                          "keyset_macro_play_3", "keyset_macro_play_4"};
-constexpr const char* kGunKeys[] = {"keyset_gunkey_0", "keyset_gunkey_1", "keyset_gunkey_2", "keyset_gunkey_3"};
+constexpr const char* kGunKeys[] = {"keyset_gunkey_0", "keyset_gunkey_1", "keyset_gunkey_2",
+                                    "keyset_gunkey_3"};
 
-KeyTriple TripleOf(const KeyFunction& f) { return {f.type, f.first, f.second}; }
+KeyTriple TripleOf(const KeyFunction& f) {
+    return {f.type, f.first, f.second};
+}
 
 void Assign(KeyFunction& f, const KeyTriple& t) {
     f.type = t.code;
@@ -79,7 +82,9 @@ void Assign(KeyFunction& f, const KeyTriple& t) {
     f.second = t.second;
 }
 
-QString Translated(const char* key) { return CResourceManager::GetInstance().GetText(QString::fromLatin1(key)); }
+QString Translated(const char* key) {
+    return CResourceManager::GetInstance().GetText(QString::fromLatin1(key));
+}
 
 }  // namespace
 
@@ -160,7 +165,8 @@ void CKeySetControlUI::FillFixedLists() {
         combinations->RemoveAll();
         for (const KeyTriple& t : CombinationRows()) {
             const int row = FindKeyRow({kCodeKey, 0, t.second}, kModifierRows);
-            combinations->AddItem(QStringLiteral("Ctrl + ") + (row < 0 ? QString() : Translated(KeyTable()[row].name)));
+            combinations->AddItem(QStringLiteral("Ctrl + ") +
+                                  (row < 0 ? QString() : Translated(KeyTable()[row].name)));
         }
         combinations->SelectItem(-1);
     }
@@ -388,14 +394,16 @@ KeyEntry CKeySetControlUI::GetKeyAssignment() {
             const int count = EditValue(kSwingCount);
             f.type = kCodeMouseSwing;
             f.first = nibbles(kSwingDelay, kSwingSpeed);
-            f.second = static_cast<uint8_t>(ComboPosition(kSwingCombo) == 1 ? (count | 0x80) : (count & 0x7F));
+            f.second =
+                static_cast<uint8_t>(ComboPosition(kSwingCombo) == 1 ? (count | 0x80) : (count & 0x7F));
             break;
         }
         case kFunctionWheel: {
             const int count = EditValue(kWheelCount);
             f.type = kCodeMouseWheel;
             f.first = nibbles(kWheelDelay, kWheelSpeed);
-            f.second = static_cast<uint8_t>(ComboPosition(kWheelCombo) == 1 ? ((128 - count) | 0x80) : (count & 0x7F));
+            f.second = static_cast<uint8_t>(ComboPosition(kWheelCombo) == 1 ? ((128 - count) | 0x80)
+                                                                            : (count & 0x7F));
             break;
         }
         case kFunctionDpi:
@@ -461,7 +469,8 @@ void CKeySetControlUI::SetSaveButtonsEnabled(bool enabled) {
 
 void CKeySetControlUI::SetModifierOption(int option) {
     for (int i = 0; i < kModifierOptions; ++i) {
-        if (auto* o = Control<COptionUI>(QStringLiteral("key_ComBox_check_%1").arg(i))) o->Selected(i == option);
+        if (auto* o = Control<COptionUI>(QStringLiteral("key_ComBox_check_%1").arg(i)))
+            o->Selected(i == option);
     }
 }
 
@@ -474,7 +483,8 @@ int CKeySetControlUI::GetModifierOption() const {
 }
 
 void CKeySetControlUI::SetKeyText(const QString& languageKey) {
-    ui::SetText(Control(kKeyEdit), languageKey.isEmpty() ? QString() : CResourceManager::GetInstance().GetText(languageKey));
+    ui::SetText(Control(kKeyEdit),
+                languageKey.isEmpty() ? QString() : CResourceManager::GetInstance().GetText(languageKey));
 }
 
 int CKeySetControlUI::FunctionPosition(int number) const {
@@ -532,7 +542,8 @@ void CKeySetControlUI::OnFunctionCombo(const ControlEvent& event) {
         SetKeyText(QString());
         SetModifierOption(-1);
     }
-    if (number == kFunctionMacro) ui::SetVisible(Control(kCycleLayout), ComboPosition(kPlayModeCombo) == kRepeatPlayMode);
+    if (number == kFunctionMacro)
+        ui::SetVisible(Control(kCycleLayout), ComboPosition(kPlayModeCombo) == kRepeatPlayMode);
     StoreFromControls();
 }
 

@@ -34,10 +34,10 @@ using vx::platform::DebugLog;
 using vx::platform::KeyboardEventRecord;
 using vx::platform::MouseEventRecord;
 using vx::profiles::JsonFile;
+using vx::profiles::kMaxRecordedEvents;
 using vx::profiles::MacroEvent;
 using vx::profiles::MacroFiles;
 using vx::profiles::MacroListEntry;
-using vx::profiles::kMaxRecordedEvents;
 
 namespace vx::panels {
 
@@ -81,10 +81,12 @@ Json::Value EventJson(bool down, int type, int button, uint16_t delay) {
 QString NameKeyOf(const MacroEvent& e) {
     if (e.type == vx::profiles::kMacroEventKey) {
         const int row = FindKeyRow({kCodeKey, 0, static_cast<uint8_t>(e.button)}, kModifierRows);
-        return row < 0 || e.button < 0 || e.button > 0xFF ? QString() : QString::fromLatin1(KeyTable()[row].name);
+        return row < 0 || e.button < 0 || e.button > 0xFF ? QString()
+                                                          : QString::fromLatin1(KeyTable()[row].name);
     }
     if (e.type == vx::profiles::kMacroEventModifier) {
-        const int row = e.button > 0 && e.button <= 0xFF ? FindModifierRow(static_cast<uint8_t>(e.button)) : -1;
+        const int row =
+            e.button > 0 && e.button <= 0xFF ? FindModifierRow(static_cast<uint8_t>(e.button)) : -1;
         return row < 0 ? QString() : QString::fromLatin1(KeyTable()[row].name);
     }
     return QString::fromStdString(MacroFiles::MouseEventLabel(e));
@@ -97,18 +99,21 @@ std::string CompactJson(const Json::Value& value) {
 }
 
 uint32_t SteadyTicks() {
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
 }
 
-QString Text(const std::u16string& text) { return QString::fromStdU16String(text); }
+QString Text(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 }  // namespace
 
 // --- One event row ------------------------------------------------------------------------------
 
-CMacroActionRowUI::CMacroActionRowUI(const Json::Value& event, QWidget* parent) : CListContainerElementUI(parent) {
+CMacroActionRowUI::CMacroActionRowUI(const Json::Value& event, QWidget* parent)
+    : CListContainerElementUI(parent) {
     setObjectName(QStringLiteral("macro_action"));
     setFixedHeight(kHeight);
     auto* box = new QHBoxLayout(this);
@@ -139,7 +144,8 @@ CMacroActionRowUI::CMacroActionRowUI(const Json::Value& event, QWidget* parent) 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this] {
         SelectInList();
-        if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(this)) manager->SendNotify(this, notify::kMenu);
+        if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(this))
+            manager->SendNotify(this, notify::kMenu);
     });
     SetEvent(event);
 }
@@ -175,7 +181,8 @@ void CMacroActionRowUI::SetEvent(const Json::Value& event) {
 void CMacroActionRowUI::ShowEvent(const Json::Value& json) {
     const MacroEvent e = MacroFiles::EventFromJson(json);
     m_nameKey = NameKeyOf(e);
-    const bool keyboard = e.type == vx::profiles::kMacroEventKey || e.type == vx::profiles::kMacroEventModifier;
+    const bool keyboard =
+        e.type == vx::profiles::kMacroEventKey || e.type == vx::profiles::kMacroEventModifier;
     m_name->setProperty("labelstyle", keyboard ? "macro_label_keyboard_style" : "macro_label_mouse_style");
     ui::SetText(m_name, m_nameKey.isEmpty() ? QString() : CResourceManager::GetInstance().GetText(m_nameKey));
     if (e.type == vx::profiles::kMacroEventMoveX || e.type == vx::profiles::kMacroEventMoveY) {
@@ -186,8 +193,9 @@ void CMacroActionRowUI::ShowEvent(const Json::Value& json) {
         ui::SetText(m_action, QString());
     } else {
         m_action->setProperty("labelstyle", e.down ? "macro_label_down_style" : "macro_label_up_style");
-        ui::SetText(m_action, CResourceManager::GetInstance().GetText(e.down ? QStringLiteral("macro_action_down")
-                                                                             : QStringLiteral("macro_action_up")));
+        ui::SetText(m_action,
+                    CResourceManager::GetInstance().GetText(e.down ? QStringLiteral("macro_action_down")
+                                                                   : QStringLiteral("macro_action_up")));
     }
     ui::SetText(m_delay, QString::number(e.delay));
     // The style sheet picks the look by the property; a row already shown reads it again only on
@@ -239,15 +247,20 @@ IPanelPrompts& CMacroControlUI::Prompts() {
     return m_prompts ? *m_prompts : DefaultPanelPrompts(window());
 }
 
-CListUI* CMacroControlUI::NameList() const { return Control<CListUI>(kNameList); }
-CListUI* CMacroControlUI::ActionList() const { return Control<CListUI>(kActionList); }
+CListUI* CMacroControlUI::NameList() const {
+    return Control<CListUI>(kNameList);
+}
+CListUI* CMacroControlUI::ActionList() const {
+    return Control<CListUI>(kActionList);
+}
 
 bool CMacroControlUI::BindControls() {
     if (NameList() == nullptr || ActionList() == nullptr) return false;
     if (m_bound) return true;
     m_bound = true;
     ui::SetText(Control(kFixedTimeEdit), QString::number(m_constantDelay));
-    if (auto* edit = Control<QLineEdit>(kFixedTimeEdit)) edit->setValidator(new QIntValidator(0, 9999999, edit));
+    if (auto* edit = Control<QLineEdit>(kFixedTimeEdit))
+        edit->setValidator(new QIntValidator(0, 9999999, edit));
     for (const char* name : kMoveEdits) {
         if (auto* edit = Control<QLineEdit>(name)) {
             edit->setValidator(new QIntValidator(0, 255, edit));
@@ -264,13 +277,15 @@ bool CMacroControlUI::BindControls() {
     CListUI* actions = ActionList();
     actions->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(actions, &QWidget::customContextMenuRequested, this, [actions] {
-        if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(actions)) manager->SendNotify(actions, notify::kMenu);
+        if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(actions))
+            manager->SendNotify(actions, notify::kMenu);
     });
     connect(actions, &QListWidget::currentRowChanged, this, [this](int row) {
         const CMacroActionRowUI* shown = Row(row);
         ui::SetText(Control(kSelectedEventEdit),
-                    shown && !shown->NameKey().isEmpty() ? CResourceManager::GetInstance().GetText(shown->NameKey())
-                                                         : QString());
+                    shown && !shown->NameKey().isEmpty()
+                        ? CResourceManager::GetInstance().GetText(shown->NameKey())
+                        : QString());
         ui::SetText(Control(kSelectedDelayEdit), shown ? shown->DelayText() : QString());
     });
     EnableMacroControls(false);
@@ -473,7 +488,8 @@ bool CMacroControlUI::SaveMacro() {
         if (shown->DelayText().isEmpty()) shown->SetDelayText(QStringLiteral("0"));
         Json::Value event = shown->Event();
         if (!event.isObject()) break;
-        event["Delay"] = std::to_string(MacroFiles::DelayFromJson(Json::Value(shown->DelayText().toStdString())));
+        event["Delay"] =
+            std::to_string(MacroFiles::DelayFromJson(Json::Value(shown->DelayText().toStdString())));
         events.push_back(MacroFiles::EventFromJson(event));
     }
     return Files().SaveEvents(macro, events) == vx::profiles::kMacroOk;
@@ -553,11 +569,13 @@ bool CMacroControlUI::InsertMouseEvent(int button, InsertKind kind) {
     // After the selected row; after the first one when none is selected; alone into an empty list.
     int at = RowCount() == 0 ? 0 : (selected < 0 ? 1 : selected + 1);
     if (kind != kInsertUp) {
-        SelectRow(InsertRow(at, EventJson(true, vx::profiles::kMacroEventMouseButton, button, m_constantDelay)));
+        SelectRow(
+            InsertRow(at, EventJson(true, vx::profiles::kMacroEventMouseButton, button, m_constantDelay)));
         ++at;
     }
     if (kind != kInsertDown) {
-        SelectRow(InsertRow(at, EventJson(false, vx::profiles::kMacroEventMouseButton, button, m_constantDelay)));
+        SelectRow(
+            InsertRow(at, EventJson(false, vx::profiles::kMacroEventMouseButton, button, m_constantDelay)));
     }
     return SaveMacro();
 }
@@ -611,7 +629,8 @@ void CMacroControlUI::StopRecording() {
 void CMacroControlUI::SetRecordingLook(bool recording) {
     // While recording, a click on the lists would be recorded and act at the same time.
     for (const char* name : {kNameTab, kActionList}) {
-        if (QWidget* control = Control(name)) control->setAttribute(Qt::WA_TransparentForMouseEvents, recording);
+        if (QWidget* control = Control(name))
+            control->setAttribute(Qt::WA_TransparentForMouseEvents, recording);
     }
     ui::SetEnabled(Control(kSelectedEventEdit), !recording);
     ui::SetEnabled(Control(kSelectedDelayEdit), !recording);
@@ -654,9 +673,9 @@ void CMacroControlUI::AddRecordedEvent(int target, const Json::Value& event, uin
             return;
     }
     CMacroActionRowUI* added = Row(at);
-    const QString ownDelay = RowCount() == 1                      ? QStringLiteral("0")
-                             : m_mode == kRecordConstantTime      ? QString::number(m_constantDelay)
-                                                                  : QStringLiteral("0");
+    const QString ownDelay = RowCount() == 1                 ? QStringLiteral("0")
+                             : m_mode == kRecordConstantTime ? QString::number(m_constantDelay)
+                                                             : QStringLiteral("0");
     added->SetDelayText(ownDelay);
     // The pause belongs to the event before it.
     if (m_recordedAny && at > 0) Row(at - 1)->SetDelayText(QString::number(measured));
@@ -715,9 +734,12 @@ void CMacroControlUI::RecordMouseEvent(int target, uint32_t message, const Mouse
         case vx::platform::kWmXButtonDown:
         case vx::platform::kWmXButtonUp: {
             const uint32_t which = record.mouseData >> 16;
-            if (which == 2) button = 0x10;
-            else if (which == 1) button = 0x08;
-            else return;
+            if (which == 2)
+                button = 0x10;
+            else if (which == 1)
+                button = 0x08;
+            else
+                return;
             break;
         }
         default:
@@ -863,7 +885,8 @@ void CMacroControlUI::OnDelayEdit(const ControlEvent& event) {
         CMacroActionRowUI* shown = Row(row);
         if (shown == nullptr || shown->DelayEdit() != event.control) continue;
         const QString text = shown->DelayText().trimmed();
-        shown->SetDelayText(QString::number(MacroFiles::DelayFromJson(Json::Value(text.isEmpty() ? "0" : text.toStdString()))));
+        shown->SetDelayText(QString::number(
+            MacroFiles::DelayFromJson(Json::Value(text.isEmpty() ? "0" : text.toStdString()))));
         SaveMacro();
         return;
     }

@@ -13,11 +13,11 @@
 //
 // UI thread only.
 
+#include <json/json.h>
 #include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <json/json.h>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -153,23 +153,23 @@ public:
     }
 
     // --- Handlers of the panel's controls, as the main window's routing finds them -------------
-    void OnMacroChosen(const ControlEvent& event);           // "macro_name_list"
-    void OnAddButton(const ControlEvent& event);             // "macro_btn_name_add"
-    void OnDeleteButton(const ControlEvent& event);          // "macro_btn_name_sub"
-    void OnRenameButton(const ControlEvent& event);          // "macro_btn_name_edit"
-    void OnSaveButton(const ControlEvent& event);            // "macro_btn_save"
-    void OnCancelButton(const ControlEvent& event);          // "macro_btn_cancel"
-    void OnImportButton(const ControlEvent& event);          // "macro_btn_import"
-    void OnExportButton(const ControlEvent& event);          // "macro_btn_export"
+    void OnMacroChosen(const ControlEvent& event);   // "macro_name_list"
+    void OnAddButton(const ControlEvent& event);     // "macro_btn_name_add"
+    void OnDeleteButton(const ControlEvent& event);  // "macro_btn_name_sub"
+    void OnRenameButton(const ControlEvent& event);  // "macro_btn_name_edit"
+    void OnSaveButton(const ControlEvent& event);    // "macro_btn_save"
+    void OnCancelButton(const ControlEvent& event);  // "macro_btn_cancel"
+    void OnImportButton(const ControlEvent& event);  // "macro_btn_import"
+    void OnExportButton(const ControlEvent& event);  // "macro_btn_export"
     // "macro_btn_up", "_down", "_uptop", "_downbottom", "_delete", "_deleteall"; row value =
     // the command.
     void OnRowCommand(const ControlEvent& event);
     // "macro_inset_move...key_btn"; row value = the direction (0 left, 1 right, 2 up, 3 down).
     void OnMoveButton(const ControlEvent& event);
-    void OnDelayEdit(const ControlEvent& event);             // "macro_delay" left or Enter
-    void OnStartButton(const ControlEvent& event);           // "macro_btn_starredio"
-    void OnStopButton(const ControlEvent& event);            // "macro_btn_stopredio"
-    void OnActionMenu(const ControlEvent& event);            // "macro_action", "macro_action_list" menu
+    void OnDelayEdit(const ControlEvent& event);    // "macro_delay" left or Enter
+    void OnStartButton(const ControlEvent& event);  // "macro_btn_starredio"
+    void OnStopButton(const ControlEvent& event);   // "macro_btn_stopredio"
+    void OnActionMenu(const ControlEvent& event);   // "macro_action", "macro_action_list" menu
     // Menu "redio_..." items; row value = delay mode * 100 + target (mode 0: as the start button).
     void OnRecordMenu(const ControlEvent& event);
     // Menu "left_down" ... "back_click"; row value = button bit | InsertKind << 8.

@@ -36,8 +36,9 @@ public:
         ShowMessageBox(parent, QString(), text, 96, textIsKey, 0);
     }
     void ShowMenu(const QString& layout) override {
-        CMenuWnd::Show(layout, QCursor::pos(), CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop, [](const QString&) {},
-                       parent);
+        CMenuWnd::Show(
+            layout, QCursor::pos(), CMenuWnd::kAlignLeft | CMenuWnd::kAlignTop, [](const QString&) {},
+            parent);
     }
     QPointer<QWidget> parent;
 };

@@ -80,8 +80,11 @@ TEST_F(KeyAssignmentJourney, AKeyboardKeyAndAMouseButtonTakeANewFunction) {
     // Nothing reaches the keyboard before the user saves to it.
     EXPECT_NE(SlotFunction(Device::KeyboardWired, slot), (std::vector<int>{0x30, 0xE9, 0x00}));
     ASSERT_TRUE(Click("key_butt_prosave"));
-    ASSERT_TRUE(WaitUntil([&] { return SlotFunction(Device::KeyboardWired, slot) == std::vector<int>{0x30, 0xE9, 0x00}; },
-                          kDeviceWaitMs))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SlotFunction(Device::KeyboardWired, slot) == std::vector<int>{0x30, 0xE9, 0x00};
+        },
+        kDeviceWaitMs))
         << "the keyboard's key table never got volume up in the key's slot";
     EXPECT_EQ(SavedAssignment("keyboard", 0), Stored(0x30, 0xE9, 0x00));
     QWidget* write = Find("key_butt_prosave");
@@ -103,8 +106,11 @@ TEST_F(KeyAssignmentJourney, AKeyboardKeyAndAMouseButtonTakeANewFunction) {
     const int buttonSlot = mouse->ButtonMap().SlotOf(2);
     ASSERT_NE(buttonSlot, 170);
     ASSERT_TRUE(Click("key_butt_prosave"));
-    ASSERT_TRUE(WaitUntil([&] { return SlotFunction(Device::MouseWired, buttonSlot) == std::vector<int>{0x13, 1, 0}; },
-                          kDeviceWaitMs))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SlotFunction(Device::MouseWired, buttonSlot) == std::vector<int>{0x13, 1, 0};
+        },
+        kDeviceWaitMs))
         << "the mouse's key table never got DPI up in the button's slot";
     EXPECT_EQ(SavedAssignment("mouse", 2), Stored(0x13, 1, 0));
 
@@ -149,8 +155,11 @@ TEST_F(KeyAssignmentJourney, AMouseAsleepBehindItsReceiverGetsItsButtonsWhenItAn
     ASSERT_TRUE(ChooseItem("keyset_mousekey_combo", QStringLiteral("Back")));
     ASSERT_TRUE(ChooseItem("keyset_mousekey_combo", QStringLiteral("Forward")));
     ASSERT_TRUE(Click("key_butt_prosave"));
-    ASSERT_TRUE(WaitUntil([&] { return SlotFunction(Device::MouseReceiver, slot) == std::vector<int>{0x10, 0x10, 0x00}; },
-                          kDeviceWaitMs))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SlotFunction(Device::MouseReceiver, slot) == std::vector<int>{0x10, 0x10, 0x00};
+        },
+        kDeviceWaitMs))
         << "the mouse never got forward in the button's slot";
 }
 

@@ -9,8 +9,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QTest>
 #include <QListWidget>
+#include <QTest>
 #include <fstream>
 
 #include "support/JourneyFixture.h"
@@ -155,8 +155,8 @@ TEST_F(MacroJourney, RecordEditRenameExportImportAndDeleteAMacro) {
     ASSERT_TRUE(ChooseMenuItem("right_click"));
     Run(100);
     EXPECT_EQ(Rows(Events(Device::KeyboardWired, 0)),
-              (std::vector<std::string>{"down 10 4 300", "down 1 2 120", "up 1 2 120", "up 10 4 120", "down 1 1 120",
-                                        "up 1 1 120"}));
+              (std::vector<std::string>{"down 10 4 300", "down 1 2 120", "up 1 2 120", "up 10 4 120",
+                                        "down 1 1 120", "up 1 1 120"}));
     // A move of 25 to the left after the chosen event, then moved to the top and saved.
     ASSERT_TRUE(TypeInto("mouse_x_left_edit", "25"));
     ASSERT_TRUE(Click("macro_inset_moveleftkey_btn"));

@@ -289,7 +289,8 @@ TEST_F(KeyMacroDeviceTest, RecordingTakesDelaysByModeDropsRepeatsAndTakesMouseBu
     HookKey(kDown, 0x7F);
     Click("macro_btn_stopredio");
     EXPECT_FALSE(macros->IsRecording());
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"down 10 4 300", "up 10 4 50", "down 1 1 50", "down 1 16 0"}));
+    EXPECT_EQ(Rows(),
+              (std::vector<std::string>{"down 10 4 300", "up 10 4 50", "down 1 1 50", "down 1 16 0"}));
     const std::vector<vx::profiles::MacroEvent> saved =
         vx::profiles::MacroFiles(Folder()).LoadEvents(macros->Macros()[0].guid);
     ASSERT_EQ(saved.size(), 4u);
@@ -413,11 +414,12 @@ TEST_F(KeyMacroDeviceTest, AHostileMacroFileIsRefusedOrClampedAndWritesNothingEl
     };
     // Not a macro at all, or more events than the editor could ever make: refused with a notice.
     std::string many = "{\"Events\":[";
-    for (int i = 0; i < 5000; ++i) many += std::string(i ? "," : "") + "{\"Action\":\"down\",\"Type\":10,\"Button\":4}";
+    for (int i = 0; i < 5000; ++i)
+        many += std::string(i ? "," : "") + "{\"Action\":\"down\",\"Type\":10,\"Button\":4}";
     many += "]}";
-    for (const fs::path& refused : {write("many.mac", many), write("text.mac", "no json"),
-                                    write("array.mac", "[1,2,3]"), write("events.mac", "{\"Events\":7}"),
-                                    write("items.mac", "{\"Events\":[1,2]}")}) {
+    for (const fs::path& refused :
+         {write("many.mac", many), write("text.mac", "no json"), write("array.mac", "[1,2,3]"),
+          write("events.mac", "{\"Events\":7}"), write("items.mac", "{\"Events\":[1,2]}")}) {
         import(refused);
         EXPECT_EQ(host.log, std::vector<std::string>{"notice macro_import_refused"}) << refused;
         EXPECT_TRUE(macros->Macros().empty()) << refused;
@@ -428,10 +430,12 @@ TEST_F(KeyMacroDeviceTest, AHostileMacroFileIsRefusedOrClampedAndWritesNothingEl
     // in its events: taken under a name of the list's own, values clamped, nothing written but
     // into the macro folder.
     const std::string name(100000, 'x');
-    const fs::path odd = write("odd.mac", "{\"MacroName\":\"" + name + "\",\"Guid\":\"../../../escape\",\"Events\":["
-                                          "{\"Action\":\"down\",\"Type\":10,\"Button\":4,\"Delay\":\"99999999\"},"
-                                          "{\"Action\":\"sideways\",\"Type\":2000000,\"Button\":-7,\"Delay\":\"-5\"},"
-                                          "{\"Action\":\"up\",\"Type\":10,\"Button\":4,\"Delay\":\"abc\"}]}");
+    const fs::path odd =
+        write("odd.mac", "{\"MacroName\":\"" + name +
+                             "\",\"Guid\":\"../../../escape\",\"Events\":["
+                             "{\"Action\":\"down\",\"Type\":10,\"Button\":4,\"Delay\":\"99999999\"},"
+                             "{\"Action\":\"sideways\",\"Type\":2000000,\"Button\":-7,\"Delay\":\"-5\"},"
+                             "{\"Action\":\"up\",\"Type\":10,\"Button\":4,\"Delay\":\"abc\"}]}");
     import(odd);
     ASSERT_EQ(macros->Macros().size(), 1u);
     EXPECT_EQ(macros->Macros()[0].name, u"macro_1");
