@@ -8,6 +8,10 @@
 #include "widgets/MenuWnd.h"
 #include "widgets/MsgWnd.h"
 
+void IControlRouterHost::ShowNoticeText(const QString& text) {
+    ShowMessageBox(nullptr, QString(), text, 96, false, 0);
+}
+
 CRouterPanelPrompts::~CRouterPanelPrompts() {
     delete m_menu.data();
 }
@@ -30,7 +34,7 @@ void CRouterPanelPrompts::Tell(const QString& text, bool textIsKey) {
         return;
     }
     // A text made up here (a count put into a translated text) is no language key.
-    ShowMessageBox(nullptr, QString(), text, 96, false, 0);
+    m_host.ShowNoticeText(text);
 }
 
 void CRouterPanelPrompts::ShowMenu(const QString& layout) {

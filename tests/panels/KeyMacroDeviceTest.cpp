@@ -64,6 +64,7 @@ public:
         return answer;
     }
     void ShowNotice(const QString& key) override { log.push_back("notice " + key.toStdString()); }
+    void ShowNoticeText(const QString& text) override { log.push_back("message " + text.toStdString()); }
     QString OpenFileDialog(const QString&, const QString&) override { return file; }
     QString SaveFileDialog(const QString&, const QString&) override { return file; }
     void SetWindowTimer(int, int) override {}
@@ -397,6 +398,32 @@ TEST_F(KeyMacroDeviceTest, AfterTheProfileIsRestoredTheKeyPanelShowsAndCancelsTo
     Click("key_butt_keycancel");
     ASSERT_TRUE(keyboard->GetKeyEntry(5, &entry));
     EXPECT_TRUE(entry.current.SameFunction(entry.defaults));
+}
+
+TEST_F(KeyMacroDeviceTest, MacrosTooLongForTheDeviceAreReportedAndNothingIsWritten) {
+    Click("macro_btn_name_add");
+    Click("macro_btn_starredio");
+    // 600 events: 2400 bytes of events, more than the virtual keyboard's 2048 bytes of memory.
+    for (int i = 0; i < 300; ++i) {
+        HookKey(kDown, i % 2 ? kScanA : kScanB);
+        HookKey(kUp, i % 2 ? kScanA : kScanB);
+    }
+    Click("macro_btn_stopredio");
+    ASSERT_EQ(macros->RowCount(), 600);
+    AssignMacro(kKeyA, 0, 0);
+    const std::vector<int> slotBefore = Slot(kKeyA);
+    const std::string fileBefore = vxtest::ReadFile(keyboard->GetProfileData()->GetProfilePath());
+    host.log.clear();
+    Click("key_butt_prosave");
+    // The text says how many events have to go (header 16 + one record 6 + 2400, in 2048).
+    const size_t over = (16 + 6 + 600 * 4 - m_rig->Capability(RigModel::KeyboardWired)[6] * 128) / 4 + 1;
+    ASSERT_EQ(host.log.size(), 1u);
+    EXPECT_EQ(host.log[0], "message The macros do not fit the device's memory. Remove " +
+                               std::to_string(over) + " events and try again.");
+    EXPECT_EQ(Slot(kKeyA), slotBefore);
+    EXPECT_TRUE(m_rig->ValidMacroImage(RigModel::KeyboardWired).empty());
+    EXPECT_EQ(vxtest::ReadFile(keyboard->GetProfileData()->GetProfilePath()), fileBefore);
+    EXPECT_TRUE(Find("key_butt_prosave")->isEnabled()) << "the user can try again after shortening the macro";
 }
 
 TEST_F(KeyMacroDeviceTest, AHostileMacroFileIsRefusedOrClampedAndWritesNothingElsewhere) {
