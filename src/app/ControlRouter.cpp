@@ -17,6 +17,18 @@
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CSliderUI;
+
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::platform::DebugLogEnabled;
 
@@ -158,3 +170,5 @@ void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice* page) {
     if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
     return panel;
 }
+
+}  // namespace vx::app

@@ -13,6 +13,14 @@
 #include "panels/MacroControlUI.h"
 #include "profiles/StringUtil.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+
+namespace vx::app {
+
 using vx::profiles::SplitNameIndex;
 
 namespace routes {
@@ -343,3 +351,5 @@ const char* NotBuiltFeature(const QString& name) {
 }
 
 }  // namespace routes
+
+}  // namespace vx::app

@@ -8,6 +8,11 @@
 #include "widgets/MenuWnd.h"
 #include "widgets/MsgWnd.h"
 
+namespace vx::app {
+
+using vx::widgets::CMenuWnd;
+using vx::widgets::ShowMessageBox;
+
 void IControlRouterHost::ShowNoticeText(const QString& text) {
     ShowMessageBox(nullptr, QString(), text, 96, false, 0);
 }
@@ -50,3 +55,5 @@ void CRouterPanelPrompts::ShowMenu(const QString& layout) {
                                 });
                             });
 }
+
+}  // namespace vx::app

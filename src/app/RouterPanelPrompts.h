@@ -11,8 +11,11 @@
 
 #include "panels/PanelPrompts.h"
 
-class IControlRouterHost;
 class QMenu;
+
+namespace vx::app {
+
+class IControlRouterHost;
 
 class CRouterPanelPrompts : public vx::panels::IPanelPrompts {
 public:
@@ -32,3 +35,5 @@ private:
     std::function<void(const QString&)> m_menuCommand;
     QPointer<QMenu> m_menu;
 };
+
+}  // namespace vx::app

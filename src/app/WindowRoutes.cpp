@@ -11,6 +11,13 @@
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 using vx::profiles::ParseDecimal;
 
 namespace {
@@ -112,3 +119,5 @@ QStringList CWindowRoutes::SystemSettingsCommand(int index) {
     }
     return {};
 }
+
+}  // namespace vx::app

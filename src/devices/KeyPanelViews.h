@@ -8,6 +8,8 @@
 
 #include "profiles/ProfileRecords.h"
 
+namespace vx::devices {
+
 class IKeyAssignmentView {
 public:
     virtual ~IKeyAssignmentView() = default;
@@ -21,3 +23,5 @@ public:
     // -1 and an empty name are ignored.
     virtual void RenameMacroItem(int position, const std::u16string& name) = 0;
 };
+
+}  // namespace vx::devices

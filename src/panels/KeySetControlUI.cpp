@@ -22,7 +22,17 @@
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::devices::CTavimondUSBDevice;
 using vx::profiles::KeyEntry;
+using vx::widgets::CComboUI;
+using vx::widgets::CControlFactory;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::ControlCreator;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
 using vx::profiles::KeyFunction;
 
 namespace vx::panels {

@@ -23,15 +23,14 @@
 #include "widgets/ContainerUI.h"
 #include "widgets/ControlEvent.h"
 
-class CComboUI;
-class CTavimondUSBDevice;
+namespace vx::devices { class CTavimondUSBDevice; }
 
 namespace vx::panels {
 
 class IPanelPrompts;
 
-class CKeySetControlUI : public CHorizontalLayoutUI,
-                         public IKeyAssignmentView,
+class CKeySetControlUI : public vx::widgets::CHorizontalLayoutUI,
+                         public vx::devices::IKeyAssignmentView,
                          public vx::platform::IHookEventSink {
     Q_OBJECT
 public:
@@ -53,8 +52,8 @@ public:
     // Looks up the controls once and fills the fixed combos; false when the layout lacks the
     // function combo (the panel then does nothing).
     bool BindControls();
-    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
-    CTavimondUSBDevice* GetDevicePage() const { return m_page; }
+    void SetDevicePage(vx::devices::CTavimondUSBDevice* page) { m_page = page; }
+    vx::devices::CTavimondUSBDevice* GetDevicePage() const { return m_page; }
     void SetPrompts(IPanelPrompts* prompts) { m_prompts = prompts; }
     // A keyboard (kind 1) offers neither DPI functions nor gun keys.
     void SetDeviceVariant(int kind);
@@ -86,17 +85,17 @@ public:
 
     // --- Handlers of the panel's controls, as the main window's routing finds them -------------
     // "keyset_function_combo" (param: the new position).
-    void OnFunctionCombo(const ControlEvent& event);
+    void OnFunctionCombo(const vx::widgets::ControlEvent& event);
     // "keyset_macro_over_combo".
-    void OnPlayModeCombo(const ControlEvent& event);
+    void OnPlayModeCombo(const vx::widgets::ControlEvent& event);
     // The other combos, the parameter edits left, and "key_butt_keysave".
-    void OnAssignmentChanged(const ControlEvent& event);
+    void OnAssignmentChanged(const vx::widgets::ControlEvent& event);
     // "key_ComBox_check_" + option.
-    void OnModifierOption(const ControlEvent& event);
-    void OnDefaultButton(const ControlEvent& event);
-    void OnCancelButton(const ControlEvent& event);
+    void OnModifierOption(const vx::widgets::ControlEvent& event);
+    void OnDefaultButton(const vx::widgets::ControlEvent& event);
+    void OnCancelButton(const vx::widgets::ControlEvent& event);
     // "key_butt_prosave": the page writes its key list to the device.
-    void OnWriteButton(const ControlEvent& event);
+    void OnWriteButton(const vx::widgets::ControlEvent& event);
 
     // --- Global input hook: single-key capture into the key edit ------------------------------
     void OnSingleKey(uint32_t message, const vx::platform::KeyboardEventRecord& record) override;
@@ -124,7 +123,7 @@ private:
     void StoreFromControls();
     IPanelPrompts& Prompts();
 
-    CTavimondUSBDevice* m_page = nullptr;
+    vx::devices::CTavimondUSBDevice* m_page = nullptr;
     IPanelPrompts* m_prompts = nullptr;
     bool m_keyboard = false;
     bool m_bound = false;

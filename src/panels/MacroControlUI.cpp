@@ -30,7 +30,21 @@
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::IKeyAssignmentView;
 using vx::platform::DebugLog;
+using vx::widgets::CEditUI;
+using vx::widgets::CLabelUI;
+using vx::widgets::CListContainerElementUI;
+using vx::widgets::CListUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CControlFactory;
+using vx::widgets::ControlCreator;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
 using vx::platform::KeyboardEventRecord;
 using vx::platform::MouseEventRecord;
 using vx::profiles::JsonFile;

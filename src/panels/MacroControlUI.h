@@ -33,8 +33,7 @@
 #include "widgets/ControlEvent.h"
 #include "widgets/ListUI.h"
 
-class CListUI;
-class CTavimondUSBDevice;
+namespace vx::devices { class CTavimondUSBDevice; }
 
 namespace vx::panels {
 
@@ -43,7 +42,7 @@ class IPanelPrompts;
 // One event row of the list ("macro_action"): name, action and the delay edit ("macro_delay");
 // the event object rides along as JSON text in the row's user data. A right click asks the
 // window for the macro-action menu.
-class CMacroActionRowUI : public CListContainerElementUI {
+class CMacroActionRowUI : public vx::widgets::CListContainerElementUI {
     Q_OBJECT
 public:
     static constexpr int kHeight = 30;
@@ -68,7 +67,7 @@ private:
     QWidget* m_delay = nullptr;
 };
 
-class CMacroControlUI : public CHorizontalLayoutUI, public vx::platform::IHookEventSink {
+class CMacroControlUI : public vx::widgets::CHorizontalLayoutUI, public vx::platform::IHookEventSink {
     Q_OBJECT
 public:
     static constexpr const char* kClassName = "CMacroControlUI";
@@ -92,8 +91,8 @@ public:
 
     // --- Set-up by the page --------------------------------------------------------------------
     bool BindControls();
-    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
-    CTavimondUSBDevice* GetDevicePage() const { return m_page; }
+    void SetDevicePage(vx::devices::CTavimondUSBDevice* page) { m_page = page; }
+    vx::devices::CTavimondUSBDevice* GetDevicePage() const { return m_page; }
     void SetPrompts(IPanelPrompts* prompts) { m_prompts = prompts; }
     void SetMacroFolder(const std::filesystem::path& folder) { m_folder = folder; }
     const std::filesystem::path& MacroFolder() const { return m_folder; }
@@ -153,27 +152,27 @@ public:
     }
 
     // --- Handlers of the panel's controls, as the main window's routing finds them -------------
-    void OnMacroChosen(const ControlEvent& event);   // "macro_name_list"
-    void OnAddButton(const ControlEvent& event);     // "macro_btn_name_add"
-    void OnDeleteButton(const ControlEvent& event);  // "macro_btn_name_sub"
-    void OnRenameButton(const ControlEvent& event);  // "macro_btn_name_edit"
-    void OnSaveButton(const ControlEvent& event);    // "macro_btn_save"
-    void OnCancelButton(const ControlEvent& event);  // "macro_btn_cancel"
-    void OnImportButton(const ControlEvent& event);  // "macro_btn_import"
-    void OnExportButton(const ControlEvent& event);  // "macro_btn_export"
+    void OnMacroChosen(const vx::widgets::ControlEvent& event);   // "macro_name_list"
+    void OnAddButton(const vx::widgets::ControlEvent& event);     // "macro_btn_name_add"
+    void OnDeleteButton(const vx::widgets::ControlEvent& event);  // "macro_btn_name_sub"
+    void OnRenameButton(const vx::widgets::ControlEvent& event);  // "macro_btn_name_edit"
+    void OnSaveButton(const vx::widgets::ControlEvent& event);    // "macro_btn_save"
+    void OnCancelButton(const vx::widgets::ControlEvent& event);  // "macro_btn_cancel"
+    void OnImportButton(const vx::widgets::ControlEvent& event);  // "macro_btn_import"
+    void OnExportButton(const vx::widgets::ControlEvent& event);  // "macro_btn_export"
     // "macro_btn_up", "_down", "_uptop", "_downbottom", "_delete", "_deleteall"; row value =
     // the command.
-    void OnRowCommand(const ControlEvent& event);
+    void OnRowCommand(const vx::widgets::ControlEvent& event);
     // "macro_inset_move...key_btn"; row value = the direction (0 left, 1 right, 2 up, 3 down).
-    void OnMoveButton(const ControlEvent& event);
-    void OnDelayEdit(const ControlEvent& event);    // "macro_delay" left or Enter
-    void OnStartButton(const ControlEvent& event);  // "macro_btn_starredio"
-    void OnStopButton(const ControlEvent& event);   // "macro_btn_stopredio"
-    void OnActionMenu(const ControlEvent& event);   // "macro_action", "macro_action_list" menu
+    void OnMoveButton(const vx::widgets::ControlEvent& event);
+    void OnDelayEdit(const vx::widgets::ControlEvent& event);    // "macro_delay" left or Enter
+    void OnStartButton(const vx::widgets::ControlEvent& event);  // "macro_btn_starredio"
+    void OnStopButton(const vx::widgets::ControlEvent& event);   // "macro_btn_stopredio"
+    void OnActionMenu(const vx::widgets::ControlEvent& event);   // "macro_action", "macro_action_list" menu
     // Menu "redio_..." items; row value = delay mode * 100 + target (mode 0: as the start button).
-    void OnRecordMenu(const ControlEvent& event);
+    void OnRecordMenu(const vx::widgets::ControlEvent& event);
     // Menu "left_down" ... "back_click"; row value = button bit | InsertKind << 8.
-    void OnInsertMenu(const ControlEvent& event);
+    void OnInsertMenu(const vx::widgets::ControlEvent& event);
 
     enum RowCommand { kRowUp = 0, kRowDown, kRowTop, kRowBottom, kRowDelete, kRowDeleteAll };
 
@@ -185,8 +184,8 @@ public:
 
 private:
     vx::profiles::MacroFiles Files() const { return vx::profiles::MacroFiles(m_folder); }
-    CListUI* NameList() const;
-    CListUI* ActionList() const;
+    vx::widgets::CListUI* NameList() const;
+    vx::widgets::CListUI* ActionList() const;
     CMacroActionRowUI* Row(int row) const;
     // Inserts a row built from the event at `row` (appends for -1); returns its place.
     int InsertRow(int row, const Json::Value& event);
@@ -202,7 +201,7 @@ private:
     void AttachRow(CMacroActionRowUI* row);
     IPanelPrompts& Prompts();
 
-    CTavimondUSBDevice* m_page = nullptr;
+    vx::devices::CTavimondUSBDevice* m_page = nullptr;
     IPanelPrompts* m_prompts = nullptr;
     std::filesystem::path m_folder;
     std::function<uint32_t()> m_ticks;

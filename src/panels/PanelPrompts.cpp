@@ -12,6 +12,11 @@
 
 namespace vx::panels {
 
+using vx::widgets::CMenuWnd;
+using vx::widgets::CResourceManager;
+using vx::widgets::ShowMessageBox;
+namespace ui = vx::widgets::ui;
+
 namespace {
 
 QString QtFilter(const QString& filterName, const QString& pattern) {

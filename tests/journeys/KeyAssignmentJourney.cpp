@@ -12,6 +12,10 @@
 #include "devices/TavimondMouseDevice.h"
 #include "widgets/DeviceKeyButtonUI.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::CDeviceKeyButtonUI;
+
 namespace journeys {
 namespace {
 

@@ -29,12 +29,29 @@
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::app::CControlRegistry;
+using vx::app::CControlRouter;
+using vx::app::CPagePanels;
+using vx::app::IControlRouterHost;
+using vx::app::WindowButton;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::kTypeKeyboard;
 using vx::panels::CKeySetControlUI;
 using vx::panels::CMacroControlUI;
 using vx::platform::KeyboardEventRecord;
 using vx::platform::MouseEventRecord;
 using vx::profiles::JsonFile;
+using vx::widgets::CComboUI;
+using vx::widgets::CListUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::TNotifyUI;
 using vxtest::RigModel;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
 
 namespace fs = std::filesystem;
 
