@@ -4,13 +4,16 @@
 #include <QWidget>
 
 #include "app/PagePanels.h"
+#include "app/RouterPanelPrompts.h"
 #include "app/RouterProfilePrompts.h"
 #include "app/WindowRoutes.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
@@ -62,6 +65,7 @@ std::span<const RouteRow> CControlRouter::TableOf(const QString& type) {
     if (type == notify::kReturn) return routes::kReturn;
     if (type == notify::kItemSelect) return routes::kItem;
     if (type == notify::kColorChanged) return routes::kColour;
+    if (type == notify::kMenu) return routes::kMenuRequest;
     return {};
 }
 
@@ -132,10 +136,25 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             panel->SetPrompts(m_profilePrompts.get());
             return panel;
         }
+        case RouteOwner::KeyPanel: {
+            vx::panels::CKeySetControlUI* panel = CPagePanels::KeyPanelOf(page);
+            if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+            return panel;
+        }
+        case RouteOwner::MacroPanel:
+            return MacroPanelOwner(page);
         case RouteOwner::Window:
             break;
     }
     return nullptr;
+}
+
+vx::panels::IPanelPrompts& CControlRouter::PanelPrompts() {
+    if (!m_panelPrompts) {
+        m_panelPrompts =
+            std::make_unique<CRouterPanelPrompts>(m_host, [this](const QString& item) { OnMenuCommand(item); });
+    }
+    return *m_panelPrompts;
 }
 
 void CControlRouter::OnTimer(int id) {
@@ -144,6 +163,12 @@ void CControlRouter::OnTimer(int id) {
     if (CDeviceProfileUI* panel = static_cast<CDeviceProfileUI*>(OwnerOf(RouteOwner::ProfilePanel))) {
         panel->RunDelayedSelect();
     }
+}
+
+void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice* page) {
+    vx::panels::CMacroControlUI* panel = CPagePanels::MacroPanelOf(page);
+    if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+    return panel;
 }
 
 }  // namespace vx::app

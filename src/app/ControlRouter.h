@@ -15,9 +15,11 @@
 #include "app/ControlRouterTables.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::panels { class IPanelPrompts; }
 namespace vx::app {
 
 class CLightingSyncPages;
+class CRouterPanelPrompts;
 class CRouterProfilePrompts;
 class CWindowRoutes;
 
@@ -59,11 +61,15 @@ private:
     // The object a row of that owner is run on, or null (no current page, a page of another
     // kind, a page without that panel).
     void* OwnerOf(RouteOwner owner);
+    void* MacroPanelOwner(vx::devices::CTavimondUSBDevice* page);
+    // The questions, dialogs and menus of the key and macro panels, answered through the host.
+    vx::panels::IPanelPrompts& PanelPrompts();
 
     IControlRouterHost& m_host;
     std::unique_ptr<CWindowRoutes> m_window;
     // The profile panel's questions and dialogs, answered through the host.
     std::unique_ptr<CRouterProfilePrompts> m_profilePrompts;
+    std::unique_ptr<CRouterPanelPrompts> m_panelPrompts;
     const RouteRow* m_lastRow = nullptr;
     const char* m_lastNotBuilt = nullptr;
 };

@@ -38,6 +38,8 @@ public:
     virtual int AskQuestion(const QString& key) = 0;
     // A notice by language key.
     virtual void ShowNotice(const QString& key) = 0;
+    // A notice whose text was made up from language texts and values (shown as it is).
+    virtual void ShowNoticeText(const QString& text);
     // The chosen file, or empty when cancelled. filterName e.g. "Profile Files(*.json)", pattern
     // e.g. "*.json;".
     virtual QString OpenFileDialog(const QString& filterName, const QString& pattern) = 0;

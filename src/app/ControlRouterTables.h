@@ -22,6 +22,8 @@ namespace vx::devices { class CTavimondKeyboardDevice; }
 namespace vx::devices { class CTavimondMouseDevice; }
 namespace vx::panels { class CLightControlUI; }
 namespace vx::panels { class CDeviceProfileUI; }
+namespace vx::panels { class CKeySetControlUI; }
+namespace vx::panels { class CMacroControlUI; }
 namespace vx::app {
 
 class CWindowRoutes;
@@ -34,6 +36,8 @@ enum class RouteOwner {
     MousePage,     // the current page when it is a mouse's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
+    KeyPanel,      // the current page's key-assignment panel
+    MacroPanel,    // the current page's macro panel
 };
 
 template <class Owner>
@@ -61,6 +65,15 @@ struct RouteOwnerOf<vx::panels::CLightControlUI> {
 template <>
 struct RouteOwnerOf<vx::panels::CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
+};
+
+template <>
+struct RouteOwnerOf<vx::panels::CKeySetControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::KeyPanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CMacroControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::MacroPanel;
 };
 
 struct RouteRow {
@@ -117,6 +130,8 @@ extern const std::span<const RouteRow> kItem;
 extern const std::span<const RouteRow> kColour;
 // Menu commands (menu item names) other than "exit", which the window handles itself.
 extern const std::span<const RouteRow> kMenu;
+// Controls that ask for a pop-up menu (a right click on a macro event row).
+extern const std::span<const RouteRow> kMenuRequest;
 
 extern const std::span<const NotBuiltName> kNotBuilt;
 

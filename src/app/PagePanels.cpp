@@ -7,9 +7,12 @@
 #include "app/LightingSyncPages.h"
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
+#include "profiles/MacroFiles.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 #include "widgets/OptionUI.h"
@@ -27,7 +30,10 @@ namespace ui = vx::widgets::ui;
 namespace vx::app {
 
 using vx::platform::DebugLog;
+using vx::panels::CKeySetControlUI;
+using vx::panels::CMacroControlUI;
 using vx::profiles::DefaultDataFolder;
+using vx::profiles::MacroFiles;
 
 namespace {
 
@@ -89,6 +95,39 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
     return panel;
 }
 
+// Builds a panel from its layout into the page's placeholder container; the panel found there
+// already when the page was connected before.
+template <class Panel>
+Panel* PlacePanel(CTavimondUSBDevice& page, const QString& itemName, const QString& layout,
+                  IDialogBuilderCallback* callback) {
+    QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), itemName);
+    if (item == nullptr) return nullptr;
+    if (auto* panel = item->findChild<Panel*>()) return panel;
+    Panel::RegisterControlClass();
+    QWidget* root = CDialogBuilder::Create(layout, callback, item);
+    auto* panel = qobject_cast<Panel*>(root);
+    if (panel == nullptr) {
+        DebugLog("panel not built from " + layout.toStdString() + ": " + CDialogBuilder::LastError().toStdString());
+        delete root;
+        return nullptr;
+    }
+    HidePlaceholderChildren(item, panel);
+    QLayout* box = item->layout();
+    if (box == nullptr) {
+        box = new QVBoxLayout(item);
+        box->setContentsMargins(0, 0, 0, 0);
+    }
+    box->addWidget(panel);
+    COptionUI::SetGroupScope(panel);
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    return panel;
+}
+
+// Keyboard and mouse pages carry the key-assignment and macro panels.
+bool HasKeyPanels(int kind) {
+    return kind == 1 || kind == 2;
+}
+
 }  // namespace
 
 int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
@@ -104,6 +143,26 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
         if (sync != nullptr) light->SetSyncLeaveHandler([sync](CTavimondUSBDevice& p) { sync->Leave(&p); });
         ++connected;
     }
+    if (HasKeyPanels(kind)) {
+        if (auto* keys = PlacePanel<CKeySetControlUI>(page, CKeySetControlUI::kPageItemName, CKeySetControlUI::kLayout,
+                                                       callback)) {
+            keys->BindControls();
+            keys->SetDevicePage(&page);
+            keys->SetDeviceVariant(kind);
+            std::vector<std::u16string> names;
+            for (const auto& macro : MacroFiles(page.MacroFolder()).LoadList()) names.push_back(macro.name);
+            keys->SetMacroList(names);
+            ++connected;
+        }
+        if (auto* macros = PlacePanel<CMacroControlUI>(page, CMacroControlUI::kPageItemName, CMacroControlUI::kLayout,
+                                                       callback)) {
+            macros->BindControls();
+            macros->SetDevicePage(&page);
+            macros->SetMacroFolder(page.MacroFolder());
+            macros->LoadMacroList();
+            ++connected;
+        }
+    }
     if (CDeviceProfileUI* profile = CDeviceProfileUI::ConnectPageItem(page, kind, callback)) {
         COptionUI::SetGroupScope(profile);
         ++connected;
@@ -114,6 +173,16 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
 CLightControlUI* CPagePanels::LightPanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CLightControlUI*>();
+}
+
+CKeySetControlUI* CPagePanels::KeyPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CKeySetControlUI*>();
+}
+
+CMacroControlUI* CPagePanels::MacroPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<CMacroControlUI*>();
 }
 
 CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {

@@ -187,12 +187,14 @@ int CTavimondKeyboardDevice::LoadProfile() {
     m_keyList = m_profile.GetKeyList();
     m_stages = m_profile.GetKeyboardSystemStages();
     LoadLightingState();
+    ShowSelectedKeyAssignment();
     return node.isNull() ? 0 : 1;
 }
 
 void CTavimondKeyboardDevice::TakeProfileRecords() {
     m_keyList = m_profile.GetKeyList();
     m_stages = m_profile.GetKeyboardSystemStages();
+    ShowSelectedKeyAssignment();
 }
 
 std::u16string CTavimondKeyboardDevice::GetProfileName() {
@@ -206,6 +208,7 @@ void CTavimondKeyboardDevice::ResetToProfile() {
     LoadLightingState();
     SaveProfile();
     RefreshPage();
+    ShowSelectedKeyAssignment();
 }
 
 void CTavimondKeyboardDevice::SetLightTableIndex(int index) {

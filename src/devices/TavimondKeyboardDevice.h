@@ -80,6 +80,8 @@ public:
     void SetAudioParameters(const int32_t* values, size_t count) override;
     vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    vx::platform::IHookEventSink* HookEventSink() override { return &m_panelHookSink; }
+    std::filesystem::path MacroFolder() const override { return DeviceFolderText(); }
 
     // ---- keyboard operations ----
     virtual void BuildPage();
@@ -161,6 +163,8 @@ protected:
     qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam) override;
     void NotifyInterfaceOpened(const std::string& path, bool wireless) override;
     void NotifyInterfaceClosing(bool wireless) override;
+    std::vector<vx::profiles::KeyEntry>* PageKeyList() override { return &m_keyList; }
+    size_t MacroEventsOverLimit() const override { return MacroEventsToRemove(); }
 
 private:
     // Sends the settings, saves and redraws; with `before` (the profile before the change) the

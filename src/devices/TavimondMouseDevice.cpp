@@ -226,6 +226,7 @@ void CTavimondMouseDevice::ReadProfileRecords() {
     m_stages = m_profile.GetDpiStages();
     m_system = m_profile.GetMouseSystemStages();
     EnsureFiveStages();
+    ShowSelectedKeyAssignment();
 }
 
 void CTavimondMouseDevice::EnsureFiveStages() {

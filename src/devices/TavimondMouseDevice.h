@@ -89,6 +89,8 @@ public:
     void SelectKey(int key) override;
     vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    vx::platform::IHookEventSink* HookEventSink() override { return &m_panelHookSink; }
+    std::filesystem::path MacroFolder() const override { return DataFolder(); }
 
     // ---- the mouse's own operations ----
     void BuildPage();
@@ -163,6 +165,8 @@ public:
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
     void TakeProfileRecords() override { ReadProfileRecords(); }
+    std::vector<vx::profiles::KeyEntry>* PageKeyList() override { return &m_keys; }
+    size_t MacroEventsOverLimit() const override { return MacroEventsToRemove(); }
 
 private:
     bool ReadKeyTables();
