@@ -38,6 +38,7 @@ const RouteRow kClickRows[] = {
     Prefix<&Light::OnPresetColour>("color_option_"),
     Prefix<&Light::OnAudioPresetColour>("audiocolor_option_"),
     Prefix<&Window::OnSystemSettings>("windowdeviceset_"),
+    Prefix<&Window::OnDpiColourOption>("DPI_color_option_"),
     Exact<&Window::OnRestoreDefaults>("default_btn"),
     Exact<&Keyboard::OnRepeatResetButton>("reset_repeat_btn"),
     Exact<&Profile::OnAddButton>("device_add_btn"),
@@ -54,6 +55,9 @@ const RouteRow kClickRows[] = {
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
     Exact<&Window::OnDeviceSelectNext>("device_select_next"),
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
+    // The colour previews of the lighting panel open the colour picker.
+    Exact<&Window::OnLightColourPicker>("deng_colordp_btn", 0),
+    Exact<&Window::OnLightColourPicker>("deng_audiocolordp_btn", 1),
 };
 
 const RouteRow kSelectRows[] = {
@@ -248,8 +252,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
     {"6533_MicIn_slider",              X, "headset"},
     {"6533_MicMoniter_slider",         X, "headset"},
     {"custom_eq_name_combo",           X, "headset"},
-
-    {"DPI_color_option_",              P, "colour picker"},
 
     {"music_setting_btn",              X, "audio-style window"},
     {"music_setting_text",             X, "audio-style window"},

@@ -26,6 +26,9 @@ class CLightingSyncPages;
 namespace vx::lighting {
 class CLightingSync;
 }
+namespace vx::panels {
+class CColorSelectWnd;
+}
 class QTimer;
 class CDevicePageSet;
 class CSessionSleepWatch;
@@ -119,6 +122,7 @@ public:
     void SendCompanionCommand(int command, int value) override;
     void EndKeyCapture() override;
     void OpenSettingsWindow(bool centred) override;
+    int PickColour(QRgb& colour) override;
     CSettingsLauncher& Settings() { return *m_settings; }
 
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
@@ -198,6 +202,8 @@ private:
     bool m_firstScanDone = false;
     bool m_exiting = false;
     bool m_workersStopped = false;
+    // The colour picker while it runs.
+    QPointer<vx::panels::CColorSelectWnd> m_picker;
     bool m_initDone = false;
     // Slot changes that came while the machine slept, handled on resume.
     std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;

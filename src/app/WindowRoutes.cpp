@@ -6,6 +6,9 @@
 
 #include "app/ControlRouterHost.h"
 #include "app/LightingSyncPages.h"
+#include "app/PagePanels.h"
+#include "devices/TavimondMouseDevice.h"
+#include "panels/LightControlUI.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
@@ -60,6 +63,37 @@ void CWindowRoutes::OnRestoreDefaults(const ControlEvent&) {
     CTavimondUSBDevice* page = m_host.CurrentDevicePage();
     if (page == nullptr) return;
     if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
+}
+
+void CWindowRoutes::OnDpiColourOption(const ControlEvent& event) {
+    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(m_host.CurrentDevicePage());
+    if (mouse == nullptr || event.index < 0 || event.index >= CTavimondMouseDevice::kDpiStages) return;
+    const std::vector<DpiStage>& stages = mouse->DpiStages();
+    QRgb colour = 0xFF000000;
+    if (size_t(event.index) < stages.size()) {
+        const DpiStage& stage = stages[size_t(event.index)];
+        colour = qRgb(stage.red, stage.green, stage.blue);
+    }
+    if (m_host.PickColour(colour) != 1) return;
+    // The page is asked again: the picker ran a modal loop in which the device may have gone.
+    mouse = dynamic_cast<CTavimondMouseDevice*>(m_host.CurrentDevicePage());
+    if (mouse == nullptr) return;
+    mouse->SetDpiStageColour(event.index, uint8_t(qRed(colour)), uint8_t(qGreen(colour)), uint8_t(qBlue(colour)));
+}
+
+void CWindowRoutes::OnLightColourPicker(const ControlEvent& event) {
+    CLightControlUI* panel = CPagePanels::LightPanelOf(m_host.CurrentDevicePage());
+    if (panel == nullptr) return;
+    const bool audio = event.rowValue != 0;
+    QRgb colour = audio ? panel->AudioColourBeingEdited() : panel->EffectColour();
+    if (m_host.PickColour(colour) != 1) return;
+    panel = CPagePanels::LightPanelOf(m_host.CurrentDevicePage());
+    if (panel == nullptr) return;
+    if (audio) {
+        panel->TakePickedAudioColour(colour);
+    } else {
+        panel->TakePickedColour(colour);
+    }
 }
 
 void CWindowRoutes::OnProfileChosen(const ControlEvent&) {

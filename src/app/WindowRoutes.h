@@ -36,6 +36,11 @@ public:
     void OnSameMode(const ControlEvent& event);
     // "default_btn": asks first; on yes the current page goes back to its profile.
     void OnRestoreDefaults(const ControlEvent& event);
+    // "DPI_color_option_" + stage on a mouse page: the stage's colour from the colour picker.
+    void OnDpiColourOption(const ControlEvent& event);
+    // "deng_colordp_btn" (row value 0) and "deng_audiocolordp_btn" (1): the lighting panel's
+    // colour, or its audio-lighting colour, from the colour picker.
+    void OnLightColourPicker(const ControlEvent& event);
     // "device_profile_combo": the choice takes effect when timer 1055 fires.
     void OnProfileChosen(const ControlEvent& event);
     // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
