@@ -9,6 +9,7 @@
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "profiles/StringUtil.h"
 
 using vx::profiles::SplitNameIndex;
@@ -23,6 +24,7 @@ using Keyboard = CTavimondKeyboardDevice;
 using Mouse = CTavimondMouseDevice;
 using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
+using Shoot = vx::panels::CShootControlUI;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -50,6 +52,12 @@ const RouteRow kClickRows[] = {
     Exact<&Profile::OnRenameButton>("device_profile_edit_save_btn"),
     Exact<&Keyboard::OnCustomColourButton>("custom_bright_color_btn", 1),
     Exact<&Keyboard::OnCustomColourButton>("custom_off_color_btn", 0),
+    Exact<&Window::OnShootUpload>("shootdate_save_btn"),
+    Exact<&Shoot::OnResetButton>("shootdate_reset_btn"),
+    Exact<&Window::OnShootImport>("shootdate_import_btn"),
+    Exact<&Window::OnShootExport>("shootdate_export_btn"),
+    Exact<&Shoot::OnPrevButton>("bullet_selected_prev"),
+    Exact<&Shoot::OnNextButton>("bullet_selected_next"),
     Exact<&Window::OnSameMode>("deng_same_mode"),
     Exact<&Profile::OnMenuToggleButton>("profile_fun_spread_btn"),
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
@@ -72,6 +80,8 @@ const RouteRow kSelectRows[] = {
     Exact<&Keyboard::OnWinLockOption>("winlockflag_option"),
     Exact<&Keyboard::OnWFlagOption>("wflag_option"),
     Exact<&Keyboard::OnKey6Option>("6flag_option"),
+    Prefix<&Shoot::OnGunOption>("shoot_gun_op_"),
+    Prefix<&Shoot::OnBulletOption>("bullet_op_"),
     Exact<&Window::OnDeviceSelectChanged>("device_select"),
     Exact<&Profile::OnTabOption>("deng_Op_tab", 1),
     Exact<&Profile::OnTabOption>("key_Op_tab", 2),
@@ -87,6 +97,8 @@ const RouteRow kSelectRows[] = {
     Exact<&Light::OnAudioSevenColourCheck>("deng_7audiocolor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_BkColor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_FgColor_check"),
+    Exact<&Shoot::OnDirectionCheck>("bullet_x_check", 0),
+    Exact<&Shoot::OnDirectionCheck>("bullet_y_check", 1),
     // The mouse page's own tabs (keys, lighting, performance, ...) below its picture.
     Prefix<&Mouse::OnFunctionOption>("mouse_function_option_"),
 };
@@ -120,6 +132,9 @@ const RouteRow kKillFocusRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
     Exact<&Window::OnKeyCaptureEnd>("keyset_keyboard_text_edit"),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kReturnRows[] = {
@@ -130,6 +145,9 @@ const RouteRow kReturnRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_R", 0),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kItemRows[] = {
@@ -226,20 +244,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
     {"redio_later_constant_time",      X, "macro recording"},
     {"redio_later_ignore_time",        X, "macro recording"},
     {"macro_action_edit",              X, "macro recording"},
-
-    {"shootdate_save_btn",             X, "shoot panel"},
-    {"shootdate_reset_btn",            X, "shoot panel"},
-    {"shootdate_import_btn",           X, "shoot panel"},
-    {"shootdate_export_btn",           X, "shoot panel"},
-    {"bullet_selected_prev",           X, "shoot panel"},
-    {"bullet_selected_next",           X, "shoot panel"},
-    {"shoot_gun_op_",                  P, "shoot panel"},
-    {"bullet_op_",                     P, "shoot panel"},
-    {"bullet_x_check",                 X, "shoot panel"},
-    {"bullet_y_check",                 X, "shoot panel"},
-    {"bullet_x_eidt",                  X, "shoot panel"},
-    {"bullet_y_eidt",                  X, "shoot panel"},
-    {"bullet_delay_eidt",              X, "shoot panel"},
 
     {"hs_EQ_btn_save",                 X, "headset"},
     {"hs_EQ_btn_delete",               X, "headset"},

@@ -23,6 +23,9 @@ class CTavimondKeyboardDevice;
 class CTavimondMouseDevice;
 class CLightControlUI;
 class CDeviceProfileUI;
+namespace vx::panels {
+class CShootControlUI;
+}
 
 // Who owns a control, that is, whose handler its row names.
 enum class RouteOwner {
@@ -32,6 +35,7 @@ enum class RouteOwner {
     MousePage,     // the current page when it is a mouse's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
+    ShootPanel,    // the current page's recoil panel, when the page is a mouse's
 };
 
 template <class Owner>
@@ -59,6 +63,10 @@ struct RouteOwnerOf<CLightControlUI> {
 template <>
 struct RouteOwnerOf<CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CShootControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::ShootPanel;
 };
 
 struct RouteRow {

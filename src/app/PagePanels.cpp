@@ -8,6 +8,8 @@
 #include "devices/TavimondUSBDevice.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/ShootControlUI.h"
+#include "devices/TavimondMouseDevice.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
@@ -78,6 +80,40 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
     return panel;
 }
 
+const QString kShootItem = QStringLiteral("ShootControlItem");
+const QString kShootLayout = QStringLiteral("XML\\CustomControlXML\\ShootControl.xml");
+
+vx::panels::CShootControlUI* PlaceShootPanel(CTavimondMouseDevice& mouse, IDialogBuilderCallback* callback) {
+    using vx::panels::CShootControlUI;
+    QWidget* item = CPaintManagerUI::FindSubControlByName(mouse.GetPage(), kShootItem);
+    if (item == nullptr) return nullptr;
+    if (auto* panel = item->findChild<CShootControlUI*>()) return panel;
+    CShootControlUI::RegisterControlClass();
+    QWidget* root = CDialogBuilder::Create(kShootLayout, callback, item);
+    auto* panel = qobject_cast<CShootControlUI*>(root);
+    if (panel == nullptr) {
+        DebugLog("recoil panel not built: " + CDialogBuilder::LastError().toStdString());
+        delete root;
+        return nullptr;
+    }
+    HidePlaceholderChildren(item, panel);
+    QLayout* box = item->layout();
+    if (box == nullptr) {
+        box = new QVBoxLayout(item);
+        box->setContentsMargins(0, 0, 0, 0);
+    }
+    box->addWidget(panel);
+    COptionUI::SetGroupScope(panel);
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    panel->SetMousePage(&mouse);
+    panel->SetShootFolder(mouse.ShootFolder());
+    panel->SetDefaultShootFolder(DefaultDataFolder());
+    panel->InitShootPanel();
+    panel->SelectGun(0);
+    panel->SelectBullet(0);
+    return panel;
+}
+
 }  // namespace
 
 int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
@@ -97,12 +133,20 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
         COptionUI::SetGroupScope(profile);
         ++connected;
     }
+    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(&page)) {
+        if (PlaceShootPanel(*mouse, callback) != nullptr) ++connected;
+    }
     return connected;
 }
 
 CLightControlUI* CPagePanels::LightPanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CLightControlUI*>();
+}
+
+vx::panels::CShootControlUI* CPagePanels::ShootPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<vx::panels::CShootControlUI*>();
 }
 
 CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {

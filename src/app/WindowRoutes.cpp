@@ -9,6 +9,7 @@
 #include "app/PagePanels.h"
 #include "devices/TavimondMouseDevice.h"
 #include "panels/LightControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
@@ -94,6 +95,45 @@ void CWindowRoutes::OnLightColourPicker(const ControlEvent& event) {
     } else {
         panel->TakePickedColour(colour);
     }
+}
+
+namespace {
+
+const QString kShootFilter = QStringLiteral("Shoot Files(*.shoot)");
+const QString kShootPattern = QStringLiteral("*.shoot;");
+
+}  // namespace
+
+vx::panels::CShootControlUI* CWindowRoutes::ShootPanel() {
+    CTavimondUSBDevice* page = m_host.CurrentDevicePage();
+    if (dynamic_cast<CTavimondMouseDevice*>(page) == nullptr) return nullptr;
+    return CPagePanels::ShootPanelOf(page);
+}
+
+void CWindowRoutes::OnShootUpload(const ControlEvent&) {
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (panel == nullptr) return;
+    const int result = panel->Upload();
+    if (result == 1) return;
+    m_host.ShowNotice(result == CTavimondMouseDevice::kShootTooLarge ? QStringLiteral("shoot_upload_too_large")
+                                                                     : QStringLiteral("shoot_upload_failed"));
+}
+
+void CWindowRoutes::OnShootImport(const ControlEvent&) {
+    if (ShootPanel() == nullptr) return;
+    const QString path = m_host.OpenFileDialog(kShootFilter, kShootPattern);
+    // The dialog ran a modal loop: the page is asked for again.
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (path.isEmpty() || panel == nullptr) return;
+    if (!panel->ImportShootFile(path.toStdString())) m_host.ShowNotice(QStringLiteral("shoot_import_refused"));
+}
+
+void CWindowRoutes::OnShootExport(const ControlEvent&) {
+    if (ShootPanel() == nullptr) return;
+    const QString path = m_host.SaveFileDialog(kShootFilter, kShootPattern);
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (path.isEmpty() || panel == nullptr) return;
+    if (!panel->ExportShootFile(path.toStdString())) m_host.ShowNotice(QStringLiteral("shoot_export_failed"));
 }
 
 void CWindowRoutes::OnProfileChosen(const ControlEvent&) {

@@ -11,6 +11,9 @@
 #include "widgets/ControlEvent.h"
 
 class CLightingSyncPages;
+namespace vx::panels {
+class CShootControlUI;
+}
 class IControlRouterHost;
 
 class CWindowRoutes {
@@ -41,6 +44,11 @@ public:
     // "deng_colordp_btn" (row value 0) and "deng_audiocolordp_btn" (1): the lighting panel's
     // colour, or its audio-lighting colour, from the colour picker.
     void OnLightColourPicker(const ControlEvent& event);
+    // "shootdate_save_btn": the mouse takes the four gun files; a failure is told.
+    void OnShootUpload(const ControlEvent& event);
+    // "shootdate_import_btn", "shootdate_export_btn": a gun file chosen in the window's dialog.
+    void OnShootImport(const ControlEvent& event);
+    void OnShootExport(const ControlEvent& event);
     // "device_profile_combo": the choice takes effect when timer 1055 fires.
     void OnProfileChosen(const ControlEvent& event);
     // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
@@ -58,6 +66,9 @@ public:
     static QStringList SystemSettingsCommand(int index);
 
 private:
+    // The current page's recoil panel when the page is a mouse's, else null.
+    vx::panels::CShootControlUI* ShootPanel();
+
     IControlRouterHost& m_host;
     CLightingSyncPages* m_sync = nullptr;
 };

@@ -400,8 +400,6 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     host.current = &page;
     Send(router, Control(host, "macro_btn_save"), notify::kClick);
     EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
-    Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
-    EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
     router.OnMenuCommand("Left_Click");
     EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
     router.OnMenuCommand("about_menu");
