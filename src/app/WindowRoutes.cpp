@@ -63,7 +63,16 @@ void CWindowRoutes::OnSameMode(const ControlEvent&) {
 void CWindowRoutes::OnRestoreDefaults(const ControlEvent&) {
     CTavimondUSBDevice* page = m_host.CurrentDevicePage();
     if (page == nullptr) return;
-    if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
+    if (m_host.AskQuestion(QStringLiteral("message_text_22")) != 1) return;
+    // The question ran a modal loop in which the device may have gone.
+    page = m_host.CurrentDevicePage();
+    if (page == nullptr) return;
+    page->ResetToProfile();
+    // The page now shows its factory settings; the device is given them too, or it would keep
+    // running what the page no longer shows.
+    const QSize screen = m_host.ScreenSize();
+    page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    page->ApplyKeyAssignments();
 }
 
 void CWindowRoutes::OnDpiColourOption(const ControlEvent& event) {

@@ -37,7 +37,7 @@ public:
     void OnSystemSettings(const ControlEvent& event);
     // "deng_same_mode": the current page's effect on every device.
     void OnSameMode(const ControlEvent& event);
-    // "default_btn": asks first; on yes the current page goes back to its profile.
+    // "default_btn": asks first; on yes the current page takes its factory profile and sends it.
     void OnRestoreDefaults(const ControlEvent& event);
     // "DPI_color_option_" + stage on a mouse page: the stage's colour from the colour picker.
     void OnDpiColourOption(const ControlEvent& event);

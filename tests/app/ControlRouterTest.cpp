@@ -373,7 +373,7 @@ TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
     EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5"}));
     host.answer = 1;
     Send(router, defaults, notify::kClick);
-    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile"}));
+    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile", "WriteSettings 0 1 1920x1080 mode 0"}));
     EXPECT_EQ(host.log, (std::vector<std::string>{"ask message_text_22", "ask message_text_22"}));
 }
 
