@@ -30,6 +30,7 @@ constexpr size_t kKeyboardRed = 6;
 constexpr size_t kWinLockByte = 21;
 constexpr uint8_t kBeginConfig = 0x01;
 constexpr uint8_t kWriteShoot = 0x17;
+constexpr uint8_t kWriteKeyColours = 0x0B;
 
 class ShootAndColourJourney : public JourneyTest {
 protected:
@@ -232,6 +233,37 @@ TEST_F(ShootAndColourJourney, RestoreAKeyboardPageToItsDefaults) {
     EXPECT_EQ(after["Repeat"], factory["Repeat"]);
     EXPECT_EQ(after["RepeatDelay"], factory["RepeatDelay"]);
     EXPECT_EQ(after["WinFlag"].asInt(), 1);
+}
+
+TEST_F(ShootAndColourJourney, CustomColourButtonsLightOrDarkenEveryKey) {
+    PlugAndWait(Device::KeyboardWired);
+    ShowDevicePage(Device::KeyboardWired);
+    if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+    ASSERT_TRUE(Shown("custom_bright_color_btn"));
+    // Outside the custom-colour effect the buttons send nothing.
+    Devices().ClearReceived(Device::KeyboardWired);
+    ASSERT_TRUE(Click("custom_bright_color_btn"));
+    EXPECT_EQ(Devices().CountOf(Device::KeyboardWired, kWriteKeyColours), 0u);
+
+    ASSERT_TRUE(ChooseRow("light_combo_modeSelect", 20));
+    ASSERT_TRUE(WaitUntil([&] { return Block(1) == 20; }, kDeviceWaitMs));
+    ASSERT_TRUE(TypeInto("deng_edit_R", "255"));
+    ASSERT_TRUE(TypeInto("deng_edit_G", "0"));
+    ASSERT_TRUE(TypeInto("deng_edit_B", "0"));
+    const size_t group = size_t(Block(25));
+    auto litKeys = [&] {
+        const std::vector<uint8_t> colours = Devices().KeyColours(Device::KeyboardWired, group);
+        int lit = 0;
+        for (size_t i = 0; i + 2 < colours.size(); i += 3) lit += colours[i] > 0 && colours[i + 1] == 0;
+        return lit;
+    };
+    ASSERT_TRUE(Click("custom_bright_color_btn"));
+    EXPECT_TRUE(WaitUntil([&] { return litKeys() > 100; }, kDeviceWaitMs)) << litKeys();
+    EXPECT_TRUE(WaitUntil([this] { return HueDistance(ShownColour("light_42"), qRgb(255, 0, 0)) < 20; },
+                          kDeviceWaitMs));
+    ASSERT_TRUE(Click("custom_off_color_btn"));
+    EXPECT_TRUE(WaitUntil([&] { return litKeys() == 0; }, kDeviceWaitMs)) << litKeys();
+    EXPECT_TRUE(WaitUntil([this] { return IsDark(ShownColour("light_42")); }, kDeviceWaitMs));
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ def prop(name, value, dynamic=False):
     return '<property name="%s"%s>%s</property>' % (name, sd, body)
 
 
-DYNAMIC = {"bkimage", "lightimage", "keysetimage", "group", "role", "userdata", "normalimage"}
+DYNAMIC = {"bkimage", "lightimage", "keysetimage", "group", "role", "userdata", "normalimage", "foreimage"}
 
 
 class W:
@@ -217,6 +217,11 @@ def button(name, key, width=None, tip=None):
     if tip:
         props["toolTip"] = "%%[%s]" % tip
     return W("QPushButton", name, **props)
+
+
+def icon_button(name, image, tip):
+    return W("QPushButton", name, fixed=(28, 28), toolTip="%%[%s]" % tip,
+             foreimage="file='%s' dest='4,4,24,24'" % image, styleSheet=BUTTON_STYLE.replace("padding: 0 10px;", "padding: 0;"))
 
 
 def profile_column():
@@ -420,13 +425,14 @@ def keyboard_page(columns, factory):
     ])
     function = W("QStackedWidget", "device_function_switch", None, [
         W("QWidget", "function_key_page", "QVBoxLayout", [key_function]),
-        W("QWidget", "keyboard_light_page", "QVBoxLayout", [
+        # The custom-colour effect's "every key on / off" sit beside the lighting panel, which
+        # needs the page's whole height.
+        W("QWidget", "keyboard_light_page", "QHBoxLayout", [
             panel_slot("LightControlItem", "panel_pending"),
-            W("QWidget", "custom_colour_row", "QHBoxLayout", [
-                label("custom_colour_title", "kb_custom_colours"),
-                button("custom_bright_color_btn", "kb_custom_all_on", tip="kb_custom_all_on_tip"),
-                button("custom_off_color_btn", "kb_custom_all_off", tip="kb_custom_all_off_tip"),
-                Spacer("custom_colour_gap")], spacing=8, fixed_h=28)], spacing=6),
+            W("QWidget", "custom_colour_column", "QVBoxLayout", [
+                icon_button("custom_bright_color_btn", "common/light/keys_on.svg", "kb_custom_all_on_tip"),
+                icon_button("custom_off_color_btn", "common/light/keys_off.svg", "kb_custom_all_off_tip"),
+                Spacer("custom_colour_gap", horizontal=False)], spacing=6, fixed_w=28)], spacing=6),
         settings_page(),
         panel_slot("MacroControlItem", "panel_pending"),
     ])
