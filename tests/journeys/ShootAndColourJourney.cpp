@@ -261,6 +261,7 @@ TEST_F(ShootAndColourJourney, CustomColourButtonsLightOrDarkenEveryKey) {
     EXPECT_TRUE(WaitUntil([&] { return litKeys() > 100; }, kDeviceWaitMs)) << litKeys();
     EXPECT_TRUE(WaitUntil([this] { return HueDistance(ShownColour("light_42"), qRgb(255, 0, 0)) < 20; },
                           kDeviceWaitMs));
+    Screenshot("keyboard_custom_colours_on.png");
     ASSERT_TRUE(Click("custom_off_color_btn"));
     EXPECT_TRUE(WaitUntil([&] { return litKeys() == 0; }, kDeviceWaitMs)) << litKeys();
     EXPECT_TRUE(WaitUntil([this] { return IsDark(ShownColour("light_42")); }, kDeviceWaitMs));
