@@ -100,8 +100,15 @@ public:
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
     void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
+    int PickColour(QRgb& colour) override {
+        log.push_back("pick colour");
+        colour = pickedColour;
+        return pickResult;
+    }
 
     CTavimondUSBDevice* current = nullptr;
+    QRgb pickedColour = 0;
+    int pickResult = 0;
     QWidget window;
     std::vector<std::string> log;
     std::map<int, int> timers;
@@ -375,6 +382,31 @@ TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
     Send(router, defaults, notify::kClick);
     EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile", "WriteSettings 0 1 1920x1080 mode 0"}));
     EXPECT_EQ(host.log, (std::vector<std::string>{"ask message_text_22", "ask message_text_22"}));
+}
+
+TEST(ControlRouterPage, ColourPickerRowsOpenItOnlyWhereTheyApply) {
+    RecordingHost host;
+    CControlRouter router(host);
+    host.pickResult = 1;
+    auto* stage = Control(host, "DPI_color_option_2");
+    auto* preview = Control(host, "deng_colordp_btn");
+    // No page, a keyboard page (no DPI stages, no lighting panel here): no picker.
+    Send(router, stage, notify::kClick);
+    RecordingPage keyboard(kTypeKeyboard);
+    host.current = &keyboard;
+    Send(router, stage, notify::kClick);
+    Send(router, preview, notify::kClick);
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(keyboard.calls.empty());
+    // The rows are the window's own and take the stage from the name.
+    int index = -1;
+    const RouteRow* row = CControlRouter::Resolve(notify::kClick, "dpi_COLOR_option_4", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->owner, RouteOwner::Window);
+    EXPECT_EQ(index, 4);
+    row = CControlRouter::Resolve(notify::kClick, "deng_audiocolordp_btn", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->value, 1);
 }
 
 TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
