@@ -357,6 +357,14 @@ TEST_P(RoutingShootTest, MissingGunFilesComeBackFromTheFactoryOrEmpty) {
     EXPECT_EQ(ui::GetTextKey(Find("bullet_y_check")), "mouse_move_to_down_text");
     // An empty gun makes an image that still fits and goes out.
     EXPECT_FALSE(Upload().empty());
+    EXPECT_TRUE(host.notices.empty());
+
+    // A mouse that has gone: the user is told, and the files stay as they are.
+    const std::string kept = vxtest::ReadFile(GunFile(1));
+    Disconnect(*mouse);
+    Send("shootdate_save_btn", notify::kClick);
+    EXPECT_EQ(host.notices, std::vector<std::string>{"shoot_upload_failed"});
+    EXPECT_EQ(vxtest::ReadFile(GunFile(1)), kept);
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, RoutingShootTest, testing::Values(RigModel::MouseWired, RigModel::MouseReceiver),
