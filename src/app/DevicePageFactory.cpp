@@ -7,6 +7,13 @@
 #include "devices/TavimondMousePadDevice.h"
 #include "devices/TavimondUSBDevice.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::CTavimondUSBDevice;
+
+namespace vx::app {
+
 using vx::link::DeviceClass;
 
 std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceClass) {
@@ -22,3 +29,5 @@ std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceCla
     }
     return std::make_unique<CTavimondUSBDevice>();
 }
+
+}  // namespace vx::app

@@ -17,6 +17,18 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+using vx::widgets::IDialogBuilderCallback;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::profiles::DefaultDataFolder;
 
@@ -153,3 +165,5 @@ CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CDeviceProfileUI*>();
 }
+
+}  // namespace vx::app

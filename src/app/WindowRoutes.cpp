@@ -15,6 +15,16 @@
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::panels::CLightControlUI;
+
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 using vx::profiles::ParseDecimal;
 
 namespace {
@@ -195,3 +205,5 @@ QStringList CWindowRoutes::SystemSettingsCommand(int index) {
     }
     return {};
 }
+
+}  // namespace vx::app

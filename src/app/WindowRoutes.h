@@ -10,10 +10,13 @@
 
 #include "widgets/ControlEvent.h"
 
-class CLightingSyncPages;
 namespace vx::panels {
 class CShootControlUI;
 }
+
+namespace vx::app {
+
+class CLightingSyncPages;
 class IControlRouterHost;
 
 class CWindowRoutes {
@@ -28,38 +31,38 @@ public:
     void SetLightingSync(CLightingSyncPages* sync) { m_sync = sync; }
 
     // "closebtn", "minbtn", ... "setbtn" (row value: the WindowButton).
-    void OnWindowButton(const ControlEvent& event);
+    void OnWindowButton(const vx::widgets::ControlEvent& event);
     // "device_select", "device_select_prev", "device_select_next".
-    void OnDeviceSelectChanged(const ControlEvent& event);
-    void OnDeviceSelectPrev(const ControlEvent& event);
-    void OnDeviceSelectNext(const ControlEvent& event);
+    void OnDeviceSelectChanged(const vx::widgets::ControlEvent& event);
+    void OnDeviceSelectPrev(const vx::widgets::ControlEvent& event);
+    void OnDeviceSelectNext(const vx::widgets::ControlEvent& event);
     // "windowdeviceset_" 0 keyboard, 1 mouse: the desktop's own settings page.
-    void OnSystemSettings(const ControlEvent& event);
+    void OnSystemSettings(const vx::widgets::ControlEvent& event);
     // "deng_same_mode": the current page's effect on every device.
-    void OnSameMode(const ControlEvent& event);
+    void OnSameMode(const vx::widgets::ControlEvent& event);
     // "default_btn": asks first; on yes the current page takes its factory profile and sends it.
-    void OnRestoreDefaults(const ControlEvent& event);
+    void OnRestoreDefaults(const vx::widgets::ControlEvent& event);
     // "DPI_color_option_" + stage on a mouse page: the stage's colour from the colour picker.
-    void OnDpiColourOption(const ControlEvent& event);
+    void OnDpiColourOption(const vx::widgets::ControlEvent& event);
     // "deng_colordp_btn" (row value 0) and "deng_audiocolordp_btn" (1): the lighting panel's
     // colour, or its audio-lighting colour, from the colour picker.
-    void OnLightColourPicker(const ControlEvent& event);
+    void OnLightColourPicker(const vx::widgets::ControlEvent& event);
     // "shootdate_save_btn": the mouse takes the four gun files; a failure is told.
-    void OnShootUpload(const ControlEvent& event);
+    void OnShootUpload(const vx::widgets::ControlEvent& event);
     // "shootdate_import_btn", "shootdate_export_btn": a gun file chosen in the window's dialog.
-    void OnShootImport(const ControlEvent& event);
-    void OnShootExport(const ControlEvent& event);
+    void OnShootImport(const vx::widgets::ControlEvent& event);
+    void OnShootExport(const vx::widgets::ControlEvent& event);
     // "device_profile_combo": the choice takes effect when timer 1055 fires.
-    void OnProfileChosen(const ControlEvent& event);
+    void OnProfileChosen(const vx::widgets::ControlEvent& event);
     // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
-    void OnQorinDpiDrag(const ControlEvent& event);
-    void OnQorinDpiEdit(const ControlEvent& event);
+    void OnQorinDpiDrag(const vx::widgets::ControlEvent& event);
+    void OnQorinDpiEdit(const vx::widgets::ControlEvent& event);
     // "R_light_slider", "G_light_slider", "B_light_slider" (row value: companion command).
-    void OnCompanionSlider(const ControlEvent& event);
+    void OnCompanionSlider(const vx::widgets::ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
-    void OnKeyCaptureEnd(const ControlEvent& event);
+    void OnKeyCaptureEnd(const vx::widgets::ControlEvent& event);
     // The tray menu's "setwnd_menu".
-    void OnSettingsMenu(const ControlEvent& event);
+    void OnSettingsMenu(const vx::widgets::ControlEvent& event);
 
     // The desktop's keyboard (0) or mouse (1) settings program with its arguments; empty when
     // none is installed.
@@ -72,3 +75,5 @@ private:
     IControlRouterHost& m_host;
     CLightingSyncPages* m_sync = nullptr;
 };
+
+}  // namespace vx::app

@@ -14,6 +14,10 @@
 #include "widgets/OptionUI.h"
 
 using vx::platform::DebugLog;
+using vx::widgets::COptionUI;
+using vx::widgets::WindowImplBase;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
 using vx::profiles::DefaultDataFolder;
 using vx::profiles::JsonFile;
 using vx::profiles::ParseDecimal;

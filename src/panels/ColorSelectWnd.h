@@ -15,11 +15,16 @@
 
 #include "widgets/WindowImplBase.h"
 
+namespace vx::widgets {
 class CColorPaletteUI;
+}
 
 namespace vx::panels {
 
-class CColorSelectWnd : public WindowImplBase {
+using vx::widgets::CColorPaletteUI;
+using vx::widgets::TNotifyUI;
+
+class CColorSelectWnd : public vx::widgets::WindowImplBase {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;

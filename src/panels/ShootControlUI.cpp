@@ -19,6 +19,10 @@
 #include "widgets/TabLayoutUI.h"
 
 using vx::platform::DebugLog;
+using vx::widgets::CControlFactory;
+using vx::widgets::ControlCreator;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
 using vx::profiles::JsonFile;
 using vx::profiles::ParseDecimal;
 using vx::profiles::WriteFileAtomically;

@@ -21,13 +21,22 @@
 #include "widgets/ContainerUI.h"
 #include "widgets/ControlEvent.h"
 
+namespace vx::widgets {
 class CTabLayoutUI;
 class COptionUI;
+}
+namespace vx::devices {
 class CTavimondMouseDevice;
+}
 
 namespace vx::panels {
 
-class CShootControlUI : public CVerticalLayoutUI {
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::ControlEvent;
+using vx::widgets::COptionUI;
+using vx::widgets::CTabLayoutUI;
+
+class CShootControlUI : public vx::widgets::CVerticalLayoutUI {
     Q_OBJECT
 public:
     static constexpr const char* kClassName = "CShootControlUI";

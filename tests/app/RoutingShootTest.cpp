@@ -23,6 +23,20 @@
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::app::CControlRouter;
+using vx::devices::kTypeMouse;
+using vx::widgets::CResourceManager;
+using vx::widgets::TNotifyUI;
+using vx::app::CPagePanels;
+using vx::app::IControlRouterHost;
+using vx::app::WindowButton;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+
 using vx::panels::CShootControlUI;
 using vx::profiles::JsonFile;
 using vxtest::RigModel;

@@ -21,6 +21,11 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CResourceManager;
+using vx::widgets::CColorPaletteUI;
+using vx::widgets::COptionUI;
+namespace ui = vx::widgets::ui;
+
 using vx::panels::CColorSelectWnd;
 using vx::profiles::JsonFile;
 namespace fs = std::filesystem;
