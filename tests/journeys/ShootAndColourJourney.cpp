@@ -15,6 +15,9 @@
 
 #include "support/JourneyFixture.h"
 
+using vx::widgets::WindowImplBase;
+namespace ui = vx::widgets::ui;
+
 namespace fs = std::filesystem;
 
 namespace journeys {
