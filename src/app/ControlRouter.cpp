@@ -129,6 +129,9 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             return dynamic_cast<CTavimondMouseDevice*>(page);
         case RouteOwner::LightPanel:
             return CPagePanels::LightPanelOf(page);
+        case RouteOwner::ShootPanel:
+            // Only a mouse page carries one.
+            return dynamic_cast<CTavimondMouseDevice*>(page) ? CPagePanels::ShootPanelOf(page) : nullptr;
         case RouteOwner::ProfilePanel: {
             CDeviceProfileUI* panel = CPagePanels::ProfilePanelOf(page);
             if (panel == nullptr) return nullptr;

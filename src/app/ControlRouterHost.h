@@ -1,6 +1,7 @@
 #pragma once
 // What the control routing needs of the main window. UI thread only.
 
+#include <QtGui/qrgb.h>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,12 @@ public:
     virtual void EndKeyCapture() = 0;
     // The settings window, centred on the screen (tray menu) or beside the gear button.
     virtual void OpenSettingsWindow(bool centred) = 0;
+    // The colour picker, opened modally with `colour`; on 1 (accepted) `colour` holds the choice.
+    // 0 when it was closed, or when another picker is open already.
+    virtual int PickColour(QRgb& colour) {
+        (void)colour;
+        return 0;
+    }
 };
 
 }  // namespace vx::app

@@ -11,6 +11,7 @@
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
 #include "panels/MacroControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "profiles/StringUtil.h"
 
 using vx::devices::CTavimondKeyboardDevice;
@@ -35,6 +36,7 @@ using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
 using Keys = vx::panels::CKeySetControlUI;
 using Macro = vx::panels::CMacroControlUI;
+using Shoot = vx::panels::CShootControlUI;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -50,6 +52,7 @@ const RouteRow kClickRows[] = {
     Prefix<&Light::OnPresetColour>("color_option_"),
     Prefix<&Light::OnAudioPresetColour>("audiocolor_option_"),
     Prefix<&Window::OnSystemSettings>("windowdeviceset_"),
+    Prefix<&Window::OnDpiColourOption>("DPI_color_option_"),
     Exact<&Window::OnRestoreDefaults>("default_btn"),
     Exact<&Keyboard::OnRepeatResetButton>("reset_repeat_btn"),
     Exact<&Profile::OnAddButton>("device_add_btn"),
@@ -84,11 +87,20 @@ const RouteRow kClickRows[] = {
     Exact<&Macro::OnMoveButton>("macro_inset_movedownkey_btn",  3),
     Exact<&Keyboard::OnCustomColourButton>("custom_bright_color_btn", 1),
     Exact<&Keyboard::OnCustomColourButton>("custom_off_color_btn", 0),
+    Exact<&Window::OnShootUpload>("shootdate_save_btn"),
+    Exact<&Shoot::OnResetButton>("shootdate_reset_btn"),
+    Exact<&Window::OnShootImport>("shootdate_import_btn"),
+    Exact<&Window::OnShootExport>("shootdate_export_btn"),
+    Exact<&Shoot::OnPrevButton>("bullet_selected_prev"),
+    Exact<&Shoot::OnNextButton>("bullet_selected_next"),
     Exact<&Window::OnSameMode>("deng_same_mode"),
     Exact<&Profile::OnMenuToggleButton>("profile_fun_spread_btn"),
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
     Exact<&Window::OnDeviceSelectNext>("device_select_next"),
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
+    // The colour previews of the lighting panel open the colour picker.
+    Exact<&Window::OnLightColourPicker>("deng_colordp_btn", 0),
+    Exact<&Window::OnLightColourPicker>("deng_audiocolordp_btn", 1),
 };
 
 const RouteRow kSelectRows[] = {
@@ -104,6 +116,8 @@ const RouteRow kSelectRows[] = {
     Exact<&Keyboard::OnWinLockOption>("winlockflag_option"),
     Exact<&Keyboard::OnWFlagOption>("wflag_option"),
     Exact<&Keyboard::OnKey6Option>("6flag_option"),
+    Prefix<&Shoot::OnGunOption>("shoot_gun_op_"),
+    Prefix<&Shoot::OnBulletOption>("bullet_op_"),
     Exact<&Window::OnDeviceSelectChanged>("device_select"),
     Exact<&Profile::OnTabOption>("deng_Op_tab", 1),
     Exact<&Profile::OnTabOption>("key_Op_tab", 2),
@@ -119,6 +133,8 @@ const RouteRow kSelectRows[] = {
     Exact<&Light::OnAudioSevenColourCheck>("deng_7audiocolor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_BkColor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_FgColor_check"),
+    Exact<&Shoot::OnDirectionCheck>("bullet_x_check", 0),
+    Exact<&Shoot::OnDirectionCheck>("bullet_y_check", 1),
     // The mouse page's own tabs (keys, lighting, performance, ...) below its picture.
     Prefix<&Mouse::OnFunctionOption>("mouse_function_option_"),
 };
@@ -162,6 +178,9 @@ const RouteRow kKillFocusRows[] = {
     Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kReturnRows[] = {
@@ -182,6 +201,9 @@ const RouteRow kReturnRows[] = {
     Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
     Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kItemRows[] = {
@@ -252,20 +274,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
 
 
 
-    {"shootdate_save_btn",             X, "shoot panel"},
-    {"shootdate_reset_btn",            X, "shoot panel"},
-    {"shootdate_import_btn",           X, "shoot panel"},
-    {"shootdate_export_btn",           X, "shoot panel"},
-    {"bullet_selected_prev",           X, "shoot panel"},
-    {"bullet_selected_next",           X, "shoot panel"},
-    {"shoot_gun_op_",                  P, "shoot panel"},
-    {"bullet_op_",                     P, "shoot panel"},
-    {"bullet_x_check",                 X, "shoot panel"},
-    {"bullet_y_check",                 X, "shoot panel"},
-    {"bullet_x_eidt",                  X, "shoot panel"},
-    {"bullet_y_eidt",                  X, "shoot panel"},
-    {"bullet_delay_eidt",              X, "shoot panel"},
-
     {"hs_EQ_btn_save",                 X, "headset"},
     {"hs_EQ_btn_delete",               X, "headset"},
     {"magic_option_",                  P, "headset"},
@@ -277,8 +285,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
     {"6533_MicIn_slider",              X, "headset"},
     {"6533_MicMoniter_slider",         X, "headset"},
     {"custom_eq_name_combo",           X, "headset"},
-
-    {"DPI_color_option_",              P, "colour picker"},
 
     {"music_setting_btn",              X, "audio-style window"},
     {"music_setting_text",             X, "audio-style window"},

@@ -24,6 +24,7 @@ namespace vx::panels { class CLightControlUI; }
 namespace vx::panels { class CDeviceProfileUI; }
 namespace vx::panels { class CKeySetControlUI; }
 namespace vx::panels { class CMacroControlUI; }
+namespace vx::panels { class CShootControlUI; }
 namespace vx::app {
 
 class CWindowRoutes;
@@ -38,6 +39,7 @@ enum class RouteOwner {
     ProfilePanel,  // the current page's profile panel
     KeyPanel,      // the current page's key-assignment panel
     MacroPanel,    // the current page's macro panel
+    ShootPanel,    // the current page's recoil panel, when the page is a mouse's
 };
 
 template <class Owner>
@@ -65,6 +67,10 @@ struct RouteOwnerOf<vx::panels::CLightControlUI> {
 template <>
 struct RouteOwnerOf<vx::panels::CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CShootControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::ShootPanel;
 };
 
 template <>

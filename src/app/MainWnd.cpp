@@ -25,6 +25,7 @@
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
 #include "app/PagePanels.h"
+#include "panels/ColorSelectWnd.h"
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
@@ -325,8 +326,9 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 }
 
 void CMainWnd::CloseSecondaryWindows() {
-    // The about, colour and audio-style windows register here as they arrive.
+    // The about and audio-style windows register here as they arrive.
     m_settings->Close();
+    if (m_picker) m_picker->Close(0);
 }
 
 void CMainWnd::BringToFrontOnce() {
@@ -696,6 +698,13 @@ void CMainWnd::SelectAdjacentDevice(bool next) {
 
 int CMainWnd::AskQuestion(const QString& key) {
     return ShowMessageBox(this, QString(), key, GetDPI(), true, 1);
+}
+
+int CMainWnd::PickColour(QRgb& colour) {
+    // One picker at a time: a second click while one is open (its modal loop runs this window's
+    // timers) does nothing.
+    if (m_picker || m_workersStopped) return 0;
+    return vx::panels::CColorSelectWnd::PickColour(this, GetDPI(), colour, &m_picker);
 }
 
 void CMainWnd::ShowNotice(const QString& key) {

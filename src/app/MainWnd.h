@@ -24,6 +24,9 @@
 namespace vx::lighting {
 class CLightingSync;
 }
+namespace vx::panels {
+class CColorSelectWnd;
+}
 class QTimer;
 class QMenu;
 class QScreen;
@@ -124,6 +127,7 @@ public:
     void SendCompanionCommand(int command, int value) override;
     void EndKeyCapture() override;
     void OpenSettingsWindow(bool centred) override;
+    int PickColour(QRgb& colour) override;
     CSettingsLauncher& Settings() { return *m_settings; }
 
     // ---- the input hook ----
@@ -229,6 +233,8 @@ private:
     bool m_firstScanDone = false;
     bool m_exiting = false;
     bool m_workersStopped = false;
+    // The colour picker while it runs.
+    QPointer<vx::panels::CColorSelectWnd> m_picker;
     bool m_initDone = false;
     // Slot changes that came while the machine slept, handled on resume.
     std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;

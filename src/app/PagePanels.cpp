@@ -10,6 +10,8 @@
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
 #include "panels/MacroControlUI.h"
+#include "panels/ShootControlUI.h"
+#include "devices/TavimondMouseDevice.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/MacroFiles.h"
@@ -19,6 +21,7 @@
 #include "widgets/PaintManagerUI.h"
 
 using vx::devices::CTavimondUSBDevice;
+using vx::devices::CTavimondMouseDevice;
 using vx::panels::CDeviceProfileUI;
 using vx::panels::CLightControlUI;
 using vx::widgets::IDialogBuilderCallback;
@@ -128,6 +131,21 @@ bool HasKeyPanels(int kind) {
     return kind == 1 || kind == 2;
 }
 
+const QString kShootItem = QStringLiteral("ShootControlItem");
+const QString kShootLayout = QStringLiteral("XML\\CustomControlXML\\ShootControl.xml");
+
+vx::panels::CShootControlUI* PlaceShootPanel(CTavimondMouseDevice& mouse, IDialogBuilderCallback* callback) {
+    auto* panel = PlacePanel<vx::panels::CShootControlUI>(mouse, kShootItem, kShootLayout, callback);
+    if (panel == nullptr) return nullptr;
+    panel->SetMousePage(&mouse);
+    panel->SetShootFolder(mouse.ShootFolder());
+    panel->SetDefaultShootFolder(DefaultDataFolder());
+    panel->InitShootPanel();
+    panel->SelectGun(0);
+    panel->SelectBullet(0);
+    return panel;
+}
+
 }  // namespace
 
 int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
@@ -167,6 +185,9 @@ int CPagePanels::Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
         COptionUI::SetGroupScope(profile);
         ++connected;
     }
+    if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(&page)) {
+        if (PlaceShootPanel(*mouse, callback) != nullptr) ++connected;
+    }
     return connected;
 }
 
@@ -183,6 +204,11 @@ CKeySetControlUI* CPagePanels::KeyPanelOf(CTavimondUSBDevice* page) {
 CMacroControlUI* CPagePanels::MacroPanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CMacroControlUI*>();
+}
+
+vx::panels::CShootControlUI* CPagePanels::ShootPanelOf(CTavimondUSBDevice* page) {
+    if (page == nullptr || page->GetPage() == nullptr) return nullptr;
+    return page->GetPage()->findChild<vx::panels::CShootControlUI*>();
 }
 
 CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {

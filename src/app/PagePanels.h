@@ -3,6 +3,7 @@ namespace vx::panels { class CDeviceProfileUI; }
 namespace vx::panels { class CLightControlUI; }
 namespace vx::panels { class CKeySetControlUI; }
 namespace vx::panels { class CMacroControlUI; }
+namespace vx::panels { class CShootControlUI; }
 namespace vx::devices { class CTavimondUSBDevice; }
 namespace vx::widgets { class IDialogBuilderCallback; }
 namespace vx::app {
@@ -20,7 +21,8 @@ public:
     // "DeviceProfileItem" containers, and on keyboard and mouse pages the key and macro panels
     // into "KeySetControlItem" and "MacroControlItem" (when its layout has them), and binds them
     // to the page; a user change on the lighting panel takes the page out of same-mode lighting.
-    // Returns how many panels were connected.
+    // On a mouse page the recoil panel goes into "ShootControlItem". Returns how many panels
+    // were connected.
     static int Connect(vx::devices::CTavimondUSBDevice& page, CLightingSyncPages* sync,
                        vx::widgets::IDialogBuilderCallback* callback = nullptr);
 
@@ -29,6 +31,7 @@ public:
     static vx::panels::CDeviceProfileUI* ProfilePanelOf(vx::devices::CTavimondUSBDevice* page);
     static vx::panels::CKeySetControlUI* KeyPanelOf(vx::devices::CTavimondUSBDevice* page);
     static vx::panels::CMacroControlUI* MacroPanelOf(vx::devices::CTavimondUSBDevice* page);
+    static vx::panels::CShootControlUI* ShootPanelOf(vx::devices::CTavimondUSBDevice* page);
 };
 
 }  // namespace vx::app

@@ -753,6 +753,9 @@ void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
 }
 
 void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
+    // The keys' own colours belong to the custom-colour effect; in another effect the buttons
+    // would overwrite the keyboard's stored key colours with nothing on the page to show it.
+    if (GetLightInfo().selectItem != kModeCustomColours) return;
     FillCustomColours(event.rowValue != 0);
 }
 

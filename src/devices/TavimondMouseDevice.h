@@ -101,6 +101,8 @@ public:
     // ShootEventsOver() tells how many events have to go); otherwise the failing link code.
     int UploadShootData();
     size_t ShootEventsOver() const { return m_shootEventsOver; }
+    // Where the four gun files live: the mouse's data folder.
+    std::filesystem::path ShootFolder() const { return DataFolder(); }
     // The fourth page value of the main window: the LED whose button shows the preview (-1 none).
     void SetSelectedLed(int index) { m_selectedLed = index; }
     int GetSelectedLed() const { return m_selectedLed; }

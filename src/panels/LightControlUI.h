@@ -98,6 +98,13 @@ public:
     int GetDirection() const;
 
     QRgb GetColorOptionColor(int n) const;
+    // The colour of the page's effect, and the audio-lighting colour the panel edits (background
+    // or foreground, as the audio colour choice says), as the colour picker starts from them.
+    QRgb EffectColour() const;
+    QRgb AudioColourBeingEdited() const;
+    // A colour the user chose in the colour picker, taken as one chosen in the panel's palette.
+    void TakePickedColour(QRgb argb) { OnColourChosen(argb, false); }
+    void TakePickedAudioColour(QRgb argb) { OnAudioColour(argb, false); }
     QRgb GetAudioOptionColor(int n) const;
     QRgb GetAudioPaletteColor() const;
     QString GetAudioEditText(int channel) const;

@@ -1,6 +1,7 @@
 // Control routing: which row a name reaches (letter case, prefix rows, first match), what the
 // window rows do, the current-page rule, questions and timer 1055, and the same-mode action
 // across device pages.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
@@ -120,8 +121,15 @@ public:
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
     void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
+    int PickColour(QRgb& colour) override {
+        log.push_back("pick colour");
+        colour = pickedColour;
+        return pickResult;
+    }
 
     CTavimondUSBDevice* current = nullptr;
+    QRgb pickedColour = 0;
+    int pickResult = 0;
     QWidget window;
     std::vector<std::string> log;
     std::map<int, int> timers;
@@ -172,17 +180,21 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
     }
 }
 
+// The layouts of windows that handle their own controls: the message box, the settings window
+// with its update rows, the colour picker.
+constexpr const char* kOwnWindows[] = {"msgwnd.xml", "setwnd.xml", "device_Update_list_item.xml",
+                                       "PalletDialog.xml"};
+
 TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
     // The classes of the layouts that report user actions.
     const QSet<QString> interactive = {"QPushButton", "Button",  "Option",   "QRadioButton",
                                        "QCheckBox",   "QLineEdit", "Edit",   "Slider",
                                        "QSlider",     "QComboBox", "ColorPalette"};
-    // Controls that take no row on purpose: buttons without an action of their own yet, colour
-    // previews, edits read by another control's action, the selector entry's own check box, and
-    // the menu's "exit", which the window handles itself.
+    // Controls that take no row on purpose: buttons without an action of their own yet, edits
+    // read by another control's action, the selector entry's own check box, and the menu's
+    // "exit", which the window handles itself.
     const QSet<QString> noRow = {"gamemodebtn",          "cloudbtn",
-                                 "smarteyesbtn",         "deng_colordp_btn",
-                                 "deng_audiocolordp_btn", "synchro_device_select",
+                                 "smarteyesbtn",         "synchro_device_select",
                                  "device_profile_name_edit", "repeat_input_richedit",
                                  "macro_edit_macroname",  "macro_fixed_time_edit",
                                  "macro_check_time",      "mouse_x_left_edit",
@@ -194,10 +206,9 @@ TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        // The message box and the settings window (with its update rows) are windows of their
-        // own that handle their own buttons.
-        if (path.endsWith(QLatin1String("msgwnd.xml")) || path.endsWith(QLatin1String("setwnd.xml")) ||
-            path.endsWith(QLatin1String("device_Update_list_item.xml")))
+        // Windows of their own that handle their own controls.
+        if (std::any_of(std::begin(kOwnWindows), std::end(kOwnWindows),
+                        [&](const char* own) { return path.endsWith(QLatin1String(own)); }))
             continue;
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -284,8 +295,13 @@ TEST(ControlRouterTables, FeaturesNotBuiltClaimNamesNoRowTakes) {
             EXPECT_EQ(routes::NotBuiltFeature(name), nullptr) << name.toStdString();
         }
     }
-    EXPECT_EQ(routes::NotBuiltFeature("DPI_color_option_"), nullptr) << "a prefix needs its index";
-    EXPECT_STREQ(routes::NotBuiltFeature("dpi_color_option_2"), "colour picker");
+    // A listed prefix needs its index, whatever prefixes are still listed.
+    for (const NotBuiltName& entry : routes::kNotBuilt) {
+        if (!entry.prefix) continue;
+        const QString prefix = QString::fromLatin1(entry.name);
+        EXPECT_EQ(routes::NotBuiltFeature(prefix), nullptr) << entry.name;
+        EXPECT_STREQ(routes::NotBuiltFeature(prefix.toLower() + QStringLiteral("2")), entry.feature);
+    }
 }
 
 TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
@@ -392,8 +408,33 @@ TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
     EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5"}));
     host.answer = 1;
     Send(router, defaults, notify::kClick);
-    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile"}));
+    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile", "WriteSettings 0 1 1920x1080 mode 0"}));
     EXPECT_EQ(host.log, (std::vector<std::string>{"ask message_text_22", "ask message_text_22"}));
+}
+
+TEST(ControlRouterPage, ColourPickerRowsOpenItOnlyWhereTheyApply) {
+    RecordingHost host;
+    CControlRouter router(host);
+    host.pickResult = 1;
+    auto* stage = Control(host, "DPI_color_option_2");
+    auto* preview = Control(host, "deng_colordp_btn");
+    // No page, a keyboard page (no DPI stages, no lighting panel here): no picker.
+    Send(router, stage, notify::kClick);
+    RecordingPage keyboard(kTypeKeyboard);
+    host.current = &keyboard;
+    Send(router, stage, notify::kClick);
+    Send(router, preview, notify::kClick);
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(keyboard.calls.empty());
+    // The rows are the window's own and take the stage from the name.
+    int index = -1;
+    const RouteRow* row = CControlRouter::Resolve(notify::kClick, "dpi_COLOR_option_4", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->owner, RouteOwner::Window);
+    EXPECT_EQ(index, 4);
+    row = CControlRouter::Resolve(notify::kClick, "deng_audiocolordp_btn", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->value, 1);
 }
 
 TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
@@ -417,8 +458,6 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     CControlRouter router(host);
     RecordingPage page(kTypeKeyboard);
     host.current = &page;
-    Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
-    EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
     router.OnMenuCommand("about_menu");
     EXPECT_STREQ(router.LastNotBuilt(), "about window");
     Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);

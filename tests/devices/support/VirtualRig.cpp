@@ -102,6 +102,11 @@ std::vector<uint8_t> VirtualRig::ValidMacroImage(RigModel model) {
     return image.state == ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
 }
 
+std::vector<uint8_t> VirtualRig::ValidShootImage(RigModel model) {
+    const ImageRecord image = m_impl->hub.Firmware(ToModel(model)).Shoot();
+    return image.state == ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
+}
+
 bool VirtualRig::MacroImageStarted(RigModel model) {
     return m_impl->hub.Firmware(ToModel(model)).Macros().state != ImageState::None;
 }

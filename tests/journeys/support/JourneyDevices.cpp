@@ -100,6 +100,11 @@ std::vector<uint8_t> JourneyDevices::KeyColours(Device device, size_t group) con
     return m_hub->Firmware(Model(device)).KeyColours(group);
 }
 
+std::vector<uint8_t> JourneyDevices::ShootImage(Device device) const {
+    const vx::emulator::ImageRecord image = m_hub->Firmware(Model(device)).Shoot();
+    return image.state == vx::emulator::ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
+}
+
 bool JourneyDevices::SoftwareLighting(Device device) const {
     return m_hub->Firmware(Model(device)).SoftwareLighting();
 }

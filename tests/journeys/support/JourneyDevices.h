@@ -56,6 +56,8 @@ public:
     size_t ConfigSessions(Device device) const;
     std::vector<uint8_t> KeyTable(Device device) const;
     std::vector<uint8_t> KeyColours(Device device, size_t group) const;
+    // The mouse's recoil image once it has taken a whole, valid one; empty otherwise.
+    std::vector<uint8_t> ShootImage(Device device) const;
     bool SoftwareLighting(Device device) const;
     size_t StreamFrameCount(Device device) const;
 

@@ -410,6 +410,16 @@ void JourneyTest::AnswerNextMessageBox(bool confirm) {
     m_lastMessageText.clear();
 }
 
+void JourneyTest::ActInNextWindow(const char* className, std::function<void(QWidget*)> action) {
+    m_windowClass = className;
+    m_windowAction = std::move(action);
+    m_windowActionRan = false;
+}
+
+void JourneyTest::ScreenshotOf(QWidget* window, const QString& fileName) {
+    vxtest::RenderToPng(window, QStringLiteral(VX_BINARY_DIR "/screenshots/journeys/") + fileName);
+}
+
 void JourneyTest::AnswerNextFileDialog(const std::string& path) {
     m_fileDialogPending = true;
     m_fileDialogAnswer = path;
@@ -429,6 +439,14 @@ void JourneyTest::ArmModalWatcher() {
     QObject::connect(timer, &QTimer::timeout, timer, [this, unexpectedSince] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (!top->isVisible()) continue;
+            if (m_windowAction && m_windowClass == top->metaObject()->className()) {
+                // Taken first: the action may open a modal loop of its own.
+                auto action = std::move(m_windowAction);
+                m_windowAction = nullptr;
+                m_windowActionRan = true;
+                action(top);
+                return;
+            }
             auto* box = qobject_cast<CMsgWnd*>(top);
             auto* dialog = qobject_cast<QFileDialog*>(top);
             if (!box && !dialog) continue;
