@@ -7,6 +7,7 @@
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/LightControlUI.h"
 #include "profiles/StringUtil.h"
@@ -23,6 +24,7 @@ using Keyboard = CTavimondKeyboardDevice;
 using Mouse = CTavimondMouseDevice;
 using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
+using Headset = vx::headset::CTavimondRU6533Device;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -54,6 +56,8 @@ const RouteRow kClickRows[] = {
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
     Exact<&Window::OnDeviceSelectNext>("device_select_next"),
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
+    Exact<&Window::OnHeadsetEqSave>("hs_EQ_btn_save"),
+    Exact<&Headset::OnCustomEqDelete>("hs_EQ_btn_delete"),
 };
 
 const RouteRow kSelectRows[] = {
@@ -85,6 +89,11 @@ const RouteRow kSelectRows[] = {
     Exact<&Light::OnAudioColourTypeCheck>("audio_FgColor_check"),
     // The mouse page's own tabs (keys, lighting, performance, ...) below its picture.
     Prefix<&Mouse::OnFunctionOption>("mouse_function_option_"),
+    Exact<&Headset::OnMicOption>("6533_MicIn_option"),
+    Exact<&Headset::OnMonitorOption>("6533_MicMoniter_option"),
+    Prefix<&Headset::OnEqPresetOption>("6533_eq_option_"),
+    Exact<&Headset::OnVoiceEffectSwitch>("magic_enable_option"),
+    Prefix<&Headset::OnVoiceEffectOption>("magic_option_"),
 };
 
 const RouteRow kValueRows[] = {
@@ -98,6 +107,9 @@ const RouteRow kValueRows[] = {
     Exact<&Window::OnCompanionSlider>("R_light_slider", 6),
     Exact<&Window::OnCompanionSlider>("G_light_slider", 7),
     Exact<&Window::OnCompanionSlider>("B_light_slider", 8),
+    Exact<&Headset::OnMicSlider>("6533_MicIn_slider"),
+    Exact<&Headset::OnMonitorSlider>("6533_MicMoniter_slider"),
+    Prefix<&Headset::OnEqBandSlider>("6533_eq_hz_slider_"),
 };
 
 const RouteRow kDragRows[] = {
@@ -134,6 +146,7 @@ const RouteRow kItemRows[] = {
     Exact<&Light::OnCustomModeCombo>("light_combo_custommodeSelect"),
     Exact<&Light::OnZZCCModeCombo>("light_combo_ZZCCmodeSelect"),
     Exact<&Light::OnAudioModeCombo>("light_combo_audiomodeSelect"),
+    Exact<&Headset::OnCustomEqCombo>("custom_eq_name_combo"),
 };
 
 const RouteRow kColourRows[] = {
@@ -236,18 +249,6 @@ constexpr NotBuiltName kNotBuiltNames[] = {
     {"bullet_x_eidt",                  X, "shoot panel"},
     {"bullet_y_eidt",                  X, "shoot panel"},
     {"bullet_delay_eidt",              X, "shoot panel"},
-
-    {"hs_EQ_btn_save",                 X, "headset"},
-    {"hs_EQ_btn_delete",               X, "headset"},
-    {"magic_option_",                  P, "headset"},
-    {"6533_eq_option_",                P, "headset"},
-    {"magic_enable_option",            X, "headset"},
-    {"6533_MicIn_option",              X, "headset"},
-    {"6533_MicMoniter_option",         X, "headset"},
-    {"6533_eq_hz_slider_",             P, "headset"},
-    {"6533_MicIn_slider",              X, "headset"},
-    {"6533_MicMoniter_slider",         X, "headset"},
-    {"custom_eq_name_combo",           X, "headset"},
 
     {"DPI_color_option_",              P, "colour picker"},
 

@@ -23,6 +23,9 @@ class CTavimondKeyboardDevice;
 class CTavimondMouseDevice;
 class CLightControlUI;
 class CDeviceProfileUI;
+namespace vx::headset {
+class CTavimondRU6533Device;
+}
 
 // Who owns a control, that is, whose handler its row names.
 enum class RouteOwner {
@@ -30,6 +33,7 @@ enum class RouteOwner {
     Page,          // the current device page, whatever its kind
     KeyboardPage,  // the current page when it is a keyboard's
     MousePage,     // the current page when it is a mouse's
+    HeadsetPage,   // the current page when it is a headset's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
 };
@@ -51,6 +55,10 @@ struct RouteOwnerOf<CTavimondKeyboardDevice> {
 template <>
 struct RouteOwnerOf<CTavimondMouseDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::MousePage;
+};
+template <>
+struct RouteOwnerOf<vx::headset::CTavimondRU6533Device> {
+    static constexpr RouteOwner kOwner = RouteOwner::HeadsetPage;
 };
 template <>
 struct RouteOwnerOf<CLightControlUI> {

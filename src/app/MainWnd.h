@@ -17,6 +17,7 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
 #include "devices/lighting/LightingClock.h"
+#include "headset/audio/AudioLibrary.h"
 #include "widgets/WindowImplBase.h"
 
 class CControlCenterBus;
@@ -67,6 +68,13 @@ public:
     void SetDiscoveryOptions(const DiscoveryOptions& options) { m_discoveryOptions = options; }
     // The device models the window looks for (the built-in catalogue unless set before Create).
     void SetDeviceModels(std::vector<vx::link::DeviceModel> models) { m_deviceModels = std::move(models); }
+    // Before Create: the audio library of headset pages (the in-memory one with virtual devices).
+    // `folder` stands for the program's folder when the library is looked for (empty: the
+    // program's own).
+    void SetHeadsetAudio(vx::headset::AudioLibraryChoice choice, const std::filesystem::path& folder = {}) {
+        m_headsetAudio = choice;
+        m_headsetAudioFolder = folder;
+    }
     // The program's D-Bus face, for broadcasts and the "WorkTool" report; may stay unset.
     void SetBus(CControlCenterBus* bus) { m_bus = bus; }
 
@@ -175,6 +183,8 @@ private:
     CDeviceSelector m_selector;
     std::unique_ptr<CDevicePageSet> m_pages;
     DiscoveryOptions m_discoveryOptions;
+    vx::headset::AudioLibraryChoice m_headsetAudio = vx::headset::AudioLibraryChoice::SoundServer;
+    std::filesystem::path m_headsetAudioFolder;
     std::vector<vx::link::DeviceModel> m_deviceModels{vx::link::DeviceCatalog().begin(), vx::link::DeviceCatalog().end()};
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<DeviceDiscovery> m_discovery;

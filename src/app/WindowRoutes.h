@@ -45,6 +45,9 @@ public:
     void OnCompanionSlider(const ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
     void OnKeyCaptureEnd(const ControlEvent& event);
+    // "hs_EQ_btn_save": the headset page saves its custom equaliser; a name already taken is
+    // told to the user.
+    void OnHeadsetEqSave(const ControlEvent& event);
     // The tray menu's "setwnd_menu".
     void OnSettingsMenu(const ControlEvent& event);
 
