@@ -38,7 +38,7 @@ QLabel[role=&quot;section&quot;] { color: #8C93A0; font-size: 11px; font-weight:
 QLabel[role=&quot;caption&quot;] { color: #C5CAD3; }
 QLabel[role=&quot;scale&quot;] { color: #5D6472; font-size: 10px; }
 QLabel:disabled { color: #4A5262; }
-QAbstractButton[role=&quot;pill&quot;] { background-color: #232731; border: 1px solid #323845; border-radius: 11px; padding: 0 8px; color: #C5CAD3; font-size: 11px; }
+QAbstractButton[role=&quot;pill&quot;] { background-color: #232731; border: 1px solid #323845; border-radius: 11px; padding: 0 6px; color: #C5CAD3; font-size: 11px; }
 QAbstractButton[role=&quot;pill&quot;]::indicator { width: 0; height: 0; }
 QAbstractButton[role=&quot;pill&quot;]:hover { border-color: #4A5262; }
 QAbstractButton[role=&quot;pill&quot;]:checked { background-color: #123A57; border-color: #1AA7FF; color: #FFFFFF; }
@@ -60,24 +60,26 @@ custom = box("QVBoxLayout", "custom_eq_box", [
     label("custom_eq_caption", "hs_custom_eq", "section"),
     widget("QComboBox", "custom_eq_name_combo", prop("minimumSize", size(0,26)) + prop("toolTip", string("%[hs_custom_eq_list_tip]"))),
     box("QHBoxLayout", "custom_eq_edit_row", [
-        widget("QLineEdit", "custom_eq_name_edit", prop("minimumSize", size(0,24)) + prop("maxLength", "<number>32</number>") + prop("placeholderText", string("%[hs_custom_eq_name_hint]"))),
+        widget("QLineEdit", "custom_eq_name_edit", prop("minimumSize", size(0,24)) + prop("maxLength", "<number>32</number>") + prop("toolTip", string("%[hs_custom_eq_name_hint]"))),
         widget("QPushButton", "hs_EQ_btn_save", prop("text", string("%[hs_eq_save]")) + prop("role", string("action"), False) + prop("minimumSize", size(0,24))),
         widget("QPushButton", "hs_EQ_btn_delete", prop("text", string("%[hs_eq_delete]")) + prop("role", string("quiet"), False) + prop("minimumSize", size(0,24))),
     ], (0,0,0,0,6)),
 ], (0,4,0,0,4))
-left = widget("QWidget", "voice_level_card", prop("role", string("card"), False) + prop("minimumSize", size(250,0)) + prop("maximumSize", size(280,16777215)),
+left = widget("QWidget", "voice_level_card", prop("role", string("card"), False) + prop("minimumSize", size(236,0)) + prop("maximumSize", size(250,16777215)),
               box("QVBoxLayout", "voice_level_card_layout", [label("voice_caption", "hs_voice", "section")] + level_rows + [custom, spacer("voice_level_fill", True)], (10,8,10,8,6)))
 presets = []
-for row in range(2):
+for row in range(3):
     cells = []
-    for n in range(1 + row*7, min(14, 8 + row*7)):
+    for n in range(1 + row*5, min(14, 6 + row*5)):
         cells.append(option(f"6533_eq_option_{n}", f"hs_eq_preset_{n}", "6533_eq_preset", 22))
+    if row == 2:
+        cells.append(spacer("eq_preset_fill"))
     presets.append(box("QHBoxLayout", f"eq_preset_row_{row}", cells, (0,0,0,0,4)))
 bands = []
 freqs = ["31","62","125","250","500","1K","2K","4K","8K","16K"]
 for i in range(10):
     s = widget("QSlider", f"6533_eq_hz_slider_{i}", prop("orientation", "<enum>Qt::Vertical</enum>") + prop("minimum", "<number>-20</number>") +
-               prop("maximum", "<number>20</number>") + prop("pageStep", "<number>1</number>") + prop("minimumSize", size(0,70)) +
+               prop("maximum", "<number>20</number>") + prop("pageStep", "<number>1</number>") + prop("minimumSize", size(0,84)) +
                prop("toolTip", string("%[hs_eq_band_tip]")))
     l = widget("QLabel", f"eq_band_label_{i}", prop("text", string(freqs[i])) + prop("role", string("scale"), False) + prop("alignment", "<set>Qt::AlignCenter</set>"))
     bands.append(box("QVBoxLayout", f"eq_band_{i}", [s, l], (0,0,0,0,2)))
@@ -128,9 +130,9 @@ picture = widget("QWidget", "ru6533_device_key_light", prop("minimumSize", size(
 pic_area = widget("QWidget", "ru6533_picture_area", prop("minimumSize", size(0,186)) + prop("maximumSize", size(16777215,186)),
                   box("QHBoxLayout", "ru6533_picture_area_layout", [spacer("hs_left"), picture, spacer("hs_right")], (0,4,0,6,0)))
 def placeholder(name, hint="panel_pending"):
-    return widget("QWidget", name, "", box("QVBoxLayout", name + "_layout", [spacer(name+"_top", True),
-        widget("QLabel", name + "_hint", prop("text", string(f"%[{hint}]")) + prop("alignment", "<enum>Qt::AlignCenter</enum>") + prop("styleSheet", string("color: #5F6673; font-size: 12px;"))),
-        spacer(name+"_bottom", True)], (0,0,0,0,0)))
+    return widget("QWidget", name, "", box("QVBoxLayout", name + "_layout", [
+        widget("QLabel", name + "_hint", prop("text", string(f"%[{hint}]")) + prop("alignment", "<enum>Qt::AlignCenter</enum>") + prop("styleSheet", string("color: #5F6673; font-size: 12px;")))],
+        (0,0,0,0,0)))
 profile = widget("QWidget", "DeviceProfileItem",
     prop("styleSheet", string("QWidget#DeviceProfileItem { background-color: #1B1E25; border: 1px solid #262A33; border-radius: 10px; }")) +
     prop("minimumSize", size(190,0)) + prop("maximumSize", size(190,16777215)),
