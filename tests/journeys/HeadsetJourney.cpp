@@ -61,6 +61,24 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     ASSERT_NE(Headset(), nullptr) << "the headset has no page of its own";
     ASSERT_TRUE(Shown("light_0")) << "no headset picture";
 
+    // The lights: the factory effect reaches the headset frame by frame; "off" darkens it, and
+    // the settings record carries the mode.
+    ASSERT_TRUE(WaitUntil([&] { return Devices().HeadsetLedReportCount() >= 24; }, kDeviceWaitMs))
+        << "no LED reports reached the headset";
+    auto anyLit = [&] {
+        for (uint8_t v : Devices().HeadsetLeds()) {
+            if (v != 0) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(anyLit, 2000));
+    OpenTab("deng_Op_tab", "light_combo_modeSelect");
+    Screenshot("headset_lighting.png");
+    ASSERT_TRUE(ChooseRow("light_combo_modeSelect", 8));  // "off" (a hidden mode keeps its row)
+    EXPECT_TRUE(WaitUntil([&] { return !anyLit(); }, 2000)) << "the headset stayed lit after \"off\"";
+    EXPECT_TRUE(WaitUntil([&] { return Devices().ActiveConfigBlock(Device::Headset)[1] == 8; }, 2000));
+    EXPECT_EQ(Stored()["LightInfo"]["SelectItem"].asInt(), 8);
+
     // The voice tab shows what the headset holds: the microphone at 75 %, unmuted.
     OpenTab("6533_voice_Op_tab", "6533_MicIn_slider");
     EXPECT_EQ(SliderValue("6533_MicIn_slider"), 75);

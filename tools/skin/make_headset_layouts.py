@@ -141,9 +141,9 @@ profile = widget("QWidget", "DeviceProfileItem",
         spacer("DeviceProfileItem_bottom", True)], (10,10,10,10,0)))
 light = widget("QWidget", "LightControlItem",
     prop("styleSheet", string("QWidget#LightControlItem { background-color: #1B1E25; border: 1px solid #262A33; border-radius: 10px; }")),
-    box("QVBoxLayout", "LightControlItem_layout", [spacer("LightControlItem_top", True),
-        widget("QLabel", "LightControlItem_hint", prop("text", string("%[panel_pending]")) + prop("alignment", "<enum>Qt::AlignCenter</enum>") + prop("styleSheet", string("color: #5F6673; font-size: 12px;"))),
-        spacer("LightControlItem_bottom", True)], (10,10,10,10,0)))
+    box("QVBoxLayout", "LightControlItem_layout", [
+        widget("QLabel", "LightControlItem_hint", prop("text", string("%[panel_pending]")) + prop("alignment", "<enum>Qt::AlignCenter</enum>") + prop("styleSheet", string("color: #5F6673; font-size: 12px;")))],
+        (10,10,10,10,0)))
 switch = widget("QStackedWidget", "ru6533_function_switch", "",
     "".join(widget("QWidget", f"ru6533_function_page_{k}", "", box("QVBoxLayout", f"ru6533_function_page_{k}_layout", [w], (0,0,0,0,0)))
             for k, w in enumerate([light, placeholder("Voice6533ControlItem"), placeholder("MagicControlItem"), placeholder("VirtualSetItem")])))
