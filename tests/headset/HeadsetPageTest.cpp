@@ -66,6 +66,12 @@ protected:
         page.StopLightingThread();
     }
 
+    // Waits until the virtual headset has taken at least `count` LED reports since the last clear.
+    bool ArrivedReports(size_t count, int timeoutMs = 2000) {
+        return vxtest::PumpUntil([&] { return m_rig->ReceivedReports(RigModel::Headset, 0xFF, true).size() >= count; },
+                                 timeoutMs);
+    }
+
     template <class T>
     static T* Find(CTavimondRU6533Device& page, const char* name) {
         return page.GetPage()->findChild<T*>(QString::fromLatin1(name));
@@ -122,6 +128,8 @@ TEST_F(HeadsetPageTest, OneFrameReachesTheHeadsetAsTwelveReportsByteForByte) {
 
     page.LightingFrame();
     ASSERT_TRUE(page.WaitForDeviceWork(2000));
+    // The virtual headset takes the reports on its own thread.
+    EXPECT_TRUE(ArrivedReports(12));
     const auto received = m_rig->ReceivedReports(RigModel::Headset, 0xFF, true);
     const auto expected = ExpectedReports(leds);
     ASSERT_EQ(received.size(), expected.size());
@@ -135,7 +143,7 @@ TEST_F(HeadsetPageTest, OneFrameReachesTheHeadsetAsTwelveReportsByteForByte) {
     page.SetSoftwareLighting(false);
     page.LightingFrame();
     ASSERT_TRUE(page.WaitForDeviceWork(2000));
-    EXPECT_TRUE(m_rig->ReceivedReports(RigModel::Headset, 0xFF, true).empty());
+    EXPECT_FALSE(ArrivedReports(1, 200));
 }
 
 TEST_F(HeadsetPageTest, LightingThreadDrivesTheReportsOfARunningEffect) {
@@ -166,6 +174,7 @@ TEST_F(HeadsetPageTest, LightingThreadDrivesTheReportsOfARunningEffect) {
     m_rig->ClearReceived(RigModel::Headset);
     page.LightingFrame();
     ASSERT_TRUE(page.WaitForDeviceWork(2000));
+    EXPECT_TRUE(ArrivedReports(12));
     std::array<LedEntry, 13> leds{};
     for (int i = 0; i < 13; ++i) leds[i] = page.Engine().GetLed(i);
     EXPECT_EQ(m_rig->ReceivedReports(RigModel::Headset, 0xFF, true), ExpectedReports(leds));
