@@ -4,6 +4,7 @@
 // file across a reload.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <array>
 #include <optional>
@@ -144,6 +145,15 @@ TEST_F(HeadsetPageTest, OneFrameReachesTheHeadsetAsTwelveReportsByteForByte) {
     page.LightingFrame();
     ASSERT_TRUE(page.WaitForDeviceWork(2000));
     EXPECT_FALSE(ArrivedReports(1, 200));
+
+    // Unplugged: the frame's reports fail on the page's worker and the window goes on at once.
+    page.SetSoftwareLighting(true);
+    m_rig->Unplug(RigModel::Headset);
+    QElapsedTimer clock;
+    clock.start();
+    for (int frame = 0; frame < 5; ++frame) page.LightingFrame();
+    EXPECT_LT(clock.elapsed(), 50);
+    EXPECT_TRUE(page.WaitForDeviceWork(2000));
 }
 
 TEST_F(HeadsetPageTest, LightingThreadDrivesTheReportsOfARunningEffect) {
@@ -311,6 +321,35 @@ TEST_F(HeadsetPageTest, EqualisersRoundTripThroughTheProfileFile) {
     after.LoadProfile(profilePath);
     EXPECT_TRUE(after.GetCustomEqNames().empty());
     EXPECT_EQ(after.GetSystemSetStages().eqType, 1);
+}
+
+TEST_F(HeadsetPageTest, WithoutAnAudioLibraryLevelsStoreNothingAndTheEqualiserStillWorks) {
+    CTavimondRU6533Device page;
+    page.SetOwnerWindow(m_ownerHandle);
+    // No library beside this test program and no folder given: the page starts without one.
+    page.SetAudioLibraryChoice(AudioLibraryChoice::SoundServer);
+    SetUpPage(page, "HD", 0, CTavimondRU6533Device::kLeds, 3, kTypeHeadset, kLayout);
+    ASSERT_FALSE(page.Audio().IsLoaded());
+    ASSERT_TRUE(Connect(page, RigModel::Headset));
+    page.OnConnected();
+    page.StopLightingThread();
+    const auto before = page.AudioControl()->Stages();
+
+    Find<CSliderUI>(page, "6533_MicIn_slider")->SetValue(12);
+    page.OnMicSlider({});
+    page.OnMicOption({});
+    vx::profiles::CRu6533Profiledata saved;
+    saved.LoadProfile(std::filesystem::path(page.GetProfileName()));
+    EXPECT_EQ(saved.GetSystemSetStages().micInValue, before.micInValue);
+    EXPECT_EQ(saved.GetSystemSetStages().micInSelect, before.micInSelect);
+
+    ControlEvent preset;
+    preset.index = 9;
+    page.OnEqPresetOption(preset);
+    EXPECT_TRUE(Find<COptionUI>(page, "6533_eq_option_9")->IsSelected());
+    saved.LoadProfile(std::filesystem::path(page.GetProfileName()));
+    EXPECT_EQ(saved.GetSystemSetStages().eqType, 9);
+    EXPECT_EQ(saved.GetEqValues(9), (std::vector<int32_t>{8, 2, -4, -8, 1, 3, 8, 11, 14, 16}));
 }
 
 // The audio actions of the page on the desktop's sound server: a private PulseAudio server with a
