@@ -142,6 +142,7 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     EXPECT_FALSE(IsSelected("6533_eq_option_13"));
     EXPECT_TRUE(ComboItems("custom_eq_name_combo").isEmpty());
     EXPECT_FALSE(Find("6533_eq_hz_slider_2")->isEnabled());
+    Screenshot("headset_new_profile.png");
 
     // Back to the first: everything the user set there comes back.
     OpenProfileMenu();
