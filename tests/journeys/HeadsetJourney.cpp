@@ -157,6 +157,10 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     EXPECT_EQ(ComboItems("custom_eq_name_combo"), QStringList{"Night"});
     EXPECT_EQ(SliderValue("6533_eq_hz_slider_2"), 8);
     EXPECT_TRUE(Find("6533_eq_hz_slider_2")->isEnabled());
+    // Its lights are off again, as the user left them.
+    EXPECT_EQ(Stored()["LightInfo"]["SelectItem"].asInt(), 8);
+    EXPECT_EQ(Headset()->GetLightInfo().selectItem, 8);
+    EXPECT_TRUE(WaitUntil([&] { return !anyLit(); }, 2000)) << "profile1's lights came back on";
     Screenshot("headset_voice.png");
 
     OpenTab("magic_Op_tab", "magic_enable_option");
