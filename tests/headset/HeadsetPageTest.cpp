@@ -311,8 +311,16 @@ TEST_F(HeadsetPageTest, EqualisersRoundTripThroughTheProfileFile) {
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(again.VoicePanelControl()->GetEqSlider(i), (std::array{3, -4, 5, -6, 7, -8, 9, -10, 11, -12})[i]) << i;
 
-    // Deleting both leaves preset 1 and an empty list in the file.
+    // Deleting the first keeps the second with its own curve, now first; deleting that one too
+    // leaves preset 1 and an empty list in the file.
     again.OnCustomEqDelete({});
+    ASSERT_EQ(combo->GetCount(), 1);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("Flat-ish"));
+    EXPECT_EQ(again.VoicePanelControl()->GetEqSlider(0), 1);
+    vx::profiles::CRu6533Profiledata middle;
+    middle.LoadProfile(profilePath);
+    EXPECT_EQ(middle.GetCustomEqNames(), std::vector<std::u16string>{u"Flat-ish"});
+    EXPECT_EQ(middle.GetCustomEqValues(0), std::vector<int32_t>(10, 1));
     combo->SelectItem(0);
     again.OnCustomEqDelete({});
     EXPECT_EQ(combo->GetCount(), 0);
