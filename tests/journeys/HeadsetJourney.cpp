@@ -129,6 +129,21 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     EXPECT_TRUE(LastMessageText().contains("already in use")) << LastMessageText().toStdString();
     EXPECT_EQ(ComboItems("custom_eq_name_combo"), QStringList{"Night"});
 
+    // A second curve under another name, then the first one picked from the list again: the
+    // headset takes its curve back and the profile remembers the choice.
+    ASSERT_TRUE(DragSlider("6533_eq_hz_slider_2", -5));
+    EXPECT_TRUE(WaitUntil([&] { return LibraryValue(kRender, "EQ_Slider3") == "-5"; }, 2000));
+    ASSERT_TRUE(TypeInto("custom_eq_name_edit", "Day"));
+    ASSERT_TRUE(Click("hs_EQ_btn_save"));
+    EXPECT_EQ(ComboItems("custom_eq_name_combo"), (QStringList{"Night", "Day"}));
+    EXPECT_EQ(ComboText("custom_eq_name_combo"), QStringLiteral("Day"));
+    ASSERT_TRUE(ChooseItem("custom_eq_name_combo", "Night"));
+    EXPECT_TRUE(WaitUntil([&] { return LibraryValue(kRender, "EQ_Slider3") == "8"; }, 2000))
+        << LibraryValue(kRender, "EQ_Slider3");
+    EXPECT_EQ(SliderValue("6533_eq_hz_slider_2"), 8);
+    EXPECT_EQ(StoredStage("CustomEqSeletIndex"), 0);
+    EXPECT_EQ(Stored()["CustomEQHzValueInfo"][1][2]["value"].asInt(), -5);
+
     // A new profile starts from the factory's settings: the panel shows them.
     OpenProfileMenu();
     ASSERT_TRUE(Click("device_add_btn"));
@@ -154,7 +169,8 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     EXPECT_TRUE(IsSelected("6533_MicMoniter_option"));
     EXPECT_EQ(SliderValue("6533_MicMoniter_slider"), 60);
     EXPECT_TRUE(IsSelected("6533_eq_option_13"));
-    EXPECT_EQ(ComboItems("custom_eq_name_combo"), QStringList{"Night"});
+    EXPECT_EQ(ComboItems("custom_eq_name_combo"), (QStringList{"Night", "Day"}));
+    EXPECT_EQ(ComboText("custom_eq_name_combo"), QStringLiteral("Night"));
     EXPECT_EQ(SliderValue("6533_eq_hz_slider_2"), 8);
     EXPECT_TRUE(Find("6533_eq_hz_slider_2")->isEnabled());
     // Its lights are off again, as the user left them.
