@@ -15,7 +15,7 @@
 inline void PrepareInProcessProgram(const std::string& hidDir, const std::string& dataDir) {
     qputenv("VX_VIRTUAL_HID_DIR", hidDir.c_str());
     vx::profiles::SetUserDataFolderOverride(dataDir);
-    SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
-    registered_messages::RegisterActivateMessage();
-    registered_messages::RegisterGuidMessages();
+    vx::app::SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
+    vx::app::registered_messages::RegisterActivateMessage();
+    vx::app::registered_messages::RegisterGuidMessages();
 }

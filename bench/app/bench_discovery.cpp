@@ -27,12 +27,16 @@
 
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualModel;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::DiscoveryOptions;
+using vx::discovery::InterfaceSlotTable;
+using vx::discovery::PermissionNotice;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class TimingSink : public IDiscoverySink {
+class TimingSink : public vx::discovery::IDiscoverySink {
 public:
     void SlotArrived(size_t index) override { Note(index, true); }
     void SlotRemoved(size_t index) override { Note(index, false); }

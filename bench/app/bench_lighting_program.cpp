@@ -33,6 +33,9 @@
 
 using journeys::Device;
 using journeys::JourneyDevices;
+using vx::app::CMainWnd;
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DiscoveryOptions;
 
 namespace {
 

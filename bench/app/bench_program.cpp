@@ -52,6 +52,10 @@
 #include "tests/link/support/VirtualNodePlayer.h"
 #include "widgets/ControlUI.h"
 
+using vx::app::CMainWnd;
+using vx::devices::CTavimondUSBDevice;
+namespace ui = vx::widgets::ui;
+
 extern char** environ;
 
 using journeys::Device;

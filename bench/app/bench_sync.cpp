@@ -25,7 +25,7 @@ using vx::lighting::sync::SyncKind;
 namespace {
 
 // A page's frame as the worker writes it.
-class FrameTarget : public ILightingSyncTarget {
+class FrameTarget : public vx::lighting::ILightingSyncTarget {
 public:
     explicit FrameTarget(int lights) { m_frame.SetCount(lights); }
     bool IsLinkConnected() const override { return true; }

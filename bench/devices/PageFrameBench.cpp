@@ -10,6 +10,8 @@
 #include "app/StartUp.h"
 #include "devices/TavimondKeyboardDevice.h"
 
+using vx::app::SetupResources;
+
 
 namespace {
 
@@ -17,7 +19,7 @@ int g_argc = 1;
 char g_arg0[] = "bench";
 char* g_argv[] = {g_arg0, nullptr};
 
-class CountingKeyboard : public CTavimondKeyboardDevice {
+class CountingKeyboard : public vx::devices::CTavimondKeyboardDevice {
 public:
     int SendStreamFrame(std::span<const uint8_t> bytes) override {
         benchmark::DoNotOptimize(bytes.data());

@@ -6,6 +6,10 @@
 
 #include "app/RegisteredMessages.h"
 
+using vx::widgets::CWindowMessages;
+
+namespace vx::app {
+
 const QString CControlCenterBus::kService = QStringLiteral("com.vexorumbrel.ControlCenter");
 const QString CControlCenterBus::kPath = QStringLiteral("/ControlCenter");
 const QString CControlCenterBus::kInterface = QStringLiteral("com.vexorumbrel.ControlCenter");
@@ -47,3 +51,5 @@ int CControlCenterBus::PostToRunning(const QString& name, qint64 wParam, qint64 
     if (!reply.isValid()) return 1;
     return reply.value() ? 0 : 2;
 }
+
+}  // namespace vx::app

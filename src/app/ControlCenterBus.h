@@ -5,6 +5,8 @@
 
 #include "widgets/WindowMessages.h"
 
+namespace vx::app {
+
 // The program's D-Bus face on the session bus (service "com.vexorumbrel.ControlCenter", object
 // "/ControlCenter", interface "com.vexorumbrel.ControlCenter"):
 //   method PostMessage(s name, x wParam, x lParam) -> b   posts a registered message, named by its
@@ -25,7 +27,7 @@ public:
 
     // Exports the object on the session bus; false without a session bus.
     bool Export();
-    void SetTarget(WindowHandle mainWindow) { m_target = mainWindow; }
+    void SetTarget(vx::widgets::WindowHandle mainWindow) { m_target = mainWindow; }
 
     // Posts `message` to every program listening (the D-Bus signal) and to this program's own
     // main window, as a broadcast to all applications does.
@@ -47,5 +49,7 @@ signals:
     Q_SCRIPTABLE void WorkToolReport(const QByteArray& record);
 
 private:
-    WindowHandle m_target = 0;
+    vx::widgets::WindowHandle m_target = 0;
 };
+
+}  // namespace vx::app

@@ -6,6 +6,12 @@
 #include "widgets/ControlFactory.h"
 #include "widgets/DialogBuilder.h"
 
+using vx::widgets::CControlFactory;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::IDialogBuilderCallback;
+
+namespace vx::app {
+
 void CControlRegistry::RegisterControlClasses() {
     for (const RegistryClass& row : ControlClassTable()) {
         CControlFactory::GetInstance().RegistControl(QString::fromLatin1(row.name), row.create);
@@ -37,3 +43,5 @@ QStringList CControlRegistry::ElementNames() {
     for (const RegistryLayout& row : ElementLayoutTable()) names << QString::fromLatin1(row.name);
     return names;
 }
+
+}  // namespace vx::app

@@ -3,8 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-class IDialogBuilderCallback;
 class QWidget;
+namespace vx::widgets { class IDialogBuilderCallback; }
+namespace vx::app {
+
 
 // The names the layouts may use for the program's own controls.
 //  - Class names, registered with the control factory at start-up (RegisterControlClasses).
@@ -16,7 +18,9 @@ public:
     static void RegisterControlClasses();
     // The control for an element name, or nullptr: for a name it does not know, and for a
     // sub-layout whose file cannot be built.
-    static QWidget* CreateElement(const QString& name, QWidget* parent, IDialogBuilderCallback* callback);
+    static QWidget* CreateElement(const QString& name, QWidget* parent, vx::widgets::IDialogBuilderCallback* callback);
     static QStringList ClassNames();
     static QStringList ElementNames();
 };
+
+}  // namespace vx::app

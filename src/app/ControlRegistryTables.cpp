@@ -14,6 +14,19 @@
 #include "widgets/SelectPanelUI.h"
 #include "widgets/WndUI.h"
 
+using vx::widgets::CAudioRecordUI;
+using vx::widgets::CChartViewUI;
+using vx::widgets::CCircleProgressUI;
+using vx::widgets::CCloudShareListItemUI;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CHandImgButtonUI;
+using vx::widgets::CHandImgSelectButtonUI;
+using vx::widgets::CRedioMacroButtonUI;
+using vx::widgets::CSelectPanelUI;
+using vx::widgets::CWndUI;
+
+namespace vx::app {
+
 namespace {
 template <class T>
 QWidget* Make(QWidget* parent) {
@@ -71,3 +84,5 @@ const std::vector<RegistryLayout>& ElementLayoutTable() {
     // clang-format on
     return table;
 }
+
+}  // namespace vx::app

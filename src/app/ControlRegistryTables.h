@@ -3,6 +3,8 @@
 #include <vector>
 
 class QWidget;
+namespace vx::app {
+
 
 struct RegistryClass {
     const char* name;
@@ -20,3 +22,5 @@ const std::vector<RegistryClass>& ControlClassTable();
 const std::vector<RegistryClass>& ElementClassTable();
 // Element names the main window's builder callback builds from a sub-layout.
 const std::vector<RegistryLayout>& ElementLayoutTable();
+
+}  // namespace vx::app

@@ -15,6 +15,18 @@
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CSliderUI;
+
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::platform::DebugLogEnabled;
 
@@ -136,3 +148,5 @@ void CControlRouter::OnTimer(int id) {
         panel->RunDelayedSelect();
     }
 }
+
+}  // namespace vx::app

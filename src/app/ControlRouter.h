@@ -15,6 +15,8 @@
 #include "app/ControlRouterTables.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::app {
+
 class CLightingSyncPages;
 class CRouterProfilePrompts;
 class CWindowRoutes;
@@ -30,7 +32,7 @@ public:
 
     // Routes one notification. Returns false when the UI library's default handling must be
     // skipped (the "click_wp..." types), true otherwise.
-    bool Notify(TNotifyUI& msg);
+    bool Notify(vx::widgets::TNotifyUI& msg);
     // A menu command other than "exit" (the tray menu, the macro-action menu).
     void OnMenuCommand(const QString& itemName);
     // The window's timer 1055 fired: the profile panel takes the profile chosen in its combo.
@@ -45,7 +47,7 @@ public:
     // What a row's handler receives for a notification: the sender, the prefix row's index, the
     // slider's value for value notifications (otherwise the notification's own parameter: a
     // combo position, a colour), whether an option is now selected, and the row's constant.
-    static ControlEvent MakeEvent(const TNotifyUI& msg, int index, const RouteRow* row);
+    static vx::widgets::ControlEvent MakeEvent(const vx::widgets::TNotifyUI& msg, int index, const RouteRow* row);
 
     // The last row run and the last feature found not built yet (nullptr: none), for the
     // diagnostic output and tests.
@@ -53,7 +55,7 @@ public:
     const char* LastNotBuilt() const { return m_lastNotBuilt; }
 
 private:
-    void Route(std::span<const RouteRow> table, const QString& name, const TNotifyUI& msg);
+    void Route(std::span<const RouteRow> table, const QString& name, const vx::widgets::TNotifyUI& msg);
     // The object a row of that owner is run on, or null (no current page, a page of another
     // kind, a page without that panel).
     void* OwnerOf(RouteOwner owner);
@@ -65,3 +67,5 @@ private:
     const RouteRow* m_lastRow = nullptr;
     const char* m_lastNotBuilt = nullptr;
 };
+
+}  // namespace vx::app

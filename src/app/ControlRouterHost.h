@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-class CTavimondUSBDevice;
 class QWidget;
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::app {
+
 
 // The main window's own buttons, as their routing rows name them.
 enum class WindowButton {
@@ -24,7 +26,7 @@ class IControlRouterHost {
 public:
     virtual ~IControlRouterHost() = default;
     // The page of the first visible selector entry whose "device_select" is selected, or null.
-    virtual CTavimondUSBDevice* CurrentDevicePage() = 0;
+    virtual vx::devices::CTavimondUSBDevice* CurrentDevicePage() = 0;
     // A control of the main window by name (any letter case), or null.
     virtual QWidget* FindWindowControl(const QString& name) = 0;
     virtual void OnWindowInit() = 0;
@@ -53,3 +55,5 @@ public:
     // The settings window, centred on the screen (tray menu) or beside the gear button.
     virtual void OpenSettingsWindow(bool centred) = 0;
 };
+
+}  // namespace vx::app

@@ -12,6 +12,14 @@
 #include "panels/LightControlUI.h"
 #include "profiles/StringUtil.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+
+namespace vx::app {
+
 using vx::profiles::SplitNameIndex;
 
 namespace routes {
@@ -322,3 +330,5 @@ const char* NotBuiltFeature(const QString& name) {
 }
 
 }  // namespace routes
+
+}  // namespace vx::app

@@ -17,15 +17,15 @@
 
 #include "widgets/ControlEvent.h"
 
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::devices { class CTavimondKeyboardDevice; }
+namespace vx::devices { class CTavimondMouseDevice; }
+namespace vx::panels { class CLightControlUI; }
+namespace vx::panels { class CDeviceProfileUI; }
+namespace vx::headset { class CTavimondRU6533Device; }
+namespace vx::app {
+
 class CWindowRoutes;
-class CTavimondUSBDevice;
-class CTavimondKeyboardDevice;
-class CTavimondMouseDevice;
-class CLightControlUI;
-class CDeviceProfileUI;
-namespace vx::headset {
-class CTavimondRU6533Device;
-}
 
 // Who owns a control, that is, whose handler its row names.
 enum class RouteOwner {
@@ -45,15 +45,15 @@ struct RouteOwnerOf<CWindowRoutes> {
     static constexpr RouteOwner kOwner = RouteOwner::Window;
 };
 template <>
-struct RouteOwnerOf<CTavimondUSBDevice> {
+struct RouteOwnerOf<vx::devices::CTavimondUSBDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::Page;
 };
 template <>
-struct RouteOwnerOf<CTavimondKeyboardDevice> {
+struct RouteOwnerOf<vx::devices::CTavimondKeyboardDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::KeyboardPage;
 };
 template <>
-struct RouteOwnerOf<CTavimondMouseDevice> {
+struct RouteOwnerOf<vx::devices::CTavimondMouseDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::MousePage;
 };
 template <>
@@ -61,11 +61,11 @@ struct RouteOwnerOf<vx::headset::CTavimondRU6533Device> {
     static constexpr RouteOwner kOwner = RouteOwner::HeadsetPage;
 };
 template <>
-struct RouteOwnerOf<CLightControlUI> {
+struct RouteOwnerOf<vx::panels::CLightControlUI> {
     static constexpr RouteOwner kOwner = RouteOwner::LightPanel;
 };
 template <>
-struct RouteOwnerOf<CDeviceProfileUI> {
+struct RouteOwnerOf<vx::panels::CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
 };
 
@@ -77,7 +77,7 @@ struct RouteRow {
     RouteOwner owner;
     // Calls the row's handler on the owner, which the router found for `owner` (an object of
     // exactly the owner's class).
-    void (*call)(void* owner, const ControlEvent& event);
+    void (*call)(void* owner, const vx::widgets::ControlEvent& event);
     // The row's constant, handed over as ControlEvent::rowValue.
     int value = 0;
 };
@@ -94,10 +94,10 @@ namespace routes {
 
 template <auto Handler>
 struct Call;
-template <class Owner, void (Owner::*Handler)(const ControlEvent&)>
+template <class Owner, void (Owner::*Handler)(const vx::widgets::ControlEvent&)>
 struct Call<Handler> {
     static constexpr RouteOwner kOwner = RouteOwnerOf<Owner>::kOwner;
-    static void Run(void* owner, const ControlEvent& event) { (static_cast<Owner*>(owner)->*Handler)(event); }
+    static void Run(void* owner, const vx::widgets::ControlEvent& event) { (static_cast<Owner*>(owner)->*Handler)(event); }
 };
 
 // A row for one control name.
@@ -133,3 +133,5 @@ const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& 
 const char* NotBuiltFeature(const QString& name);
 
 }  // namespace routes
+
+}  // namespace vx::app

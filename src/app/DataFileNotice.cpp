@@ -4,6 +4,10 @@
 
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CResourceManager;
+
+namespace vx::app {
+
 using vx::profiles::DataFileErrorText;
 using vx::profiles::DataFileProblem;
 using vx::profiles::DataFileProblemKind;
@@ -78,3 +82,5 @@ void CDataFileNotice::ShowPending() {
         m_showing = false;
     }
 }
+
+}  // namespace vx::app

@@ -19,6 +19,8 @@
 
 #include "profiles/DataFileProblems.h"
 
+namespace vx::app {
+
 class CDataFileNotice : public QObject {
     Q_OBJECT
 public:
@@ -45,3 +47,5 @@ private:
     std::set<std::pair<int, std::string>> m_told;
     bool m_showing = false;  // UI thread only: a box is open, later ones wait for it
 };
+
+}  // namespace vx::app

@@ -7,6 +7,10 @@
 
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CResourceManager;
+
+namespace vx::app {
+
 namespace {
 constexpr int kBottomMargin = 48;
 constexpr int kMaxWidth = 520;
@@ -62,3 +66,5 @@ bool CDeviceNotice::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_host && event->type() == QEvent::Resize && IsShown()) Place();
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace vx::app

@@ -11,6 +11,8 @@
 #include <QTimer>
 
 class QWidget;
+namespace vx::app {
+
 
 class CDeviceNotice : public QObject {
     Q_OBJECT
@@ -37,3 +39,5 @@ private:
     QPointer<QLabel> m_label;
     QTimer m_hideTimer;
 };
+
+}  // namespace vx::app

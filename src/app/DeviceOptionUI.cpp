@@ -11,6 +11,16 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CWindowMessages;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+using vx::widgets::CLabelUI;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 
 namespace {
@@ -306,3 +316,5 @@ void CDeviceOptionUI::OnWirelessWatch() {
         KillTimer(kTimerWirelessWatch);
     }
 }
+
+}  // namespace vx::app

@@ -7,9 +7,11 @@
 #include "widgets/ContainerUI.h"
 #include "widgets/UIDefs.h"
 
-class CLabelUI;
-class COptionUI;
-class CTavimondUSBDevice;
+namespace vx::widgets { class CLabelUI; }
+namespace vx::widgets { class COptionUI; }
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::app {
+
 
 // One entry of the device selector ("DeviceOption", built from
 // "XML\CustomControlXML\DeviceOption.xml"). Besides selecting its device's page it runs the page's
@@ -23,7 +25,7 @@ class CTavimondUSBDevice;
 //   1003, 1004  the page's two timer hooks
 //   1005  power reading, every 5000 ms while the page shows its indicator
 //   1007  wireless watch, every 3000 ms while the page is on its receiver
-class CDeviceOptionUI : public CHorizontalLayoutUI, public IControlEvents, public IRereadScheduler {
+class CDeviceOptionUI : public vx::widgets::CHorizontalLayoutUI, public vx::widgets::IControlEvents, public vx::devices::IRereadScheduler {
     Q_OBJECT
 public:
     enum Timer {
@@ -78,8 +80,8 @@ public:
     int GetPowerTabIndex() const { return m_powerTabIndex; }
 
     // Binds the page both ways (the page learns its entry and its reread scheduler).
-    void BindDevicePage(CTavimondUSBDevice* page);
-    CTavimondUSBDevice* GetDevicePage() const { return m_page; }
+    void BindDevicePage(vx::devices::CTavimondUSBDevice* page);
+    vx::devices::CTavimondUSBDevice* GetDevicePage() const { return m_page; }
     // A control repainted after each frame while the entry is selected (none by default).
     void SetRepaintControl(QWidget* control) { m_repaintControl = control; }
 
@@ -92,8 +94,8 @@ public:
     void DoTimer(int id) override;
     void ScheduleReread(int delayMs) override;
 
-    COptionUI* SelectOption();
-    COptionUI* SyncOption();
+    vx::widgets::COptionUI* SelectOption();
+    vx::widgets::COptionUI* SyncOption();
 
 private:
     void SetTimer(int id, int periodMs);
@@ -110,11 +112,11 @@ private:
     // timer comes back in kPresencePollMs).
     bool PresenceAnswer(int timer, bool* reachable);
 
-    QPointer<COptionUI> m_select;
-    QPointer<COptionUI> m_sync;
-    QPointer<CLabelUI> m_name;
+    QPointer<vx::widgets::COptionUI> m_select;
+    QPointer<vx::widgets::COptionUI> m_sync;
+    QPointer<vx::widgets::CLabelUI> m_name;
     bool m_looked = false;
-    CTavimondUSBDevice* m_page = nullptr;
+    vx::devices::CTavimondUSBDevice* m_page = nullptr;
     QPointer<QWidget> m_repaintControl;
     QString m_syncSelectedImage = QStringLiteral("common/device_ico/unknow_device_synchro_selected.svg");
     QString m_syncNormalImage = QStringLiteral("common/device_ico/unknow_device_synchro_normal.svg");
@@ -129,3 +131,5 @@ private:
     bool m_connected = true;
     int m_retry = 0;
 };
+
+}  // namespace vx::app

@@ -8,6 +8,13 @@
 #include "devices/TavimondUSBDevice.h"
 #include "headset/page/TavimondRU6533Device.h"
 
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::CTavimondUSBDevice;
+
+namespace vx::app {
+
 using vx::link::DeviceClass;
 
 std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceClass) {
@@ -23,3 +30,5 @@ std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceCla
     }
     return std::make_unique<CTavimondUSBDevice>();
 }
+
+}  // namespace vx::app

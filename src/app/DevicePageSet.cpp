@@ -19,6 +19,24 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::DeviceIdentity;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeKeyboardReceiver;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMouseReceiver;
+using vx::discovery::DeviceKindOfSlot;
+using vx::discovery::InterfaceSlot;
+using vx::discovery::IsWirelessType;
+using vx::discovery::PlaceholderSlotIndex;
+using vx::discovery::WiredTypeCode;
+using vx::widgets::CWindowMessages;
+namespace notify = vx::widgets::notify;
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::CDialogBuilder;
+
+namespace vx::app {
+
 using vx::link::DeviceClass;
 using vx::link::DeviceLink;
 using vx::link::DeviceModel;
@@ -371,3 +389,5 @@ void CDevicePageSet::CloseAll() {
         page->CommandLink().WirelessLink().Close();
     }
 }
+
+}  // namespace vx::app

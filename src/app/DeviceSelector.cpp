@@ -8,6 +8,13 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CContainerUI;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
+using vx::widgets::CTabLayoutUI;
+
+namespace vx::app {
+
 void CDeviceSelector::Attach(CPaintManagerUI& pm) {
     m_row = pm.FindControl("device_select_layout");
     m_pages = pm.FindControl<CTabLayoutUI>("device_switch");
@@ -176,3 +183,5 @@ void CDeviceSelector::SelectNext() {
         }
     }
 }
+
+}  // namespace vx::app

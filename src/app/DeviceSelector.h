@@ -5,10 +5,12 @@
 
 #include "widgets/TabLayoutUI.h"
 
-class CDeviceOptionUI;
-class CPaintManagerUI;
-
 class QWidget;
+namespace vx::widgets { class CPaintManagerUI; }
+namespace vx::app {
+
+class CDeviceOptionUI;
+
 
 // The row of selector entries ("device_select_layout") with the two tab layouts it switches
 // ("device_switch": the device pages, "device_power_switch": the power indicators) and the
@@ -26,12 +28,12 @@ public:
     };
 
     // Finds the four controls once; a missing one makes what needs it do nothing.
-    void Attach(CPaintManagerUI& pm);
+    void Attach(vx::widgets::CPaintManagerUI& pm);
     void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     QWidget* Row() const { return m_row; }
-    CTabLayoutUI* PageTabs() const { return m_pages; }
-    CTabLayoutUI* PowerTabs() const { return m_power; }
+    vx::widgets::CTabLayoutUI* PageTabs() const { return m_pages; }
+    vx::widgets::CTabLayoutUI* PowerTabs() const { return m_power; }
 
     void AddEntry(CDeviceOptionUI* entry);
     int EntryCount() const;
@@ -64,8 +66,8 @@ private:
     void ApplySyncRules();
 
     QPointer<QWidget> m_row;
-    QPointer<CTabLayoutUI> m_pages;
-    QPointer<CTabLayoutUI> m_power;
+    QPointer<vx::widgets::CTabLayoutUI> m_pages;
+    QPointer<vx::widgets::CTabLayoutUI> m_power;
     QPointer<QWidget> m_noDevice;
     QPointer<QWidget> m_previous;
     QPointer<QWidget> m_next;
@@ -75,3 +77,5 @@ private:
     int m_currentKind = 0;
     int m_currentVariant = 0;
 };
+
+}  // namespace vx::app

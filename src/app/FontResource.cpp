@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFontDatabase>
 
+namespace vx::app {
+
 FontResource::FontResource(const QString& baseDir) {
     m_base = baseDir.isEmpty() ? QCoreApplication::applicationDirPath() : baseDir;
     if (!m_base.endsWith('/')) m_base += '/';
@@ -32,3 +34,5 @@ void FontResource::Release() {
 QStringList FontResource::Families() const {
     return m_id >= 0 ? QFontDatabase::applicationFontFamilies(m_id) : QStringList();
 }
+
+}  // namespace vx::app

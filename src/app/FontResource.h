@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vx::app {
+
 // One private font file below the program's folder, usable by name in this process only while
 // loaded.
 class FontResource {
@@ -25,3 +27,5 @@ private:
     QString m_path;
     int m_id = -1;
 };
+
+}  // namespace vx::app

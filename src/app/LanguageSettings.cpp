@@ -9,6 +9,10 @@
 #include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CResourceManager;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::profiles::DefaultDataFolder;
 using vx::profiles::JsonFile;
@@ -101,3 +105,5 @@ bool CLanguageSettings::Apply(int index) {
     if (!entry.file.isEmpty() && WriteLanguageId(entry.id)) DebugLog("写成功！");
     return true;
 }
+
+}  // namespace vx::app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vx::app {
+
 // The interface language: which entry of "Language.config" (default-data folder) is in use. The
 // choice is kept as the value "LANGUAGE" (the entry's "Language_ID") in the user's configuration
 // file, $XDG_CONFIG_HOME/VexorUmbrelControlCenter/VexorUmbrelControlCenter.conf.
@@ -36,3 +38,5 @@ public:
 private:
     int m_current = -1;
 };
+
+}  // namespace vx::app

@@ -9,6 +9,11 @@
 #include "panels/LightControlUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CLightControlUI;
+
+namespace vx::app {
+
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;
@@ -137,3 +142,5 @@ void CLightingSyncPages::Leave(CTavimondUSBDevice* page) {
 bool CLightingSyncPages::IsSynchronised(const CTavimondUSBDevice* page) const {
     return m_sync.IsSynchronised(SlotOf(page));
 }
+
+}  // namespace vx::app

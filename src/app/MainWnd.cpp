@@ -43,6 +43,27 @@
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::PermissionNotice;
+using vx::discovery::UdevRulesCommand;
+using vx::discovery::UdevRulesFile;
+using vx::widgets::CMenuWnd;
+using vx::widgets::CRenderEngine;
+using vx::widgets::CResourceManager;
+using vx::widgets::CWindowMessages;
+using vx::widgets::TNotifyUI;
+using vx::widgets::WindowHandle;
+namespace ui = vx::widgets::ui;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::kTypeHeadset;
+using vx::discovery::FindUdevRulesFile;
+using vx::discovery::UdevRulesFolders;
+using vx::panels::CLightControlUI;
+using vx::update::CSetWnd;
+
+namespace vx::app {
+
 using vx::link::DeviceCatalog;
 using vx::link::DeviceModel;
 using vx::link::WiredTypeCodeOf;
@@ -99,7 +120,7 @@ void PutInt(QByteArray& record, int slot, uint32_t value) {
 
 // The discovery thread's side of the window: arrivals and removals are sent (the thread waits
 // until the window has handled them), the first-scan notice and permission notices are posted.
-class CMainWnd::Sink : public IDiscoverySink {
+class CMainWnd::Sink : public vx::discovery::IDiscoverySink {
 public:
     Sink(WindowHandle window, std::shared_ptr<Notices> notices)
         : m_window(window), m_notices(std::move(notices)) {}
@@ -727,3 +748,5 @@ void CMainWnd::OnSyncAvailable(bool available) {
     if (available) return;
     for (CTavimondUSBDevice* page : m_pages->Headsets()) m_syncPages->Leave(page);
 }
+
+}  // namespace vx::app

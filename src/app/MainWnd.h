@@ -20,19 +20,21 @@
 #include "headset/audio/AudioLibrary.h"
 #include "widgets/WindowImplBase.h"
 
-class CControlCenterBus;
-class CSettingsLauncher;
-class CDataFileNotice;
-class CLightingSyncPages;
 namespace vx::lighting {
 class CLightingSync;
 }
 class QTimer;
-class CDevicePageSet;
-class CSessionSleepWatch;
-class CTavimondUSBDevice;
 class QMenu;
 class QScreen;
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::app {
+
+class CControlCenterBus;
+class CSettingsLauncher;
+class CDataFileNotice;
+class CLightingSyncPages;
+class CDevicePageSet;
+class CSessionSleepWatch;
 
 // The program's one top-level window ("XML_MAIN"): title bar, device selector, device pages,
 // tray icon, and the owner of the device discovery thread. It hides to the notification area on
@@ -41,12 +43,12 @@ class QScreen;
 // Threads: everything here runs on the UI thread except the discovery sink, which the discovery
 // thread calls; the sink reaches the window only through its window messages (a send waits until
 // the window has handled it).
-class CMainWnd : public WindowImplBase, public IControlRouterHost {
+class CMainWnd : public vx::widgets::WindowImplBase, public vx::app::IControlRouterHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 572;
-    static constexpr uint WM_TRAY_NOTIFY = ::WM_TRAY_NOTIFY;
+    static constexpr uint WM_TRAY_NOTIFY = vx::app::WM_TRAY_NOTIFY;
     static constexpr uint kTrayLeftUp = 0x0202;
     static constexpr uint kTrayRightUp = 0x0205;
     // Bound of each worker's stop.
@@ -60,12 +62,12 @@ public:
     explicit CMainWnd(QWidget* parent = nullptr);
     ~CMainWnd() override;
 
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
     QWidget* CreateControl(const QString& className, QWidget* parent) override;
 
     // Before Create: options of the discovery thread (tests shorten nothing; they may turn the
     // udev monitor off).
-    void SetDiscoveryOptions(const DiscoveryOptions& options) { m_discoveryOptions = options; }
+    void SetDiscoveryOptions(const vx::discovery::DiscoveryOptions& options) { m_discoveryOptions = options; }
     // The device models the window looks for (the built-in catalogue unless set before Create).
     void SetDeviceModels(std::vector<vx::link::DeviceModel> models) { m_deviceModels = std::move(models); }
     // Before Create: the audio library of headset pages (the in-memory one with virtual devices).
@@ -85,7 +87,7 @@ public:
     void ShowTrayMenu();
     // The tray menu's choice.
     void OnMenuItem(const QString& itemName);
-    CTrayIcon& GetTray() { return m_tray; }
+    vx::widgets::CTrayIcon& GetTray() { return m_tray; }
 
     // Signals every worker, then waits for each within its bound. Idempotent. True when every
     // worker ended within its bound.
@@ -93,8 +95,8 @@ public:
 
     CDeviceSelector& Selector() { return m_selector; }
     CDevicePageSet* Pages() { return m_pages.get(); }
-    InterfaceSlotTable& Slots() { return m_slots; }
-    DeviceDiscovery* Discovery() { return m_discovery.get(); }
+    vx::discovery::InterfaceSlotTable& Slots() { return m_slots; }
+    vx::discovery::DeviceDiscovery* Discovery() { return m_discovery.get(); }
     bool FirstScanDone() const { return m_firstScanDone; }
     bool IsAwake() const { return m_awake; }
     int LightControl() const { return m_lightControl; }
@@ -110,7 +112,7 @@ public:
     vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
     // ---- what the control routing asks of the window ----
-    CTavimondUSBDevice* CurrentDevicePage() override;
+    vx::devices::CTavimondUSBDevice* CurrentDevicePage() override;
     QWidget* FindWindowControl(const QString& name) override;
     void OnWindowInit() override;
     void OnWindowButton(WindowButton button) override;
@@ -175,19 +177,19 @@ private:
     QWidget* m_cloudBtn = nullptr;
     QWidget* m_smartEyesBtn = nullptr;
     QWidget* m_setBtn = nullptr;
-    CTrayIcon m_tray;
+    vx::widgets::CTrayIcon m_tray;
     QPointer<QMenu> m_trayMenu;
     CControlCenterBus* m_bus = nullptr;
 
-    InterfaceSlotTable m_slots;
+    vx::discovery::InterfaceSlotTable m_slots;
     CDeviceSelector m_selector;
     std::unique_ptr<CDevicePageSet> m_pages;
-    DiscoveryOptions m_discoveryOptions;
+    vx::discovery::DiscoveryOptions m_discoveryOptions;
     vx::headset::AudioLibraryChoice m_headsetAudio = vx::headset::AudioLibraryChoice::SoundServer;
     std::filesystem::path m_headsetAudioFolder;
     std::vector<vx::link::DeviceModel> m_deviceModels{vx::link::DeviceCatalog().begin(), vx::link::DeviceCatalog().end()};
     std::unique_ptr<Sink> m_sink;
-    std::unique_ptr<DeviceDiscovery> m_discovery;
+    std::unique_ptr<vx::discovery::DeviceDiscovery> m_discovery;
     std::unique_ptr<CSessionSleepWatch> m_sleepWatch;
     CLanguageSettings m_language;
     std::unique_ptr<CControlRouter> m_router;
@@ -220,3 +222,5 @@ private:
     std::shared_ptr<Notices> m_notices = std::make_shared<Notices>();
     QStringList m_permissionPaths;
 };
+
+}  // namespace vx::app

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+namespace vx::app {
+
 constexpr uint WM_ACTIVATE = 0x0006;
 constexpr uint WM_POWERBROADCAST = 0x0218;
 constexpr uint WM_DPICHANGED = 0x02E0;
@@ -26,3 +28,5 @@ constexpr uint WM_DEVICE_NOT_ANSWERING = 0x0C18;
 // WM_POWERBROADCAST wParam values.
 constexpr quintptr kPowerResume = 0x12;
 constexpr quintptr kPowerSuspend = 4;
+
+}  // namespace vx::app

@@ -9,6 +9,16 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ProgressUI.h"
 
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CLabelUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CProgressUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 namespace {
 
 constexpr int kChargeFull = 0;
@@ -105,3 +115,5 @@ void CMpDevicePowerUI::UpdatePower(std::span<const uint8_t> record) {
         ui::SetBkImage(m_phoneType, QString::fromLatin1(phone.image));
     }
 }
+
+}  // namespace vx::app

@@ -8,8 +8,10 @@
 #include "devices/PowerDisplay.h"
 #include "widgets/ContainerUI.h"
 
-class CLabelUI;
-class CProgressUI;
+namespace vx::widgets { class CLabelUI; }
+namespace vx::widgets { class CProgressUI; }
+namespace vx::app {
+
 
 // The power indicator of one device page ("MpDevicePower", built from
 // "XML\CustomControlXML\MpDevicePower.xml"): battery level, charging state, the wireless mark of a
@@ -17,7 +19,7 @@ class CProgressUI;
 // Power record bytes: [0] battery percent 0-100, [1] charge state (0 full, 1 charging, 2 on
 // battery), [3] non-zero when connected through the 2.4 GHz receiver, [5] phone type on the
 // mousepad's charger (1 iPhone, 2 Samsung, 3 other, anything else none).
-class CMpDevicePowerUI : public CHorizontalLayoutUI, public IPowerDisplay {
+class CMpDevicePowerUI : public vx::widgets::CHorizontalLayoutUI, public vx::devices::IPowerDisplay {
     Q_OBJECT
 public:
     // At most this many bytes of a power record count; a shorter one reads as padded with zeros.
@@ -42,12 +44,14 @@ private:
     bool FindControls();
 
     QPointer<QWidget> m_powerLayout;
-    QPointer<CLabelUI> m_value;
+    QPointer<vx::widgets::CLabelUI> m_value;
     QPointer<QWidget> m_wirelessLogo;
-    QPointer<CProgressUI> m_progress;
-    QPointer<CLabelUI> m_status;
-    QPointer<CLabelUI> m_phoneType;
+    QPointer<vx::widgets::CProgressUI> m_progress;
+    QPointer<vx::widgets::CLabelUI> m_status;
+    QPointer<vx::widgets::CLabelUI> m_phoneType;
     bool m_looked = false;
     int m_kind = 0;
     int m_variant = 0;
 };
+
+}  // namespace vx::app

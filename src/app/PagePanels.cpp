@@ -15,6 +15,17 @@
 #include "widgets/OptionUI.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+using vx::widgets::IDialogBuilderCallback;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::profiles::DefaultDataFolder;
 
@@ -109,3 +120,5 @@ CDeviceProfileUI* CPagePanels::ProfilePanelOf(CTavimondUSBDevice* page) {
     if (page == nullptr || page->GetPage() == nullptr) return nullptr;
     return page->GetPage()->findChild<CDeviceProfileUI*>();
 }
+
+}  // namespace vx::app

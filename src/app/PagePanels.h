@@ -1,14 +1,16 @@
 #pragma once
+namespace vx::panels { class CDeviceProfileUI; }
+namespace vx::panels { class CLightControlUI; }
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::widgets { class IDialogBuilderCallback; }
+namespace vx::app {
+
 // The panels of a device page: the lighting panel and the profile panel, put in place on the
 // page and found again by the routing.
 //
 // UI thread only.
 
-class CDeviceProfileUI;
-class CLightControlUI;
 class CLightingSyncPages;
-class CTavimondUSBDevice;
-class IDialogBuilderCallback;
 
 class CPagePanels {
 public:
@@ -16,10 +18,12 @@ public:
     // "DeviceProfileItem" containers (when its layout has them) and binds them to the page; a
     // user change on the lighting panel takes the page out of same-mode lighting. Returns how
     // many panels were connected.
-    static int Connect(CTavimondUSBDevice& page, CLightingSyncPages* sync,
-                       IDialogBuilderCallback* callback = nullptr);
+    static int Connect(vx::devices::CTavimondUSBDevice& page, CLightingSyncPages* sync,
+                       vx::widgets::IDialogBuilderCallback* callback = nullptr);
 
     // The panels of a page (null when the page has none yet).
-    static CLightControlUI* LightPanelOf(CTavimondUSBDevice* page);
-    static CDeviceProfileUI* ProfilePanelOf(CTavimondUSBDevice* page);
+    static vx::panels::CLightControlUI* LightPanelOf(vx::devices::CTavimondUSBDevice* page);
+    static vx::panels::CDeviceProfileUI* ProfilePanelOf(vx::devices::CTavimondUSBDevice* page);
 };
+
+}  // namespace vx::app

@@ -2,6 +2,11 @@
 
 #include "widgets/WindowMessages.h"
 
+using vx::widgets::CWindowMessages;
+namespace wm = vx::widgets::wm;
+
+namespace vx::app {
+
 uint UWM_ACTIVATE_MSG = 0;
 uint UWM_UPDATE_PROGRESS_MSG = 0;
 uint UWM_LIGHT_STATUS_MSG = 0;
@@ -112,3 +117,5 @@ QStringList AllNames() {
 }
 
 }  // namespace registered_messages
+
+}  // namespace vx::app

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vx::app {
+
 // Process-wide message numbers registered by name at start-up; written once on the UI thread
 // before any worker starts, read-only afterwards.
 
@@ -51,3 +53,5 @@ void RegisterHookMessages();
 // Every text registered by this program, in registration order.
 QStringList AllNames();
 }  // namespace registered_messages
+
+}  // namespace vx::app

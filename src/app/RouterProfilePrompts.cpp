@@ -2,6 +2,8 @@
 
 #include "app/ControlRouterHost.h"
 
+namespace vx::app {
+
 QString CRouterProfilePrompts::OpenProfileFile(QWidget*, const QString& filter) {
     return m_host.OpenFileDialog(filter, kProfileFilterPattern);
 }
@@ -17,3 +19,5 @@ int CRouterProfilePrompts::Ask(QWidget*, const QString& key) {
 void CRouterProfilePrompts::Tell(QWidget*, const QString& text, bool) {
     m_host.ShowNotice(text);
 }
+
+}  // namespace vx::app

@@ -8,9 +8,11 @@
 
 #include "panels/DeviceProfileUI.h"
 
+namespace vx::app {
+
 class IControlRouterHost;
 
-class CRouterProfilePrompts : public IProfilePanelPrompts {
+class CRouterProfilePrompts : public vx::panels::IProfilePanelPrompts {
 public:
     static inline const QString kProfileFilterName = QStringLiteral("Profile Files(*.json)");
     static inline const QString kProfileFilterPattern = QStringLiteral("*.json;");
@@ -25,3 +27,5 @@ public:
 private:
     IControlRouterHost& m_host;
 };
+
+}  // namespace vx::app

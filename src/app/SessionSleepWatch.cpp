@@ -2,6 +2,8 @@
 
 #include <QDBusConnection>
 
+namespace vx::app {
+
 CSessionSleepWatch::CSessionSleepWatch(std::function<void(bool)> onChange, QObject* parent)
     : QObject(parent), m_onChange(std::move(onChange)) {}
 
@@ -18,3 +20,5 @@ bool CSessionSleepWatch::Start() {
 void CSessionSleepWatch::OnPrepareForSleep(bool suspending) {
     if (m_onChange) m_onChange(suspending);
 }
+
+}  // namespace vx::app

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <functional>
 
+namespace vx::app {
+
 // Follows the machine's sleep through logind's PrepareForSleep signal on the system bus, where
 // the machine has one. true = about to suspend, false = resumed.
 class CSessionSleepWatch : public QObject {
@@ -20,3 +22,5 @@ private:
     std::function<void(bool)> m_onChange;
     bool m_watching = false;
 };
+
+}  // namespace vx::app

@@ -8,6 +8,15 @@
 #include "update/window/SetWnd.h"
 #include "widgets/ButtonUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::CButtonUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+using vx::widgets::WindowImplBase;
+using vx::update::CSetWnd;
+
+namespace vx::app {
+
 using vx::profiles::DefaultDataFolder;
 
 using vx::update::ProductEntry;
@@ -86,3 +95,5 @@ void CSettingsLauncher::ClearUpdateMark(QWidget* setButton) {
         button->update();
     }
 }
+
+}  // namespace vx::app

@@ -10,9 +10,11 @@
 #include "update/UpdateCheck.h"
 #include "widgets/WindowMessages.h"
 
-class CDevicePageSet;
-class CSetWnd;
 class QWidget;
+namespace vx::update { class CSetWnd; }
+namespace vx::app {
+
+class CDevicePageSet;
 
 class CSettingsLauncher {
 public:
@@ -26,9 +28,9 @@ public:
 
     // Opens the settings window unless it is open: centred over the owner, or at its right.
     // The owner takes no input while it is open; the call returns at once.
-    void Open(bool rightAligned, WindowHandle ownerHandle, int dpi, int languageIndex, uint progressMessage,
+    void Open(bool rightAligned, vx::widgets::WindowHandle ownerHandle, int dpi, int languageIndex, uint progressMessage,
               std::vector<vx::update::ProductEntry> candidates);
-    CSetWnd* Window() const { return m_window.data(); }
+    vx::update::CSetWnd* Window() const { return m_window.data(); }
     void ForwardProgress(uint message, quintptr wParam, qintptr lParam);
     void LanguageChanged();
     // The program is going away or the owner hides: the window goes, whatever its rows show.
@@ -43,5 +45,7 @@ public:
 
 private:
     QWidget* m_owner;
-    QPointer<CSetWnd> m_window;
+    QPointer<vx::update::CSetWnd> m_window;
 };
+
+}  // namespace vx::app

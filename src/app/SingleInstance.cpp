@@ -9,6 +9,8 @@
 #include "app/ControlCenterBus.h"
 #include "app/RegisteredMessages.h"
 
+namespace vx::app {
+
 CSingleInstance::CSingleInstance() = default;
 
 CSingleInstance::~CSingleInstance() {
@@ -54,3 +56,5 @@ void CSingleInstance::Release() {
     }
     m_held = false;
 }
+
+}  // namespace vx::app

@@ -4,6 +4,8 @@
 #include <memory>
 
 class QLockFile;
+namespace vx::app {
+
 
 // The single-instance guard: the D-Bus session-bus name of the program, or, without a session
 // bus, a lock file in the user's runtime folder. Held until Release or destruction.
@@ -27,3 +29,5 @@ private:
     bool m_held = false;
     std::unique_ptr<QLockFile> m_lock;
 };
+
+}  // namespace vx::app

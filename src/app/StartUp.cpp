@@ -24,6 +24,10 @@
 #include "profiles/JsonFile.h"
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CResourceManager;
+
+namespace vx::app {
+
 using vx::platform::DebugLog;
 using vx::profiles::InstallFolder;
 using vx::profiles::RemoveLeftoverTemporaryFiles;
@@ -253,3 +257,5 @@ int RunControlCenter(int argc, char** argv, const VirtualDeviceSourceFactory& ma
     releaseFonts();
     return 0;
 }
+
+}  // namespace vx::app

@@ -4,6 +4,8 @@
 
 #include "app/VirtualDeviceSource.h"
 
+namespace vx::app {
+
 // The program's entry: fonts, registered messages, the single-instance guard, the skin, the
 // control registry, the main window and the message loop, torn down in the reverse order.
 // Returns the process exit code (0 on every path of a normal start).
@@ -34,3 +36,5 @@ bool SetupResources(const QString& skinDir);
 // The skin folder the program uses: VX_SKIN_DIR, else "skin" beside the program, else the
 // installed skin (InstallFolder()/skin).
 QString DefaultSkinDir();
+
+}  // namespace vx::app

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 
+namespace vx::app {
+
 namespace {
 
 // The handler's only state: the pipe's write end, read with a lock-free atomic.
@@ -62,3 +64,5 @@ void CTerminationSignals::Drain() {
         }
     }
 }
+
+}  // namespace vx::app

@@ -13,6 +13,8 @@
 #include <functional>
 
 class QSocketNotifier;
+namespace vx::app {
+
 
 class CTerminationSignals : public QObject {
 public:
@@ -37,3 +39,5 @@ private:
     struct sigaction m_previous[3]{};
     bool m_installed = false;
 };
+
+}  // namespace vx::app

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace vx::app {
+
 class IVirtualDeviceSource {
 public:
     virtual ~IVirtualDeviceSource() = default;
@@ -19,3 +21,5 @@ public:
 };
 
 using VirtualDeviceSourceFactory = std::function<std::unique_ptr<IVirtualDeviceSource>()>;
+
+}  // namespace vx::app

@@ -12,6 +12,13 @@
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+
+namespace vx::app {
+
 using vx::profiles::ParseDecimal;
 
 namespace {
@@ -119,3 +126,5 @@ QStringList CWindowRoutes::SystemSettingsCommand(int index) {
     }
     return {};
 }
+
+}  // namespace vx::app

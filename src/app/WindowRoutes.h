@@ -10,6 +10,8 @@
 
 #include "widgets/ControlEvent.h"
 
+namespace vx::app {
+
 class CLightingSyncPages;
 class IControlRouterHost;
 
@@ -25,31 +27,31 @@ public:
     void SetLightingSync(CLightingSyncPages* sync) { m_sync = sync; }
 
     // "closebtn", "minbtn", ... "setbtn" (row value: the WindowButton).
-    void OnWindowButton(const ControlEvent& event);
+    void OnWindowButton(const vx::widgets::ControlEvent& event);
     // "device_select", "device_select_prev", "device_select_next".
-    void OnDeviceSelectChanged(const ControlEvent& event);
-    void OnDeviceSelectPrev(const ControlEvent& event);
-    void OnDeviceSelectNext(const ControlEvent& event);
+    void OnDeviceSelectChanged(const vx::widgets::ControlEvent& event);
+    void OnDeviceSelectPrev(const vx::widgets::ControlEvent& event);
+    void OnDeviceSelectNext(const vx::widgets::ControlEvent& event);
     // "windowdeviceset_" 0 keyboard, 1 mouse: the desktop's own settings page.
-    void OnSystemSettings(const ControlEvent& event);
+    void OnSystemSettings(const vx::widgets::ControlEvent& event);
     // "deng_same_mode": the current page's effect on every device.
-    void OnSameMode(const ControlEvent& event);
+    void OnSameMode(const vx::widgets::ControlEvent& event);
     // "default_btn": asks first; on yes the current page goes back to its profile.
-    void OnRestoreDefaults(const ControlEvent& event);
+    void OnRestoreDefaults(const vx::widgets::ControlEvent& event);
     // "device_profile_combo": the choice takes effect when timer 1055 fires.
-    void OnProfileChosen(const ControlEvent& event);
+    void OnProfileChosen(const vx::widgets::ControlEvent& event);
     // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
-    void OnQorinDpiDrag(const ControlEvent& event);
-    void OnQorinDpiEdit(const ControlEvent& event);
+    void OnQorinDpiDrag(const vx::widgets::ControlEvent& event);
+    void OnQorinDpiEdit(const vx::widgets::ControlEvent& event);
     // "R_light_slider", "G_light_slider", "B_light_slider" (row value: companion command).
-    void OnCompanionSlider(const ControlEvent& event);
+    void OnCompanionSlider(const vx::widgets::ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
-    void OnKeyCaptureEnd(const ControlEvent& event);
+    void OnKeyCaptureEnd(const vx::widgets::ControlEvent& event);
     // "hs_EQ_btn_save": the headset page saves its custom equaliser; a name already taken is
     // told to the user.
-    void OnHeadsetEqSave(const ControlEvent& event);
+    void OnHeadsetEqSave(const vx::widgets::ControlEvent& event);
     // The tray menu's "setwnd_menu".
-    void OnSettingsMenu(const ControlEvent& event);
+    void OnSettingsMenu(const vx::widgets::ControlEvent& event);
 
     // The desktop's keyboard (0) or mouse (1) settings program with its arguments; empty when
     // none is installed.
@@ -59,3 +61,5 @@ private:
     IControlRouterHost& m_host;
     CLightingSyncPages* m_sync = nullptr;
 };
+
+}  // namespace vx::app

@@ -10,11 +10,12 @@
 
 using vx::emulator::EmbeddedVirtualDevices;
 using vx::emulator::VirtualDeviceHub;
+using vx::app::RunControlCenter;
 
 namespace {
 
 // Their memory is kept in the user's state folder, as a real device keeps its own.
-class EmbeddedDeviceSource : public IVirtualDeviceSource {
+class EmbeddedDeviceSource : public vx::app::IVirtualDeviceSource {
 public:
     int Start(bool factoryReset) override {
         m_devices.SetStateDirectory(VirtualDeviceHub::DefaultStateDirectory(), factoryReset);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vx::devices {
+
 struct DeviceIdentity {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
@@ -33,3 +35,5 @@ constexpr uint16_t kTypeMousePad = 3;
 constexpr uint16_t kTypeMouseReceiver = 6;
 constexpr uint16_t kTypeHeadset = 7;
 constexpr uint16_t kTypeKeyboardReceiver = 9;
+
+}  // namespace vx::devices

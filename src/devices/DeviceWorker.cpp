@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace vx::devices {
+
 DeviceWorker::~DeviceWorker() {
     Stop();
 }
@@ -106,3 +108,5 @@ void DeviceWorker::Run() {
     m_finished = true;
     m_idle.notify_all();
 }
+
+}  // namespace vx::devices

@@ -18,6 +18,8 @@
 #include <mutex>
 #include <thread>
 
+namespace vx::devices {
+
 class DeviceWorker {
 public:
     enum class Task : int { Frame = 0, KeyColours, Presence, Power, Reread, Count };
@@ -72,3 +74,5 @@ private:
     std::atomic<uint64_t> m_dropped{0};
     std::atomic<uint64_t> m_ran{0};
 };
+
+}  // namespace vx::devices

@@ -4,6 +4,8 @@
 
 #include "records/LightRecords.h"
 
+namespace vx::devices {
+
 class ILightRecordView {
 public:
     virtual ~ILightRecordView() = default;
@@ -12,3 +14,5 @@ public:
     // The keyboard's custom colour group (a position in the group list).
     virtual void ShowCustomGroup(int group) = 0;
 };
+
+}  // namespace vx::devices

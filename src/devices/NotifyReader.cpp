@@ -5,6 +5,8 @@
 
 #include "link/HidLink.h"
 
+namespace vx::devices {
+
 using vx::link::HidLink;
 using vx::link::HidReportKind;
 using vx::link::HidUsageData;
@@ -124,3 +126,5 @@ bool NotifyReader::ReadOne() {
     }
     return true;
 }
+
+}  // namespace vx::devices

@@ -17,6 +17,8 @@ namespace vx::link {
 class HidLink;
 }
 
+namespace vx::devices {
+
 class NotifyReader {
 public:
     using EventCallback = std::function<void(uint16_t code)>;
@@ -58,3 +60,5 @@ private:
     std::atomic<bool> m_paused{false};
     std::atomic<uint64_t> m_events{0};
 };
+
+}  // namespace vx::devices

@@ -6,8 +6,12 @@
 #include <array>
 #include <cstdint>
 
+namespace vx::devices {
+
 class IPowerDisplay {
 public:
     virtual ~IPowerDisplay() = default;
     virtual void ShowStatus(const std::array<uint8_t, 6>& status) = 0;
 };
+
+}  // namespace vx::devices

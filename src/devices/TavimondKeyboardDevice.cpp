@@ -23,6 +23,18 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
+
+namespace vx::devices {
+
 using vx::link::kLinkOk;
 
 using vx::profiles::CKeyboardProfiledata;
@@ -734,3 +746,5 @@ void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
 void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
     FillCustomColours(event.rowValue != 0);
 }
+
+}  // namespace vx::devices

@@ -16,14 +16,16 @@
 #include "devices/protocol/KeyboardProtocol.h"
 #include "profiles/KeyboardProfiledata.h"
 
-class COptionUI;
-class CSliderUI;
-
 namespace vx::lighting {
 class KeyboardLightingEngine;
 }
+namespace vx::widgets { class COptionUI; }
+namespace vx::widgets { class CSliderUI; }
+namespace vx::devices {
 
-class CTavimondKeyboardDevice : public CTavimondUSBDevice {
+
+
+class CTavimondKeyboardDevice : public vx::devices::CTavimondUSBDevice {
 public:
     static constexpr int kLogicalKeys = vx::devices::KeyboardProtocol::kLogicalKeys;
     static constexpr uint8_t kNoSlot = vx::devices::KeyboardProtocol::kNoSlot;
@@ -37,7 +39,7 @@ public:
     ~CTavimondKeyboardDevice() override;
 
     QString GetClass() const override { return QStringLiteral("TavimondKeyboardDevice"); }
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
 
     // ---- replaced base operations ----
     void Initialise() override;
@@ -112,19 +114,19 @@ public:
     // ---- handlers of the settings page's controls, as the main window's routing finds them ----
     // Each stores, sends and saves; a setting the keyboard holds stands only once it took it.
     // "polling_rate_option_" + index.
-    void OnPollingRateOption(const ControlEvent& event) override;
+    void OnPollingRateOption(const vx::widgets::ControlEvent& event) override;
     // "repeat_delay_check_" + index.
-    void OnRepeatDelayOption(const ControlEvent& event);
+    void OnRepeatDelayOption(const vx::widgets::ControlEvent& event);
     // "repeat_rate_slider".
-    void OnRepeatRateSlider(const ControlEvent& event);
+    void OnRepeatRateSlider(const vx::widgets::ControlEvent& event);
     // "winlockflag_option", "wflag_option", "6flag_option".
-    void OnWinLockOption(const ControlEvent& event);
-    void OnWFlagOption(const ControlEvent& event);
-    void OnKey6Option(const ControlEvent& event);
+    void OnWinLockOption(const vx::widgets::ControlEvent& event);
+    void OnWFlagOption(const vx::widgets::ControlEvent& event);
+    void OnKey6Option(const vx::widgets::ControlEvent& event);
     // "reset_repeat_btn": the repeat rate and delay of the factory profile.
-    void OnRepeatResetButton(const ControlEvent& event);
+    void OnRepeatResetButton(const vx::widgets::ControlEvent& event);
     // "custom_bright_color_btn" (row value 1), "custom_off_color_btn" (0).
-    void OnCustomColourButton(const ControlEvent& event);
+    void OnCustomColourButton(const vx::widgets::ControlEvent& event);
 
     // ---- state for the panels and tests ----
     const std::array<uint8_t, kLogicalKeys>& KeySlotMap() const { return Keyboard().KeySlotMap(); }
@@ -188,12 +190,14 @@ private:
     QPointer<QWidget> m_lightPanel;
     QPointer<QWidget> m_macroPanel;
     QPointer<QWidget> m_keyPanel;
-    std::array<QPointer<COptionUI>, 4> m_pollingOptions;
-    std::array<QPointer<COptionUI>, 4> m_repeatDelayOptions;
+    std::array<QPointer<vx::widgets::COptionUI>, 4> m_pollingOptions;
+    std::array<QPointer<vx::widgets::COptionUI>, 4> m_repeatDelayOptions;
     QPointer<QWidget> m_repeatDelayLabel;
-    QPointer<CSliderUI> m_repeatRateSlider;
-    QPointer<COptionUI> m_winLockOption;
-    QPointer<COptionUI> m_wFlagOption;
-    QPointer<COptionUI> m_key6Option;
+    QPointer<vx::widgets::CSliderUI> m_repeatRateSlider;
+    QPointer<vx::widgets::COptionUI> m_winLockOption;
+    QPointer<vx::widgets::COptionUI> m_wFlagOption;
+    QPointer<vx::widgets::COptionUI> m_key6Option;
     QPointer<QWidget> m_repeatInput;
 };
+
+}  // namespace vx::devices

@@ -22,6 +22,19 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CButtonUI;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CEditUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CSelectPanelUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+
+namespace vx::devices {
+
 using vx::link::BuildMacroImage;
 using vx::link::DeviceInfo;
 using vx::link::MacroImageLength;
@@ -691,3 +704,5 @@ void CTavimondMouseDevice::OnScrollSpeedSlider(const ControlEvent& event) {
 void CTavimondMouseDevice::OnDoubleClickSlider(const ControlEvent& event) {
     SetDoubleClickTime(static_cast<int>(event.param));
 }
+
+}  // namespace vx::devices

@@ -24,17 +24,19 @@
 #include "profiles/MacroFiles.h"
 #include "profiles/MouseProfiledata.h"
 
-class CButtonUI;
-class CEditUI;
-class COptionUI;
-class CSliderUI;
-class CTabLayoutUI;
-
 namespace vx::lighting {
 class MouseLightingEngine;
 }
+namespace vx::widgets { class CButtonUI; }
+namespace vx::widgets { class CEditUI; }
+namespace vx::widgets { class COptionUI; }
+namespace vx::widgets { class CSliderUI; }
+namespace vx::widgets { class CTabLayoutUI; }
+namespace vx::devices {
 
-class CTavimondMouseDevice : public CTavimondUSBDevice {
+
+
+class CTavimondMouseDevice : public vx::devices::CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kButtons = MouseButtonMap::kButtons;
@@ -101,7 +103,7 @@ public:
     void SetSelectedLed(int index) { m_selectedLed = index; }
     int GetSelectedLed() const { return m_selectedLed; }
     // The lighting panel's copy of the mouse picture, painted with every frame.
-    void SetPanelLightButtons(const std::vector<CDeviceKeyButtonUI*>& buttons);
+    void SetPanelLightButtons(const std::vector<vx::widgets::CDeviceKeyButtonUI*>& buttons);
 
     // DPI page: stage i shown with a DPI value, enabled, made active, coloured.
     void ShowDpiStage(int stage, int dpi);
@@ -122,25 +124,25 @@ public:
 
     // ---- handlers of the page's controls, as the main window's routing finds them ----
     // "DPI_enable_check_", "DPI_select_check_" + stage.
-    void OnDpiEnableCheck(const ControlEvent& event);
-    void OnDpiSelectCheck(const ControlEvent& event);
+    void OnDpiEnableCheck(const vx::widgets::ControlEvent& event);
+    void OnDpiSelectCheck(const vx::widgets::ControlEvent& event);
     // "polling_rate_option_", "mouse_device_seting_option_", "mouse_function_option_" + index.
-    void OnPollingRateOption(const ControlEvent& event) override;
-    void OnSettingsOption(const ControlEvent& event);
-    void OnFunctionOption(const ControlEvent& event);
+    void OnPollingRateOption(const vx::widgets::ControlEvent& event) override;
+    void OnSettingsOption(const vx::widgets::ControlEvent& event);
+    void OnFunctionOption(const vx::widgets::ControlEvent& event);
     // "pointer_precision_check", "scrolls_page_check".
-    void OnPointerPrecisionCheck(const ControlEvent& event);
-    void OnScrollsPageCheck(const ControlEvent& event);
+    void OnPointerPrecisionCheck(const vx::widgets::ControlEvent& event);
+    void OnScrollsPageCheck(const vx::widgets::ControlEvent& event);
     // "DPI_slider_" + stage let go: the stage takes the slider's value; while it is dragged the
     // stage's edit box follows it and nothing is sent.
-    void OnDpiSlider(const ControlEvent& event);
-    void OnDpiSliderDrag(const ControlEvent& event);
+    void OnDpiSlider(const vx::widgets::ControlEvent& event);
+    void OnDpiSliderDrag(const vx::widgets::ControlEvent& event);
     // "DPI_edit_" + stage left (or Enter).
-    void OnDpiEdit(const ControlEvent& event);
+    void OnDpiEdit(const vx::widgets::ControlEvent& event);
     // "pointer_speed_slider", "scroll_speed_slider", "double_click_slider".
-    void OnPointerSpeedSlider(const ControlEvent& event);
-    void OnScrollSpeedSlider(const ControlEvent& event);
-    void OnDoubleClickSlider(const ControlEvent& event);
+    void OnPointerSpeedSlider(const vx::widgets::ControlEvent& event);
+    void OnScrollSpeedSlider(const vx::widgets::ControlEvent& event);
+    void OnDoubleClickSlider(const vx::widgets::ControlEvent& event);
 
     // ---- state for the panels, the routing and tests ----
     vx::profiles::CMouseProfiledata& Profile() { return m_profile; }
@@ -195,25 +197,27 @@ private:
     size_t m_shootEventsOver = 0;
     size_t m_macroEventsOver = 0;
     int m_selectedLed = -1;
-    std::vector<QPointer<CDeviceKeyButtonUI>> m_panelLightButtons;
+    std::vector<QPointer<vx::widgets::CDeviceKeyButtonUI>> m_panelLightButtons;
 
     struct DpiControls {
-        QPointer<CSliderUI> slider;
-        QPointer<CEditUI> edit;
-        QPointer<COptionUI> enable;
-        QPointer<COptionUI> select;
-        QPointer<CButtonUI> colour;
+        QPointer<vx::widgets::CSliderUI> slider;
+        QPointer<vx::widgets::CEditUI> edit;
+        QPointer<vx::widgets::COptionUI> enable;
+        QPointer<vx::widgets::COptionUI> select;
+        QPointer<vx::widgets::CButtonUI> colour;
     };
     std::array<DpiControls, kDpiStages> m_dpiControls;
-    std::array<QPointer<COptionUI>, kReportRates> m_pollingOptions;
-    std::array<QPointer<COptionUI>, kSettingsOptions> m_settingsOptions;
-    std::array<QPointer<COptionUI>, kFunctionTabs> m_functionOptions;
-    QPointer<CTabLayoutUI> m_settingsSwitch;
-    QPointer<CSliderUI> m_pointerSpeed;
-    QPointer<COptionUI> m_pointerPrecision;
-    QPointer<COptionUI> m_scrollsPage;
-    QPointer<CSliderUI> m_scrollSpeed;
-    QPointer<CSliderUI> m_doubleClick;
+    std::array<QPointer<vx::widgets::COptionUI>, kReportRates> m_pollingOptions;
+    std::array<QPointer<vx::widgets::COptionUI>, kSettingsOptions> m_settingsOptions;
+    std::array<QPointer<vx::widgets::COptionUI>, kFunctionTabs> m_functionOptions;
+    QPointer<vx::widgets::CTabLayoutUI> m_settingsSwitch;
+    QPointer<vx::widgets::CSliderUI> m_pointerSpeed;
+    QPointer<vx::widgets::COptionUI> m_pointerPrecision;
+    QPointer<vx::widgets::COptionUI> m_scrollsPage;
+    QPointer<vx::widgets::CSliderUI> m_scrollSpeed;
+    QPointer<vx::widgets::CSliderUI> m_doubleClick;
     QPointer<QWidget> m_picture;
-    QPointer<CDeviceKeyButtonUI> m_previewButton;
+    QPointer<vx::widgets::CDeviceKeyButtonUI> m_previewButton;
 };
+
+}  // namespace vx::devices

@@ -13,6 +13,10 @@
 #include "profiles/StringUtil.h"
 #include "widgets/PaintManagerUI.h"
 
+using vx::widgets::CPaintManagerUI;
+
+namespace vx::devices {
+
 using vx::link::kLinkOk;
 
 using vx::link::BuildPadBlock;
@@ -178,3 +182,5 @@ void CTavimondMousePadDevice::RefreshPage() {
 void CTavimondMousePadDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
     if (code == kEventReread && !wireless) RequestReread(kRereadDelaySlowMs);
 }
+
+}  // namespace vx::devices

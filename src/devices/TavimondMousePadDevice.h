@@ -17,7 +17,9 @@ namespace vx::lighting {
 class MousePadLightingEngine;
 }
 
-class CTavimondMousePadDevice : public CTavimondUSBDevice {
+namespace vx::devices {
+
+class CTavimondMousePadDevice : public vx::devices::CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kRecordLength = 21;
@@ -77,3 +79,5 @@ private:
     QPointer<QWidget> m_profilePanel;
     QPointer<QWidget> m_lightPanel;
 };
+
+}  // namespace vx::devices

@@ -24,6 +24,18 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::TNotifyUI;
+using vx::widgets::WindowHandle;
+namespace ui = vx::widgets::ui;
+
+namespace vx::devices {
+
 using vx::link::HidLink;
 using vx::link::StatusRecord;
 using vx::platform::DebugLog;
@@ -610,3 +622,5 @@ CDeviceKeyButtonUI* CTavimondUSBDevice::LightButton(int index) const {
     if (index < 0 || index >= static_cast<int>(m_lightButtons.size())) return nullptr;
     return m_lightButtons[index].data();
 }
+
+}  // namespace vx::devices

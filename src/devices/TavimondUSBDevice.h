@@ -52,13 +52,15 @@
 #include "widgets/WindowMessages.h"
 
 namespace vx::profiles { class CBasicProfiledata; }
-class NotifyReader;
 class QObject;
-
 namespace vx::lighting {
 class LightingEngine;
 class LightingThread;
 }  // namespace vx::lighting
+namespace vx::devices {
+
+class NotifyReader;
+
 
 // Function-page types given to SetFunctionPage.
 namespace functionpage {
@@ -72,7 +74,7 @@ constexpr int kMacroAlt = 7;
 constexpr int kLightingAlt = 8;
 }  // namespace functionpage
 
-class CTavimondUSBDevice : public INotifyUI {
+class CTavimondUSBDevice : public vx::widgets::INotifyUI {
 public:
     // Arrays of the page are never larger than this (key slots, LEDs; LED 170 is shown only).
     static constexpr int kMaxKeys = 171;
@@ -97,7 +99,7 @@ public:
     virtual QString GetClass() const { return QStringLiteral("TavimondUSBDevice"); }
     // The page's root control (built by Initialise from the layout path); nullptr before.
     QWidget* GetPage() const { return m_page.data(); }
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
 
     // ---- virtual operations (base behaviour; device classes replace them) ----
     virtual void Initialise();
@@ -139,9 +141,9 @@ public:
     int GetSelectedKey() const { return m_selectedKey; }
     // ---- handlers of the page's controls, as the main window's routing finds them ----
     // "key_" + index: that key is chosen for assignment.
-    void OnKeyButton(const ControlEvent& event) { SelectKey(event.index); }
+    void OnKeyButton(const vx::widgets::ControlEvent& event) { SelectKey(event.index); }
     // "polling_rate_option_" + index; a page without a polling rate (the mousepad's) ignores it.
-    virtual void OnPollingRateOption(const ControlEvent&) {}
+    virtual void OnPollingRateOption(const vx::widgets::ControlEvent&) {}
     virtual void OnAudioLevels(const int32_t* levels, size_t count);
     virtual void SetAudioParameters(const int32_t* values, size_t count);
     // The device's profile data (nullptr in the base).
@@ -166,8 +168,8 @@ public:
     // ---- set-up, in the order the main window calls them ----
     void SetLayoutPath(const QString& path) { m_layoutPath = path; }
     QString GetLayoutPath() const { return m_layoutPath; }
-    void SetOwnerWindow(WindowHandle window) { m_ownerWindow = window; }
-    WindowHandle GetOwnerWindow() const { return m_ownerWindow; }
+    void SetOwnerWindow(vx::widgets::WindowHandle window) { m_ownerWindow = window; }
+    vx::widgets::WindowHandle GetOwnerWindow() const { return m_ownerWindow; }
     void SetKeyCount(int count);
     int GetKeyCount() const { return static_cast<int>(m_keyButtons.size()); }
     void SetLedCount(int count);
@@ -200,10 +202,10 @@ public:
     void SetRereadScheduler(IRereadScheduler* scheduler) { m_rereadScheduler = scheduler; }
     // The window's paint manager; the keyboard, mouse and mousepad pages register with it as a
     // notification receiver when they are initialised.
-    void SetPaintManager(CPaintManagerUI* manager) { m_paintManager = manager; }
+    void SetPaintManager(vx::widgets::CPaintManagerUI* manager) { m_paintManager = manager; }
     // The builder callback the page layout is built with (the main window's element names).
-    void SetBuilderCallback(IDialogBuilderCallback* callback) { m_builderCallback = callback; }
-    CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
+    void SetBuilderCallback(vx::widgets::IDialogBuilderCallback* callback) { m_builderCallback = callback; }
+    vx::widgets::CPaintManagerUI* GetPaintManager() const { return m_paintManager.data(); }
 
     void SetSoftwareLighting(bool on);
     bool GetSoftwareLighting() const { return m_softwareLighting.load(); }
@@ -325,8 +327,8 @@ protected:
     virtual void TakeProfileRecords() {}
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
-    CDeviceKeyButtonUI* KeyButton(int index) const;
-    CDeviceKeyButtonUI* LightButton(int index) const;
+    vx::widgets::CDeviceKeyButtonUI* KeyButton(int index) const;
+    vx::widgets::CDeviceKeyButtonUI* LightButton(int index) const;
     vx::lighting::StreamFailureRule& MutableStreamRule() { return m_streamRule; }
     const vx::lighting::LightingClock& Clock() const { return m_clockProxy; }
 
@@ -338,17 +340,17 @@ protected:
     // Talks through m_commandLink, which therefore outlives it.
     std::unique_ptr<vx::devices::DeviceProtocol> m_protocol;
     std::unique_ptr<vx::lighting::LightingEngine> m_engine;
-    std::vector<QPointer<CDeviceKeyButtonUI>> m_keyButtons;
-    std::vector<QPointer<CDeviceKeyButtonUI>> m_lightButtons;
+    std::vector<QPointer<vx::widgets::CDeviceKeyButtonUI>> m_keyButtons;
+    std::vector<QPointer<vx::widgets::CDeviceKeyButtonUI>> m_lightButtons;
     std::vector<uint8_t> m_keyMap;
     QPointer<QWidget> m_page;
     QPointer<QWidget> m_deviceOption;
     QPointer<QWidget> m_powerIndicator;
-    QPointer<CPaintManagerUI> m_paintManager;
+    QPointer<vx::widgets::CPaintManagerUI> m_paintManager;
     bool m_registeredForNotify = false;
     IRereadScheduler* m_rereadScheduler = nullptr;
-    IDialogBuilderCallback* m_builderCallback = nullptr;
-    WindowHandle m_ownerWindow = 0;
+    vx::widgets::IDialogBuilderCallback* m_builderCallback = nullptr;
+    vx::widgets::WindowHandle m_ownerWindow = 0;
     QString m_layoutPath;
     std::string m_kindName;
     std::string m_lightNamePrefix;
@@ -384,13 +386,13 @@ private:
     vx::lighting::StreamFailureRule m_streamRule{m_clockProxy};
     std::unique_ptr<vx::lighting::LightingThread> m_lightingThread;
     std::unique_ptr<QObject> m_messageTarget;
-    WindowHandle m_selfHandle = 0;
+    vx::widgets::WindowHandle m_selfHandle = 0;
     std::unique_ptr<NotifyReader> m_wiredReader;
     std::unique_ptr<NotifyReader> m_wirelessReader;
     std::atomic<bool> m_wiredNotifyOpen{false};
     std::atomic<bool> m_wirelessNotifyOpen{false};
-    QPointer<CTabLayoutUI> m_functionSwitch;
-    QPointer<CTabLayoutUI> m_keyFunctionSwitch;
+    QPointer<vx::widgets::CTabLayoutUI> m_functionSwitch;
+    QPointer<vx::widgets::CTabLayoutUI> m_keyFunctionSwitch;
     bool m_functionTabsLooked = false;
 
     // The frame handed to the worker; a newer one replaces it until the worker takes it.
@@ -407,3 +409,5 @@ private:
     // Declared last: it ends first, before anything its jobs use.
     DeviceWorker m_worker;
 };
+
+}  // namespace vx::devices

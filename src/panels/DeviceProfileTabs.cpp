@@ -11,6 +11,10 @@
 #include "widgets/TabLayoutUI.h"
 // clang-format off
 #include "devices/TavimondUSBDevice.h"
+
+namespace functionpage = vx::devices::functionpage;
+namespace vx::panels {
+
 // clang-format on
 
 namespace {
@@ -64,3 +68,5 @@ int FunctionPageOfTab(int tab) {
     if (tab < 1 || tab > static_cast<int>(std::size(kTabFunctionPages))) return 0;
     return kTabFunctionPages[tab - 1];
 }
+
+}  // namespace vx::panels

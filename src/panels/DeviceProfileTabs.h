@@ -5,6 +5,8 @@
 
 #include <span>
 
+namespace vx::panels {
+
 struct ProfileTabVisibility {
     int deviceKind;
     std::span<const char* const> hidden;
@@ -20,3 +22,5 @@ std::span<const ProfileTabVisibility> ProfileTabVisibilityTable();
 // The function page (CTavimondUSBDevice::SetFunctionPage) that tab 1 to 5 opens; 0 for tabs the
 // page does not switch itself (the headset's tabs).
 int FunctionPageOfTab(int tab);
+
+}  // namespace vx::panels

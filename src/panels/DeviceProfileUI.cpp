@@ -26,6 +26,19 @@
 #include "widgets/FileDialogs.h"
 #include "widgets/OptionUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::IDialogBuilderCallback;
+using vx::widgets::ShowMessageBox;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+using vx::widgets::CDialogBuilder;
+
+namespace vx::panels {
+
 using vx::platform::DebugLog;
 using vx::profiles::CBasicProfiledata;
 using vx::profiles::DefaultProfilePath;
@@ -465,3 +478,5 @@ int CDeviceProfileUI::ApplyProfileToPage() {
     }
     return written;
 }
+
+}  // namespace vx::panels

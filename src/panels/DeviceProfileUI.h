@@ -21,10 +21,12 @@
 #include "widgets/ControlEvent.h"
 #include "widgets/UIDefs.h"
 
-class CComboUI;
-class COptionUI;
-class CTavimondUSBDevice;
 class QLineEdit;
+namespace vx::widgets { class CComboUI; }
+namespace vx::widgets { class COptionUI; }
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::panels {
+
 
 // What the panel asks of the user. The default shows the message box and Qt's file dialogs;
 // tests answer in their place.
@@ -40,7 +42,7 @@ public:
     virtual void Tell(QWidget* parent, const QString& text, bool textIsKey) = 0;
 };
 
-class CDeviceProfileUI : public CHorizontalLayoutUI {
+class CDeviceProfileUI : public vx::widgets::CHorizontalLayoutUI {
     Q_OBJECT
 public:
     // The delay between a choice in the combo and loading it, so that scrolling through the list
@@ -57,22 +59,22 @@ public:
     ~CDeviceProfileUI() override;
 
     // Builds the panel's layout into it when the page's layout did not (no combo below it yet).
-    bool BuildContent(IDialogBuilderCallback* callback = nullptr);
+    bool BuildContent(vx::widgets::IDialogBuilderCallback* callback = nullptr);
 
     // The page's set-up of its profile panel: kind, the page's device data folder and factory
     // profile, the list loaded, tab 1 selected, and the selected identifier handed to the page.
-    void ConnectPage(CTavimondUSBDevice& page, int deviceKind);
+    void ConnectPage(vx::devices::CTavimondUSBDevice& page, int deviceKind);
     // Finds the page's "DeviceProfileItem" and connects it. When the layout holds a plain
     // container under that name, a panel is made inside it. nullptr when the page has no such item.
-    static CDeviceProfileUI* ConnectPageItem(CTavimondUSBDevice& page, int deviceKind,
-                                             IDialogBuilderCallback* callback = nullptr);
+    static CDeviceProfileUI* ConnectPageItem(vx::devices::CTavimondUSBDevice& page, int deviceKind,
+                                             vx::widgets::IDialogBuilderCallback* callback = nullptr);
 
     void SetDeviceKind(int kind);
     int GetDeviceKind() const { return m_deviceKind; }
     void SetProfileFolders(const std::filesystem::path& deviceFolder,
                            const std::filesystem::path& factoryProfile);
     // The page that loads and sends the selected profile; not owned.
-    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
+    void SetDevicePage(vx::devices::CTavimondUSBDevice* page) { m_page = page; }
     // nullptr restores the default prompts; not owned.
     void SetPrompts(IProfilePanelPrompts* prompts);
 
@@ -106,16 +108,16 @@ public:
     // "device_add_btn", "device_sub_btn", "device_copy_btn", "device_import_btn",
     // "device_export_btn", "device_reset_btn", "device_profile_edit_save_btn",
     // "profile_fun_spread_btn".
-    void OnAddButton(const ControlEvent& event);
-    void OnDeleteButton(const ControlEvent& event);
-    void OnCopyButton(const ControlEvent& event);
-    void OnImportButton(const ControlEvent& event);
-    void OnExportButton(const ControlEvent& event);
-    void OnResetButton(const ControlEvent& event);
-    void OnRenameButton(const ControlEvent& event);
-    void OnMenuToggleButton(const ControlEvent& event);
+    void OnAddButton(const vx::widgets::ControlEvent& event);
+    void OnDeleteButton(const vx::widgets::ControlEvent& event);
+    void OnCopyButton(const vx::widgets::ControlEvent& event);
+    void OnImportButton(const vx::widgets::ControlEvent& event);
+    void OnExportButton(const vx::widgets::ControlEvent& event);
+    void OnResetButton(const vx::widgets::ControlEvent& event);
+    void OnRenameButton(const vx::widgets::ControlEvent& event);
+    void OnMenuToggleButton(const vx::widgets::ControlEvent& event);
     // "deng_Op_tab" ... "Virtual7.1_Op_tab": row value = tab 1 to 8.
-    void OnTabOption(const ControlEvent& event);
+    void OnTabOption(const vx::widgets::ControlEvent& event);
     // The delayed profile action: the combo's choice becomes the selection and the page loads it.
     void StartDelayedSelect();
     bool IsDelayedSelectPending() const { return m_selectTimer.isActive(); }
@@ -131,11 +133,11 @@ signals:
     void TabChosen(int tab);
 
 private:
-    CComboUI* Combo() const;
+    vx::widgets::CComboUI* Combo() const;
     QLineEdit* NameEdit() const;
     QWidget* Menu() const;
     QWidget* FindOwn(const QString& name) const;
-    COptionUI* Tab(int tab) const;
+    vx::widgets::COptionUI* Tab(int tab) const;
     void SyncCombo(int select);
     void ApplyTabVisibility();
     // Brings a pending combo choice into effect before an operation on "the selected profile".
@@ -144,12 +146,14 @@ private:
 
     vx::profiles::ProfileList m_list;
     int m_deviceKind = 0;
-    CTavimondUSBDevice* m_page = nullptr;
+    vx::devices::CTavimondUSBDevice* m_page = nullptr;
     IProfilePanelPrompts* m_prompts = nullptr;
     std::unique_ptr<IProfilePanelPrompts> m_defaultPrompts;
     QTimer m_selectTimer;
-    mutable QPointer<CComboUI> m_combo;
+    mutable QPointer<vx::widgets::CComboUI> m_combo;
     mutable QPointer<QLineEdit> m_nameEdit;
     mutable QPointer<QWidget> m_menu;
     bool m_tabsShown = true;
 };
+
+}  // namespace vx::panels

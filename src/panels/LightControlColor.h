@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace vx::panels {
+
 namespace light_panel {
 
 inline QRgb MakeArgb(uint8_t red, uint8_t green, uint8_t blue) {
@@ -32,3 +34,5 @@ inline QString ChannelText(uint8_t value) {
 }
 
 }  // namespace light_panel
+
+}  // namespace vx::panels

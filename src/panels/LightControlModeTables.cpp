@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+namespace vx::panels {
+
 namespace light_panel {
 namespace {
 
@@ -131,3 +133,5 @@ int32_t SameModeOfClass(int32_t kind, int32_t sameModeClass) {
 }
 
 }  // namespace light_panel
+
+}  // namespace vx::panels

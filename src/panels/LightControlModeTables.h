@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <vector>
 
+namespace vx::panels {
+
 namespace light_panel {
 
 // Device kinds as the pages hand them to the panel (receiver codes are mapped before).
@@ -54,3 +56,5 @@ int32_t SameModeClassOfMode(int32_t kind, int32_t mode);
 int32_t SameModeOfClass(int32_t kind, int32_t sameModeClass);
 
 }  // namespace light_panel
+
+}  // namespace vx::panels

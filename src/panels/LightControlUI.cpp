@@ -24,6 +24,19 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CColorPaletteUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CControlFactory;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::ControlCreator;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+
+namespace vx::panels {
+
 using vx::profiles::CBasicProfiledata;
 using vx::profiles::CKeyboardProfiledata;
 
@@ -678,3 +691,5 @@ void CLightControlUI::HandOverAudio(const AudioLightInfo& info) {
     m_page->SaveProfile();
     m_page->LoadLightingState();
 }
+
+}  // namespace vx::panels

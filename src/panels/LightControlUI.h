@@ -16,7 +16,9 @@
 #include "widgets/ContainerUI.h"
 #include "widgets/ControlEvent.h"
 
-class CTavimondUSBDevice;
+namespace vx::devices { class CTavimondUSBDevice; }
+namespace vx::panels {
+
 
 // The lighting panel of a device page ("LightControlItem"): the mode list, the control groups each
 // mode uses, colour, brightness, speed, direction, seven-colour cycling and the audio-lighting
@@ -26,7 +28,7 @@ class CTavimondUSBDevice;
 //
 // Setting a control from code never raises a notification, so the handlers below run only for
 // what the user did. UI thread only.
-class CLightControlUI : public CHorizontalLayoutUI, public ILightRecordView {
+class CLightControlUI : public vx::widgets::CHorizontalLayoutUI, public vx::devices::ILightRecordView {
     Q_OBJECT
 public:
     // The class name layouts use for the panel's root.
@@ -48,11 +50,11 @@ public:
     void SetDeviceKind(int32_t kind);
     int32_t GetDeviceKind() const { return m_deviceKind; }
     // The page whose records the handlers patch; the page sets itself when it binds the panel.
-    void SetDevicePage(CTavimondUSBDevice* page) { m_page = page; }
-    CTavimondUSBDevice* GetDevicePage() const { return m_page; }
+    void SetDevicePage(vx::devices::CTavimondUSBDevice* page) { m_page = page; }
+    vx::devices::CTavimondUSBDevice* GetDevicePage() const { return m_page; }
     // Called when a user change of this panel takes the page out of synchronised lighting (the
     // main window keeps the synchronised state of every page).
-    void SetSyncLeaveHandler(std::function<void(CTavimondUSBDevice&)> handler) {
+    void SetSyncLeaveHandler(std::function<void(vx::devices::CTavimondUSBDevice&)> handler) {
         m_syncLeave = std::move(handler);
     }
 
@@ -106,30 +108,30 @@ public:
     // Each does nothing without a page.
     // "light_combo_modeSelect", "light_combo_custommodeSelect", "light_combo_ZZCCmodeSelect",
     // "light_combo_audiomodeSelect"; param = the combo's new position.
-    void OnModeCombo(const ControlEvent& event);
-    void OnCustomModeCombo(const ControlEvent& event);
-    void OnZZCCModeCombo(const ControlEvent& event);
-    void OnAudioModeCombo(const ControlEvent& event);
+    void OnModeCombo(const vx::widgets::ControlEvent& event);
+    void OnCustomModeCombo(const vx::widgets::ControlEvent& event);
+    void OnZZCCModeCombo(const vx::widgets::ControlEvent& event);
+    void OnAudioModeCombo(const vx::widgets::ControlEvent& event);
     // "deng_light_slider", "deng_speed_slider"; param = the slider's value.
-    void OnBrightnessSlider(const ControlEvent& event);
-    void OnSpeedSlider(const ControlEvent& event);
+    void OnBrightnessSlider(const vx::widgets::ControlEvent& event);
+    void OnSpeedSlider(const vx::widgets::ControlEvent& event);
     // "deng_7color_check"; "deng_FXL_check" (row value 1), "deng_FXR_check" (0);
     // "deng_7audiocolor_check"; "audio_BkColor_check", "audio_FgColor_check".
-    void OnSevenColourCheck(const ControlEvent& event);
-    void OnDirectionCheck(const ControlEvent& event);
-    void OnAudioSevenColourCheck(const ControlEvent& event);
-    void OnAudioColourTypeCheck(const ControlEvent& event);
+    void OnSevenColourCheck(const vx::widgets::ControlEvent& event);
+    void OnDirectionCheck(const vx::widgets::ControlEvent& event);
+    void OnAudioSevenColourCheck(const vx::widgets::ControlEvent& event);
+    void OnAudioColourTypeCheck(const vx::widgets::ControlEvent& event);
     // "deng_edit_R/G/B", "deng_audioedit_R/G/B" left; row value = channel (0 red, 1 green, 2 blue).
-    void OnColourEdit(const ControlEvent& event);
-    void OnAudioColourEdit(const ControlEvent& event);
+    void OnColourEdit(const vx::widgets::ControlEvent& event);
+    void OnAudioColourEdit(const vx::widgets::ControlEvent& event);
     // "deng_Color_Pallet", "deng_audioColor_Pallet"; param = the ARGB colour.
-    void OnPalette(const ControlEvent& event);
-    void OnAudioPalette(const ControlEvent& event);
+    void OnPalette(const vx::widgets::ControlEvent& event);
+    void OnAudioPalette(const vx::widgets::ControlEvent& event);
     // "color_option_", "audiocolor_option_" + swatch index.
-    void OnPresetColour(const ControlEvent& event);
-    void OnAudioPresetColour(const ControlEvent& event);
+    void OnPresetColour(const vx::widgets::ControlEvent& event);
+    void OnAudioPresetColour(const vx::widgets::ControlEvent& event);
     // "Close_bkColor_btn".
-    void OnBackgroundOffButton(const ControlEvent& event);
+    void OnBackgroundOffButton(const vx::widgets::ControlEvent& event);
 
     // The control of that name below the panel (found once, then kept), or nullptr.
     QWidget* Control(const QString& name) const;
@@ -164,10 +166,12 @@ private:
     int32_t m_deviceKind = 0;
     bool m_syncAvailable = false;
     AudioLightInfo m_audioInfo;
-    CTavimondUSBDevice* m_page = nullptr;
-    std::function<void(CTavimondUSBDevice&)> m_syncLeave;
+    vx::devices::CTavimondUSBDevice* m_page = nullptr;
+    std::function<void(vx::devices::CTavimondUSBDevice&)> m_syncLeave;
     // The page's profile before the light change on its way to the device: put back when the
     // device does not take the change.
     Json::Value m_beforeWrite;
     mutable QHash<QString, QPointer<QWidget>> m_controls;
 };
+
+}  // namespace vx::panels

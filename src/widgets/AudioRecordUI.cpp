@@ -5,6 +5,8 @@
 #include "widgets/ControlUI.h"
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 CAudioRecordUI::CAudioRecordUI(QWidget* parent) : CLabelUI(parent) {
     for (int i = 0; i < 256; ++i) m_samples[i] = i;
 }
@@ -30,3 +32,5 @@ void CAudioRecordUI::paintEvent(QPaintEvent*) {
         p.drawLine(x, top, x, bottom - 1);
     }
 }
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 
 #include "widgets/LabelUI.h"
 
+namespace vx::widgets {
+
 // The level history: one vertical line per sample every second pixel, as tall as the sample's
 // share of 8192.
 class CAudioRecordUI : public CLabelUI {
@@ -26,3 +28,5 @@ protected:
 private:
     std::array<int32_t, kSampleCount> m_samples{};
 };
+
+}  // namespace vx::widgets

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vx::widgets {
+
 namespace {
 
 constexpr qreal kOutline = 1.5;  // body outline width
@@ -68,3 +70,5 @@ void CBatteryGaugeUI::paintEvent(QPaintEvent*) {
     painter.setBrush(IsLow() ? kLowColour : kChargeColour);
     painter.drawRoundedRect(charge, 1.0, 1.0);
 }
+
+}  // namespace vx::widgets

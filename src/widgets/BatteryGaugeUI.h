@@ -2,6 +2,8 @@
 
 #include "widgets/ProgressUI.h"
 
+namespace vx::widgets {
+
 // The battery of a power indicator, drawn as a battery: the charge left fills the body from the
 // left, in the warning colour once it is low. The value is that of the progress bar it stands in
 // for, the used part (100 - percent), so that callers of CProgressUI need not know the difference.
@@ -27,3 +29,5 @@ protected:
 private:
     QRectF BodyRect() const;
 };
+
+}  // namespace vx::widgets

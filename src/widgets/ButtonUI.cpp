@@ -7,6 +7,8 @@
 #include "widgets/ControlUI.h"
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 CButtonUI::CButtonUI(QWidget* parent) : QPushButton(parent) {
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
@@ -81,3 +83,5 @@ void CButtonUI::PaintText(QPainter& painter) {
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+namespace vx::widgets {
+
 // A push button that draws the skin's status images when the layout gives any ("normalimage",
 // "hotimage", "pushedimage", "disabledimage", "focusedimage", "foreimage", "hotforeimage",
 // "selectedimage", "bkimage", "bkcolor" as dynamic properties); otherwise the style sheet draws it.
@@ -40,3 +42,5 @@ protected:
 
     bool m_hot = false;
 };
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 namespace {
 // Slice and bar colours, in the skin's accent family first.
 const QRgb kPalette[] = {0xFF00B4FF, 0xFFFF6A3D, 0xFF7BD88F, 0xFFFFC857, 0xFFB48EFF, 0xFFFF5C8A};
@@ -116,3 +118,5 @@ void CChartViewUI::PaintHistogram(QPainter& p, const QRect& area) {
         }
     }
 }
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 #include <QPair>
 #include <QWidget>
 
+namespace vx::widgets {
+
 // A pie chart or a histogram of (name, value) items. Attributes: "view" ("pie" or "histpgram"),
 // "shadowimage", "shadowimageheight", "pillarimage", "pillarimagewidth", "showhtml", "showtext",
 // "font" (point size of the labels).
@@ -39,3 +41,5 @@ private:
     bool m_showText = true;
     int m_font = -1;
 };
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 CCircleProgressUI::CCircleProgressUI(QWidget* parent) : CProgressUI(parent) {}
 
 double CCircleProgressUI::SweepDegrees() const {
@@ -28,3 +30,5 @@ void CCircleProgressUI::paintEvent(QPaintEvent*) {
     p.setBrush(QColor::fromRgba(inner.isEmpty() ? 0xFFFFFFFFu : ui::ParseColor(inner)));
     p.drawEllipse(rc.adjusted(10, 10, -10, -10));
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include "widgets/ProgressUI.h"
 
+namespace vx::widgets {
+
 // A ring progress: a full disc in the background colour ("bkcolor"), the done part as a pie in
 // the foreground colour ("forecolor") starting at the bottom and running clockwise, and the
 // middle covered by a disc in the inner colour ("innercolor", white unless the skin says
@@ -17,3 +19,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::widgets {
+
 CCloudShareListItemUI::CCloudShareListItemUI(QWidget* parent) : CListContainerElementUI(parent) {
     setAttribute(Qt::WA_Hover);
 }
@@ -45,3 +47,5 @@ void CCloudShareListItemUI::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.fillRect(rect(), QColor(255, 255, 255, 18));
 }
+
+}  // namespace vx::widgets

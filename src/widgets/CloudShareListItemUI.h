@@ -2,6 +2,8 @@
 
 #include "widgets/ListUI.h"
 
+namespace vx::widgets {
+
 // A list row that shows a hover state. A double click raises "itemactivate"; a context-menu
 // request raises "menu" (wParam/lParam = the point in the row) when the row has "menu" = true.
 class CCloudShareListItemUI : public CListContainerElementUI {
@@ -21,3 +23,5 @@ protected:
 private:
     bool m_hot = false;
 };
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace vx::widgets {
+
 namespace {
 constexpr int kBarHeight = 14;
 constexpr int kGap = 8;
@@ -89,3 +91,5 @@ void CColorPaletteUI::mouseMoveEvent(QMouseEvent* event) {
 void CColorPaletteUI::mouseReleaseEvent(QMouseEvent*) {
     m_drag = Drag::None;
 }
+
+}  // namespace vx::widgets

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace vx::widgets {
+
 // A colour field: hue across, saturation down, with a brightness bar below. Picking a colour with
 // the pointer raises "colorchanged" (wParam = the colour as 0xAARRGGBB); SetSelectColor raises
 // nothing.
@@ -34,3 +36,5 @@ private:
     int m_brightness = 255;
     enum class Drag { None, Field, Bar } m_drag = Drag::None;
 };
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 
 #include "widgets/ResourceManager.h"
 
+namespace vx::widgets {
+
 namespace {
 constexpr int kKeyRole = Qt::UserRole + 1;
 constexpr int kDataRole = Qt::UserRole + 2;
@@ -53,3 +55,5 @@ void CComboUI::RefreshItemTexts() {
         if (!key.isEmpty()) setItemText(i, CResourceManager::GetInstance().GetText(key));
     }
 }
+
+}  // namespace vx::widgets

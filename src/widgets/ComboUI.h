@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+namespace vx::widgets {
+
 // A drop-down list. A user choice raises "itemselect" (wParam new index, lParam previous index);
 // SelectItem and the item setters raise nothing.
 class CComboUI : public QComboBox {
@@ -24,3 +26,5 @@ private:
     int m_previous = -1;
     int m_current = -1;
 };
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 CContainerUI::CContainerUI(QWidget* parent) : QWidget(parent) {}
 
 void CContainerUI::Add(QWidget* control) {
@@ -42,3 +44,5 @@ void CContainerUI::paintEvent(QPaintEvent*) {
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
     ui::PaintBackground(painter, this);
 }
+
+}  // namespace vx::widgets

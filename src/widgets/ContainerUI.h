@@ -3,6 +3,8 @@
 #include <QWidget>
 
 class QBoxLayout;
+namespace vx::widgets {
+
 
 // A plain container with the skin's background colour and image and style-sheet backgrounds.
 class CContainerUI : public QWidget {
@@ -34,3 +36,5 @@ class CVerticalLayoutUI : public CContainerUI {
 public:
     explicit CVerticalLayoutUI(QWidget* parent = nullptr) : CContainerUI(parent) {}
 };
+
+}  // namespace vx::widgets

@@ -7,6 +7,8 @@
 #include <QtGlobal>
 
 class QWidget;
+namespace vx::widgets {
+
 
 struct ControlEvent {
     // The control the user acted on; null for a menu command.
@@ -21,3 +23,5 @@ struct ControlEvent {
     // The constant the routing row gives its control (a tab number, a colour channel, ...).
     int rowValue = 0;
 };
+
+}  // namespace vx::widgets

@@ -13,6 +13,8 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+namespace vx::widgets {
+
 CControlFactory& CControlFactory::GetInstance() {
     static CControlFactory factory;
     return factory;
@@ -65,3 +67,5 @@ QWidget* CControlFactory::CreateControl(const QString& className, QWidget* paren
 bool CControlFactory::IsRegistered(const QString& className) const {
     return m_registered.contains(className.toLower());
 }
+
+}  // namespace vx::widgets

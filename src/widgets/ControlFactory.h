@@ -6,6 +6,8 @@
 #include <functional>
 
 class QWidget;
+namespace vx::widgets {
+
 
 using ControlCreator = std::function<QWidget*(QWidget* parent)>;
 
@@ -32,3 +34,5 @@ private:
     QHash<QString, ControlCreator> m_registered;
     QStringList m_order;
 };
+
+}  // namespace vx::widgets

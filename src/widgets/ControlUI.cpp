@@ -15,6 +15,8 @@
 #include "widgets/RenderEngine.h"
 #include "widgets/ResourceManager.h"
 
+namespace vx::widgets {
+
 namespace {
 const char* const kKeyMode = "vx_resourcetext";
 const char* const kTextKey = "vx_textkey";
@@ -287,3 +289,5 @@ QRect GetPos(const QWidget* control) {
 }
 
 }  // namespace ui
+
+}  // namespace vx::widgets

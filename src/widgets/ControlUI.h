@@ -7,6 +7,8 @@
 
 class QPainter;
 class QWidget;
+namespace vx::widgets {
+
 
 // State operations that every control of a layout has, whatever its class. None of them raises a
 // notification. A null control is accepted and ignored, so that a missing control makes the
@@ -61,3 +63,5 @@ void SetPos(QWidget* control, const QRect& rc);
 QRect GetPos(const QWidget* control);
 
 }  // namespace ui
+
+}  // namespace vx::widgets

@@ -8,6 +8,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : CButtonUI(parent) {}
 
 void CDeviceKeyButtonUI::SetLightImage(const QString& image) {
@@ -77,3 +79,5 @@ void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
     CPaintManagerUI::Notify(this, QStringLiteral("dbclick"));
     update();
 }
+
+}  // namespace vx::widgets

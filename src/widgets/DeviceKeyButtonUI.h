@@ -2,6 +2,8 @@
 
 #include "widgets/ButtonUI.h"
 
+namespace vx::widgets {
+
 // One key or LED of a device picture. Over its status images it draws the LED picture
 // ("lightimage", tinted with the LED's colour and brightness while lit) and the key-set mark
 // ("keysetimage", while the key has a non-default function). A double click raises "dbclick".
@@ -38,3 +40,5 @@ private:
     bool m_keySetHidden = true;
     bool m_selected = false;
 };
+
+}  // namespace vx::widgets

@@ -9,6 +9,8 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::widgets {
+
 namespace {
 QString g_lastError;
 
@@ -54,3 +56,5 @@ QWidget* CDialogBuilder::Create(const QString& layout, IDialogBuilderCallback* c
 QString CDialogBuilder::LastError() {
     return g_lastError;
 }
+
+}  // namespace vx::widgets

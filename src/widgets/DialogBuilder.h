@@ -2,8 +2,10 @@
 
 #include <QString>
 
-class IDialogBuilderCallback;
 class QWidget;
+namespace vx::widgets {
+
+class IDialogBuilderCallback;
 
 // Builds a Qt Designer layout (.ui document, kept under the skin's layout file names) into a
 // control tree. Each element's class is resolved in this order: the builder callback (the
@@ -19,3 +21,5 @@ public:
     // The last build's error text, for diagnostics.
     static QString LastError();
 };
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace vx::widgets {
+
 // A one-line text field. Typing raises "textchanged", Enter "return", losing the focus to the
 // user "killfocus"; ui::SetText raises nothing.
 class CEditUI : public QLineEdit {
@@ -13,3 +15,5 @@ public:
     void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
     bool IsReadOnly() const { return isReadOnly(); }
 };
+
+}  // namespace vx::widgets

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace vx::widgets {
+
 namespace ui {
 
 namespace {
@@ -53,3 +55,5 @@ QString AskSaveFile(QWidget* parent, const QString& filter, const QString& suffi
 }
 
 }  // namespace ui
+
+}  // namespace vx::widgets

@@ -9,6 +9,8 @@
 #include <QString>
 
 class QWidget;
+namespace vx::widgets {
+
 
 namespace ui {
 
@@ -25,3 +27,5 @@ QString AskSaveFile(QWidget* parent, const QString& filter, const QString& suffi
 QString FileDialogStartFolder();
 
 }  // namespace ui
+
+}  // namespace vx::widgets

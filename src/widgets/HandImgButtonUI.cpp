@@ -8,6 +8,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 CHandImgButtonUI::CHandImgButtonUI(QWidget* parent) : CButtonUI(parent) {
     setMouseTracking(true);
 }
@@ -95,3 +97,5 @@ void CHandImgButtonUI::mouseReleaseEvent(QMouseEvent* event) {
     }
     CButtonUI::mouseReleaseEvent(event);
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include "widgets/ButtonUI.h"
 
+namespace vx::widgets {
+
 // A picture tile ("handimage") with a delete mark at its bottom right while the pointer is over an
 // editable tile. Releasing over the mark raises "click_handdelete" and then clicks the tile;
 // entering and leaving raise "msenter" and "msleave".
@@ -38,3 +40,5 @@ private:
     QString m_deleteInUse;
     bool m_readOnly = true;
 };
+
+}  // namespace vx::widgets

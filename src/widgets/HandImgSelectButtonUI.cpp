@@ -9,6 +9,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 CHandImgSelectButtonUI::CHandImgSelectButtonUI(QWidget* parent) : CButtonUI(parent) {}
 
 void CHandImgSelectButtonUI::SetHandImage(const QString& file) {
@@ -112,3 +114,5 @@ void CHandImgSelectButtonUI::mouseReleaseEvent(QMouseEvent* event) {
     m_dragging = false;
     CButtonUI::mouseReleaseEvent(event);
 }
+
+}  // namespace vx::widgets

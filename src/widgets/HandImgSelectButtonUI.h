@@ -2,6 +2,8 @@
 
 #include "widgets/ButtonUI.h"
 
+namespace vx::widgets {
+
 // Shows a window of a large picture ("handimage") the size of the control and lets the user pan
 // it by dragging, never past the picture's edges. A picture no larger than the control is drawn
 // whole and does not move. Entering and leaving raise "msenter" and "msleave".
@@ -43,3 +45,5 @@ private:
     bool m_dragging = false;
     QPoint m_last;
 };
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 namespace {
 QRect TextRect(const QLabel& label) {
     const int m = label.margin();
@@ -45,3 +47,5 @@ void CLabelUI::paintEvent(QPaintEvent* event) {
                           isEnabled(), fontMetrics().elidedText(text(), Qt::ElideRight, rect.width()),
                           foregroundRole());
 }
+
+}  // namespace vx::widgets

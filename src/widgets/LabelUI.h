@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace vx::widgets {
+
 // A text or picture label with the skin's background colour and image. A one-line text wider
 // than the label ends in an ellipsis instead of being cut off mid-word; the label keeps the whole
 // text (GetText, the accessible name).
@@ -19,3 +21,5 @@ protected:
 private:
     bool Elides() const;
 };
+
+}  // namespace vx::widgets

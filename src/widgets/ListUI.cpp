@@ -2,6 +2,8 @@
 
 #include <QSignalBlocker>
 
+namespace vx::widgets {
+
 CListUI::CListUI(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -50,3 +52,5 @@ QString CListUI::GetItemUserData(int index) const {
     QListWidgetItem* it = item(index);
     return it ? it->data(Qt::UserRole).toString() : QString();
 }
+
+}  // namespace vx::widgets

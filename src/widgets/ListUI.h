@@ -4,6 +4,8 @@
 
 #include "widgets/ContainerUI.h"
 
+namespace vx::widgets {
+
 // A row of a list that holds controls of its own.
 class CListContainerElementUI : public CContainerUI {
     Q_OBJECT
@@ -34,3 +36,5 @@ private:
     int m_previous = -1;
     int m_current = -1;
 };
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
 
+namespace vx::widgets {
+
 QMenu* CMenuWnd::Build(const QString& layout, QWidget* owner) {
     QWidget* built = CDialogBuilder::Create(layout);
     if (!built) return nullptr;
@@ -43,3 +45,5 @@ QPoint CMenuWnd::PlaceMenu(QSize size, QPoint point, int alignment) {
     if (alignment & kAlignBottom) y = point.y() - size.height();
     return {x, y};
 }
+
+}  // namespace vx::widgets

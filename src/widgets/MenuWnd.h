@@ -7,6 +7,8 @@
 
 class QMenu;
 class QWidget;
+namespace vx::widgets {
+
 
 // Popup menus built from a layout: every button of the layout, in layout order, becomes one item
 // with the button's name and text (a text in language-key mode follows the language).
@@ -34,3 +36,5 @@ public:
     // bottom; without either bit of a direction the menu is centred on the point.
     static QPoint PlaceMenu(QSize size, QPoint point, int alignment);
 };
+
+}  // namespace vx::widgets

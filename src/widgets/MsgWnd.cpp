@@ -7,6 +7,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 void CMsgWnd::InitWindow() {
     m_closeButton = m_pm.FindControl("closebtn");
 }
@@ -63,3 +65,5 @@ int ShowMessageBox(QWidget* parent, const QString& title, const QString& text, i
     box.CenterWindow();
     return box.ShowModal() == 1 ? 1 : 0;
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include "widgets/WindowImplBase.h"
 
+namespace vx::widgets {
+
 // The one notice and question box ("XML_MSG"): "MessageTitle", "MessageText", "confirm_btn"
 // (closes with 1), "cancel_btn" and "closebtn" (close with 0).
 class CMsgWnd : public WindowImplBase {
@@ -33,3 +35,5 @@ private:
 // layout's; `textIsKey` makes `text` a language key; `dpi` follows the DPI rule.
 int ShowMessageBox(QWidget* parent, const QString& title, const QString& text, int dpi, bool textIsKey,
                    int buttonMode);
+
+}  // namespace vx::widgets

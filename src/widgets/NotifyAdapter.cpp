@@ -12,6 +12,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+namespace vx::widgets {
+
 namespace {
 const char* const kAttached = "vx_notify_attached";
 
@@ -112,3 +114,5 @@ bool CNotifyAdapter::eventFilter(QObject* watched, QEvent* event) {
     }
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace vx::widgets

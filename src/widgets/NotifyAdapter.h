@@ -2,8 +2,10 @@
 
 #include <QObject>
 
-class CPaintManagerUI;
 class QWidget;
+namespace vx::widgets {
+
+class CPaintManagerUI;
 
 // Turns user actions on the standard controls into the window's notifications ("click",
 // "selectchanged", "itemselect", "itemclick", "itemactivate", "valuechanged",
@@ -27,3 +29,5 @@ private:
 
     CPaintManagerUI* m_manager;
 };
+
+}  // namespace vx::widgets

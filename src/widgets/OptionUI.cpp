@@ -4,6 +4,8 @@
 
 #include "widgets/PaintManagerUI.h"
 
+namespace vx::widgets {
+
 namespace {
 const char* const kGroupScope = "vx_group_scope";
 }
@@ -58,3 +60,5 @@ void COptionUI::DeselectOthers() {
         other->update();
     }
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include "widgets/ButtonUI.h"
 
+namespace vx::widgets {
+
 // A selectable button. Options with the same "group" (dynamic property, any letter case) in one
 // group scope are exclusive, whichever containers they sit in; a selected option of a group stays
 // selected when clicked again. A user click raises "click", then "selectchanged" when the
@@ -35,3 +37,5 @@ private:
     void DeselectOthers();
     bool m_lastClickChanged = false;
 };
+
+}  // namespace vx::widgets

@@ -7,6 +7,8 @@
 #include "widgets/NotifyAdapter.h"
 #include "widgets/OptionUI.h"
 
+namespace vx::widgets {
+
 namespace {
 const char* const kManagerProperty = "vx_paintmanager";
 }
@@ -177,3 +179,5 @@ bool CPaintManagerUI::eventFilter(QObject* watched, QEvent* event) {
     }
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace vx::widgets

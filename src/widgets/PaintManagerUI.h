@@ -11,9 +11,11 @@
 
 #include "widgets/UIDefs.h"
 
+class QTimer;
+namespace vx::widgets {
+
 class COptionUI;
 class CNotifyAdapter;
-class QTimer;
 
 // The UI tree of one window: finds its controls by name, delivers their notifications to the
 // window's handlers, runs control timers, keeps option groups and the window's DPI.
@@ -88,3 +90,5 @@ private:
     int m_dpi = 96;
     bool m_initSent = false;
 };
+
+}  // namespace vx::widgets

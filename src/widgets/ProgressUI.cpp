@@ -2,6 +2,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 CProgressUI::CProgressUI(QWidget* parent) : QProgressBar(parent) {
     setTextVisible(false);
 }
@@ -14,3 +16,5 @@ void CProgressUI::SetForeColor(QRgb argb) {
 QRgb CProgressUI::GetForeColor() const {
     return ui::ParseColor(property("forecolor").toString());
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include <QProgressBar>
 
+namespace vx::widgets {
+
 // A progress bar; "bkcolor" and "forecolor" (dynamic properties) give its colours.
 class CProgressUI : public QProgressBar {
     Q_OBJECT
@@ -17,3 +19,5 @@ public:
     void SetForeColor(QRgb argb);
     QRgb GetForeColor() const;
 };
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 
 #include "widgets/PaintManagerUI.h"
 
+namespace vx::widgets {
+
 CRedioMacroButtonUI::CRedioMacroButtonUI(QWidget* parent) : CButtonUI(parent) {}
 
 void CRedioMacroButtonUI::SetRunning(bool running) {
@@ -50,3 +52,5 @@ bool CRedioMacroButtonUI::event(QEvent* e) {
     }
     return CButtonUI::event(e);
 }
+
+}  // namespace vx::widgets

@@ -3,6 +3,8 @@
 #include "widgets/ButtonUI.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::widgets {
+
 // A button whose pulse image ("redioimage") fades between 255 and 80 in steps of 20 on timer 100
 // while running.
 class CRedioMacroButtonUI : public CButtonUI, public IControlEvents {
@@ -31,3 +33,5 @@ private:
     bool m_fadingUp = false;
     bool m_running = false;
 };
+
+}  // namespace vx::widgets

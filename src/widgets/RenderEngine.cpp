@@ -9,6 +9,8 @@
 
 #include "widgets/ResourceManager.h"
 
+namespace vx::widgets {
+
 namespace {
 int g_hue = 0;
 int g_saturation = 100;
@@ -220,3 +222,5 @@ QImage CRenderEngine::ApplyHsl(const QImage& image) {
 void CRenderEngine::ClearCache() {
     g_cache.clear();
 }
+
+}  // namespace vx::widgets

@@ -6,6 +6,8 @@
 #include <QString>
 
 class QPainter;
+namespace vx::widgets {
+
 
 // The parsed form of an image-attribute string: name='value' pairs separated by blanks, or a bare
 // file name.
@@ -49,3 +51,5 @@ public:
 private:
     static QImage ApplyHsl(const QImage& image);
 };
+
+}  // namespace vx::widgets

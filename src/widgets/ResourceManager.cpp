@@ -9,6 +9,8 @@
 
 #include "widgets/ControlUI.h"
 
+namespace vx::widgets {
+
 CResourceManager& CResourceManager::GetInstance() {
     static CResourceManager manager;
     return manager;
@@ -77,3 +79,5 @@ QString CResourceManager::GetText(const QString& key) const {
 void CResourceManager::ReloadText() {
     for (QWidget* w : QApplication::allWidgets()) ui::RefreshText(w);
 }
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 #include <QString>
 
 class QWidget;
+namespace vx::widgets {
+
 
 // The skin folder, its resource index "res.xml" (resource name -> layout file) and the current
 // language table (key -> text).
@@ -44,3 +46,5 @@ private:
     QHash<QString, QString> m_texts;
     QString m_languageName;
 };
+
+}  // namespace vx::widgets

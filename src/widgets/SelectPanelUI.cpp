@@ -6,6 +6,8 @@
 #include "widgets/DeviceKeyButtonUI.h"
 #include "widgets/PaintManagerUI.h"
 
+namespace vx::widgets {
+
 namespace {
 // QRect::normalized() shifts reversed corners by one pixel; the band must be the same rectangle
 // whichever way it was dragged.
@@ -63,3 +65,5 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
     painter.setBrush(QColor(0, 200, 255, 40));
     painter.drawRect(m_selectRect);
 }
+
+}  // namespace vx::widgets

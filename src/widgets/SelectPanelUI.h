@@ -2,6 +2,8 @@
 
 #include "widgets/ContainerUI.h"
 
+namespace vx::widgets {
+
 // A panel over the key buttons of a device picture: dragging spans a rectangle, and releasing
 // selects exactly the key buttons it touches, then raises "click_select_end". A click without a
 // drag selects nothing and raises nothing.
@@ -29,3 +31,5 @@ private:
     QPoint m_current;
     QRect m_selectRect;
 };
+
+}  // namespace vx::widgets

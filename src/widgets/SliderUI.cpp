@@ -2,6 +2,8 @@
 
 #include <QSignalBlocker>
 
+namespace vx::widgets {
+
 CSliderUI::CSliderUI(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
 
 void CSliderUI::SetValue(int v) {
@@ -21,3 +23,5 @@ void CSliderUI::SetMaxValue(int v) {
     const QSignalBlocker blocker(this);
     setMaximum(v);
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include <QSlider>
 
+namespace vx::widgets {
+
 // A slider. While the user drags it raises "movevaluechanged"; when the user lets go, or moves it
 // by a click on the groove, the wheel or the keyboard, it raises "valuechanged". SetValue and
 // SetRange raise nothing.
@@ -20,3 +22,5 @@ public:
     // Set by the notification adapter between a user step and the value change it causes.
     bool m_userStepPending = false;
 };
+
+}  // namespace vx::widgets

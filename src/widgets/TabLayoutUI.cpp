@@ -2,6 +2,8 @@
 
 #include <QSignalBlocker>
 
+namespace vx::widgets {
+
 bool CTabLayoutUI::SelectItem(int index) {
     if (index < 0 || index >= count()) return false;
     const QSignalBlocker blocker(this);
@@ -12,3 +14,5 @@ bool CTabLayoutUI::SelectItem(int index) {
 bool CTabLayoutUI::SelectItem(QWidget* page) {
     return SelectItem(indexOf(page));
 }
+
+}  // namespace vx::widgets

@@ -2,6 +2,8 @@
 
 #include <QStackedWidget>
 
+namespace vx::widgets {
+
 // Pages of which one is shown. Selecting a page never raises a notification.
 class CTabLayoutUI : public QStackedWidget {
     Q_OBJECT
@@ -14,3 +16,5 @@ public:
     int GetCount() const { return count(); }
     int Add(QWidget* page) { return addWidget(page); }
 };
+
+}  // namespace vx::widgets

@@ -11,6 +11,8 @@
 
 #include "widgets/RenderEngine.h"
 
+namespace vx::widgets {
+
 namespace {
 class TrayStandIn : public QWidget {
 public:
@@ -95,3 +97,5 @@ void CTrayIcon::ReportLeftClick() {
 void CTrayIcon::ReportRightClick() {
     if (onRightClick) onRightClick();
 }
+
+}  // namespace vx::widgets

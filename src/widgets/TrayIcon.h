@@ -6,6 +6,8 @@
 
 class QSystemTrayIcon;
 class QWidget;
+namespace vx::widgets {
+
 
 // The notification-area icon with its tooltip, reporting left and right clicks. On a desktop
 // without a notification area a small always-on-top button in the screen's bottom-right corner
@@ -35,3 +37,5 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QWidget> m_fallback;
 };
+
+}  // namespace vx::widgets

@@ -4,6 +4,8 @@
 #include <QtGlobal>
 
 class QWidget;
+namespace vx::widgets {
+
 
 // Notification types as the layouts' controls report them. Custom controls add their own
 // ("dbclick", "click_select_end", "click_handdelete", "msenter", "msleave", "itemactivate", "menu").
@@ -57,3 +59,5 @@ public:
     virtual ~IControlEvents() = default;
     virtual void DoTimer(int id) = 0;
 };
+
+}  // namespace vx::widgets

@@ -11,6 +11,8 @@
 
 #include "widgets/DialogBuilder.h"
 
+namespace vx::widgets {
+
 WindowImplBase::WindowImplBase(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     m_handle = CWindowMessages::Register(this, [this](uint message, quintptr w, qintptr l) {
         bool handled = false;
@@ -143,3 +145,5 @@ bool WindowImplBase::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace vx::widgets

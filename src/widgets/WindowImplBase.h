@@ -8,6 +8,8 @@
 #include "widgets/WindowMessages.h"
 
 class QEventLoop;
+namespace vx::widgets {
+
 
 // Base of the program's skinned windows: a frameless top-level window built from a layout, with
 // its UI tree (GetPaintManager), its notifications (Notify), its window messages
@@ -76,3 +78,5 @@ private:
     int m_closeCode = 0;
     QEventLoop* m_modalLoop = nullptr;
 };
+
+}  // namespace vx::widgets

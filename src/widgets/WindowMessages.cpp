@@ -14,6 +14,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+namespace vx::widgets {
+
 namespace {
 
 struct PendingSend {
@@ -238,3 +240,5 @@ QString CWindowMessages::GetRegisteredName(uint message) {
     std::lock_guard<std::mutex> guard(r.lock);
     return r.registered.value(message);
 }
+
+}  // namespace vx::widgets

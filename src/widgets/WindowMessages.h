@@ -5,6 +5,8 @@
 #include <functional>
 
 class QObject;
+namespace vx::widgets {
+
 
 using WindowHandle = quintptr;  // 0 = no window; a closed window's handle is never reused
 
@@ -47,3 +49,5 @@ public:
     // The text registered under a number in this process, or empty.
     static QString GetRegisteredName(uint message);
 };
+
+}  // namespace vx::widgets

@@ -1,5 +1,7 @@
 #include "widgets/WndUI.h"
 
+namespace vx::widgets {
+
 void CWndUI::Attach(QWidget* window) {
     m_window = window;
     Follow();
@@ -40,3 +42,5 @@ void CWndUI::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (m_window) m_window->hide();
 }
+
+}  // namespace vx::widgets

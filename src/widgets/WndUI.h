@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace vx::widgets {
+
 // Keeps a separate window over the control's rectangle: moved with it and shown only while the
 // control is visible.
 class CWndUI : public QWidget {
@@ -23,3 +25,5 @@ private:
     void Follow();
     QPointer<QWidget> m_window;
 };
+
+}  // namespace vx::widgets

@@ -29,11 +29,32 @@ using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
 using vx::lighting::SharedEffect;
 using vx::lighting::SyncEffectState;
+using vx::app::CControlRouter;
+using vx::app::CLightingSyncPages;
+using vx::app::CWindowRoutes;
+using vx::app::NotBuiltName;
+using vx::app::RouteOwner;
+using vx::app::RouteRow;
+using vx::app::WindowButton;
+namespace routes = vx::app::routes;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::DeviceIdentity;
+using vx::devices::kTypeHeadset;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeKeyboardReceiver;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CEditUI;
+using vx::widgets::CLabelUI;
+using vx::widgets::CSliderUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+using vx::widgets::TNotifyUI;
 
 namespace {
 
 // A device page that records what the routing asks of it.
-class RecordingPage : public CTavimondUSBDevice {
+class RecordingPage : public vx::devices::CTavimondUSBDevice {
 public:
     explicit RecordingPage(uint16_t typeCode, int leds = 15) {
         DeviceIdentity id;
@@ -57,7 +78,7 @@ public:
     std::vector<std::string> calls;
 };
 
-class RecordingHost : public IControlRouterHost {
+class RecordingHost : public vx::app::IControlRouterHost {
 public:
     CTavimondUSBDevice* CurrentDevicePage() override { return current; }
     QWidget* FindWindowControl(const QString& name) override {

@@ -19,6 +19,9 @@
 
 using vx::profiles::DataFileProblemKind;
 using vx::profiles::ReportDataFileProblem;
+using vx::app::CDataFileNotice;
+using vx::app::SetupResources;
+using vx::widgets::CResourceManager;
 
 namespace {
 

@@ -27,6 +27,10 @@ using vx::link::SupportedDevicesUdevRules;
 using vx::link::SupportedVendorProducts;
 
 namespace fs = std::filesystem;
+using vx::discovery::FindUdevRulesFile;
+using vx::discovery::UdevRulesCommand;
+using vx::discovery::UdevRulesFile;
+using vx::discovery::kUdevRulesFileName;
 
 namespace {
 

@@ -9,6 +9,13 @@
 #include "app/StartUp.h"
 #include "tests/widgets/support/QtTestEnv.h"
 
+using vx::app::CMainWnd;
+using vx::app::SetupResources;
+using vx::app::UWM_ACTIVATE_MSG;
+namespace registered_messages = vx::app::registered_messages;
+using vx::discovery::DiscoveryOptions;
+using vx::widgets::CWindowMessages;
+
 namespace {
 
 class MainWndTest : public testing::Test {

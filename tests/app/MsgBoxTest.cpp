@@ -12,6 +12,12 @@
 #include "widgets/ControlUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::app::SetupResources;
+using vx::widgets::CMsgWnd;
+using vx::widgets::CResourceManager;
+using vx::widgets::ShowMessageBox;
+namespace ui = vx::widgets::ui;
+
 namespace {
 
 QStringList g_log;

@@ -36,13 +36,32 @@ using vx::lighting::SharedEffect;
 using vx::lighting::SyncEffectState;
 
 using vxtest::RigModel;
+using vx::app::CControlRouter;
+using vx::app::CLightingSyncPages;
+using vx::app::CPagePanels;
+using vx::app::CWindowRoutes;
+using vx::app::WindowButton;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeMousePad;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CLightControlUI;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
 
 namespace {
 
 const QString kKeyboardLayout = QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml");
 const QString kMousepadLayout = QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml");
 
-class PageHost : public IControlRouterHost {
+class PageHost : public vx::app::IControlRouterHost {
 public:
     CTavimondUSBDevice* CurrentDevicePage() override { return current; }
     QWidget* FindWindowControl(const QString&) override { return nullptr; }

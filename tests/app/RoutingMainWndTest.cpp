@@ -29,6 +29,17 @@
 #include "widgets/ControlUI.h"
 
 using vxtest::RigModel;
+using vx::app::CDeviceOptionUI;
+using vx::app::CMainWnd;
+using vx::app::CPagePanels;
+using vx::app::SetupResources;
+namespace registered_messages = vx::app::registered_messages;
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DiscoveryOptions;
+using vx::widgets::CComboUI;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
 
 namespace {
 

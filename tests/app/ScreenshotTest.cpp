@@ -28,6 +28,16 @@ using vx::profiles::SetUserDataFolderOverride;
 
 using journeys::Device;
 using journeys::JourneyDevices;
+using vx::app::CDevicePageSet;
+using vx::app::CMainWnd;
+using vx::app::SetupResources;
+namespace registered_messages = vx::app::registered_messages;
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DiscoveryOptions;
+using vx::widgets::CMsgWnd;
+using vx::widgets::CResourceManager;
+using vx::widgets::ShowMessageBox;
+namespace ui = vx::widgets::ui;
 
 namespace {
 const QString kOut = QStringLiteral(VX_BINARY_DIR "/screenshots/");

@@ -15,6 +15,9 @@
 #include "app/ControlCenterBus.h"
 #include "widgets/WindowMessages.h"
 
+using vx::app::CControlCenterBus;
+using vx::widgets::CWindowMessages;
+
 namespace {
 
 const QString kProgram = QStringLiteral(VX_BINARY_DIR "/src/app/VexorUmbrelControlCenter");

@@ -23,10 +23,42 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SelectPanelUI.h"
 
+using vx::app::CControlCenterBus;
+using vx::app::CControlRegistry;
+using vx::app::FontResource;
+using vx::app::UWM_ACTIVATE_MSG;
+using vx::app::UWM_AUDIO_RECORD_MSG;
+using vx::app::UWM_GAME_DEATH_MSG;
+using vx::app::UWM_GAME_END_MSG;
+using vx::app::UWM_GAME_KILL_MSG;
+using vx::app::UWM_GAME_START_MSG;
+using vx::app::UWM_LIGHT_CONTROL_MSG;
+using vx::app::UWM_LIGHT_STATUS_MSG;
+using vx::app::UWM_MOUSEMOVE_USER_MSG;
+using vx::app::UWM_MOUSERBUTTONDOWN_USER_MSG;
+using vx::app::UWM_MOUSERBUTTONDOWN_USER_MSG2;
+using vx::app::UWM_UPDATE_PROGRESS_MSG;
+using vx::app::UWM_WORKTOOL_MSG;
+using vx::app::WM_HOOK_KEY_SINGLEKEY_MSG;
+using vx::app::WM_HOOK_MOU_MSMACRO_MSG;
+namespace registered_messages = vx::app::registered_messages;
+using vx::widgets::CCircleProgressUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CControlFactory;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::CHandImgButtonUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CRedioMacroButtonUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSelectPanelUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+
 namespace {
 
 // Resolves element names as the main window does.
-class MainCallback : public IDialogBuilderCallback {
+class MainCallback : public vx::widgets::IDialogBuilderCallback {
 public:
     QWidget* CreateControl(const QString& name, QWidget* parent) override {
         return CControlRegistry::CreateElement(name, parent, this);

@@ -20,6 +20,13 @@
 #include "widgets/TabLayoutUI.h"
 
 using vx::link::DeviceInfo;
+using vx::app::SetupResources;
+using vx::devices::DeviceIdentity;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CTabLayoutUI;
 
 namespace {
 
@@ -29,7 +36,7 @@ const QString kBindingPage = QStringLiteral(VX_SOURCE_DIR "/tests/devices/data/b
 
 // The base page with its protected parts in reach, and a stream send that takes as long as the
 // test says, on a clock the test drives.
-class ProbePage : public CTavimondUSBDevice {
+class ProbePage : public vx::devices::CTavimondUSBDevice {
 public:
     ProbePage() { SetLightingClock(&clock); }
     ~ProbePage() override { StopDeviceWork(); }

@@ -26,6 +26,13 @@ using vx::profiles::CustomLightColor;
 using vx::profiles::FactoryKeyFunction;
 using vx::profiles::KeyEntry;
 using vx::profiles::kKeyboardFactoryKeys;
+using vx::app::SetupResources;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::kTypeKeyboard;
+using vx::widgets::COptionUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
 
 namespace {
 
@@ -542,7 +549,7 @@ TEST_F(KeyboardPageTest, ReceiverNotificationInterfaceAsksForRereads) {
     Disconnect(page);
 }
 
-class FakeIndicator : public QWidget, public IPowerDisplay {
+class FakeIndicator : public QWidget, public vx::devices::IPowerDisplay {
 public:
     void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
     std::vector<std::array<uint8_t, 6>> shown;

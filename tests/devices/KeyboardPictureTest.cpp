@@ -21,6 +21,8 @@
 using vx::profiles::FactoryKeyFunction;
 using vx::profiles::kKeyboardLogicalKeys;
 using vx::profiles::kKeyboardFactoryKeys;
+using vx::app::SetupResources;
+using vx::widgets::CDialogBuilder;
 
 namespace {
 

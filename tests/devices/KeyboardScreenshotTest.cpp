@@ -19,6 +19,15 @@
 #include "widgets/ResourceManager.h"
 
 using vx::profiles::KeyEntry;
+using vx::app::SetupResources;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
 
 namespace {
 

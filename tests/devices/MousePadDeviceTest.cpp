@@ -8,6 +8,11 @@
 #include "tests/devices/support/PageFixture.h"
 #include "widgets/WindowMessages.h"
 
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+
 namespace {
 
 using vxtest::RigModel;

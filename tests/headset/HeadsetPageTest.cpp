@@ -21,6 +21,17 @@
 #include "widgets/SliderUI.h"
 #include "widgets/WindowMessages.h"
 
+using vx::app::SetupResources;
+using vx::devices::kTypeHeadset;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::ControlEvent;
+using vx::widgets::TNotifyUI;
+using vx::widgets::WindowHandle;
+namespace notify = vx::widgets::notify;
+
 namespace {
 
 using vx::headset::AudioLibraryChoice;

@@ -13,6 +13,7 @@
 #include "support/JourneyFixture.h"
 
 namespace fs = std::filesystem;
+using vx::devices::CTavimondUSBDevice;
 
 namespace journeys {
 namespace {

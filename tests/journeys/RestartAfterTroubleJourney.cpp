@@ -11,6 +11,7 @@
 #include "support/JourneyFixture.h"
 
 namespace fs = std::filesystem;
+using vx::devices::CTavimondUSBDevice;
 
 namespace journeys {
 namespace {

@@ -26,6 +26,12 @@
 
 using vx::profiles::SetInstallFolderOverride;
 using vx::profiles::UpdateDataFolder;
+using vx::app::CControlCenterBus;
+using vx::update::CSetWnd;
+using vx::update::CUpdateInfoListItemUI;
+using vx::widgets::CButtonUI;
+using vx::widgets::CResourceManager;
+namespace ui = vx::widgets::ui;
 
 namespace journeys {
 namespace {

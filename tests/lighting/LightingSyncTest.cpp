@@ -24,7 +24,7 @@ using vx::lighting::SteadyLightingClock;
 namespace {
 
 // A page as the worker sees it: link flags and a frame of packed entries, all atomics.
-class FakeTarget : public ILightingSyncTarget {
+class FakeTarget : public vx::lighting::ILightingSyncTarget {
 public:
     explicit FakeTarget(int lights = 15) : m_lights(lights) {}
     bool IsLinkConnected() const override { return connected.load(); }

@@ -47,6 +47,19 @@ using vx::profiles::SetUserDataFolderOverride;
 
 using namespace lightpanel_test;
 namespace fs = std::filesystem;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::devices::CTavimondMousePadDevice;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::DeviceIdentity;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMousePad;
+using vx::widgets::CControlFactory;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CSelectPanelUI;
+namespace ui = vx::widgets::ui;
 
 namespace {
 

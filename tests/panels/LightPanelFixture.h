@@ -20,9 +20,9 @@
 namespace lightpanel_test {
 
 // Every notification raised, as "type:sender".
-class NotifyRecorder : public INotifyUI {
+class NotifyRecorder : public vx::widgets::INotifyUI {
 public:
-    void Notify(TNotifyUI& msg) override {
+    void Notify(vx::widgets::TNotifyUI& msg) override {
         events.push_back(msg.sType + ":" + (msg.pSender ? msg.pSender->objectName() : QString()));
     }
     std::vector<QString> events;
@@ -35,15 +35,15 @@ inline QString DefaultLightFile() {
 class LightPanelTest : public testing::Test {
 protected:
     void SetUp() override {
-        CResourceManager& resources = CResourceManager::GetInstance();
+        vx::widgets::CResourceManager& resources = vx::widgets::CResourceManager::GetInstance();
         resources.SetResourcePath(vxtest::RepoSkinDir());
         ASSERT_TRUE(resources.LoadResource());
         ASSERT_TRUE(resources.LoadLanguage(QStringLiteral("lan_en.xml")));
-        CLightControlUI::RegisterControlClass();
-        QWidget* root = CDialogBuilder::Create(QStringLiteral("XML\\CustomControlXML\\LightControl.xml"));
-        ASSERT_NE(root, nullptr) << CDialogBuilder::LastError().toStdString();
+        vx::panels::CLightControlUI::RegisterControlClass();
+        QWidget* root = vx::widgets::CDialogBuilder::Create(QStringLiteral("XML\\CustomControlXML\\LightControl.xml"));
+        ASSERT_NE(root, nullptr) << vx::widgets::CDialogBuilder::LastError().toStdString();
         m_root.reset(root);
-        panel = qobject_cast<CLightControlUI*>(root);
+        panel = qobject_cast<vx::panels::CLightControlUI*>(root);
         ASSERT_NE(panel, nullptr) << "the layout's root is not the panel class";
         manager.AttachRoot(root);
         manager.AddNotifier(&recorder);
@@ -60,25 +60,25 @@ protected:
     QWidget* Find(const char* name) const { return panel->Control(QString::fromLatin1(name)); }
 
     std::unique_ptr<QWidget> m_root;
-    CLightControlUI* panel = nullptr;
-    CPaintManagerUI manager;
+    vx::panels::CLightControlUI* panel = nullptr;
+    vx::widgets::CPaintManagerUI manager;
     NotifyRecorder recorder;
 };
 
 // What the routing hands a handler: a value (slider, combo position, colour), a row's constant
 // (a colour channel, the direction), or the index of a swatch.
-inline ControlEvent At(qint64 param) {
-    ControlEvent event;
+inline vx::widgets::ControlEvent At(qint64 param) {
+    vx::widgets::ControlEvent event;
     event.param = param;
     return event;
 }
-inline ControlEvent Row(int rowValue) {
-    ControlEvent event;
+inline vx::widgets::ControlEvent Row(int rowValue) {
+    vx::widgets::ControlEvent event;
     event.rowValue = rowValue;
     return event;
 }
-inline ControlEvent Index(int index) {
-    ControlEvent event;
+inline vx::widgets::ControlEvent Index(int index) {
+    vx::widgets::ControlEvent event;
     event.index = index;
     return event;
 }

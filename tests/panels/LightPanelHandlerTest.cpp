@@ -16,12 +16,22 @@
 using vx::profiles::ParseDecimal;
 
 using namespace lightpanel_test;
+using vx::app::CControlRouter;
+using vx::app::RouteOwner;
+using vx::app::RouteRow;
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CLightControlUI;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
 
 namespace {
 
 // A page that keeps its light record like the base and writes down every operation the panel
 // calls on it.
-class RecordingPage : public CTavimondUSBDevice {
+class RecordingPage : public vx::devices::CTavimondUSBDevice {
 public:
     void SetLightInfo(const LightInfo& info) override {
         CTavimondUSBDevice::SetLightInfo(info);
@@ -295,7 +305,7 @@ TEST_F(LightPanelHandlerTest, WithoutAPageNothingHappens) {
 
 // The controls' own notifications, routed by the main window's routing tables, reach the
 // panel's handlers for what the user does and only then.
-class Router : public INotifyUI {
+class Router : public vx::widgets::INotifyUI {
 public:
     explicit Router(CLightControlUI* panel) : m_panel(panel) {}
     void Notify(TNotifyUI& msg) override {

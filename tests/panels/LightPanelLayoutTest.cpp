@@ -15,6 +15,21 @@
 #include "widgets/TabLayoutUI.h"
 
 using namespace lightpanel_test;
+using vx::panels::CLightControlUI;
+namespace light_panel = vx::panels::light_panel;
+using vx::panels::light_panel::SameModeClassOfMode;
+using vx::panels::light_panel::SameModeOfClass;
+using vx::panels::light_panel::kKindHeadset;
+using vx::panels::light_panel::kKindKeyboard;
+using vx::panels::light_panel::kKindMouse;
+using vx::panels::light_panel::kKindMousePad;
+using vx::widgets::CColorPaletteUI;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+using vx::widgets::CTabLayoutUI;
+namespace ui = vx::widgets::ui;
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include "widgets/ControlUI.h"
 
 using namespace lightpanel_test;
+using vx::widgets::CResourceManager;
+namespace ui = vx::widgets::ui;
 
 namespace {
 const QString kOut = QStringLiteral(VX_BINARY_DIR "/screenshots/");

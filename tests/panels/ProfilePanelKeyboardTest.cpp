@@ -37,6 +37,17 @@ using vx::profiles::SetInstallFolderOverride;
 using vx::profiles::SetUserDataFolderOverride;
 
 namespace fs = std::filesystem;
+using vx::app::CControlRegistry;
+using vx::app::CControlRouter;
+using vx::app::RouteOwner;
+using vx::app::RouteRow;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::panels::CDeviceProfileUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
 
 namespace {
 
@@ -95,7 +106,7 @@ bool HoldsRemappedRecord(const std::vector<uint8_t>& table) {
 }
 
 // Says yes to every question.
-class YesPrompts : public IProfilePanelPrompts {
+class YesPrompts : public vx::panels::IProfilePanelPrompts {
 public:
     QString OpenProfileFile(QWidget*, const QString&) override { return {}; }
     QString SaveProfileFile(QWidget*, const QString&) override { return {}; }

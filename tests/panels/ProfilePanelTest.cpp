@@ -24,6 +24,8 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::INotifyUI;
+
 using vx::profiles::CBasicProfiledata;
 using vx::profiles::DeviceDataFolder;
 using vx::profiles::JsonFile;
@@ -33,6 +35,18 @@ using vx::profiles::kMaxNewProfiles;
 using vx::profiles::kProfileListFile;
 
 namespace fs = std::filesystem;
+using vx::app::CControlRouter;
+using vx::app::RouteOwner;
+using vx::app::RouteRow;
+namespace functionpage = vx::devices::functionpage;
+using vx::panels::CDeviceProfileUI;
+using vx::widgets::CComboUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
 
 void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -55,7 +69,7 @@ Json::Value FactoryDocument() {
 }
 
 // Answers in place of the user and keeps every question and notice.
-class ScriptedPrompts : public IProfilePanelPrompts {
+class ScriptedPrompts : public vx::panels::IProfilePanelPrompts {
 public:
     QString OpenProfileFile(QWidget*, const QString& filter) override {
         filters.push_back(filter);
@@ -93,7 +107,7 @@ private:
 
 // A page that does with a profile what every device page does: load the file the identifier
 // names (completed from the factory profile), show it, and send its lighting.
-class RecordingPage : public CTavimondUSBDevice {
+class RecordingPage : public vx::devices::CTavimondUSBDevice {
 public:
     int LoadProfile() override {
         m_data.SetProfilePath(ProfilePathText());

@@ -24,6 +24,10 @@ using vx::profiles::UserDataFolder;
 
 using namespace vx::update;
 namespace fs = std::filesystem;
+using vx::widgets::CResourceManager;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowImplBase;
+namespace ui = vx::widgets::ui;
 
 namespace {
 

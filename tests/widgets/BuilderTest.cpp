@@ -16,6 +16,16 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CButtonUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CContainerUI;
+using vx::widgets::CControlFactory;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+
 namespace {
 
 class CTestGaugeUI : public QWidget {
@@ -25,7 +35,7 @@ public:
 
 // Resolves two sub-layout names the way the main window's callback does: with itself as the
 // callback again, so that names inside the sub-layouts resolve too.
-class SubLayoutCallback : public IDialogBuilderCallback {
+class SubLayoutCallback : public vx::widgets::IDialogBuilderCallback {
 public:
     QWidget* CreateControl(const QString& name, QWidget* parent) override {
         ++calls;

@@ -23,9 +23,23 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/SelectPanelUI.h"
 
+using vx::widgets::CHandImgButtonUI;
+using vx::widgets::CHandImgSelectButtonUI;
+using vx::widgets::CCircleProgressUI;
+using vx::widgets::CCloudShareListItemUI;
+
+using vx::widgets::CAudioRecordUI;
+using vx::widgets::CContainerUI;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CRedioMacroButtonUI;
+using vx::widgets::CSelectPanelUI;
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
+
 namespace {
 
-class Recorder : public INotifyUI {
+class Recorder : public vx::widgets::INotifyUI {
 public:
     void Notify(TNotifyUI& msg) override { seen.push_back({msg.sType, msg.pSender}); }
     int Count(const QString& type) const {

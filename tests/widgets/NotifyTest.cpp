@@ -21,6 +21,21 @@
 #include "widgets/SliderUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CButtonUI;
+using vx::widgets::CColorPaletteUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::CEditUI;
+using vx::widgets::CListUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CSliderUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+
 namespace {
 
 struct Seen {
@@ -30,7 +45,7 @@ struct Seen {
     qintptr lParam;
 };
 
-class Recorder : public INotifyUI {
+class Recorder : public vx::widgets::INotifyUI {
 public:
     void Notify(TNotifyUI& msg) override {
         seen.push_back(
@@ -239,7 +254,7 @@ TEST_F(NotifyTest, TabSelectionIsSilent) {
     EXPECT_TRUE(rec.seen.empty());
 }
 
-class TickCounter : public QLabel, public IControlEvents {
+class TickCounter : public QLabel, public vx::widgets::IControlEvents {
 public:
     using QLabel::QLabel;
     void DoTimer(int id) override { ticks.push_back(id); }

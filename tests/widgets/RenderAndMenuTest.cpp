@@ -15,6 +15,12 @@
 #include "widgets/ResourceManager.h"
 #include "widgets/TrayIcon.h"
 
+using vx::widgets::CMenuWnd;
+using vx::widgets::CRenderEngine;
+using vx::widgets::CResourceManager;
+using vx::widgets::CTrayIcon;
+using vx::widgets::TImageInfo;
+
 namespace {
 
 class RenderTest : public testing::Test {

@@ -11,6 +11,9 @@
 #include "support/QtTestEnv.h"
 #include "widgets/WindowMessages.h"
 
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
+
 namespace {
 
 struct Received {

@@ -10,7 +10,7 @@ namespace vx::listdevices {
 
 // The udev rules file that grants the logged-in user access to the supported devices; the program
 // names the same file when it finds a device it may not open.
-constexpr const char* kUdevRulesName = kUdevRulesFileName.data();
+constexpr const char* kUdevRulesName = vx::discovery::kUdevRulesFileName.data();
 
 std::string RenderListingText(const Listing& listing);
 std::string RenderListingJson(const Listing& listing);

@@ -19,6 +19,8 @@
 #include "link/VirtualHid.h"
 #include "platform/DebugLog.h"
 
+namespace vx::discovery {
+
 using vx::link::HidLink;
 using vx::link::HidOpenError;
 using vx::link::ParseCollectionNumber;
@@ -347,3 +349,5 @@ size_t DeviceDiscovery::CycleCount() const {
 void DeviceDiscovery::WakeNow() {
     Signal(m_state->wakeFd);
 }
+
+}  // namespace vx::discovery

@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 
+namespace vx::discovery {
+
 class IDiscoverySink;
 class InterfaceSlotTable;
 
@@ -69,3 +71,5 @@ private:
     std::thread m_thread;
     bool m_abandoned = false;  // a thread that outlived its stop bound still uses m_state
 };
+
+}  // namespace vx::discovery

@@ -2,6 +2,8 @@
 
 #include "app/discovery/InterfaceSlotTable.h"
 
+namespace vx::discovery {
+
 using vx::link::DeviceModel;
 using vx::link::WiredTypeCodeOf;
 using vx::link::kRoleCommand;
@@ -38,3 +40,5 @@ int PlaceholderSlotIndex(const InterfaceSlotTable& slots, int kind) {
     return slots.FindSlot(model->vendorId, model->productId, WiredTypeCodeOf(model->deviceClass),
                           kRoleCommand);
 }
+
+}  // namespace vx::discovery

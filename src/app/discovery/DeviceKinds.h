@@ -8,6 +8,8 @@
 
 #include "link/DeviceCatalog.h"
 
+namespace vx::discovery {
+
 class InterfaceSlotTable;
 
 // The first model of the table's catalogue with these four values (the wired type code of its
@@ -24,3 +26,5 @@ const vx::link::DeviceModel* ModelOfKind(const InterfaceSlotTable& slots, int ki
 
 // The command slot a kind's page is created for before any device is seen; -1 when none.
 int PlaceholderSlotIndex(const InterfaceSlotTable& slots, int kind);
+
+}  // namespace vx::discovery

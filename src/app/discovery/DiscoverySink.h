@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace vx::discovery {
+
 // The udev rules file that gives the user at the seat access to the supported devices; its text
 // is UdevRulesOf() (link/DeviceCatalog.h) of the slot table's models.
 constexpr std::string_view kUdevRulesFileName = "70-vexor-umbrel.rules";
@@ -37,3 +39,5 @@ public:
     // Once per path while that path stays listed.
     virtual void PermissionProblem(const PermissionNotice& notice) = 0;
 };
+
+}  // namespace vx::discovery

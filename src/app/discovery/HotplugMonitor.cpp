@@ -9,6 +9,8 @@
 
 #include "platform/DebugLog.h"
 
+namespace vx::discovery {
+
 using vx::platform::DebugLog;
 
 namespace {
@@ -153,3 +155,5 @@ bool HotplugMonitor::DrainInotify() {
     }
     return changed;
 }
+
+}  // namespace vx::discovery

@@ -10,6 +10,9 @@
 struct udev;
 struct udev_monitor;
 
+namespace vx::discovery {
+
+
 class HotplugMonitor {
 public:
     HotplugMonitor() = default;
@@ -54,3 +57,5 @@ private:
     int m_watch = -1;
     std::string m_directory;
 };
+
+}  // namespace vx::discovery

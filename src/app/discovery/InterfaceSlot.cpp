@@ -1,5 +1,12 @@
 #include "app/discovery/InterfaceSlot.h"
 
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeKeyboardReceiver;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMouseReceiver;
+
+namespace vx::discovery {
+
 using vx::link::SupportedInterface;
 
 InterfaceSlot InterfaceSlot::FromSupported(const SupportedInterface& row) {
@@ -42,3 +49,5 @@ bool SameLocation(const InterfaceSlot& slot, uint16_t vendorId, uint16_t product
     return slot.vendorId == vendorId && slot.productId == productId &&
            slot.interfaceNumber == interfaceNumber && slot.collectionNumber == collectionNumber;
 }
+
+}  // namespace vx::discovery

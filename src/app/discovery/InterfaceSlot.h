@@ -9,6 +9,8 @@
 #include "devices/DeviceIdentity.h"
 #include "link/DeviceCatalog.h"
 
+namespace vx::discovery {
+
 struct InterfaceSlot {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
@@ -43,3 +45,5 @@ bool SameIdentity(const InterfaceSlot& a, const InterfaceSlot& b);
 // The match of a listed path against the table before anything is opened.
 bool SameLocation(const InterfaceSlot& slot, uint16_t vendorId, uint16_t productId, uint16_t interfaceNumber,
                   uint16_t collectionNumber);
+
+}  // namespace vx::discovery

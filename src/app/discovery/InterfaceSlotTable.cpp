@@ -1,5 +1,7 @@
 #include "app/discovery/InterfaceSlotTable.h"
 
+namespace vx::discovery {
+
 using vx::link::DeviceModel;
 using vx::link::InterfaceRowsOf;
 using vx::link::SupportedInterface;
@@ -122,3 +124,5 @@ int InterfaceSlotTable::IdentitySlotIndexLocked(size_t index) const {
         identity = command.twinIndex;
     return static_cast<int>(identity);
 }
+
+}  // namespace vx::discovery

@@ -13,6 +13,8 @@
 
 #include "app/discovery/InterfaceSlot.h"
 
+namespace vx::discovery {
+
 class InterfaceSlotTable {
 public:
     InterfaceSlotTable() = default;
@@ -63,3 +65,5 @@ private:
     std::vector<InterfaceSlot> m_slots;
     std::vector<vx::link::DeviceModel> m_models;
 };
+
+}  // namespace vx::discovery

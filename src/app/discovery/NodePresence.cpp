@@ -5,6 +5,8 @@
 
 #include "link/HidPath.h"
 
+namespace vx::discovery {
+
 using vx::link::HidPathNode;
 using vx::link::IsVirtualNode;
 using vx::link::kVirtualNodePrefix;
@@ -43,3 +45,5 @@ std::string NodePresenceToken(std::string_view path) {
     if (node.empty()) return {};
     return IsVirtualNode(node) ? VirtualToken(node) : HidrawToken(node);
 }
+
+}  // namespace vx::discovery

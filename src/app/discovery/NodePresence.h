@@ -7,5 +7,9 @@
 #include <string>
 #include <string_view>
 
+namespace vx::discovery {
+
 // A text that stays the same while the node stays plugged; empty when it is gone.
 std::string NodePresenceToken(std::string_view path);
+
+}  // namespace vx::discovery

@@ -6,6 +6,8 @@
 
 #include "app/discovery/DiscoverySink.h"
 
+namespace vx::discovery {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -84,3 +86,5 @@ std::string UdevRulesCommand(const UdevRulesFile& rules) {
     }
     return {};
 }
+
+}  // namespace vx::discovery

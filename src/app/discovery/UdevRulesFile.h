@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace vx::discovery {
+
 struct UdevRulesFile {
     enum class Kind {
         // Root-owned, in a folder udev reads: reloading the rules is all that is left to do.
@@ -37,3 +39,5 @@ UdevRulesFile FindUdevRulesFile(const std::vector<std::filesystem::path>& udevFo
 
 // The shell command that finishes the fix for that file; empty when there is no file to name.
 std::string UdevRulesCommand(const UdevRulesFile& rules);
+
+}  // namespace vx::discovery

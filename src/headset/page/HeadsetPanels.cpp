@@ -10,6 +10,14 @@
 #include "widgets/PaintManagerUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::CComboUI;
+using vx::widgets::CControlFactory;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlCreator;
+namespace ui = vx::widgets::ui;
+
 namespace vx::headset {
 
 namespace {

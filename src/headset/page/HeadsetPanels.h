@@ -15,13 +15,15 @@
 #include "headset/audio/HeadsetAudioPanels.h"
 #include "widgets/ContainerUI.h"
 
+namespace vx::widgets {
 class CComboUI;
 class CSliderUI;
 class COptionUI;
+}  // namespace vx::widgets
 
 namespace vx::headset {
 
-class CVoice6533ControlUI : public CHorizontalLayoutUI, public VoicePanel {
+class CVoice6533ControlUI : public vx::widgets::CHorizontalLayoutUI, public VoicePanel {
     Q_OBJECT
 public:
     static constexpr const char* kClassName = "CVoice6533ControlUI";
@@ -57,16 +59,16 @@ public:
 private:
     // The control of that name below the panel, remembered once found.
     QWidget* Control(const char* name);
-    COptionUI* Option(const char* name);
-    CSliderUI* Slider(const char* name);
-    CComboUI* Combo();
+    vx::widgets::COptionUI* Option(const char* name);
+    vx::widgets::CSliderUI* Slider(const char* name);
+    vx::widgets::CComboUI* Combo();
 
     int32_t m_deviceKind = 0;
     int32_t m_preset = 0;
     QHash<QString, QPointer<QWidget>> m_controls;
 };
 
-class CMagicControlUI : public CHorizontalLayoutUI, public VoiceEffectPanel {
+class CMagicControlUI : public vx::widgets::CHorizontalLayoutUI, public VoiceEffectPanel {
     Q_OBJECT
 public:
     static constexpr const char* kClassName = "CMagicControlUI";
@@ -85,7 +87,7 @@ public:
     void SelectVoiceEffectOption(int32_t effect) override;
 
 private:
-    COptionUI* EnableOption();
+    vx::widgets::COptionUI* EnableOption();
     QWidget* OptionLayout();
 
     int32_t m_deviceKind = 0;

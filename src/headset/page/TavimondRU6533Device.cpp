@@ -25,6 +25,19 @@ using vx::profiles::DefaultProfilePath;
 using vx::profiles::DeviceDataFolder;
 using vx::profiles::LightNameTables;
 using vx::profiles::Utf8ToWide;
+using vx::devices::CTavimondUSBDevice;
+using vx::devices::DeviceWorker;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::ControlEvent;
+using vx::widgets::IDialogBuilderCallback;
+using vx::widgets::ShowMessageBox;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
 
 namespace vx::headset {
 

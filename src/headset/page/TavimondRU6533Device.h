@@ -30,7 +30,7 @@
 
 namespace vx::headset {
 
-class CTavimondRU6533Device : public CTavimondUSBDevice, private AudioNotices {
+class CTavimondRU6533Device : public vx::devices::CTavimondUSBDevice, private AudioNotices {
 public:
     static constexpr int kLeds = 13;
     static constexpr int kRecordLength = 21;
@@ -46,7 +46,7 @@ public:
     ~CTavimondRU6533Device() override;
 
     QString GetClass() const override { return QStringLiteral("TavimondRU6533Device"); }
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
 
     void Initialise() override;
     int LoadLightingState() override;
@@ -84,16 +84,16 @@ public:
     HeadsetAudioControl* AudioControl() { return m_audio.get(); }
 
     // ---- handlers of the panels' controls, as the main window's routing finds them ----
-    void OnMicSlider(const ControlEvent&);         // "6533_MicIn_slider"
-    void OnMicOption(const ControlEvent&);         // "6533_MicIn_option"
-    void OnMonitorSlider(const ControlEvent&);     // "6533_MicMoniter_slider"
-    void OnMonitorOption(const ControlEvent&);     // "6533_MicMoniter_option"
-    void OnEqPresetOption(const ControlEvent&);    // "6533_eq_option_" + n
-    void OnEqBandSlider(const ControlEvent&);      // "6533_eq_hz_slider_" + i
-    void OnCustomEqCombo(const ControlEvent&);     // "custom_eq_name_combo"
-    void OnCustomEqDelete(const ControlEvent&);    // "hs_EQ_btn_delete"
-    void OnVoiceEffectSwitch(const ControlEvent&); // "magic_enable_option"
-    void OnVoiceEffectOption(const ControlEvent&); // "magic_option_" + n
+    void OnMicSlider(const vx::widgets::ControlEvent&);         // "6533_MicIn_slider"
+    void OnMicOption(const vx::widgets::ControlEvent&);         // "6533_MicIn_option"
+    void OnMonitorSlider(const vx::widgets::ControlEvent&);     // "6533_MicMoniter_slider"
+    void OnMonitorOption(const vx::widgets::ControlEvent&);     // "6533_MicMoniter_option"
+    void OnEqPresetOption(const vx::widgets::ControlEvent&);    // "6533_eq_option_" + n
+    void OnEqBandSlider(const vx::widgets::ControlEvent&);      // "6533_eq_hz_slider_" + i
+    void OnCustomEqCombo(const vx::widgets::ControlEvent&);     // "custom_eq_name_combo"
+    void OnCustomEqDelete(const vx::widgets::ControlEvent&);    // "hs_EQ_btn_delete"
+    void OnVoiceEffectSwitch(const vx::widgets::ControlEvent&); // "magic_enable_option"
+    void OnVoiceEffectOption(const vx::widgets::ControlEvent&); // "magic_option_" + n
     // "hs_EQ_btn_save": kCustomEqRefused, kCustomEqNameTaken (the window then says the name is
     // taken) or kCustomEqSaved.
     int SaveCustomEq();
@@ -135,7 +135,7 @@ private:
     // Stand-ins while the layout has no such panel: every control reads as missing.
     std::unique_ptr<CVoice6533ControlUI> m_voiceMissing;
     std::unique_ptr<CMagicControlUI> m_effectMissing;
-    QPointer<CTabLayoutUI> m_featureSwitch;
+    QPointer<vx::widgets::CTabLayoutUI> m_featureSwitch;
 
     // The reports of the latest frame, taken by the worker.
     std::mutex m_reportMutex;

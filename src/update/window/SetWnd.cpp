@@ -17,13 +17,26 @@
 #include "widgets/TabLayoutUI.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::update {
+
 using vx::platform::DebugLog;
 using vx::profiles::DefaultDataFolder;
 using vx::profiles::JsonFile;
 using vx::profiles::UpdateDataFolder;
 using vx::profiles::UserDataFolder;
 
-using namespace vx::update;
+using vx::widgets::CCircleProgressUI;
+using vx::widgets::CComboUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::TNotifyUI;
+using vx::widgets::WindowHandle;
+using vx::widgets::WindowImplBase;
+namespace ui = vx::widgets::ui;
+namespace wm = vx::widgets::wm;
+namespace notify = vx::widgets::notify;
+using vx::widgets::CListUI;
 
 namespace {
 
@@ -408,3 +421,4 @@ void CSetWnd::closeEvent(QCloseEvent* event) {
     WindowImplBase::closeEvent(event);
 }
 
+}  // namespace vx::update

@@ -19,10 +19,12 @@
 #include "update/UpdateWorker.h"
 #include "widgets/WindowImplBase.h"
 
-class CUpdateInfoListItemUI;
-class CListUI;
+namespace vx::widgets { class CListUI; }
+namespace vx::update {
 
-class CSetWnd : public WindowImplBase {
+class CUpdateInfoListItemUI;
+
+class CSetWnd : public vx::widgets::WindowImplBase {
     Q_OBJECT
 public:
     static constexpr int kWidth = 630;
@@ -32,7 +34,7 @@ public:
     static constexpr uint kMsgLanguageChanged = 0x0C11;
     static constexpr uint kMsgClearUpdateMark = 0x0C16;
     // The worker's queued calls are waiting.
-    static constexpr uint kMsgUpdateQueue = wm::kUser + 0x301;
+    static constexpr uint kMsgUpdateQueue = vx::widgets::wm::kUser + 0x301;
     static constexpr uint kSysMinimize = 0xF020, kSysMaximize = 0xF030, kSysRestore = 0xF120, kSysClose = 0xF060;
     static constexpr uint kSysCommand = 0x0112;
 
@@ -41,7 +43,7 @@ public:
 
     // Before the window is shown.
     void SetDpi(int dpi);
-    void SetOwnerInfo(WindowHandle owner, int languageIndex);
+    void SetOwnerInfo(vx::widgets::WindowHandle owner, int languageIndex);
     // The registered number of the updater's progress message.
     void SetProgressMessage(uint message) { m_progressMessage = message; }
     void SetUpdateService(std::string address, vx::update::HttpSettings http);
@@ -64,7 +66,7 @@ public:
     // Ends the window whatever its rows show (the program is going away).
     void ForceClose();
 
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
     QWidget* CreateControl(const QString& className, QWidget* parent) override;
 
 protected:
@@ -93,7 +95,7 @@ private:
     void SetUpdateButton(bool on);
     std::string LocalFilePath(const std::string& displayName) const;
 
-    WindowHandle m_owner = 0;
+    vx::widgets::WindowHandle m_owner = 0;
     int m_languageIndex = -1;
     int m_state = 0;
     uint m_progressMessage = 0;
@@ -109,10 +111,12 @@ private:
     std::shared_ptr<Queue> m_queue = std::make_shared<Queue>();
     std::unique_ptr<vx::update::CUpdateWorker> m_worker;
 
-    CListUI* m_list = nullptr;
+    vx::widgets::CListUI* m_list = nullptr;
     QWidget* m_ring = nullptr;
     QWidget* m_image = nullptr;
     QWidget* m_statusText = nullptr;
     QWidget* m_updateButton = nullptr;
     QWidget* m_tabs = nullptr;
 };
+
+}  // namespace vx::update

@@ -12,6 +12,16 @@
 #include "widgets/ProgressUI.h"
 #include "widgets/UIDefs.h"
 
+namespace vx::update {
+
+using vx::widgets::CDialogBuilder;
+using vx::widgets::CListContainerElementUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CProgressUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+using vx::widgets::COptionUI;
+
 namespace {
 
 struct StatusLook {
@@ -194,3 +204,5 @@ void CUpdateInfoListItemUI::paintEvent(QPaintEvent* event) {
     p.setPen(QColor::fromRgba(frame));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
+
+}  // namespace vx::update

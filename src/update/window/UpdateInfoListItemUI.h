@@ -9,9 +9,11 @@
 
 #include "widgets/ListUI.h"
 
-class COptionUI;
+namespace vx::widgets { class COptionUI; }
 
-class CUpdateInfoListItemUI : public CListContainerElementUI {
+namespace vx::update {
+
+class CUpdateInfoListItemUI : public vx::widgets::CListContainerElementUI {
     Q_OBJECT
 public:
     static constexpr int kRowHeight = 50;
@@ -53,7 +55,7 @@ protected:
 
 private:
     QWidget* Child(QPointer<QWidget>& slot, const char* name) const;
-    COptionUI* Check() const;
+    vx::widgets::COptionUI* Check() const;
     void SetCheckColours(const QString& text, const QString& disabled);
 
     mutable QPointer<QWidget> m_check, m_oldRev, m_updateRev, m_statusText, m_progress, m_progressValue, m_done;
@@ -61,3 +63,5 @@ private:
     int m_percent = 0;
     bool m_hot = false;
 };
+
+}  // namespace vx::update

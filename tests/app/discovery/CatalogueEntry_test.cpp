@@ -35,6 +35,14 @@ using vx::link::DeviceModel;
 using vx::link::SupportedDevicesUdevRules;
 using vx::link::UdevRulesOf;
 using vx::link::WiredTypeCodeOf;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::DeviceKindOfSlot;
+using vx::discovery::DiscoveryOptions;
+using vx::discovery::InterfaceSlot;
+using vx::discovery::InterfaceSlotTable;
+using vx::discovery::PlaceholderSlotIndex;
+using vx::discovery::SameIdentity;
+using vx::discovery::WiredTypeCode;
 
 namespace {
 

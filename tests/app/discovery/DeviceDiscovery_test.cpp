@@ -29,6 +29,12 @@
 
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualModel;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::DiscoveryOptions;
+using vx::discovery::HotplugMonitor;
+using vx::discovery::InterfaceSlot;
+using vx::discovery::InterfaceSlotTable;
+using vx::discovery::PermissionNotice;
 
 namespace {
 

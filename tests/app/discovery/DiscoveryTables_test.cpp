@@ -7,6 +7,19 @@
 #include "app/discovery/InterfaceSlotTable.h"
 
 using vx::link::DeviceModel;
+using vx::devices::kTypeHeadset;
+using vx::devices::kTypeKeyboard;
+using vx::devices::kTypeKeyboardReceiver;
+using vx::devices::kTypeMouse;
+using vx::devices::kTypeMouseReceiver;
+using vx::discovery::DeviceKindOfSlot;
+using vx::discovery::FindDeviceKind;
+using vx::discovery::InterfaceSlot;
+using vx::discovery::InterfaceSlotTable;
+using vx::discovery::ModelOfKind;
+using vx::discovery::PlaceholderSlotIndex;
+using vx::discovery::SameIdentity;
+using vx::discovery::WiredTypeCode;
 
 namespace {
 

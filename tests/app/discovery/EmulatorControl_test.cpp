@@ -27,6 +27,9 @@ using vx::emulator::SendControlCommand;
 using vx::emulator::VirtualDeviceHub;
 using vx::emulator::VirtualModel;
 using vx::link::HidLink;
+using vx::discovery::DeviceDiscovery;
+using vx::discovery::DiscoveryOptions;
+using vx::discovery::InterfaceSlotTable;
 
 namespace {
 

@@ -13,6 +13,9 @@
 #include "app/discovery/HotplugMonitor.h"
 #include "app/discovery/NodePresence.h"
 
+using vx::discovery::HotplugMonitor;
+using vx::discovery::NodePresenceToken;
+
 namespace {
 
 using vxtest::ScopedTempDir;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+using vx::discovery::InterfaceSlot;
+using vx::discovery::PermissionNotice;
+
 namespace vxtest {
 
 void RecordingSink::Record(SinkEvent event) {

@@ -24,20 +24,20 @@ struct SinkEvent {
     Clock::time_point at;
 };
 
-class RecordingSink : public IDiscoverySink {
+class RecordingSink : public vx::discovery::IDiscoverySink {
 public:
-    explicit RecordingSink(const InterfaceSlotTable& slots) : m_slots(slots) {}
+    explicit RecordingSink(const vx::discovery::InterfaceSlotTable& slots) : m_slots(slots) {}
 
     void SlotArrived(size_t index) override;
     void SlotRemoved(size_t index) override;
     void Activate() override;
-    void PermissionProblem(const PermissionNotice& notice) override;
+    void PermissionProblem(const vx::discovery::PermissionNotice& notice) override;
 
     // Runs inside SlotArrived after it is recorded (on the discovery thread); may block.
     void SetArrivalHook(std::function<void(size_t)> hook);
 
     std::vector<SinkEvent> Events() const;
-    std::vector<PermissionNotice> Notices() const;
+    std::vector<vx::discovery::PermissionNotice> Notices() const;
     size_t Count(SinkEvent::Kind kind) const;
     size_t Count(SinkEvent::Kind kind, size_t index) const;
     // Waits until pred(events) holds; false on time-out.
@@ -53,11 +53,11 @@ public:
 private:
     void Record(SinkEvent event);
 
-    const InterfaceSlotTable& m_slots;
+    const vx::discovery::InterfaceSlotTable& m_slots;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     std::vector<SinkEvent> m_events;
-    std::vector<PermissionNotice> m_notices;
+    std::vector<vx::discovery::PermissionNotice> m_notices;
     std::vector<std::string> m_violations;
     std::function<void(size_t)> m_arrivalHook;
 };

@@ -13,6 +13,13 @@
 #include "widgets/ControlUI.h"
 
 using vx::profiles::SetUserDataFolderOverride;
+using vx::app::CMainWnd;
+using vx::app::SetupResources;
+namespace registered_messages = vx::app::registered_messages;
+using vx::discovery::DiscoveryOptions;
+namespace ui = vx::widgets::ui;
+using vx::app::CDeviceOptionUI;
+using vx::devices::CTavimondUSBDevice;
 
 void DeviceWindowTest::SetUp() {
     qputenv("VX_VIRTUAL_HID_DIR", m_dir.Path().c_str());

@@ -12,8 +12,8 @@
 #include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
-class CDeviceOptionUI;
-class CTavimondUSBDevice;
+namespace vx::app { class CDeviceOptionUI; }
+namespace vx::devices { class CTavimondUSBDevice; }
 
 class DeviceWindowTest : public testing::Test {
 protected:
@@ -35,15 +35,15 @@ protected:
     // Milliseconds until pred held, or -1.
     int TimeUntil(const std::function<bool()>& pred, int timeoutMs);
 
-    CTavimondUSBDevice* MousePage();
-    CTavimondUSBDevice* KeyboardPage();
-    CDeviceOptionUI* EntryOf(CTavimondUSBDevice* page);
-    bool EntryShown(CTavimondUSBDevice* page);
-    bool Bound(CTavimondUSBDevice* page);
+    vx::devices::CTavimondUSBDevice* MousePage();
+    vx::devices::CTavimondUSBDevice* KeyboardPage();
+    vx::app::CDeviceOptionUI* EntryOf(vx::devices::CTavimondUSBDevice* page);
+    bool EntryShown(vx::devices::CTavimondUSBDevice* page);
+    bool Bound(vx::devices::CTavimondUSBDevice* page);
     bool NoDeviceNoticeShown();
 
     vxtest::ScopedTempDir m_dir;
     vxtest::ScopedTempDir m_data;
     std::unique_ptr<journeys::JourneyDevices> m_hub;
-    std::unique_ptr<CMainWnd> m_wnd;
+    std::unique_ptr<vx::app::CMainWnd> m_wnd;
 };

@@ -28,6 +28,18 @@ using vx::link::DeviceModel;
 
 using journeys::Device;
 using journeys::JourneyDevices;
+using vx::app::CControlCenterBus;
+using vx::app::CMainWnd;
+using vx::app::WM_POWERBROADCAST;
+using vx::app::kPowerResume;
+using vx::app::kPowerSuspend;
+namespace registered_messages = vx::app::registered_messages;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::CWindowMessages;
+namespace ui = vx::widgets::ui;
+using vx::app::CDeviceOptionUI;
+using vx::devices::CTavimondUSBDevice;
 
 namespace {
 

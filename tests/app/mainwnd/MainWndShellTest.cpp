@@ -33,6 +33,22 @@
 using vx::link::SupportedDevicesUdevRules;
 using vx::profiles::SetUserDataFolderOverride;
 using vx::profiles::UserDataFolder;
+using vx::app::CControlCenterBus;
+using vx::app::CLanguageSettings;
+using vx::app::CMainWnd;
+using vx::app::SetupResources;
+using vx::app::UWM_LIGHT_CONTROL_MSG;
+using vx::app::UWM_LIGHT_STATUS_MSG;
+using vx::app::UWM_WORKTOOL_MSG;
+using vx::app::WM_LANGUAGE_CHANGED;
+namespace registered_messages = vx::app::registered_messages;
+using vx::discovery::DiscoveryOptions;
+using vx::discovery::IsRootOnlyFile;
+using vx::discovery::UdevRulesFolders;
+using vx::discovery::kUdevRulesFileName;
+using vx::widgets::CResourceManager;
+using vx::widgets::CWindowMessages;
+namespace ui = vx::widgets::ui;
 
 namespace {
 

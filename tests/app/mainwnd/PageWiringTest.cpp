@@ -31,6 +31,16 @@
 using vx::profiles::CMouseProfiledata;
 
 using journeys::Device;
+using vx::devices::CTavimondKeyboardDevice;
+using vx::devices::CTavimondMouseDevice;
+using vx::panels::CLightControlUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+using vx::widgets::CTabLayoutUI;
+namespace ui = vx::widgets::ui;
+using vx::app::CDeviceOptionUI;
+using vx::devices::CTavimondUSBDevice;
 
 namespace {
 

@@ -23,6 +23,19 @@
 #include "widgets/ProgressUI.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::app::CDeviceOptionUI;
+using vx::app::CDeviceSelector;
+using vx::app::CMpDevicePowerUI;
+using vx::app::SetupResources;
+using vx::widgets::CBatteryGaugeUI;
+using vx::widgets::CDialogBuilder;
+using vx::widgets::CHorizontalLayoutUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CProgressUI;
+using vx::widgets::CTabLayoutUI;
+namespace ui = vx::widgets::ui;
+
 namespace {
 
 const QString kEntryLayout = QStringLiteral("XML\\CustomControlXML\\DeviceOption.xml");

@@ -8,11 +8,14 @@
 #include "widgets/PaintManagerUI.h"
 
 using vx::emulator::VirtualModel;
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
 
 namespace mousetest {
 namespace {
 
-class RecordingScheduler : public IRereadScheduler {
+class RecordingScheduler : public vx::devices::IRereadScheduler {
 public:
     void ScheduleReread(int delayMs) override { delays.push_back(delayMs); }
     std::vector<int> delays;

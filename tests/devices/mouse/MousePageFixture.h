@@ -34,7 +34,7 @@ constexpr uint8_t ModeCode(int index) {
 
 class MousePageTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(SetupResources(vxtest::RepoSkinDir())); }
+    static void SetUpTestSuite() { ASSERT_TRUE(vx::app::SetupResources(vxtest::RepoSkinDir())); }
 
     void SetUp() override {
         // Short: the emulator's socket paths must stay within the 108 bytes of a socket address.
@@ -75,16 +75,16 @@ protected:
 
     // Builds the page as the main window sets one up, plugs the model and opens its command
     // interface as discovery does.
-    CTavimondMouseDevice& Connect(vx::emulator::VirtualModel model, bool withLayout = true) {
+    vx::devices::CTavimondMouseDevice& Connect(vx::emulator::VirtualModel model, bool withLayout = true) {
         EXPECT_EQ(m_hub->Plug(model), 1);
         m_model = model;
-        m_page = std::make_unique<CTavimondMouseDevice>();
+        m_page = std::make_unique<vx::devices::CTavimondMouseDevice>();
         if (withLayout) m_page->SetLayoutPath(QStringLiteral("XML\\DeviceXml\\mousedevice.xml"));
-        m_page->SetKeyCount(CTavimondMouseDevice::kButtons);
-        m_page->SetLedCount(CTavimondMouseDevice::kLeds);
+        m_page->SetKeyCount(vx::devices::CTavimondMouseDevice::kButtons);
+        m_page->SetLedCount(vx::devices::CTavimondMouseDevice::kLeds);
         m_page->SetKindName("mouse");
-        DeviceIdentity identity;
-        identity.typeCode = kTypeMouse;
+        vx::devices::DeviceIdentity identity;
+        identity.typeCode = vx::devices::kTypeMouse;
         m_page->SetDeviceRecord(identity);
         m_page->SetLightTableIndex(1);
         m_page->Initialise();
@@ -123,7 +123,7 @@ protected:
 
     std::filesystem::path m_root;
     std::unique_ptr<EmulatedMouse> m_hub;
-    std::unique_ptr<CTavimondMouseDevice> m_page;
+    std::unique_ptr<vx::devices::CTavimondMouseDevice> m_page;
     vx::emulator::VirtualModel m_model = vx::emulator::VirtualModel::MouseWired;
 };
 

@@ -22,6 +22,14 @@ using vx::profiles::JsonFile;
 using vx::profiles::KeyEntry;
 using vx::profiles::kKeyTypeMacro;
 using vx::profiles::kKeyTypeMacroRepeat;
+using vx::devices::CTavimondMouseDevice;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CEditUI;
+using vx::widgets::COptionUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::ControlEvent;
+namespace ui = vx::widgets::ui;
+using vx::widgets::CPaintManagerUI;
 
 namespace mousetest {
 namespace {
@@ -237,7 +245,7 @@ TEST_F(MousePageTest, SleepingMouseGetsOnlyThePresenceQuery) {
     EXPECT_EQ(CountOf(0x06), 3u);  // 66 bytes in 24-byte chunks
 }
 
-class RecordingPowerDisplay : public QWidget, public IPowerDisplay {
+class RecordingPowerDisplay : public QWidget, public vx::devices::IPowerDisplay {
 public:
     void ShowStatus(const std::array<uint8_t, 6>& status) override { shown.push_back(status); }
     std::vector<std::array<uint8_t, 6>> shown;

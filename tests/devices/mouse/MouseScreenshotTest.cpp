@@ -13,6 +13,13 @@
 #include "widgets/ResourceManager.h"
 
 using vx::emulator::VirtualModel;
+using vx::devices::CTavimondMouseDevice;
+namespace functionpage = vx::devices::functionpage;
+using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CEditUI;
+using vx::widgets::CPaintManagerUI;
+using vx::widgets::CResourceManager;
+namespace ui = vx::widgets::ui;
 
 namespace mousetest {
 namespace {

@@ -24,7 +24,7 @@
 
 namespace vxtest {
 
-class RecordingScheduler : public IRereadScheduler {
+class RecordingScheduler : public vx::devices::IRereadScheduler {
 public:
     void ScheduleReread(int delayMs) override { delays.push_back(delayMs); }
     std::vector<int> delays;
@@ -93,7 +93,7 @@ protected:
     }
 
     // The set-up the main window gives a new page, then its command link opened as discovery does.
-    void SetUpPage(CTavimondUSBDevice& page, const std::string& kind, int keys, int leds, int tableIndex,
+    void SetUpPage(vx::devices::CTavimondUSBDevice& page, const std::string& kind, int keys, int leds, int tableIndex,
                    uint16_t type, const QString& layout = QString()) {
         page.SetLayoutPath(layout);
         page.SetKeyCount(keys);
@@ -101,7 +101,7 @@ protected:
         page.SetKindIndex(tableIndex);
         page.SetProfileId("");
         page.SetKindName(kind);
-        DeviceIdentity identity;
+        vx::devices::DeviceIdentity identity;
         identity.vendorId = 0x320F;
         identity.typeCode = type;
         page.SetDeviceRecord(identity);
@@ -111,7 +111,7 @@ protected:
         page.SetRereadScheduler(&m_scheduler);
     }
 
-    bool Connect(CTavimondUSBDevice& page, RigModel model, bool wireless = false) {
+    bool Connect(vx::devices::CTavimondUSBDevice& page, RigModel model, bool wireless = false) {
         m_rig->Plug(model);  // a model plugged already stays as it is
         vx::link::DeviceLink& link = page.CommandLink();
         std::lock_guard<std::recursive_mutex> lock(link.TransferLock());
@@ -122,7 +122,7 @@ protected:
         return true;
     }
 
-    static void Disconnect(CTavimondUSBDevice& page) {
+    static void Disconnect(vx::devices::CTavimondUSBDevice& page) {
         vx::link::DeviceLink& link = page.CommandLink();
         link.SetConnected(false);
         std::lock_guard<std::recursive_mutex> lock(link.TransferLock());

@@ -37,6 +37,16 @@
 #include "widgets/PaintManagerUI.h"
 
 namespace fs = std::filesystem;
+using vx::app::CDeviceOptionUI;
+using vx::app::CDevicePageSet;
+using vx::app::SetupResources;
+namespace registered_messages = vx::app::registered_messages;
+using vx::discovery::DiscoveryOptions;
+using vx::widgets::CPaintManagerUI;
+namespace ui = vx::widgets::ui;
+using vx::app::CMainWnd;
+using vx::devices::CTavimondUSBDevice;
+using vx::widgets::CMsgWnd;
 
 namespace journeys {
 namespace {

@@ -23,10 +23,10 @@
 
 #include "JourneyDevices.h"
 
-class CMainWnd;
-class CMsgWnd;
+namespace vx::app { class CMainWnd; }
+namespace vx::widgets { class CMsgWnd; }
 class QFileDialog;
-class CTavimondUSBDevice;
+namespace vx::devices { class CTavimondUSBDevice; }
 class QComboBox;
 class QImage;
 class QSlider;
@@ -54,7 +54,7 @@ protected:
     void StartProgram();
     // "exit" from the tray menu, as the user ends the program; the devices stay plugged.
     void ExitProgram();
-    CMainWnd& Window() { return *m_wnd; }
+    vx::app::CMainWnd& Window() { return *m_wnd; }
     JourneyDevices& Devices() { return *m_devices; }
 
     // Plugs a device and waits until its entry is in the selector and its page has run its
@@ -66,8 +66,8 @@ protected:
     // Clicks the device's entry in the selector and waits until its page is in front.
     void ShowDevicePage(Device device);
     // The page of a device kind, whether shown or not (for reading what it shows).
-    CTavimondUSBDevice* PageOf(Device device);
-    CTavimondUSBDevice* CurrentPage();
+    vx::devices::CTavimondUSBDevice* PageOf(Device device);
+    vx::devices::CTavimondUSBDevice* CurrentPage();
 
     // --- Finding what a user sees -------------------------------------------------------------
     // The control named `name` (any letter case) that a user sees: in the front page first, then
@@ -135,13 +135,13 @@ protected:
 
 private:
     void ArmModalWatcher();
-    void AnswerMessageBox(CMsgWnd* box);
+    void AnswerMessageBox(vx::widgets::CMsgWnd* box);
     void AnswerFileDialog(QFileDialog* dialog);
 
     QPointer<QTimer> m_modalWatcher;
     std::filesystem::path m_home;
     std::unique_ptr<JourneyDevices> m_devices;
-    std::unique_ptr<CMainWnd> m_wnd;
+    std::unique_ptr<vx::app::CMainWnd> m_wnd;
 
     int m_pendingMessageAnswer = -1;  // -1 none, 0 cancel, 1 confirm
     bool m_messageBoxShown = false;
