@@ -10,6 +10,7 @@
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
@@ -127,6 +128,8 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             return dynamic_cast<CTavimondKeyboardDevice*>(page);
         case RouteOwner::MousePage:
             return dynamic_cast<CTavimondMouseDevice*>(page);
+        case RouteOwner::HeadsetPage:
+            return dynamic_cast<vx::headset::CTavimondRU6533Device*>(page);
         case RouteOwner::LightPanel:
             return CPagePanels::LightPanelOf(page);
         case RouteOwner::ShootPanel:

@@ -7,6 +7,7 @@
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "panels/DeviceProfileUI.h"
 #include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
@@ -37,6 +38,7 @@ using Profile = CDeviceProfileUI;
 using Keys = vx::panels::CKeySetControlUI;
 using Macro = vx::panels::CMacroControlUI;
 using Shoot = vx::panels::CShootControlUI;
+using Headset = vx::headset::CTavimondRU6533Device;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -101,6 +103,8 @@ const RouteRow kClickRows[] = {
     // The colour previews of the lighting panel open the colour picker.
     Exact<&Window::OnLightColourPicker>("deng_colordp_btn", 0),
     Exact<&Window::OnLightColourPicker>("deng_audiocolordp_btn", 1),
+    Exact<&Window::OnHeadsetEqSave>("hs_EQ_btn_save"),
+    Exact<&Headset::OnCustomEqDelete>("hs_EQ_btn_delete"),
 };
 
 const RouteRow kSelectRows[] = {
@@ -137,6 +141,11 @@ const RouteRow kSelectRows[] = {
     Exact<&Shoot::OnDirectionCheck>("bullet_y_check", 1),
     // The mouse page's own tabs (keys, lighting, performance, ...) below its picture.
     Prefix<&Mouse::OnFunctionOption>("mouse_function_option_"),
+    Exact<&Headset::OnMicOption>("6533_MicIn_option"),
+    Exact<&Headset::OnMonitorOption>("6533_MicMoniter_option"),
+    Prefix<&Headset::OnEqPresetOption>("6533_eq_option_"),
+    Exact<&Headset::OnVoiceEffectSwitch>("magic_enable_option"),
+    Prefix<&Headset::OnVoiceEffectOption>("magic_option_"),
 };
 
 const RouteRow kValueRows[] = {
@@ -150,6 +159,9 @@ const RouteRow kValueRows[] = {
     Exact<&Window::OnCompanionSlider>("R_light_slider", 6),
     Exact<&Window::OnCompanionSlider>("G_light_slider", 7),
     Exact<&Window::OnCompanionSlider>("B_light_slider", 8),
+    Exact<&Headset::OnMicSlider>("6533_MicIn_slider"),
+    Exact<&Headset::OnMonitorSlider>("6533_MicMoniter_slider"),
+    Prefix<&Headset::OnEqBandSlider>("6533_eq_hz_slider_"),
 };
 
 const RouteRow kDragRows[] = {
@@ -224,6 +236,7 @@ const RouteRow kItemRows[] = {
     Exact<&Keys::OnAssignmentChanged>("keyset_macro_combo"),
     Exact<&Keys::OnAssignmentChanged>("keyset_gunkey_combo"),
     Exact<&Keys::OnAssignmentChanged>("keyset_combokey_combo"),
+    Exact<&Headset::OnCustomEqCombo>("custom_eq_name_combo"),
 };
 
 const RouteRow kColourRows[] = {
@@ -271,21 +284,6 @@ constexpr bool P = true;   // prefix + index
 // The controls of the features still to come, by feature. A name here is claimed (nothing else
 // may route it) and does nothing but say so in the diagnostic output.
 constexpr NotBuiltName kNotBuiltNames[] = {
-
-
-
-    {"hs_EQ_btn_save",                 X, "headset"},
-    {"hs_EQ_btn_delete",               X, "headset"},
-    {"magic_option_",                  P, "headset"},
-    {"6533_eq_option_",                P, "headset"},
-    {"magic_enable_option",            X, "headset"},
-    {"6533_MicIn_option",              X, "headset"},
-    {"6533_MicMoniter_option",         X, "headset"},
-    {"6533_eq_hz_slider_",             P, "headset"},
-    {"6533_MicIn_slider",              X, "headset"},
-    {"6533_MicMoniter_slider",         X, "headset"},
-    {"custom_eq_name_combo",           X, "headset"},
-
     {"music_setting_btn",              X, "audio-style window"},
     {"music_setting_text",             X, "audio-style window"},
 

@@ -25,6 +25,7 @@ namespace vx::panels { class CDeviceProfileUI; }
 namespace vx::panels { class CKeySetControlUI; }
 namespace vx::panels { class CMacroControlUI; }
 namespace vx::panels { class CShootControlUI; }
+namespace vx::headset { class CTavimondRU6533Device; }
 namespace vx::app {
 
 class CWindowRoutes;
@@ -35,6 +36,7 @@ enum class RouteOwner {
     Page,          // the current device page, whatever its kind
     KeyboardPage,  // the current page when it is a keyboard's
     MousePage,     // the current page when it is a mouse's
+    HeadsetPage,   // the current page when it is a headset's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
     KeyPanel,      // the current page's key-assignment panel
@@ -59,6 +61,10 @@ struct RouteOwnerOf<vx::devices::CTavimondKeyboardDevice> {
 template <>
 struct RouteOwnerOf<vx::devices::CTavimondMouseDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::MousePage;
+};
+template <>
+struct RouteOwnerOf<vx::headset::CTavimondRU6533Device> {
+    static constexpr RouteOwner kOwner = RouteOwner::HeadsetPage;
 };
 template <>
 struct RouteOwnerOf<vx::panels::CLightControlUI> {

@@ -215,7 +215,7 @@ void CMainWnd::OnWindowInit() {
 
     m_slots.Fill(m_deviceModels);
     m_pages = std::make_unique<CDevicePageSet>(
-        CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots});
+        CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots, m_headsetAudio, m_headsetAudioFolder});
     m_pages->CreatePlaceholderPages();
     ConnectNewPages();
     m_selector.UpdateNoDeviceNotice();

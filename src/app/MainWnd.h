@@ -19,6 +19,7 @@
 #include "widgets/TrayIcon.h"
 #include "devices/lighting/LightingClock.h"
 #include "platform/InputHookEvents.h"
+#include "headset/audio/AudioLibrary.h"
 #include "widgets/WindowImplBase.h"
 
 namespace vx::lighting {
@@ -75,6 +76,13 @@ public:
     void SetDiscoveryOptions(const vx::discovery::DiscoveryOptions& options) { m_discoveryOptions = options; }
     // The device models the window looks for (the built-in catalogue unless set before Create).
     void SetDeviceModels(std::vector<vx::link::DeviceModel> models) { m_deviceModels = std::move(models); }
+    // Before Create: the audio library of headset pages (the in-memory one with virtual devices).
+    // `folder` stands for the program's folder when the library is looked for (empty: the
+    // program's own).
+    void SetHeadsetAudio(vx::headset::AudioLibraryChoice choice, const std::filesystem::path& folder = {}) {
+        m_headsetAudio = choice;
+        m_headsetAudioFolder = folder;
+    }
     // The program's D-Bus face, for broadcasts and the "WorkTool" report; may stay unset.
     void SetBus(CControlCenterBus* bus) { m_bus = bus; }
 
@@ -205,6 +213,8 @@ private:
     CDeviceSelector m_selector;
     std::unique_ptr<CDevicePageSet> m_pages;
     vx::discovery::DiscoveryOptions m_discoveryOptions;
+    vx::headset::AudioLibraryChoice m_headsetAudio = vx::headset::AudioLibraryChoice::SoundServer;
+    std::filesystem::path m_headsetAudioFolder;
     std::vector<vx::link::DeviceModel> m_deviceModels{vx::link::DeviceCatalog().begin(), vx::link::DeviceCatalog().end()};
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<vx::discovery::DeviceDiscovery> m_discovery;

@@ -11,6 +11,7 @@
 #include "panels/LightControlUI.h"
 #include "panels/ShootControlUI.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
@@ -188,6 +189,12 @@ void CWindowRoutes::OnCompanionSlider(const ControlEvent& event) {
 
 void CWindowRoutes::OnKeyCaptureEnd(const ControlEvent&) {
     m_host.EndKeyCapture();
+}
+
+void CWindowRoutes::OnHeadsetEqSave(const ControlEvent&) {
+    auto* headset = dynamic_cast<vx::headset::CTavimondRU6533Device*>(m_host.CurrentDevicePage());
+    if (headset == nullptr) return;
+    if (headset->SaveCustomEq() == vx::headset::kCustomEqNameTaken) m_host.ShowNotice(QStringLiteral("message_text_5"));
 }
 
 void CWindowRoutes::OnSettingsMenu(const ControlEvent&) {

@@ -61,6 +61,9 @@ public:
     void OnCompanionSlider(const vx::widgets::ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
     void OnKeyCaptureEnd(const vx::widgets::ControlEvent& event);
+    // "hs_EQ_btn_save": the headset page saves its custom equaliser; a name already taken is
+    // told to the user.
+    void OnHeadsetEqSave(const vx::widgets::ControlEvent& event);
     // The tray menu's "setwnd_menu".
     void OnSettingsMenu(const vx::widgets::ControlEvent& event);
 

@@ -200,7 +200,8 @@ TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
                                  "macro_check_time",      "mouse_x_left_edit",
                                  "mouse_x_right_edit",    "mouse_y_up_edit",
                                  "mouse_y_down_edit",     "macro_tab_macroaction_edit",
-                                 "macro_tab_macrodelay_edit", "exit"};
+                                 "macro_tab_macrodelay_edit", "custom_eq_name_edit",
+                                 "exit"};
     int controls = 0;
     QDirIterator files(vxtest::RepoSkinDir(), {QStringLiteral("*.xml")}, QDir::Files,
                        QDirIterator::Subdirectories);
@@ -460,9 +461,11 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     host.current = &page;
     router.OnMenuCommand("about_menu");
     EXPECT_STREQ(router.LastNotBuilt(), "about window");
+    // A headset control while another kind's page is in front has its row but no owner.
     Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
-    EXPECT_STREQ(router.LastNotBuilt(), "headset");
-    EXPECT_EQ(router.LastRow(), nullptr);
+    ASSERT_NE(router.LastRow(), nullptr);
+    EXPECT_STREQ(router.LastRow()->name, "6533_eq_hz_slider_");
+    EXPECT_EQ(router.LastRow()->owner, RouteOwner::HeadsetPage);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
     // A built menu command reaches its owner.

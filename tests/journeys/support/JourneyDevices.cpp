@@ -113,6 +113,18 @@ size_t JourneyDevices::StreamFrameCount(Device device) const {
     return m_hub->Firmware(Model(device)).StreamFrameCount();
 }
 
+std::vector<uint8_t> JourneyDevices::HeadsetLeds() const {
+    std::vector<uint8_t> out;
+    for (const auto& target : m_hub->Firmware(Model(Device::Headset)).HeadsetLeds()) {
+        for (const auto& led : target) out.insert(out.end(), led.begin(), led.end());
+    }
+    return out;
+}
+
+size_t JourneyDevices::HeadsetLedReportCount() const {
+    return m_hub->Firmware(Model(Device::Headset)).HeadsetLedReportCount();
+}
+
 std::vector<ReceivedCommand> JourneyDevices::Commands(Device device) const {
     std::vector<ReceivedCommand> commands;
     for (const ReceivedReport& report : m_hub->Firmware(Model(device)).Received()) {

@@ -60,6 +60,10 @@ public:
     std::vector<uint8_t> ShootImage(Device device) const;
     bool SoftwareLighting(Device device) const;
     size_t StreamFrameCount(Device device) const;
+    // The headset's LED colours as its last LED reports left them, LED by LED (red, green, blue)
+    // for target 0x22 then 0x44; and how many LED reports it took.
+    std::vector<uint8_t> HeadsetLeds() const;
+    size_t HeadsetLedReportCount() const;
 
     // Command frames received since the last ClearReceived (report-4 frames only).
     std::vector<ReceivedCommand> Commands(Device device) const;

@@ -150,6 +150,8 @@ void JourneyTest::StartProgram() {
     DiscoveryOptions options;
     options.useUdevMonitor = false;  // only this journey's virtual devices
     m_wnd->SetDiscoveryOptions(options);
+    // The virtual headset's audio lives in the in-memory library.
+    m_wnd->SetHeadsetAudio(vx::headset::AudioLibraryChoice::InMemory, VX_BINARY_DIR "/src/app");
     ASSERT_TRUE(
         m_wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
     m_wnd->show();
