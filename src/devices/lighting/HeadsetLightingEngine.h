@@ -23,7 +23,6 @@ public:
     void EffectHeadsetRipple();
     void EffectHeadsetPairs();
     void SeedIntensity() override;
-    void RotateRingPart(int length, int direction);
 
 protected:
     void RunModePass() override;
