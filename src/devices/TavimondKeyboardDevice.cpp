@@ -90,7 +90,7 @@ int OptionIndex(int value, int count) {
 CTavimondKeyboardDevice::CTavimondKeyboardDevice()
     : CTavimondUSBDevice(
           std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
-    SetProtocol(std::make_unique<vx::devices::KeyboardProtocol>(m_commandLink));
+    SetProtocol(std::make_unique<KeyboardProtocol>(m_commandLink));
 }
 
 CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
@@ -249,7 +249,7 @@ int CTavimondKeyboardDevice::LoadLightingState() {
     const bool modeChanged =
         Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     KeyboardEngine().SetAudioLightInfo(m_profile.GetAudioLightInfo());
-    vx::devices::DeviceProtocol::PutLight(info, m_block);
+    DeviceProtocol::PutLight(info, m_block);
     m_block[18] = info.zzccLedMode;
     // Another custom group chosen while the mode stays 20 shows that group's colours too.
     const bool groupChanged = m_profile.GetCustomGroupIndex() != m_block[25];
@@ -328,7 +328,7 @@ void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {
     // The block holds the mode index already; an empty mode table leaves it as it is.
     const KeyboardSettings read = ParseKeyboardBlock(m_block, {});
-    LightInfo info = vx::devices::KeyboardProtocol::LightFromBlock(m_block, m_profile.GetLightInfo());
+    LightInfo info = KeyboardProtocol::LightFromBlock(m_block, m_profile.GetLightInfo());
     // The block keeps the level from here on, as the record does.
     m_block[3] = info.speed;
     const bool modeChanged = Engine().ApplyLightInfo(info);
@@ -383,7 +383,7 @@ void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
         RequestReread(kRereadDelayFastMs);
         return;
     }
-    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    const auto change = DeviceProtocol::DecodeProfileChange(code);
     if (!change || !m_commandLink.IsConnected()) return;
     m_activeProfile = change->profile;
     m_block[0] = change->profile;
@@ -762,10 +762,10 @@ void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
 // ---- key reactions on the picture ----
 
 void CTavimondKeyboardDevice::NotifyInterfaceOpened(const std::string& path, bool wireless) {
-    std::unique_ptr<vx::devices::KeyInputReader>& reader = m_keyReaders[wireless ? 1 : 0];
+    std::unique_ptr<KeyInputReader>& reader = m_keyReaders[wireless ? 1 : 0];
     if (!reader) {
         const WindowHandle self = SelfHandle();
-        reader = std::make_unique<vx::devices::KeyInputReader>([self](uint16_t usage, bool pressed) {
+        reader = std::make_unique<KeyInputReader>([self](uint16_t usage, bool pressed) {
             CWindowMessages::PostMessage(self, kMsgKeyInput, usage, pressed ? 1 : 0);
         });
     }

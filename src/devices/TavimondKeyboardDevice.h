@@ -25,7 +25,7 @@ namespace vx::devices {
 
 class KeyInputReader;
 
-class CTavimondKeyboardDevice : public vx::devices::CTavimondUSBDevice {
+class CTavimondKeyboardDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLogicalKeys = vx::devices::KeyboardProtocol::kLogicalKeys;
     static constexpr uint8_t kNoSlot = vx::devices::KeyboardProtocol::kNoSlot;

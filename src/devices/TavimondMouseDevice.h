@@ -36,7 +36,7 @@ namespace vx::devices {
 
 
 
-class CTavimondMouseDevice : public vx::devices::CTavimondUSBDevice {
+class CTavimondMouseDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kButtons = MouseButtonMap::kButtons;
