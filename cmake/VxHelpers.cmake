@@ -9,6 +9,101 @@ function(vx_add_subfolders dir)
     endforeach()
 endfunction()
 
+# Calls COMMAND with TARGET at the end of the top folder's configuration, when every target exists.
+# (A deferred call reads its arguments' variables only when it runs, hence EVAL.)
+function(vx_defer command target)
+    cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL ${command} [[${target}]])")
+endfunction()
+
+# Whether TARGET links Qt, directly or through the libraries it links (asked once every target
+# is defined).
+function(vx_links_qt target out)
+    set(pending ${target})
+    set(seen "")
+    set(found FALSE)
+    while(pending AND NOT found)
+        list(POP_FRONT pending item)
+        if(item IN_LIST seen)
+            continue()
+        endif()
+        list(APPEND seen ${item})
+        if(item STREQUAL "Qt6::Widgets")
+            set(found TRUE)
+        elseif(TARGET ${item})
+            get_target_property(type ${item} TYPE)
+            set(links "")
+            if(NOT type STREQUAL "INTERFACE_LIBRARY")
+                get_target_property(direct ${item} LINK_LIBRARIES)
+                if(direct)
+                    list(APPEND links ${direct})
+                endif()
+            endif()
+            get_target_property(interface ${item} INTERFACE_LINK_LIBRARIES)
+            if(interface)
+                list(APPEND links ${interface})
+            endif()
+            list(APPEND pending ${links})
+        endif()
+    endwhile()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# The Qt headers nearly every user-interface source includes; parsing them is a good part of such
+# a file's compile time.
+set(VX_QT_PCH_HEADERS <QObject> <QPointer> <QString> <QStringList> <QHash> <QTimer> <QWidget>
+    <QPainter> <QMouseEvent> CACHE INTERNAL "")
+
+# Parsing GoogleTest, GoogleMock and the standard headers costs a test file about a second, in the
+# normal and again in the sanitizer build. A precompiled header, built once by a host program with
+# a test program's flags, is reused by every test (one host for tests that use Qt, one for the
+# rest). A compiler that finds it unusable falls back to reading the headers, so a mismatch costs
+# time, never correctness.
+function(vx_test_pch_host qt out)
+    set(host vx_test_pch_host)
+    if(qt)
+        set(host vx_qt_test_pch_host)
+    endif()
+    set(${out} ${host} PARENT_SCOPE)
+    if(TARGET ${host})
+        return()
+    endif()
+    add_executable(${host} ${CMAKE_SOURCE_DIR}/cmake/pch/TestPchHost.cpp)
+    target_link_libraries(${host} PRIVATE GTest::gtest GTest::gmock Threads::Threads)
+    # Qt's programs are built position-independent (-fPIC after the executable's -fPIE); the
+    # header only fits programs built the same way, so every test is.
+    target_compile_options(${host} PRIVATE -fPIC)
+    set(headers <gtest/gtest.h> <gmock/gmock.h>
+        <algorithm> <atomic> <chrono> <cstdint> <cstdio> <cstdlib> <cstring> <filesystem> <fstream>
+        <functional> <map> <memory> <mutex> <optional> <set> <sstream> <string> <thread> <vector>)
+    if(qt)
+        target_link_libraries(${host} PRIVATE Qt6::Core Qt6::Gui Qt6::Widgets)
+        list(APPEND headers ${VX_QT_PCH_HEADERS})
+    endif()
+    target_precompile_headers(${host} PRIVATE ${headers})
+endfunction()
+
+# A library of the user interface parses the common Qt headers once, not in every source.
+function(vx_use_library_pch target)
+    if(CMAKE_DISABLE_PRECOMPILE_HEADERS)
+        return()
+    endif()
+    vx_links_qt(${target} qt)
+    if(qt)
+        target_precompile_headers(${target} PRIVATE ${VX_QT_PCH_HEADERS})
+    endif()
+endfunction()
+
+# Test programs reuse a host's header; CMAKE_DISABLE_PRECOMPILE_HEADERS turns all of them off.
+function(vx_use_test_pch target)
+    if(CMAKE_DISABLE_PRECOMPILE_HEADERS)
+        return()
+    endif()
+    vx_links_qt(${target} qt)
+    vx_test_pch_host(${qt} host)
+    target_precompile_headers(${target} REUSE_FROM ${host})
+    target_compile_options(${target} PRIVATE -fPIC)
+endfunction()
+
 # vx_add_test(NAME name LABELS link [threaded] SOURCES a.cpp ... LIBS lib ... [TIMEOUT s] [ENV K=V ...])
 # One GoogleTest executable registered as one CTest test. Every test carries the label of its
 # subsystem; tests of threaded code also carry "threaded" so that the sanitizer build runs them.
@@ -16,6 +111,7 @@ function(vx_add_test)
     cmake_parse_arguments(T "" "NAME;TIMEOUT" "LABELS;SOURCES;LIBS;ENV" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+    vx_defer(vx_use_test_pch ${T_NAME})
     target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
     target_include_directories(${T_NAME} PRIVATE ${VX_GENERATED_DIR})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
@@ -36,6 +132,8 @@ function(vx_add_library name)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${L_LIBS})
     target_include_directories(${name} PRIVATE ${VX_GENERATED_DIR})
+    # Decided once every target exists: libraries may link ones defined later.
+    vx_defer(vx_use_library_pch ${name})
 endfunction()
 
 # vx_add_bench(name SOURCES ... LIBS ...): a Google Benchmark executable (not a CTest test).

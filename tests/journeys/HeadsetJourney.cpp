@@ -45,12 +45,12 @@ protected:
     int StoredStage(const char* key) { return Stored()["SystemSetStages"][key].asInt(); }
 
     void OpenTab(const char* tab, const char* shownControl) {
-        if (Shown("device_add_btn")) ASSERT_TRUE(Click("profile_fun_spread_btn"));
+        if (Shown("device_add_btn")) { ASSERT_TRUE(Click("profile_fun_spread_btn")); }
         ASSERT_TRUE(Click(tab));
         ASSERT_TRUE(WaitUntil([&] { return Shown(shownControl); }, 1000)) << shownControl << " is not shown";
     }
     void OpenProfileMenu() {
-        if (!Shown("device_add_btn")) ASSERT_TRUE(Click("profile_fun_spread_btn"));
+        if (!Shown("device_add_btn")) { ASSERT_TRUE(Click("profile_fun_spread_btn")); }
         ASSERT_TRUE(WaitUntil([this] { return Shown("device_add_btn"); }, 1000)) << "no profile menu";
     }
 };

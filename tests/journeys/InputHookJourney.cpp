@@ -32,7 +32,7 @@ protected:
     void OpenKeyboardLighting() {
         PlugAndWait(Device::KeyboardWired);
         ShowDevicePage(Device::KeyboardWired);
-        if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+        if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
         ASSERT_TRUE(WaitUntil([this] { return Shown("light_combo_modeSelect"); }, 1000));
     }
 
@@ -176,7 +176,7 @@ TEST_F(InputHookJourney, ARecordingHoldsTheSelectorAndTheProfilePanelUntilItEnds
     EXPECT_FALSE(Window().RecordingUnlocked());
     EXPECT_EQ(Window().Hook().Mode(), vx::platform::kHookMacro);
     QWidget* profilePanel = page->GetPage()->findChild<QWidget*>(QStringLiteral("DeviceProfileItem"));
-    if (profilePanel) EXPECT_FALSE(profilePanel->isEnabled());
+    if (profilePanel) { EXPECT_FALSE(profilePanel->isEnabled()); }
     // The user cannot switch to the mouse: its entry takes no click.
     CDeviceOptionUI* mouseEntry = Window().Pages()->EntryOf(PageOf(Device::MouseWired));
     ASSERT_NE(mouseEntry, nullptr);
@@ -187,7 +187,7 @@ TEST_F(InputHookJourney, ARecordingHoldsTheSelectorAndTheProfilePanelUntilItEnds
     host->StopRecording();
     EXPECT_TRUE(Window().RecordingUnlocked());
     EXPECT_FALSE(Window().Hook().KeyboardHookInstalled());
-    if (profilePanel) EXPECT_TRUE(profilePanel->isEnabled());
+    if (profilePanel) { EXPECT_TRUE(profilePanel->isEnabled()); }
     ShowDevicePage(Device::MouseWired);
     EXPECT_NE(CurrentPage(), page);
 

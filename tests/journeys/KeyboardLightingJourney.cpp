@@ -28,7 +28,7 @@ protected:
     void OpenLighting(Device device) {
         PlugAndWait(device);
         ShowDevicePage(device);
-        if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+        if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
         ASSERT_TRUE(WaitUntil([this] { return Shown("light_combo_modeSelect"); }, 1000))
             << "the lighting tab shows no effect list";
         // The user waits for the device to light up: its connection has then been run.
@@ -230,13 +230,13 @@ TEST_F(KeyboardLightingJourney, OneEffectForKeyboardMouseAndMousepadUntilTheMous
 
     // The mousepad's page shows the shared effect, lit.
     ShowDevicePage(Device::Mousepad);
-    if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+    if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
     EXPECT_EQ(ModeCombo()->currentIndex(), 2);
     EXPECT_TRUE(WaitUntil([this] { return AnyLit({0, 7, 14}); }, kDeviceWaitMs));
 
     // The user changes the mouse's brightness: the mouse leaves, the others stay together.
     ShowDevicePage(Device::MouseWired);
-    if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+    if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
     ASSERT_TRUE(WaitUntil([this] { return Shown("deng_light_slider"); }, 1000));
     ASSERT_TRUE(DragSlider("deng_light_slider", 1));
     EXPECT_TRUE(WaitUntil([&] { return Block(Device::MouseWired, 2) == 1; }, kDeviceWaitMs));

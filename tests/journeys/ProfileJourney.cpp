@@ -61,13 +61,13 @@ protected:
     }
 
     void OpenProfileMenu() {
-        if (!Shown("device_add_btn")) ASSERT_TRUE(Click("profile_fun_spread_btn"));
+        if (!Shown("device_add_btn")) { ASSERT_TRUE(Click("profile_fun_spread_btn")); }
         ASSERT_TRUE(WaitUntil([this] { return Shown("device_add_btn"); }, 1000)) << "no profile menu";
     }
 
     void OpenLighting() {
         // The open profile menu stands where the feature tabs are.
-        if (Shown("device_add_btn")) ASSERT_TRUE(Click("profile_fun_spread_btn"));
+        if (Shown("device_add_btn")) { ASSERT_TRUE(Click("profile_fun_spread_btn")); }
         ASSERT_TRUE(Click(GetParam().lightTab));
         ASSERT_TRUE(WaitUntil([this] { return Shown("deng_light_slider"); }, 1000)) << "no lighting panel";
     }

@@ -152,7 +152,7 @@ TEST_F(ShootAndColourJourney, PickColoursForADpiStageAndForTheKeyboard) {
     // The keyboard's lighting colour from its colour preview.
     PlugAndWait(Device::KeyboardWired);
     ShowDevicePage(Device::KeyboardWired);
-    if (!Shown("deng_colordp_btn")) ASSERT_TRUE(Click("deng_Op_tab"));
+    if (!Shown("deng_colordp_btn")) { ASSERT_TRUE(Click("deng_Op_tab")); }
     ActInNextWindow(kPicker, [&](QWidget* picker) {
         // The colour kept in "my colours" is there after the first picker closed.
         EXPECT_EQ(ui::GetUserData(InWindow(picker, "collect_color_option_0")), "1");
@@ -241,7 +241,7 @@ TEST_F(ShootAndColourJourney, RestoreAKeyboardPageToItsDefaults) {
 TEST_F(ShootAndColourJourney, CustomColourButtonsLightOrDarkenEveryKey) {
     PlugAndWait(Device::KeyboardWired);
     ShowDevicePage(Device::KeyboardWired);
-    if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+    if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
     ASSERT_TRUE(Shown("custom_bright_color_btn"));
     // Outside the custom-colour effect the buttons send nothing.
     Devices().ClearReceived(Device::KeyboardWired);

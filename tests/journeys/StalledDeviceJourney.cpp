@@ -55,7 +55,7 @@ protected:
     void StreamAudioLighting(Device device) {
         PlugAndWait(device);
         ShowDevicePage(device);
-        if (!Shown("light_combo_modeSelect")) ASSERT_TRUE(Click("deng_Op_tab"));
+        if (!Shown("light_combo_modeSelect")) { ASSERT_TRUE(Click("deng_Op_tab")); }
         ASSERT_TRUE(WaitUntil([this] { return Shown("light_combo_modeSelect"); }, 1000));
         ASSERT_TRUE(ChooseRow("light_combo_modeSelect", 21));
         ASSERT_TRUE(WaitUntil([&] { return Streaming(device); }, kDeviceWaitMs)) << "no stream to begin with";

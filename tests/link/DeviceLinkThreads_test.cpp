@@ -89,7 +89,7 @@ TEST_F(DeviceLinkTest, LightingStreamDropsChunksWhileACommandIsInFlight) {
     for (const Frame& f : m_device->Requests()) streamFrames += f[3] == 0x12;
     EXPECT_EQ(streamFrames, 0u);
     // CTest runs this with VX_DEBUG=1; run by hand without it, the diagnostics stay off.
-    if (DebugLogEnabled()) EXPECT_NE(diagnostics.find("放弃灯光数据"), std::string::npos);
+    if (DebugLogEnabled()) { EXPECT_NE(diagnostics.find("放弃灯光数据"), std::string::npos); }
 
     EXPECT_EQ(m_link.StreamLighting(frame), 1);
     streamFrames = 0;

@@ -215,7 +215,7 @@ void CheckModes(CLightControlUI* panel, int32_t kind, const std::map<int, Expect
             EXPECT_EQ(ui::IsEnabled(find("deng_light_layout")), e.bright);
             QWidget* speed = find("deng_speed_layout");
             EXPECT_EQ(ui::IsVisible(speed), e.speed != 'H');
-            if (e.speed != 'H') EXPECT_EQ(ui::IsEnabled(speed), e.speed == 'E');
+            if (e.speed != 'H') { EXPECT_EQ(ui::IsEnabled(speed), e.speed == 'E'); }
             EXPECT_EQ(ui::IsEnabled(find("deng_fx_layout")), e.dir);
             EXPECT_EQ(ui::IsVisible(find("deng_same_mode")), e.same);
         }

@@ -120,8 +120,9 @@ void ExpectEveryModelPickedUp(const InterfaceSlotTable& slots) {
         const size_t connections = model.receiverProductId != 0 ? 2 : 1;
         EXPECT_EQ(owned, connections * (model.hasNotification ? 2 : 1));
         EXPECT_EQ(ruled.count({model.vendorId, model.productId}), 1u);
-        if (model.receiverProductId != 0)
+        if (model.receiverProductId != 0) {
             EXPECT_EQ(ruled.count({model.vendorId, model.receiverProductId}), 1u);
+        }
         if (model.createdInAdvance) {
             const int placeholder = PlaceholderSlotIndex(slots, int(kind));
             ASSERT_GE(placeholder, 0);
@@ -185,7 +186,7 @@ protected:
         m_slots.Fill(WithSmallMouse());
     }
     void TearDown() override {
-        if (m_discovery) EXPECT_TRUE(m_discovery->Stop());
+        if (m_discovery) { EXPECT_TRUE(m_discovery->Stop()); }
         EXPECT_TRUE(m_sink.Violations().empty()) << m_sink.Violations().front();
         unsetenv("VX_VIRTUAL_HID_DIR");
     }
@@ -229,7 +230,7 @@ TEST_F(CatalogueDiscoveryTest, TheNewModelIsClaimedOnItsCableAndThroughItsReceiv
     EXPECT_EQ(claimed.size(), 4u);
     // Nothing else was claimed: the built-in mouse is not plugged.
     for (const SinkEvent& e : m_sink.Events()) {
-        if (e.kind == Kind::Arrived) EXPECT_EQ(claimed.count(e.index), 1u) << "slot " << e.index;
+        if (e.kind == Kind::Arrived) { EXPECT_EQ(claimed.count(e.index), 1u) << "slot " << e.index; }
     }
 }
 

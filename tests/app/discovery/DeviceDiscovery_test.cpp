@@ -185,7 +185,7 @@ protected:
         m_hub = std::make_unique<VirtualDeviceHub>(m_dir.Path());
     }
     void TearDown() override {
-        if (m_discovery) EXPECT_TRUE(m_discovery->Stop());
+        if (m_discovery) { EXPECT_TRUE(m_discovery->Stop()); }
         m_discovery.reset();
         m_hub.reset();
         EXPECT_TRUE(m_sink.Violations().empty()) << m_sink.Violations().front();
