@@ -9,12 +9,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QTest>
+#include <QContextMenuEvent>
 #include <QXmlStreamReader>
+#include <cstdio>
 #include <map>
 
 #include "app/MainWnd.h"
@@ -149,7 +153,13 @@ protected:
 
     void ChooseLanguage(const QString& name) {
         ASSERT_TRUE(Click("setbtn"));
+        QElapsedTimer switching;
+        switching.start();
         ASSERT_TRUE(ChooseItem("Language_combox_info", name));
+        // The whole interface is retexted and refonted on the UI thread while the user waits.
+        const qint64 ms = switching.elapsed();
+        std::printf("switch to %s: %lld ms\n", qPrintable(name), static_cast<long long>(ms));
+        EXPECT_LT(ms, 3000 * kSlowdown);
         ASSERT_TRUE(Click("laterbtn"));
         ASSERT_TRUE(WaitUntil(
             [] {
@@ -225,6 +235,55 @@ TEST_F(LanguageJourney, ChineseAndBackReachEveryTextOfEveryPageAndPanelInTheLang
         }
         CheckLabels(kEnglishFace, "English again " + view);
     });
+}
+
+// The events of a macro are shown as the user makes them; their names and actions follow the
+// language too, and come back unchanged.
+TEST_F(LanguageJourney, TheEventsOfAMacroFollowTheLanguage) {
+    PlugAndWait(Device::KeyboardWired);
+    ShowDevicePage(Device::KeyboardWired);
+    ASSERT_TRUE(Click("macro_Op_tab"));
+    ASSERT_TRUE(Click("macro_btn_name_add"));
+    // A move to the left, then a left click from the event's menu.
+    ASSERT_TRUE(TypeInto("mouse_x_left_edit", "25"));
+    ASSERT_TRUE(Click("macro_inset_moveleftkey_btn"));
+    QWidget* row = Find("macro_action");
+    ASSERT_NE(row, nullptr);
+    const QPoint at = row->rect().center();
+    QTest::mouseClick(row, Qt::RightButton, Qt::NoModifier, at);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, row->mapToGlobal(at));
+    QApplication::sendEvent(row, &menu);
+    ASSERT_TRUE(WaitUntil([this] { return MenuOffers("left_click"); }, 1000));
+    ASSERT_TRUE(ChooseMenuItem("left_click"));
+    auto rowTexts = [this] {
+        QStringList texts;
+        for (const char* name : {"macro_action_name", "macro_action_kind"}) {
+            for (QWidget* w : Window().findChildren<QWidget*>(QLatin1String(name)))
+                if (w->isVisible()) texts << ui::GetText(w);
+        }
+        return texts;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return rowTexts().size() >= 6; }, 1000)) << rowTexts().join("|").toStdString();
+    const QStringList englishRows = rowTexts();
+    const QString hint = qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))
+                             ? qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))->placeholderText()
+                             : QString();
+
+    ChooseLanguage(QStringLiteral("简体中文"));
+    ASSERT_TRUE(Click("macro_Op_tab"));
+    const QStringList chineseRows = rowTexts();
+    ASSERT_EQ(chineseRows.size(), englishRows.size());
+    for (int i = 0; i < chineseRows.size(); ++i) {
+        EXPECT_TRUE(EnglishPart(chineseRows[i]).isEmpty()) << chineseRows[i].toStdString();
+        // Only a number (the distance moved) reads the same in both languages.
+        if (chineseRows[i].toInt() == 0) EXPECT_NE(chineseRows[i].toStdString(), englishRows[i].toStdString());
+    }
+    Screenshot("language_macro_panel_chinese.png");
+
+    ChooseLanguage(QStringLiteral("English"));
+    ASSERT_TRUE(Click("macro_Op_tab"));
+    EXPECT_EQ(rowTexts(), englishRows);
+    if (auto* edit = qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))) EXPECT_EQ(edit->placeholderText(), hint);
 }
 
 }  // namespace
