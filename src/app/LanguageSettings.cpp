@@ -50,7 +50,8 @@ const CFontTable::Spec kFontTable[] = {
 // installation may lack; these stand in (the desktop's CJK face covers Latin, Chinese and kana,
 // DejaVu the rest), the Traditional one first for Traditional Chinese.
 QStringList FallbackFaces(const QString& face) {
-    if (face.contains(QLatin1String("CJK TC"))) return {"Noto Sans CJK TC", "Noto Sans CJK SC", "DejaVu Sans"};
+    if (face.contains(QLatin1String("CJK TC")))
+        return {"Noto Sans CJK TC", "Noto Sans CJK SC", "DejaVu Sans"};
     return {"Noto Sans CJK SC", "DejaVu Sans"};
 }
 

@@ -72,7 +72,8 @@ Panel* BuildIntoItem(QWidget* item, const QString& layout, IDialogBuilderCallbac
     QWidget* root = CDialogBuilder::Create(layout, callback, item);
     auto* panel = qobject_cast<Panel*>(root);
     if (panel == nullptr) {
-        DebugLog("panel not built from " + layout.toStdString() + ": " + CDialogBuilder::LastError().toStdString());
+        DebugLog("panel not built from " + layout.toStdString() + ": " +
+                 CDialogBuilder::LastError().toStdString());
         delete root;
         return nullptr;
     }

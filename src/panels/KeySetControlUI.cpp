@@ -192,8 +192,8 @@ void CKeySetControlUI::CaptionCombinations() {
     for (const KeyTriple& t : CombinationRows()) {
         if (position >= combinations->GetCount()) break;
         const int row = FindKeyRow({kCodeKey, 0, t.second}, kModifierRows);
-        combinations->setItemText(position++, QStringLiteral("Ctrl + ") +
-                                                  (row < 0 ? QString() : Translated(KeyTable()[row].name)));
+        combinations->setItemText(
+            position++, QStringLiteral("Ctrl + ") + (row < 0 ? QString() : Translated(KeyTable()[row].name)));
     }
 }
 

@@ -32,15 +32,15 @@
 using vx::devices::CTavimondUSBDevice;
 using vx::devices::IKeyAssignmentView;
 using vx::platform::DebugLog;
+using vx::widgets::CControlFactory;
 using vx::widgets::CEditUI;
 using vx::widgets::CLabelUI;
 using vx::widgets::CListContainerElementUI;
 using vx::widgets::CListUI;
-using vx::widgets::COptionUI;
-using vx::widgets::CPaintManagerUI;
-using vx::widgets::CControlFactory;
 using vx::widgets::ControlCreator;
 using vx::widgets::ControlEvent;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
 namespace ui = vx::widgets::ui;
 namespace notify = vx::widgets::notify;
 using vx::platform::KeyboardEventRecord;
@@ -207,7 +207,8 @@ void CMacroActionRowUI::ShowEvent(const Json::Value& json) {
         ui::SetTextKey(m_action, QString());
     } else {
         m_action->setProperty("labelstyle", e.down ? "macro_label_down_style" : "macro_label_up_style");
-        ui::SetTextKey(m_action, e.down ? QStringLiteral("macro_action_down") : QStringLiteral("macro_action_up"));
+        ui::SetTextKey(m_action,
+                       e.down ? QStringLiteral("macro_action_down") : QStringLiteral("macro_action_up"));
     }
     ui::SetText(m_delay, QString::number(e.delay));
     // The style sheet picks the look by the property; a row already shown reads it again only on

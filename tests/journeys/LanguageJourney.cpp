@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QSet>
 #include <QTest>
-#include <QContextMenuEvent>
 #include <QXmlStreamReader>
 #include <cstdio>
 #include <map>
@@ -36,7 +36,7 @@ namespace {
 
 const Device kDevices[] = {Device::KeyboardWired, Device::MouseWired, Device::Mousepad, Device::Headset};
 // The feature tabs of the pages; each page shows some of them.
-const char* const kTabs[] = {"key_Op_tab", "deng_Op_tab",  "macro_Op_tab",     "system_Op_tab",
+const char* const kTabs[] = {"key_Op_tab",    "deng_Op_tab",  "macro_Op_tab",     "system_Op_tab",
                              "cursor_Op_tab", "magic_Op_tab", "6533_voice_Op_tab"};
 
 const QString kEnglishFace = QStringLiteral("Verdana Unicode MS");
@@ -121,7 +121,8 @@ protected:
             if (label->text().contains('\n') || Qt::mightBeRichText(label->text())) continue;
             ++labels;
             const QString where = Path(label);
-            EXPECT_EQ(label->font().families().value(0).toStdString(), face.toStdString()) << when.toStdString() << ": " << where.toStdString();
+            EXPECT_EQ(label->font().families().value(0).toStdString(), face.toStdString())
+                << when.toStdString() << ": " << where.toStdString();
             // The face a missing one fell back to is one the table named, not any face at all.
             EXPECT_TRUE(label->font().families().contains(QFontInfo(label->font()).family()))
                 << when.toStdString() << ": " << where.toStdString() << " drawn in "
@@ -215,9 +216,9 @@ TEST_F(LanguageJourney, ChineseAndBackReachEveryTextOfEveryPageAndPanelInTheLang
         for (const ShownText& s : texts) {
             ++checked;
             const QString old = EnglishPart(s.text);
-            EXPECT_TRUE(old.isEmpty()) << view.toStdString() << ": " << s.where.toStdString()
-                                       << " still shows \"" << s.text.toStdString() << "\" (\""
-                                       << old.toStdString() << "\")";
+            EXPECT_TRUE(old.isEmpty())
+                << view.toStdString() << ": " << s.where.toStdString() << " still shows \""
+                << s.text.toStdString() << "\" (\"" << old.toStdString() << "\")";
         }
         CheckLabels(kChineseFace, "Chinese " + view);
         if (view == "start") Screenshot("language_chinese.png");
@@ -263,7 +264,8 @@ TEST_F(LanguageJourney, TheEventsOfAMacroFollowTheLanguage) {
         }
         return texts;
     };
-    ASSERT_TRUE(WaitUntil([&] { return rowTexts().size() >= 6; }, 1000)) << rowTexts().join("|").toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return rowTexts().size() >= 6; }, 1000))
+        << rowTexts().join("|").toStdString();
     const QStringList englishRows = rowTexts();
     const QString hint = qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))
                              ? qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))->placeholderText()
@@ -276,14 +278,16 @@ TEST_F(LanguageJourney, TheEventsOfAMacroFollowTheLanguage) {
     for (int i = 0; i < chineseRows.size(); ++i) {
         EXPECT_TRUE(EnglishPart(chineseRows[i]).isEmpty()) << chineseRows[i].toStdString();
         // Only a number (the distance moved) reads the same in both languages.
-        if (chineseRows[i].toInt() == 0) EXPECT_NE(chineseRows[i].toStdString(), englishRows[i].toStdString());
+        if (chineseRows[i].toInt() == 0)
+            EXPECT_NE(chineseRows[i].toStdString(), englishRows[i].toStdString());
     }
     Screenshot("language_macro_panel_chinese.png");
 
     ChooseLanguage(QStringLiteral("English"));
     ASSERT_TRUE(Click("macro_Op_tab"));
     EXPECT_EQ(rowTexts(), englishRows);
-    if (auto* edit = qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))) EXPECT_EQ(edit->placeholderText(), hint);
+    if (auto* edit = qobject_cast<QLineEdit*>(Find("macro_edit_macroname")))
+        EXPECT_EQ(edit->placeholderText(), hint);
 }
 
 }  // namespace
