@@ -1,8 +1,20 @@
-// The registry tables, in registration order. Rows for pages and panels are added with them.
+// The registry tables, in registration order.
+//
+// Not here: `CComboEditContainerElementUI`, which this port does not have (the macro editor
+// edits delays in plain edits), and the device page classes. A page here is not a control: it
+// owns its command links, profile and threads and is made by the device-page set when its device
+// arrives; the layouts only name the page's root container, which the page builds itself.
 #include "app/ControlRegistryTables.h"
 
 #include "app/DeviceOptionUI.h"
 #include "app/MpDevicePowerUI.h"
+#include "headset/page/HeadsetPanels.h"
+#include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
+#include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
+#include "panels/ShootControlUI.h"
+#include "update/window/UpdateInfoListItemUI.h"
 #include "widgets/AudioRecordUI.h"
 #include "widgets/ChartViewUI.h"
 #include "widgets/CircleProgressUI.h"
@@ -14,6 +26,14 @@
 #include "widgets/SelectPanelUI.h"
 #include "widgets/WndUI.h"
 
+using vx::headset::CMagicControlUI;
+using vx::headset::CVoice6533ControlUI;
+using vx::panels::CDeviceProfileUI;
+using vx::panels::CKeySetControlUI;
+using vx::panels::CLightControlUI;
+using vx::panels::CMacroControlUI;
+using vx::panels::CShootControlUI;
+using vx::update::CUpdateInfoListItemUI;
 using vx::widgets::CAudioRecordUI;
 using vx::widgets::CChartViewUI;
 using vx::widgets::CCircleProgressUI;
@@ -43,12 +63,20 @@ const std::vector<RegistryClass>& ControlClassTable() {
         {"CSelectPanelUI",          &Make<CSelectPanelUI>},
         {"CDeviceKeyButtonUI",      &Make<CDeviceKeyButtonUI>},
         {"CCloudShareListItemUI",   &Make<CCloudShareListItemUI>},
+        {"CUpdateInfoListItemUI",   &Make<CUpdateInfoListItemUI>},
         {"CDeviceOptionUI",         &Make<CDeviceOptionUI>},
         {"CMpDevicePowerUI",        &Make<CMpDevicePowerUI>},
         {"CHandImgButtonUI",        &Make<CHandImgButtonUI>},
         {"CHandImgSelectButtonUI",  &Make<CHandImgSelectButtonUI>},
         {"CRedioMacroButtonUI",     &Make<CRedioMacroButtonUI>},
         {"CAudioRecordUI",          &Make<CAudioRecordUI>},
+        {"CLightControlUI",         &Make<CLightControlUI>},
+        {"CMacroControlUI",         &Make<CMacroControlUI>},
+        {"CKeySetControlUI",        &Make<CKeySetControlUI>},
+        {"CDeviceProfileUI",        &Make<CDeviceProfileUI>},
+        {"CShootControlUI",         &Make<CShootControlUI>},
+        {"CMagicControlUI",         &Make<CMagicControlUI>},
+        {"CVoice6533ControlUI",     &Make<CVoice6533ControlUI>},
     };
     // clang-format on
     return table;
@@ -64,6 +92,12 @@ const std::vector<RegistryClass>& ElementClassTable() {
         {"AudioRecord",           &Make<CAudioRecordUI>},
         {"HandImgSelectButton",   &Make<CHandImgSelectButtonUI>},
         {"RedioMacroButton",      &Make<CRedioMacroButtonUI>},
+        {"DeviceProfile",         &Make<CDeviceProfileUI>},
+        {"LightControl",          &Make<CLightControlUI>},
+        {"MagicControl",          &Make<CMagicControlUI>},
+        {"Voice6533Control",      &Make<CVoice6533ControlUI>},
+        {"KeySetControl",         &Make<CKeySetControlUI>},
+        {"ShootControl",          &Make<CShootControlUI>},
     };
     // clang-format on
     return table;

@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "widgets/ResourceManager.h"
+#include "widgets/ControlUI.h"
 
-using vx::widgets::CResourceManager;
+namespace ui = vx::widgets::ui;
 
 namespace vx::app {
 
@@ -35,9 +35,9 @@ void CDeviceNotice::Show(const QString& key) {
         // Shown over the page; clicks go through to the controls below it.
         m_label->setAttribute(Qt::WA_TransparentForMouseEvents, true);
     }
-    const QString text = CResourceManager::GetInstance().GetText(key);
-    m_label->setText(text.isEmpty() ? key : text);
-    m_label->setAccessibleName(m_label->text());
+    // By its key: a notice still shown when the language changes follows it.
+    ui::SetTextKey(m_label, key);
+    ui::SetAccessibleName(m_label, key);
     Place();
     m_label->show();
     m_label->raise();

@@ -14,7 +14,7 @@ public:
     FontResource(const FontResource&) = delete;
     FontResource& operator=(const FontResource&) = delete;
 
-    // `name` is relative to the program's folder ("Font\NotoSansThai-Regular.otf"). False when
+    // `name` is relative to the program's folder ("Font\NotoSansThai-Regular.ttf"). False when
     // the file is missing or is not a font; nothing is loaded then.
     bool Load(const QString& name);
     void Release();

@@ -1,14 +1,14 @@
 #include "app/LanguageSettings.h"
 
-#include <QApplication>
-#include <QFont>
 #include <QSettings>
 
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
 #include "profiles/JsonFile.h"
+#include "widgets/FontTable.h"
 #include "widgets/ResourceManager.h"
 
+using vx::widgets::CFontTable;
 using vx::widgets::CResourceManager;
 
 namespace vx::app {
@@ -19,10 +19,41 @@ using vx::profiles::JsonFile;
 
 namespace {
 
-constexpr int kThai = 15;
-constexpr int kFirst = 0;
-constexpr int kTraditionalChinese = 2;
-constexpr int kFontPointSize = 10;
+// The languages with a face of their own, by their "Language_ID" (Windows language identifiers).
+constexpr int kSimplifiedChinese = 2052;
+constexpr int kTraditionalChinese = 1028;
+constexpr int kThai = 1054;
+constexpr int kNoLanguage = -1;
+
+// The interface fonts, all in the face of the language. Sizes are character heights in pixels.
+// clang-format off
+const CFontTable::Spec kFontTable[] = {
+    //  id                       size  bold   underline
+    {CFontTable::kDefaultId,     14,   false, false},
+    {0,                          15,   false, false},
+    {1,                          14,   false, true},
+    {2,                          18,   false, false},
+    {3,                          30,   false, false},
+    {4,                          16,   false, false},
+    {5,                          20,   false, false},
+    {6,                          22,   false, false},
+    {7,                          14,   false, false},
+    {8,                          12,   false, false},
+    {9,                          11,   false, false},
+    {10,                         10,   false, false},
+    {11,                         28,   false, false},
+    {50,                         18,   true,  false},
+};
+// clang-format on
+
+// The faces the language asks for come from the program's "Font" folder, which a Linux
+// installation may lack; these stand in (the desktop's CJK face covers Latin, Chinese and kana,
+// DejaVu the rest), the Traditional one first for Traditional Chinese.
+QStringList FallbackFaces(const QString& face) {
+    if (face.contains(QLatin1String("CJK TC")))
+        return {"Noto Sans CJK TC", "Noto Sans CJK SC", "DejaVu Sans"};
+    return {"Noto Sans CJK SC", "DejaVu Sans"};
+}
 
 QSettings UserSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("VexorUmbrelControlCenter"),
@@ -76,28 +107,35 @@ bool CLanguageSettings::LanguageEntry(int index, Entry* entry) {
     return true;
 }
 
-QString CLanguageSettings::FontFaceFor(int index, int current) {
-    if (index == kThai) return QStringLiteral("Noto Sans Thai");
-    if (index == kFirst) return QStringLiteral("汉仪菱心体简");
-    if (index == kTraditionalChinese) return QStringLiteral("Noto Sans CJK TC Regular");
+QString CLanguageSettings::FontFaceFor(int languageId, int currentId) {
+    if (languageId == kThai) return QStringLiteral("Noto Sans Thai");
+    if (languageId == kSimplifiedChinese) return QStringLiteral("汉仪菱心体简");
+    if (languageId == kTraditionalChinese) return QStringLiteral("Noto Sans CJK TC Regular");
     // Leaving one of the languages with their own face; between two others the font stays.
-    if (current == kThai || current == -1 || current == kTraditionalChinese || current == kFirst)
+    if (currentId == kThai || currentId == kNoLanguage || currentId == kTraditionalChinese ||
+        currentId == kSimplifiedChinese)
         return QStringLiteral("Verdana Unicode MS");
     return {};
 }
 
+void CLanguageSettings::RegisterFonts(const QString& face) {
+    CFontTable::RemoveAll();
+    // The default font last: adding it hands the finished table's face to every control.
+    for (const CFontTable::Spec& spec : kFontTable) {
+        if (spec.id != CFontTable::kDefaultId) CFontTable::Add(spec, face, FallbackFaces(face));
+    }
+    CFontTable::Add(kFontTable[0], face, FallbackFaces(face));
+}
+
 bool CLanguageSettings::Apply(int index) {
     if (index == m_current) return false;
-    const QString face = FontFaceFor(index, m_current);
-    if (!face.isEmpty() && qApp) {
-        QFont font(face, kFontPointSize);
-        // A face the machine lacks falls back to the skin's sans-serif rather than a serif.
-        font.setStyleHint(QFont::SansSerif);
-        QApplication::setFont(font);
-    }
-    m_current = index;
     Entry entry;
-    LanguageEntry(index, &entry);
+    const bool known = LanguageEntry(index, &entry);
+    const int languageId = known ? entry.id : 0;
+    const QString face = FontFaceFor(languageId, m_currentId);
+    if (!face.isEmpty()) RegisterFonts(face);
+    m_current = index;
+    m_currentId = languageId;
     CResourceManager& resources = CResourceManager::GetInstance();
     resources.SetLanguageName(entry.name);
     if (!entry.file.isEmpty()) resources.LoadLanguage(entry.file);

@@ -27,8 +27,13 @@ public:
     // Entry "Language"[index]; false (and an empty entry) when there is none.
     static bool LanguageEntry(int index, Entry* entry);
 
-    // The interface font for a change from `current` to `index`; empty when the fonts stay.
-    static QString FontFaceFor(int index, int current);
+    // The interface face for a change from the language `currentId` (-1: none yet) to
+    // `languageId` ("Language_ID" of the entries); empty when the fonts stay. Chosen by the
+    // language's identifier, not by its position in "Language.config", so that reordering or
+    // adding entries never hands a language another script's face.
+    static QString FontFaceFor(int languageId, int currentId);
+    // Fills the shared font table in `face`: the default font and the numbered ones.
+    static void RegisterFonts(const QString& face);
 
     // Applies a language: font rule, language file, texts, stored choice. Nothing happens when
     // index is the current one. False when nothing changed.
@@ -37,6 +42,7 @@ public:
 
 private:
     int m_current = -1;
+    int m_currentId = -1;
 };
 
 }  // namespace vx::app

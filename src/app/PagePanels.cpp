@@ -63,16 +63,17 @@ void HidePlaceholderChildren(QWidget* item, QWidget* keep) {
     }
 }
 
-CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallback* callback) {
-    QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), kLightItem);
-    if (item == nullptr) return nullptr;
-    if (auto* panel = qobject_cast<CLightControlUI*>(item)) return panel;
-    if (auto* panel = item->findChild<CLightControlUI*>()) return panel;
-    CLightControlUI::RegisterControlClass();
-    QWidget* root = CDialogBuilder::Create(kLightLayout, callback, item);
-    auto* panel = qobject_cast<CLightControlUI*>(root);
+// A panel is made by the page's layout through the registry's element names; a layout that
+// names only a plain container gets the panel built into it here instead.
+template <class Panel>
+Panel* BuildIntoItem(QWidget* item, const QString& layout, IDialogBuilderCallback* callback) {
+    DebugLog("panel built into the plain container " + item->objectName().toStdString());
+    Panel::RegisterControlClass();
+    QWidget* root = CDialogBuilder::Create(layout, callback, item);
+    auto* panel = qobject_cast<Panel*>(root);
     if (panel == nullptr) {
-        DebugLog("lighting panel not built: " + CDialogBuilder::LastError().toStdString());
+        DebugLog("panel not built from " + layout.toStdString() + ": " +
+                 CDialogBuilder::LastError().toStdString());
         delete root;
         return nullptr;
     }
@@ -85,7 +86,27 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
         box->setContentsMargins(0, 0, 0, 0);
     }
     box->addWidget(panel);
+    return panel;
+}
+
+// Once per panel, however it was made: its option groups are its own, and its controls report
+// to the window.
+bool FirstPlacement(QWidget* panel, QWidget* item) {
+    static const char* const kPlaced = "vx_panel_placed";
+    if (panel->property(kPlaced).toBool()) return false;
+    panel->setProperty(kPlaced, true);
     COptionUI::SetGroupScope(panel);
+    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    return true;
+}
+
+CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallback* callback) {
+    QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), kLightItem);
+    if (item == nullptr) return nullptr;
+    auto* panel = qobject_cast<CLightControlUI*>(item);
+    if (panel == nullptr) panel = item->findChild<CLightControlUI*>();
+    if (panel == nullptr) panel = BuildIntoItem<CLightControlUI>(item, kLightLayout, callback);
+    if (panel == nullptr || !FirstPlacement(panel, item)) return panel;
     // The preset swatches show only a colour; a screen reader says which one.
     for (int i = 0; i < kPresetSwatches; ++i) {
         ui::SetAccessibleName(CPaintManagerUI::FindSubControlByName(panel, QStringLiteral("color_option_%1").arg(i)),
@@ -94,35 +115,18 @@ CLightControlUI* PlaceLightPanel(CTavimondUSBDevice& page, IDialogBuilderCallbac
             CPaintManagerUI::FindSubControlByName(panel, QStringLiteral("audiocolor_option_%1").arg(i)),
             QStringLiteral("light_audio_preset_colour_name"), QString::number(i + 1));
     }
-    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
     return panel;
 }
 
-// Builds a panel from its layout into the page's placeholder container; the panel found there
-// already when the page was connected before.
+// The page's panel of that class in its container.
 template <class Panel>
 Panel* PlacePanel(CTavimondUSBDevice& page, const QString& itemName, const QString& layout,
                   IDialogBuilderCallback* callback) {
     QWidget* item = CPaintManagerUI::FindSubControlByName(page.GetPage(), itemName);
     if (item == nullptr) return nullptr;
-    if (auto* panel = item->findChild<Panel*>()) return panel;
-    Panel::RegisterControlClass();
-    QWidget* root = CDialogBuilder::Create(layout, callback, item);
-    auto* panel = qobject_cast<Panel*>(root);
-    if (panel == nullptr) {
-        DebugLog("panel not built from " + layout.toStdString() + ": " + CDialogBuilder::LastError().toStdString());
-        delete root;
-        return nullptr;
-    }
-    HidePlaceholderChildren(item, panel);
-    QLayout* box = item->layout();
-    if (box == nullptr) {
-        box = new QVBoxLayout(item);
-        box->setContentsMargins(0, 0, 0, 0);
-    }
-    box->addWidget(panel);
-    COptionUI::SetGroupScope(panel);
-    if (CPaintManagerUI* manager = CPaintManagerUI::FromControl(item)) manager->AttachControls(panel);
+    auto* panel = item->findChild<Panel*>();
+    if (panel == nullptr) panel = BuildIntoItem<Panel>(item, layout, callback);
+    if (panel != nullptr) FirstPlacement(panel, item);
     return panel;
 }
 

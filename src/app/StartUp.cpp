@@ -39,7 +39,7 @@ namespace {
 const char* const kFonts[] = {
     "Font\\Simplified_Chinese.ttf",
     "Font\\Predator-Regular.otf",
-    "Font\\NotoSansThai-Regular.otf",
+    "Font\\NotoSansThai-Regular.ttf",
     "Font\\NotoSansCJKtc-Regular.otf",
 };
 

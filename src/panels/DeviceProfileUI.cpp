@@ -124,6 +124,8 @@ CDeviceProfileUI* CDeviceProfileUI::ConnectPageItem(CTavimondUSBDevice& page, in
         page.GetPage() ? CPaintManagerUI::FindSubControlByName(page.GetPage(), kPageItemName) : nullptr;
     if (!item) return nullptr;
     auto* panel = qobject_cast<CDeviceProfileUI*>(item);
+    // Made by the page's layout ("DeviceProfile" element) inside the container.
+    if (!panel) panel = item->findChild<CDeviceProfileUI*>();
     if (!panel) {
         // A layout written before the panel's element was known names a plain container, which may
         // hold a placeholder: the panel takes its place.

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QListView>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QWidget>
 #include <algorithm>
@@ -123,7 +124,10 @@ IPanelPrompts& CKeySetControlUI::Prompts() {
 
 bool CKeySetControlUI::BindControls() {
     if (Control<CComboUI>(kFunctionCombo) == nullptr) return false;
-    if (!m_bound) FillFixedLists();
+    if (!m_bound) {
+        FillFixedLists();
+        CResourceManager::GetInstance().AddLanguageListener(this, [this] { CaptionCombinations(); });
+    }
     m_bound = true;
     // The key edit shows the captured key; typing into it would put text there that names no key.
     if (auto* edit = Control<QLineEdit>(kKeyEdit)) edit->setReadOnly(true);
@@ -170,15 +174,26 @@ void CKeySetControlUI::FillFixedLists() {
     fillKeys(kGunKeyCombo, kGunKeys);
     fillRows(kMediaCombo, MediaRows());
     fillRows(kSystemCombo, SystemRows());
-    // Combinations are Ctrl with a key; the caption is made from the key table's names.
     if (CComboUI* combinations = Control<CComboUI>(kCombinationCombo)) {
         combinations->RemoveAll();
-        for (const KeyTriple& t : CombinationRows()) {
-            const int row = FindKeyRow({kCodeKey, 0, t.second}, kModifierRows);
-            combinations->AddItem(QStringLiteral("Ctrl + ") +
-                                  (row < 0 ? QString() : Translated(KeyTable()[row].name)));
-        }
+        for (size_t i = 0; i < CombinationRows().size(); ++i) combinations->AddItem(QString());
         combinations->SelectItem(-1);
+    }
+    CaptionCombinations();
+}
+
+// Combinations are Ctrl with a key; the caption is made from the key table's name in the
+// current language, so it is made again when the language changes.
+void CKeySetControlUI::CaptionCombinations() {
+    CComboUI* combinations = Control<CComboUI>(kCombinationCombo);
+    if (combinations == nullptr) return;
+    const QSignalBlocker blocker(combinations);
+    int position = 0;
+    for (const KeyTriple& t : CombinationRows()) {
+        if (position >= combinations->GetCount()) break;
+        const int row = FindKeyRow({kCodeKey, 0, t.second}, kModifierRows);
+        combinations->setItemText(
+            position++, QStringLiteral("Ctrl + ") + (row < 0 ? QString() : Translated(KeyTable()[row].name)));
     }
 }
 
@@ -493,8 +508,8 @@ int CKeySetControlUI::GetModifierOption() const {
 }
 
 void CKeySetControlUI::SetKeyText(const QString& languageKey) {
-    ui::SetText(Control(kKeyEdit),
-                languageKey.isEmpty() ? QString() : CResourceManager::GetInstance().GetText(languageKey));
+    // By its key, so that the key's name follows the language.
+    ui::SetTextKey(Control(kKeyEdit), languageKey);
 }
 
 int CKeySetControlUI::FunctionPosition(int number) const {

@@ -110,6 +110,7 @@ public:
 
 private:
     void FillFixedLists();
+    void CaptionCombinations();
     void ShowRecord(const vx::profiles::KeyEntry& record);
     void ShowPage(int number);
     // The editor while a key is chosen that the panel can change, else the hint to choose one.

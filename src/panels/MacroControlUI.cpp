@@ -28,21 +28,19 @@
 #include "widgets/EditUI.h"
 #include "widgets/LabelUI.h"
 #include "widgets/OptionUI.h"
-#include "widgets/ResourceManager.h"
 
 using vx::devices::CTavimondUSBDevice;
 using vx::devices::IKeyAssignmentView;
 using vx::platform::DebugLog;
+using vx::widgets::CControlFactory;
 using vx::widgets::CEditUI;
 using vx::widgets::CLabelUI;
 using vx::widgets::CListContainerElementUI;
 using vx::widgets::CListUI;
-using vx::widgets::COptionUI;
-using vx::widgets::CPaintManagerUI;
-using vx::widgets::CResourceManager;
-using vx::widgets::CControlFactory;
 using vx::widgets::ControlCreator;
 using vx::widgets::ControlEvent;
+using vx::widgets::COptionUI;
+using vx::widgets::CPaintManagerUI;
 namespace ui = vx::widgets::ui;
 namespace notify = vx::widgets::notify;
 using vx::platform::KeyboardEventRecord;
@@ -198,18 +196,19 @@ void CMacroActionRowUI::ShowEvent(const Json::Value& json) {
     const bool keyboard =
         e.type == vx::profiles::kMacroEventKey || e.type == vx::profiles::kMacroEventModifier;
     m_name->setProperty("labelstyle", keyboard ? "macro_label_keyboard_style" : "macro_label_mouse_style");
-    ui::SetText(m_name, m_nameKey.isEmpty() ? QString() : CResourceManager::GetInstance().GetText(m_nameKey));
+    // Names and actions are shown by their language keys, so that they follow the language.
+    ui::SetTextKey(m_name, m_nameKey);
     if (e.type == vx::profiles::kMacroEventMoveX || e.type == vx::profiles::kMacroEventMoveY) {
         m_action->setProperty("labelstyle", "macro_label_text_style");
+        ui::SetResourceText(m_action, false);
         ui::SetText(m_action, QString::number(e.button));
     } else if (e.type == 2 || e.type == 3) {
         m_action->setProperty("labelstyle", "macro_label_text_style");
-        ui::SetText(m_action, QString());
+        ui::SetTextKey(m_action, QString());
     } else {
         m_action->setProperty("labelstyle", e.down ? "macro_label_down_style" : "macro_label_up_style");
-        ui::SetText(m_action,
-                    CResourceManager::GetInstance().GetText(e.down ? QStringLiteral("macro_action_down")
-                                                                   : QStringLiteral("macro_action_up")));
+        ui::SetTextKey(m_action,
+                       e.down ? QStringLiteral("macro_action_down") : QStringLiteral("macro_action_up"));
     }
     ui::SetText(m_delay, QString::number(e.delay));
     // The style sheet picks the look by the property; a row already shown reads it again only on
@@ -296,10 +295,7 @@ bool CMacroControlUI::BindControls() {
     });
     connect(actions, &QListWidget::currentRowChanged, this, [this](int row) {
         const CMacroActionRowUI* shown = Row(row);
-        ui::SetText(Control(kSelectedEventEdit),
-                    shown && !shown->NameKey().isEmpty()
-                        ? CResourceManager::GetInstance().GetText(shown->NameKey())
-                        : QString());
+        ui::SetTextKey(Control(kSelectedEventEdit), shown ? shown->NameKey() : QString());
         ui::SetText(Control(kSelectedDelayEdit), shown ? shown->DelayText() : QString());
     });
     EnableMacroControls(false);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "widgets/ControlUI.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
 #include "widgets/MsgWnd.h"
@@ -58,11 +59,8 @@ IPanelPrompts& DefaultPanelPrompts(QWidget* parent) {
 
 void TranslatePlaceholders(QWidget* panel) {
     if (panel == nullptr) return;
-    for (QLineEdit* edit : panel->findChildren<QLineEdit*>()) {
-        const QString hint = edit->placeholderText();
-        if (!hint.startsWith(QLatin1String("%[")) || !hint.endsWith(QLatin1Char(']'))) continue;
-        edit->setPlaceholderText(CResourceManager::GetInstance().GetText(hint.mid(2, hint.size() - 3)));
-    }
+    // The edits keep the hint's key, so that the hints follow the language too.
+    for (QLineEdit* edit : panel->findChildren<QLineEdit*>()) ui::RefreshText(edit);
 }
 
 }  // namespace vx::panels

@@ -30,7 +30,7 @@ public:
 IPanelPrompts& DefaultPanelPrompts(QWidget* parent);
 
 // The layouts write the grey hint texts of edits as "%[key]" like their other texts; the hints
-// below `panel` are shown in the current language.
+// below `panel` are shown in the current language and follow it when it changes.
 void TranslatePlaceholders(QWidget* panel);
 
 }  // namespace vx::panels

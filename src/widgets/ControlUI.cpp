@@ -21,6 +21,7 @@ namespace {
 const char* const kKeyMode = "vx_resourcetext";
 const char* const kTextKey = "vx_textkey";
 const char* const kTipKey = "vx_tipkey";
+const char* const kHintKey = "vx_hintkey";
 
 void ApplyText(QWidget* w, const QString& text) {
     const QSignalBlocker blocker(w);
@@ -190,6 +191,11 @@ void SetText(QWidget* control, const QString& text) {
     }
 }
 
+void SetTextKey(QWidget* control, const QString& key) {
+    SetResourceText(control, !key.isEmpty());
+    SetText(control, key);
+}
+
 QString GetText(const QWidget* control) {
     if (!control) return {};
     if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
@@ -241,6 +247,13 @@ void RefreshText(QWidget* control) {
     if (!tipKey.isEmpty()) control->setToolTip(CResourceManager::GetInstance().GetText(tipKey));
     UpdateAccessibleName(control);
     if (auto* combo = qobject_cast<CComboUI*>(control)) combo->RefreshItemTexts();
+    // An edit's hint ("%[key]" in the layout) is remembered by its key, like the texts above.
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        const QString hint = edit->placeholderText();
+        if (IsKeyText(hint)) edit->setProperty(kHintKey, hint.mid(2, hint.size() - 3));
+        const QString hintKey = edit->property(kHintKey).toString();
+        if (!hintKey.isEmpty()) edit->setPlaceholderText(CResourceManager::GetInstance().GetText(hintKey));
+    }
 }
 
 void SetUserData(QWidget* control, const QString& data) {

@@ -32,6 +32,9 @@ bool IsEnabled(const QWidget* control);
 void SetResourceText(QWidget* control, bool keyMode);
 bool IsResourceText(const QWidget* control);
 void SetText(QWidget* control, const QString& text);
+// Shows the text of a language key and keeps following the language; an empty key clears the
+// text and leaves key mode.
+void SetTextKey(QWidget* control, const QString& key);
 // The text shown (not the key).
 QString GetText(const QWidget* control);
 // The language key of a control in key mode, else empty.

@@ -78,6 +78,17 @@ QString CResourceManager::GetText(const QString& key) const {
 
 void CResourceManager::ReloadText() {
     for (QWidget* w : QApplication::allWidgets()) ui::RefreshText(w);
+    // A listener may add listeners (a panel building rows); those run from the next reload on.
+    std::erase_if(m_listeners, [](const Listener& l) { return l.owner.isNull(); });
+    const std::vector<Listener> listeners = m_listeners;
+    for (const Listener& l : listeners) {
+        if (!l.owner.isNull()) l.retext();
+    }
+}
+
+void CResourceManager::AddLanguageListener(QObject* owner, std::function<void()> retext) {
+    if (owner == nullptr || !retext) return;
+    m_listeners.push_back({QPointer<QObject>(owner), std::move(retext)});
 }
 
 }  // namespace vx::widgets

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <functional>
+#include <vector>
 
 class QWidget;
 namespace vx::widgets {
@@ -36,8 +40,13 @@ public:
     // The text of a key; the key itself when the table does not have it, so that a missing
     // translation shows up instead of leaving a control blank.
     QString GetText(const QString& key) const;
-    // Retexts every control in language-key mode, in every window.
+    // Retexts every control in language-key mode, in every window, then runs the language
+    // listeners.
     void ReloadText();
+    // Texts built in code from a language text and a value ("Ctrl + A", "Delay: 250ms") are no
+    // language keys, so a reload cannot retext them: their owner rebuilds them in `retext`, which
+    // runs on the UI thread after every reload for as long as `owner` lives.
+    void AddLanguageListener(QObject* owner, std::function<void()> retext);
 
 private:
     CResourceManager() = default;
@@ -45,6 +54,11 @@ private:
     QHash<QString, QString> m_index;
     QHash<QString, QString> m_texts;
     QString m_languageName;
+    struct Listener {
+        QPointer<QObject> owner;
+        std::function<void()> retext;
+    };
+    std::vector<Listener> m_listeners;
 };
 
 }  // namespace vx::widgets

@@ -11,6 +11,12 @@
 #include "app/ControlRegistry.h"
 #include "app/FontResource.h"
 #include "app/RegisteredMessages.h"
+#include "headset/page/HeadsetPanels.h"
+#include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
+#include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/CircleProgressUI.h"
 #include "widgets/ComboUI.h"
@@ -106,6 +112,51 @@ TEST(ControlRegistryTest, ClassNamesAreRegisteredInTableOrder) {
     std::unique_ptr<QWidget> w(CControlFactory::GetInstance().CreateControl("ccircleprogressui", nullptr));
     EXPECT_NE(qobject_cast<CCircleProgressUI*>(w.get()), nullptr);
     EXPECT_TRUE(CControlRegistry::ElementNames().contains("VirtualSetControlUI"));
+}
+
+// The device pages' layouts name their panels by element; built with the main window's
+// callback, every panel container holds its panel straight away, and nothing is left for the
+// pages to build into a plain container.
+TEST(ControlRegistryTest, DevicePageLayoutsMakeEveryPanelThroughTheRegistry) {
+    CResourceManager::GetInstance().SetResourcePath(vxtest::RepoSkinDir());
+    ASSERT_TRUE(CResourceManager::GetInstance().LoadResource());
+    CControlRegistry::RegisterControlClasses();
+    MainCallback callback;
+    struct Expected {
+        const char* item;
+        const QMetaObject* panel;
+    };
+    const Expected profile{"DeviceProfileItem", &vx::panels::CDeviceProfileUI::staticMetaObject};
+    const Expected light{"LightControlItem", &vx::panels::CLightControlUI::staticMetaObject};
+    const Expected keys{"KeySetControlItem", &vx::panels::CKeySetControlUI::staticMetaObject};
+    const Expected macros{"MacroControlItem", &vx::panels::CMacroControlUI::staticMetaObject};
+    const Expected shoot{"ShootControlItem", &vx::panels::CShootControlUI::staticMetaObject};
+    const Expected voice{"Voice6533ControlItem", &vx::headset::CVoice6533ControlUI::staticMetaObject};
+    const Expected effects{"MagicControlItem", &vx::headset::CMagicControlUI::staticMetaObject};
+    const std::pair<const char*, std::vector<Expected>> pages[] = {
+        // The keyboard's lighting panel is still built into a plain container by the page (its
+        // mode list opens where the effect journey expects it only at that size).
+        {"XML\\DeviceXml\\keyboarddevice.xml", {profile, keys, macros}},
+        {"XML\\DeviceXml\\mousedevice.xml", {profile, light, keys, macros, shoot}},
+        {"XML\\DeviceXml\\mousepaddevice.xml", {profile, light}},
+        {"XML\\DeviceXml\\ru6533device.xml", {profile, light, voice, effects}},
+    };
+    for (const auto& [layout, panels] : pages) {
+        std::unique_ptr<QWidget> page(CDialogBuilder::Create(layout, &callback));
+        ASSERT_NE(page, nullptr) << layout << ": " << CDialogBuilder::LastError().toStdString();
+        for (const Expected& e : panels) {
+            // The container is the first widget of that name (a panel's root may share it).
+            QWidget* item = CPaintManagerUI::FindSubControlByName(page.get(), e.item);
+            ASSERT_NE(item, nullptr) << layout << " " << e.item;
+            int found = 0;
+            for (QWidget* child : item->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                found += child->metaObject()->inherits(e.panel);
+            EXPECT_EQ(found, 1) << layout << " " << e.item << " holds no " << e.panel->className();
+        }
+    }
+    std::unique_ptr<QWidget> headset(CDialogBuilder::Create("XML\\DeviceXml\\ru6533device.xml", &callback));
+    ASSERT_NE(headset, nullptr);
+    EXPECT_NE(CPaintManagerUI::FindSubControlByName(headset.get(), "virtual_set_panel"), nullptr);
 }
 
 TEST(RegisteredNamesTest, NumbersAreDistinctInRangeAndStable) {

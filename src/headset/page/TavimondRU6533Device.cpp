@@ -70,8 +70,13 @@ template <class T>
 T* PlacePanel(QWidget* page, const QString& itemName, const QString& layout, IDialogBuilderCallback* callback) {
     QWidget* item = CPaintManagerUI::FindSubControlByName(page, itemName);
     if (item == nullptr) return nullptr;
-    if (auto* panel = qobject_cast<T*>(item)) return panel;
-    if (auto* panel = item->findChild<T*>()) return panel;
+    T* made = qobject_cast<T*>(item);
+    if (made == nullptr) made = item->findChild<T*>();
+    // Made by the page's layout through the registry's element names.
+    if (made != nullptr) {
+        COptionUI::SetGroupScope(made);
+        return made;
+    }
     T::RegisterControlClass();
     QWidget* root = CDialogBuilder::Create(layout, callback, item);
     auto* panel = qobject_cast<T*>(root);

@@ -97,14 +97,16 @@ TEST_F(LanguageTest, ApplyingStoresTheChoiceAndTheSameIndexTwiceDoesNothing) {
 }
 
 TEST(LanguageFontTest, FacesFollowTheLanguageRule) {
-    EXPECT_EQ(CLanguageSettings::FontFaceFor(15, 0), "Noto Sans Thai");
-    EXPECT_EQ(CLanguageSettings::FontFaceFor(2, 7), "Noto Sans CJK TC Regular");
-    EXPECT_EQ(CLanguageSettings::FontFaceFor(0, 3), "汉仪菱心体简");
-    // Leaving a language with its own face: the common face.
-    EXPECT_EQ(CLanguageSettings::FontFaceFor(4, 15), "Verdana Unicode MS");
-    EXPECT_EQ(CLanguageSettings::FontFaceFor(4, -1), "Verdana Unicode MS");
+    // By language identifier: Thai, Simplified and Traditional Chinese have faces of their own.
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(1054, 2052), "Noto Sans Thai");
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(1028, 1033), "Noto Sans CJK TC Regular");
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(2052, 1031), "汉仪菱心体简");
+    // Leaving a language with its own face, or starting: the common face.
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(1033, 1054), "Verdana Unicode MS");
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(1033, -1), "Verdana Unicode MS");
+    EXPECT_EQ(CLanguageSettings::FontFaceFor(1033, 2052), "Verdana Unicode MS");
     // Between two other languages the font stays.
-    EXPECT_TRUE(CLanguageSettings::FontFaceFor(4, 5).isEmpty());
+    EXPECT_TRUE(CLanguageSettings::FontFaceFor(1033, 1031).isEmpty());
 }
 
 class MainWndShellTest : public testing::Test {
