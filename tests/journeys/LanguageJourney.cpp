@@ -278,16 +278,18 @@ TEST_F(LanguageJourney, TheEventsOfAMacroFollowTheLanguage) {
     for (int i = 0; i < chineseRows.size(); ++i) {
         EXPECT_TRUE(EnglishPart(chineseRows[i]).isEmpty()) << chineseRows[i].toStdString();
         // Only a number (the distance moved) reads the same in both languages.
-        if (chineseRows[i].toInt() == 0)
+        if (chineseRows[i].toInt() == 0) {
             EXPECT_NE(chineseRows[i].toStdString(), englishRows[i].toStdString());
+        }
     }
     Screenshot("language_macro_panel_chinese.png");
 
     ChooseLanguage(QStringLiteral("English"));
     ASSERT_TRUE(Click("macro_Op_tab"));
     EXPECT_EQ(rowTexts(), englishRows);
-    if (auto* edit = qobject_cast<QLineEdit*>(Find("macro_edit_macroname")))
+    if (auto* edit = qobject_cast<QLineEdit*>(Find("macro_edit_macroname"))) {
         EXPECT_EQ(edit->placeholderText(), hint);
+    }
 }
 
 }  // namespace

@@ -387,7 +387,7 @@ TEST_F(CustomControlsTest, ListRowMenuOnlyWhenAsked) {
     auto* row = new CCloudShareListItemUI(root.get());
     row->resize(200, 30);
     Show();
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(12, 7));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(12, 7), row->mapToGlobal(QPoint(12, 7)));
     QCoreApplication::sendEvent(row, &menu);
     EXPECT_EQ(rec.Count("menu"), 0);
     row->setProperty("menu", true);
