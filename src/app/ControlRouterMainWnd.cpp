@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/AudioLighting.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "devices/lighting/LightingSync.h"
@@ -103,9 +104,7 @@ bool CMainWnd::LaunchDetached(const QString& program, const QStringList& argumen
 }
 
 void CMainWnd::SendCompanionCommand(int command, int value) {
-    // The audio-capture companion is not connected to this window yet.
-    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) +
-             " not sent");
+    if (m_audio) m_audio->SendCommand(command, value);
 }
 
 void CMainWnd::EndKeyCapture() {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/AudioLighting.h"
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
 #include "app/DataFileNotice.h"
@@ -119,6 +120,7 @@ CMainWnd::CMainWnd(QWidget* parent)
 CMainWnd::~CMainWnd() {
     StopWorkers();
     m_dataFileNotice.reset();
+    m_audio.reset();
     m_pages.reset();
     delete m_trayMenu.data();
 }
@@ -185,6 +187,11 @@ void CMainWnd::OnWindowInit() {
     }
     m_lightingSync->Start();
     QTimer::singleShot(kRepaintDelayMs, this, [this] { update(); });
+    m_audio = std::make_unique<CAudioLighting>(
+        static_cast<qint64>(GetHWND()),
+        CAudioLighting::Pages{[this] { return m_pages ? m_pages->Keyboards() : std::vector<CTavimondUSBDevice*>{}; },
+                              [this] { return m_pages ? m_pages->Mice() : std::vector<CTavimondUSBDevice*>{}; }});
+    m_audio->Start();
 
     m_sleepWatch = std::make_unique<CSessionSleepWatch>([self = GetHWND()](bool suspending) {
         CWindowMessages::PostMessage(self, WM_POWERBROADCAST, suspending ? kPowerSuspend : kPowerResume, 0);
@@ -330,6 +337,8 @@ bool CMainWnd::StopWorkers() {
         DebugLog(ended ? "所有对象处于激发状态\n" : "所有对象处于非激发状态，超时\n");
         allStopped = ended;
     }
+    // The companion hears its disconnect commands while the pages it feeds are still there.
+    if (m_audio) m_audio->Shutdown();
     const int syncStopped = m_lightingSync->Stop(kWorkerStopMs);
     if (syncStopped == 0) {
         DebugLog("所有对象处于非激发状态，超时\n");

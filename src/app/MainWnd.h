@@ -19,6 +19,7 @@
 #include "devices/lighting/LightingClock.h"
 #include "widgets/WindowImplBase.h"
 
+class CAudioLighting;
 class CControlCenterBus;
 class CDataFileNotice;
 class CLightingSyncPages;
@@ -97,6 +98,8 @@ public:
     void QueuePermissionNotice(const QString& path);
 
     CControlRouter& Router() { return *m_router; }
+    // Audio-reactive lighting and its companion; null before "windowinit".
+    CAudioLighting* AudioLighting() { return m_audio.get(); }
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
     vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
@@ -187,6 +190,7 @@ private:
     std::unique_ptr<vx::lighting::CLightingSync> m_lightingSync;
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
+    std::unique_ptr<CAudioLighting> m_audio;
     class CDeviceNotice* m_deviceNotice = nullptr;
     // Data files the program could not read, had to replace or could not save: told in a box.
     std::unique_ptr<CDataFileNotice> m_dataFileNotice;
