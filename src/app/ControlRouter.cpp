@@ -115,6 +115,8 @@ void CControlRouter::Run(const RouteRow& row, int index, TNotifyUI& msg) {
         case RouteAction::QorinDpiEdit:
         case RouteAction::CompanionLightSlider:
         case RouteAction::KeyCaptureEnd:
+        case RouteAction::AudioStyleWindow:
+        case RouteAction::AboutWindow:
             RunWindowRow(row, index, msg);
             return;
         default:
@@ -159,6 +161,12 @@ void CControlRouter::RunWindowRow(const RouteRow& row, int index, TNotifyUI& msg
             return;
         case RouteAction::KeyCaptureEnd:
             m_host.EndKeyCapture();
+            return;
+        case RouteAction::AudioStyleWindow:
+            m_host.OpenAudioStyleWindow();
+            return;
+        case RouteAction::AboutWindow:
+            m_host.OpenAboutWindow();
             return;
         default:
             return;

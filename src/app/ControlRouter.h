@@ -56,6 +56,10 @@ public:
     virtual void SendCompanionCommand(int command, int value) = 0;
     // WM_HOOK_SWITCH 0: the single-key capture ends.
     virtual void EndKeyCapture() = 0;
+    // "music_setting_btn", "music_setting_text": the audio-lighting style window.
+    virtual void OpenAudioStyleWindow() = 0;
+    // The tray menu's "about_menu".
+    virtual void OpenAboutWindow() = 0;
 };
 
 class CControlRouter {

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/AudioLighting.h"
+#include "app/ShellWindows.h"
 #include "app/DeviceOptionUI.h"
 #include "app/DevicePageSet.h"
 #include "devices/lighting/LightingSync.h"
@@ -105,6 +106,14 @@ bool CMainWnd::LaunchDetached(const QString& program, const QStringList& argumen
 
 void CMainWnd::SendCompanionCommand(int command, int value) {
     if (m_audio) m_audio->SendCommand(command, value);
+}
+
+void CMainWnd::OpenAudioStyleWindow() {
+    m_shellWindows->OpenAudioStyles();
+}
+
+void CMainWnd::OpenAboutWindow() {
+    m_shellWindows->OpenAbout();
 }
 
 void CMainWnd::EndKeyCapture() {

@@ -75,8 +75,8 @@ constexpr std::array kClickRows = {
     RouteRow{"device_select_prev",           X, A::DeviceSelectPrev},
     RouteRow{"device_select_next",           X, A::DeviceSelectNext},
     RouteRow{"Close_bkColor_btn",            X, A::LightBackgroundOff},
-    RouteRow{"music_setting_btn",            X, A::PendingAudioStyleWindow},
-    RouteRow{"music_setting_text",           X, A::PendingAudioStyleWindow},
+    RouteRow{"music_setting_btn",            X, A::AudioStyleWindow},
+    RouteRow{"music_setting_text",           X, A::AudioStyleWindow},
 };
 
 constexpr std::array kSelectRows = {
@@ -189,7 +189,7 @@ constexpr std::array kColourRows = {
     RouteRow{"deng_audioColor_Pallet",       X, A::LightPalette},
 };
 constexpr std::array kMenuRows = {
-    RouteRow{"about_menu",                   X, A::PendingSecondaryWindow},
+    RouteRow{"about_menu",                   X, A::AboutWindow},
     RouteRow{"setwnd_menu",                  X, A::PendingSecondaryWindow},
     RouteRow{"redio_previous_record_time",   X, A::PendingMacroRecording},
     RouteRow{"redio_previous_constant_time", X, A::PendingMacroRecording},

@@ -66,6 +66,8 @@ enum class RouteAction {
     QorinDpiEdit,
     CompanionLightSlider,
     KeyCaptureEnd,
+    AudioStyleWindow,
+    AboutWindow,
     // Panels and windows still to come: their rows are matched (so that nothing else claims the
     // names) but do nothing until the panel exists.
     PendingKeyPanel,

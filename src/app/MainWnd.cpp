@@ -25,6 +25,7 @@
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
+#include "app/ShellWindows.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondUSBDevice.h"
@@ -113,7 +114,8 @@ CMainWnd::CMainWnd(QWidget* parent)
       m_router(std::make_unique<CControlRouter>(*this)),
       m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
       m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
-      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)) {
+      m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)),
+      m_shellWindows(std::make_unique<CShellWindows>(*this, [this] { return m_audio.get(); })) {
     m_router->SetLightingSync(m_syncPages.get());
 }
 
@@ -242,6 +244,8 @@ void CMainWnd::OnClick(QWidget* sender) {
         m_selector.SelectPrevious();
     } else if (NameIs(sender, "device_select_next")) {
         m_selector.SelectNext();
+    } else if (sender == m_skinBtn && m_skinBtn) {
+        m_shellWindows->OpenSkin(m_skinBtn);
     } else if (NameIs(sender, "control_light_status")) {
         SetLightControlFlag(m_lightControl ? 0 : 1, true);
     }
@@ -261,7 +265,8 @@ void CMainWnd::TellPagesPointerInside() {
 }
 
 void CMainWnd::CloseSecondaryWindows() {
-    // The settings, about, colour and audio-style windows register here as they arrive.
+    // The settings and colour windows register here as they arrive.
+    if (m_shellWindows) m_shellWindows->CloseAll();
 }
 
 void CMainWnd::BringToFrontOnce() {

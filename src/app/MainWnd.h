@@ -20,6 +20,7 @@
 #include "widgets/WindowImplBase.h"
 
 class CAudioLighting;
+class CShellWindows;
 class CControlCenterBus;
 class CDataFileNotice;
 class CLightingSyncPages;
@@ -120,6 +121,9 @@ public:
     bool LaunchDetached(const QString& program, const QStringList& arguments) override;
     void SendCompanionCommand(int command, int value) override;
     void EndKeyCapture() override;
+    void OpenAudioStyleWindow() override;
+    void OpenAboutWindow() override;
+    CShellWindows& ShellWindows() { return *m_shellWindows; }
 
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
@@ -191,6 +195,7 @@ private:
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
     std::unique_ptr<CAudioLighting> m_audio;
+    std::unique_ptr<CShellWindows> m_shellWindows;
     class CDeviceNotice* m_deviceNotice = nullptr;
     // Data files the program could not read, had to replace or could not save: told in a box.
     std::unique_ptr<CDataFileNotice> m_dataFileNotice;

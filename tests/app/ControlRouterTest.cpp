@@ -88,6 +88,8 @@ public:
         log.push_back("companion " + std::to_string(command) + " " + std::to_string(value));
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
+    void OpenAudioStyleWindow() override { log.push_back("audio styles"); }
+    void OpenAboutWindow() override { log.push_back("about"); }
 
     CTavimondUSBDevice* current = nullptr;
     QWidget window;
@@ -311,10 +313,21 @@ TEST(ControlRouterPage, PendingPanelRowsDoNothing) {
     EXPECT_EQ(router.LastAction(), RouteAction::PendingShootPanel);
     router.OnMenuCommand("Left_Click");
     EXPECT_EQ(router.LastAction(), RouteAction::PendingMacroPanel);
-    router.OnMenuCommand("about_menu");
+    router.OnMenuCommand("setwnd_menu");
     EXPECT_EQ(router.LastAction(), RouteAction::PendingSecondaryWindow);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
+}
+
+// The audio-style window opens from the lighting panel's button and its caption, also with no
+// device page in front; the about window from the tray menu.
+TEST(ControlRouterWindow, StyleAndAboutWindowsOpen) {
+    RecordingHost host;
+    CControlRouter router(host);
+    Send(router, Control(host, "music_setting_btn"), notify::kClick);
+    Send(router, Control(host, "MUSIC_SETTING_TEXT"), notify::kClick);
+    router.OnMenuCommand("about_menu");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"audio styles", "audio styles", "about"}));
 }
 
 TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {

@@ -65,6 +65,8 @@ public:
     bool LaunchDetached(const QString&, const QStringList&) override { return false; }
     void SendCompanionCommand(int, int) override {}
     void EndKeyCapture() override {}
+    void OpenAudioStyleWindow() override {}
+    void OpenAboutWindow() override {}
 
     CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> log;
