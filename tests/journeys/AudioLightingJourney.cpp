@@ -14,6 +14,7 @@
 #include "app/MainWnd.h"
 #include "app/ShellWindows.h"
 #include "devices/TavimondUSBDevice.h"
+#include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
 
 namespace fs = std::filesystem;
@@ -114,7 +115,8 @@ TEST_F(AudioLightingJourney, StyleSkinAndAboutWindows) {
     ASSERT_TRUE(Click("audio_select_tab2"));
     ASSERT_TRUE(DragSlider("audio_r_slider", 7));
     ASSERT_TRUE(TypeInto("audio_edit_name2", "Party"));
-    Screenshot("audio_style_window.png");
+    vxtest::RenderToPng(Window().ShellWindows().AudioStyles(),
+                        QStringLiteral(VX_BINARY_DIR "/screenshots/journeys/audio_style_window.png"));
     ASSERT_TRUE(Click("okbtn"));
     ASSERT_TRUE(WaitUntil([this] { return !Shown("audio_select_tab1"); }, 2000));
     const Json::Value info = ReadJson(DataFolder() / "AudioFile.json")["Device"]["AudioLightInfo"];
@@ -135,7 +137,9 @@ TEST_F(AudioLightingJourney, StyleSkinAndAboutWindows) {
     ASSERT_TRUE(Click("skinbtn"));
     ASSERT_TRUE(WaitUntil([this] { return Shown("skin_tab"); }, 2000)) << "no skin panel";
     ASSERT_TRUE(Click("skin_image_btn"));
-    Screenshot("audio_skin_panel.png");
+    vxtest::RenderToPng(Window().ShellWindows().Skin(),
+                        QStringLiteral(VX_BINARY_DIR "/screenshots/journeys/audio_skin_panel.png"));
+    Screenshot("audio_skin_changed.png");
     QSettings record(QString::fromStdString((DataFolder() / "main.ini").string()), QSettings::IniFormat);
     EXPECT_EQ(record.value("SKINIMAGE/FLAGS").toString(), "1");
     EXPECT_TRUE(record.value("SKINIMAGE/IMAGE").toString().startsWith("common/skin/"));
@@ -149,7 +153,8 @@ TEST_F(AudioLightingJourney, StyleSkinAndAboutWindows) {
     ASSERT_TRUE(WaitUntil([this] { return Shown("software_ver_label"); }, 2000)) << "no about window";
     EXPECT_TRUE(TextOf("software_ver_label").contains(QStringLiteral(VX_PROGRAM_VERSION)))
         << TextOf("software_ver_label").toStdString();
-    Screenshot("audio_about.png");
+    vxtest::RenderToPng(Window().ShellWindows().About(),
+                        QStringLiteral(VX_BINARY_DIR "/screenshots/journeys/audio_about.png"));
     ASSERT_TRUE(Click("closebtn"));
     ASSERT_TRUE(WaitUntil([this] { return !Shown("software_ver_label"); }, 2000));
 
