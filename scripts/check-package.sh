@@ -19,6 +19,7 @@ fail() { echo "package check: $*" >&2; failed=1; }
 app_id=com.vexorumbrel.ControlCenter
 expected=(
   usr/bin/VexorUmbrelControlCenter
+  usr/bin/VexorUmbrelControlCenterAudioRecord
   usr/lib/udev/rules.d/70-vexor-umbrel.rules
   usr/share/vexor-umbrel/skin/res.xml
   usr/share/vexor-umbrel/DefaultData/keyboard.Json
