@@ -170,5 +170,34 @@ TEST_F(AudioLightingJourney, StyleSkinAndAboutWindows) {
     ASSERT_TRUE(Click("closebtn"));
 }
 
+// The companion cannot be started, then cannot record: the lighting panel says so instead of
+// showing a Music effect that never moves.
+TEST_F(AudioLightingJourney, LightingPanelTellsWhenTheCompanionFails) {
+    const QByteArray companion = qgetenv("VX_AUDIO_COMPANION");
+    ExitProgram();
+    qputenv("VX_AUDIO_COMPANION", QByteArray::fromStdString((HomeFolder() / "no-companion").string()));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(ChooseMusic());
+    EXPECT_TRUE(WaitUntil([this] { return Shown("audio_companion_status"); }, 3000));
+    EXPECT_TRUE(TextOf("audio_companion_status").contains("could not be started"))
+        << TextOf("audio_companion_status").toStdString();
+    Screenshot("audio_companion_missing.png");
+
+    ExitProgram();
+    qputenv("VX_AUDIO_COMPANION", companion);
+    m_tone.Stop();
+    m_sound.Stop();
+    qputenv("PULSE_SERVER", QByteArray::fromStdString("unix:" + (HomeFolder() / "no-server").string()));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(ChooseMusic());
+    EXPECT_TRUE(WaitUntil([this] { return Shown("audio_companion_status"); }, kDeviceWaitMs));
+    EXPECT_TRUE(TextOf("audio_companion_status").contains("refused the recording"))
+        << TextOf("audio_companion_status").toStdString();
+
+    // Another effect: the problem of the Music effect is no longer shown.
+    ASSERT_TRUE(ChooseRow("light_combo_modeSelect", 0));
+    EXPECT_TRUE(WaitUntil([this] { return !Shown("audio_companion_status"); }, 2000));
+}
+
 }  // namespace
 }  // namespace journeys
