@@ -54,6 +54,10 @@ public:
     virtual void EndKeyCapture() = 0;
     // The settings window, centred on the screen (tray menu) or beside the gear button.
     virtual void OpenSettingsWindow(bool centred) = 0;
+    // "music_setting_btn", "music_setting_text": the audio-lighting style window.
+    virtual void OpenAudioStyleWindow() = 0;
+    // The tray menu's "about_menu".
+    virtual void OpenAboutWindow() = 0;
 };
 
 }  // namespace vx::app

@@ -62,6 +62,8 @@ const RouteRow kClickRows[] = {
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
     Exact<&Window::OnDeviceSelectNext>("device_select_next"),
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
+    Exact<&Window::OnAudioStyleButton>("music_setting_btn"),
+    Exact<&Window::OnAudioStyleButton>("music_setting_text"),
 };
 
 const RouteRow kSelectRows[] = {
@@ -152,6 +154,7 @@ const RouteRow kColourRows[] = {
 // The tray menu's and the macro-action menu's commands ("exit" is the window's own).
 const RouteRow kMenuRows[] = {
     Exact<&Window::OnSettingsMenu>("setwnd_menu"),
+    Exact<&Window::OnAboutMenu>("about_menu"),
 };
 
 constexpr bool X = false;  // exact name
@@ -259,10 +262,7 @@ constexpr NotBuiltName kNotBuiltNames[] = {
 
     {"DPI_color_option_",              P, "colour picker"},
 
-    {"music_setting_btn",              X, "audio-style window"},
-    {"music_setting_text",             X, "audio-style window"},
 
-    {"about_menu",                     X, "about window"},
 };
 // clang-format on
 

@@ -5,6 +5,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -120,6 +121,8 @@ public:
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
     void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
+    void OpenAudioStyleWindow() override { log.push_back("audio styles"); }
+    void OpenAboutWindow() override { log.push_back("about"); }
 
     CTavimondUSBDevice* current = nullptr;
     QWidget window;
@@ -189,11 +192,11 @@ TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        // The message box and the settings window (with its update rows) are windows of their
-        // own that handle their own buttons.
-        if (path.endsWith(QLatin1String("msgwnd.xml")) || path.endsWith(QLatin1String("setwnd.xml")) ||
-            path.endsWith(QLatin1String("device_Update_list_item.xml")))
-            continue;
+        // The message box, the settings window (with its update rows), the about, skin and
+        // audio-style windows are windows of their own that handle their own controls.
+        static const QStringList kOwnWindows = {"msgwnd.xml", "setwnd.xml", "device_Update_list_item.xml",
+                                                "AboutWnd.xml", "skin.xml", "music.xml"};
+        if (kOwnWindows.contains(QFileInfo(path).fileName())) continue;
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         QXmlStreamReader xml(&file);
@@ -416,8 +419,6 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
     router.OnMenuCommand("Left_Click");
     EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
-    router.OnMenuCommand("about_menu");
-    EXPECT_STREQ(router.LastNotBuilt(), "about window");
     Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
     EXPECT_STREQ(router.LastNotBuilt(), "headset");
     EXPECT_EQ(router.LastRow(), nullptr);
@@ -426,6 +427,17 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     // A built menu command reaches its owner.
     router.OnMenuCommand("setwnd_menu");
     EXPECT_EQ(host.log, std::vector<std::string>{"settings centred"});
+}
+
+// The audio-style window opens from the lighting panel's button and its caption, also with no
+// device page in front; the about window from the tray menu.
+TEST(ControlRouterWindow, StyleAndAboutWindowsOpen) {
+    RecordingHost host;
+    CControlRouter router(host);
+    Send(router, Control(host, "music_setting_btn"), notify::kClick);
+    Send(router, Control(host, "MUSIC_SETTING_TEXT"), notify::kClick);
+    router.OnMenuCommand("about_menu");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"audio styles", "audio styles", "about"}));
 }
 
 TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {
