@@ -125,7 +125,7 @@ void CAudioLighting::ShowStatus() {
 }
 
 void CAudioLighting::OnCopyData(int tag, const QByteArray& data) {
-    if (data.isEmpty()) return;
+    if (data.isEmpty() || (m_pages.awake && !m_pages.awake())) return;
     if (tag == protocol::kTagFrame) {
         m_feed.OnFrame(reinterpret_cast<const uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()),
                        NowMs());

@@ -38,6 +38,8 @@ public:
     struct Pages {
         std::function<std::vector<CTavimondUSBDevice*>()> keyboards;
         std::function<std::vector<CTavimondUSBDevice*>()> mice;
+        // False while the machine sleeps: records that arrive then are dropped. Unset: awake.
+        std::function<bool()> awake;
     };
 
     CAudioLighting(qint64 windowHandle, Pages pages, QObject* parent = nullptr);

@@ -233,7 +233,8 @@ void CMainWnd::OnWindowInit() {
     m_audio = std::make_unique<CAudioLighting>(
         static_cast<qint64>(GetHWND()),
         CAudioLighting::Pages{[this] { return m_pages ? m_pages->Keyboards() : std::vector<CTavimondUSBDevice*>{}; },
-                              [this] { return m_pages ? m_pages->Mice() : std::vector<CTavimondUSBDevice*>{}; }});
+                              [this] { return m_pages ? m_pages->Mice() : std::vector<CTavimondUSBDevice*>{}; },
+                              [this] { return m_awake; }});
     m_audio->Start();
 
     m_sleepWatch = std::make_unique<CSessionSleepWatch>([self = GetHWND()](bool suspending) {
