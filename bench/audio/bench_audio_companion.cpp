@@ -26,6 +26,8 @@
 #include "tests/app/audio/PulseFixture.h"
 
 using namespace vx::lighting;
+using vx::app::CAudioCompanion;
+using vx::app::CAudioLighting;
 
 namespace {
 

@@ -26,6 +26,11 @@
 #include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
 
+using vx::app::CAudioLighting;
+using vx::app::CMainWnd;
+using vx::devices::CTavimondUSBDevice;
+using vx::discovery::DiscoveryOptions;
+
 namespace {
 
 void RunLoop(int ms) {

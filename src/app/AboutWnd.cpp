@@ -5,6 +5,10 @@
 #include "app/MainWndMessages.h"
 #include "widgets/ControlUI.h"
 
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
+
 namespace vx::app {
 
 #ifndef VX_PROGRAM_VERSION

@@ -13,7 +13,7 @@ public:
     // The text of "software_ver_label": the language's "software_rev_text" and the version.
     static QString VersionText();
 
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
 
 protected:
     QString GetSkinFile() const override { return QStringLiteral("XML_ABOUT"); }

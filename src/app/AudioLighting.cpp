@@ -12,6 +12,11 @@
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
 
+using vx::devices::CTavimondUSBDevice;
+using vx::panels::CLightControlUI;
+namespace light_panel = vx::panels::light_panel;
+namespace ui = vx::widgets::ui;
+
 namespace vx::app {
 
 using vx::platform::DebugLog;

@@ -36,8 +36,8 @@ public:
     static inline const char* const kStatusLabel = "audio_companion_status";
 
     struct Pages {
-        std::function<std::vector<CTavimondUSBDevice*>()> keyboards;
-        std::function<std::vector<CTavimondUSBDevice*>()> mice;
+        std::function<std::vector<vx::devices::CTavimondUSBDevice*>()> keyboards;
+        std::function<std::vector<vx::devices::CTavimondUSBDevice*>()> mice;
         // False while the machine sleeps: records that arrive then are dropped. Unset: awake.
         std::function<bool()> awake;
     };

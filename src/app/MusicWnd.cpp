@@ -8,6 +8,12 @@
 #include "widgets/OptionUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::widgets::COptionUI;
+using vx::widgets::CSliderUI;
+using vx::widgets::TNotifyUI;
+namespace ui = vx::widgets::ui;
+namespace notify = vx::widgets::notify;
+
 namespace vx::app {
 
 using vx::platform::DebugLog;

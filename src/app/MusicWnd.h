@@ -27,7 +27,7 @@ public:
     // The name a style gets when its box is left empty.
     static QString DefaultName(int style);
 
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
     // Called once when the window has closed: 1 after "okbtn", 0 otherwise.
     void SetFinishedHandler(std::function<void(int result, const vx::profiles::AudioStyles& styles)> handler) {
         m_finished = std::move(handler);
@@ -47,8 +47,8 @@ private:
     vx::profiles::AudioStyles m_styles;
     int m_result = 0;
     std::function<void(int, const vx::profiles::AudioStyles&)> m_finished;
-    std::array<COptionUI*, 4> m_tabs{};
-    std::array<CSliderUI*, 3> m_sliders{};
+    std::array<vx::widgets::COptionUI*, 4> m_tabs{};
+    std::array<vx::widgets::CSliderUI*, 3> m_sliders{};
 };
 
 }  // namespace vx::app

@@ -10,6 +10,10 @@
 #include <QColor>
 #include <QWidget>
 
+using vx::widgets::CRenderEngine;
+using vx::widgets::WindowImplBase;
+namespace ui = vx::widgets::ui;
+
 namespace vx::app {
 
 namespace {

@@ -19,7 +19,7 @@ class CAudioLighting;
 
 class CShellWindows : public SkinChangedReceiver {
 public:
-    CShellWindows(WindowImplBase& mainWindow, std::function<CAudioLighting*()> audio);
+    CShellWindows(vx::widgets::WindowImplBase& mainWindow, std::function<CAudioLighting*()> audio);
     ~CShellWindows() override;
 
     // Nothing happens while the window is open already.
@@ -38,7 +38,7 @@ public:
     int Receive(SkinChangedParam param) override;
 
 private:
-    WindowImplBase& m_main;
+    vx::widgets::WindowImplBase& m_main;
     std::function<CAudioLighting*()> m_audio;
     QPointer<CAboutWnd> m_about;
     QPointer<MusicWnd> m_music;

@@ -10,6 +10,11 @@
 #include "widgets/FileDialogs.h"
 #include "widgets/TabLayoutUI.h"
 
+using vx::widgets::CTabLayoutUI;
+using vx::widgets::TNotifyUI;
+namespace notify = vx::widgets::notify;
+namespace ui = vx::widgets::ui;
+
 namespace vx::app {
 
 using vx::profiles::UserDataFolder;

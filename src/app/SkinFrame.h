@@ -15,7 +15,7 @@ public:
     // Made on the heap: the window deletes itself when it closes.
     static CSkinFrame* Open(QWidget* mainWindow, QWidget* anchor);
 
-    void Notify(TNotifyUI& msg) override;
+    void Notify(vx::widgets::TNotifyUI& msg) override;
 
 protected:
     QString GetSkinFile() const override { return QStringLiteral("XML_SKIN"); }

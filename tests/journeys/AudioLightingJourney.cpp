@@ -19,6 +19,7 @@
 #include "widgets/ControlUI.h"
 
 namespace fs = std::filesystem;
+using vx::app::CAudioLighting;
 
 namespace journeys {
 namespace {

@@ -20,6 +20,10 @@
 #include "app/audio/CompanionProtocol.h"
 #include "app/companion/SpectrumFrames.h"
 
+using vx::app::CAudioCompanion;
+using vx::app::CAudioCompanionInbox;
+using vx::app::CAudioLighting;
+
 namespace {
 
 const QString kCompanion = QStringLiteral(VX_BINARY_DIR "/src/app/VexorUmbrelControlCenterAudioRecord");
