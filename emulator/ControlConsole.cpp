@@ -33,6 +33,7 @@ constexpr const char* kHelp =
     "ok commands: plug MODEL|all, unplug MODEL|all, list, sleep MODEL, wake MODEL, hang MODEL, unhang MODEL, "
     "notify MODEL CODE, connect keyboard|mouse cable|receiver, "
     "profile MODEL P [EXTRA], battery MODEL PERCENT [CHARGING], phone MODEL TYPE, omit-keys MODEL [KEY...], "
+    "keys MODEL [USAGE...], "
     "factory-reset [DEVICE|all], trace FILE|off, "
     "quit";
 
@@ -148,6 +149,22 @@ std::string ControlConsole::Execute(const std::string& line, bool& quit) {
     if (command == "phone" && argumentsBetween(1, 1)) {
         if (numbers[0] < 0 || numbers[0] > 255) return "error: phone type out of range";
         return Answer(m_hub.SetPhoneType(*model, static_cast<uint8_t>(numbers[0])));
+    }
+    // Keys held on the keyboard (HID keyboard usages; 0xE0-0xE7 are the modifiers); none
+    // releases every key.
+    if (command == "keys") {
+        uint8_t modifiers = 0;
+        std::vector<uint8_t> usages;
+        for (long usage : numbers) {
+            if (usage < 0 || usage > 0xFF) return "error: usage out of range";
+            if (usage >= 0xE0 && usage <= 0xE7) {
+                modifiers = static_cast<uint8_t>(modifiers | (1u << (usage - 0xE0)));
+            } else {
+                usages.push_back(static_cast<uint8_t>(usage));
+            }
+        }
+        if (usages.size() > 6) return "error: at most six keys at once";
+        return Answer(m_hub.SendKeys(*model, modifiers, usages));
     }
     if (command == "omit-keys") {
         if (ModelInfo(*model).firmware != FirmwareKind::Keyboard)

@@ -133,8 +133,9 @@ FirmwareLayout BuildFirmwareLayout(FirmwareKind kind, const std::vector<size_t>&
             layout.keySlots = MouseSlots();
             layout.ledMap = std::vector<uint8_t>(layout.keySlots.size(), 170);
             layout.ledCount = 15;
-            layout.macroUnits = 8;
-            layout.shootCapacity = 2048;
+            // Room for the recoil data of four guns of 30 bullets (16 + 24 + 4 × 720 = 2920 bytes).
+            layout.macroUnits = 24;
+            layout.shootCapacity = 24 * 128;
             layout.sensorId = 0x3325;
             layout.dpiStep = 100;
             layout.sliderMax = 148;  // 24900 DPI on the sensor's two-slope scale

@@ -462,6 +462,24 @@ int VirtualDeviceHub::Notify(VirtualModel model, uint16_t code) {
     });
 }
 
+int VirtualDeviceHub::SendKeys(VirtualModel model, uint8_t modifiers, const std::vector<uint8_t>& usages) {
+    constexpr size_t kKeySlots = 6;
+    constexpr uint8_t kKeyboardReportId = 1;
+    if (usages.size() > kKeySlots) return 0;
+    const FirmwareKind kind = ModelInfo(model).firmware;
+    if (kind != FirmwareKind::Keyboard && kind != FirmwareKind::Mousepad) return 0;
+    std::vector<uint8_t> report{kKeyboardReportId, modifiers, 0};
+    report.insert(report.end(), usages.begin(), usages.end());
+    report.resize(3 + kKeySlots, 0);
+    return RunOnServer([this, model, report] {
+        const size_t index = IndexOf(model);
+        if (m_nodes[index].listenFd < 0) return 0;
+        if (ModelInfo(model).transport == Transport::Receiver && Firmware(model).IsAsleep()) return 0;
+        Broadcast(index, report);
+        return 1;
+    });
+}
+
 int VirtualDeviceHub::NotifyProfileChange(VirtualModel model, int profile, int extra) {
     const uint16_t code = Firmware(model).ChangeProfileOnDevice(profile, extra);
     if (code == 0) return 0;

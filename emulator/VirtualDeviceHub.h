@@ -63,6 +63,10 @@ public:
     int SetUnresponsive(VirtualModel model, bool unresponsive);
     // Sends a notification code (0x401, 0x402, ...) on the node's consumer collection.
     int Notify(VirtualModel model, uint16_t code);
+    // Keys held on the device, as its keyboard collection reports them (report 1: modifier
+    // bits, a reserved byte, up to six HID keyboard usages); an empty list releases every key.
+    // 0 for a device without a keyboard collection of its own, or more than six keys.
+    int SendKeys(VirtualModel model, uint8_t modifiers, const std::vector<uint8_t>& usages);
     // A profile change made on the device (0x10xx, or 0x11xx with extra in bits 4-7).
     int NotifyProfileChange(VirtualModel model, int profile, int extra = -1);
     int SetBattery(VirtualModel model, uint8_t percent, uint8_t charging = 0);

@@ -30,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         vxfuzz::PutFile(folder / ShootFileName(static_cast<int>(gun)), parts[gun]);
     }
     const std::array<MacroSlotEvents, kShootGuns> guns = LoadShootEvents(folder);
+    // Whatever the files hold, a gun keeps at most its 30 bullets' events, and the four guns at
+    // their largest fit a mouse with room for 30 bullets each.
+    for (const MacroSlotEvents& gun : guns) VX_FUZZ_CHECK(gun.size() <= kShootGunEvents);
+    VX_FUZZ_CHECK(!BuildShootImage(guns, 16 + 24 + 4 * kShootGuns * kShootGunEvents).bytes.empty());
 
     // No limit but the 16-bit length, and a small device memory.
     for (size_t capacity : {size_t(0), size_t(1024)}) {

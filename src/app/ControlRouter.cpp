@@ -4,13 +4,17 @@
 #include <QWidget>
 
 #include "app/PagePanels.h"
+#include "app/RouterPanelPrompts.h"
 #include "app/RouterProfilePrompts.h"
 #include "app/WindowRoutes.h"
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
 #include "platform/DebugLog.h"
 #include "widgets/SliderUI.h"
 
@@ -62,6 +66,7 @@ std::span<const RouteRow> CControlRouter::TableOf(const QString& type) {
     if (type == notify::kReturn) return routes::kReturn;
     if (type == notify::kItemSelect) return routes::kItem;
     if (type == notify::kColorChanged) return routes::kColour;
+    if (type == notify::kMenu) return routes::kMenuRequest;
     return {};
 }
 
@@ -99,13 +104,7 @@ void CControlRouter::OnMenuCommand(const QString& itemName) {
 void CControlRouter::Route(std::span<const RouteRow> table, const QString& name, const TNotifyUI& msg) {
     int index = -1;
     const RouteRow* row = routes::Find(table, name, index);
-    if (row == nullptr) {
-        if (const char* feature = routes::NotBuiltFeature(name)) {
-            m_lastNotBuilt = feature;
-            DebugLog("no " + std::string(feature) + " yet for " + name.toStdString());
-        }
-        return;
-    }
+    if (row == nullptr) return;
     m_lastRow = row;
     void* owner = OwnerOf(row->owner);
     if (owner == nullptr) return;
@@ -123,8 +122,13 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             return dynamic_cast<CTavimondKeyboardDevice*>(page);
         case RouteOwner::MousePage:
             return dynamic_cast<CTavimondMouseDevice*>(page);
+        case RouteOwner::HeadsetPage:
+            return dynamic_cast<vx::headset::CTavimondRU6533Device*>(page);
         case RouteOwner::LightPanel:
             return CPagePanels::LightPanelOf(page);
+        case RouteOwner::ShootPanel:
+            // Only a mouse page carries one.
+            return dynamic_cast<CTavimondMouseDevice*>(page) ? CPagePanels::ShootPanelOf(page) : nullptr;
         case RouteOwner::ProfilePanel: {
             CDeviceProfileUI* panel = CPagePanels::ProfilePanelOf(page);
             if (panel == nullptr) return nullptr;
@@ -132,10 +136,25 @@ void* CControlRouter::OwnerOf(RouteOwner owner) {
             panel->SetPrompts(m_profilePrompts.get());
             return panel;
         }
+        case RouteOwner::KeyPanel: {
+            vx::panels::CKeySetControlUI* panel = CPagePanels::KeyPanelOf(page);
+            if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+            return panel;
+        }
+        case RouteOwner::MacroPanel:
+            return MacroPanelOwner(page);
         case RouteOwner::Window:
             break;
     }
     return nullptr;
+}
+
+vx::panels::IPanelPrompts& CControlRouter::PanelPrompts() {
+    if (!m_panelPrompts) {
+        m_panelPrompts =
+            std::make_unique<CRouterPanelPrompts>(m_host, [this](const QString& item) { OnMenuCommand(item); });
+    }
+    return *m_panelPrompts;
 }
 
 void CControlRouter::OnTimer(int id) {
@@ -144,6 +163,12 @@ void CControlRouter::OnTimer(int id) {
     if (CDeviceProfileUI* panel = static_cast<CDeviceProfileUI*>(OwnerOf(RouteOwner::ProfilePanel))) {
         panel->RunDelayedSelect();
     }
+}
+
+void* CControlRouter::MacroPanelOwner(CTavimondUSBDevice* page) {
+    vx::panels::CMacroControlUI* panel = CPagePanels::MacroPanelOf(page);
+    if (panel != nullptr) panel->SetPrompts(&PanelPrompts());
+    return panel;
 }
 
 }  // namespace vx::app

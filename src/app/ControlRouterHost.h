@@ -1,6 +1,7 @@
 #pragma once
 // What the control routing needs of the main window. UI thread only.
 
+#include <QtGui/qrgb.h>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,8 @@ public:
     virtual int AskQuestion(const QString& key) = 0;
     // A notice by language key.
     virtual void ShowNotice(const QString& key) = 0;
+    // A notice whose text was made up from language texts and values (shown as it is).
+    virtual void ShowNoticeText(const QString& text);
     // The chosen file, or empty when cancelled. filterName e.g. "Profile Files(*.json)", pattern
     // e.g. "*.json;".
     virtual QString OpenFileDialog(const QString& filterName, const QString& pattern) = 0;
@@ -58,6 +61,12 @@ public:
     virtual void OpenAudioStyleWindow() = 0;
     // The tray menu's "about_menu".
     virtual void OpenAboutWindow() = 0;
+    // The colour picker, opened modally with `colour`; on 1 (accepted) `colour` holds the choice.
+    // 0 when it was closed, or when another picker is open already.
+    virtual int PickColour(QRgb& colour) {
+        (void)colour;
+        return 0;
+    }
 };
 
 }  // namespace vx::app

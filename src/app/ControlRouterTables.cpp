@@ -7,8 +7,12 @@
 #include "devices/TavimondKeyboardDevice.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "panels/DeviceProfileUI.h"
+#include "panels/KeySetControlUI.h"
 #include "panels/LightControlUI.h"
+#include "panels/MacroControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "profiles/StringUtil.h"
 
 using vx::devices::CTavimondKeyboardDevice;
@@ -31,6 +35,10 @@ using Keyboard = CTavimondKeyboardDevice;
 using Mouse = CTavimondMouseDevice;
 using Light = CLightControlUI;
 using Profile = CDeviceProfileUI;
+using Keys = vx::panels::CKeySetControlUI;
+using Macro = vx::panels::CMacroControlUI;
+using Shoot = vx::panels::CShootControlUI;
+using Headset = vx::headset::CTavimondRU6533Device;
 
 // clang-format off
 const RouteRow kClickRows[] = {
@@ -46,6 +54,7 @@ const RouteRow kClickRows[] = {
     Prefix<&Light::OnPresetColour>("color_option_"),
     Prefix<&Light::OnAudioPresetColour>("audiocolor_option_"),
     Prefix<&Window::OnSystemSettings>("windowdeviceset_"),
+    Prefix<&Window::OnDpiColourOption>("DPI_color_option_"),
     Exact<&Window::OnRestoreDefaults>("default_btn"),
     Exact<&Keyboard::OnRepeatResetButton>("reset_repeat_btn"),
     Exact<&Profile::OnAddButton>("device_add_btn"),
@@ -55,8 +64,37 @@ const RouteRow kClickRows[] = {
     Exact<&Profile::OnExportButton>("device_export_btn"),
     Exact<&Profile::OnResetButton>("device_reset_btn"),
     Exact<&Profile::OnRenameButton>("device_profile_edit_save_btn"),
+    Exact<&Keys::OnAssignmentChanged>("key_butt_keysave"),
+    Exact<&Keys::OnDefaultButton>("key_butt_keydefalut"),
+    Exact<&Keys::OnCancelButton>("key_butt_keycancel"),
+    Exact<&Keys::OnWriteButton>("key_butt_prosave"),
+    Exact<&Macro::OnStartButton>("macro_btn_starredio"),
+    Exact<&Macro::OnStopButton>("macro_btn_stopredio"),
+    Exact<&Macro::OnAddButton>("macro_btn_name_add"),
+    Exact<&Macro::OnDeleteButton>("macro_btn_name_sub"),
+    Exact<&Macro::OnRenameButton>("macro_btn_name_edit"),
+    Exact<&Macro::OnSaveButton>("macro_btn_save"),
+    Exact<&Macro::OnCancelButton>("macro_btn_cancel"),
+    Exact<&Macro::OnImportButton>("macro_btn_import"),
+    Exact<&Macro::OnExportButton>("macro_btn_export"),
+    Exact<&Macro::OnRowCommand>("macro_btn_up",         Macro::kRowUp),
+    Exact<&Macro::OnRowCommand>("macro_btn_down",       Macro::kRowDown),
+    Exact<&Macro::OnRowCommand>("macro_btn_uptop",      Macro::kRowTop),
+    Exact<&Macro::OnRowCommand>("macro_btn_downbottom", Macro::kRowBottom),
+    Exact<&Macro::OnRowCommand>("macro_btn_delete",     Macro::kRowDelete),
+    Exact<&Macro::OnRowCommand>("macro_btn_deleteall",  Macro::kRowDeleteAll),
+    Exact<&Macro::OnMoveButton>("macro_inset_moveleftkey_btn",  0),
+    Exact<&Macro::OnMoveButton>("macro_inset_moverightkey_btn", 1),
+    Exact<&Macro::OnMoveButton>("macro_inset_moveupkey_btn",    2),
+    Exact<&Macro::OnMoveButton>("macro_inset_movedownkey_btn",  3),
     Exact<&Keyboard::OnCustomColourButton>("custom_bright_color_btn", 1),
     Exact<&Keyboard::OnCustomColourButton>("custom_off_color_btn", 0),
+    Exact<&Window::OnShootUpload>("shootdate_save_btn"),
+    Exact<&Shoot::OnResetButton>("shootdate_reset_btn"),
+    Exact<&Window::OnShootImport>("shootdate_import_btn"),
+    Exact<&Window::OnShootExport>("shootdate_export_btn"),
+    Exact<&Shoot::OnPrevButton>("bullet_selected_prev"),
+    Exact<&Shoot::OnNextButton>("bullet_selected_next"),
     Exact<&Window::OnSameMode>("deng_same_mode"),
     Exact<&Profile::OnMenuToggleButton>("profile_fun_spread_btn"),
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
@@ -64,6 +102,11 @@ const RouteRow kClickRows[] = {
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
     Exact<&Window::OnAudioStyleButton>("music_setting_btn"),
     Exact<&Window::OnAudioStyleButton>("music_setting_text"),
+    // The colour previews of the lighting panel open the colour picker.
+    Exact<&Window::OnLightColourPicker>("deng_colordp_btn", 0),
+    Exact<&Window::OnLightColourPicker>("deng_audiocolordp_btn", 1),
+    Exact<&Window::OnHeadsetEqSave>("hs_EQ_btn_save"),
+    Exact<&Headset::OnCustomEqDelete>("hs_EQ_btn_delete"),
 };
 
 const RouteRow kSelectRows[] = {
@@ -73,11 +116,14 @@ const RouteRow kSelectRows[] = {
     Prefix<&Page::OnPollingRateOption>("polling_rate_option_"),
     Prefix<&Keyboard::OnRepeatDelayOption>("repeat_delay_check_"),
     Prefix<&Mouse::OnSettingsOption>("mouse_device_seting_option_"),
+    Prefix<&Keys::OnModifierOption>("key_ComBox_check_"),
     Exact<&Mouse::OnPointerPrecisionCheck>("pointer_precision_check"),
     Exact<&Mouse::OnScrollsPageCheck>("scrolls_page_check"),
     Exact<&Keyboard::OnWinLockOption>("winlockflag_option"),
     Exact<&Keyboard::OnWFlagOption>("wflag_option"),
     Exact<&Keyboard::OnKey6Option>("6flag_option"),
+    Prefix<&Shoot::OnGunOption>("shoot_gun_op_"),
+    Prefix<&Shoot::OnBulletOption>("bullet_op_"),
     Exact<&Window::OnDeviceSelectChanged>("device_select"),
     Exact<&Profile::OnTabOption>("deng_Op_tab", 1),
     Exact<&Profile::OnTabOption>("key_Op_tab", 2),
@@ -93,8 +139,15 @@ const RouteRow kSelectRows[] = {
     Exact<&Light::OnAudioSevenColourCheck>("deng_7audiocolor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_BkColor_check"),
     Exact<&Light::OnAudioColourTypeCheck>("audio_FgColor_check"),
+    Exact<&Shoot::OnDirectionCheck>("bullet_x_check", 0),
+    Exact<&Shoot::OnDirectionCheck>("bullet_y_check", 1),
     // The mouse page's own tabs (keys, lighting, performance, ...) below its picture.
     Prefix<&Mouse::OnFunctionOption>("mouse_function_option_"),
+    Exact<&Headset::OnMicOption>("6533_MicIn_option"),
+    Exact<&Headset::OnMonitorOption>("6533_MicMoniter_option"),
+    Prefix<&Headset::OnEqPresetOption>("6533_eq_option_"),
+    Exact<&Headset::OnVoiceEffectSwitch>("magic_enable_option"),
+    Prefix<&Headset::OnVoiceEffectOption>("magic_option_"),
 };
 
 const RouteRow kValueRows[] = {
@@ -108,6 +161,9 @@ const RouteRow kValueRows[] = {
     Exact<&Window::OnCompanionSlider>("R_light_slider", 6),
     Exact<&Window::OnCompanionSlider>("G_light_slider", 7),
     Exact<&Window::OnCompanionSlider>("B_light_slider", 8),
+    Exact<&Headset::OnMicSlider>("6533_MicIn_slider"),
+    Exact<&Headset::OnMonitorSlider>("6533_MicMoniter_slider"),
+    Prefix<&Headset::OnEqBandSlider>("6533_eq_hz_slider_"),
 };
 
 const RouteRow kDragRows[] = {
@@ -126,9 +182,23 @@ const RouteRow kKillFocusRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
     Exact<&Window::OnKeyCaptureEnd>("keyset_keyboard_text_edit"),
+    Exact<&Macro::OnDelayEdit>("macro_delay"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kReturnRows[] = {
+    Exact<&Macro::OnDelayEdit>("macro_delay"),
     Prefix<&Mouse::OnDpiEdit>("DPI_edit_"),
     Exact<&Light::OnColourEdit>("deng_edit_R", 0),
     Exact<&Light::OnColourEdit>("deng_edit_G", 1),
@@ -136,14 +206,39 @@ const RouteRow kReturnRows[] = {
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_R", 0),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_G", 1),
     Exact<&Light::OnAudioColourEdit>("deng_audioedit_B", 2),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_delay_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_speed_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_interval_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousefire_num_edit"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_cycle_edit"),
+    Exact<&Shoot::OnBulletEdit>("bullet_x_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_y_eidt"),
+    Exact<&Shoot::OnBulletEdit>("bullet_delay_eidt"),
 };
 
 const RouteRow kItemRows[] = {
+    Exact<&Macro::OnMacroChosen>("macro_name_list"),
     Exact<&Window::OnProfileChosen>("device_profile_combo"),
     Exact<&Light::OnModeCombo>("light_combo_modeSelect"),
     Exact<&Light::OnCustomModeCombo>("light_combo_custommodeSelect"),
     Exact<&Light::OnZZCCModeCombo>("light_combo_ZZCCmodeSelect"),
     Exact<&Light::OnAudioModeCombo>("light_combo_audiomodeSelect"),
+    Exact<&Keys::OnFunctionCombo>("keyset_function_combo"),
+    Exact<&Keys::OnPlayModeCombo>("keyset_macro_over_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousekey_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mouseswing_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousewheel_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_mousedpi_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_media_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_system_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_macro_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_gunkey_combo"),
+    Exact<&Keys::OnAssignmentChanged>("keyset_combokey_combo"),
+    Exact<&Headset::OnCustomEqCombo>("custom_eq_name_combo"),
 };
 
 const RouteRow kColourRows[] = {
@@ -155,115 +250,37 @@ const RouteRow kColourRows[] = {
 const RouteRow kMenuRows[] = {
     Exact<&Window::OnSettingsMenu>("setwnd_menu"),
     Exact<&Window::OnAboutMenu>("about_menu"),
+    // Recording: row value = delay mode * 100 + hook target; mode 0 follows "macro_check_time".
+    Exact<&Macro::OnRecordMenu>("redio_previous_record_time",   0 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_previous_constant_time", 2 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_previous_ignore_time",   3 * 100 + 8),
+    Exact<&Macro::OnRecordMenu>("redio_later_record_time",      0 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("redio_later_constant_time",    2 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("redio_later_ignore_time",      3 * 100 + 16),
+    Exact<&Macro::OnRecordMenu>("macro_action_edit",            3 * 100 + 32),
+    // Inserted mouse events: row value = button bit | kind << 8 (0 press, 1 release, 2 click).
+    Exact<&Macro::OnInsertMenu>("left_down", 0x01 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("left_up", 0x01 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("left_click", 0x01 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_down", 0x04 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_up", 0x04 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("middle_click", 0x04 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_down", 0x02 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_up", 0x02 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("right_click", 0x02 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_down", 0x10 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_up", 0x10 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("forward_click", 0x10 | (2 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_down", 0x08 | (0 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_up", 0x08 | (1 << 8)),
+    Exact<&Macro::OnInsertMenu>("back_click", 0x08 | (2 << 8)),
 };
 
-constexpr bool X = false;  // exact name
-constexpr bool P = true;   // prefix + index
-
-// The controls of the features still to come, by feature. A name here is claimed (nothing else
-// may route it) and does nothing but say so in the diagnostic output.
-constexpr NotBuiltName kNotBuiltNames[] = {
-    {"key_butt_keysave",               X, "key panel"},
-    {"key_butt_keydefalut",            X, "key panel"},
-    {"key_butt_keycancel",             X, "key panel"},
-    {"key_butt_prosave",               X, "key panel"},
-    {"key_ComBox_check_",              P, "key panel"},
-    {"keyset_mouseswing_num_edit",     X, "key panel"},
-    {"keyset_mouseswing_delay_edit",   X, "key panel"},
-    {"keyset_mouseswing_speed_edit",   X, "key panel"},
-    {"keyset_mousewheel_num_edit",     X, "key panel"},
-    {"keyset_mousewheel_delay_edit",   X, "key panel"},
-    {"keyset_mousewheel_speed_edit",   X, "key panel"},
-    {"keyset_mousefire_interval_edit", X, "key panel"},
-    {"keyset_mousefire_num_edit",      X, "key panel"},
-    {"keyset_macro_cycle_edit",        X, "key panel"},
-    {"keyset_function_combo",          X, "key panel"},
-    {"keyset_macro_over_combo",        X, "key panel"},
-    {"keyset_mousekey_combo",          X, "key panel"},
-    {"keyset_mouseswing_combo",        X, "key panel"},
-    {"keyset_mousewheel_combo",        X, "key panel"},
-    {"keyset_mousedpi_combo",          X, "key panel"},
-    {"keyset_media_combo",             X, "key panel"},
-    {"keyset_system_combo",            X, "key panel"},
-    {"keyset_macro_combo",             X, "key panel"},
-    {"keyset_gunkey_combo",            X, "key panel"},
-    {"keyset_combokey_combo",          X, "key panel"},
-
-    {"macro_btn_name_add",             X, "macro panel"},
-    {"macro_btn_name_sub",             X, "macro panel"},
-    {"macro_btn_name_edit",            X, "macro panel"},
-    {"macro_btn_save",                 X, "macro panel"},
-    {"macro_btn_cancel",               X, "macro panel"},
-    {"macro_btn_import",               X, "macro panel"},
-    {"macro_btn_export",               X, "macro panel"},
-    {"macro_btn_up",                   X, "macro panel"},
-    {"macro_btn_down",                 X, "macro panel"},
-    {"macro_btn_uptop",                X, "macro panel"},
-    {"macro_btn_downbottom",           X, "macro panel"},
-    {"macro_btn_delete",               X, "macro panel"},
-    {"macro_btn_deleteall",            X, "macro panel"},
-    {"macro_inset_moveleftkey_btn",    X, "macro panel"},
-    {"macro_inset_moverightkey_btn",   X, "macro panel"},
-    {"macro_inset_moveupkey_btn",      X, "macro panel"},
-    {"macro_inset_movedownkey_btn",    X, "macro panel"},
-    {"macro_delay",                    X, "macro panel"},
-    {"macro_name_list",                X, "macro panel"},
-    {"left_down",                      X, "macro panel"},
-    {"left_up",                        X, "macro panel"},
-    {"middle_down",                    X, "macro panel"},
-    {"middle_up",                      X, "macro panel"},
-    {"right_down",                     X, "macro panel"},
-    {"right_up",                       X, "macro panel"},
-    {"forward_down",                   X, "macro panel"},
-    {"forward_up",                     X, "macro panel"},
-    {"back_down",                      X, "macro panel"},
-    {"back_up",                        X, "macro panel"},
-    {"left_click",                     X, "macro panel"},
-    {"middle_click",                   X, "macro panel"},
-    {"right_click",                    X, "macro panel"},
-    {"forward_click",                  X, "macro panel"},
-    {"back_click",                     X, "macro panel"},
-
-    {"macro_btn_starredio",            X, "macro recording"},
-    {"macro_btn_stopredio",            X, "macro recording"},
-    {"redio_previous_record_time",     X, "macro recording"},
-    {"redio_previous_constant_time",   X, "macro recording"},
-    {"redio_previous_ignore_time",     X, "macro recording"},
-    {"redio_later_record_time",        X, "macro recording"},
-    {"redio_later_constant_time",      X, "macro recording"},
-    {"redio_later_ignore_time",        X, "macro recording"},
-    {"macro_action_edit",              X, "macro recording"},
-
-    {"shootdate_save_btn",             X, "shoot panel"},
-    {"shootdate_reset_btn",            X, "shoot panel"},
-    {"shootdate_import_btn",           X, "shoot panel"},
-    {"shootdate_export_btn",           X, "shoot panel"},
-    {"bullet_selected_prev",           X, "shoot panel"},
-    {"bullet_selected_next",           X, "shoot panel"},
-    {"shoot_gun_op_",                  P, "shoot panel"},
-    {"bullet_op_",                     P, "shoot panel"},
-    {"bullet_x_check",                 X, "shoot panel"},
-    {"bullet_y_check",                 X, "shoot panel"},
-    {"bullet_x_eidt",                  X, "shoot panel"},
-    {"bullet_y_eidt",                  X, "shoot panel"},
-    {"bullet_delay_eidt",              X, "shoot panel"},
-
-    {"hs_EQ_btn_save",                 X, "headset"},
-    {"hs_EQ_btn_delete",               X, "headset"},
-    {"magic_option_",                  P, "headset"},
-    {"6533_eq_option_",                P, "headset"},
-    {"magic_enable_option",            X, "headset"},
-    {"6533_MicIn_option",              X, "headset"},
-    {"6533_MicMoniter_option",         X, "headset"},
-    {"6533_eq_hz_slider_",             P, "headset"},
-    {"6533_MicIn_slider",              X, "headset"},
-    {"6533_MicMoniter_slider",         X, "headset"},
-    {"custom_eq_name_combo",           X, "headset"},
-
-    {"DPI_color_option_",              P, "colour picker"},
-
-
+const RouteRow kMenuRequestRows[] = {
+    Exact<&Macro::OnActionMenu>("macro_action"),
+    Exact<&Macro::OnActionMenu>("macro_action_list"),
 };
+
 // clang-format on
 
 bool IsDecimalTail(std::u16string_view text, size_t from) {
@@ -307,7 +324,7 @@ const std::span<const RouteRow> kReturn = kReturnRows;
 const std::span<const RouteRow> kItem = kItemRows;
 const std::span<const RouteRow> kColour = kColourRows;
 const std::span<const RouteRow> kMenu = kMenuRows;
-const std::span<const NotBuiltName> kNotBuilt = kNotBuiltNames;
+const std::span<const RouteRow> kMenuRequest = kMenuRequestRows;
 
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {
     const SplitName split(name);
@@ -317,14 +334,6 @@ const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& 
         return &row;
     }
     index = -1;
-    return nullptr;
-}
-
-const char* NotBuiltFeature(const QString& name) {
-    const SplitName split(name);
-    for (const NotBuiltName& entry : kNotBuiltNames) {
-        if (split.Matches(entry, name)) return entry.feature;
-    }
     return nullptr;
 }
 

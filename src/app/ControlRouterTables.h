@@ -5,12 +5,9 @@
 // panels -- and the router only finds that owner and calls the handler. Rows are tested in order;
 // the first match wins. Names are compared without regard to letter case.
 //
-// Controls of features not built yet have no rows: their names are listed once, in kNotBuilt
-// (ControlRouterTables.cpp), and do nothing but say so in the diagnostic output. Building such a
-// feature (a panel, say) means: give the panel class its handlers, `void OnX(const ControlEvent&)`;
-// add it to RouteOwner, RouteOwnerOf and CControlRouter::OwnerOf; give each handler its row at
-// the row's place in the tables; and take the feature's names off kNotBuilt (a test fails while a
-// name is both routed and listed).
+// A new panel gets its handlers, `void OnX(const ControlEvent&)`; its place in RouteOwner,
+// RouteOwnerOf and CControlRouter::OwnerOf; and each handler its row at the row's place in the
+// tables. A control of a layout with no row fails the layout test.
 
 #include <QString>
 #include <span>
@@ -22,6 +19,10 @@ namespace vx::devices { class CTavimondKeyboardDevice; }
 namespace vx::devices { class CTavimondMouseDevice; }
 namespace vx::panels { class CLightControlUI; }
 namespace vx::panels { class CDeviceProfileUI; }
+namespace vx::panels { class CKeySetControlUI; }
+namespace vx::panels { class CMacroControlUI; }
+namespace vx::panels { class CShootControlUI; }
+namespace vx::headset { class CTavimondRU6533Device; }
 namespace vx::app {
 
 class CWindowRoutes;
@@ -32,8 +33,12 @@ enum class RouteOwner {
     Page,          // the current device page, whatever its kind
     KeyboardPage,  // the current page when it is a keyboard's
     MousePage,     // the current page when it is a mouse's
+    HeadsetPage,   // the current page when it is a headset's
     LightPanel,    // the current page's lighting panel
     ProfilePanel,  // the current page's profile panel
+    KeyPanel,      // the current page's key-assignment panel
+    MacroPanel,    // the current page's macro panel
+    ShootPanel,    // the current page's recoil panel, when the page is a mouse's
 };
 
 template <class Owner>
@@ -55,12 +60,29 @@ struct RouteOwnerOf<vx::devices::CTavimondMouseDevice> {
     static constexpr RouteOwner kOwner = RouteOwner::MousePage;
 };
 template <>
+struct RouteOwnerOf<vx::headset::CTavimondRU6533Device> {
+    static constexpr RouteOwner kOwner = RouteOwner::HeadsetPage;
+};
+template <>
 struct RouteOwnerOf<vx::panels::CLightControlUI> {
     static constexpr RouteOwner kOwner = RouteOwner::LightPanel;
 };
 template <>
 struct RouteOwnerOf<vx::panels::CDeviceProfileUI> {
     static constexpr RouteOwner kOwner = RouteOwner::ProfilePanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CShootControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::ShootPanel;
+};
+
+template <>
+struct RouteOwnerOf<vx::panels::CKeySetControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::KeyPanel;
+};
+template <>
+struct RouteOwnerOf<vx::panels::CMacroControlUI> {
+    static constexpr RouteOwner kOwner = RouteOwner::MacroPanel;
 };
 
 struct RouteRow {
@@ -74,14 +96,6 @@ struct RouteRow {
     void (*call)(void* owner, const vx::widgets::ControlEvent& event);
     // The row's constant, handed over as ControlEvent::rowValue.
     int value = 0;
-};
-
-// A control name of a feature that is not built yet.
-struct NotBuiltName {
-    const char* name;
-    bool prefix;
-    // The feature, as the diagnostic output names it ("key panel", "macro panel", ...).
-    const char* feature;
 };
 
 namespace routes {
@@ -117,14 +131,12 @@ extern const std::span<const RouteRow> kItem;
 extern const std::span<const RouteRow> kColour;
 // Menu commands (menu item names) other than "exit", which the window handles itself.
 extern const std::span<const RouteRow> kMenu;
-
-extern const std::span<const NotBuiltName> kNotBuilt;
+// Controls that ask for a pop-up menu (a right click on a macro event row).
+extern const std::span<const RouteRow> kMenuRequest;
 
 // The first row of the table that matches the control name, or nullptr. For a prefix row the
 // index is stored in `index`; for an exact row it is -1.
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index);
-// The feature a control name belongs to when that feature is not built yet, or nullptr.
-const char* NotBuiltFeature(const QString& name);
 
 }  // namespace routes
 

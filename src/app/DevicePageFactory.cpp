@@ -6,6 +6,7 @@
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondMousePadDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 
 using vx::devices::CTavimondKeyboardDevice;
 using vx::devices::CTavimondMouseDevice;
@@ -25,7 +26,7 @@ std::unique_ptr<CTavimondUSBDevice> CreateDevicePageObject(DeviceClass deviceCla
         case DeviceClass::MousePad:
             return std::make_unique<CTavimondMousePadDevice>();
         case DeviceClass::Headset:
-            break;
+            return std::make_unique<vx::headset::CTavimondRU6533Device>();
     }
     return std::make_unique<CTavimondUSBDevice>();
 }

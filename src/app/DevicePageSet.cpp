@@ -12,6 +12,7 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "devices/TavimondMouseDevice.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "platform/DebugLog.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DialogBuilder.h"
@@ -151,6 +152,11 @@ CTavimondUSBDevice* CDevicePageSet::CreatePage(size_t slotIndex, int variant) {
     page->SetKindIndex(kindIndex);
     page->SetPowerVisible(model.showsPower);
     if (auto* mouse = dynamic_cast<CTavimondMouseDevice*>(page.get())) mouse->SetSelectedLed(model.selectedLed);
+    if (auto* headset = dynamic_cast<vx::headset::CTavimondRU6533Device*>(page.get()))
+    {
+        headset->SetAudioLibraryChoice(m_ctx.headsetAudio);
+        headset->SetAudioProgramFolder(m_ctx.headsetAudioFolder);
+    }
     page->SetProfileId({});
     page->SetKindName(std::string(model.kindName));
     page->SetPowerIndicator(indicator);

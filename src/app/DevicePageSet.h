@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devices/DeviceIdentity.h"
+#include "headset/audio/AudioLibrary.h"
 #include "widgets/WindowMessages.h"
 
 class QWidget;
@@ -33,6 +34,11 @@ public:
         vx::widgets::WindowHandle window = 0;
         CDeviceSelector* selector = nullptr;
         vx::discovery::InterfaceSlotTable* slotTable = nullptr;
+        // The audio library a headset page starts: the sound server's, or the in-memory one
+        // that stands behind the virtual headset.
+        vx::headset::AudioLibraryChoice headsetAudio = vx::headset::AudioLibraryChoice::SoundServer;
+        // Where the audio library is looked for (empty: beside the program).
+        std::filesystem::path headsetAudioFolder;
     };
     // Attempts of the 2.4 GHz mode query after a switch to the receiver, and the pause between them.
     static constexpr int kModeQueryAttempts = 26;

@@ -21,9 +21,12 @@
 #include "devices/lighting/LightingSync.h"
 #include "app/LightingSyncPages.h"
 #include "app/DeviceOptionUI.h"
+#include "app/DeviceHook.h"
+#include "app/HookMessageRoute.h"
 #include "app/DevicePageSet.h"
 #include "app/MainWndMessages.h"
 #include "app/PagePanels.h"
+#include "panels/ColorSelectWnd.h"
 #include "widgets/MsgWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/SessionSleepWatch.h"
@@ -37,8 +40,10 @@
 #include "link/DeviceCatalog.h"
 #include "panels/LightControlUI.h"
 #include "platform/DebugLog.h"
+#include "profiles/BasicProfiledata.h"
 #include "profiles/DataFolders.h"
 #include "widgets/ControlUI.h"
+#include "widgets/UIDefs.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/MenuWnd.h"
 #include "widgets/PaintManagerUI.h"
@@ -70,6 +75,9 @@ using vx::link::DeviceCatalog;
 using vx::link::DeviceModel;
 using vx::link::WiredTypeCodeOf;
 using vx::platform::DebugLog;
+using vx::platform::IHookEventSink;
+using vx::platform::KeyboardEventRecord;
+using vx::platform::MouseEventRecord;
 using vx::profiles::InstallFolder;
 
 using vx::lighting::CLightingSync;
@@ -191,9 +199,12 @@ void CMainWnd::InitWindow() {
 
     m_selector.Attach(m_pm);
     m_selector.SetHooks({[this] { CloseSecondaryWindows(); },
-                         // The input hook is switched off through the window, as the recording
-                         // panel itself does.
-                         [self] { CWindowMessages::PostMessage(self, WM_HOOK_SWITCH, 0, 0); },
+                         // The selected device went during a capture: the hook goes and the
+                         // panels are given back before another device is selected.
+                         [this, self] {
+                             CWindowMessages::SendMessage(self, WM_HOOK_SWITCH, 0, 0);
+                             ApplyRecordingLock(false);
+                         },
                          [this](bool available) { OnSyncAvailable(available); }});
 }
 
@@ -208,7 +219,7 @@ void CMainWnd::OnWindowInit() {
 
     m_slots.Fill(m_deviceModels);
     m_pages = std::make_unique<CDevicePageSet>(
-        CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots});
+        CDevicePageSet::Context{&m_pm, this, GetHWND(), &m_selector, &m_slots, m_headsetAudio, m_headsetAudioFolder});
     m_pages->CreatePlaceholderPages();
     ConnectNewPages();
     m_selector.UpdateNoDeviceNotice();
@@ -265,6 +276,11 @@ QWidget* CMainWnd::CreateControl(const QString& className, QWidget* parent) {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
+    // The key edit of the key panel captures one key through the hook while it has the focus.
+    if (msg.sType == vx::widgets::notify::kSetFocus && msg.pSender &&
+        msg.pSender->objectName().compare(QLatin1String("keyset_keyboard_text_edit"), Qt::CaseInsensitive) == 0) {
+        CWindowMessages::PostMessage(GetHWND(), WM_HOOK_SWITCH, 1, 0);
+    }
     if (m_router->Notify(msg)) WindowImplBase::Notify(msg);
 }
 
@@ -320,10 +336,10 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 }
 
 void CMainWnd::CloseSecondaryWindows() {
-    // The settings, about, skin and audio-style windows; the colour window registers here as it
-    // arrives.
+    // The settings, about, skin and audio-style windows and the colour picker.
     m_settings->Close();
     if (m_shellWindows) m_shellWindows->CloseAll();
+    if (m_picker) m_picker->Close(0);
 }
 
 void CMainWnd::BringToFrontOnce() {
@@ -577,6 +593,7 @@ qintptr CMainWnd::HandleMessage(uint message, quintptr wParam, qintptr lParam, b
         OnPowerBroadcast(wParam);
         return 0;
     }
+    if (m_awake && HandleHookMessage(message, wParam, lParam)) return 0;
     if (m_awake && HandleAwakeMessage(message, wParam, lParam)) return 0;
     if (!m_awake && (message == WM_DEVICE_SLOT_ARRIVED || message == WM_DEVICE_SLOT_REMOVED)) {
         m_sleptSlotChanges.emplace_back(message, wParam);
@@ -696,6 +713,13 @@ int CMainWnd::AskQuestion(const QString& key) {
     return ShowMessageBox(this, QString(), key, GetDPI(), true, 1);
 }
 
+int CMainWnd::PickColour(QRgb& colour) {
+    // One picker at a time: a second click while one is open (its modal loop runs this window's
+    // timers) does nothing.
+    if (m_picker || m_workersStopped) return 0;
+    return vx::panels::CColorSelectWnd::PickColour(this, GetDPI(), colour, &m_picker);
+}
+
 void CMainWnd::ShowNotice(const QString& key) {
     ShowMessageBox(this, QString(), key, GetDPI(), true, 0);
 }
@@ -747,7 +771,121 @@ void CMainWnd::OpenAboutWindow() {
 }
 
 void CMainWnd::EndKeyCapture() {
-    // Single-key capture arrives with the key-assignment panel; nothing is hooked until then.
+    CWindowMessages::SendMessage(GetHWND(), WM_HOOK_SWITCH, 0, 0);
+}
+
+// ---- the input hook ----
+
+bool CMainWnd::HandleHookMessage(uint message, quintptr wParam, qintptr lParam) {
+    if (message == WM_HOOK_SWITCH) {
+        OnHookSwitch(wParam);
+        return true;
+    }
+    if (message < vx::widgets::wm::kFirstRegistered) return false;
+    if (message == UWM_GAME_START_MSG || message == UWM_GAME_END_MSG || message == UWM_GAME_KILL_MSG ||
+        message == UWM_GAME_DEATH_MSG) {
+        OnGameEvent(wParam, lParam);
+        return true;
+    }
+    if (!vx::app::IsHookMessage(message)) return false;
+    if (message == WM_HOOK_KEY_MSMACRO_MSG) DebugLog("WM_HOOK_KEY_MSMACRO");
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    vx::app::DeliverHookMessage(page ? page->HookEventSink() : nullptr, message, wParam, lParam);
+    return true;
+}
+
+void CMainWnd::OnHookSwitch(quintptr on) {
+    if (on == 1) {
+        m_hook.SetHook(0, vx::platform::kHookSingleKey, GetHWND(), true, true);
+        TellCaptureNote();
+    } else if (on == 0) {
+        m_hook.RemoveHook();
+    }
+}
+
+void CMainWnd::TellCaptureNote() {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    IHookEventSink* sink = page ? page->HookEventSink() : nullptr;
+    if (sink == nullptr) return;
+    const QByteArray key = vx::app::CaptureScopeNoteKey(m_hook.Scope()).toLatin1();
+    sink->OnCaptureNote(key.constData());
+}
+
+void CMainWnd::SetRecordHook(int mode, bool on, bool useKeyboardHook, bool useLibrary) {
+    if (on) {
+        // A hook that cannot be installed still locks: the panel's recording runs and is ended
+        // by its stop button as usual.
+        m_hook.SetHook(0, mode, GetHWND(), useKeyboardHook, useLibrary);
+    } else {
+        m_hook.RemoveHook();
+    }
+    ApplyRecordingLock(on);
+}
+
+void CMainWnd::ApplyRecordingLock(bool locked) {
+    m_recordUnlocked = !locked;
+    m_selector.SetLocked(locked);
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    if (page == nullptr || page->GetPage() == nullptr) return;
+    for (const char* name : {"DeviceProfileItem", "KeySetControlItem"}) {
+        if (QWidget* panel = page->GetPage()->findChild<QWidget*>(QLatin1String(name))) panel->setEnabled(!locked);
+    }
+}
+
+void CMainWnd::StartRecording(int delayMode, int hookMode) {
+    // The macro panel asking has taken the delay mode already.
+    (void)delayMode;
+    SetRecordHook(hookMode, true, true, true);
+    TellCaptureNote();
+}
+
+void CMainWnd::StopRecording() {
+    SetRecordHook(vx::platform::kHookMacro, false, true, true);
+}
+
+bool CMainWnd::GameRestorePending() const {
+    return m_gameTimer && m_gameTimer->isActive();
+}
+
+namespace {
+
+// The page's light settings: its profile's when it has one, else its engine's.
+LightInfo PageLightInfo(CTavimondUSBDevice& page) {
+    if (vx::profiles::CBasicProfiledata* data = page.GetProfileData()) return data->GetLightInfo();
+    return page.GetLightInfo();
+}
+
+}  // namespace
+
+void CMainWnd::OnGameEvent(quintptr kind, qintptr mode) {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    CLightControlUI* panel = page ? CPagePanels::LightPanelOf(page) : nullptr;
+    if (page && panel && kind <= 2 && mode >= 0 && mode <= 255) {
+        LightInfo info = PageLightInfo(*page);
+        if (kind == 0) info.oldLedmode = (info.selectItem >= 1 && info.selectItem <= 20) ? info.selectItem : 1;
+        info.selectItem = static_cast<uint8_t>(mode);
+        // A mode the page does not have leaves the lighting as it is.
+        if (!panel->ApplyLightRecord(info)) DebugLog("game event: no light mode " + std::to_string(mode));
+    }
+    if (m_gameTimer == nullptr) {
+        m_gameTimer = new QTimer(this);
+        m_gameTimer->setSingleShot(true);
+        // A coarse timer may end the five seconds a quarter second early.
+        m_gameTimer->setTimerType(Qt::PreciseTimer);
+        connect(m_gameTimer, &QTimer::timeout, this, [this] {
+            if (m_awake) OnGameTimer();
+        });
+    }
+    m_gameTimer->start(m_gameRestoreMs);
+}
+
+void CMainWnd::OnGameTimer() {
+    CTavimondUSBDevice* page = CurrentDevicePage();
+    CLightControlUI* panel = page ? CPagePanels::LightPanelOf(page) : nullptr;
+    if (page == nullptr || panel == nullptr) return;
+    LightInfo info = PageLightInfo(*page);
+    info.selectItem = info.oldLedmode;
+    panel->ApplyLightRecord(info);
 }
 
 void CMainWnd::ConnectNewPages() {
@@ -755,6 +893,7 @@ void CMainWnd::ConnectNewPages() {
     const std::vector<CTavimondUSBDevice*> pages = m_pages->Pages();
     for (size_t i = m_pagesConnected; i < pages.size(); ++i) {
         CPagePanels::Connect(*pages[i], m_syncPages.get(), this);
+        pages[i]->SetRecordingHost(this);
         m_syncPages->AddPage(pages[i]);
     }
     m_pagesConnected = pages.size();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/ControlRouter.h"
+#include "app/DeviceHook.h"
 #include "app/DeviceSelector.h"
 #include "app/LanguageSettings.h"
 #include "app/MainWndMessages.h"
@@ -17,10 +18,15 @@
 #include "app/discovery/InterfaceSlotTable.h"
 #include "widgets/TrayIcon.h"
 #include "devices/lighting/LightingClock.h"
+#include "platform/InputHookEvents.h"
+#include "headset/audio/AudioLibrary.h"
 #include "widgets/WindowImplBase.h"
 
 namespace vx::lighting {
 class CLightingSync;
+}
+namespace vx::panels {
+class CColorSelectWnd;
 }
 class QTimer;
 class QMenu;
@@ -45,7 +51,8 @@ class CSessionSleepWatch;
 // Threads: everything here runs on the UI thread except the discovery sink, which the discovery
 // thread calls; the sink reaches the window only through its window messages (a send waits until
 // the window has handled it).
-class CMainWnd : public vx::widgets::WindowImplBase, public vx::app::IControlRouterHost {
+class CMainWnd : public vx::widgets::WindowImplBase, public vx::app::IControlRouterHost,
+                 public vx::platform::IRecordingHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 800;
@@ -72,6 +79,13 @@ public:
     void SetDiscoveryOptions(const vx::discovery::DiscoveryOptions& options) { m_discoveryOptions = options; }
     // The device models the window looks for (the built-in catalogue unless set before Create).
     void SetDeviceModels(std::vector<vx::link::DeviceModel> models) { m_deviceModels = std::move(models); }
+    // Before Create: the audio library of headset pages (the in-memory one with virtual devices).
+    // `folder` stands for the program's folder when the library is looked for (empty: the
+    // program's own).
+    void SetHeadsetAudio(vx::headset::AudioLibraryChoice choice, const std::filesystem::path& folder = {}) {
+        m_headsetAudio = choice;
+        m_headsetAudioFolder = folder;
+    }
     // The program's D-Bus face, for broadcasts and the "WorkTool" report; may stay unset.
     void SetBus(CControlCenterBus* bus) { m_bus = bus; }
 
@@ -126,10 +140,26 @@ public:
     void SendCompanionCommand(int command, int value) override;
     void EndKeyCapture() override;
     void OpenSettingsWindow(bool centred) override;
+    int PickColour(QRgb& colour) override;
     CSettingsLauncher& Settings() { return *m_settings; }
     void OpenAudioStyleWindow() override;
     void OpenAboutWindow() override;
     CShellWindows& ShellWindows() { return *m_shellWindows; }
+
+    // ---- the input hook ----
+    // The timer that ends a game's lighting event, and how long the event's effect stays.
+    static constexpr int kGameTimerId = 1066;
+    static constexpr int kGameRestoreMs = 5000;
+    // Installs (on) or removes (off) the hook for mode; then the recording lock follows.
+    void SetRecordHook(int mode, bool on, bool useKeyboardHook, bool useLibrary);
+    void StartRecording(int delayMode, int hookMode) override;
+    void StopRecording() override;
+    // False while a capture holds the selector, the profile panel and the key panel.
+    bool RecordingUnlocked() const { return m_recordUnlocked; }
+    vx::app::CDeviceHook& Hook() { return m_hook; }
+    // Tests shorten the game event's five seconds.
+    void SetGameRestoreDelay(int ms) { m_gameRestoreMs = ms; }
+    bool GameRestorePending() const;
 
     // The record sent to a "WorkTool" peer: 32-bit little-endian integers 2, 3, 0, 2, the number
     // of device kinds, then vendor, product and type code of each kind.
@@ -169,6 +199,12 @@ private:
     void TellPagesPointerInside();
     void CloseSecondaryWindows();
     void BringToFrontOnce();
+    bool HandleHookMessage(uint message, quintptr wParam, qintptr lParam);
+    void OnHookSwitch(quintptr on);
+    void ApplyRecordingLock(bool locked);
+    void TellCaptureNote();
+    void OnGameEvent(quintptr kind, qintptr mode);
+    void OnGameTimer();
 
     QWidget* m_closeBtn = nullptr;
     QWidget* m_minBtn = nullptr;
@@ -185,6 +221,8 @@ private:
     CDeviceSelector m_selector;
     std::unique_ptr<CDevicePageSet> m_pages;
     vx::discovery::DiscoveryOptions m_discoveryOptions;
+    vx::headset::AudioLibraryChoice m_headsetAudio = vx::headset::AudioLibraryChoice::SoundServer;
+    std::filesystem::path m_headsetAudioFolder;
     std::vector<vx::link::DeviceModel> m_deviceModels{vx::link::DeviceCatalog().begin(), vx::link::DeviceCatalog().end()};
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<vx::discovery::DeviceDiscovery> m_discovery;
@@ -203,6 +241,11 @@ private:
     std::unique_ptr<CSettingsLauncher> m_settings;
     size_t m_pagesConnected = 0;
 
+    vx::app::CDeviceHook m_hook;
+    bool m_recordUnlocked = true;
+    QTimer* m_gameTimer = nullptr;
+    int m_gameRestoreMs = kGameRestoreMs;
+
     int m_lightControl = 1;
     bool m_windowActive = false;
     bool m_pointerInside = false;
@@ -210,6 +253,8 @@ private:
     bool m_firstScanDone = false;
     bool m_exiting = false;
     bool m_workersStopped = false;
+    // The colour picker while it runs.
+    QPointer<vx::panels::CColorSelectWnd> m_picker;
     bool m_initDone = false;
     // Slot changes that came while the machine slept, handled on resume.
     std::vector<std::pair<uint, quintptr>> m_sleptSlotChanges;

@@ -226,6 +226,9 @@ int RunControlCenter(int argc, char** argv, const VirtualDeviceSourceFactory& ma
     registered_messages::RegisterHookMessages();
 
     auto mainWnd = std::make_unique<CMainWnd>();
+    // The virtual headset's audio is the in-memory library's; a real headset's is the sound
+    // server's.
+    if (virtualDevices) mainWnd->SetHeadsetAudio(vx::headset::AudioLibraryChoice::InMemory);
     if (!mainWnd->Create(nullptr, CMainWnd::kTitle, 0x96CA0000u, 0,
                          QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight))) {
         mainWnd.reset();

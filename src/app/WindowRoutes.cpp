@@ -6,12 +6,20 @@
 
 #include "app/ControlRouterHost.h"
 #include "app/LightingSyncPages.h"
+#include "app/PagePanels.h"
+#include "devices/TavimondMouseDevice.h"
+#include "panels/LightControlUI.h"
+#include "panels/ShootControlUI.h"
 #include "devices/TavimondUSBDevice.h"
+#include "headset/page/TavimondRU6533Device.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
 #include "widgets/SliderUI.h"
 
+using vx::panels::CLightControlUI;
+
 using vx::devices::CTavimondUSBDevice;
+using vx::devices::CTavimondMouseDevice;
 using vx::widgets::CSliderUI;
 using vx::widgets::ControlEvent;
 namespace ui = vx::widgets::ui;
@@ -66,7 +74,86 @@ void CWindowRoutes::OnSameMode(const ControlEvent&) {
 void CWindowRoutes::OnRestoreDefaults(const ControlEvent&) {
     CTavimondUSBDevice* page = m_host.CurrentDevicePage();
     if (page == nullptr) return;
-    if (m_host.AskQuestion(QStringLiteral("message_text_22")) == 1) page->ResetToProfile();
+    if (m_host.AskQuestion(QStringLiteral("message_text_22")) != 1) return;
+    // The question ran a modal loop in which the device may have gone.
+    page = m_host.CurrentDevicePage();
+    if (page == nullptr) return;
+    page->ResetToProfile();
+    // The page now shows its factory settings; the device is given them too, or it would keep
+    // running what the page no longer shows.
+    const QSize screen = m_host.ScreenSize();
+    page->WriteSettings(0, 0, 1, screen.width(), screen.height());
+    page->ApplyKeyAssignments();
+}
+
+void CWindowRoutes::OnDpiColourOption(const ControlEvent& event) {
+    auto* mouse = dynamic_cast<CTavimondMouseDevice*>(m_host.CurrentDevicePage());
+    if (mouse == nullptr || event.index < 0 || event.index >= CTavimondMouseDevice::kDpiStages) return;
+    const std::vector<DpiStage>& stages = mouse->DpiStages();
+    QRgb colour = 0xFF000000;
+    if (size_t(event.index) < stages.size()) {
+        const DpiStage& stage = stages[size_t(event.index)];
+        colour = qRgb(stage.red, stage.green, stage.blue);
+    }
+    if (m_host.PickColour(colour) != 1) return;
+    // The page is asked again: the picker ran a modal loop in which the device may have gone.
+    mouse = dynamic_cast<CTavimondMouseDevice*>(m_host.CurrentDevicePage());
+    if (mouse == nullptr) return;
+    mouse->SetDpiStageColour(event.index, uint8_t(qRed(colour)), uint8_t(qGreen(colour)), uint8_t(qBlue(colour)));
+}
+
+void CWindowRoutes::OnLightColourPicker(const ControlEvent& event) {
+    CLightControlUI* panel = CPagePanels::LightPanelOf(m_host.CurrentDevicePage());
+    if (panel == nullptr) return;
+    const bool audio = event.rowValue != 0;
+    QRgb colour = audio ? panel->AudioColourBeingEdited() : panel->EffectColour();
+    if (m_host.PickColour(colour) != 1) return;
+    panel = CPagePanels::LightPanelOf(m_host.CurrentDevicePage());
+    if (panel == nullptr) return;
+    if (audio) {
+        panel->TakePickedAudioColour(colour);
+    } else {
+        panel->TakePickedColour(colour);
+    }
+}
+
+namespace {
+
+const QString kShootFilter = QStringLiteral("Shoot Files(*.shoot)");
+const QString kShootPattern = QStringLiteral("*.shoot;");
+
+}  // namespace
+
+vx::panels::CShootControlUI* CWindowRoutes::ShootPanel() {
+    CTavimondUSBDevice* page = m_host.CurrentDevicePage();
+    if (dynamic_cast<CTavimondMouseDevice*>(page) == nullptr) return nullptr;
+    return CPagePanels::ShootPanelOf(page);
+}
+
+void CWindowRoutes::OnShootUpload(const ControlEvent&) {
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (panel == nullptr) return;
+    const int result = panel->Upload();
+    if (result == 1) return;
+    m_host.ShowNotice(result == CTavimondMouseDevice::kShootTooLarge ? QStringLiteral("shoot_upload_too_large")
+                                                                     : QStringLiteral("shoot_upload_failed"));
+}
+
+void CWindowRoutes::OnShootImport(const ControlEvent&) {
+    if (ShootPanel() == nullptr) return;
+    const QString path = m_host.OpenFileDialog(kShootFilter, kShootPattern);
+    // The dialog ran a modal loop: the page is asked for again.
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (path.isEmpty() || panel == nullptr) return;
+    if (!panel->ImportShootFile(path.toStdString())) m_host.ShowNotice(QStringLiteral("shoot_import_refused"));
+}
+
+void CWindowRoutes::OnShootExport(const ControlEvent&) {
+    if (ShootPanel() == nullptr) return;
+    const QString path = m_host.SaveFileDialog(kShootFilter, kShootPattern);
+    vx::panels::CShootControlUI* panel = ShootPanel();
+    if (path.isEmpty() || panel == nullptr) return;
+    if (!panel->ExportShootFile(path.toStdString())) m_host.ShowNotice(QStringLiteral("shoot_export_failed"));
 }
 
 void CWindowRoutes::OnProfileChosen(const ControlEvent&) {
@@ -102,6 +189,12 @@ void CWindowRoutes::OnCompanionSlider(const ControlEvent& event) {
 
 void CWindowRoutes::OnKeyCaptureEnd(const ControlEvent&) {
     m_host.EndKeyCapture();
+}
+
+void CWindowRoutes::OnHeadsetEqSave(const ControlEvent&) {
+    auto* headset = dynamic_cast<vx::headset::CTavimondRU6533Device*>(m_host.CurrentDevicePage());
+    if (headset == nullptr) return;
+    if (headset->SaveCustomEq() == vx::headset::kCustomEqNameTaken) m_host.ShowNotice(QStringLiteral("message_text_5"));
 }
 
 void CWindowRoutes::OnSettingsMenu(const ControlEvent&) {

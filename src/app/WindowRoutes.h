@@ -10,6 +10,10 @@
 
 #include "widgets/ControlEvent.h"
 
+namespace vx::panels {
+class CShootControlUI;
+}
+
 namespace vx::app {
 
 class CLightingSyncPages;
@@ -36,8 +40,18 @@ public:
     void OnSystemSettings(const vx::widgets::ControlEvent& event);
     // "deng_same_mode": the current page's effect on every device.
     void OnSameMode(const vx::widgets::ControlEvent& event);
-    // "default_btn": asks first; on yes the current page goes back to its profile.
+    // "default_btn": asks first; on yes the current page takes its factory profile and sends it.
     void OnRestoreDefaults(const vx::widgets::ControlEvent& event);
+    // "DPI_color_option_" + stage on a mouse page: the stage's colour from the colour picker.
+    void OnDpiColourOption(const vx::widgets::ControlEvent& event);
+    // "deng_colordp_btn" (row value 0) and "deng_audiocolordp_btn" (1): the lighting panel's
+    // colour, or its audio-lighting colour, from the colour picker.
+    void OnLightColourPicker(const vx::widgets::ControlEvent& event);
+    // "shootdate_save_btn": the mouse takes the four gun files; a failure is told.
+    void OnShootUpload(const vx::widgets::ControlEvent& event);
+    // "shootdate_import_btn", "shootdate_export_btn": a gun file chosen in the window's dialog.
+    void OnShootImport(const vx::widgets::ControlEvent& event);
+    void OnShootExport(const vx::widgets::ControlEvent& event);
     // "device_profile_combo": the choice takes effect when timer 1055 fires.
     void OnProfileChosen(const vx::widgets::ControlEvent& event);
     // "qorin_DPI_slider_" dragged, "qorin_DPI_edit_" left.
@@ -47,6 +61,9 @@ public:
     void OnCompanionSlider(const vx::widgets::ControlEvent& event);
     // "keyset_keyboard_text_edit" left.
     void OnKeyCaptureEnd(const vx::widgets::ControlEvent& event);
+    // "hs_EQ_btn_save": the headset page saves its custom equaliser; a name already taken is
+    // told to the user.
+    void OnHeadsetEqSave(const vx::widgets::ControlEvent& event);
     // The tray menu's "setwnd_menu".
     void OnSettingsMenu(const vx::widgets::ControlEvent& event);
     // The tray menu's "about_menu".
@@ -59,6 +76,9 @@ public:
     static QStringList SystemSettingsCommand(int index);
 
 private:
+    // The current page's recoil panel when the page is a mouse's, else null.
+    vx::panels::CShootControlUI* ShootPanel();
+
     IControlRouterHost& m_host;
     CLightingSyncPages* m_sync = nullptr;
 };

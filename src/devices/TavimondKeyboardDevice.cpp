@@ -1,5 +1,8 @@
 #include "devices/TavimondKeyboardDevice.h"
 
+#include "devices/KeyInputReader.h"
+#include "devices/tables/KeyboardFactoryKeys.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -24,6 +27,8 @@
 #include "widgets/SliderUI.h"
 
 using vx::widgets::CDeviceKeyButtonUI;
+using vx::widgets::CWindowMessages;
+using vx::widgets::WindowHandle;
 using vx::widgets::COptionUI;
 using vx::widgets::CPaintManagerUI;
 using vx::widgets::CResourceManager;
@@ -85,10 +90,11 @@ int OptionIndex(int value, int count) {
 CTavimondKeyboardDevice::CTavimondKeyboardDevice()
     : CTavimondUSBDevice(
           std::make_unique<vx::lighting::KeyboardLightingEngine>(vx::lighting::kKeyboardLeds)) {
-    SetProtocol(std::make_unique<vx::devices::KeyboardProtocol>(m_commandLink));
+    SetProtocol(std::make_unique<KeyboardProtocol>(m_commandLink));
 }
 
 CTavimondKeyboardDevice::~CTavimondKeyboardDevice() {
+    for (auto& reader : m_keyReaders) reader.reset();
     StopDeviceWork();
     StopLightingThread();
 }
@@ -181,12 +187,14 @@ int CTavimondKeyboardDevice::LoadProfile() {
     m_keyList = m_profile.GetKeyList();
     m_stages = m_profile.GetKeyboardSystemStages();
     LoadLightingState();
+    ShowSelectedKeyAssignment();
     return node.isNull() ? 0 : 1;
 }
 
 void CTavimondKeyboardDevice::TakeProfileRecords() {
     m_keyList = m_profile.GetKeyList();
     m_stages = m_profile.GetKeyboardSystemStages();
+    ShowSelectedKeyAssignment();
 }
 
 std::u16string CTavimondKeyboardDevice::GetProfileName() {
@@ -200,6 +208,7 @@ void CTavimondKeyboardDevice::ResetToProfile() {
     LoadLightingState();
     SaveProfile();
     RefreshPage();
+    ShowSelectedKeyAssignment();
 }
 
 void CTavimondKeyboardDevice::SetLightTableIndex(int index) {
@@ -240,7 +249,7 @@ int CTavimondKeyboardDevice::LoadLightingState() {
     const bool modeChanged =
         Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
     KeyboardEngine().SetAudioLightInfo(m_profile.GetAudioLightInfo());
-    vx::devices::DeviceProtocol::PutLight(info, m_block);
+    DeviceProtocol::PutLight(info, m_block);
     m_block[18] = info.zzccLedMode;
     // Another custom group chosen while the mode stays 20 shows that group's colours too.
     const bool groupChanged = m_profile.GetCustomGroupIndex() != m_block[25];
@@ -319,7 +328,7 @@ void CTavimondKeyboardDevice::TakeDeviceSettings(const std::vector<uint8_t>& raw
 void CTavimondKeyboardDevice::ApplyBlockToLighting() {
     // The block holds the mode index already; an empty mode table leaves it as it is.
     const KeyboardSettings read = ParseKeyboardBlock(m_block, {});
-    LightInfo info = vx::devices::KeyboardProtocol::LightFromBlock(m_block, m_profile.GetLightInfo());
+    LightInfo info = KeyboardProtocol::LightFromBlock(m_block, m_profile.GetLightInfo());
     // The block keeps the level from here on, as the record does.
     m_block[3] = info.speed;
     const bool modeChanged = Engine().ApplyLightInfo(info);
@@ -374,7 +383,7 @@ void CTavimondKeyboardDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
         RequestReread(kRereadDelayFastMs);
         return;
     }
-    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    const auto change = DeviceProtocol::DecodeProfileChange(code);
     if (!change || !m_commandLink.IsConnected()) return;
     m_activeProfile = change->profile;
     m_block[0] = change->profile;
@@ -744,7 +753,70 @@ void CTavimondKeyboardDevice::OnRepeatResetButton(const ControlEvent&) {
 }
 
 void CTavimondKeyboardDevice::OnCustomColourButton(const ControlEvent& event) {
+    // The keys' own colours belong to the custom-colour effect; in another effect the buttons
+    // would overwrite the keyboard's stored key colours with nothing on the page to show it.
+    if (GetLightInfo().selectItem != kModeCustomColours) return;
     FillCustomColours(event.rowValue != 0);
+}
+
+// ---- key reactions on the picture ----
+
+void CTavimondKeyboardDevice::NotifyInterfaceOpened(const std::string& path, bool wireless) {
+    std::unique_ptr<KeyInputReader>& reader = m_keyReaders[wireless ? 1 : 0];
+    if (!reader) {
+        const WindowHandle self = SelfHandle();
+        reader = std::make_unique<KeyInputReader>([self](uint16_t usage, bool pressed) {
+            CWindowMessages::PostMessage(self, kMsgKeyInput, usage, pressed ? 1 : 0);
+        });
+    }
+    reader->Start(path);
+}
+
+void CTavimondKeyboardDevice::NotifyInterfaceClosing(bool wireless) {
+    if (m_keyReaders[wireless ? 1 : 0]) m_keyReaders[wireless ? 1 : 0]->Stop();
+}
+
+bool CTavimondKeyboardDevice::KeyReaderFound(bool wireless) const {
+    const auto& reader = m_keyReaders[wireless ? 1 : 0];
+    return reader && !reader->CollectionPath().empty();
+}
+
+qintptr CTavimondKeyboardDevice::OnPageMessage(uint message, quintptr wParam, qintptr lParam) {
+    if (message == kMsgKeyInput) {
+        OnKeyboardKey(static_cast<uint16_t>(wParam), lParam != 0);
+        return 1;
+    }
+    return CTavimondUSBDevice::OnPageMessage(message, wParam, lParam);
+}
+
+int CTavimondKeyboardDevice::LedOfUsage(uint16_t usage) const {
+    // The physical key is the logical key whose factory function sends this usage, and a logical
+    // key lights the LED of its own number. The keyboard reports what a key sends, so a key given
+    // another key's function lights that key's place.
+    constexpr uint16_t kFirstModifier = 0xE0;
+    const auto& factory = vx::device_tables::KeyboardFactoryKeys();
+    for (size_t key = 0; key < factory.size() && key < static_cast<size_t>(vx::lighting::kKeyboardLeds); ++key) {
+        const vx::device_tables::KeyFunction& function = factory[key];
+        if (function.type != 0x20 || !vx::device_tables::IsKeyboardKeyListed(key)) continue;
+        const bool matches = usage >= kFirstModifier && usage < kFirstModifier + 8
+                                 ? function.second == 0 && function.first == (1u << (usage - kFirstModifier))
+                                 : function.first == 0 && function.second == usage;
+        if (matches) return static_cast<int>(key);
+    }
+    return -1;
+}
+
+void CTavimondKeyboardDevice::OnKeyboardKey(uint16_t usage, bool pressed) {
+    const int led = LedOfUsage(usage);
+    if (led < 0) return;
+    vx::lighting::KeyboardLightingEngine& engine = KeyboardEngine();
+    if (pressed) {
+        // Outside the key-reaction modes a press would leave ripples for them to show later.
+        if (!IsKeyReactionMode(GetLightInfo().selectItem)) return;
+        engine.KeyPressed(led);
+    } else {
+        engine.KeyReleased(led);
+    }
 }
 
 }  // namespace vx::devices

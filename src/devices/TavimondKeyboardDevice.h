@@ -23,9 +23,9 @@ namespace vx::widgets { class COptionUI; }
 namespace vx::widgets { class CSliderUI; }
 namespace vx::devices {
 
+class KeyInputReader;
 
-
-class CTavimondKeyboardDevice : public vx::devices::CTavimondUSBDevice {
+class CTavimondKeyboardDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLogicalKeys = vx::devices::KeyboardProtocol::kLogicalKeys;
     static constexpr uint8_t kNoSlot = vx::devices::KeyboardProtocol::kNoSlot;
@@ -80,6 +80,8 @@ public:
     void SetAudioParameters(const int32_t* values, size_t count) override;
     vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    vx::platform::IHookEventSink* HookEventSink() override { return &m_panelHookSink; }
+    std::filesystem::path MacroFolder() const override { return DeviceFolderText(); }
 
     // ---- keyboard operations ----
     virtual void BuildPage();
@@ -144,9 +146,25 @@ public:
         return static_cast<const vx::devices::KeyboardProtocol&>(*m_protocol);
     }
 
+    // ---- key reactions on the picture (modes 7, 8, 9, 25) ----
+    // A key of this keyboard went down or up (HID keyboard usage), as its keyboard collection
+    // reports it; lights the key on the picture in the key-reaction modes.
+    void OnKeyboardKey(uint16_t usage, bool pressed);
+    // The LED of the key with this HID keyboard usage (modifiers 0xE0-0xE7 included), or -1.
+    int LedOfUsage(uint16_t usage) const;
+    // Whether the key collection of the cable (false) or the receiver (true) is being read.
+    bool KeyReaderFound(bool wireless) const;
+    static constexpr uint kMsgKeyInput = 0x0C41;
+    static bool IsKeyReactionMode(int mode) { return mode == 7 || mode == 8 || mode == 9 || mode == 25; }
+
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
     void TakeProfileRecords() override;
+    qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam) override;
+    void NotifyInterfaceOpened(const std::string& path, bool wireless) override;
+    void NotifyInterfaceClosing(bool wireless) override;
+    std::vector<vx::profiles::KeyEntry>* PageKeyList() override { return &m_keyList; }
+    size_t MacroEventsOverLimit() const override { return MacroEventsToRemove(); }
 
 private:
     // Sends the settings, saves and redraws; with `before` (the profile before the change) the
@@ -198,6 +216,8 @@ private:
     QPointer<vx::widgets::COptionUI> m_wFlagOption;
     QPointer<vx::widgets::COptionUI> m_key6Option;
     QPointer<QWidget> m_repeatInput;
+    // Readers of the keyboard collection behind the cable and the receiver.
+    std::unique_ptr<vx::devices::KeyInputReader> m_keyReaders[2];
 };
 
 }  // namespace vx::devices

@@ -94,7 +94,7 @@ bool InStageRange(int stage) {
 
 CTavimondMouseDevice::CTavimondMouseDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MouseLightingEngine>(0)) {
-    SetProtocol(std::make_unique<vx::devices::MouseProtocol>(m_commandLink));
+    SetProtocol(std::make_unique<MouseProtocol>(m_commandLink));
     m_kindName = kMouseFolder;
     m_lightTableIndex = 1;
     m_profile.SetLightTableIndex(1);
@@ -226,6 +226,7 @@ void CTavimondMouseDevice::ReadProfileRecords() {
     m_stages = m_profile.GetDpiStages();
     m_system = m_profile.GetMouseSystemStages();
     EnsureFiveStages();
+    ShowSelectedKeyAssignment();
 }
 
 void CTavimondMouseDevice::EnsureFiveStages() {
@@ -382,7 +383,7 @@ void CTavimondMouseDevice::HandleNotifyEvent(uint16_t code, bool wireless) {
         if (!wireless) TriggerReactive();
         return;
     }
-    const auto change = vx::devices::DeviceProtocol::DecodeProfileChange(code);
+    const auto change = DeviceProtocol::DecodeProfileChange(code);
     if (!change) {
         CTavimondUSBDevice::HandleNotifyEvent(code, wireless);
         return;

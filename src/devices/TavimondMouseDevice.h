@@ -36,7 +36,7 @@ namespace vx::devices {
 
 
 
-class CTavimondMouseDevice : public vx::devices::CTavimondUSBDevice {
+class CTavimondMouseDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kButtons = MouseButtonMap::kButtons;
@@ -89,6 +89,8 @@ public:
     void SelectKey(int key) override;
     vx::profiles::CBasicProfiledata* GetProfileData() override { return &m_profile; }
     void HandleNotifyEvent(uint16_t code, bool wireless) override;
+    vx::platform::IHookEventSink* HookEventSink() override { return &m_panelHookSink; }
+    std::filesystem::path MacroFolder() const override { return DataFolder(); }
 
     // ---- the mouse's own operations ----
     void BuildPage();
@@ -99,6 +101,8 @@ public:
     // ShootEventsOver() tells how many events have to go); otherwise the failing link code.
     int UploadShootData();
     size_t ShootEventsOver() const { return m_shootEventsOver; }
+    // Where the four gun files live: the mouse's data folder.
+    std::filesystem::path ShootFolder() const { return DataFolder(); }
     // The fourth page value of the main window: the LED whose button shows the preview (-1 none).
     void SetSelectedLed(int index) { m_selectedLed = index; }
     int GetSelectedLed() const { return m_selectedLed; }
@@ -163,6 +167,8 @@ public:
 protected:
     int RereadDelayMs() const override { return kRereadDelayFastMs; }
     void TakeProfileRecords() override { ReadProfileRecords(); }
+    std::vector<vx::profiles::KeyEntry>* PageKeyList() override { return &m_keys; }
+    size_t MacroEventsOverLimit() const override { return MacroEventsToRemove(); }
 
 private:
     bool ReadKeyTables();

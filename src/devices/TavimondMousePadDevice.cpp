@@ -40,7 +40,7 @@ constexpr const char* kFolderName = "MousePad";
 
 CTavimondMousePadDevice::CTavimondMousePadDevice()
     : CTavimondUSBDevice(std::make_unique<vx::lighting::MousePadLightingEngine>(kLeds)) {
-    SetProtocol(std::make_unique<vx::devices::MousePadProtocol>(m_commandLink));
+    SetProtocol(std::make_unique<MousePadProtocol>(m_commandLink));
 }
 
 CTavimondMousePadDevice::~CTavimondMousePadDevice() {
@@ -107,7 +107,7 @@ void CTavimondMousePadDevice::SetLightTableIndex(int index) {
 void CTavimondMousePadDevice::SetLightInfo(const LightInfo& info) {
     CTavimondUSBDevice::SetLightInfo(info);
     m_profile.SetLightInfo(info);
-    vx::devices::MousePadProtocol::PutLight(info, m_record);
+    MousePadProtocol::PutLight(info, m_record);
 }
 
 int CTavimondMousePadDevice::LoadLightingState() {
@@ -115,7 +115,7 @@ int CTavimondMousePadDevice::LoadLightingState() {
     const auto list = m_profile.GetLightList();
     const auto steps = m_profile.GetCustomLightSteps();
     Engine().LoadLightingState(info, list.data(), list.size(), steps.data(), steps.size());
-    vx::devices::MousePadProtocol::PutLight(info, m_record);
+    MousePadProtocol::PutLight(info, m_record);
     return 1;
 }
 
@@ -157,7 +157,7 @@ bool CTavimondMousePadDevice::FetchReread(std::vector<uint8_t>* raw) {
 }
 
 void CTavimondMousePadDevice::ApplyReread(const std::vector<uint8_t>& raw) {
-    m_record = vx::devices::MousePadProtocol::RecordFromBlock(raw, m_modeCodes);
+    m_record = MousePadProtocol::RecordFromBlock(raw, m_modeCodes);
     SendToOwner(kMsgActiveProfile, raw.empty() ? 0 : raw[0]);
 }
 

@@ -19,7 +19,7 @@ class MousePadLightingEngine;
 
 namespace vx::devices {
 
-class CTavimondMousePadDevice : public vx::devices::CTavimondUSBDevice {
+class CTavimondMousePadDevice : public CTavimondUSBDevice {
 public:
     static constexpr int kLeds = 15;
     static constexpr int kRecordLength = 21;

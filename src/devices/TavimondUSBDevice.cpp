@@ -16,6 +16,7 @@
 #include "devices/LightRecordView.h"
 #include "platform/DebugLog.h"
 #include "profiles/DataFolders.h"
+#include "profiles/MacroFiles.h"
 #include "profiles/StringUtil.h"
 #include "widgets/ControlUI.h"
 #include "widgets/DeviceKeyButtonUI.h"
@@ -44,6 +45,7 @@ using vx::profiles::DeviceDataFolder;
 using vx::profiles::EqualsIgnoreCase;
 using vx::profiles::IsSafeFileName;
 using vx::profiles::KeyEntry;
+using vx::profiles::KeyFunction;
 using vx::profiles::SplitNameIndex;
 using vx::profiles::Utf8ToWide;
 
@@ -436,6 +438,103 @@ AudioLightInfo CTavimondUSBDevice::GetAudioLightInfo() {
 
 void CTavimondUSBDevice::SelectKey(int key) {
     m_selectedKey = key;
+    ShowSelectedKeyAssignment();
+}
+
+void CTavimondUSBDevice::ShowSelectedKeyAssignment() {
+    KeyEntry entry;
+    if (IKeyAssignmentView* view = KeyAssignmentView(); view && GetKeyEntry(m_selectedKey, &entry))
+        view->SetKeyAssignment(entry);
+}
+
+// ---- key assignments and macros ----
+
+IKeyAssignmentView* CTavimondUSBDevice::KeyAssignmentView() const {
+    if (!m_page) return nullptr;
+    for (QWidget* child : m_page->findChildren<QWidget*>()) {
+        if (auto* view = dynamic_cast<IKeyAssignmentView*>(child)) return view;
+    }
+    return nullptr;
+}
+
+bool CTavimondUSBDevice::GetKeyEntry(int key, KeyEntry* entry) {
+    const std::vector<KeyEntry>* keys = PageKeyList();
+    if (keys == nullptr || key < 0 || key >= static_cast<int>(keys->size())) return false;
+    *entry = (*keys)[static_cast<size_t>(key)];
+    return true;
+}
+
+bool CTavimondUSBDevice::StoreKeyAssignment(const KeyFunction& function) {
+    std::vector<KeyEntry>* keys = PageKeyList();
+    CBasicProfiledata* profile = GetProfileData();
+    if (keys == nullptr || profile == nullptr || m_selectedKey < 0 || m_selectedKey >= static_cast<int>(keys->size()))
+        return false;
+    KeyFunction& current = (*keys)[static_cast<size_t>(m_selectedKey)].current;
+    // The key's position in the list is the page's, whatever the panel carried.
+    const uint16_t position = current.position;
+    current = function;
+    current.position = position;
+    profile->SetKeyList(*keys);
+    RefreshPage();
+    return true;
+}
+
+int CTavimondUSBDevice::WriteKeyListToDevice() {
+    if (PageKeyList() == nullptr) return kKeyListNotTaken;
+    const int macros = WriteMacroMemory(GetMacroList());
+    if (macros == vx::devices::kWriteTooLarge) return static_cast<int>(std::max<size_t>(MacroEventsOverLimit(), 1));
+    if (macros != vx::link::kLinkOk) return kKeyListNotTaken;
+    return ApplyKeyAssignments() == vx::link::kLinkOk ? kKeyListWritten : kKeyListNotTaken;
+}
+
+bool CTavimondUSBDevice::RemoveMacroFromAllProfiles(uint8_t macro) {
+    std::vector<KeyEntry>* keys = PageKeyList();
+    CBasicProfiledata* profile = GetProfileData();
+    if (keys == nullptr || profile == nullptr) return false;
+    // Every profile file of the device lies in its data folder as identifier + ".Json"; the one
+    // the page has loaded is changed in memory and saved from there, so that the page never
+    // writes its stale copy over the file later.
+    const std::filesystem::path own = profile->GetProfilePath();
+    std::vector<std::filesystem::path> others;
+    std::error_code ec;
+    const std::filesystem::path folder = MacroFolder();
+    if (!folder.empty()) {
+        for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+            const std::filesystem::path& path = item.path();
+            if (path.extension() != ".Json" || !item.is_regular_file(ec)) continue;
+            if (std::filesystem::equivalent(path, own, ec)) continue;
+            others.push_back(path);
+        }
+    }
+    vx::profiles::RemoveMacroFromProfiles(*profile, others, macro);
+    if (!vx::profiles::RemoveMacroFromKeyList(*keys, macro)) return false;
+    profile->SetKeyList(*keys);
+    SaveProfile();
+    return true;
+}
+
+void CTavimondUSBDevice::PanelHookSink::OnSingleKey(uint32_t message, const vx::platform::KeyboardEventRecord& record) {
+    for (vx::platform::IHookEventSink* panel : Panels()) panel->OnSingleKey(message, record);
+}
+
+void CTavimondUSBDevice::PanelHookSink::OnRecordKey(int target, uint32_t message,
+                                                    const vx::platform::KeyboardEventRecord& record) {
+    for (vx::platform::IHookEventSink* panel : Panels()) panel->OnRecordKey(target, message, record);
+}
+
+void CTavimondUSBDevice::PanelHookSink::OnRecordMouse(int target, uint32_t message,
+                                                      const vx::platform::MouseEventRecord& record) {
+    for (vx::platform::IHookEventSink* panel : Panels()) panel->OnRecordMouse(target, message, record);
+}
+
+std::vector<vx::platform::IHookEventSink*> CTavimondUSBDevice::PanelHookSink::Panels() const {
+    std::vector<vx::platform::IHookEventSink*> panels;
+    if (QWidget* root = m_page.GetPage()) {
+        for (QWidget* child : root->findChildren<QWidget*>()) {
+            if (auto* sink = dynamic_cast<vx::platform::IHookEventSink*>(child)) panels.push_back(sink);
+        }
+    }
+    return panels;
 }
 
 void CTavimondUSBDevice::OnAudioLevels(const int32_t*, size_t) {}
@@ -518,10 +617,12 @@ bool CTavimondUSBDevice::OpenNotifyInterface(const std::string& path, bool wirel
     }
     reader->Start();
     reader->Wake();
+    if (opened) NotifyInterfaceOpened(path, wireless);
     return opened;
 }
 
 void CTavimondUSBDevice::CloseNotifyInterface(bool wireless) {
+    NotifyInterfaceClosing(wireless);
     std::unique_ptr<NotifyReader>& reader = wireless ? m_wirelessReader : m_wiredReader;
     if (reader) reader->Stop();
     HidLink& link = wireless ? m_notifyLink.WirelessLink() : m_notifyLink.WiredLink();

@@ -24,6 +24,7 @@
 #include <json/json.h>
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -33,6 +34,7 @@
 #include <vector>
 
 #include "devices/DeviceIdentity.h"
+#include "devices/KeyPanelViews.h"
 #include "devices/DeviceWorker.h"
 #include "devices/RereadScheduler.h"
 #include "devices/lighting/LedFrame.h"
@@ -151,6 +153,32 @@ public:
     // The page's receiver of global input hook events (its key and macro panels); nullptr
     // for a page without them.
     virtual vx::platform::IHookEventSink* HookEventSink() { return nullptr; }
+
+    // ---- key assignments and macros, as the key and macro panels change them ----
+    // The key panel on the page (nullptr: none).
+    IKeyAssignmentView* KeyAssignmentView() const;
+    // The key panel shows the selected key's assignment from the page's key list again (after
+    // the list was replaced by another profile's).
+    void ShowSelectedKeyAssignment();
+    // The current and default assignment of a key; false for a key the page does not have.
+    bool GetKeyEntry(int key, vx::profiles::KeyEntry* entry);
+    // The function of the selected key becomes `function` in the page's key list and the
+    // profile in memory, and the picture shows it; false without a selected key. The file is
+    // written when the key list goes to the device.
+    bool StoreKeyAssignment(const vx::profiles::KeyFunction& function);
+    // Writes the macros the keys use and then the key list to the device. kKeyListWritten, or
+    // kKeyListNotTaken when the device did not take it (not answering, link down), or the number
+    // of macro events (1 or more) that have to go before the macros fit the device's memory (then
+    // nothing was written).
+    static constexpr int kKeyListWritten = 0;
+    static constexpr int kKeyListNotTaken = -1;
+    int WriteKeyListToDevice();
+    // The folder of the page's "macro.config" and ".mac" files; empty for a page without macros.
+    virtual std::filesystem::path MacroFolder() const { return {}; }
+    // Macro `macro` was deleted from the list: in every profile file of the device and in the
+    // page's own key list (its file saved), keys running it get their default back and keys
+    // running a later one follow it down. True when the page's own key list changed.
+    bool RemoveMacroFromAllProfiles(uint8_t macro);
     // The main window's recording operations, handed to the page when the window creates it.
     void SetRecordingHost(vx::platform::IRecordingHost* host) { m_recordingHost = host; }
     vx::platform::IRecordingHost* RecordingHost() const { return m_recordingHost; }
@@ -271,6 +299,16 @@ public:
     std::string ProfilePathText() const;
 
 protected:
+    // Messages posted to the page's own handle (from its reader threads), on the UI thread.
+    virtual qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
+    vx::widgets::WindowHandle SelfHandle() const { return m_selfHandle; }
+    // The notification interface of the cable or the receiver was opened (with its path) or is
+    // being closed; a page that reads more of the device follows it here.
+    virtual void NotifyInterfaceOpened(const std::string& path, bool wireless) {
+        (void)path;
+        (void)wireless;
+    }
+    virtual void NotifyInterfaceClosing(bool wireless) { (void)wireless; }
     // Device classes hand over their engine (the base runs a mousepad-like one) and, from their
     // constructor, their protocol (the base has the common one).
     explicit CTavimondUSBDevice(std::unique_ptr<vx::lighting::LightingEngine> engine);
@@ -325,6 +363,25 @@ protected:
     // After the profile node was put back: the class takes its own copies of profile records
     // (stages, key list) from it again. The lighting state is reloaded by the caller.
     virtual void TakeProfileRecords() {}
+    // The page's key list (nullptr for a page without key assignments).
+    virtual std::vector<vx::profiles::KeyEntry>* PageKeyList() { return nullptr; }
+    // How many macro events must go after WriteMacroMemory found the image too large.
+    virtual size_t MacroEventsOverLimit() const { return 0; }
+    // Hands hook events to every panel of the page that takes them (the key panel takes single
+    // keys, the macro panel recordings). The keyboard and mouse pages return it from
+    // HookEventSink.
+    class PanelHookSink : public vx::platform::IHookEventSink {
+    public:
+        explicit PanelHookSink(CTavimondUSBDevice& page) : m_page(page) {}
+        void OnSingleKey(uint32_t message, const vx::platform::KeyboardEventRecord& record) override;
+        void OnRecordKey(int target, uint32_t message, const vx::platform::KeyboardEventRecord& record) override;
+        void OnRecordMouse(int target, uint32_t message, const vx::platform::MouseEventRecord& record) override;
+
+    private:
+        std::vector<vx::platform::IHookEventSink*> Panels() const;
+        CTavimondUSBDevice& m_page;
+    };
+    PanelHookSink m_panelHookSink{*this};
     // Shows a status record on the power indicator when it can show one.
     void ShowPowerStatus(const std::array<uint8_t, 6>& status);
     vx::widgets::CDeviceKeyButtonUI* KeyButton(int index) const;
@@ -377,7 +434,6 @@ private:
     };
 
     void RegisterMessageTarget();
-    qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
     void SelectFunctionTabs(int functionTab, int keyFunctionTab);
     // On the worker: the latest frame handed over goes out under the stream rule.
     void SendLatestFrame();

@@ -602,6 +602,18 @@ void CLightControlUI::OnColourChannel(int channel) {
     WriteDevice();
 }
 
+QRgb CLightControlUI::EffectColour() const {
+    if (!m_page) return qRgb(255, 255, 255);
+    const LightInfo info = m_page->GetLightInfo();
+    return qRgb(info.red, info.green, info.blue);
+}
+
+QRgb CLightControlUI::AudioColourBeingEdited() const {
+    const AudioLightInfo& info = m_audioInfo;
+    if (info.colorTypeFlags != 0) return qRgb(info.fgRed, info.fgGreen, info.fgBlue);
+    return qRgb(info.bkRed, info.bkGreen, info.bkBlue);
+}
+
 void CLightControlUI::OnColourChosen(QRgb argb, bool fromSwatch) {
     if (!m_page) return;
     LightInfo info = m_page->GetLightInfo();
@@ -657,6 +669,15 @@ void CLightControlUI::OnBackgroundOffButton(const ControlEvent&) {
 }
 
 // --- The page's light update --------------------------------------------------------------------
+
+bool CLightControlUI::ApplyLightRecord(const LightInfo& info) {
+    auto* combo = Control<CComboUI>("light_combo_modeSelect");
+    if (!m_page || (combo && info.selectItem >= combo->GetCount())) return false;
+    LeaveSync();
+    SetLightInfo(info);
+    RunLightUpdate(info);
+    return true;
+}
 
 void CLightControlUI::LeaveSync() {
     if (m_page && m_syncLeave) m_syncLeave(*m_page);

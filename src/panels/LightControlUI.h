@@ -59,6 +59,10 @@ public:
     }
 
     void SetLightInfo(const LightInfo& info);
+    // A light record from outside the panel (a game's lighting event): the page leaves same-mode
+    // lighting, the panel shows the record, and the page stores, saves and sends it. False, with
+    // nothing changed, when the record's mode is not in the page's mode list.
+    bool ApplyLightRecord(const LightInfo& info);
     // What the device page shows on its panel after each refresh.
     void ShowLightRecord(const LightInfo& info) override { SetLightInfo(info); }
     void ShowAudioLightRecord(const AudioLightInfo& info) override { SetAudioLightInfo(info); }
@@ -94,6 +98,13 @@ public:
     int GetDirection() const;
 
     QRgb GetColorOptionColor(int n) const;
+    // The colour of the page's effect, and the audio-lighting colour the panel edits (background
+    // or foreground, as the audio colour choice says), as the colour picker starts from them.
+    QRgb EffectColour() const;
+    QRgb AudioColourBeingEdited() const;
+    // A colour the user chose in the colour picker, taken as one chosen in the panel's palette.
+    void TakePickedColour(QRgb argb) { OnColourChosen(argb, false); }
+    void TakePickedAudioColour(QRgb argb) { OnAudioColour(argb, false); }
     QRgb GetAudioOptionColor(int n) const;
     QRgb GetAudioPaletteColor() const;
     QString GetAudioEditText(int channel) const;

@@ -66,6 +66,10 @@ public:
     // Macro recording, target = 4, 8, 16 or 32.
     virtual void OnRecordKey(int target, uint32_t message, const KeyboardEventRecord& record) = 0;
     virtual void OnRecordMouse(int target, uint32_t message, const MouseEventRecord& record) = 0;
+    // A capture (single key or recording) has started. noteKey is the language key of what the
+    // panel should say about its reach (only this program's window, or other programs still
+    // seeing the keys), empty when the capture takes every key of the desktop.
+    virtual void OnCaptureNote(const char* noteKey) { (void)noteKey; }
 };
 
 // The main window's recording operations, as a page's macro panel asks for them.

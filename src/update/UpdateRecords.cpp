@@ -34,8 +34,9 @@ int IntMember(const Json::Value& object, const char* key) {
     return value.isInt() ? value.asInt() : 0;
 }
 
-// Leading digits of `text` in `base`, as strtol reads them; 0 when there are none. Clamped to
-// the int range so that a hostile number cannot overflow.
+// Leading digits of `text` in `base`, as a 32-bit strtol reads them: 0 when there are none, and
+// a number beyond the int range saturates at its end, so a hostile version can never outrank the
+// largest local one.
 int64_t ParseNumber(const std::string& text, int base) {
     size_t at = 0;
     while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
@@ -52,7 +53,7 @@ int64_t ParseNumber(const std::string& text, int base) {
         if (digit < 0) break;
         value = std::min(value * base + digit, kLimit + 1);
     }
-    return negative ? -value : value;
+    return negative ? -value : std::min(value, kLimit);
 }
 
 std::string Format(const char* format, int value) {

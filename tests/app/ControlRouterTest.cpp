@@ -1,6 +1,7 @@
 // Control routing: which row a name reaches (letter case, prefix rows, first match), what the
 // window rows do, the current-page rule, questions and timer 1055, and the same-mode action
 // across device pages.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
@@ -33,7 +34,6 @@ using vx::lighting::SyncEffectState;
 using vx::app::CControlRouter;
 using vx::app::CLightingSyncPages;
 using vx::app::CWindowRoutes;
-using vx::app::NotBuiltName;
 using vx::app::RouteOwner;
 using vx::app::RouteRow;
 using vx::app::WindowButton;
@@ -123,8 +123,15 @@ public:
     void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
     void OpenAudioStyleWindow() override { log.push_back("audio styles"); }
     void OpenAboutWindow() override { log.push_back("about"); }
+    int PickColour(QRgb& colour) override {
+        log.push_back("pick colour");
+        colour = pickedColour;
+        return pickResult;
+    }
 
     CTavimondUSBDevice* current = nullptr;
+    QRgb pickedColour = 0;
+    int pickResult = 0;
     QWidget window;
     std::vector<std::string> log;
     std::map<int, int> timers;
@@ -151,7 +158,8 @@ std::vector<std::pair<QString, std::span<const RouteRow>>> AllTables() {
             {notify::kValueChanged, routes::kValue},  {notify::kMoveValueChanged, routes::kDrag},
             {notify::kKillFocus, routes::kKillFocus}, {notify::kReturn, routes::kReturn},
             {notify::kItemSelect, routes::kItem},
-            {notify::kColorChanged, routes::kColour}, {QStringLiteral("menu"), routes::kMenu}};
+            {notify::kColorChanged, routes::kColour}, {QStringLiteral("menu"), routes::kMenu},
+            {QStringLiteral("menu"), routes::kMenuRequest}};
 }
 
 }  // namespace
@@ -174,29 +182,37 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
     }
 }
 
-TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
+// The layouts of windows that handle their own controls: the message box, the settings window
+// with its update rows, the colour picker.
+constexpr const char* kOwnWindows[] = {"msgwnd.xml", "setwnd.xml", "device_Update_list_item.xml",
+                                       "PalletDialog.xml", "AboutWnd.xml", "skin.xml", "music.xml"};
+
+TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRouted) {
     // The classes of the layouts that report user actions.
     const QSet<QString> interactive = {"QPushButton", "Button",  "Option",   "QRadioButton",
                                        "QCheckBox",   "QLineEdit", "Edit",   "Slider",
                                        "QSlider",     "QComboBox", "ColorPalette"};
-    // Controls that take no row on purpose: buttons without an action of their own yet, colour
-    // previews, edits read by another control's action, the selector entry's own check box, and
-    // the menu's "exit", which the window handles itself.
+    // Controls that take no row on purpose: buttons without an action of their own yet, edits
+    // read by another control's action, the selector entry's own check box, and the menu's
+    // "exit", which the window handles itself.
     const QSet<QString> noRow = {"gamemodebtn",          "cloudbtn",
-                                 "smarteyesbtn",         "deng_colordp_btn",
-                                 "deng_audiocolordp_btn", "synchro_device_select",
+                                 "smarteyesbtn",         "synchro_device_select",
                                  "device_profile_name_edit", "repeat_input_richedit",
+                                 "macro_edit_macroname",  "macro_fixed_time_edit",
+                                 "macro_check_time",      "mouse_x_left_edit",
+                                 "mouse_x_right_edit",    "mouse_y_up_edit",
+                                 "mouse_y_down_edit",     "macro_tab_macroaction_edit",
+                                 "macro_tab_macrodelay_edit", "custom_eq_name_edit",
                                  "exit"};
     int controls = 0;
     QDirIterator files(vxtest::RepoSkinDir(), {QStringLiteral("*.xml")}, QDir::Files,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        // The message box, the settings window (with its update rows), the about, skin and
-        // audio-style windows are windows of their own that handle their own controls.
-        static const QStringList kOwnWindows = {"msgwnd.xml", "setwnd.xml", "device_Update_list_item.xml",
-                                                "AboutWnd.xml", "skin.xml", "music.xml"};
-        if (kOwnWindows.contains(QFileInfo(path).fileName())) continue;
+        // Windows of their own that handle their own controls.
+        if (std::any_of(std::begin(kOwnWindows), std::end(kOwnWindows),
+                        [&](const char* own) { return path.endsWith(QLatin1String(own)); }))
+            continue;
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         QXmlStreamReader xml(&file);
@@ -206,7 +222,7 @@ TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
             const QString name = xml.attributes().value("name").toString();
             ++controls;
             if (noRow.contains(name)) continue;
-            bool known = routes::NotBuiltFeature(name) != nullptr;
+            bool known = false;
             for (const auto& [type, table] : AllTables()) {
                 int index = -1;
                 known = known || routes::Find(table, name, index) != nullptr;
@@ -227,8 +243,10 @@ TEST(ControlRouterTables, PrefixRowsNeedTheirIndex) {
     // An exact row does not take an index either.
     EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "closebtn_1", index), nullptr);
     // Names that only begin like a prefix row are not taken by it.
-    EXPECT_EQ(CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index), nullptr);
-    EXPECT_STREQ(routes::NotBuiltFeature("key_butt_keysave"), "key panel");
+    const RouteRow* save = CControlRouter::Resolve(notify::kClick, "key_butt_keysave", index);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->owner, RouteOwner::KeyPanel);
+    EXPECT_EQ(index, -1);
     const RouteRow* key = CControlRouter::Resolve(notify::kClick, "KEY_104", index);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->owner, RouteOwner::Page);
@@ -256,32 +274,6 @@ TEST(ControlRouterTables, FirstMatchingRowWins) {
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->value, 2);
     EXPECT_EQ(index, -1);
-}
-
-TEST(ControlRouterTables, FeaturesNotBuiltClaimNamesNoRowTakes) {
-    // A name both routed and listed would run a handler while the list says the feature is not
-    // there; a feature's names must leave the list when its rows come in.
-    for (const NotBuiltName& entry : routes::kNotBuilt) {
-        QString name = QString::fromLatin1(entry.name);
-        if (entry.prefix) name += QStringLiteral("4");
-        for (const QString& spelling : {name, name.toUpper()}) {
-            EXPECT_STREQ(routes::NotBuiltFeature(spelling), entry.feature) << spelling.toStdString();
-            for (const auto& [type, table] : AllTables()) {
-                int index = -1;
-                EXPECT_EQ(routes::Find(table, spelling, index), nullptr)
-                    << type.toStdString() << " " << spelling.toStdString();
-            }
-        }
-    }
-    for (const auto& [type, table] : AllTables()) {
-        for (const RouteRow& row : table) {
-            QString name = QString::fromLatin1(row.name);
-            if (row.prefix) name += QStringLiteral("4");
-            EXPECT_EQ(routes::NotBuiltFeature(name), nullptr) << name.toStdString();
-        }
-    }
-    EXPECT_EQ(routes::NotBuiltFeature("DPI_color_option_"), nullptr) << "a prefix needs its index";
-    EXPECT_STREQ(routes::NotBuiltFeature("dpi_color_option_2"), "colour picker");
 }
 
 TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
@@ -388,8 +380,33 @@ TEST(ControlRouterPage, DeviceRowsNeedACurrentPage) {
     EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5"}));
     host.answer = 1;
     Send(router, defaults, notify::kClick);
-    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile"}));
+    EXPECT_EQ(page.calls, (std::vector<std::string>{"SelectKey 5", "ResetToProfile", "WriteSettings 0 1 1920x1080 mode 0"}));
     EXPECT_EQ(host.log, (std::vector<std::string>{"ask message_text_22", "ask message_text_22"}));
+}
+
+TEST(ControlRouterPage, ColourPickerRowsOpenItOnlyWhereTheyApply) {
+    RecordingHost host;
+    CControlRouter router(host);
+    host.pickResult = 1;
+    auto* stage = Control(host, "DPI_color_option_2");
+    auto* preview = Control(host, "deng_colordp_btn");
+    // No page, a keyboard page (no DPI stages, no lighting panel here): no picker.
+    Send(router, stage, notify::kClick);
+    RecordingPage keyboard(kTypeKeyboard);
+    host.current = &keyboard;
+    Send(router, stage, notify::kClick);
+    Send(router, preview, notify::kClick);
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(keyboard.calls.empty());
+    // The rows are the window's own and take the stage from the name.
+    int index = -1;
+    const RouteRow* row = CControlRouter::Resolve(notify::kClick, "dpi_COLOR_option_4", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->owner, RouteOwner::Window);
+    EXPECT_EQ(index, 4);
+    row = CControlRouter::Resolve(notify::kClick, "deng_audiocolordp_btn", index);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->value, 1);
 }
 
 TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
@@ -408,20 +425,16 @@ TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
     EXPECT_TRUE(host.timers.empty());
 }
 
-TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
+TEST(ControlRouterPage, ControlsOfAnotherKindsPageHaveTheirRowButNoOwner) {
     RecordingHost host;
     CControlRouter router(host);
     RecordingPage page(kTypeKeyboard);
     host.current = &page;
-    Send(router, Control(host, "macro_btn_save"), notify::kClick);
-    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
-    Send(router, Control(host, "shootdate_import_btn"), notify::kClick);
-    EXPECT_STREQ(router.LastNotBuilt(), "shoot panel");
-    router.OnMenuCommand("Left_Click");
-    EXPECT_STREQ(router.LastNotBuilt(), "macro panel");
+    // A headset control while another kind's page is in front has its row but no owner.
     Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
-    EXPECT_STREQ(router.LastNotBuilt(), "headset");
-    EXPECT_EQ(router.LastRow(), nullptr);
+    ASSERT_NE(router.LastRow(), nullptr);
+    EXPECT_STREQ(router.LastRow()->name, "6533_eq_hz_slider_");
+    EXPECT_EQ(router.LastRow()->owner, RouteOwner::HeadsetPage);
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(page.calls.empty());
     // A built menu command reaches its owner.

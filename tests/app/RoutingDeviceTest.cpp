@@ -134,7 +134,7 @@ protected:
         ASSERT_NE(keyboard->GetPage(), nullptr);
         ASSERT_TRUE(Connect(*keyboard, RigModel::KeyboardWired));
         keyboard->OnConnected();
-        ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 2);
+        ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 4);
         ASSERT_TRUE(pages->AddPage(keyboard.get()));
         host.current = keyboard.get();
     }
@@ -350,7 +350,7 @@ TEST_F(RoutingDeviceTest, AUserChangeOnTheLightingPanelLeavesSameMode) {
 TEST_F(RoutingDeviceTest, TheLightingPanelShowsThePagesRecordsAfterConnectionAndReset) {
     keyboard = std::make_unique<CTavimondKeyboardDevice>();
     SetUpPage(*keyboard, "keyboard", 170, 170, 0, kTypeKeyboard, kKeyboardLayout);
-    ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 2);
+    ASSERT_EQ(CPagePanels::Connect(*keyboard, pages.get()), 4);
     CLightControlUI* panel = CPagePanels::LightPanelOf(keyboard.get());
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(Connect(*keyboard, RigModel::KeyboardWired));

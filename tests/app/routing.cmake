@@ -16,3 +16,7 @@ vx_add_test(NAME app_routing_window LABELS app threaded
         ${CMAKE_SOURCE_DIR}/tests/devices/support/VirtualRig.cpp
     LIBS vx_app vx_devices vx_panels vx_emulator Qt6::Test
     ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/routing_window_config TIMEOUT 120)
+vx_add_test(NAME app_routing_shoot LABELS app panels threaded
+    SOURCES RoutingShootTest.cpp ${VX_ROUTING_QT_SUPPORT}
+        ${CMAKE_SOURCE_DIR}/tests/devices/support/VirtualRig.cpp
+    LIBS vx_app vx_devices vx_panels vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)

@@ -117,3 +117,46 @@ TEST(MousePadLighting, WaveRunsPerLed) {
                   (LedEntry{100, 0, 0, static_cast<uint8_t>(255 * kPulseCurve[(2 + 7 * i) % 96] / 256)}));
     EXPECT_EQ(pad.PassPeriodMs(), 2);
 }
+
+// The headset's own generators on its 13 LEDs: the wave's spacing and step in both colour
+// kinds, and the ripple and pairs effects, which must light up on their own once chosen.
+TEST(HeadsetLighting, WaveRippleAndPairsOnThirteenLeds) {
+    Shared shared;
+    HeadsetLightingEngine headset(13, shared.area, shared.player);
+    headset.ApplyLightInfo(Info(0, 4, 4, 1, 0, {100, 0, 0}));
+    for (int call = 0; call < 30; ++call) headset.EffectHeadsetWave();  // phase 90 (steps of 3)
+    const int expectedWave[3] = {90, 4, 14};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(headset.GetLed(i), (LedEntry{100, 0, 0, static_cast<uint8_t>(255 * kPulseCurve[expectedWave[i]] / 256)}))
+            << i;
+
+    HeadsetLightingEngine multi(13, shared.area, shared.player);
+    multi.ApplyLightInfo(Info(0, 4, 4, 1, 1));
+    for (int call = 0; call < 185; ++call) multi.EffectHeadsetWave();  // phase 185
+    EXPECT_EQ(multi.GetLed(0), Wheel(186, 255));
+    EXPECT_EQ(multi.GetLed(1), Wheel(10, 255));
+
+    // Ripple: with nothing marked on the headset it would stay dark for good.
+    headset.ApplyLightInfo(Info(6, 4, 4, 1, 0, {0, 200, 0}));
+    std::vector<bool> lit(13, false);
+    for (int call = 0; call < 60; ++call) {
+        headset.EffectHeadsetRipple();
+        for (int i = 0; i < 13; ++i) lit[i] = lit[i] || headset.GetLed(i).brightness != 0;
+    }
+    for (int i = 0; i < 13; ++i) EXPECT_TRUE(lit[i]) << "ripple LED " << i;
+
+    // Pairs: LEDs 1 to 12 light, both LEDs of a pair alike; LED 0 and the pairs' LEDs 13 and 14,
+    // which the headset does not have, are never written.
+    headset.ApplyLightInfo(Info(7, 4, 4, 1, 1));
+    headset.SetLed(0, {1, 2, 3, 4});
+    lit.assign(13, false);
+    for (int call = 0; call < 200; ++call) {
+        headset.EffectHeadsetPairs();
+        for (int i = 1; i < 13; ++i) lit[i] = lit[i] || headset.GetLed(i).brightness != 0;
+        ASSERT_EQ(headset.GetLed(3), headset.GetLed(12));
+        ASSERT_EQ(headset.GetLed(7), headset.GetLed(8));
+    }
+    EXPECT_EQ(headset.GetLed(0), (LedEntry{1, 2, 3, 4}));
+    for (int i = 1; i < 13; ++i) EXPECT_TRUE(lit[i]) << "pairs LED " << i;
+    EXPECT_EQ(headset.GetLed(13), LedEntry{});
+}

@@ -6,6 +6,7 @@
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "devices/lighting/LightingRecords.h"
 #include "devices/lighting/MouseLightingEngine.h"
+#include "devices/lighting/HeadsetLightingEngine.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "devices/lighting/StepPlayer.h"
 

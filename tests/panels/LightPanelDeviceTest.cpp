@@ -2,6 +2,7 @@
 // panel ends as the settings block on the device (mode translated into the device's own code,
 // speed inverted), in the saved profile, and in the page's running effect.
 #include "BuildPaths.h"
+#include <QLayout>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -462,16 +463,19 @@ TEST_F(LightPanelDeviceTest, KeyboardPageWithTheLightingPanelOpen) {
     // The page's own slot for the panel, replaced by the panel as the page layout will name it.
     QWidget* slot = CPaintManagerUI::FindSubControlByName(root, "LightControlItem");
     ASSERT_NE(slot, nullptr);
-    auto* tabs = qobject_cast<QStackedWidget*>(slot->parentWidget());
+    auto* tabs = CPaintManagerUI::FindSubControl<QStackedWidget>(root, "device_function_switch");
     ASSERT_NE(tabs, nullptr);
-    const int index = tabs->indexOf(slot);
+    // The lighting tab holds the slot beside the custom-colour buttons.
+    QWidget* lightTab = slot->parentWidget();
+    ASSERT_NE(lightTab, nullptr);
+    ASSERT_NE(lightTab->layout(), nullptr);
     const QSize pageMinimum = root->minimumSizeHint();
-    tabs->removeWidget(slot);
+    delete lightTab->layout()->replaceWidget(slot, panel);
     delete slot;
     m_root.release();
-    tabs->insertWidget(index, panel);
     m_keyboard->SetFunctionPage(3);
-    ASSERT_EQ(tabs->currentWidget(), panel);
+    ASSERT_EQ(tabs->currentWidget(), lightTab);
+    ASSERT_TRUE(panel->isVisibleTo(tabs));
     ASSERT_TRUE(panel->LoadModeList(VX_SOURCE_DIR "/DefaultData/default_light.json", 0));
 
     CPaintManagerUI pageManager;

@@ -183,7 +183,8 @@ TEST_F(UpdateCheckTest, UntrustedAnswersEndInAClearStatusAndBoundedTexts) {
     EXPECT_EQ(answer(notANumber).status, kStatusCurrent);
     EXPECT_EQ(answer(negative).status, kStatusCurrent);
     const UpdateResult big = answer(overflow, 0x7FFFFFF0);
-    EXPECT_EQ(big.status, kStatusOffered);  // clamped, still above the local version
+    EXPECT_EQ(big.status, kStatusOffered);  // saturated, still above the local version
+    EXPECT_EQ(answer(overflow, 0x7FFFFFFF).status, kStatusCurrent);  // but never above the largest
 
     // Through the whole check garbage counts as a failed request, never as "up to date".
     server.SetBody(huge);

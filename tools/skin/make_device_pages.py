@@ -112,7 +112,7 @@ def prop(name, value, dynamic=False):
     return '<property name="%s"%s>%s</property>' % (name, sd, body)
 
 
-DYNAMIC = {"bkimage", "lightimage", "keysetimage", "group", "role", "userdata", "normalimage"}
+DYNAMIC = {"bkimage", "lightimage", "keysetimage", "group", "role", "userdata", "normalimage", "foreimage"}
 
 
 class W:
@@ -206,6 +206,32 @@ def panel_slot(name, hint_key):
     ], margins=(10, 10, 10, 10), styleSheet=PANEL_STYLE % name)
 
 
+BUTTON_STYLE = ("QPushButton { background-color: #232731; border: 1px solid #323845; border-radius: 6px;"
+                " color: #D5D9E0; padding: 0 10px; } QPushButton:hover { border-color: #4A5262; }")
+
+
+def button(name, key, width=None, tip=None):
+    props = {"text": "%%[%s]" % key, "fixed_h": 28, "styleSheet": BUTTON_STYLE}
+    if width:
+        props["fixed_w"] = width
+    if tip:
+        props["toolTip"] = "%%[%s]" % tip
+    return W("QPushButton", name, **props)
+
+
+def icon_button(name, image, tip):
+    return W("QPushButton", name, fixed=(28, 28), toolTip="%%[%s]" % tip,
+             foreimage="file='%s' dest='4,4,24,24'" % image, styleSheet=BUTTON_STYLE.replace("padding: 0 10px;", "padding: 0;"))
+
+
+def profile_column():
+    """The profile panel's place with the page's "restore defaults" button below it."""
+    return W("QWidget", "profile_column", "QVBoxLayout", [
+        panel_slot("DeviceProfileItem", "panel_pending_profile"),
+        button("default_btn", "page_default_text", tip="page_default_tip"),
+    ], spacing=6, fixed_w=190)
+
+
 def settings_page():
     row = lambda name, children: W("QWidget", name, "QHBoxLayout", children, spacing=8)
     return W("QWidget", "keyboard_settings_page", "QVBoxLayout", [
@@ -219,6 +245,7 @@ def settings_page():
         row("repeat_rate_row", [label("repeat_rate_title", "kb_repeat_rate", 100),
                                 W("QSlider", "repeat_rate_slider", orientation=("enum", "Qt::Horizontal"),
                                   minimum=0, maximum=31, fixed_w=300),
+                                button("reset_repeat_btn", "kb_repeat_reset", tip="kb_repeat_reset_tip"),
                                 Spacer("repeat_rate_gap")]),
         row("lock_row", [label("lock_title", "kb_locks", 100),
                          option("winlockflag_option", "kb_win_lock", width=110),
@@ -398,14 +425,19 @@ def keyboard_page(columns, factory):
     ])
     function = W("QStackedWidget", "device_function_switch", None, [
         W("QWidget", "function_key_page", "QVBoxLayout", [key_function]),
-        panel_slot("LightControlItem", "panel_pending"),
+        # The custom-colour effect's "every key on / off" sit beside the lighting panel, which
+        # needs the page's whole height.
+        W("QWidget", "keyboard_light_page", "QHBoxLayout", [
+            panel_slot("LightControlItem", "panel_pending"),
+            W("QWidget", "custom_colour_column", "QVBoxLayout", [
+                icon_button("custom_bright_color_btn", "common/light/keys_on.svg", "kb_custom_all_on_tip"),
+                icon_button("custom_off_color_btn", "common/light/keys_off.svg", "kb_custom_all_off_tip"),
+                Spacer("custom_colour_gap", horizontal=False)], spacing=6, fixed_w=28)], spacing=6),
         settings_page(),
         panel_slot("MacroControlItem", "panel_pending"),
     ])
-    lower = W("QWidget", "keyboard_function_area", "QHBoxLayout", [
-        panel_slot("DeviceProfileItem", "panel_pending_profile"), function],
-        margins=(14, 0, 14, 10), spacing=10)
-    lower.children[0].props["fixed_w"] = 190
+    lower = W("QWidget", "keyboard_function_area", "QHBoxLayout", [profile_column(), function],
+              margins=(14, 0, 14, 10), spacing=10)
     root = W("QWidget", "keyboard_device_page", "QVBoxLayout", [picture, lower], spacing=6,
              geometry=("geom", 0, 0, 800, 470), styleSheet="QWidget#keyboard_device_page { background-color: #14161B; }")
     return document("TavimondKeyboardDevice", root)
@@ -441,9 +473,8 @@ def mousepad_page():
     area = W("QWidget", "mousepad_picture_area", "QHBoxLayout", [Spacer("pad_left"), picture, Spacer("pad_right")],
              margins=(0, 6, 0, 6), fixed_h=PAD[1] + 12)
     lower = W("QWidget", "mousepad_function_area", "QHBoxLayout", [
-        panel_slot("DeviceProfileItem", "panel_pending_profile"), panel_slot("LightControlItem", "panel_pending")],
+        profile_column(), panel_slot("LightControlItem", "panel_pending")],
         margins=(14, 0, 14, 10), spacing=10)
-    lower.children[0].props["fixed_w"] = 190
     root = W("QWidget", "mousepad_device_page", "QVBoxLayout", [area, lower], spacing=6,
              geometry=("geom", 0, 0, 800, 470), styleSheet="QWidget#mousepad_device_page { background-color: #14161B; }")
     return document("TavimondMousePadDevice", root)

@@ -38,6 +38,11 @@ AreaOverlay& AreaOverlay::ForMousePads() {
     return overlay;
 }
 
+AreaOverlay& AreaOverlay::ForHeadsets() {
+    static AreaOverlay overlay;
+    return overlay;
+}
+
 void AreaOverlay::Initialise(const LightListEntry* list, int count) {
     std::lock_guard lock(m_lock);
     for (auto& s : m_state) {

@@ -21,6 +21,7 @@ public:
     static AreaOverlay& ForKeyboards();
     static AreaOverlay& ForMice();
     static AreaOverlay& ForMousePads();
+    static AreaOverlay& ForHeadsets();
 
     // Run when a light list is loaded.
     void Initialise(const LightListEntry* list, int count);

@@ -232,21 +232,32 @@ void LightingEngine::DecayIntensity(int led, int mode) {
 }
 
 void LightingEngine::SeedIntensity() {
-    for (int i = 0; i <= 8; ++i) {
+    SeedRingIntensity(9);
+}
+
+void LightingEngine::SeedRingIntensity(int count) {
+    if (count > EffectState::kRing) count = EffectState::kRing;
+    for (int i = 0; i < count; ++i) {
         if (m_state.ring[i] != 0) m_state.intensity[i] = 255;
     }
 }
 
 void LightingEngine::RotateRing(int direction) {
+    RotateRingPart(EffectState::kRing, direction);
+}
+
+void LightingEngine::RotateRingPart(int length, int direction) {
+    if (length > EffectState::kRing) length = EffectState::kRing;
+    if (length < 2) return;
     auto& r = m_state.ring;
     if (direction != 0) {
-        const uint8_t last = r[EffectState::kRing - 1];
-        for (int i = EffectState::kRing - 1; i > 0; --i) r[i] = r[i - 1];
+        const uint8_t last = r[length - 1];
+        for (int i = length - 1; i > 0; --i) r[i] = r[i - 1];
         r[0] = last;
     } else {
         const uint8_t first = r[0];
-        for (int i = 0; i < EffectState::kRing - 1; ++i) r[i] = r[i + 1];
-        r[EffectState::kRing - 1] = first;
+        for (int i = 0; i < length - 1; ++i) r[i] = r[i + 1];
+        r[length - 1] = first;
     }
 }
 

@@ -105,7 +105,11 @@ public:
     virtual void EffectOff();
     void DecayIntensity(int led, int mode);
     virtual void SeedIntensity();
+    // Full intensity for every marked ring position below count.
+    void SeedRingIntensity(int count);
     void RotateRing(int direction);
+    // Rotates only the first length ring positions (devices with fewer LEDs than the ring).
+    void RotateRingPart(int length, int direction);
     void ClearEffectState();
     void RunStepPlayer();
 

@@ -37,25 +37,7 @@ void MousePadLightingEngine::OnModeChanged() {
 }
 
 void MousePadLightingEngine::SeedIntensity() {
-    const int n = m_frame.Count() < EffectState::kRing ? m_frame.Count() : EffectState::kRing;
-    for (int i = 0; i < n; ++i) {
-        if (m_state.ring[i] != 0) m_state.intensity[i] = 255;
-    }
-}
-
-void MousePadLightingEngine::RotateRingPart(int length, int direction) {
-    if (length > EffectState::kRing) length = EffectState::kRing;
-    if (length < 2) return;
-    auto& r = m_state.ring;
-    if (direction != 0) {
-        const uint8_t last = r[length - 1];
-        for (int i = length - 1; i > 0; --i) r[i] = r[i - 1];
-        r[0] = last;
-    } else {
-        const uint8_t first = r[0];
-        for (int i = 0; i < length - 1; ++i) r[i] = r[i + 1];
-        r[length - 1] = first;
-    }
+    SeedRingIntensity(m_frame.Count());
 }
 
 void MousePadLightingEngine::EffectPadWave() {

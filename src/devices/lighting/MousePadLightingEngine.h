@@ -20,7 +20,6 @@ public:
     void EffectPadRipple();
     void EffectPadPairs();
     void SeedIntensity() override;
-    void RotateRingPart(int length, int direction);
 
 protected:
     void RunModePass() override;

@@ -40,6 +40,11 @@ StepPlayer& StepPlayer::ForMousePads() {
     return player;
 }
 
+StepPlayer& StepPlayer::ForHeadsets() {
+    static StepPlayer player;
+    return player;
+}
+
 void StepPlayer::Play(CustomStepList& steps, LedFrame& frame, uint32_t nowMs) {
     std::lock_guard lock(m_lock);
     if (!steps.CurrentStep(m_step)) {

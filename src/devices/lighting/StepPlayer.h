@@ -18,6 +18,7 @@ public:
     static StepPlayer& ForKeyboards();
     static StepPlayer& ForMice();
     static StepPlayer& ForMousePads();
+    static StepPlayer& ForHeadsets();
 
     // One pass of the player: draws the step under the list's cursor and moves the cursor on once
     // the step's time has passed.

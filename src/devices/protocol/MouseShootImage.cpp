@@ -2,6 +2,9 @@
 
 #include <json/json.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "profiles/JsonFile.h"
 #include "profiles/MacroFiles.h"
 
@@ -12,28 +15,50 @@ using vx::link::kMacroEventLength;
 using vx::profiles::JsonFile;
 using vx::profiles::MacroEvent;
 using vx::profiles::MacroFiles;
-using vx::profiles::kMaxMacroEvents;
 
 std::string ShootFileName(int gun) {
     return "ShootData_" + std::to_string(gun) + ".Shoot";
 }
 
+Json::Value ReadShootDocument(const std::filesystem::path& file) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(file, error);
+    if (error || size > kShootFileMaxBytes) return Json::Value();
+    Json::Value document = JsonFile().ReadJson(file);
+    return document.isObject() ? document : Json::Value();
+}
+
+namespace {
+
+uint8_t ClampTo(int64_t value, int64_t largest) {
+    return static_cast<uint8_t>(std::clamp<int64_t>(value, 0, largest));
+}
+
+bool IsDown(const Json::Value& event) {
+    const Json::Value& action = event.isObject() ? event["Action"] : Json::Value::nullSingleton();
+    if (!action.isString()) return false;
+    std::string text = action.asString();
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text == "down";
+}
+
+}  // namespace
+
 std::array<MacroSlotEvents, kShootGuns> LoadShootEvents(const std::filesystem::path& folder) {
     std::array<MacroSlotEvents, kShootGuns> guns;
-    JsonFile file;
     for (int gun = 0; gun < kShootGuns; ++gun) {
-        const Json::Value document = file.ReadJson(folder / ShootFileName(gun));
+        const Json::Value document = ReadShootDocument(folder / ShootFileName(gun));
         if (!document.isObject()) continue;
         const Json::Value& events = document["Events"];
         if (!events.isArray()) continue;
-        // The device counts a record's events in 16 bits.
-        const Json::ArrayIndex count = std::min<Json::ArrayIndex>(events.size(), kMaxMacroEvents);
+        // Only the 30 bullets the panel edits go to the mouse.
+        const Json::ArrayIndex count = std::min<Json::ArrayIndex>(events.size(), Json::ArrayIndex(kShootGunEvents));
         MacroSlotEvents& out = guns[static_cast<size_t>(gun)];
         out.reserve(count);
         for (Json::ArrayIndex i = 0; i < count; ++i) {
             const MacroEvent event = MacroFiles::EventFromJson(events[i]);
-            out.push_back({event.delay, static_cast<uint8_t>(event.type), event.down,
-                           static_cast<uint8_t>(event.button)});
+            // The type byte carries the press in its top bit: seven bits for the type.
+            out.push_back({event.delay, ClampTo(event.type, 127), IsDown(events[i]), ClampTo(event.button, 255)});
         }
     }
     return guns;

@@ -46,18 +46,18 @@ public:
     void SetOwnerInfo(vx::widgets::WindowHandle owner, int languageIndex);
     // The registered number of the updater's progress message.
     void SetProgressMessage(uint message) { m_progressMessage = message; }
-    void SetUpdateService(std::string address, vx::update::HttpSettings http);
-    void SetUpdateCandidates(std::vector<vx::update::ProductEntry> candidates) { m_candidates = std::move(candidates); }
-    std::vector<vx::update::ProductEntry> GetUpdateCandidates() const { return m_candidates; }
+    void SetUpdateService(std::string address, HttpSettings http);
+    void SetUpdateCandidates(std::vector<ProductEntry> candidates) { m_candidates = std::move(candidates); }
+    std::vector<ProductEntry> GetUpdateCandidates() const { return m_candidates; }
 
-    // The status area (vx::update::UpdateState).
+    // The status area (UpdateState).
     void ShowUpdateState(int state);
     int UpdateState() const { return m_state; }
-    bool AddUpdateRow(const vx::update::UpdateResult& record);
-    bool UpdateRow(const vx::update::UpdateResult& record);
+    bool AddUpdateRow(const UpdateResult& record);
+    bool UpdateRow(const UpdateResult& record);
     int RowCount() const;
     CUpdateInfoListItemUI* Row(int index) const;
-    const std::vector<vx::update::UpdateResult>& Results() const { return m_results; }
+    const std::vector<UpdateResult>& Results() const { return m_results; }
     QString LastCheckDate() const { return m_lastCheckDate; }
     int LanguageIndex() const { return m_languageIndex; }
 
@@ -100,16 +100,16 @@ private:
     int m_state = 0;
     uint m_progressMessage = 0;
     QString m_lastCheckDate;
-    std::vector<vx::update::ProductEntry> m_candidates;
-    std::vector<vx::update::UpdateResult> m_results;
+    std::vector<ProductEntry> m_candidates;
+    std::vector<UpdateResult> m_results;
     int m_rowCount = 0;
     int m_updatingRow = -1;
     bool m_forceClose = false;
     bool m_initDone = false;
     std::string m_serviceAddress;
-    vx::update::HttpSettings m_http;
+    HttpSettings m_http;
     std::shared_ptr<Queue> m_queue = std::make_shared<Queue>();
-    std::unique_ptr<vx::update::CUpdateWorker> m_worker;
+    std::unique_ptr<CUpdateWorker> m_worker;
 
     vx::widgets::CListUI* m_list = nullptr;
     QWidget* m_ring = nullptr;

@@ -30,7 +30,7 @@ public:
     // An empty label hides the server version.
     void SetServerVersion(const QString& label);
     QString GetServerVersion() const;
-    // The row statuses 0 to 8 (vx::update::UpdateStatus). The same status again changes nothing;
+    // The row statuses 0 to 8 (UpdateStatus). The same status again changes nothing;
     // an unknown one is stored and changes nothing on screen.
     void SetStatus(int status);
     int GetStatus() const { return m_status; }

@@ -231,7 +231,9 @@ TEST_F(PageWiringTest, EachPageOpensOnTheTabItHighlights) {
     CTavimondUSBDevice* keyboard = Connect(Device::KeyboardWired, KeyboardPage());
     // The profile panel highlights its first tab, lighting, when it is connected to its page.
     EXPECT_TRUE(Control<COptionUI>(keyboard, "deng_Op_tab")->IsSelected());
-    EXPECT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "LightControlItem"));
+    // The keyboard's lighting tab holds the lighting panel and its custom-colour buttons.
+    EXPECT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "keyboard_light_page"));
+    EXPECT_TRUE(Control(keyboard, "LightControlItem")->isVisibleTo(ShownFunctionPage(keyboard)));
     EXPECT_TRUE(Control<COptionUI>(mouse, "mouse_function_option_1")->IsSelected());
     EXPECT_EQ(ShownFunctionPage(mouse), Control(mouse, "LightControlItem"));
 
@@ -319,7 +321,7 @@ TEST_F(PageWiringTest, AKeyClickedInCustomColourModePaintsItsLed) {
     auto* keyboard = dynamic_cast<CTavimondKeyboardDevice*>(Connect(Device::KeyboardWired, KeyboardPage()));
     ASSERT_NE(keyboard, nullptr);
     Show(keyboard);
-    ASSERT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "LightControlItem"));
+    ASSERT_EQ(ShownFunctionPage(keyboard), Control(keyboard, "keyboard_light_page"));
     // The custom-colour effect chosen in the effect list with the keyboard.
     auto* modes = Control<QComboBox>(keyboard, "light_combo_modeSelect");
     ASSERT_NE(modes, nullptr);

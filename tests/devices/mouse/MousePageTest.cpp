@@ -321,13 +321,13 @@ TEST_F(MousePageTest, MacroButtonsGetSlotsInFirstUseOrder) {
 
 TEST_F(MousePageTest, MacroImageBeyondTheMouseMemoryIsRefused) {
     CTavimondMouseDevice& page = Connect(VirtualModel::MouseWired);
-    WriteMacroFiles(MouseFolder(), 3, 100);
+    WriteMacroFiles(MouseFolder(), 3, 300);
     page.OnConnected();
     page.StopLightingThread();
     Firmware().ClearReceived();
-    // 16 + 18 + 4 × 300 = 1234 bytes against 1024: 53 events too many, plus one.
+    // 16 + 18 + 4 × 900 = 3634 bytes against 24 × 128 = 3072: 140 events too many, plus one.
     EXPECT_EQ(page.WriteMacroMemory({0, 1, 2}), vx::devices::kWriteTooLarge);
-    EXPECT_EQ(page.MacroEventsToRemove(), (1234 - 1024) / 4 + 1u);
+    EXPECT_EQ(page.MacroEventsToRemove(), (3634 - 3072) / 4 + 1u);
     EXPECT_EQ(CountOf(0x15), 0u);
 }
 
@@ -352,12 +352,17 @@ TEST_F(MousePageTest, ShootDataGoesOutInFiftySixByteFramesEvenThroughTheReceiver
     EXPECT_EQ(gun3Last, (std::vector<uint8_t>{32, 0, 0x05, 5}));  // delay 32, "up" move, 5
     EXPECT_FALSE(Firmware().InConfigSession());
 
-    // Recoil data of the factory files' size (180 events per gun) does not fit the emulated mouse.
+    // Recoil data of the factory files' size (30 bullets, 180 events per gun) fits the mouse;
+    // a gun with more events than its 30 bullets sends only those.
     WriteShootFiles(MouseFolder(), 90);
     Firmware().ClearReceived();
-    EXPECT_EQ(page.UploadShootData(), CTavimondMouseDevice::kShootTooLarge);
-    EXPECT_EQ(page.ShootEventsOver(), (16 + 24 + 4 * 720 - 1024) / 4 + 1u);
-    EXPECT_EQ(CountOf(0x17), 0u);
+    ASSERT_EQ(page.UploadShootData(), 1);
+    EXPECT_EQ(Firmware().Shoot().bytes.size(), 16 + 24 + 4 * 720u);
+    EXPECT_EQ(CountOf(0x17), (2920u + 55) / 56);
+    WriteShootFiles(MouseFolder(), 4000);
+    Firmware().ClearReceived();
+    ASSERT_EQ(page.UploadShootData(), 1);
+    EXPECT_EQ(Firmware().Shoot().bytes.size(), 16 + 24 + 4 * 720u);
 }
 
 // ---- settings controls ----

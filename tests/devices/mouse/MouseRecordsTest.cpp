@@ -259,4 +259,33 @@ TEST_F(ShootFolder, TooLargeForTheDeviceIsRefusedWithTheEventsToRemove) {
     EXPECT_EQ(BuildShootImage(guns, 520).bytes.size(), 520u);
 }
 
+TEST_F(ShootFolder, HostileFilesAreClampedOrNotReadAtAll) {
+    // Values beyond the device form are held at its limits, not wrapped; an action in capitals
+    // still presses; a gun keeps its 30 bullets' events and no more.
+    std::string events = R"({"Action":"DOWN","Button":300,"Delay":100000,"Type":999},)"
+                         R"({"Action":"up","Button":-4,"Delay":"12","Type":-1})";
+    for (int i = 0; i < 500; ++i) events += R"(,{"Action":"up","Button":1,"Delay":1,"Type":5})";
+    Write(0, "{\"Events\":[" + events + "]}");
+    // A file above the size bound is not read, whatever it holds.
+    std::string padding(kShootFileMaxBytes, ' ');
+    Write(1, "{\"Events\":[{\"Action\":\"down\",\"Button\":1,\"Delay\":1,\"Type\":1}]}" + padding);
+    Write(2, R"({"Events":{"Action":"down"}})");  // not a list
+    Write(3, R"([{"Action":"down","Button":1,"Delay":1,"Type":1}])");  // not an object
+    const auto guns = LoadShootEvents(m_folder);
+    ASSERT_EQ(guns[0].size(), kShootGunEvents);
+    EXPECT_TRUE(guns[0][0].down);
+    EXPECT_EQ(guns[0][0].button, 255);
+    EXPECT_EQ(guns[0][0].delayMs, 65535);
+    EXPECT_EQ(guns[0][0].type, 127);
+    EXPECT_FALSE(guns[0][1].down);
+    EXPECT_EQ(guns[0][1].button, 0);
+    EXPECT_EQ(guns[0][1].delayMs, 12);
+    EXPECT_EQ(guns[0][1].type, 0);
+    EXPECT_TRUE(guns[1].empty());
+    EXPECT_TRUE(guns[2].empty());
+    EXPECT_TRUE(guns[3].empty());
+    // The four guns at their largest fit the emulated mouse's memory.
+    EXPECT_LE(BuildShootImage(guns, 24 * 128).length, 24u * 128u);
+}
+
 }  // namespace

@@ -57,7 +57,8 @@ void VirtualRig::SetMissingKeys(RigModel model, const std::vector<size_t>& logic
 }
 
 std::string VirtualRig::CommandPath(RigModel model) const {
-    return m_impl->hub.LinkPath(ToModel(model), kCommandCollection);
+    // The headset has one collection on its interface, which carries the commands too.
+    return m_impl->hub.LinkPath(ToModel(model), model == RigModel::Headset ? 0 : kCommandCollection);
 }
 
 std::string VirtualRig::NotifyPath(RigModel model) const {
@@ -102,6 +103,11 @@ std::vector<uint8_t> VirtualRig::ValidMacroImage(RigModel model) {
     return image.state == ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
 }
 
+std::vector<uint8_t> VirtualRig::ValidShootImage(RigModel model) {
+    const ImageRecord image = m_impl->hub.Firmware(ToModel(model)).Shoot();
+    return image.state == ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
+}
+
 bool VirtualRig::MacroImageStarted(RigModel model) {
     return m_impl->hub.Firmware(ToModel(model)).Macros().state != ImageState::None;
 }
@@ -113,6 +119,15 @@ std::vector<uint8_t> VirtualRig::ReceivedCommands(RigModel model) {
         if (report.bytes.size() > 3 && report.bytes[0] == 4) commands.push_back(report.bytes[3]);
     }
     return commands;
+}
+
+std::vector<std::vector<uint8_t>> VirtualRig::ReceivedReports(RigModel model, uint8_t reportId, bool controlPipe) {
+    std::vector<std::vector<uint8_t>> reports;
+    for (const ReceivedReport& report : m_impl->hub.Firmware(ToModel(model)).Received()) {
+        if (!report.bytes.empty() && report.bytes[0] == reportId && report.controlPipe == controlPipe)
+            reports.push_back(report.bytes);
+    }
+    return reports;
 }
 
 void VirtualRig::ClearReceived(RigModel model) {

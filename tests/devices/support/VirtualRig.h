@@ -41,9 +41,14 @@ public:
     // The macro image once the device has taken a whole, valid one; empty otherwise.
     std::vector<uint8_t> ValidMacroImage(RigModel model);
     bool MacroImageStarted(RigModel model);
+    // The mouse's recoil image once it has taken a whole, valid one; empty otherwise.
+    std::vector<uint8_t> ValidShootImage(RigModel model);
     // Command bytes of the frames the device received, in order.
     std::vector<uint8_t> ReceivedCommands(RigModel model);
     void ClearReceived(RigModel model);
+    // The reports of this report id the device received, in order, as they came; sent through
+    // the control pipe (SetOutputReport) when controlPipe is set, else written.
+    std::vector<std::vector<uint8_t>> ReceivedReports(RigModel model, uint8_t reportId, bool controlPipe);
 
 private:
     struct Impl;

@@ -67,6 +67,10 @@ int JourneyDevices::SetPhoneType(Device device, uint8_t phoneType) {
 }
 int JourneyDevices::Notify(Device device, uint16_t code) { return m_hub->Notify(Model(device), code); }
 
+int JourneyDevices::SendKeys(Device device, uint8_t modifiers, const std::vector<uint8_t>& usages) {
+    return m_hub->SendKeys(Model(device), modifiers, usages);
+}
+
 std::string JourneyDevices::LinkPath(Device device, int collection) const {
     return m_hub->LinkPath(Model(device), collection);
 }
@@ -96,12 +100,29 @@ std::vector<uint8_t> JourneyDevices::KeyColours(Device device, size_t group) con
     return m_hub->Firmware(Model(device)).KeyColours(group);
 }
 
+std::vector<uint8_t> JourneyDevices::ShootImage(Device device) const {
+    const vx::emulator::ImageRecord image = m_hub->Firmware(Model(device)).Shoot();
+    return image.state == vx::emulator::ImageState::Valid ? image.bytes : std::vector<uint8_t>{};
+}
+
 bool JourneyDevices::SoftwareLighting(Device device) const {
     return m_hub->Firmware(Model(device)).SoftwareLighting();
 }
 
 size_t JourneyDevices::StreamFrameCount(Device device) const {
     return m_hub->Firmware(Model(device)).StreamFrameCount();
+}
+
+std::vector<uint8_t> JourneyDevices::HeadsetLeds() const {
+    std::vector<uint8_t> out;
+    for (const auto& target : m_hub->Firmware(Model(Device::Headset)).HeadsetLeds()) {
+        for (const auto& led : target) out.insert(out.end(), led.begin(), led.end());
+    }
+    return out;
+}
+
+size_t JourneyDevices::HeadsetLedReportCount() const {
+    return m_hub->Firmware(Model(Device::Headset)).HeadsetLedReportCount();
 }
 
 std::vector<ReceivedCommand> JourneyDevices::Commands(Device device) const {

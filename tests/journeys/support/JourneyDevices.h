@@ -36,6 +36,8 @@ public:
     int SetBattery(Device device, uint8_t percent, uint8_t charging = 0);
     int SetPhoneType(Device device, uint8_t phoneType);
     int Notify(Device device, uint16_t code);
+    // Keys held on the keyboard, as its keyboard collection reports them; {} releases them all.
+    int SendKeys(Device device, uint8_t modifiers, const std::vector<uint8_t>& usages);
     // The node of one of the device's collections, as discovery hands it to a page.
     std::string LinkPath(Device device, int collection) const;
 
@@ -54,8 +56,14 @@ public:
     size_t ConfigSessions(Device device) const;
     std::vector<uint8_t> KeyTable(Device device) const;
     std::vector<uint8_t> KeyColours(Device device, size_t group) const;
+    // The mouse's recoil image once it has taken a whole, valid one; empty otherwise.
+    std::vector<uint8_t> ShootImage(Device device) const;
     bool SoftwareLighting(Device device) const;
     size_t StreamFrameCount(Device device) const;
+    // The headset's LED colours as its last LED reports left them, LED by LED (red, green, blue)
+    // for target 0x22 then 0x44; and how many LED reports it took.
+    std::vector<uint8_t> HeadsetLeds() const;
+    size_t HeadsetLedReportCount() const;
 
     // Command frames received since the last ClearReceived (report-4 frames only).
     std::vector<ReceivedCommand> Commands(Device device) const;

@@ -150,6 +150,8 @@ void JourneyTest::StartProgram() {
     DiscoveryOptions options;
     options.useUdevMonitor = false;  // only this journey's virtual devices
     m_wnd->SetDiscoveryOptions(options);
+    // The virtual headset's audio lives in the in-memory library.
+    m_wnd->SetHeadsetAudio(vx::headset::AudioLibraryChoice::InMemory, VX_BINARY_DIR "/src/app");
     ASSERT_TRUE(
         m_wnd->Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight)));
     m_wnd->show();
@@ -410,6 +412,16 @@ void JourneyTest::AnswerNextMessageBox(bool confirm) {
     m_lastMessageText.clear();
 }
 
+void JourneyTest::ActInNextWindow(const char* className, std::function<void(QWidget*)> action) {
+    m_windowClass = className;
+    m_windowAction = std::move(action);
+    m_windowActionRan = false;
+}
+
+void JourneyTest::ScreenshotOf(QWidget* window, const QString& fileName) {
+    vxtest::RenderToPng(window, QStringLiteral(VX_BINARY_DIR "/screenshots/journeys/") + fileName);
+}
+
 void JourneyTest::AnswerNextFileDialog(const std::string& path) {
     m_fileDialogPending = true;
     m_fileDialogAnswer = path;
@@ -429,6 +441,14 @@ void JourneyTest::ArmModalWatcher() {
     QObject::connect(timer, &QTimer::timeout, timer, [this, unexpectedSince] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (!top->isVisible()) continue;
+            if (m_windowAction && m_windowClass == top->metaObject()->className()) {
+                // Taken first: the action may open a modal loop of its own.
+                auto action = std::move(m_windowAction);
+                m_windowAction = nullptr;
+                m_windowActionRan = true;
+                action(top);
+                return;
+            }
             auto* box = qobject_cast<CMsgWnd*>(top);
             auto* dialog = qobject_cast<QFileDialog*>(top);
             if (!box && !dialog) continue;

@@ -104,6 +104,13 @@ protected:
     // Answers the next file dialog with `path` (typed into its file-name field), or cancels it
     // when `path` is empty. The folder it opened in is kept in LastDialogFolder().
     void AnswerNextFileDialog(const std::string& path);
+    // The next window of that class (Qt class name, e.g. "vx::panels::CColorSelectWnd") that
+    // shows gets this action run once, as the user would act in it (it may be modal: the click
+    // that opens it returns only when it closes). WindowActionRan tells whether it did.
+    void ActInNextWindow(const char* className, std::function<void(QWidget* window)> action);
+    bool WindowActionRan() const { return m_windowActionRan; }
+    // Renders one window (a dialog, say) into the screenshot folder.
+    void ScreenshotOf(QWidget* window, const QString& fileName);
     QString LastDialogFolder() const { return m_lastDialogFolder; }
 
     // --- Reading the window -------------------------------------------------------------------
@@ -149,6 +156,9 @@ private:
     bool m_fileDialogPending = false;
     std::string m_fileDialogAnswer;
     QString m_lastDialogFolder;
+    std::string m_windowClass;
+    std::function<void(QWidget*)> m_windowAction;
+    bool m_windowActionRan = false;
 };
 
 // Colour helpers for checks on the picture.
