@@ -3,7 +3,6 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,9 +45,16 @@ bool PrivatePulseServer::Start(std::string& log) {
                                 "--disable-shm=yes --log-target=stderr -F '" +
                                 script.string() + "' 2>'" + logFile + "'";
     const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-    if (posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    // fork, not posix_spawn: the thread sanitizer runs its after-fork hook in posix_spawn's
+    // vfork child, which shares this process's memory, and this process may then start no thread.
+    m_pid = fork();
+    if (m_pid == 0) {
+        execve("/bin/sh", const_cast<char**>(argv), environ);
+        _exit(127);
+    }
+    if (m_pid < 0) {
         m_pid = 0;
-        log = "posix_spawn failed";
+        log = "fork failed";
         return false;
     }
     if (const char* previous = std::getenv("PULSE_SERVER")) {
