@@ -19,6 +19,7 @@ fail() { echo "package check: $*" >&2; failed=1; }
 app_id=com.vexorumbrel.ControlCenter
 expected=(
   usr/bin/VexorUmbrelControlCenter
+  usr/bin/VexorUmbrelControlCenterAudioRecord
   usr/lib/udev/rules.d/70-vexor-umbrel.rules
   usr/lib/vexor-umbrel/libvxconf-pulse.so
   usr/lib/vexor-umbrel/libvxconf-memory.so

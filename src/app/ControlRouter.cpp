@@ -104,13 +104,7 @@ void CControlRouter::OnMenuCommand(const QString& itemName) {
 void CControlRouter::Route(std::span<const RouteRow> table, const QString& name, const TNotifyUI& msg) {
     int index = -1;
     const RouteRow* row = routes::Find(table, name, index);
-    if (row == nullptr) {
-        if (const char* feature = routes::NotBuiltFeature(name)) {
-            m_lastNotBuilt = feature;
-            DebugLog("no " + std::string(feature) + " yet for " + name.toStdString());
-        }
-        return;
-    }
+    if (row == nullptr) return;
     m_lastRow = row;
     void* owner = OwnerOf(row->owner);
     if (owner == nullptr) return;

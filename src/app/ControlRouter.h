@@ -4,7 +4,7 @@
 // name in the routing tables (ControlRouterTables.h). The row names the handler and the owner
 // of the control -- the window, the current device page, or one of the page's panels; the router
 // finds that owner and calls the handler with what it needs (the index of a prefix row, the
-// control, the value). A control of a feature not built yet does nothing.
+// control, the value).
 //
 // UI thread only.
 
@@ -51,10 +51,8 @@ public:
     // combo position, a colour), whether an option is now selected, and the row's constant.
     static vx::widgets::ControlEvent MakeEvent(const vx::widgets::TNotifyUI& msg, int index, const RouteRow* row);
 
-    // The last row run and the last feature found not built yet (nullptr: none), for the
-    // diagnostic output and tests.
+    // The last row run (nullptr: none), for the diagnostic output and tests.
     const RouteRow* LastRow() const { return m_lastRow; }
-    const char* LastNotBuilt() const { return m_lastNotBuilt; }
 
 private:
     void Route(std::span<const RouteRow> table, const QString& name, const vx::widgets::TNotifyUI& msg);
@@ -71,7 +69,6 @@ private:
     std::unique_ptr<CRouterProfilePrompts> m_profilePrompts;
     std::unique_ptr<CRouterPanelPrompts> m_panelPrompts;
     const RouteRow* m_lastRow = nullptr;
-    const char* m_lastNotBuilt = nullptr;
 };
 
 }  // namespace vx::app

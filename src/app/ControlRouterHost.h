@@ -57,6 +57,10 @@ public:
     virtual void EndKeyCapture() = 0;
     // The settings window, centred on the screen (tray menu) or beside the gear button.
     virtual void OpenSettingsWindow(bool centred) = 0;
+    // "music_setting_btn", "music_setting_text": the audio-lighting style window.
+    virtual void OpenAudioStyleWindow() = 0;
+    // The tray menu's "about_menu".
+    virtual void OpenAboutWindow() = 0;
     // The colour picker, opened modally with `colour`; on 1 (accepted) `colour` holds the choice.
     // 0 when it was closed, or when another picker is open already.
     virtual int PickColour(QRgb& colour) {

@@ -100,6 +100,8 @@ const RouteRow kClickRows[] = {
     Exact<&Window::OnDeviceSelectPrev>("device_select_prev"),
     Exact<&Window::OnDeviceSelectNext>("device_select_next"),
     Exact<&Light::OnBackgroundOffButton>("Close_bkColor_btn"),
+    Exact<&Window::OnAudioStyleButton>("music_setting_btn"),
+    Exact<&Window::OnAudioStyleButton>("music_setting_text"),
     // The colour previews of the lighting panel open the colour picker.
     Exact<&Window::OnLightColourPicker>("deng_colordp_btn", 0),
     Exact<&Window::OnLightColourPicker>("deng_audiocolordp_btn", 1),
@@ -247,6 +249,7 @@ const RouteRow kColourRows[] = {
 // The tray menu's and the macro-action menu's commands ("exit" is the window's own).
 const RouteRow kMenuRows[] = {
     Exact<&Window::OnSettingsMenu>("setwnd_menu"),
+    Exact<&Window::OnAboutMenu>("about_menu"),
     // Recording: row value = delay mode * 100 + hook target; mode 0 follows "macro_check_time".
     Exact<&Macro::OnRecordMenu>("redio_previous_record_time",   0 * 100 + 8),
     Exact<&Macro::OnRecordMenu>("redio_previous_constant_time", 2 * 100 + 8),
@@ -278,17 +281,6 @@ const RouteRow kMenuRequestRows[] = {
     Exact<&Macro::OnActionMenu>("macro_action_list"),
 };
 
-constexpr bool X = false;  // exact name
-constexpr bool P = true;   // prefix + index
-
-// The controls of the features still to come, by feature. A name here is claimed (nothing else
-// may route it) and does nothing but say so in the diagnostic output.
-constexpr NotBuiltName kNotBuiltNames[] = {
-    {"music_setting_btn",              X, "audio-style window"},
-    {"music_setting_text",             X, "audio-style window"},
-
-    {"about_menu",                     X, "about window"},
-};
 // clang-format on
 
 bool IsDecimalTail(std::u16string_view text, size_t from) {
@@ -333,7 +325,6 @@ const std::span<const RouteRow> kItem = kItemRows;
 const std::span<const RouteRow> kColour = kColourRows;
 const std::span<const RouteRow> kMenu = kMenuRows;
 const std::span<const RouteRow> kMenuRequest = kMenuRequestRows;
-const std::span<const NotBuiltName> kNotBuilt = kNotBuiltNames;
 
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index) {
     const SplitName split(name);
@@ -343,14 +334,6 @@ const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& 
         return &row;
     }
     index = -1;
-    return nullptr;
-}
-
-const char* NotBuiltFeature(const QString& name) {
-    const SplitName split(name);
-    for (const NotBuiltName& entry : kNotBuiltNames) {
-        if (split.Matches(entry, name)) return entry.feature;
-    }
     return nullptr;
 }
 

@@ -5,12 +5,9 @@
 // panels -- and the router only finds that owner and calls the handler. Rows are tested in order;
 // the first match wins. Names are compared without regard to letter case.
 //
-// Controls of features not built yet have no rows: their names are listed once, in kNotBuilt
-// (ControlRouterTables.cpp), and do nothing but say so in the diagnostic output. Building such a
-// feature (a panel, say) means: give the panel class its handlers, `void OnX(const ControlEvent&)`;
-// add it to RouteOwner, RouteOwnerOf and CControlRouter::OwnerOf; give each handler its row at
-// the row's place in the tables; and take the feature's names off kNotBuilt (a test fails while a
-// name is both routed and listed).
+// A new panel gets its handlers, `void OnX(const ControlEvent&)`; its place in RouteOwner,
+// RouteOwnerOf and CControlRouter::OwnerOf; and each handler its row at the row's place in the
+// tables. A control of a layout with no row fails the layout test.
 
 #include <QString>
 #include <span>
@@ -101,14 +98,6 @@ struct RouteRow {
     int value = 0;
 };
 
-// A control name of a feature that is not built yet.
-struct NotBuiltName {
-    const char* name;
-    bool prefix;
-    // The feature, as the diagnostic output names it ("key panel", "macro panel", ...).
-    const char* feature;
-};
-
 namespace routes {
 
 template <auto Handler>
@@ -145,13 +134,9 @@ extern const std::span<const RouteRow> kMenu;
 // Controls that ask for a pop-up menu (a right click on a macro event row).
 extern const std::span<const RouteRow> kMenuRequest;
 
-extern const std::span<const NotBuiltName> kNotBuilt;
-
 // The first row of the table that matches the control name, or nullptr. For a prefix row the
 // index is stored in `index`; for an exact row it is -1.
 const RouteRow* Find(std::span<const RouteRow> table, const QString& name, int& index);
-// The feature a control name belongs to when that feature is not built yet, or nullptr.
-const char* NotBuiltFeature(const QString& name);
 
 }  // namespace routes
 

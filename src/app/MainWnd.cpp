@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/AudioLighting.h"
 #include "app/ControlCenterBus.h"
 #include "app/ControlRegistry.h"
 #include "app/DataFileNotice.h"
@@ -31,6 +32,7 @@
 #include "app/SessionSleepWatch.h"
 #include "app/SettingsLauncher.h"
 #include "update/window/SetWnd.h"
+#include "app/ShellWindows.h"
 #include "app/discovery/DiscoverySink.h"
 #include "app/discovery/UdevRulesFile.h"
 #include "devices/TavimondKeyboardDevice.h"
@@ -163,13 +165,15 @@ CMainWnd::CMainWnd(QWidget* parent)
       m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
       m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
       m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)),
-      m_settings(std::make_unique<CSettingsLauncher>(this)) {
+      m_settings(std::make_unique<CSettingsLauncher>(this)),
+      m_shellWindows(std::make_unique<CShellWindows>(*this, [this] { return m_audio.get(); })) {
     m_router->SetLightingSync(m_syncPages.get());
 }
 
 CMainWnd::~CMainWnd() {
     StopWorkers();
     m_dataFileNotice.reset();
+    m_audio.reset();
     m_pages.reset();
     delete m_trayMenu.data();
 }
@@ -237,6 +241,12 @@ void CMainWnd::OnWindowInit() {
     }
     m_lightingSync->Start();
     QTimer::singleShot(kRepaintDelayMs, this, [this] { update(); });
+    m_audio = std::make_unique<CAudioLighting>(
+        static_cast<qint64>(GetHWND()),
+        CAudioLighting::Pages{[this] { return m_pages ? m_pages->Keyboards() : std::vector<CTavimondUSBDevice*>{}; },
+                              [this] { return m_pages ? m_pages->Mice() : std::vector<CTavimondUSBDevice*>{}; },
+                              [this] { return m_awake; }});
+    m_audio->Start();
 
     m_sleepWatch = std::make_unique<CSessionSleepWatch>([self = GetHWND()](bool suspending) {
         CWindowMessages::PostMessage(self, WM_POWERBROADCAST, suspending ? kPowerSuspend : kPowerResume, 0);
@@ -301,7 +311,7 @@ void CMainWnd::OnWindowButton(WindowButton button) {
             OpenSettingsWindow(false);
             return;
         case WindowButton::Skin:
-            // Its window is not built yet.
+            if (m_skinBtn) m_shellWindows->OpenSkin(m_skinBtn);
             return;
     }
 }
@@ -326,8 +336,9 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 }
 
 void CMainWnd::CloseSecondaryWindows() {
-    // The about and audio-style windows register here as they arrive.
+    // The settings, about, skin and audio-style windows and the colour picker.
     m_settings->Close();
+    if (m_shellWindows) m_shellWindows->CloseAll();
     if (m_picker) m_picker->Close(0);
 }
 
@@ -404,6 +415,8 @@ bool CMainWnd::StopWorkers() {
         DebugLog(ended ? "所有对象处于激发状态\n" : "所有对象处于非激发状态，超时\n");
         allStopped = ended;
     }
+    // The companion hears its disconnect commands while the pages it feeds are still there.
+    if (m_audio) m_audio->Shutdown();
     const int syncStopped = m_lightingSync->Stop(kWorkerStopMs);
     if (syncStopped == 0) {
         DebugLog("所有对象处于非激发状态，超时\n");
@@ -746,9 +759,15 @@ bool CMainWnd::LaunchDetached(const QString& program, const QStringList& argumen
 }
 
 void CMainWnd::SendCompanionCommand(int command, int value) {
-    // The audio-capture companion is not connected to this window yet.
-    DebugLog("audio companion command " + std::to_string(command) + " " + std::to_string(value) +
-             " not sent");
+    if (m_audio) m_audio->SendCommand(command, value);
+}
+
+void CMainWnd::OpenAudioStyleWindow() {
+    m_shellWindows->OpenAudioStyles();
+}
+
+void CMainWnd::OpenAboutWindow() {
+    m_shellWindows->OpenAbout();
 }
 
 void CMainWnd::EndKeyCapture() {

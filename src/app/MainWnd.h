@@ -34,6 +34,9 @@ class QScreen;
 namespace vx::devices { class CTavimondUSBDevice; }
 namespace vx::app {
 
+class CAudioLighting;
+class CShellWindows;
+
 class CControlCenterBus;
 class CSettingsLauncher;
 class CDataFileNotice;
@@ -114,6 +117,8 @@ public:
     void QueuePermissionNotice(const QString& path);
 
     CControlRouter& Router() { return *m_router; }
+    // Audio-reactive lighting and its companion; null before "windowinit".
+    CAudioLighting* AudioLighting() { return m_audio.get(); }
     CLightingSyncPages& SyncPages() { return *m_syncPages; }
     vx::lighting::CLightingSync& LightingSync() { return *m_lightingSync; }
 
@@ -137,6 +142,9 @@ public:
     void OpenSettingsWindow(bool centred) override;
     int PickColour(QRgb& colour) override;
     CSettingsLauncher& Settings() { return *m_settings; }
+    void OpenAudioStyleWindow() override;
+    void OpenAboutWindow() override;
+    CShellWindows& ShellWindows() { return *m_shellWindows; }
 
     // ---- the input hook ----
     // The timer that ends a game's lighting event, and how long the event's effect stays.
@@ -225,6 +233,8 @@ private:
     std::unique_ptr<vx::lighting::CLightingSync> m_lightingSync;
     std::unique_ptr<CLightingSyncPages> m_syncPages;
     std::map<int, QTimer*> m_routerTimers;
+    std::unique_ptr<CAudioLighting> m_audio;
+    std::unique_ptr<CShellWindows> m_shellWindows;
     class CDeviceNotice* m_deviceNotice = nullptr;
     // Data files the program could not read, had to replace or could not save: told in a box.
     std::unique_ptr<CDataFileNotice> m_dataFileNotice;

@@ -201,6 +201,14 @@ void CWindowRoutes::OnSettingsMenu(const ControlEvent&) {
     m_host.OpenSettingsWindow(true);
 }
 
+void CWindowRoutes::OnAboutMenu(const ControlEvent&) {
+    m_host.OpenAboutWindow();
+}
+
+void CWindowRoutes::OnAudioStyleButton(const ControlEvent&) {
+    m_host.OpenAudioStyleWindow();
+}
+
 QStringList CWindowRoutes::SystemSettingsCommand(int index) {
     if (index != 0 && index != 1) return {};
     for (const auto& candidate : kSettingsCommands) {

@@ -66,6 +66,10 @@ public:
     void OnHeadsetEqSave(const vx::widgets::ControlEvent& event);
     // The tray menu's "setwnd_menu".
     void OnSettingsMenu(const vx::widgets::ControlEvent& event);
+    // The tray menu's "about_menu".
+    void OnAboutMenu(const vx::widgets::ControlEvent& event);
+    // The lighting panel's "music_setting_btn" and its text.
+    void OnAudioStyleButton(const vx::widgets::ControlEvent& event);
 
     // The desktop's keyboard (0) or mouse (1) settings program with its arguments; empty when
     // none is installed.

@@ -6,6 +6,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -33,7 +34,6 @@ using vx::lighting::SyncEffectState;
 using vx::app::CControlRouter;
 using vx::app::CLightingSyncPages;
 using vx::app::CWindowRoutes;
-using vx::app::NotBuiltName;
 using vx::app::RouteOwner;
 using vx::app::RouteRow;
 using vx::app::WindowButton;
@@ -121,6 +121,8 @@ public:
     }
     void EndKeyCapture() override { log.push_back("capture end"); }
     void OpenSettingsWindow(bool centred) override { log.push_back(centred ? "settings centred" : "settings"); }
+    void OpenAudioStyleWindow() override { log.push_back("audio styles"); }
+    void OpenAboutWindow() override { log.push_back("about"); }
     int PickColour(QRgb& colour) override {
         log.push_back("pick colour");
         colour = pickedColour;
@@ -183,9 +185,9 @@ TEST(ControlRouterTables, EveryRowIsReachableInAnyLetterCase) {
 // The layouts of windows that handle their own controls: the message box, the settings window
 // with its update rows, the colour picker.
 constexpr const char* kOwnWindows[] = {"msgwnd.xml", "setwnd.xml", "device_Update_list_item.xml",
-                                       "PalletDialog.xml"};
+                                       "PalletDialog.xml", "AboutWnd.xml", "skin.xml", "music.xml"};
 
-TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
+TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRouted) {
     // The classes of the layouts that report user actions.
     const QSet<QString> interactive = {"QPushButton", "Button",  "Option",   "QRadioButton",
                                        "QCheckBox",   "QLineEdit", "Edit",   "Slider",
@@ -220,7 +222,7 @@ TEST(ControlRouterTables, EveryControlOfTheLayoutsIsRoutedOrListedAsNotBuilt) {
             const QString name = xml.attributes().value("name").toString();
             ++controls;
             if (noRow.contains(name)) continue;
-            bool known = routes::NotBuiltFeature(name) != nullptr;
+            bool known = false;
             for (const auto& [type, table] : AllTables()) {
                 int index = -1;
                 known = known || routes::Find(table, name, index) != nullptr;
@@ -272,37 +274,6 @@ TEST(ControlRouterTables, FirstMatchingRowWins) {
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->value, 2);
     EXPECT_EQ(index, -1);
-}
-
-TEST(ControlRouterTables, FeaturesNotBuiltClaimNamesNoRowTakes) {
-    // A name both routed and listed would run a handler while the list says the feature is not
-    // there; a feature's names must leave the list when its rows come in.
-    for (const NotBuiltName& entry : routes::kNotBuilt) {
-        QString name = QString::fromLatin1(entry.name);
-        if (entry.prefix) name += QStringLiteral("4");
-        for (const QString& spelling : {name, name.toUpper()}) {
-            EXPECT_STREQ(routes::NotBuiltFeature(spelling), entry.feature) << spelling.toStdString();
-            for (const auto& [type, table] : AllTables()) {
-                int index = -1;
-                EXPECT_EQ(routes::Find(table, spelling, index), nullptr)
-                    << type.toStdString() << " " << spelling.toStdString();
-            }
-        }
-    }
-    for (const auto& [type, table] : AllTables()) {
-        for (const RouteRow& row : table) {
-            QString name = QString::fromLatin1(row.name);
-            if (row.prefix) name += QStringLiteral("4");
-            EXPECT_EQ(routes::NotBuiltFeature(name), nullptr) << name.toStdString();
-        }
-    }
-    // A listed prefix needs its index, whatever prefixes are still listed.
-    for (const NotBuiltName& entry : routes::kNotBuilt) {
-        if (!entry.prefix) continue;
-        const QString prefix = QString::fromLatin1(entry.name);
-        EXPECT_EQ(routes::NotBuiltFeature(prefix), nullptr) << entry.name;
-        EXPECT_STREQ(routes::NotBuiltFeature(prefix.toLower() + QStringLiteral("2")), entry.feature);
-    }
 }
 
 TEST(ControlRouterWindow, WindowRowsReachTheWindowWhateverTheCase) {
@@ -454,13 +425,11 @@ TEST(ControlRouterPage, ProfileChoiceWaitsForTimer1055) {
     EXPECT_TRUE(host.timers.empty());
 }
 
-TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
+TEST(ControlRouterPage, ControlsOfAnotherKindsPageHaveTheirRowButNoOwner) {
     RecordingHost host;
     CControlRouter router(host);
     RecordingPage page(kTypeKeyboard);
     host.current = &page;
-    router.OnMenuCommand("about_menu");
-    EXPECT_STREQ(router.LastNotBuilt(), "about window");
     // A headset control while another kind's page is in front has its row but no owner.
     Send(router, Control(host, "6533_eq_hz_slider_3"), notify::kValueChanged);
     ASSERT_NE(router.LastRow(), nullptr);
@@ -471,6 +440,17 @@ TEST(ControlRouterPage, ControlsOfFeaturesNotBuiltDoNothing) {
     // A built menu command reaches its owner.
     router.OnMenuCommand("setwnd_menu");
     EXPECT_EQ(host.log, std::vector<std::string>{"settings centred"});
+}
+
+// The audio-style window opens from the lighting panel's button and its caption, also with no
+// device page in front; the about window from the tray menu.
+TEST(ControlRouterWindow, StyleAndAboutWindowsOpen) {
+    RecordingHost host;
+    CControlRouter router(host);
+    Send(router, Control(host, "music_setting_btn"), notify::kClick);
+    Send(router, Control(host, "MUSIC_SETTING_TEXT"), notify::kClick);
+    router.OnMenuCommand("about_menu");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"audio styles", "audio styles", "about"}));
 }
 
 TEST(ControlRouterSameMode, AdoptsTheCurrentEffectOnEveryConnectedPage) {

@@ -97,6 +97,7 @@ TEST_F(InstallTest, ThePrefixHoldsTheProgramItsDataAndItsSystemFiles) {
     const fs::path share = usr / "share";
     for (const fs::path& file : {
              usr / "bin" / "VexorUmbrelControlCenter",
+             usr / "bin" / "VexorUmbrelControlCenterAudioRecord",
              share / "vexor-umbrel" / "skin" / "res.xml",
              share / "vexor-umbrel" / "skin" / "lan_en.xml",
              share / "vexor-umbrel" / "skin" / "XML" / "main.xml",

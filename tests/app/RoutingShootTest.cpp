@@ -71,6 +71,8 @@ public:
     void SendCompanionCommand(int, int) override {}
     void EndKeyCapture() override {}
     void OpenSettingsWindow(bool) override {}
+    void OpenAudioStyleWindow() override {}
+    void OpenAboutWindow() override {}
 
     CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> notices;

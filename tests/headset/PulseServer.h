@@ -7,7 +7,7 @@
 
 #include <pulse/pulseaudio.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,7 +170,14 @@ public:
         argv.push_back(nullptr);
         for (auto& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);
-        if (posix_spawn(&m_pid, binary.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+        // fork, not posix_spawn: the thread sanitizer runs its after-fork hook in posix_spawn's
+        // vfork child, which shares this process's memory, and this process may then start no thread.
+        m_pid = fork();
+        if (m_pid == 0) {
+            execve(binary.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
+        if (m_pid < 0) {
             m_pid = -1;
             return "pulseaudio could not be started";
         }

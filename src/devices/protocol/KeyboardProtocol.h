@@ -19,7 +19,7 @@ class LedFrame;
 
 namespace vx::devices {
 
-class KeyboardProtocol : public DeviceProtocol {
+class KeyboardProtocol : public vx::devices::DeviceProtocol {
 public:
     static constexpr int kLogicalKeys = 170;
     static constexpr uint8_t kNoSlot = 255;
