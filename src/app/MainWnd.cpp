@@ -165,8 +165,8 @@ CMainWnd::CMainWnd(QWidget* parent)
       m_syncClock(std::make_unique<vx::lighting::SteadyLightingClock>()),
       m_lightingSync(std::make_unique<CLightingSync>(*m_syncClock)),
       m_syncPages(std::make_unique<CLightingSyncPages>(*m_lightingSync)),
-      m_settings(std::make_unique<CSettingsLauncher>(this)),
-      m_shellWindows(std::make_unique<CShellWindows>(*this, [this] { return m_audio.get(); })) {
+      m_shellWindows(std::make_unique<CShellWindows>(*this, [this] { return m_audio.get(); })),
+      m_settings(std::make_unique<CSettingsLauncher>(this)) {
     m_router->SetLightingSync(m_syncPages.get());
 }
 
