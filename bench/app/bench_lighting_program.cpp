@@ -30,6 +30,11 @@
 #include "profiles/DataFolders.h"
 #include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
+#include "bench/support/CpuTime.h"
+#include "bench/support/EventLoop.h"
+
+using vxbench::ProcessCpuSeconds;
+using vxbench::RunLoop;
 
 using journeys::Device;
 using journeys::JourneyDevices;
@@ -39,18 +44,7 @@ using vx::discovery::DiscoveryOptions;
 
 namespace {
 
-void RunLoop(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double ResidentMb() {
     std::ifstream status("/proc/self/status");

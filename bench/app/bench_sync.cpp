@@ -13,6 +13,9 @@
 #include "devices/lighting/LightingSync.h"
 #include "devices/lighting/LedFrame.h"
 #include "devices/lighting/LightingClock.h"
+#include "bench/support/CpuTime.h"
+
+using vxbench::ProcessCpuSeconds;
 
 using vx::lighting::CLightingSync;
 using vx::lighting::ILightingSyncTarget;
@@ -64,12 +67,6 @@ SharedEffect Breathing(uint8_t speed) {
     return effect;
 }
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // One effect step (a counted tick at a level that steps on every tick) over 213 lights.
 void BM_SyncStep(benchmark::State& state) {

@@ -25,6 +25,11 @@
 #include "tests/app/audio/PulseFixture.h"
 #include "tests/journeys/support/JourneyDevices.h"
 #include "tests/link/support/VirtualNodePlayer.h"
+#include "bench/support/CpuTime.h"
+#include "bench/support/EventLoop.h"
+
+using vxbench::ProcessCpuSeconds;
+using vxbench::RunLoop;
 
 using vx::app::CAudioLighting;
 using vx::app::CMainWnd;
@@ -33,17 +38,7 @@ using vx::discovery::DiscoveryOptions;
 
 namespace {
 
-void RunLoop(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double ChildCpuSeconds(qint64 pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");

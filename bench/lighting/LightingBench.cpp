@@ -21,6 +21,9 @@
 #include "devices/lighting/MouseLightingEngine.h"
 #include "devices/lighting/MousePadLightingEngine.h"
 #include "devices/lighting/StepPlayer.h"
+#include "bench/support/CpuTime.h"
+
+using vxbench::ProcessCpuSeconds;
 
 using namespace vx::lighting;
 
@@ -170,12 +173,6 @@ void KeyboardModes(benchmark::internal::Benchmark* b) {
 }
 BENCHMARK(BM_KeyboardModePass)->Apply(KeyboardModes);
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The CPU time one running lighting thread uses per second of wall time; the benchmark's own
 // thread only sleeps meanwhile. Argument: 0 keyboard (mode 1 and a full light list), 1 keyboard in
