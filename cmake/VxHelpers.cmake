@@ -156,13 +156,3 @@ function(vx_add_bench name)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
     target_include_directories(${name} PRIVATE ${VX_GENERATED_DIR})
 endfunction()
-
-# vx_allow_threads_after_fork(test ...): tests that start programs of their own (a sound server,
-# the capture companion) while threads run. Under the thread sanitizer the process is then taken
-# for a child of a multi-threaded fork and may start no thread; each child here execs at once.
-function(vx_allow_threads_after_fork)
-    foreach(test IN LISTS ARGN)
-        set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT_MODIFICATION
-            "TSAN_OPTIONS=string_append: die_after_fork=0")
-    endforeach()
-endfunction()

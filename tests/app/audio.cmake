@@ -16,4 +16,3 @@ vx_add_test(NAME app_audio_companion LABELS app threaded
     LIBS vx_app vx_companion_spectrum Qt6::Test PkgConfig::PULSE_SIMPLE
     ENV QT_QPA_PLATFORM=offscreen TIMEOUT 90)
 add_dependencies(app_audio_companion VexorUmbrelControlCenterAudioRecord)
-vx_allow_threads_after_fork(app_audio_companion)
