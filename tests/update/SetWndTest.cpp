@@ -137,6 +137,23 @@ TEST_F(SetWndTest, UpToDateShowsThePreviousCheckDateInEveryLanguage) {
     EXPECT_EQ(StatusText(), QStringLiteral("已是最新版本。上次检查：2024-3-7"));
 }
 
+// A row the service gave no usable answer for says so; it never claims to be up to date.
+TEST_F(SetWndTest, RowWithoutAnAnswerSaysNothingIsKnownUntilAnAnswerComes) {
+    m_service.SetBody("not json");
+    CSetWnd& window = Open({Mouse(0x0105)});
+    ASSERT_TRUE(WaitUntil([&] { return window.UpdateState() == kStateNoInformation; }));
+    CUpdateInfoListItemUI* row = window.Row(0);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->GetStatus(), kStatusCurrent);
+    EXPECT_FALSE(row->IsCheckEnabled());
+    QWidget* status = row->findChild<QWidget*>("update_status_text");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(ui::GetText(status), "No information");
+    // Once the same status is set for a real answer, the row reads "up to date" again.
+    row->SetStatus(kStatusCurrent);
+    EXPECT_EQ(ui::GetText(status), "Up to date");
+}
+
 TEST_F(SetWndTest, WindowRefusesToCloseWhileAConfirmedRowWaitsForItsDownload) {
     m_service.SetBody(R"({"name":"Mouse","version":"0106","path":"https://dl/m.bin"})");
     CSetWnd& window = Open({Mouse(0x0105)});

@@ -221,6 +221,7 @@ bool CSetWnd::UpdateRow(const UpdateResult& record) {
     row->SetLocalVersion(Text(record.localLabel));
     row->SetServerVersion(record.status == kStatusCurrent ? QString() : Text(record.serverLabel));
     row->SetStatus(record.status);
+    if (record.failed) row->ShowNoInformation();
     ui::SetUserData(row, Text(record.downloadAddress));
     row->SetCheckEnabled(false);
     UpdateResult stored = record;

@@ -103,8 +103,9 @@ QString CUpdateInfoListItemUI::GetServerVersion() const {
 }
 
 void CUpdateInfoListItemUI::SetStatus(int status) {
-    if (status == m_status) return;
+    if (status == m_status && !m_noInformation) return;
     m_status = status;
+    m_noInformation = false;
     if (status < 0 || status >= static_cast<int>(std::size(kLooks))) return;
     const StatusLook& look = kLooks[status];
     QWidget* text = Child(m_statusText, "update_status_text");
@@ -114,6 +115,13 @@ void CUpdateInfoListItemUI::SetStatus(int status) {
     ShowDone(look.done);
     SetCheckEnabled(look.check);
     SetCheckColours(QString::fromLatin1(look.text), QString::fromLatin1(look.disabled));
+}
+
+void CUpdateInfoListItemUI::ShowNoInformation() {
+    m_noInformation = true;
+    QWidget* text = Child(m_statusText, "update_status_text");
+    ui::SetResourceText(text, true);
+    ui::SetText(text, QStringLiteral("UpdateNoInfoText"));
 }
 
 void CUpdateInfoListItemUI::SetCheckColours(const QString& text, const QString& disabled) {

@@ -34,6 +34,9 @@ public:
     // an unknown one is stored and changes nothing on screen.
     void SetStatus(int status);
     int GetStatus() const { return m_status; }
+    // A row whose request failed keeps status 7 (nothing to select) but says that nothing is
+    // known, rather than "up to date"; the next SetStatus shows the status's own text again.
+    void ShowNoInformation();
     void SetProgress(int percent);
     int GetProgress() const { return m_percent; }
     // Showing or hiding the indicator starts its percentage at 0 again.
@@ -60,6 +63,7 @@ private:
 
     mutable QPointer<QWidget> m_check, m_oldRev, m_updateRev, m_statusText, m_progress, m_progressValue, m_done;
     int m_status = -1;
+    bool m_noInformation = false;
     int m_percent = 0;
     bool m_hot = false;
 };
