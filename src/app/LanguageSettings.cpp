@@ -27,7 +27,7 @@ constexpr int kNoLanguage = -1;
 
 // The interface fonts, all in the face of the language. Sizes are character heights in pixels.
 // clang-format off
-const CFontTable::Spec kFontTable[] = {
+const CFontTable::Entry kFontTable[] = {
     //  id                       size  bold   underline
     {CFontTable::kDefaultId,     14,   false, false},
     {0,                          15,   false, false},
@@ -121,8 +121,8 @@ QString CLanguageSettings::FontFaceFor(int languageId, int currentId) {
 void CLanguageSettings::RegisterFonts(const QString& face) {
     CFontTable::RemoveAll();
     // The default font last: adding it hands the finished table's face to every control.
-    for (const CFontTable::Spec& spec : kFontTable) {
-        if (spec.id != CFontTable::kDefaultId) CFontTable::Add(spec, face, FallbackFaces(face));
+    for (const CFontTable::Entry& entry : kFontTable) {
+        if (entry.id != CFontTable::kDefaultId) CFontTable::Add(entry, face, FallbackFaces(face));
     }
     CFontTable::Add(kFontTable[0], face, FallbackFaces(face));
 }

@@ -40,19 +40,19 @@ void CFontTable::RemoveAll() {
     Shared().face.clear();
 }
 
-void CFontTable::Add(const Spec& spec, const QString& face, const QStringList& fallbacks) {
+void CFontTable::Add(const Entry& entry, const QString& face, const QStringList& fallbacks) {
     QFont font;
     QStringList families{face};
     families << fallbacks;
     font.setFamilies(families);
-    font.setPixelSize(spec.pixelSize);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    font.setPixelSize(entry.pixelSize);
+    font.setBold(entry.bold);
+    font.setUnderline(entry.underline);
     // A face the machine lacks falls back to a sans-serif face, never a serif one.
     font.setStyleHint(QFont::SansSerif);
-    Shared().fonts[spec.id] = font;
+    Shared().fonts[entry.id] = font;
     Shared().face = face;
-    if (spec.id == kDefaultId && qApp) {
+    if (entry.id == kDefaultId && qApp) {
         QApplication::setFont(font);
         Repolish();
     }

@@ -17,7 +17,7 @@ class CFontTable {
 public:
     static constexpr int kDefaultId = -1;
 
-    struct Spec {
+    struct Entry {
         int id = kDefaultId;
         int pixelSize = 14;
         bool bold = false;
@@ -28,7 +28,7 @@ public:
     static void RemoveAll();
     // Adds (or replaces) one font. The face comes first; `fallbacks` are tried in order when the
     // machine lacks it. Adding the default font makes it the application's font at once.
-    static void Add(const Spec& spec, const QString& face, const QStringList& fallbacks);
+    static void Add(const Entry& entry, const QString& face, const QStringList& fallbacks);
     static bool Has(int id);
     // The font of that number; the default font for a number the table lacks.
     static QFont Get(int id);

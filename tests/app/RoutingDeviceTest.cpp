@@ -27,6 +27,7 @@
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
 #include "widgets/SliderUI.h"
+#include "tests/app/support/QuietRouterHost.h"
 
 using vx::profiles::CKeyboardProfiledata;
 
@@ -61,14 +62,8 @@ namespace {
 const QString kKeyboardLayout = QStringLiteral("XML\\DeviceXml\\keyboarddevice.xml");
 const QString kMousepadLayout = QStringLiteral("XML\\DeviceXml\\mousepaddevice.xml");
 
-class PageHost : public vx::app::IControlRouterHost {
+class PageHost : public vxtest::QuietRouterHost {
 public:
-    CTavimondUSBDevice* CurrentDevicePage() override { return current; }
-    QWidget* FindWindowControl(const QString&) override { return nullptr; }
-    void OnWindowInit() override {}
-    void OnWindowButton(WindowButton) override {}
-    void OnDeviceSelectChanged() override {}
-    void SelectAdjacentDevice(bool) override {}
     int AskQuestion(const QString& key) override {
         log.push_back("ask " + key.toStdString());
         return answer;
@@ -84,15 +79,7 @@ public:
     }
     void SetWindowTimer(int id, int ms) override { timers[id] = ms; }
     void KillWindowTimer(int id) override { timers.erase(id); }
-    QSize ScreenSize() override { return {1920, 1080}; }
-    bool LaunchDetached(const QString&, const QStringList&) override { return false; }
-    void SendCompanionCommand(int, int) override {}
-    void EndKeyCapture() override {}
-    void OpenSettingsWindow(bool) override {}
-    void OpenAudioStyleWindow() override {}
-    void OpenAboutWindow() override {}
 
-    CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> log;
     std::map<int, int> timers;
     int answer = 0;

@@ -22,6 +22,7 @@
 #include "widgets/ControlUI.h"
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
+#include "tests/app/support/QuietRouterHost.h"
 
 using vx::app::CControlRouter;
 using vx::devices::kTypeMouse;
@@ -46,15 +47,8 @@ namespace {
 
 const QString kMouseLayout = QStringLiteral("XML\\DeviceXml\\mousedevice.xml");
 
-class ShootHost : public IControlRouterHost {
+class ShootHost : public vxtest::QuietRouterHost {
 public:
-    CTavimondUSBDevice* CurrentDevicePage() override { return current; }
-    QWidget* FindWindowControl(const QString&) override { return nullptr; }
-    void OnWindowInit() override {}
-    void OnWindowButton(WindowButton) override {}
-    void OnDeviceSelectChanged() override {}
-    void SelectAdjacentDevice(bool) override {}
-    int AskQuestion(const QString&) override { return 0; }
     void ShowNotice(const QString& key) override { notices.push_back(key.toStdString()); }
     QString OpenFileDialog(const QString& name, const QString& pattern) override {
         dialogs.push_back("open " + name.toStdString() + " " + pattern.toStdString());
@@ -64,17 +58,7 @@ public:
         dialogs.push_back("save " + name.toStdString() + " " + pattern.toStdString());
         return dialogAnswer;
     }
-    void SetWindowTimer(int, int) override {}
-    void KillWindowTimer(int) override {}
-    QSize ScreenSize() override { return {1920, 1080}; }
-    bool LaunchDetached(const QString&, const QStringList&) override { return false; }
-    void SendCompanionCommand(int, int) override {}
-    void EndKeyCapture() override {}
-    void OpenSettingsWindow(bool) override {}
-    void OpenAudioStyleWindow() override {}
-    void OpenAboutWindow() override {}
 
-    CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> notices;
     std::vector<std::string> dialogs;
     QString dialogAnswer;

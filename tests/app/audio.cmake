@@ -2,8 +2,8 @@
 set(VX_AUDIO_TEST_DIR ${CMAKE_CURRENT_LIST_DIR}/audio)
 vx_add_test(NAME app_audio_feed LABELS app
     SOURCES ${VX_AUDIO_TEST_DIR}/AudioFrameFeedTest.cpp LIBS vx_audio_feed)
-vx_add_test(NAME app_companion_spectrum LABELS app
-    SOURCES ${VX_AUDIO_TEST_DIR}/SpectrumFramesTest.cpp LIBS vx_companion_spectrum)
+vx_add_test(NAME app_companion_frames LABELS app
+    SOURCES ${VX_AUDIO_TEST_DIR}/FrequencyFramesTest.cpp LIBS vx_companion_frames)
 if(NOT VX_WITH_QT)
     return()
 endif()
@@ -13,6 +13,6 @@ pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)
 vx_add_test(NAME app_audio_companion LABELS app threaded
     SOURCES ${VX_AUDIO_TEST_DIR}/AudioCompanionTest.cpp ${VX_AUDIO_TEST_DIR}/PulseFixture.cpp
             ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
-    LIBS vx_app vx_companion_spectrum Qt6::Test PkgConfig::PULSE_SIMPLE
+    LIBS vx_app vx_companion_frames Qt6::Test PkgConfig::PULSE_SIMPLE
     ENV QT_QPA_PLATFORM=offscreen TIMEOUT 90)
 add_dependencies(app_audio_companion VexorUmbrelControlCenterAudioRecord)

@@ -28,6 +28,7 @@
 #include "widgets/ControlUI.h"
 #include "widgets/OptionUI.h"
 #include "widgets/ResourceManager.h"
+#include "tests/app/support/QuietRouterHost.h"
 
 using vx::app::CControlRegistry;
 using vx::app::CControlRouter;
@@ -65,14 +66,8 @@ constexpr uint32_t kScanB = 0x30;
 constexpr int kKeyA = 5;  // two keys of the picture that run macros in these tests
 constexpr int kKeyB = 6;
 
-class PageHost : public IControlRouterHost {
+class PageHost : public vxtest::QuietRouterHost {
 public:
-    CTavimondUSBDevice* CurrentDevicePage() override { return current; }
-    QWidget* FindWindowControl(const QString&) override { return nullptr; }
-    void OnWindowInit() override {}
-    void OnWindowButton(WindowButton) override {}
-    void OnDeviceSelectChanged() override {}
-    void SelectAdjacentDevice(bool) override {}
     int AskQuestion(const QString& key) override {
         log.push_back("ask " + key.toStdString());
         if (answers.empty()) return 0;
@@ -84,17 +79,7 @@ public:
     void ShowNoticeText(const QString& text) override { log.push_back("message " + text.toStdString()); }
     QString OpenFileDialog(const QString&, const QString&) override { return file; }
     QString SaveFileDialog(const QString&, const QString&) override { return file; }
-    void SetWindowTimer(int, int) override {}
-    void KillWindowTimer(int) override {}
-    QSize ScreenSize() override { return {1920, 1080}; }
-    bool LaunchDetached(const QString&, const QStringList&) override { return false; }
-    void SendCompanionCommand(int, int) override {}
-    void EndKeyCapture() override {}
-    void OpenSettingsWindow(bool) override {}
-    void OpenAudioStyleWindow() override {}
-    void OpenAboutWindow() override {}
 
-    CTavimondUSBDevice* current = nullptr;
     std::vector<std::string> log;
     std::deque<int> answers;
     QString file;

@@ -23,7 +23,7 @@ CAudioRecordCompanion::CAudioRecordCompanion(const QDBusConnection& window, QObj
     // Frames are made on the capture thread and sent from this one, so that the connection is
     // used from one thread only.
     m_capture = std::make_unique<PulseCapture>(
-        [this](const SpectrumFrames::Frame& frame) {
+        [this](const FrequencyFrames::Frame& frame) {
             QByteArray bytes(static_cast<int>(frame.size() * 4), Qt::Uninitialized);
             for (std::size_t i = 0; i < frame.size(); ++i)
                 qToLittleEndian<qint32>(frame[i], bytes.data() + 4 * i);

@@ -108,11 +108,11 @@ bool PulseCapture::Open(std::string& reason) {
         reason = std::string("sound server: ") +
                  (m_failed ? pa_strerror(pa_context_errno(m_context)) : "no answer");
     } else {
-        pa_sample_spec spec{};
-        spec.format = PA_SAMPLE_FLOAT32LE;
-        spec.rate = kSampleRate;
-        spec.channels = 1;
-        m_stream = pa_stream_new(m_context, "audio lighting", &spec, nullptr);
+        pa_sample_spec format{};
+        format.format = PA_SAMPLE_FLOAT32LE;
+        format.rate = kSampleRate;
+        format.channels = 1;
+        m_stream = pa_stream_new(m_context, "audio lighting", &format, nullptr);
         pa_stream_set_state_callback(m_stream, &PulseCapture::OnStreamState, this);
         pa_stream_set_read_callback(m_stream, &PulseCapture::OnRead, this);
         // Fragments of one hop keep the lighting within a frame of the sound.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/companion/SpectrumFrames.h"
+#include "app/companion/FrequencyFrames.h"
 
 struct pa_threaded_mainloop;
 struct pa_context;
@@ -25,7 +25,7 @@ public:
     // Bound of connecting to the server and opening the recording.
     static constexpr int kOpenTimeoutMs = 5000;
 
-    using FrameHandler = std::function<void(const SpectrumFrames::Frame&)>;
+    using FrameHandler = std::function<void(const FrequencyFrames::Frame&)>;
     // Called at most once, on the capture thread, when the server goes away while recording.
     using FailureHandler = std::function<void(const std::string& reason)>;
 
@@ -53,7 +53,7 @@ private:
     bool m_failed = false;
     bool m_closing = false;
     std::vector<float> m_hop;
-    SpectrumFrames m_spectrum{kSampleRate, kFftSize};
+    FrequencyFrames m_spectrum{kSampleRate, kFftSize};
 };
 
 }  // namespace vx::companion

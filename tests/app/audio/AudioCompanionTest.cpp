@@ -18,7 +18,7 @@
 #include "PulseFixture.h"
 #include "app/AudioLighting.h"
 #include "app/audio/CompanionProtocol.h"
-#include "app/companion/SpectrumFrames.h"
+#include "app/companion/FrequencyFrames.h"
 
 using vx::app::CAudioCompanion;
 using vx::app::CAudioCompanionInbox;
@@ -85,7 +85,7 @@ TEST_F(AudioCompanionTest, ToneReachesItsBandAndSilenceLightsNothing) {
     for (int32_t band : lighting.Feed().KeyboardBands()) EXPECT_EQ(band, 0);
 
     // 1 kHz lies in level 75 of the companion's frame, the keyboard's band 15.
-    const int expectedBand = static_cast<int>(vx::companion::SpectrumFrames::LevelOf(1000.0) / 5);
+    const int expectedBand = static_cast<int>(vx::companion::FrequencyFrames::LevelOf(1000.0) / 5);
     ASSERT_TRUE(tone.Play([](double) { return 1000.0; }, 0.5));
     ASSERT_TRUE(WaitUntil(
         [&] {

@@ -64,9 +64,9 @@ bool PrivatePulseServer::Start(std::string& log) {
     setenv("PULSE_SERVER", Address().c_str(), 1);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
-        pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, 48000, 1};
+        pa_sample_spec format{PA_SAMPLE_FLOAT32LE, 48000, 1};
         int error = 0;
-        pa_simple* probe = pa_simple_new(nullptr, "probe", PA_STREAM_PLAYBACK, nullptr, "probe", &spec,
+        pa_simple* probe = pa_simple_new(nullptr, "probe", PA_STREAM_PLAYBACK, nullptr, "probe", &format,
                                          nullptr, nullptr, &error);
         if (probe) {
             pa_simple_free(probe);
@@ -97,7 +97,7 @@ void PrivatePulseServer::Stop() {
 
 bool ToneSource::Play(Frequency frequency, double amplitude) {
     Stop();
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, 48000, 1};
+    pa_sample_spec format{PA_SAMPLE_FLOAT32LE, 48000, 1};
     // 200 ms of buffer, as a music player keeps. The monitor hands on the sound in the blocks the
     // sink renders, and their size follows the player's latency: a 50 ms player makes the
     // companion wake twice as often (1.9 % of a core against 1.5 %, bench_audio_companion).
@@ -108,7 +108,7 @@ bool ToneSource::Play(Frequency frequency, double amplitude) {
     attr.minreq = static_cast<uint32_t>(-1);
     int error = 0;
     pa_simple* stream =
-        pa_simple_new(nullptr, "tone", PA_STREAM_PLAYBACK, nullptr, "tone", &spec, nullptr, &attr, &error);
+        pa_simple_new(nullptr, "tone", PA_STREAM_PLAYBACK, nullptr, "tone", &format, nullptr, &attr, &error);
     if (stream == nullptr) return false;
     m_stop = false;
     m_thread = std::thread([this, stream, frequency = std::move(frequency), amplitude] {

@@ -1,4 +1,4 @@
-#include "app/companion/SpectrumFrames.h"
+#include "app/companion/FrequencyFrames.h"
 
 #include <fftw3.h>
 
@@ -8,7 +8,7 @@
 
 namespace vx::companion {
 
-double SpectrumFrames::LevelEdgeHz(std::size_t i) {
+double FrequencyFrames::LevelEdgeHz(std::size_t i) {
     if (i <= kBandLevels) {
         return kLowestHz * std::pow(kBandTopHz / kLowestHz, static_cast<double>(i) / kBandLevels);
     }
@@ -16,14 +16,14 @@ double SpectrumFrames::LevelEdgeHz(std::size_t i) {
     return kBandTopHz * std::pow(kHighestHz / kBandTopHz, t);
 }
 
-std::size_t SpectrumFrames::LevelOf(double hz) {
+std::size_t FrequencyFrames::LevelOf(double hz) {
     for (std::size_t i = 0; i < kLevels; ++i) {
         if (hz < LevelEdgeHz(i + 1)) return i;
     }
     return kLevels;
 }
 
-SpectrumFrames::SpectrumFrames(int sampleRate, std::size_t fftSize)
+FrequencyFrames::FrequencyFrames(int sampleRate, std::size_t fftSize)
     : m_fftSize(fftSize), m_history(fftSize, 0.0f), m_window(fftSize) {
     double sum = 0;
     for (std::size_t n = 0; n < fftSize; ++n) {
@@ -52,13 +52,13 @@ SpectrumFrames::SpectrumFrames(int sampleRate, std::size_t fftSize)
     }
 }
 
-SpectrumFrames::~SpectrumFrames() {
+FrequencyFrames::~FrequencyFrames() {
     fftw_destroy_plan(m_plan);
     fftw_free(m_in);
     fftw_free(m_out);
 }
 
-const SpectrumFrames::Frame& SpectrumFrames::Push(const float* samples, std::size_t count) {
+const FrequencyFrames::Frame& FrequencyFrames::Push(const float* samples, std::size_t count) {
     if (count >= m_fftSize) {
         std::copy(samples + (count - m_fftSize), samples + count, m_history.begin());
     } else {

@@ -12,7 +12,7 @@ struct fftw_plan_s;
 
 namespace vx::companion {
 
-class SpectrumFrames {
+class FrequencyFrames {
 public:
     static constexpr std::size_t kLevels = 500;
     // The window condenses only the first 125 levels into the keyboard's 25 bands (and the first
@@ -30,10 +30,10 @@ public:
     using Frame = std::array<int32_t, kLevels>;
 
     // sampleRate in Hz; fftSize a power of two (4096 at 48 kHz: 11.7 Hz a bin, 85 ms of sound).
-    SpectrumFrames(int sampleRate, std::size_t fftSize);
-    ~SpectrumFrames();
-    SpectrumFrames(const SpectrumFrames&) = delete;
-    SpectrumFrames& operator=(const SpectrumFrames&) = delete;
+    FrequencyFrames(int sampleRate, std::size_t fftSize);
+    ~FrequencyFrames();
+    FrequencyFrames(const FrequencyFrames&) = delete;
+    FrequencyFrames& operator=(const FrequencyFrames&) = delete;
 
     // The level magnitudes of the last fftSize samples after `samples` (mono, -1..1) were added.
     // The window reacts to the difference between consecutive frames; the sign of every level
