@@ -8,7 +8,7 @@ if(NOT VX_WITH_QT)
     return()
 endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
-pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)
+pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET GLOBAL libpulse-simple)
 # Against a private PulseAudio server the test starts itself; the companion must be built.
 vx_add_test(NAME app_audio_companion LABELS app threaded
     SOURCES ${VX_AUDIO_TEST_DIR}/AudioCompanionTest.cpp ${VX_AUDIO_TEST_DIR}/PulseFixture.cpp
