@@ -172,6 +172,18 @@ function(vx_add_test)
     endif()
 endfunction()
 
+# vx_add_test_support(name SOURCES ... LIBS ...): test helpers many test programs share, compiled
+# once; a test takes them as $<TARGET_OBJECTS:name> among its sources (object files, so that
+# helpers registering themselves with GoogleTest are always linked) and links LIBS itself.
+function(vx_add_test_support name)
+    cmake_parse_arguments(S "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} OBJECT ${S_SOURCES})
+    target_link_libraries(${name} PRIVATE ${S_LIBS} GTest::gtest)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR} ${VX_GENERATED_DIR})
+    vx_compile_as_test_code(${name})
+    vx_moc_only_if_needed(${name})
+endfunction()
+
 # vx_add_library(name SOURCES ... LIBS ...): a static library whose headers are included as
 # "link/HidLink.h" from src/ (or "emulator/..." from the top).
 function(vx_add_library name)

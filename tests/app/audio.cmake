@@ -12,7 +12,7 @@ pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET GLOBAL libpulse-simple)
 # Against a private PulseAudio server the test starts itself; the companion must be built.
 vx_add_test(NAME app_audio_companion LABELS app threaded
     SOURCES ${VX_AUDIO_TEST_DIR}/AudioCompanionTest.cpp ${VX_AUDIO_TEST_DIR}/PulseFixture.cpp
-            ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+            $<TARGET_OBJECTS:vx_qt_test_env>
     LIBS vx_app vx_companion_frames Qt6::Test PkgConfig::PULSE_SIMPLE
     ENV QT_QPA_PLATFORM=offscreen TIMEOUT 90)
 add_dependencies(app_audio_companion VexorUmbrelControlCenterAudioRecord)

@@ -2,7 +2,7 @@ if(NOT VX_WITH_QT)
     return()
 endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
-set(VX_QT_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
+set(VX_QT_TEST_SUPPORT $<TARGET_OBJECTS:vx_qt_test_env>)
 
 vx_add_test(NAME app_screenshots LABELS app threaded
     SOURCES ScreenshotTest.cpp ${CMAKE_SOURCE_DIR}/tests/journeys/support/JourneyDevices.cpp ${VX_QT_TEST_SUPPORT}

@@ -4,8 +4,8 @@ if(NOT VX_WITH_QT)
 endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
 set(VX_DEVICE_TEST_SUPPORT
-    ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualRig.cpp)
+    $<TARGET_OBJECTS:vx_qt_test_env>
+    $<TARGET_OBJECTS:vx_virtual_rig>)
 vx_add_test(NAME devices_base LABELS devices threaded
     SOURCES BaseDeviceTest.cpp ${VX_DEVICE_TEST_SUPPORT}
     LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)

@@ -9,7 +9,7 @@ if(NOT VX_WITH_QT OR NOT TARGET vx_devices)
 endif()
 
 find_package(Qt6 REQUIRED COMPONENTS Test)
-set(VX_MOUSE_QT_SUPPORT ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp)
+set(VX_MOUSE_QT_SUPPORT $<TARGET_OBJECTS:vx_qt_test_env>)
 if(TARGET vx_emulator AND TARGET vx_app)
     vx_add_test(NAME mouse_page LABELS devices threaded
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mouse/MousePageTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/mouse/EmulatedMouse.cpp ${VX_MOUSE_QT_SUPPORT}

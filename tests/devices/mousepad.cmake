@@ -5,6 +5,6 @@ endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
 vx_add_test(NAME devices_mousepad LABELS devices threaded
     SOURCES MousePadDeviceTest.cpp
-        ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
-        ${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualRig.cpp
+        $<TARGET_OBJECTS:vx_qt_test_env>
+        $<TARGET_OBJECTS:vx_virtual_rig>
     LIBS vx_devices vx_app vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)

@@ -5,5 +5,5 @@ endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 vx_add_test(NAME panels_color_picker LABELS panels
-    SOURCES ColorPickerTest.cpp ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    SOURCES ColorPickerTest.cpp $<TARGET_OBJECTS:vx_qt_test_env>
     LIBS vx_panels Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 60)

@@ -6,6 +6,6 @@ endif()
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 vx_add_test(NAME panels_keys_macros LABELS panels threaded
-    SOURCES KeyMacroDeviceTest.cpp ${CMAKE_SOURCE_DIR}/tests/devices/support/VirtualRig.cpp
-            ${CMAKE_SOURCE_DIR}/tests/widgets/support/QtTestEnv.cpp
+    SOURCES KeyMacroDeviceTest.cpp $<TARGET_OBJECTS:vx_virtual_rig>
+            $<TARGET_OBJECTS:vx_qt_test_env>
     LIBS vx_app vx_devices vx_panels vx_emulator Qt6::Test ENV QT_QPA_PLATFORM=offscreen TIMEOUT 120)
