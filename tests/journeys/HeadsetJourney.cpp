@@ -1,9 +1,9 @@
 // A user with the virtual headset: opens its page, sets the microphone level, mutes the
 // microphone, turns monitoring on and sets its level, makes a custom equaliser and saves it
 // under a name (a name already taken is refused with a notice), then switches to a new profile
-// and back and sees every value follow the profile. After each step the window shows the value,
-// the audio library (the in-memory one behind the virtual headset) holds what the page wrote,
-// and the profile file holds what the page stored.
+// and back and sees every value follow the profile, and last restores the page's defaults.
+// After each step the window shows the value, the audio library (the in-memory one behind the
+// virtual headset) holds what the page wrote, and the profile file holds what the page stored.
 
 #include <dlfcn.h>
 
@@ -178,6 +178,26 @@ TEST_F(HeadsetJourney, VoiceAndEqualiserSettingsFollowTheProfile) {
     EXPECT_EQ(Headset()->GetLightInfo().selectItem, 8);
     EXPECT_TRUE(WaitUntil([&] { return !anyLit(); }, 2000)) << "profile1's lights came back on";
     Screenshot("headset_voice.png");
+
+    // Restoring the page's defaults brings back the factory's sound and lights and keeps the
+    // user's own equalisers, on the panel and in the file.
+    AnswerNextMessageBox(true);
+    ASSERT_TRUE(Click("default_btn"));
+    EXPECT_TRUE(MessageBoxWasShown());
+    EXPECT_TRUE(WaitUntil([&] { return SliderValue("6533_MicIn_slider") == 80; }, 2000))
+        << SliderValue("6533_MicIn_slider");
+    EXPECT_TRUE(IsSelected("6533_MicIn_option"));
+    EXPECT_TRUE(IsSelected("6533_eq_option_5"));
+    EXPECT_FALSE(Find("6533_eq_hz_slider_2")->isEnabled());
+    EXPECT_EQ(ComboItems("custom_eq_name_combo"), (QStringList{"Night", "Day"}));
+    EXPECT_EQ(StoredStage("MicInValue"), 80);
+    EXPECT_EQ(StoredStage("EqType"), 5);
+    EXPECT_EQ(Stored()["CustomEQNameInfo"].size(), 2u);
+    EXPECT_EQ(Stored()["CustomEQHzValueInfo"][0][2]["value"].asInt(), 8);
+    EXPECT_EQ(Stored()["CustomEQHzValueInfo"][1][2]["value"].asInt(), -5);
+    EXPECT_NE(Stored()["LightInfo"]["SelectItem"].asInt(), 8);
+    EXPECT_TRUE(WaitUntil(anyLit, 3000)) << "the factory lights did not come back";
+    Screenshot("headset_defaults.png");
 
     OpenTab("magic_Op_tab", "magic_enable_option");
     Screenshot("headset_effects.png");

@@ -219,8 +219,16 @@ std::u16string CTavimondRU6533Device::GetProfileName() {
 }
 
 void CTavimondRU6533Device::ResetToProfile() {
+    // The user's own equalisers are theirs, not a setting: they survive the factory settings,
+    // as they do when a whole profile is reset.
+    const std::vector<std::u16string> names = m_profile.GetCustomEqNames();
+    std::vector<std::vector<int32_t>> curves;
+    for (size_t i = 0; i < names.size(); ++i) curves.push_back(m_profile.GetCustomEqValues(int32_t(i)));
     m_profile.LoadProfile(m_profile.GetDefaultPath());
+    m_profile.SetCustomEqNames(names);
+    for (size_t i = 0; i < curves.size(); ++i) m_profile.SetCustomEqValues(int32_t(i), curves[i]);
     LoadLightingState();
+    if (m_audio) m_audio->LoadProfileAudio();
     SaveProfile();
     RefreshPage();
 }
