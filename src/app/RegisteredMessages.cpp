@@ -2,6 +2,8 @@
 
 #include "widgets/WindowMessages.h"
 
+#include "platform/DebugLog.h"
+
 using vx::widgets::CWindowMessages;
 namespace wm = vx::widgets::wm;
 
@@ -95,7 +97,7 @@ namespace registered_messages {
 
 bool RegisterActivateMessage() {
     UWM_ACTIVATE_MSG = CWindowMessages::RegisterWindowMessage(kProductName);
-    qDebug("软件标示：%u", UWM_ACTIVATE_MSG);
+    vx::platform::DebugLog(QString::asprintf("软件标示：%u", UWM_ACTIVATE_MSG).toStdString());
     return UWM_ACTIVATE_MSG >= wm::kFirstRegistered && UWM_ACTIVATE_MSG <= wm::kLastRegistered;
 }
 

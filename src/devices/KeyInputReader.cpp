@@ -90,6 +90,7 @@ void KeyInputReader::Run(std::shared_ptr<Shared> shared, std::string devicePath)
     const std::string identity = DeviceIdentity(devicePath);
     // Look for the keyboard collection among the interfaces of the same device.
     bool found = false;
+    size_t reportLength = 0;
     if (!identity.empty()) {
         HidLink lister;
         lister.EnumerateInterfaces();
@@ -100,6 +101,8 @@ void KeyInputReader::Run(std::shared_ptr<Shared> shared, std::string devicePath)
             if (!shared->link.Open(path, true, false, true, false)) continue;
             if (shared->link.UsagePage() == kGenericDesktop && shared->link.Usage() == kKeyboardUsage) {
                 shared->collectionPath = path;
+                // Read under the lock: Stop may close the link (and clear its lengths) any time.
+                reportLength = shared->link.InputReportLength();
                 found = true;
             } else {
                 shared->link.Close();
@@ -107,7 +110,7 @@ void KeyInputReader::Run(std::shared_ptr<Shared> shared, std::string devicePath)
         }
     }
     std::set<uint16_t> down;
-    std::vector<uint8_t> report(std::max<size_t>(64, shared->link.InputReportLength() + 1));
+    std::vector<uint8_t> report(std::max<size_t>(64, reportLength + 1));
     while (found) {
         size_t length = 0;
         if (!shared->link.Read(report.data(), report.size(), &length, vx::link::kHidInfinite)) break;

@@ -563,6 +563,10 @@ void CKeySetControlUI::StoreFromControls() {
 void CKeySetControlUI::OnFunctionCombo(const ControlEvent& event) {
     const int number = FunctionNumberAt(static_cast<int>(event.param));
     ShowPage(number);
+    // A function chosen from a list starts at the list's first entry: an empty choice would
+    // leave the key as it was while the panel names the new function.
+    if (const char* rows = RowComboOf(number); rows != nullptr && ComboPosition(rows) < 0)
+        SelectSilently(rows, 0);
     if (number == kFunctionKey) {
         SetKeyText(QString());
         SetModifierOption(-1);
@@ -570,6 +574,16 @@ void CKeySetControlUI::OnFunctionCombo(const ControlEvent& event) {
     if (number == kFunctionMacro)
         ui::SetVisible(Control(kCycleLayout), ComboPosition(kPlayModeCombo) == kRepeatPlayMode);
     StoreFromControls();
+}
+
+const char* CKeySetControlUI::RowComboOf(int function) {
+    switch (function) {
+        case kFunctionMouseButton: return kMouseKeyCombo;
+        case kFunctionDpi: return kDpiCombo;
+        case kFunctionMedia: return kMediaCombo;
+        case kFunctionSystem: return kSystemCombo;
+        default: return nullptr;
+    }
 }
 
 void CKeySetControlUI::OnPlayModeCombo(const ControlEvent&) {

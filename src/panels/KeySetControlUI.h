@@ -119,6 +119,8 @@ private:
     int EditValue(const char* name) const;
     void SetEditValue(const char* name, int value);
     void SelectSilently(const char* combo, int position);
+    // The list a function's parameter is chosen from (mouse button, DPI, media, system), or null.
+    static const char* RowComboOf(int function);
     int ComboPosition(const char* combo) const;
     // Build, store on the page, refresh the page, enable the save buttons.
     void StoreFromControls();

@@ -73,6 +73,9 @@ TEST_F(KeyAssignmentJourney, AKeyboardKeyAndAMouseButtonTakeANewFunction) {
     EXPECT_FALSE(offered.contains(QStringLiteral("Gun key")));
     EXPECT_FALSE(offered.contains(QStringLiteral("DPI")));
     ASSERT_TRUE(ChooseItem("keyset_function_combo", QStringLiteral("Media")));
+    // The media list starts at its first entry, and the key takes it at once.
+    EXPECT_EQ(ComboText("keyset_media_combo"), QStringLiteral("Media Player"));
+    EXPECT_TRUE(Marked("key_0")) << "choosing a function left the key as it was";
     ASSERT_TRUE(ChooseItem("keyset_media_combo", QStringLiteral("Volume Up")));
     EXPECT_TRUE(Marked("key_0")) << "the picture does not mark the changed key";
     Screenshot("key_panel_keyboard.png");
