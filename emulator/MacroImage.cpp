@@ -1,5 +1,7 @@
 #include "emulator/MacroImage.h"
 
+#include "emulator/LittleEndian.h"
+
 namespace vx::emulator {
 
 namespace {
@@ -7,10 +9,6 @@ namespace {
 constexpr size_t kHeaderLength = 16;
 constexpr size_t kRecordHeaderLength = 4;
 constexpr size_t kEventLength = 4;
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
 
 }  // namespace
 

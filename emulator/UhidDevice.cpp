@@ -17,7 +17,6 @@ namespace vx::emulator {
 namespace {
 
 constexpr const char* kUhidPath = "/dev/uhid";
-constexpr uint16_t kBusUsb = 0x03;
 
 bool WriteEvent(int fd, const uhid_event& event) {
     const ssize_t written = ::write(fd, &event, sizeof event);

@@ -11,6 +11,9 @@
 
 namespace vx::emulator {
 
+// The bus type the kernel reports for a USB device (BUS_USB).
+inline constexpr uint16_t kBusUsb = 0x03;
+
 struct UhidOutput {
     std::vector<uint8_t> report;  // report id first
     bool controlPipe = false;

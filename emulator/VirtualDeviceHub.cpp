@@ -30,7 +30,6 @@ constexpr size_t kMaxMessage = 4096;
 constexpr uint8_t kOutputMessage = 'O';
 constexpr uint8_t kControlMessage = 'S';
 constexpr uint8_t kInputMessage = 'I';
-constexpr int kBusUsb = 3;
 constexpr int kStateIdleCheckMs = 1000;
 // A state file is a few kilobytes; anything far bigger is not one of ours.
 constexpr off_t kMaxStateFile = 1 << 20;

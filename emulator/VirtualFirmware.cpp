@@ -4,6 +4,7 @@
 
 #include "emulator/FirmwareKeyTable.h"
 #include "emulator/FrameChecksum.h"
+#include "emulator/LittleEndian.h"
 #include "emulator/ReportDescriptors.h"
 
 namespace vx::emulator {
@@ -33,10 +34,6 @@ bool KeepsMemory(uint8_t command) {
         default:
             return false;
     }
-}
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
 }  // namespace

@@ -8,10 +8,12 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
-cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_WITH_QT=ON -DVX_TSAN=OFF
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_WITH_QT=ON -DVX_TSAN=OFF \
+      -DVX_UNITY_BUILD=ON
 cmake --build "$top/build" -j "$jobs"
 
-cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TSAN=ON -DVX_WITH_QT=ON
+cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_TSAN=ON -DVX_WITH_QT=ON \
+      -DVX_UNITY_BUILD=ON
 # Only the threaded tests run under the sanitizer, so only they (and what they need) are built.
 mapfile -t tsan_targets < <(cd "$top/build-tsan" && ctest -N -L threaded | sed -n 's/^ *Test *#[0-9]*: //p')
 cmake --build "$top/build-tsan" -j "$jobs" --target "${tsan_targets[@]}"

@@ -10,14 +10,12 @@
 #include "platform/KeyCodeTable.h"
 
 using vx::platform::KeyboardEventRecord;
+using vx::platform::kXKeyCodeOffset;
 using vx::platform::MouseEventRecord;
 
 namespace vx::app {
 
 namespace {
-
-// Native scan codes on X11 and Wayland are evdev codes plus 8.
-constexpr quint32 kEvdevOffset = 8;
 
 // Platforms without evdev scan codes (and synthesised events) give only Qt's key: the evdev code
 // of the key that types it on a US layout. Both Shift, Ctrl and Alt keys read as the left ones.
@@ -135,8 +133,8 @@ private:
     bool OnKey(QKeyEvent* event) {
         using namespace vx::platform;
         const quint32 native = event->nativeScanCode();
-        const uint32_t evdev = native > kEvdevOffset
-                                   ? native - kEvdevOffset
+        const uint32_t evdev = native > kXKeyCodeOffset
+                                   ? native - kXKeyCodeOffset
                                    : EvdevOfQtKey(event->key(), event->modifiers() & Qt::KeypadModifier);
         const std::optional<KeyCodes> codes = KeyCodesOfEvdev(evdev);
         if (!codes) return false;

@@ -33,14 +33,12 @@ protected:
 
 using vx::platform::DebugLog;
 using vx::platform::KeyboardEventRecord;
+using vx::platform::kXKeyCodeOffset;
 using vx::platform::MouseEventRecord;
 
 namespace vx::app {
 
 namespace {
-
-// X key codes are evdev codes plus 8.
-constexpr int kEvdevOffset = 8;
 
 // X button numbers: 1 left, 2 middle, 3 right, 8 back, 9 forward (4 to 7 are the wheel).
 bool MouseMessageOf(int button, bool press, uint32_t* message, uint32_t* mouseData) {
@@ -144,7 +142,7 @@ private:
             XNextEvent(m_display, &event);
             // Under its own grab this client gets the keys as core events and not as raw ones.
             if (event.type == KeyPress || event.type == KeyRelease) {
-                if (m_grabbed && !m_ownerEvents) OnKey(static_cast<int>(event.xkey.keycode) - kEvdevOffset, event.type == KeyPress,
+                if (m_grabbed && !m_ownerEvents) OnKey(static_cast<int>(event.xkey.keycode - kXKeyCodeOffset), event.type == KeyPress,
                                      static_cast<uint32_t>(event.xkey.time));
                 continue;
             }
@@ -165,7 +163,7 @@ private:
             case XI_RawKeyPress:
             case XI_RawKeyRelease:
                 if (m_grabbed && !m_ownerEvents) return;
-                OnKey(raw->detail - kEvdevOffset, type == XI_RawKeyPress, static_cast<uint32_t>(raw->time));
+                OnKey(raw->detail - static_cast<int>(kXKeyCodeOffset), type == XI_RawKeyPress, static_cast<uint32_t>(raw->time));
                 return;
             case XI_RawButtonPress:
             case XI_RawButtonRelease:

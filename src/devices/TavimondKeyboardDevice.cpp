@@ -74,7 +74,6 @@ using vx::profiles::kKeyboardFactoryKeys;
 
 namespace {
 
-constexpr uint16_t kEventReread = 0x401;
 constexpr uint16_t kEventRereadWired = 0x402;
 constexpr int kStageByteOfBlock = 26;
 constexpr int kRepeatRateMax = 31;

@@ -72,10 +72,6 @@ constexpr int kScrollLinesMax = 20;
 constexpr int kDoubleClickMin = 200;
 constexpr int kDoubleClickMax = 900;
 
-quint32 ButtonColour(const vx::lighting::LedEntry& e) {
-    return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
-}
-
 QSize ScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->size() : QSize();

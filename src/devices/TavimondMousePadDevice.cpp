@@ -34,7 +34,6 @@ using vx::profiles::Utf8ToWide;
 using vx::profiles::kReadOnlyMacroListFile;
 
 namespace {
-constexpr uint16_t kEventReread = 0x401;
 constexpr const char* kFolderName = "MousePad";
 }  // namespace
 

@@ -49,17 +49,6 @@ using vx::profiles::KeyFunction;
 using vx::profiles::SplitNameIndex;
 using vx::profiles::Utf8ToWide;
 
-namespace {
-
-constexpr uint16_t kEventReread = 0x401;
-
-// The button takes 0xRRGGBB; the frame keeps red in its lowest byte.
-quint32 ButtonColour(const vx::lighting::LedEntry& e) {
-    return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
-}
-
-}  // namespace
-
 uint32_t CTavimondUSBDevice::ClockProxy::NowMs() const {
     const vx::lighting::LightingClock* clock = target.load(std::memory_order_acquire);
     return clock ? clock->NowMs() : steady.NowMs();

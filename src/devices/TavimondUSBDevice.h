@@ -84,6 +84,8 @@ public:
     // Delays of a reread asked by a notification.
     static constexpr int kRereadDelayFastMs = 50;
     static constexpr int kRereadDelaySlowMs = 500;
+    // The notification event that asks the page to read the device again.
+    static constexpr uint16_t kEventReread = 0x401;
     // Pause of the frame timer after a stream frame that did not go out.
     static constexpr int kFailedFramePauseMs = 200;
     // Private message through which the readers hand an event to the page's own thread.
@@ -299,6 +301,10 @@ public:
     std::string ProfilePathText() const;
 
 protected:
+    // A light's colour as a picture button takes it (0xRRGGBB); the frame keeps red lowest.
+    static quint32 ButtonColour(const vx::lighting::LedEntry& e) {
+        return (quint32(e.red) << 16) | (quint32(e.green) << 8) | quint32(e.blue);
+    }
     // Messages posted to the page's own handle (from its reader threads), on the UI thread.
     virtual qintptr OnPageMessage(uint message, quintptr wParam, qintptr lParam);
     vx::widgets::WindowHandle SelfHandle() const { return m_selfHandle; }

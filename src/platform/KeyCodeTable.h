@@ -14,6 +14,9 @@ struct KeyCodes {
     uint16_t vkCode = 0;    // Windows virtual-key number
 };
 
+// The X server's key codes (and Qt's native scan codes on X11 and Wayland) are evdev codes plus 8.
+inline constexpr uint32_t kXKeyCodeOffset = 8;
+
 // The codes of one evdev key, or nothing for a key the table does not know.
 std::optional<KeyCodes> KeyCodesOfEvdev(uint32_t evdevCode);
 

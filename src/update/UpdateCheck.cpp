@@ -9,12 +9,6 @@ namespace vx::update {
 
 namespace {
 
-std::string Format(const char* format, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 bool IsNoLinkServer(const std::string& name) {
     if (name.size() != kNoLinkServer.size()) return false;
     for (size_t i = 0; i < name.size(); ++i) {
@@ -51,7 +45,7 @@ void CUpdateCheck::RunUpdateCheck(IUpdateView& view, const std::vector<ProductEn
         UpdateResult row;
         row.status = kStatusCurrent;
         row.name = entry.displayName;
-        row.localLabel = entry.versionForm != 0 ? Format("V%04x", entry.localVersion) : entry.versionText;
+        row.localLabel = entry.versionForm != 0 ? FormatNumber("V%04x", entry.localVersion) : entry.versionText;
         row.rowIndex = static_cast<int>(i);
         view.AddUpdateRow(row);
         rows.push_back(row);

@@ -91,6 +91,9 @@ UpdateService ReadUpdateService(const std::filesystem::path& file);
 // "maker_form_model_type_key", or "NULL" when the entry has no local version.
 std::string BuildAppKey(const ProductEntry& entry);
 
+// printf of one int into a short text ("V%04x" and the like).
+std::string FormatNumber(const char* format, int value);
+
 // A version record such as "1.0.0.0" with every '.' removed, read as a decimal number (1000);
 // 0 when it does not start with a digit.
 int ReadInstalledVersion(std::string_view versionRecord);

@@ -56,11 +56,6 @@ int64_t ParseNumber(const std::string& text, int base) {
     return negative ? -value : std::min(value, kLimit);
 }
 
-std::string Format(const char* format, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 }  // namespace
 
@@ -143,14 +138,20 @@ UpdateResult ReadServiceReply(const char* buffer, size_t capacity, int stored, i
     int64_t server = 0;
     if (hexVersions) {
         server = ParseNumber(version, 16);
-        result.localLabel = Format("V%04x", localVersion);
+        result.localLabel = FormatNumber("V%04x", localVersion);
     } else {
         server = ParseNumber(version, 10);
-        result.localLabel = Format("V%d", localVersion);
+        result.localLabel = FormatNumber("V%d", localVersion);
         result.serverLabel = StringMember(root, "version_name", kMaxLabelText);
     }
     result.status = server > localVersion ? kStatusOffered : kStatusCurrent;
     return result;
+}
+
+std::string FormatNumber(const char* format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 }  // namespace vx::update
