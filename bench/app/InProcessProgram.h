@@ -8,6 +8,7 @@
 #include <QString>
 #include <string>
 
+#include "app/MainWnd.h"
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
 #include "profiles/DataFolders.h"
@@ -18,4 +19,15 @@ inline void PrepareInProcessProgram(const std::string& hidDir, const std::string
     vx::app::SetupResources(QStringLiteral(VX_SOURCE_DIR "/skin/"));
     vx::app::registered_messages::RegisterActivateMessage();
     vx::app::registered_messages::RegisterGuidMessages();
+}
+
+// Makes and shows the main window at its own size. Discovery scans without the udev monitor: the
+// virtual devices' folder is watched by the scan alone.
+inline void OpenMainWindow(vx::app::CMainWnd& wnd) {
+    vx::discovery::DiscoveryOptions options;
+    options.useUdevMonitor = false;
+    wnd.SetDiscoveryOptions(options);
+    wnd.Create(nullptr, vx::app::CMainWnd::kTitle, 0, 0,
+               QRect(0, 0, vx::app::CMainWnd::kWidth, vx::app::CMainWnd::kHeight));
+    wnd.show();
 }

@@ -40,7 +40,6 @@ using journeys::Device;
 using journeys::JourneyDevices;
 using vx::app::CMainWnd;
 using vx::devices::CTavimondUSBDevice;
-using vx::discovery::DiscoveryOptions;
 
 namespace {
 
@@ -68,11 +67,7 @@ void WaveOnKeyboardPage(benchmark::State& state) {
     int mode = -1;
     {
         CMainWnd wnd;
-        DiscoveryOptions options;
-        options.useUdevMonitor = false;
-        wnd.SetDiscoveryOptions(options);
-        wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight));
-        wnd.show();
+        OpenMainWindow(wnd);
         // Settle: first scan, the connection sequence, the profile files.
         RunLoop(4000);
         CTavimondUSBDevice* keyboard = wnd.Pages()->Keyboards().front();

@@ -46,6 +46,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/StartUp.h"
 #include "bench/app/InProcessProgram.h"
+#include "bench/support/CpuTime.h"
 #include "devices/TavimondUSBDevice.h"
 #include "profiles/DataFolders.h"
 #include "tests/journeys/support/JourneyDevices.h"
@@ -149,23 +150,6 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     return pid;
 }
 
-// utime + stime of a process in clock ticks, or -1.
-long CpuTicks(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream rest(text.substr(close + 2));
-    std::string field;
-    long utime = 0;
-    long stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::stol(field);
-        if (i == 15) stime = std::stol(field);
-    }
-    return utime + stime;
-}
-
 // Time on a processor of every live thread of a process, in seconds (nanosecond resolution, where
 // utime + stime count 10 ms ticks: a share of 0.05 % over 20 s is a single tick); -1 if none.
 double ScheduledSeconds(pid_t pid) {
@@ -223,10 +207,10 @@ void IdleProgram(benchmark::State& state) {
     for (auto _ : state) {
         // Settle: first scan, connection sequences, profile files.
         std::this_thread::sleep_for(std::chrono::seconds(5));
-        const long before = CpuTicks(program);
+        const long long before = vxbench::ProcessCpuTicks(program);
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
-        const long after = CpuTicks(program);
+        const long long after = vxbench::ProcessCpuTicks(program);
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (before < 0 || after < 0) {
             state.SkipWithError("the program did not run");
@@ -378,11 +362,11 @@ void IdleNoDevice(benchmark::State& state) {
     double scheduledShare = -1;
     for (auto _ : state) {
         std::this_thread::sleep_for(std::chrono::seconds(3));  // start-up and first scan
-        const long before = CpuTicks(program);
+        const long long before = vxbench::ProcessCpuTicks(program);
         const double scheduledBefore = ScheduledSeconds(program);
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
-        const long after = CpuTicks(program);
+        const long long after = vxbench::ProcessCpuTicks(program);
         const double scheduledAfter = ScheduledSeconds(program);
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (before < 0 || after < 0) {

@@ -24,6 +24,7 @@
 #include "devices/lighting/KeyboardGeometry.h"
 #include "devices/lighting/KeyboardLightingEngine.h"
 #include "tests/app/audio/PulseFixture.h"
+#include "bench/support/CpuTime.h"
 
 using namespace vx::lighting;
 using vx::app::CAudioCompanion;
@@ -37,25 +38,6 @@ void Pump(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-// utime + stime of a process in clock ticks.
-long long CpuTicks(qint64 pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    long long utime = 0, stime = 0;
-    for (int i = 3; fields >> field; ++i) {
-        if (i == 14) utime = std::stoll(field);
-        if (i == 15) {
-            stime = std::stoll(field);
-            break;
-        }
-    }
-    return utime + stime;
 }
 
 }  // namespace
@@ -89,13 +71,13 @@ int main(int argc, char** argv) {
     tone.Play([](double) { return 1000.0; }, 0.5);
     Pump(1500);
     const qint64 pid = lighting.Companion().ProcessId();
-    const long long ticks0 = CpuTicks(pid);
+    const long long ticks0 = vxbench::ProcessCpuTicks(static_cast<pid_t>(pid));
     const int records0 = records;
     QElapsedTimer measured;
     measured.start();
     Pump(seconds * 1000);
     const double wallS = measured.elapsed() / 1000.0;
-    const double cpuS = static_cast<double>(CpuTicks(pid) - ticks0) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    const double cpuS = static_cast<double>(vxbench::ProcessCpuTicks(static_cast<pid_t>(pid)) - ticks0) / static_cast<double>(sysconf(_SC_CLK_TCK));
     const double share = 100.0 * cpuS / wallS;
     std::printf("companion CPU: %.2f %% of one core over %.1f s (target under 2 %%): %s\n", share, wallS,
                 share < 2.0 ? "met" : "MISSED");

@@ -34,27 +34,6 @@ using vxbench::RunLoop;
 using vx::app::CAudioLighting;
 using vx::app::CMainWnd;
 using vx::devices::CTavimondUSBDevice;
-using vx::discovery::DiscoveryOptions;
-
-namespace {
-
-
-
-double ChildCpuSeconds(qint64 pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    long long ticks = 0;
-    for (int i = 3; fields >> field && i <= 15; ++i) {
-        if (i == 14 || i == 15) ticks += std::stoll(field);
-    }
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -80,11 +59,7 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         CMainWnd wnd;
-        DiscoveryOptions options;
-        options.useUdevMonitor = false;
-        wnd.SetDiscoveryOptions(options);
-        wnd.Create(nullptr, CMainWnd::kTitle, 0, 0, QRect(0, 0, CMainWnd::kWidth, CMainWnd::kHeight));
-        wnd.show();
+        OpenMainWindow(wnd);
         RunLoop(4000);
         CTavimondUSBDevice* keyboard = wnd.Pages()->Keyboards().front();
         // What the lighting panel does when the user picks Music.
@@ -103,14 +78,14 @@ int main(int argc, char** argv) {
         } else {
             const qint64 pid = audio->Companion().ProcessId();
             const double before = ProcessCpuSeconds();
-            const double childBefore = ChildCpuSeconds(pid);
+            const double childBefore = ProcessCpuSeconds(static_cast<pid_t>(pid));
             const auto start = std::chrono::steady_clock::now();
             RunLoop(seconds * 1000);
             const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             std::printf("program with the Music effect: %.2f %% of one core over %.1f s\n",
                         100.0 * (ProcessCpuSeconds() - before) / wall, wall);
             std::printf("its companion:                 %.2f %% of one core\n",
-                        100.0 * (ChildCpuSeconds(pid) - childBefore) / wall);
+                        100.0 * (ProcessCpuSeconds(static_cast<pid_t>(pid)) - childBefore) / wall);
         }
         wnd.OnMenuItem("exit");
     }

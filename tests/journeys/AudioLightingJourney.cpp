@@ -17,6 +17,7 @@
 #include "devices/TavimondUSBDevice.h"
 #include "tests/widgets/support/QtTestEnv.h"
 #include "widgets/ControlUI.h"
+#include "tests/app/support/ProcessAlive.h"
 
 namespace fs = std::filesystem;
 using vx::app::CAudioLighting;
@@ -24,13 +25,7 @@ using vx::app::CAudioLighting;
 namespace journeys {
 namespace {
 
-bool ProcessAlive(qint64 pid) {
-    if (pid <= 0) return false;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
-}
+using vxtest::ProcessAlive;
 
 class AudioLightingJourney : public JourneyTest {
 protected:

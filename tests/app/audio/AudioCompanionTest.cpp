@@ -19,12 +19,15 @@
 #include "app/AudioLighting.h"
 #include "app/audio/CompanionProtocol.h"
 #include "app/companion/FrequencyFrames.h"
+#include "tests/app/support/ProcessAlive.h"
 
 using vx::app::CAudioCompanion;
 using vx::app::CAudioCompanionInbox;
 using vx::app::CAudioLighting;
 
 namespace {
+
+using vxtest::ProcessAlive;
 
 const QString kCompanion = QStringLiteral(VX_BINARY_DIR "/src/app/VexorUmbrelControlCenterAudioRecord");
 
@@ -36,15 +39,6 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
-}
-
-bool ProcessAlive(qint64 pid) {
-    if (pid <= 0) return false;
-    // A zombie has ended; only its parent has not collected it yet.
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
 }
 
 class AudioCompanionTest : public testing::Test {
