@@ -88,14 +88,14 @@ TEST_F(AudioLightingJourney, MusicEffectFollowsTheSoundAndTheCompanionGoesWithTh
     WaitUntil([&] {
         mostLit = std::max(mostLit, LitLeds());
         return mostLit > 0;
-    }, 5000);
+    }, 5000 * kSlowdown);
     EXPECT_GT(mostLit, 0) << "a 1 kHz tone did not light the keyboard picture";
     Screenshot("audio_music_tone.png");
     EXPECT_GT(Devices().StreamFrameCount(Device::KeyboardWired), streamedBefore)
         << "the keyboard itself got no frames of the music";
 
     ASSERT_TRUE(m_tone.Play([](double) { return 1000.0; }, 0.0));
-    EXPECT_TRUE(WaitUntil([&] { return LitLeds() == 0; }, 3000)) << "the picture stays lit after the tone";
+    EXPECT_TRUE(WaitUntil([&] { return LitLeds() == 0; }, 3000 * kSlowdown)) << "the picture stays lit after the tone";
 
     const qint64 companion = audio->Companion().ProcessId();
     ASSERT_TRUE(ProcessAlive(companion));
